@@ -1,0 +1,42 @@
+# Target build: the portable core again plus the Win32 files, the four programs
+# and the Win32 test program, all static 32-bit Windows executables.
+set(WIN32_LIBS ws2_32 user32 gdi32 comctl32 comdlg32 advapi32 shell32 winspool version)
+
+add_library(suite_core STATIC ${CORE_SOURCES} ${WIN32_SOURCES})
+target_include_directories(suite_core PUBLIC ${SUITE_ROOT})
+target_link_libraries(suite_core PUBLIC ${WIN32_LIBS})
+
+# libjpeg-turbo, cross-built once by tools/setup from Debian's source package.
+set(JPEG_PREFIX ${SUITE_ROOT}/build/libjpeg-i686)
+if(EXISTS ${JPEG_PREFIX}/lib/libjpeg.a)
+  add_library(jpeg_target STATIC IMPORTED)
+  set_target_properties(jpeg_target PROPERTIES
+    IMPORTED_LOCATION ${JPEG_PREFIX}/lib/libjpeg.a
+    INTERFACE_INCLUDE_DIRECTORIES ${JPEG_PREFIX}/include)
+endif()
+
+# programs/NAME/ holds WinMain and NAME.rc of each deliverable.
+foreach(program kelvro32 varnix32 quenda32 sorlin32)
+  set(dir ${SUITE_ROOT}/programs/${program})
+  file(GLOB srcs CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.rc)
+  if(srcs)
+    add_executable(${program} WIN32 ${srcs})
+    target_link_libraries(${program} PRIVATE suite_core)
+    if(program STREQUAL sorlin32 AND TARGET jpeg_target)
+      target_link_libraries(${program} PRIVATE jpeg_target)
+    endif()
+    set_target_properties(${program} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  endif()
+endforeach()
+
+# GoogleTest from Debian's sources, built for the target.
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+file(GLOB WIN32_TEST_SOURCES CONFIGURE_DEPENDS ${SUITE_ROOT}/tests/win32/*.cpp ${SUITE_ROOT}/tests/win32/*.rc)
+add_executable(win32_tests ${WIN32_TEST_SOURCES})
+target_link_libraries(win32_tests PRIVATE suite_core gtest gtest_main)
+target_include_directories(win32_tests PRIVATE ${SUITE_ROOT}/tests/win32)
+set_target_properties(win32_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)

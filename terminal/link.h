@@ -1,0 +1,35 @@
+// The link: the one connection to the remote side, a socket or a serial port.
+// The layer that opens the connection attaches its operations; everything above
+// reads and writes through these functions and never sees which kind it is.
+#pragma once
+#include <cstdint>
+
+constexpr int LINK_LOST = -16;  // the remote side is gone; passed upward unchanged
+
+struct LinkOps {
+  int (*read)(uint8_t* buffer, int count);            // never blocks; 0 when nothing waits
+  int (*write)(const uint8_t* bytes, int length);
+  int (*poll)(int* inQueue, int* outQueue);           // 0 or LINK_LOST
+  int (*purge)(int which);                            // 0 receive side, 1 transmit side
+  void (*setEvents)(unsigned mask);
+  unsigned (*modemStatus)();
+  void (*close)();
+  bool isSocket;
+};
+
+// Attaches a connection's operations (nullptr detaches). Slots left empty act
+// as on an unconnected link.
+void linkAttach(const LinkOps* ops);
+bool linkConnected();
+bool linkIsSocket();
+
+int linkRead(uint8_t* buffer, int count);
+int linkWrite(const uint8_t* bytes, int length);
+int linkPoll(int* inQueue, int* outQueue);
+int linkPurge(int which);
+void linkSetEvents(unsigned mask);
+unsigned linkModemStatus();
+void linkClose();
+
+// Set when the connection is made; until then received bytes are masked to 7 bits.
+extern bool linkEightBit;

@@ -1,0 +1,68 @@
+// Surface over GDI: the terminal's incremental window updates.
+#include <windows.h>
+
+#include "terminal/surface.h"
+#include "terminal/surface_win32.h"
+
+static HWND window = nullptr;
+static HFONT font = nullptr;
+static int cellW = 8, cellH = 16;
+static bool caretShown = false;
+
+void surfaceAttach(HWND w, HFONT f, int cellWidth, int cellHeight) {
+  window = w;
+  font = f;
+  cellW = cellWidth > 0 ? cellWidth : 8;
+  cellH = cellHeight > 0 ? cellHeight : 16;
+}
+
+void surfaceScroll(int left, int top, int right, int bottom, int dx, int dy) {
+  if (!window) return;
+  RECT r = {left, top, right, bottom};
+  ScrollWindowEx(window, dx, dy, &r, &r, nullptr, nullptr, 0);
+}
+
+void surfaceFill(int left, int top, int right, int bottom) {
+  if (!window) return;
+  HDC dc = GetDC(window);
+  RECT r = {left, top, right, bottom};
+  HBRUSH brush = reinterpret_cast<HBRUSH>(GetClassLongPtrA(window, GCLP_HBRBACKGROUND));
+  FillRect(dc, &r, brush ? brush : static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  ReleaseDC(window, dc);
+}
+
+void surfaceDrawCell(int x, int y, uint8_t ch, uint32_t textColour, uint32_t backColour) {
+  if (!window) return;
+  HDC dc = GetDC(window);
+  HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
+  SetTextColor(dc, textColour);
+  SetBkColor(dc, backColour);
+  RECT r = {x, y, x + cellW, y + cellH};
+  char c = static_cast<char>(ch);
+  ExtTextOutA(dc, x, y, ETO_OPAQUE | ETO_CLIPPED, &r, &c, 1, nullptr);
+  if (old) SelectObject(dc, old);
+  ReleaseDC(window, dc);
+}
+
+void surfaceMoveCaret(int x, int y) {
+  if (window) SetCaretPos(x, y);
+}
+
+void surfaceShowCaret(bool shown) {
+  if (!window || shown == caretShown) return;
+  caretShown = shown;
+  if (shown) ShowCaret(window);
+  else HideCaret(window);
+}
+
+void surfaceBeep() { MessageBeep(0xFFFFFFFF); }
+
+void surfaceInvalidate() {
+  if (window) InvalidateRect(window, nullptr, TRUE);
+}
+
+void surfaceSetScrollBar(int position, int maximum) {
+  if (!window) return;
+  SetScrollRange(window, SB_VERT, 0, maximum, FALSE);
+  SetScrollPos(window, SB_VERT, position, TRUE);
+}

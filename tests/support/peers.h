@@ -1,0 +1,40 @@
+// Starting and stopping real peers for tests: on loopback TCP ports chosen at
+// run time or on a pseudo-terminal, with bounded waits, stopped by process id.
+#pragma once
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+// A port on 127.0.0.1 that was free a moment ago.
+int freeTcpPort();
+// Starts argv[0] (looked up in PATH) in its own process group, with its output
+// in the log file under the build folder. Returns its pid, or -1.
+pid_t peerStart(const std::vector<std::string>& argv, const std::string& logName = "peer");
+// Starts argv on the slave side of a new pseudo-terminal (raw, no echo) as its
+// controlling terminal; *master receives our side. Returns its pid, or -1.
+pid_t peerStartOnPty(const std::vector<std::string>& argv, int* master);
+// Waits until something listens on 127.0.0.1:port (read from the socket table,
+// so a one-shot listener is not used up). False after timeoutMs.
+bool waitListening(int port, int timeoutMs);
+// Stops the process group of pid: SIGTERM, then SIGKILL after a grace period,
+// and reaps it. Safe to call with -1 or twice.
+void peerStop(pid_t pid);
+// Whether pid has exited (reaping it if so).
+bool peerExited(pid_t pid);
+// A connected TCP socket to 127.0.0.1:port, or -1. localPort > 0 binds the
+// source port first (Rlogin servers want one below 1024).
+int tcpConnect(int port, int localPort = 0);
+// Full path of an installed program, or "" when it is missing.
+std::string findProgram(const std::string& name);
+// Paths inside the source and build folders.
+std::string sourcePath(const std::string& relative);
+std::string buildPath(const std::string& relative);
+
+// Stops its peer when it goes out of scope.
+struct PeerGuard {
+  pid_t pid = -1;
+  explicit PeerGuard(pid_t p) : pid(p) {}
+  PeerGuard(const PeerGuard&) = delete;
+  PeerGuard& operator=(const PeerGuard&) = delete;
+  ~PeerGuard() { peerStop(pid); }
+};

@@ -1,0 +1,44 @@
+#include "tests/support/surface_recorder.h"
+
+#include "terminal/surface.h"
+
+static std::vector<SurfaceCall> calls;
+
+static void record(SurfaceOp op, int a = 0, int b = 0, int c = 0, int d = 0, int e = 0, int f = 0) {
+  // Bounded so a long fuzz or tool run cannot grow it without limit.
+  if (calls.size() >= 1000000) calls.clear();
+  calls.push_back({op, a, b, c, d, e, f});
+}
+
+void surfaceScroll(int left, int top, int right, int bottom, int dx, int dy) {
+  record(SurfaceOp::Scroll, left, top, right, bottom, dx, dy);
+}
+void surfaceFill(int left, int top, int right, int bottom) {
+  record(SurfaceOp::Fill, left, top, right, bottom);
+}
+void surfaceDrawCell(int x, int y, uint8_t ch, uint32_t textColour, uint32_t backColour) {
+  record(SurfaceOp::DrawCell, x, y, ch, static_cast<int>(textColour), static_cast<int>(backColour));
+}
+void surfaceMoveCaret(int x, int y) { record(SurfaceOp::MoveCaret, x, y); }
+void surfaceShowCaret(bool shown) { record(SurfaceOp::ShowCaret, shown ? 1 : 0); }
+void surfaceBeep() { record(SurfaceOp::Beep); }
+void surfaceInvalidate() { record(SurfaceOp::Invalidate); }
+void surfaceSetScrollBar(int position, int maximum) { record(SurfaceOp::ScrollBar, position, maximum); }
+
+const std::vector<SurfaceCall>& surfaceCalls() { return calls; }
+void surfaceClearCalls() { calls.clear(); }
+
+std::string surfaceCallsText(SurfaceOp op) {
+  static const char* names[] = {"scroll", "fill", "cell", "caret", "show", "beep", "invalidate", "scrollbar"};
+  static const int arity[] = {6, 4, 5, 2, 1, 0, 0, 2};
+  std::string out;
+  for (const SurfaceCall& c : calls) {
+    if (c.op != op) continue;
+    int k = static_cast<int>(op);
+    out += names[k];
+    const int args[] = {c.a, c.b, c.c, c.d, c.e, c.f};
+    for (int i = 0; i < arity[k]; ++i) out += " " + std::to_string(args[i]);
+    out += "\n";
+  }
+  return out;
+}

@@ -1,0 +1,12 @@
+#!/usr/bin/python3
+# The far end of a test serial line: answers every byte at once, lower-case
+# letters in upper case, everything else unchanged.
+import os
+import sys
+
+fd_in, fd_out = sys.stdin.fileno(), sys.stdout.fileno()
+while True:
+    data = os.read(fd_in, 4096)
+    if not data:
+        break
+    os.write(fd_out, bytes(b - 32 if 0x61 <= b <= 0x7A else b for b in data))
