@@ -1,0 +1,298 @@
+// The script engine on a manual clock: the remote side is a queue of timed
+// byte strings, the screen line is what the receive path would show.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "shell/message_box.h"
+#include "shell/pump.h"
+#include "shell/script.h"
+#include "terminal/link.h"
+#include "tests/support/clock_host.h"
+#include "tests/support/message_recorder.h"
+#include "tests/support/peers.h"
+#include "tests/support/surface_recorder.h"
+
+namespace {
+struct Arrival {
+  uint32_t at;
+  std::string bytes;
+};
+
+struct Remote {
+  std::vector<Arrival> arrivals;  // bytes the host sends, by time
+  size_t next = 0;
+  std::string line;               // the current screen line
+  uint32_t lostAt = UINT32_MAX;   // the link goes down at this time
+  std::vector<std::pair<uint32_t, uint8_t>> sent;
+  std::vector<bool> secret;
+  std::string password = "secret";
+  bool cancelPassword = false;
+  int passwordAsked = 0;
+  std::vector<std::string> statuses;
+};
+Remote remote;
+
+int processIncoming() {
+  if (clockTicks() >= remote.lostAt) return LINK_LOST;
+  while (remote.next < remote.arrivals.size() && remote.arrivals[remote.next].at <= clockTicks()) {
+    for (char c : remote.arrivals[remote.next].bytes) {
+      if (c == '\r' || c == '\n') {
+        remote.line.clear();
+        continue;
+      }
+      remote.line.push_back(c);
+      scriptLineMatch(reinterpret_cast<const uint8_t*>(remote.line.data()), static_cast<int>(remote.line.size()));
+    }
+    ++remote.next;
+  }
+  return 0;
+}
+
+void sendChar(uint8_t ch, bool secret) {
+  remote.sent.push_back({clockTicks(), ch});
+  remote.secret.push_back(secret);
+}
+
+bool askPassword(std::string* password) {
+  ++remote.passwordAsked;
+  *password = remote.password;
+  return !remote.cancelPassword;
+}
+
+void setStatus(const char* text) { remote.statuses.push_back(text); }
+
+class Script : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    remote = Remote{};
+    clockUseManual(1);
+    messagesClear();
+    surfaceClearCalls();
+    env.processIncoming = processIncoming;
+    env.sendChar = sendChar;
+    env.askPassword = askPassword;
+    env.setStatus = setStatus;
+    path = buildPath("script_test.scr");
+  }
+  void write(const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+  }
+  int run() { return scriptExecute(path.c_str(), env); }
+  std::string sentText() const {
+    std::string s;
+    for (auto& p : remote.sent) s.push_back(static_cast<char>(p.second));
+    return s;
+  }
+  std::vector<int> messageIds() const {
+    std::vector<int> ids;
+    for (auto& m : messagesShown()) ids.push_back(m.id);
+    return ids;
+  }
+  int beeps() const { return static_cast<int>(std::count_if(surfaceCalls().begin(), surfaceCalls().end(),
+                                                            [](const SurfaceCall& c) { return c.op == SurfaceOp::Beep; })); }
+  ScriptEnv env;
+  std::string path;
+};
+}  // namespace
+
+TEST_F(Script, LoginWaitsInAnyCaseAndSendsPacedCharacters) {
+  write("WAITSTRING \"login:\"\r\nSEND \"guest^M\"\r\nEXIT\r\n");
+  remote.arrivals = {{300, "Welcome\r\nLoG"}, {450, "In: "}};
+  EXPECT_EQ(run(), 0);
+  EXPECT_EQ(sentText(), "guest\r");
+  ASSERT_EQ(remote.sent.size(), 6u);
+  // The match lands at 450 ms; each character follows a 100 ms pause.
+  EXPECT_EQ(remote.sent[0].first, 550u);
+  for (size_t i = 1; i < remote.sent.size(); ++i) EXPECT_EQ(remote.sent[i].first - remote.sent[i - 1].first, 100u);
+  EXPECT_TRUE(messagesShown().empty());
+  EXPECT_EQ(remote.statuses.front(), "Executing script");
+  EXPECT_EQ(remote.statuses.back(), "Script complete");
+  EXPECT_EQ(timersRunning(), 0);
+}
+
+TEST_F(Script, TextSplitAcrossTwoLinesTimesOut) {
+  write("TIMEOUT 3\r\nWAITSTRING \"password\"\r\nEXIT\r\n");
+  remote.arrivals = {{100, "pass"}, {200, "\r\nword"}};
+  EXPECT_EQ(run(), -1);
+  EXPECT_EQ(messageIds(), std::vector<int>{TEXT_NO_MATCH});
+  EXPECT_EQ(messagesShown()[0].text, "No matching string found within timeout period");
+  EXPECT_EQ(beeps(), 1);
+  EXPECT_GE(clockTicks(), 3000u);
+  EXPECT_LT(clockTicks(), 3100u);
+}
+
+TEST_F(Script, DefaultTimeoutIsTenSecondsAndOverflowingValuesAreIgnored) {
+  write("TIMEOUT 99999999999\r\nTIMEOUT 4294968\r\nTIMEOUT\r\nWAITSTRING \"never\"\r\nEXIT\r\n");
+  EXPECT_EQ(run(), -1);
+  EXPECT_GE(clockTicks(), 10000u);
+  EXPECT_LT(clockTicks(), 10100u);
+}
+
+TEST_F(Script, CancelDuringWaitFails) {
+  write("WAITSTRING \"x\"\r\nEXIT\r\n");
+  pumpSetHook([this] {
+    if (clockTicks() == 500) scriptCancel(env);
+    return 0;
+  });
+  EXPECT_EQ(run(), -1);
+  EXPECT_EQ(remote.statuses.back(), "Script cancelled");
+  EXPECT_LT(clockTicks(), 600u);
+  EXPECT_TRUE(messagesShown().empty());
+}
+
+TEST_F(Script, LinkLostDuringWaitAndDuringSendFails) {
+  write("WAITSTRING \"x\"\r\nEXIT\r\n");
+  remote.lostAt = 700;
+  EXPECT_EQ(run(), -1);
+  EXPECT_LT(clockTicks(), 800u);
+  EXPECT_TRUE(messagesShown().empty()) << "a lost link ends the run silently";
+
+  SetUp();
+  write("SEND \"abcdef\"\r\nEXIT\r\n");
+  remote.lostAt = 350;
+  EXPECT_EQ(run(), -1);
+  EXPECT_EQ(sentText(), "abc");
+}
+
+TEST_F(Script, VariablesAreSubstitutedOnceInTheOriginalText) {
+  write("SEND \"telnet $SITE $PORT^M\"\r\nSEND \"$PASS $SITE $SITE\"\r\nEXIT\r\n");
+  env.site = "10.1.2.3";
+  env.port = 0;
+  remote.password = "pa$SITEss";  // must reach the host as typed
+  EXPECT_EQ(run(), 0);
+  EXPECT_EQ(sentText(), "telnet 10.1.2.3 23\rpa$SITEss 10.1.2.3 $SITE");
+  EXPECT_EQ(remote.passwordAsked, 1);
+  // Only the password's characters go out without echo.
+  std::string secret;
+  for (size_t i = 0; i < remote.sent.size(); ++i)
+    if (remote.secret[i]) secret.push_back(static_cast<char>(remote.sent[i].second));
+  EXPECT_EQ(secret, "pa$SITEss");
+}
+
+TEST_F(Script, WithoutVariablesTheTextGoesOutAsWrittenAtTheSlowerPace) {
+  write("SEND \"$SITE\"\r\nEXIT\r\n");
+  env.variables = false;
+  env.pauseMs = 500;
+  EXPECT_EQ(run(), 0);
+  EXPECT_EQ(sentText(), "$SITE");
+  EXPECT_EQ(remote.sent.back().first, 2500u);
+}
+
+TEST_F(Script, CancelledPasswordFailsWithoutSending) {
+  write("SEND \"$PASS^M\"\r\nEXIT\r\n");
+  remote.cancelPassword = true;
+  EXPECT_EQ(run(), -1);
+  EXPECT_TRUE(remote.sent.empty());
+}
+
+TEST_F(Script, EndOfFileWithoutExitCompletes) {
+  write("! a comment\r\n\r\nSEND \"ls\"");  // last line without CR
+  EXPECT_EQ(run(), 0);
+  EXPECT_EQ(sentText(), "ls");
+  EXPECT_EQ(messageIds(), std::vector<int>{TEXT_NO_EXIT});
+  EXPECT_EQ(beeps(), 1);
+}
+
+TEST_F(Script, ErrorsStopTheRunWithTheirLineNumbers) {
+  write("! first\r\nwaitstring \"ok\r\n");
+  EXPECT_EQ(run(), -1);
+  ASSERT_EQ(messagesShown().size(), 1u);
+  EXPECT_EQ(messagesShown()[0].text, "Missing quote in line number 2");
+
+  SetUp();
+  write("Exit2\r\n");
+  EXPECT_EQ(run(), -1);
+  EXPECT_EQ(messagesShown()[0].text, "Illegal line number 1 in script file");
+}
+
+TEST_F(Script, MissingFileIsReportedAndCountsAsTheEnd) {
+  path = buildPath("no/such/script.scr");
+  EXPECT_EQ(run(), 0);
+  EXPECT_EQ(messageIds(), (std::vector<int>{TEXT_FILE_OPEN_ERROR, TEXT_NO_EXIT}));
+  EXPECT_EQ(messagesShown()[0].style & 0xF0u, static_cast<unsigned>(MSG_ICONSTOP));
+}
+
+TEST_F(Script, LongAndLfOnlyLinesAreReadLineByLine) {
+  std::string longLine = "SEND \"" + std::string(400, 'x') + "\"";
+  write("! " + std::string(300, 'c') + "\nSEND \"a\"\nEXIT\n" + longLine + "\n");
+  EXPECT_EQ(run(), 0);
+  EXPECT_EQ(sentText(), "a");
+  EXPECT_TRUE(messagesShown().empty());
+
+  // A line past the limit keeps its first 255 characters: its closing quote is lost.
+  SetUp();
+  write(longLine + "\r\nEXIT\r\n");
+  EXPECT_EQ(run(), -1);
+  EXPECT_EQ(messagesShown()[0].text, "Missing quote in line number 1");
+}
+
+TEST_F(Script, BinaryBytesNeverCrash) {
+  std::string junk;
+  for (int i = 0; i < 2000; ++i) junk.push_back(static_cast<char>((i * 37 + 11) & 0xFF));
+  write(junk);
+  int r = run();
+  EXPECT_TRUE(r == 0 || r == -1);
+  EXPECT_FALSE(scriptState.running);
+}
+
+// The syntax check's verdicts, with the message and line number each produces.
+TEST(ScriptCheck, MessagesWithLineNumbers) {
+  struct Case {
+    const char* text;
+    int result;
+    const char* message;
+  } cases[] = {
+      {"TIMEOUT 60\r\nWAITSTRING \"a\"\r\nSEND \"b^M\"\r\nEXIT\r\n", 0, "Script check complete"},
+      {"TIMEOUT 0\r\nEXIT\r\n", -1, "Invalid timeout value specified"},
+      {"TIMEOUT 61\r\nEXIT\r\n", -1, "Invalid timeout value specified"},
+      {"TIMEOUT 99999999999\r\nEXIT\r\n", -1, "Invalid timeout value specified"},
+      {"!x\r\n\r\nTIMEOUT\r\nEXIT\r\n", -1, "Illegal line number 3 in script file"},
+      {"WAITSTRING \"login:\r\nEXIT\r\n", -1, "Missing quote in line number 1"},
+      {"SEND\t\"x\"\r\nEXIT\r\n", -1, "Missing quote in line number 1"},
+      {"SEND \"x\"\r\nGOTO 1\r\nEXIT\r\n", -1, "Illegal line number 2 in script file"},
+      {"SEND \"x\"\r\n", -1, "No exit found"},
+      {"EXIT\r\nthis is never checked\r\n", 0, "Script check complete"},
+      {"exit\n", 0, "Script check complete"},
+  };
+  std::string path = buildPath("script_check.scr");
+  for (const Case& c : cases) {
+    messagesClear();
+    std::ofstream(path, std::ios::binary) << c.text;
+    EXPECT_EQ(scriptCheck(path.c_str(), true), c.result) << c.text;
+    ASSERT_EQ(messagesShown().size(), 1u) << c.text;
+    EXPECT_EQ(messagesShown()[0].text, c.message) << c.text;
+  }
+  messagesClear();
+  std::ofstream(path, std::ios::binary) << "EXIT\r\n";
+  EXPECT_EQ(scriptCheck(path.c_str(), false), 0);
+  EXPECT_TRUE(messagesShown().empty()) << "a passing check is silent unless asked";
+}
+
+TEST(ScriptText, QuotedTextEscapes) {
+  struct Case {
+    const char* line;
+    bool ok;
+    const char* text;
+  } cases[] = {
+      {"SEND \"a^Mb\"", true, "a\rb"},
+      {"SEND \"^m^[^^^z\"", true, "\r\x1b^\x1a"},
+      {"SEND \"say \"hi\"\"", true, "say \"hi\""},
+      {"SEND \"^1\"", true, "^1"},
+      {"SEND \"\"", true, ""},
+      {"SEND \"", false, ""},
+      {"SEND x\"", false, ""},
+      {"SEND  \"x\"", false, ""},
+      {"SEND", false, ""},
+  };
+  for (const Case& c : cases) {
+    std::string text;
+    EXPECT_EQ(scriptQuotedText(c.line, &text), c.ok) << c.line;
+    if (c.ok) {
+      EXPECT_EQ(text, c.text) << c.line;
+    }
+  }
+}
