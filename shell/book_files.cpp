@@ -144,14 +144,15 @@ std::vector<ListedEntry> entryList(const BookKind& kind) {
 }
 
 int entryLoadTemplate(const BookKind& kind, const char* fileName, const uint8_t* defaults, uint8_t* record) {
-  std::string path = programPath(fileName);
   std::string stem(fileName);
   stem = stem.substr(0, stem.size() - strlen(kind.extension));
-  std::string existing = entryFilePath(kind, stem.c_str());
+  // An existing template of any case is used and, when it is bad, replaced.
+  std::string path = entryFilePath(kind, stem.c_str());
   std::error_code ec;
-  if (!existing.empty() && fs::file_size(existing, ec) == kind.recordSize && !ec &&
-      recordFileRead(existing, record, kind.recordSize) == static_cast<int>(kind.recordSize))
+  if (!fs::exists(path, ec)) path = programPath(fileName);
+  if (fs::file_size(path, ec) == kind.recordSize && !ec &&
+      recordFileRead(path, record, kind.recordSize) == static_cast<int>(kind.recordSize))
     return 0;
   memcpy(record, defaults, kind.recordSize);
-  return recordFileWrite(existing.empty() ? path : existing, record, kind.recordSize) == 0 ? 1 : -1;
+  return recordFileWrite(path, record, kind.recordSize) == 0 ? 1 : -1;
 }
