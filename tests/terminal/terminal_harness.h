@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "terminal/emulator.h"
+#include "terminal/hooks.h"
 #include "terminal/link.h"
 #include "terminal/options.h"
 #include "terminal/receive.h"
