@@ -191,6 +191,12 @@ static void receiveByte(uint8_t b) {
   int e = currentEmulation();
   emulator.emulation = e;
   if (b == '\r' && emulator.inSequence) endSequence();
+  // Telnet sits below the terminal: an IAC inside an escape sequence still
+  // opens a command, and the sequence goes on after it.
+  if (b == 0xFF && terminalOptions.telnet && emulator.inSequence) {
+    hookTelnetCommandStart();
+    return;
+  }
   if (emulator.inSequence) {
     sequenceByte(b, e);
     return;
