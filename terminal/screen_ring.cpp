@@ -70,7 +70,9 @@ void advanceRing() {
     s.newest = 0;
     s.wrapped = true;
   }
-  if (s.wrapped) s.oldest = wrapIndex(s.oldest + 1, s.capacity);
+  // Once the ring is full the new line takes the oldest one's slot. (After a
+  // height reduction there may be free slots again, which fill first.)
+  if (s.newest == s.oldest) s.oldest = wrapIndex(s.oldest + 1, s.capacity);
   s.screenTop = wrapIndex(s.screenTop + 1, s.capacity);
   s.screenBottom = wrapIndex(s.screenBottom + 1, s.capacity);
   s.liveTop = s.screenTop;
@@ -118,12 +120,12 @@ void setRows(int n) {
       std::fill(std::begin(s.text[line].cells), std::end(s.text[line].cells), ' ');
       std::fill_n(&s.attributes[static_cast<size_t>(line) * LINE_CELLS], LINE_CELLS, 0);
     }
+    int freeSlots = distance(s.newest, s.oldest) - 1;
     if (s.newest + (n - o) >= s.capacity) s.wrapped = true;
     s.newest = wrapIndex(s.newest + (n - o), s.capacity);
     // The new rows may have taken the oldest lines: the oldest line held is
     // then the one after the newest, never a line of the live screen.
-    if (s.wrapped && distance(s.oldest, s.screenTop) > s.capacity - n)
-      s.oldest = wrapIndex(s.newest + 1, s.capacity);
+    if (n - o > freeSlots) s.oldest = wrapIndex(s.newest + 1, s.capacity);
   } else if (n < o) {
     for (int r = n; r < o; ++r) {
       int line = lineOfRow(r);
