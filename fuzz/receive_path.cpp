@@ -124,6 +124,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     checkInvariants();
   }
+  // Cells past the used length hold spaces: nothing stale can reappear.
+  for (const ScreenLine& l : screen.text)
+    for (int c = l.used; c < LINE_CELLS; ++c) check(l.cells[c] == ' ');
   linkAttach(nullptr);
   return 0;
 }

@@ -53,25 +53,56 @@ extern TerminalHooks terminalHooks;
 // Empties every slot (program start and tests).
 void hooksReset();
 
-// Safe wrappers: a missing slot reads as false / does nothing.
-bool hookTelnetInCommand();
-void hookTelnetCommandByte(uint8_t b);
-void hookTelnetCommandStart();
-bool hookTransparentPrinting();
-void hookTransparentPrintByte(uint8_t b);
-bool hookTransparentPrintSetting();
-void hookTransparentPrintStart();
-void hookTransparentPrintStop();
-bool hookCaptureOn();
-void hookCaptureByte(uint8_t b);
-bool hookZmodemSelected();
-bool hookAsciiSelected();
-bool hookZmodemCaptureActive();
-void hookZmodemCaptureByte(uint8_t b);
-void hookZmodemArmCapture();
-void hookZmodemAutoStartCheck();
-bool hookScriptRunning();
-void hookScriptLineMatch(const uint8_t* cells, int length);
-void hookWindowSizeChanged(int columns, int rows);
-bool hookChatMode();
-void hookChatBytes(const uint8_t* bytes, int length);
+// Safe wrappers: a missing slot reads as false / does nothing. Inline, since
+// the byte path asks several of them for every received byte.
+inline bool hookTelnetInCommand() { return terminalHooks.telnetInCommand && terminalHooks.telnetInCommand(); }
+inline void hookTelnetCommandByte(uint8_t b) {
+  if (terminalHooks.telnetCommandByte) terminalHooks.telnetCommandByte(b);
+}
+inline void hookTelnetCommandStart() {
+  if (terminalHooks.telnetCommandStart) terminalHooks.telnetCommandStart();
+}
+inline bool hookTransparentPrinting() {
+  return terminalHooks.transparentPrinting && terminalHooks.transparentPrinting();
+}
+inline void hookTransparentPrintByte(uint8_t b) {
+  if (terminalHooks.transparentPrintByte) terminalHooks.transparentPrintByte(b);
+}
+inline bool hookTransparentPrintSetting() {
+  return terminalHooks.transparentPrintSetting && terminalHooks.transparentPrintSetting();
+}
+inline void hookTransparentPrintStart() {
+  if (terminalHooks.transparentPrintStart) terminalHooks.transparentPrintStart();
+}
+inline void hookTransparentPrintStop() {
+  if (terminalHooks.transparentPrintStop) terminalHooks.transparentPrintStop();
+}
+inline bool hookCaptureOn() { return terminalHooks.captureOn && terminalHooks.captureOn(); }
+inline void hookCaptureByte(uint8_t b) {
+  if (terminalHooks.captureByte) terminalHooks.captureByte(b);
+}
+inline bool hookZmodemSelected() { return terminalHooks.zmodemSelected && terminalHooks.zmodemSelected(); }
+inline bool hookAsciiSelected() { return terminalHooks.asciiSelected && terminalHooks.asciiSelected(); }
+inline bool hookZmodemCaptureActive() {
+  return terminalHooks.zmodemCaptureActive && terminalHooks.zmodemCaptureActive();
+}
+inline void hookZmodemCaptureByte(uint8_t b) {
+  if (terminalHooks.zmodemCaptureByte) terminalHooks.zmodemCaptureByte(b);
+}
+inline void hookZmodemArmCapture() {
+  if (terminalHooks.zmodemArmCapture) terminalHooks.zmodemArmCapture();
+}
+inline void hookZmodemAutoStartCheck() {
+  if (terminalHooks.zmodemAutoStartCheck) terminalHooks.zmodemAutoStartCheck();
+}
+inline bool hookScriptRunning() { return terminalHooks.scriptRunning && terminalHooks.scriptRunning(); }
+inline void hookScriptLineMatch(const uint8_t* cells, int length) {
+  if (terminalHooks.scriptLineMatch) terminalHooks.scriptLineMatch(cells, length);
+}
+inline void hookWindowSizeChanged(int columns, int rows) {
+  if (terminalHooks.windowSizeChanged) terminalHooks.windowSizeChanged(columns, rows);
+}
+inline bool hookChatMode() { return terminalHooks.chatMode && terminalHooks.chatMode(); }
+inline void hookChatBytes(const uint8_t* bytes, int length) {
+  if (terminalHooks.chatBytes) terminalHooks.chatBytes(bytes, length);
+}

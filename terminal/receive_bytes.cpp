@@ -131,7 +131,12 @@ static void deleteBack(int e) {
   }
   attributesAt(s.row)[cell] = s.attribute;
   ScreenLine& line = lineAt(s.row);
-  if (line.used > 0) --line.used;
+  if (line.used > 0) {
+    // The cell that drops out of use is blanked, so it cannot come back as
+    // ghost text when the line grows again.
+    --line.used;
+    line.cells[line.used] = ' ';
+  }
 }
 
 static void wyseCursorRight() {
@@ -215,10 +220,57 @@ static void receiveByte(uint8_t b) {
   controlOrPrintable(b, e);
 }
 
+static bool plainAscii(uint8_t b) { return b >= 0x20 && b <= 0x7E; }
+
+// Whether a run of plain ASCII can skip the per-byte steps: nothing diverts
+// bytes, nothing watches them, and printing is a plain overwrite. None of
+// these can change in the middle of such a run.
+static bool fastRunAllowed() {
+  return !emulator.inSequence && !emulator.insertMode && !terminalOptions.displayControls &&
+         !(emulator.activeSet ? emulator.g1Graphics : emulator.g0Graphics) && !hookTransparentPrinting() &&
+         !hookTelnetInCommand() && !hookZmodemCaptureActive() && !hookScriptRunning() && !hookCaptureOn();
+}
+
+// Prints a run of plain ASCII exactly as the printable path would, byte by
+// byte, without asking the hooks again. Returns the bytes taken.
+static int printRun(const uint8_t* bytes, int length) {
+  ScreenBuffer& s = screen;
+  int e = currentEmulation();
+  emulator.emulation = e;
+  uint32_t text, back;
+  cellColours(s.attribute, e, &text, &back);
+  int lastCell = std::clamp(terminalOptions.noWrapLastCell, 0, LAST_CELL);
+  ScreenLine* line = &lineAt(s.row);
+  uint8_t* attrs = attributesAt(s.row);
+  int i = 0;
+  for (; i < length && plainAscii(bytes[i]); ++i) {
+    if (emulator.autowrap) {
+      if (s.column >= s.columns) {
+        s.column = 0;
+        lineFeed();
+        line = &lineAt(s.row);
+        attrs = attributesAt(s.row);
+      }
+    } else if (s.column > lastCell) {
+      s.column = lastCell;
+    }
+    if (s.column >= s.horizontalOffset) surfaceDrawCell(cellX(s.column), cellY(s.row), bytes[i], text, back);
+    int cell = cursorCell();
+    line->cells[cell] = bytes[i];
+    attrs[cell] = s.attribute;
+    if (s.column < LINE_CELLS) ++s.column;
+    if (line->used < cell + 1) line->used = static_cast<int16_t>(cell + 1);
+  }
+  return i;
+}
+
 void processReceived(const uint8_t* bytes, int length) {
   surfaceShowCaret(false);
   returnToLive();
-  for (int i = 0; i < length; ++i) receiveByte(bytes[i]);
+  for (int i = 0; i < length;) {
+    if (plainAscii(bytes[i]) && fastRunAllowed()) i += printRun(bytes + i, length - i);
+    else receiveByte(bytes[i++]);
+  }
   moveCaretToCursor();
   surfaceShowCaret(true);
   if (hookZmodemCaptureActive() && hookZmodemSelected()) hookZmodemAutoStartCheck();

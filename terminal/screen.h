@@ -2,6 +2,7 @@
 // scrollback, with the terminal geometry and the cursor. Every change to the
 // buffer updates the window at once through the surface seam.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -57,11 +58,17 @@ extern ScreenBuffer screen;
 // could be had, or -1 when not even that.
 int allocate(int capacity);
 
-int lineOfRow(int row);
-ScreenLine& lineAt(int row);
-uint8_t* attributesAt(int row);
+// Ring index of a screen row (0 <= row < rows <= capacity).
+inline int lineOfRow(int row) {
+  int i = screen.screenTop + row;
+  return i >= screen.capacity ? i - screen.capacity : i;
+}
+inline ScreenLine& lineAt(int row) { return screen.text[lineOfRow(row)]; }
+inline uint8_t* attributesAt(int row) {
+  return &screen.attributes[static_cast<size_t>(lineOfRow(row)) * LINE_CELLS];
+}
 // The cursor's cell, clamped to the line.
-int cursorCell();
+inline int cursorCell() { return screen.column < 0 ? 0 : (screen.column > LAST_CELL ? LAST_CELL : screen.column); }
 
 void advanceRing();
 void lineFeed();
@@ -81,9 +88,9 @@ void setRows(int rows);
 void scrollView(int delta);
 
 // Window side of the operations: pixel positions of cells.
-int cellX(int column);
-int cellY(int row);
-bool cursorInView();
+inline int cellX(int column) { return (column - screen.horizontalOffset) * screen.cellWidth; }
+inline int cellY(int row) { return screen.textTop + row * screen.cellHeight; }
+inline bool cursorInView() { return screen.column >= screen.horizontalOffset; }
 void moveCaretToCursor();
 // Scrolls the window pixels of rows first..last (0-based, inclusive) by dy rows
 // and fills the uncovered rows with the background.

@@ -57,12 +57,6 @@ int allocate(int capacity) {
   return result;
 }
 
-int lineOfRow(int row) { return wrapIndex(screen.screenTop + row, screen.capacity); }
-ScreenLine& lineAt(int row) { return screen.text[lineOfRow(row)]; }
-uint8_t* attributesAt(int row) {
-  return &screen.attributes[static_cast<size_t>(lineOfRow(row)) * LINE_CELLS];
-}
-int cursorCell() { return std::clamp(screen.column, 0, LAST_CELL); }
 
 void advanceRing() {
   ScreenBuffer& s = screen;

@@ -6,9 +6,6 @@
 #include "terminal/screen.h"
 #include "terminal/surface.h"
 
-int cellX(int column) { return (column - screen.horizontalOffset) * screen.cellWidth; }
-int cellY(int row) { return screen.textTop + row * screen.cellHeight; }
-bool cursorInView() { return screen.column >= screen.horizontalOffset; }
 
 void moveCaretToCursor() {
   if (cursorInView()) surfaceMoveCaret(cellX(screen.column), cellY(screen.row));
@@ -34,23 +31,24 @@ static void clearLine(int line) {
 
 void clearRow(int row) { clearLine(lineOfRow(row)); }
 
-// The destination takes the source's used cells; the rest of it is blanked so
-// that no stale text reappears when its used length grows later.
+// The destination takes the source's used cells; its cells past them are
+// blanked so that no stale text reappears when its used length grows later.
+// Cells past a line's used length always hold spaces, so only the part of the
+// destination that was in use needs blanking.
 void copyRow(int from, int to) {
   ScreenLine& src = lineAt(from);
   ScreenLine& dst = lineAt(to);
   int used = std::clamp<int>(src.used, 0, LINE_CELLS);
-  if (used == 0) {
-    clearRow(to);
-    return;
-  }
+  int oldUsed = std::clamp<int>(dst.used, 0, LINE_CELLS);
   uint8_t* srcAttr = attributesAt(from);
   uint8_t* dstAttr = attributesAt(to);
   dst.used = static_cast<int16_t>(used);
   std::memcpy(dst.cells, src.cells, used);
   std::memcpy(dstAttr, srcAttr, used);
-  std::memset(dst.cells + used, ' ', LINE_CELLS - used);
-  std::memset(dstAttr + used, 0, LINE_CELLS - used);
+  if (oldUsed > used) {
+    std::memset(dst.cells + used, ' ', oldUsed - used);
+    std::memset(dstAttr + used, 0, oldUsed - used);
+  }
 }
 
 static bool fullScreenRegion() { return screen.scrollTop == 1 && screen.scrollBottom == screen.rows; }

@@ -64,6 +64,17 @@ static void finishAndDispatch() {
 
 static bool isOneOf(uint8_t b, const char* set) { return b != 0 && std::strchr(set, b) != nullptr; }
 
+// Final characters that dispatch a sequence, as a table: the collector looks
+// at every byte of every sequence.
+struct FinalTable {
+  bool final[256] = {};
+  FinalTable() {
+    for (const char* c = "@ABCDEFGJKLMXZcfhilmnqrsu}~"; *c; ++c) final[static_cast<uint8_t>(*c)] = true;
+  }
+  bool operator[](uint8_t b) const { return final[b]; }
+};
+static const FinalTable dispatchFinal;
+
 static void collect(uint8_t b, bool sco) {
   const uint8_t* s = emulator.sequence + 1;
   int length = emulator.count - 1;  // bytes after ESC, b included
@@ -71,10 +82,12 @@ static void collect(uint8_t b, bool sco) {
     startSequence();
     return;
   }
-  if (isOneOf(b, "@ABCDEFGJKLMXZcfhilmnqrsu}~") || (sco && (b == 'S' || b == 'T'))) {
+  if (dispatchFinal[b] || (sco && (b == 'S' || b == 'T'))) {
     finishAndDispatch();
     return;
   }
+  if (b >= 'a' && b != 'g' && b != 'o' && b != 'p' && b != 'w' && b != 'y' && b != '|') return;
+  if (b < '0' && b != 0x1B) return;  // intermediates and controls: go on
   switch (b) {
     case 'H':  // ESC H alone is tab set: no tab stops here
       if (length == 1) endSequence();
@@ -115,8 +128,10 @@ static void collect(uint8_t b, bool sco) {
       emulator.keypadApplication = false;
       endSequence();
       return;
+    case '\\': case '<': case 'g': case 'o': case 'p': case 'w': case 'y': case '|':
+      endSequence();
+      return;
     default:
-      if (isOneOf(b, "\\<gopwy|")) endSequence();
       return;
   }
 }

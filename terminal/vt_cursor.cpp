@@ -78,8 +78,8 @@ void cursorLeftOrIndex(const Sequence& q) {
 void cursorPosition(const Sequence& q) {
   int row = 1, column = 1;
   const char* p = q.p;
-  const char* semicolon = std::strchr(p, ';');
-  if (*p == '\0' || std::strcmp(p, ";") == 0) {
+  const char* semicolon = findSemicolon(p);
+  if (*p == '\0' || (p[0] == ';' && p[1] == '\0')) {
     // home
   } else if (*p == ';') {
     column = leadingNumber(p + 1);

@@ -38,17 +38,26 @@ void sendCsiReply(const char* body, bool eightBit) {
   linkWrite(reinterpret_cast<const uint8_t*>(out), static_cast<int>(at + n));
 }
 
-static const char vtFinals[] = "ABCDJHfmncZrKhlPLMEsuiFG@Xq";
-static const char scoFinals[] = "ABCDJHfmncZrKhlPLMEsuiFG@XqZTS";
+// Final characters with a handler: the VT family's list, and the SCO
+// variant's, which adds T and S.
+struct FinalSet {
+  bool vt[256] = {};
+  FinalSet() {
+    for (const char* c = "ABCDJHfmncZrKhlPLMEsuiFG@Xq"; *c; ++c) vt[static_cast<uint8_t>(*c)] = true;
+  }
+  bool has(uint8_t b, bool sco) const { return vt[b] || (sco && (b == 'T' || b == 'S')); }
+};
+static const FinalSet finals;
 
 void dispatchSequence(const uint8_t* text, int length) {
   if (length < 1) return;
   length = std::min(length, SEQUENCE_MAX);
-  char s[SEQUENCE_MAX + 4] = {};
-  std::memcpy(s, text, length - 1);
   char final = static_cast<char>(text[length - 1]);
-  const char* finals = emulator.emulation == TERM_SCO_ANSI ? scoFinals : vtFinals;
-  if (final == 0 || !std::strchr(finals, final)) return;
+  if (!finals.has(static_cast<uint8_t>(final), emulator.emulation == TERM_SCO_ANSI)) return;
+  // Handlers may read s[0..3] whatever the length: pad with NULs.
+  char s[SEQUENCE_MAX + 4];
+  std::memcpy(s, text, length - 1);
+  std::memset(s + length - 1, 0, 5);
   Sequence q{s, length >= 2 ? s + 1 : s + length - 1, length, final};
 
   switch (final) {

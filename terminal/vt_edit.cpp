@@ -89,8 +89,8 @@ void setScrollRegion(const Sequence& q) {
   ScreenBuffer& s = screen;
   int top = 1, bottom = s.rows;
   const char* p = q.p;
-  const char* semicolon = std::strchr(p, ';');
-  if (*p == '\0' || std::strcmp(p, ";") == 0) {
+  const char* semicolon = findSemicolon(p);
+  if (*p == '\0' || (p[0] == ';' && p[1] == '\0')) {
     // full screen
   } else if (*p == ';') {
     bottom = leadingNumber(p + 1);

@@ -12,6 +12,12 @@ struct Sequence {
 
 // Number given by the leading digits of text (0 when none), saturated.
 int leadingNumber(const char* text);
+// The first ';' of text, or nullptr.
+inline const char* findSemicolon(const char* text) {
+  for (; *text; ++text)
+    if (*text == ';') return text;
+  return nullptr;
+}
 // n defaults to 1: 1 for an introducer and a final alone, else the parameter.
 int countDefaultOne(const Sequence& q);
 // The parameter when p is not empty, else 1.

@@ -65,7 +65,7 @@ void selectGraphicRendition(const Sequence& q) {
     const char* p = q.p;
     for (;;) {
       a = applyRendition(a, leadingNumber(p));
-      p = std::strchr(p, ';');
+      p = findSemicolon(p);
       if (!p) break;
       ++p;
     }

@@ -4,13 +4,15 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <unistd.h>
 
 #include "tests/support/peers.h"
 
 namespace {
 
 std::string run(const std::string& args, const std::string& input, int* status = nullptr) {
-  std::string file = buildPath("termplay_input.bin");
+  // ctest runs the cases side by side: one input file per process.
+  std::string file = buildPath("termplay_input_" + std::to_string(getpid()) + ".bin");
   std::ofstream(file, std::ios::binary) << input;
   std::string command = buildPath("tools/termplay") + " " + args + " " + file + " 2>&1";
   FILE* pipe = popen(command.c_str(), "r");
@@ -20,6 +22,7 @@ std::string run(const std::string& args, const std::string& input, int* status =
   while (pipe && (n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
   int rc = pipe ? pclose(pipe) : -1;
   if (status) *status = rc;
+  std::remove(file.c_str());
   return out;
 }
 
