@@ -239,28 +239,52 @@ static int printRun(const uint8_t* bytes, int length) {
   emulator.emulation = e;
   uint32_t text, back;
   cellColours(s.attribute, e, &text, &back);
-  int lastCell = std::clamp(terminalOptions.noWrapLastCell, 0, LAST_CELL);
+  // Locals: the surface call in the loop would otherwise force every field of
+  // the buffer to be read again for each character.
+  const int lastCell = std::clamp(terminalOptions.noWrapLastCell, 0, LAST_CELL);
+  const bool wrap = emulator.autowrap;
+  const int columns = s.columns, offset = s.horizontalOffset, width = s.cellWidth;
+  const uint8_t attribute = s.attribute;
+  int column = s.column;
+  int y = cellY(s.row);
   ScreenLine* line = &lineAt(s.row);
   uint8_t* attrs = attributesAt(s.row);
   int i = 0;
   for (; i < length && plainAscii(bytes[i]); ++i) {
-    if (emulator.autowrap) {
-      if (s.column >= s.columns) {
-        s.column = 0;
+    if (wrap) {
+      if (column >= columns) {
+        s.column = column = 0;
         lineFeed();
+        y = cellY(s.row);
         line = &lineAt(s.row);
         attrs = attributesAt(s.row);
       }
-    } else if (s.column > lastCell) {
-      s.column = lastCell;
+    } else if (column > lastCell) {
+      column = lastCell;
     }
-    if (s.column >= s.horizontalOffset) surfaceDrawCell(cellX(s.column), cellY(s.row), bytes[i], text, back);
-    int cell = cursorCell();
+    if (column >= offset) surfaceDrawCell((column - offset) * width, y, bytes[i], text, back);
+    int cell = column > LAST_CELL ? LAST_CELL : column;
     line->cells[cell] = bytes[i];
-    attrs[cell] = s.attribute;
-    if (s.column < LINE_CELLS) ++s.column;
+    attrs[cell] = attribute;
+    if (column < LINE_CELLS) ++column;
     if (line->used < cell + 1) line->used = static_cast<int16_t>(cell + 1);
   }
+  s.column = column;
+  return i;
+}
+
+// Digits and semicolons of a control sequence (ESC [ ...) only go on being
+// collected, whatever the emulation's collector: take a run of them at once
+// when nothing diverts the bytes. Returns the bytes taken.
+static int collectParameters(const uint8_t* bytes, int length) {
+  if (emulator.inControlString || emulator.count < 2 || emulator.sequence[1] != '[') return 0;
+  int e = terminalOptions.emulation;
+  if (!isVtFamily(e) && e != TERM_SCO_ANSI) return 0;
+  if (hookTransparentPrinting() || hookTelnetInCommand() || hookZmodemCaptureActive()) return 0;
+  int i = 0;
+  while (i < length && emulator.count < SEQUENCE_MAX && ((bytes[i] >= '0' && bytes[i] <= '9') || bytes[i] == ';'))
+    emulator.sequence[emulator.count++] = bytes[i++];
+  emulator.sequence[emulator.count] = 0;
   return i;
 }
 
@@ -268,6 +292,8 @@ void processReceived(const uint8_t* bytes, int length) {
   surfaceShowCaret(false);
   returnToLive();
   for (int i = 0; i < length;) {
+    if (emulator.inSequence) i += collectParameters(bytes + i, length - i);
+    if (i >= length) break;
     if (plainAscii(bytes[i]) && fastRunAllowed()) i += printRun(bytes + i, length - i);
     else receiveByte(bytes[i++]);
   }
