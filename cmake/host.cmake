@@ -77,3 +77,11 @@ if(FUZZ_SOURCES)
     set_tests_properties(fuzz.${name} PROPERTIES LABELS fuzz TIMEOUT 120)
   endforeach()
 endif()
+
+# The interop tests compare our emulator with libvterm's screen.
+if(TARGET tests_interop)
+  target_link_libraries(tests_interop PRIVATE vterm)
+endif()
+if(TARGET bench_receive_throughput)
+  target_link_libraries(bench_receive_throughput PRIVATE vterm)
+endif()
