@@ -29,5 +29,7 @@ constexpr const char* MESSAGE_TITLE = "Message";
 int messageBox(int id, const char* extra, unsigned style);
 // Shows a plain text.
 int messageBoxText(const char* text, unsigned style);
+// Shows a plain text under its own title (the connection's errors have theirs).
+int messageBoxTitled(const char* text, const char* title, unsigned style);
 // The string-table text for id, or "" when there is none.
 const char* messageText(int id);

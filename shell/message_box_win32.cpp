@@ -23,3 +23,7 @@ int messageBox(int id, const char* extra, unsigned style) {
 int messageBoxText(const char* text, unsigned style) {
   return MessageBoxA(ownerWindow, text ? text : "", MESSAGE_TITLE, style);
 }
+
+int messageBoxTitled(const char* text, const char* title, unsigned style) {
+  return MessageBoxA(ownerWindow, text ? text : "", title ? title : MESSAGE_TITLE, style);
+}

@@ -23,3 +23,8 @@ int messageBoxText(const char* text, unsigned style) {
   shown.push_back({0, text ? text : "", style});
   return answer;
 }
+
+int messageBoxTitled(const char* text, const char* title, unsigned style) {
+  shown.push_back({0, text ? text : "", style, title ? title : MESSAGE_TITLE});
+  return answer;
+}

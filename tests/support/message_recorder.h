@@ -8,6 +8,7 @@ struct ShownMessage {
   int id;            // string-table number, 0 for a plain text
   std::string text;  // the full text as shown
   unsigned style;
+  std::string title = "Message";
 };
 
 const std::vector<ShownMessage>& messagesShown();
