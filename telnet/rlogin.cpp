@@ -58,14 +58,15 @@ int rloginWindowSizeMessage(int rows, int columns, uint8_t out[12]) {
   int n = put16(out, 4, rows);
   n = put16(out, n, columns);
   n = put16(out, n, 640);
-  return put16(out, n, 480);
+  put16(out, n, 480);
+  return 12;
 }
 
 void rloginSendWindowSize() {
   uint8_t bytes[12];
-  rloginWindowSizeMessage(telnetSession.rows, telnetSession.columns, bytes);
-  linkWrite(bytes, 4);
-  linkWrite(bytes + 4, 8);
+  // One write: servers take the message only when all 12 bytes arrive in one
+  // read, and a first segment of 4 bytes would reach the shell as typed text.
+  linkWrite(bytes, rloginWindowSizeMessage(telnetSession.rows, telnetSession.columns, bytes));
 }
 
 void rloginUrgentByte(uint8_t b) {
