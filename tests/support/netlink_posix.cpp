@@ -18,6 +18,8 @@
 #include "telnet/telnet_engine.h"
 #include "terminal/link.h"
 
+void (*netWriteObserver)(const uint8_t* bytes, int length) = nullptr;
+
 namespace {
 int sock = -1;
 
@@ -87,7 +89,9 @@ void waitWritable() {
 }
 
 int opRead(uint8_t* buffer, int count) { return netLinkRead(buffer, count, receive); }
-int opWrite(const uint8_t* bytes, int length) { return netLinkWrite(bytes, length, sendSome, waitWritable); }
+int opWrite(const uint8_t* bytes, int length) {
+  if (netWriteObserver) netWriteObserver(bytes, length);
+  return netLinkWrite(bytes, length, sendSome, waitWritable); }
 int opPoll(int* in, int* out) {
   if (out) *out = 0;
   return netLinkPoll(in, receive);
