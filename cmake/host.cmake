@@ -11,9 +11,11 @@ add_library(suite_support STATIC ${SUPPORT_SOURCES})
 target_link_libraries(suite_support PUBLIC suite_core Threads::Threads util)
 target_compile_definitions(suite_support PUBLIC
   SUITE_SOURCE_DIR="${SUITE_ROOT}" SUITE_BUILD_DIR="${CMAKE_BINARY_DIR}")
-# The core calls its seams, which the support library implements on the host:
-# the two static libraries refer to each other, so CMake repeats them.
+# The core calls its seams (message box, settings store, clock) whose host
+# implementations live in suite_support: the two static libraries depend on
+# each other, so both are repeated on the link line.
 target_link_libraries(suite_core INTERFACE suite_support)
+set_property(TARGET suite_support PROPERTY LINK_INTERFACE_MULTIPLICITY 3)
 
 # Tools: tools/NAME.cpp becomes the program NAME; the script tools/NAME runs it.
 file(GLOB TOOL_SOURCES CONFIGURE_DEPENDS "${SUITE_ROOT}/tools/*.cpp")

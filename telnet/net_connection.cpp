@@ -9,7 +9,11 @@
 #include "telnet/telnet_engine.h"
 #include "terminal/link.h"
 
-int (*netShowMessage)(const char* text, const char* title, unsigned style) = messageBoxTitled;
+namespace {
+int showPlain(const char* text, const char* title, unsigned style) { return messageBoxTitled(0, text, title, style); }
+}  // namespace
+
+int (*netShowMessage)(const char* text, const char* title, unsigned style) = showPlain;
 void (*netStatusText)(int line, const char* text) = nullptr;
 SocketLink netLink = {};
 bool netTransferRunning = false;

@@ -13,5 +13,7 @@ struct ShownMessage {
 
 const std::vector<ShownMessage>& messagesShown();
 void messagesClear();
+// Beeps sounded since the last messagesClear().
+int beepsSounded();
 // The answer every following message box returns (ANSWER_OK by default).
 void messageSetAnswer(int answer);
