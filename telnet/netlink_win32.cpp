@@ -233,6 +233,14 @@ void startConnect(int port) {
   remote.sin_port = htons(static_cast<u_short>(port));
   setStatus(2, NET_TEXT_CONNECTING);
   if (target.rlogin) {
+    // The handshake names the logged-on user; the session's name stands in
+    // when the system does not tell.
+    char me[257];
+    DWORD size = sizeof me;
+    if (!GetUserNameA(me, &size)) me[0] = '\0';
+    char user[sizeof rlogin.userName];
+    memcpy(user, rlogin.userName, sizeof user);
+    rloginSetNames(me, user);
     rloginConnect(RLOGIN_FIRST_PORT);
     return;
   }

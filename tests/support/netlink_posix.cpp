@@ -215,7 +215,9 @@ int netConnectPosix(const NetRequest& request, int timeoutMs) {
   int err;
   if (request.rlogin) {
     const passwd* me = getpwuid(getuid());
-    rloginSetNames(me ? me->pw_name : "", rlogin.userName);
+    char userName[sizeof rlogin.userName];
+    memcpy(userName, rlogin.userName, sizeof userName);
+    rloginSetNames(me ? me->pw_name : "", userName);
     err = rloginConnect(to, timeoutMs);
   } else {
     if (newSocket() < 0) {
