@@ -11,6 +11,11 @@ add_library(suite_support STATIC ${SUPPORT_SOURCES})
 target_link_libraries(suite_support PUBLIC suite_core Threads::Threads util)
 target_compile_definitions(suite_support PUBLIC
   SUITE_SOURCE_DIR="${SUITE_ROOT}" SUITE_BUILD_DIR="${CMAKE_BINARY_DIR}")
+# The core calls its seams (message box, settings store, clock) whose host
+# implementations live in suite_support: the two static libraries depend on
+# each other, so both are repeated on the link line.
+target_link_libraries(suite_core INTERFACE suite_support)
+set_property(TARGET suite_support PROPERTY LINK_INTERFACE_MULTIPLICITY 3)
 
 # Tools: tools/NAME.cpp becomes the program NAME; the script tools/NAME runs it.
 file(GLOB TOOL_SOURCES CONFIGURE_DEPENDS "${SUITE_ROOT}/tools/*.cpp")
@@ -71,4 +76,12 @@ if(FUZZ_SOURCES)
               -print_final_stats=0 ${work} ${SUITE_ROOT}/fuzz/corpus/${name})
     set_tests_properties(fuzz.${name} PROPERTIES LABELS fuzz TIMEOUT 120)
   endforeach()
+endif()
+
+# The interop tests compare our emulator with libvterm's screen.
+if(TARGET tests_interop)
+  target_link_libraries(tests_interop PRIVATE vterm)
+endif()
+if(TARGET bench_receive_throughput)
+  target_link_libraries(bench_receive_throughput PRIVATE vterm)
 endif()

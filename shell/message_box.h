@@ -27,7 +27,11 @@ constexpr const char* MESSAGE_TITLE = "Message";
 // Shows string-table text id (none for 0) followed by extra (may be nullptr).
 // Returns the answer pressed.
 int messageBox(int id, const char* extra, unsigned style);
+// As messageBox with a title of the caller's choice ("Error", "Warning").
+int messageBoxTitled(int id, const char* extra, const char* title, unsigned style);
 // Shows a plain text.
 int messageBoxText(const char* text, unsigned style);
+// The default beep that goes with a refused input.
+void messageBeep();
 // The string-table text for id, or "" when there is none.
 const char* messageText(int id);

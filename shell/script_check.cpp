@@ -4,7 +4,6 @@
 
 #include "shell/message_box.h"
 #include "shell/script.h"
-#include "terminal/surface.h"
 
 namespace {
 int fail(int text, const char* format, int lineNumber, unsigned style) {
@@ -24,7 +23,7 @@ int scriptCheck(const char* path, bool showResult) {
     int n = scriptReadLine(path, &offset, line, sizeof line);
     if (n == -2) return fail(TEXT_FILE_OPEN_ERROR, nullptr, 0, MSG_ICONSTOP);
     if (n < 0) {
-      surfaceBeep();
+      messageBeep();
       return fail(TEXT_NO_EXIT, nullptr, 0, MSG_ICONEXCLAMATION);
     }
     ++lineNumber;
@@ -34,7 +33,7 @@ int scriptCheck(const char* path, bool showResult) {
         break;
       case KEY_EXIT:
         if (showResult) {
-          surfaceBeep();
+          messageBeep();
           messageBox(TEXT_CHECK_COMPLETE, nullptr, MSG_ICONINFORMATION);
         }
         return 0;
@@ -51,7 +50,7 @@ int scriptCheck(const char* path, bool showResult) {
       case KEY_WAITSTRING:
       case KEY_SEND:
         if (!scriptQuotedText(line, &text)) {
-          surfaceBeep();
+          messageBeep();
           return fail(TEXT_MISSING_QUOTE, " %d", lineNumber, MSG_ICONEXCLAMATION);
         }
         break;

@@ -6,8 +6,6 @@
 #include "shell/message_box.h"
 #include "shell/pump.h"
 #include "shell/script.h"
-#include "terminal/link.h"
-#include "terminal/surface.h"
 
 ScriptRun scriptState;
 
@@ -43,7 +41,7 @@ int waitForPattern(const ScriptEnv& env, const std::string& text) {
       break;
     }
     if (expired) {
-      surfaceBeep();
+      messageBeep();
       messageBox(TEXT_NO_MATCH, nullptr, MSG_ICONEXCLAMATION);
       result = -1;
       break;
@@ -102,7 +100,7 @@ int illegalLine() {
 int missingQuote() {
   char extra[24];
   snprintf(extra, sizeof extra, " %d", scriptState.lineNumber);
-  surfaceBeep();
+  messageBeep();
   messageBox(TEXT_MISSING_QUOTE, extra, MSG_ICONEXCLAMATION);
   return -1;
 }
@@ -149,7 +147,7 @@ int scriptExecute(const char* path, const ScriptEnv& env) {
     if (n == -2) messageBox(TEXT_FILE_OPEN_ERROR, nullptr, MSG_ICONSTOP);
     if (n < 0) {
       if (!scriptState.exitFound) {
-        surfaceBeep();
+        messageBeep();
         messageBox(TEXT_NO_EXIT, nullptr, MSG_ICONEXCLAMATION);
       }
       result = 0;

@@ -11,5 +11,9 @@ int regReadInt(const char* name, int dflt);
 // Stores text (created when absent). Failures are ignored; returns 0 or negative.
 int regWriteString(const char* name, const char* text);
 
+// The leading decimal number of a stored text (0 when there is none), held
+// within the range of int.
+int settingsDecimal(const char* text);
+
 // The registry key of the suite under HKEY_LOCAL_MACHINE.
 constexpr const char* SETTINGS_KEY = "SOFTWARE\\Kelvro32";

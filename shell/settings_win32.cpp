@@ -1,25 +1,28 @@
 // Settings store over the suite's registry key under HKEY_LOCAL_MACHINE.
 #include <windows.h>
 
-#include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "shell/settings.h"
 
-// Reads a value into buffer, bounded by size and always terminated (a stored
-// value need not carry its NUL). Returns the length, or -1 when absent.
+// Reads a value into buffer, bounded by size and by the 1024 bytes a value may
+// give, and always terminated (a stored value need not carry its NUL).
+// Returns the length, or -1 when absent.
 static int readValue(const char* name, char* buffer, size_t size) {
   HKEY key;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS) return -1;
-  char data[1025];
   DWORD type = 0;
-  DWORD length = sizeof data - 1;
-  LONG r = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &length);
+  DWORD length = 0;
+  LONG r = RegQueryValueExA(key, name, nullptr, &type, nullptr, &length);
+  std::vector<char> data(length + 1, '\0');
+  if (r == ERROR_SUCCESS && type == REG_SZ)
+    r = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &length);
   RegCloseKey(key);
   if (r != ERROR_SUCCESS || type != REG_SZ) return -1;
-  data[length < sizeof data ? length : sizeof data - 1] = '\0';
-  size_t n = strnlen(data, size - 1);
-  memcpy(buffer, data, n);
+  size_t limit = size - 1 < 1024 ? size - 1 : 1024;
+  size_t n = strnlen(data.data(), length < limit ? length : limit);
+  memcpy(buffer, data.data(), n);
   buffer[n] = '\0';
   return static_cast<int>(n);
 }
@@ -38,7 +41,7 @@ int regReadString(const char* name, const char* dflt, char* buffer, size_t size)
 int regReadInt(const char* name, int dflt) {
   char text[64];
   if (readValue(name, text, sizeof text) < 0) return dflt;
-  return atoi(text);
+  return settingsDecimal(text);
 }
 
 int regWriteString(const char* name, const char* text) {

@@ -14,7 +14,6 @@
 #include "tests/support/clock_host.h"
 #include "tests/support/message_recorder.h"
 #include "tests/support/peers.h"
-#include "tests/support/surface_recorder.h"
 
 namespace {
 struct Arrival {
@@ -71,7 +70,6 @@ class Script : public ::testing::Test {
     remote = Remote{};
     clockUseManual(1);
     messagesClear();
-    surfaceClearCalls();
     env.processIncoming = processIncoming;
     env.sendChar = sendChar;
     env.askPassword = askPassword;
@@ -92,8 +90,7 @@ class Script : public ::testing::Test {
     for (auto& m : messagesShown()) ids.push_back(m.id);
     return ids;
   }
-  int beeps() const { return static_cast<int>(std::count_if(surfaceCalls().begin(), surfaceCalls().end(),
-                                                            [](const SurfaceCall& c) { return c.op == SurfaceOp::Beep; })); }
+  int beeps() const { return beepsSounded(); }
   ScriptEnv env;
   std::string path;
 };

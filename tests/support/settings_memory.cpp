@@ -24,7 +24,7 @@ int regReadString(const char* name, const char* dflt, char* buffer, size_t size)
   if (!buffer || size == 0) return 0;
   auto it = values.find(name ? name : "");
   const char* text = it != values.end() ? it->second.c_str() : (dflt ? dflt : "");
-  size_t n = strnlen(text, size - 1);
+  size_t n = strnlen(text, size - 1 < 1024 ? size - 1 : 1024);
   memcpy(buffer, text, n);
   buffer[n] = '\0';
   return static_cast<int>(n);
@@ -33,7 +33,7 @@ int regReadString(const char* name, const char* dflt, char* buffer, size_t size)
 int regReadInt(const char* name, int dflt) {
   auto it = values.find(name ? name : "");
   if (it == values.end()) return dflt;
-  return atoi(it->second.c_str());
+  return settingsDecimal(it->second.c_str());
 }
 
 int regWriteString(const char* name, const char* text) {

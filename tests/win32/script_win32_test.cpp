@@ -15,12 +15,14 @@
 #include "shell/message_box.h"
 #include "shell/pump.h"
 #include "shell/script_dialog_win32.h"
+#include "shell/script_terminal.h"
 #include "terminal/link.h"
+#include "terminal/receive.h"
+#include "terminal/terminal_state.h"
 
 namespace {
 int doneCount = 0;
 WPARAM doneResult = 99;
-std::string screenLine;
 
 LRESULT CALLBACK mainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
   if (m == SCRIPT_DONE_MESSAGE) {
@@ -31,24 +33,6 @@ LRESULT CALLBACK mainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
   }
   return DefWindowProcA(w, m, wp, lp);
 }
-
-// Received bytes go to a one-line screen that the line match reads.
-int readRound() {
-  uint8_t buf[256];
-  int n = linkRead(buf, sizeof buf);
-  if (n < 0) return n;
-  for (int i = 0; i < n; ++i) {
-    if (buf[i] == '\r' || buf[i] == '\n') {
-      screenLine.clear();
-      continue;
-    }
-    screenLine.push_back(static_cast<char>(buf[i] & 0x7F));
-    scriptLineMatch(reinterpret_cast<const uint8_t*>(screenLine.data()), static_cast<int>(screenLine.size()));
-  }
-  return 0;
-}
-
-void sendOne(uint8_t ch, bool) { linkWrite(&ch, 1); }
 
 HWND mainWindow() {
   static HWND w = nullptr;
@@ -83,10 +67,12 @@ bool waitDone(DWORD ms) {
   return doneCount > 0;
 }
 
+// The real byte path: the receive pass puts the echo on the screen and gives
+// each new line to the script's match.
 ScriptEnv serialEnv() {
   ScriptEnv env;
-  env.processIncoming = readRound;
-  env.sendChar = sendOne;
+  env.processIncoming = receiveAvailable;
+  env.sendChar = scriptSendChar;
   return env;
 }
 
@@ -94,7 +80,8 @@ void openPort() {
   const char* com = getenv("SUITE_TEST_COM");
   ASSERT_NE(com, nullptr);
   ASSERT_EQ(serialOpen(atoi(com), 38400), 0);
-  screenLine.clear();
+  ASSERT_EQ(terminalReset(24, 80, 1000), 0);
+  scriptAttachTerminal();
   doneCount = 0;
   doneResult = 99;
 }

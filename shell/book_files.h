@@ -1,0 +1,62 @@
+// The file rules shared by every book: one entry per file in the program
+// directory, named after the entry's name field plus the book's extension,
+// holding exactly one record. The size is the only check.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "shell/record.h"
+
+struct BookKind {
+  const char* extension;         // matched without regard to case, ".tel"
+  const char* writtenExtension;  // used when a file is created, ".TEL"
+  size_t recordSize;
+  FieldSpec nameField;
+};
+
+// Whether name can be the stem of a file name on every platform the suite
+// runs on: not empty, none of <>:"/\|?* or control characters, no trailing
+// blank or dot, not a device name such as CON or COM1.
+bool isValidEntryName(const char* name);
+
+// The file of entry name: an existing file whose name matches without regard
+// to case, else a new name with the written extension. "" for an invalid name.
+std::string entryFilePath(const BookKind& kind, const char* name);
+
+// Reads up to size bytes of a file into record; a shorter file leaves the rest
+// of the record as it was. Returns the bytes read, -1 when it cannot be opened.
+int recordFileRead(const std::string& path, uint8_t* record, size_t size);
+// Writes the record through a temporary file renamed over path, so a failed
+// write leaves the old file whole. Returns 0, or -1.
+int recordFileWrite(const std::string& path, const uint8_t* record, size_t size);
+
+// Reads the file of entry name (see recordFileRead).
+int entryFileRead(const BookKind& kind, const char* name, uint8_t* record);
+// Writes the record to the file named by its own name field, always in the
+// program directory. Returns 0, or -1 (invalid name, cannot create or write).
+int entryFileWrite(const BookKind& kind, const uint8_t* record);
+// As entryFileWrite; a failure beeps and shows message messageId titled
+// "Error" with the information icon. The record in memory is untouched.
+int entrySave(const BookKind& kind, const uint8_t* record, int messageId);
+// Deletes the file of entry name. Returns 0, or -1.
+int entryFileDelete(const BookKind& kind, const char* name);
+
+// Every file of the book in the order the directory search returns them,
+// whose size is exactly the record size, with its record.
+struct ListedEntry {
+  std::string path;
+  std::vector<uint8_t> record;
+};
+std::vector<ListedEntry> entryList(const BookKind& kind);
+
+// Reads the template file fileName of the program directory into record; when
+// it is missing or of the wrong size it is written anew from defaults, which
+// record then holds. Returns 0 when read, 1 when written anew, -1 when it
+// could not be written (record still holds the defaults).
+int entryLoadTemplate(const BookKind& kind, const char* fileName, const uint8_t* defaults,
+                      uint8_t* record);
+
+// The title of the message shown when an entry cannot be saved.
+constexpr const char* SAVE_ERROR_TITLE = "Error";

@@ -1,0 +1,9 @@
+// Numbers of the string-table texts that the shared code shows.
+#pragma once
+
+enum MessageId : int {
+  TXT_NO_SERVICE_NAME = 4,
+  TXT_NO_ADDRESS = 4000,
+  TXT_ENTRY_CREATE_FAILED = 4001,
+  TXT_ENTRY_SAVE_FAILED = 4002,
+};

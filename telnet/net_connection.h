@@ -1,0 +1,109 @@
+// The socket link's portable half: where a session connects to (direct or
+// through the firewall host, which port), the receive buffer behind linkRead,
+// the write loop behind linkWrite, the connection's texts. The platform
+// drivers (Windows Sockets here, POSIX sockets for host tests and tools) do
+// the look-ups and socket calls and feed their results through these.
+#pragma once
+#include <cstdint>
+
+// Texts of the connection (status lines of the progress dialog, messages).
+constexpr const char* NET_TEXT_CONNECTING_TO = "Connecting ";
+constexpr const char* NET_TEXT_RESOLVING = "Resolving Address";
+constexpr const char* NET_TEXT_SERVICE = "Getting Servicename";
+constexpr const char* NET_TEXT_CONNECTING = "Connecting";
+constexpr const char* NET_TEXT_NO_HOST = "Host address not specified";
+constexpr const char* NET_TEXT_NO_FIREWALL = "Firewall address not specified";
+constexpr const char* NET_TEXT_HOST_ERROR = "Error getting host address";
+constexpr const char* NET_TEXT_CONNECT_FAILED = "Connect failed";
+constexpr const char* NET_TEXT_RLOGIN_EVENTS = "Failed to connect";
+constexpr const char* NET_TEXT_RLOGIN_CONNECT = "Error in connecting:%d";
+constexpr const char* NET_TEXT_STARTUP = "Could not initialize socket start up";
+constexpr const char* NET_TITLE_PROGRESS = "Telnet connection";
+
+// Socket error codes the connection tells apart (the Windows Sockets numbers;
+// the POSIX driver translates errno into them).
+enum NetError {
+  NET_WOULDBLOCK = 10035,
+  NET_ADDRINUSE = 10048,
+  NET_NETDOWN = 10050,
+  NET_NETRESET = 10052,
+  NET_CONNABORTED = 10053,
+  NET_CONNRESET = 10054,
+  NET_NOBUFS = 10055,
+  NET_NOTCONN = 10057,
+  NET_SHUTDOWN = 10058,
+  NET_TIMEDOUT = 10060,
+  NET_CONNREFUSED = 10061,
+};
+
+// What the session asks for (from its record).
+struct NetRequest {
+  char address[81];
+  int port;          // 0: the protocol's service
+  bool rlogin;
+  bool useFirewall;  // connect to the firewall host of the settings store instead
+};
+
+// Where the connection goes: the address text and the port (0 while the
+// service still has to be looked up).
+struct NetTarget {
+  char address[256];
+  int port;
+  bool rlogin;
+  bool useFirewall;
+  bool numericAddress;
+};
+
+// Fills target from the request and the firewall settings. Returns 0, or -1
+// after showing "Host address not specified" / "Firewall address not specified".
+int netPlanTarget(const NetRequest& request, NetTarget* target);
+bool netIsDottedDecimal(const char* text);
+// "TELNET" or "RLOGIN" (looked up with protocol "TCP").
+const char* netServiceName(bool rlogin);
+// The port when no service look-up is wanted (0 means: look the service up).
+int netPortWithoutLookup(const NetTarget& target);
+// The port to use after a failed service look-up.
+int netFallbackPort(const NetTarget& target);
+// The message for a failed asynchronous connect.
+void netConnectFailureText(int error, char* text, int size);
+// Shows a connection message with its own title (a slot tests may replace).
+extern int (*netShowMessage)(const char* text, const char* title, unsigned style);
+// Sets status line 1 or 2 of the progress display (may be null).
+extern void (*netStatusText)(int line, const char* text);
+
+// The connection while it is up.
+struct SocketLink {
+  bool connected;   // reads and writes fail while false
+  bool writable;    // cleared when a send would block
+  uint8_t* recvBuffer;
+  int recvSize, recvFill, recvPos;
+  uint8_t lastByte;  // for collapsing doubled 0xFF during transfers
+  bool lostPending;  // the peer closed; reported once the buffer is drained
+  bool rlogin;
+};
+extern SocketLink netLink;
+// Set by the transfer framework while a file transfer owns the line.
+extern bool netTransferRunning;
+// Set by a transfer dialog's Cancel: a waiting write gives up.
+extern volatile bool* netWriteAbort;
+
+// The platform's receive: bytes (> 0), 0 when nothing waits, LINK_LOST when
+// the peer closed or the connection broke.
+using NetReceiveFn = int (*)(uint8_t* buffer, int size);
+// The platform's send: bytes sent (>= 0), -1 when it would block, -2 on a
+// fatal error (connection gone).
+using NetSendFn = int (*)(const uint8_t* bytes, int length);
+// Waits a little for the socket to become writable (dispatching messages);
+// sets netLink.writable when it is.
+using NetWaitFn = void (*)();
+
+// The link part of "connection established": a receive buffer of the socket's
+// size (4096 when it reports less than 1), writable, 8-bit reception, no
+// Telnet command in progress, connected.
+void netEstablished(int receiveBufferSize);
+// Frees the buffer and clears the link state.
+void netReleased();
+int netLinkRead(uint8_t* out, int count, NetReceiveFn receive);
+int netLinkPoll(int* inQueue, NetReceiveFn receive);
+int netLinkWrite(const uint8_t* data, int length, NetSendFn send, NetWaitFn wait);
+void netLinkPurge(int which);

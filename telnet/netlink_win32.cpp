@@ -1,0 +1,458 @@
+#include "telnet/netlink_win32.h"
+
+#include <winsock.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "shell/message_box.h"
+#include "telnet/rlogin.h"
+#include "telnet/telnet_engine.h"
+#include "terminal/link.h"
+
+void (*netOnEstablished)() = nullptr;
+void (*netOnLost)() = nullptr;
+void (*netOnAttemptEnded)() = nullptr;
+int (*netReceivePass)() = nullptr;
+
+namespace {
+SOCKET sock = INVALID_SOCKET;
+HWND mainWindow = nullptr;
+HWND progress = nullptr;
+HANDLE lookupHandle = nullptr;
+HGLOBAL hostBuffer = nullptr;
+HGLOBAL serviceBuffer = nullptr;
+bool connectCancelled = false;
+bool lostPosted = false;
+NetTarget target;
+sockaddr_in remote;
+
+constexpr long TELNET_EVENTS = FD_READ | FD_WRITE | FD_CLOSE;
+constexpr long RLOGIN_EVENTS = FD_READ | FD_WRITE | FD_CLOSE | FD_OOB;
+
+void closeSocket() {
+  if (sock != INVALID_SOCKET) closesocket(sock);
+  sock = INVALID_SOCKET;
+}
+
+void freeBuffer(HGLOBAL* block) {
+  if (*block) {
+    GlobalUnlock(*block);
+    GlobalFree(*block);
+  }
+  *block = nullptr;
+}
+
+char* newBuffer(HGLOBAL* block, int size) {
+  freeBuffer(block);
+  if (size < 1024) size = 1024;
+  *block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, static_cast<SIZE_T>(size));
+  return *block ? static_cast<char*>(GlobalLock(*block)) : nullptr;
+}
+
+void setStatus(int line, const char* text) {
+  if (netStatusText) netStatusText(line, text);
+}
+
+// The progress dialog: two status lines and Cancel.
+LRESULT CALLBACK progressProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if ((m == WM_COMMAND && LOWORD(wp) == NET_CANCEL_BUTTON) || m == WM_CLOSE) {
+    connectCancelled = true;
+    closeSocket();
+    PostMessageA(mainWindow, WM_NET_CANCEL, 0, 0);
+    return 0;
+  }
+  return DefWindowProcA(w, m, wp, lp);
+}
+
+void progressStatus(int line, const char* text) {
+  if (progress) SetDlgItemTextA(progress, 100 + line, text);
+}
+
+void openProgress() {
+  static bool registered = false;
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  if (!registered) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = progressProc;
+    wc.hInstance = instance;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = "NetProgress";
+    registered = RegisterClassA(&wc) != 0;
+  }
+  progress = CreateWindowExA(WS_EX_DLGMODALFRAME, "NetProgress", NET_TITLE_PROGRESS,
+                             WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 200, 200, 320, 130, mainWindow,
+                             nullptr, instance, nullptr);
+  if (!progress) return;
+  CreateWindowA("STATIC", "", WS_CHILD | WS_VISIBLE, 10, 10, 290, 18, progress,
+                reinterpret_cast<HMENU>(101), instance, nullptr);
+  CreateWindowA("STATIC", "", WS_CHILD | WS_VISIBLE, 10, 32, 290, 18, progress,
+                reinterpret_cast<HMENU>(102), instance, nullptr);
+  CreateWindowA("BUTTON", "Cancel", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 120, 60, 80, 24, progress,
+                reinterpret_cast<HMENU>(NET_CANCEL_BUTTON), instance, nullptr);
+  if (!netStatusText) netStatusText = progressStatus;
+}
+
+// Ends the attempt's dialog side: main window usable, dialog and buffers gone.
+void endProgress() {
+  if (mainWindow) EnableWindow(mainWindow, TRUE);
+  if (progress) DestroyWindow(progress);
+  progress = nullptr;
+  if (netStatusText == progressStatus) netStatusText = nullptr;
+  freeBuffer(&hostBuffer);
+  freeBuffer(&serviceBuffer);
+}
+
+void attemptEnded() {
+  if (netOnAttemptEnded) netOnAttemptEnded();
+}
+
+// Failure path of a connect that could not even start.
+void connectFailed() {
+  closeSocket();
+  if (mainWindow) EnableWindow(mainWindow, TRUE);
+  freeBuffer(&hostBuffer);
+  freeBuffer(&serviceBuffer);
+  netShowMessage(NET_TEXT_CONNECT_FAILED, "error", MB_ICONERROR);
+  PostMessageA(mainWindow, WM_NET_ABANDON, 0, 0);
+}
+
+int receive(uint8_t* buffer, int size) {
+  int n = recv(sock, reinterpret_cast<char*>(buffer), size, 0);
+  if (n > 0) return n;
+  if (n == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK) return 0;
+  return LINK_LOST;  // orderly close (0) or a broken connection
+}
+
+int sendSome(const uint8_t* bytes, int length) {
+  int n = send(sock, reinterpret_cast<const char*>(bytes), length, 0);
+  if (n != SOCKET_ERROR) return n;
+  switch (WSAGetLastError()) {
+    case WSAENETDOWN: case WSAENETRESET: case WSAECONNABORTED:
+    case WSAECONNRESET: case WSAENOTCONN: case WSAESHUTDOWN:
+      return -2;
+    default:
+      return -1;
+  }
+}
+
+// Waits for the write-ready event while the program stays responsive; key
+// messages stay queued so that typing does not re-enter the send.
+void waitWritable() {
+  MSG msg;
+  bool any = false;
+  if (PeekMessageA(&msg, nullptr, 0, 255, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+    any = true;
+  }
+  if (PeekMessageA(&msg, nullptr, 259, 0xFFFFFFFF, PM_REMOVE)) {
+    DispatchMessageA(&msg);
+    any = true;
+  }
+  if (!any) MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+}
+
+int opRead(uint8_t* buffer, int count) { return netLinkRead(buffer, count, receive); }
+int opWrite(const uint8_t* bytes, int length) { return netLinkWrite(bytes, length, sendSome, waitWritable); }
+int opPoll(int* in, int* out) {
+  if (out) *out = 0;
+  return netLinkPoll(in, receive);
+}
+int opPurge(int which) {
+  netLinkPurge(which);
+  return 0;
+}
+void opClose() {
+  closeSocket();
+  netReleased();
+}
+const LinkOps socketOps = {opRead, opWrite, opPoll, opPurge, nullptr, nullptr, opClose, true};
+
+void established() {
+  endProgress();
+  int size = 0;
+  int len = sizeof size;
+  if (getsockopt(sock, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<char*>(&size), &len) != 0) size = 0;
+  telnetSession.rlogin = target.rlogin;
+  telnetResetForConnection();
+  netEstablished(size);
+  lostPosted = false;
+  linkAttach(&socketOps);
+  WSAAsyncSelect(sock, mainWindow, WM_NET_SOCKET, target.rlogin ? RLOGIN_EVENTS : TELNET_EVENTS);
+  if (netOnEstablished) netOnEstablished();
+}
+
+bool bindPort(int port, void*) {
+  sockaddr_in local{};
+  local.sin_family = AF_INET;
+  local.sin_port = htons(static_cast<u_short>(port));
+  return bind(sock, reinterpret_cast<sockaddr*>(&local), sizeof local) == 0;
+}
+
+// Rlogin needs a privileged source port: search downwards from start. Returns
+// 0 when connected or waiting for the connect, -1 after the failure path.
+int rloginConnect(int start) {
+  for (;;) {
+    sock = socket(AF_INET, SOCK_STREAM, 0);
+    if (sock == INVALID_SOCKET) break;
+    int port = rloginPortSearch(start, bindPort, nullptr);
+    if (port < 0) break;
+    rlogin.localPort = port;
+    if (WSAAsyncSelect(sock, mainWindow, WM_NET_SOCKET, FD_WRITE | FD_CONNECT) != 0) {
+      if (WSAGetLastError() == WSAEADDRINUSE && port > RLOGIN_LAST_PORT) {
+        closeSocket();
+        start = port - 1;
+        continue;
+      }
+      netShowMessage(NET_TEXT_RLOGIN_EVENTS, "Err", MB_OK);
+      break;
+    }
+    if (connect(sock, reinterpret_cast<sockaddr*>(&remote), sizeof remote) == 0) {
+      established();
+      return 0;
+    }
+    int err = WSAGetLastError();
+    if (err == WSAEWOULDBLOCK) return 0;
+    if (err == WSAEADDRINUSE && port > RLOGIN_LAST_PORT) {
+      closeSocket();
+      start = port - 1;
+      continue;
+    }
+    char text[64];
+    snprintf(text, sizeof text, NET_TEXT_RLOGIN_CONNECT, err);
+    netShowMessage(text, "error", MB_ICONERROR);
+    break;
+  }
+  connectFailed();
+  return -1;
+}
+
+void startConnect(int port) {
+  remote.sin_port = htons(static_cast<u_short>(port));
+  setStatus(2, NET_TEXT_CONNECTING);
+  if (target.rlogin) {
+    // The handshake names the logged-on user; the session's name stands in
+    // when the system does not tell.
+    char me[257];
+    DWORD size = sizeof me;
+    if (!GetUserNameA(me, &size)) me[0] = '\0';
+    char user[sizeof rlogin.userName];
+    memcpy(user, rlogin.userName, sizeof user);
+    rloginSetNames(me, user);
+    rloginConnect(RLOGIN_FIRST_PORT);
+    return;
+  }
+  sock = socket(AF_INET, SOCK_STREAM, 0);
+  netLink.recvFill = netLink.recvPos = 0;
+  if (sock == INVALID_SOCKET || WSAAsyncSelect(sock, mainWindow, WM_NET_SOCKET, FD_WRITE | FD_CONNECT) != 0) {
+    connectFailed();
+    return;
+  }
+  if (connect(sock, reinterpret_cast<sockaddr*>(&remote), sizeof remote) == 0) {
+    WSAAsyncSelect(sock, mainWindow, 0, 0);
+    established();
+  } else if (WSAGetLastError() != WSAEWOULDBLOCK) {
+    connectFailed();
+  }
+}
+
+void lookUpService(int bufferSize) {
+  setStatus(2, NET_TEXT_SERVICE);
+  char* buffer = newBuffer(&serviceBuffer, bufferSize);
+  lookupHandle = buffer ? WSAAsyncGetServByName(mainWindow, WM_NET_SERVICE_FOUND, netServiceName(target.rlogin),
+                                                "TCP", buffer, bufferSize < 1024 ? 1024 : bufferSize)
+                        : nullptr;
+  if (!lookupHandle) startConnect(netFallbackPort(target));
+}
+
+void decidePort() {
+  int port = netPortWithoutLookup(target);
+  if (port != 0) startConnect(port);
+  else lookUpService(1024);
+}
+
+void lookUpHost(int bufferSize) {
+  char* buffer = newBuffer(&hostBuffer, bufferSize);
+  lookupHandle = buffer ? WSAAsyncGetHostByName(mainWindow, WM_NET_HOST_FOUND, target.address, buffer,
+                                                bufferSize < 1024 ? 1024 : bufferSize)
+                        : nullptr;
+  if (!lookupHandle) {
+    endProgress();
+    netShowMessage(NET_TEXT_HOST_ERROR, "Error", MB_ICONERROR);
+    attemptEnded();
+  }
+}
+
+void onHostFound(WPARAM wp, LPARAM lp) {
+  if (!progress || reinterpret_cast<HANDLE>(wp) != lookupHandle) return;  // late or stale answer
+  lookupHandle = nullptr;
+  int err = WSAGETASYNCERROR(lp);
+  if (err == 0) {
+    const hostent* h = reinterpret_cast<const hostent*>(GlobalLock(hostBuffer));
+    GlobalUnlock(hostBuffer);
+    if (h && h->h_addr_list && h->h_addr_list[0]) {
+      memcpy(&remote.sin_addr, h->h_addr_list[0], sizeof remote.sin_addr);
+      decidePort();
+      return;
+    }
+  } else if (err == WSAENOBUFS) {
+    lookUpHost(WSAGETASYNCBUFLEN(lp));
+    return;
+  }
+  endProgress();
+  netShowMessage(NET_TEXT_HOST_ERROR, "Error", MB_ICONERROR);
+  attemptEnded();
+}
+
+void onServiceFound(WPARAM wp, LPARAM lp) {
+  if (!progress || reinterpret_cast<HANDLE>(wp) != lookupHandle) return;
+  lookupHandle = nullptr;
+  int err = WSAGETASYNCERROR(lp);
+  if (err == 0) {
+    const servent* s = reinterpret_cast<const servent*>(GlobalLock(serviceBuffer));
+    GlobalUnlock(serviceBuffer);
+    startConnect(s ? ntohs(s->s_port) : netFallbackPort(target));
+  } else if (err == WSAENOBUFS) {
+    int port = netPortWithoutLookup(target);
+    if (port != 0) startConnect(port);
+    else lookUpService(WSAGETASYNCBUFLEN(lp));
+  } else {
+    startConnect(netFallbackPort(target));
+  }
+}
+
+void onConnectEvent(int err) {
+  if (!progress) return;
+  if (err == 0) {
+    established();
+    return;
+  }
+  if (target.rlogin && err == WSAEADDRINUSE) {
+    closeSocket();
+    rloginConnect(rloginNextPort(rlogin.localPort));
+    return;
+  }
+  PostMessageA(mainWindow, WM_NET_ABANDON, 0, 0);
+  char text[96];
+  netConnectFailureText(err, text, sizeof text);
+  netShowMessage(text, "Error", MB_OK);
+}
+
+void postLost() {
+  if (lostPosted) return;  // one loss, one message
+  lostPosted = true;
+  PostMessageA(mainWindow, WM_NET_LOST, 0, 0);
+}
+
+void onSocketEvent(WPARAM wp, LPARAM lp) {
+  if (static_cast<SOCKET>(wp) != sock) return;
+  int event = WSAGETSELECTEVENT(lp);
+  int err = WSAGETSELECTERROR(lp);
+  switch (event) {
+    case FD_CONNECT:
+      onConnectEvent(err);
+      break;
+    case FD_WRITE:
+      netLink.writable = true;
+      break;
+    case FD_READ:
+      if (netLink.connected && netReceivePass && netReceivePass() == LINK_LOST) postLost();
+      break;
+    case FD_OOB: {
+      uint8_t b;
+      for (int i = 0; i < 64 && recv(sock, reinterpret_cast<char*>(&b), 1, MSG_OOB) == 1; ++i) rloginUrgentByte(b);
+      break;
+    }
+    case FD_CLOSE:
+      // What arrived before the close is shown before the connection ends.
+      if (netLink.connected && netReceivePass) netReceivePass();
+      postLost();
+      break;
+    default:
+      break;
+  }
+}
+
+void onLost() {
+  if (!netLink.connected) return;
+  linkClose();  // closes the socket and releases the link state
+  closeSocket();
+  if (netOnLost) netOnLost();
+}
+}  // namespace
+
+int netStartup() {
+  WSADATA data;
+  if (WSAStartup(MAKEWORD(1, 1), &data) != 0) {
+    netShowMessage(NET_TEXT_STARTUP, "Error", MB_ICONERROR);
+    return -1;
+  }
+  return 0;
+}
+
+int netConnect(HWND window, const NetRequest& request) {
+  mainWindow = window;
+  connectCancelled = false;
+  closeSocket();
+  memset(&remote, 0, sizeof remote);
+  remote.sin_family = AF_INET;
+  if (netPlanTarget(request, &target) < 0) {
+    attemptEnded();
+    return -1;
+  }
+  openProgress();
+  EnableWindow(mainWindow, FALSE);
+  char line[300];
+  snprintf(line, sizeof line, "%s%s", NET_TEXT_CONNECTING_TO, target.address);
+  setStatus(1, line);
+  setStatus(2, NET_TEXT_RESOLVING);
+  if (target.numericAddress) {
+    remote.sin_addr.s_addr = inet_addr(target.address);
+    decidePort();
+  } else {
+    lookUpHost(1024);
+  }
+  return progress || netLink.connected ? 0 : -1;
+}
+
+bool netHandleMessage(HWND, UINT message, WPARAM wp, LPARAM lp) {
+  switch (message) {
+    case WM_NET_SOCKET: onSocketEvent(wp, lp); return true;
+    case WM_NET_HOST_FOUND: onHostFound(wp, lp); return true;
+    case WM_NET_SERVICE_FOUND: onServiceFound(wp, lp); return true;
+    case WM_NET_CANCEL:
+      endProgress();
+      if (lookupHandle) WSACancelAsyncRequest(lookupHandle);
+      lookupHandle = nullptr;
+      attemptEnded();
+      return true;
+    case WM_NET_ABANDON:
+      endProgress();
+      closeSocket();
+      attemptEnded();
+      return true;
+    case WM_NET_LOST: onLost(); return true;
+    default: return false;
+  }
+}
+
+void netDisconnect() {
+  if (!netLink.connected) return;
+  if (sock != INVALID_SOCKET) WSAAsyncSelect(sock, mainWindow, 0, 0);
+  lostPosted = true;  // a close event still queued is not a loss
+  linkClose();
+  closeSocket();
+  if (netOnLost) netOnLost();
+}
+
+bool netConnecting() { return progress != nullptr; }
+
+void netTransferEvents(bool transferRunning) {
+  if (sock == INVALID_SOCKET || !netLink.connected) return;
+  long events = transferRunning ? (FD_WRITE | FD_CLOSE) : (target.rlogin ? RLOGIN_EVENTS : TELNET_EVENTS);
+  WSAAsyncSelect(sock, mainWindow, WM_NET_SOCKET, events);
+}
+
+HWND netProgressWindow() { return progress; }

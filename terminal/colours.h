@@ -1,0 +1,20 @@
+// Colours of the cells: the 16-entry palette of the colour emulations and the
+// two-colour scheme (text and background) of the others. RGB as 0x00BBGGRR.
+#pragma once
+#include <cstdint>
+
+struct TerminalColours {
+  uint32_t palette[16];
+  uint32_t text;
+  uint32_t background;
+};
+
+extern TerminalColours terminalColours;
+
+constexpr uint32_t rgb(int r, int g, int b) {
+  return static_cast<uint32_t>(r) | (static_cast<uint32_t>(g) << 8) | (static_cast<uint32_t>(b) << 16);
+}
+// Restores the default palette and scheme.
+void coloursReset();
+// Text and background colour of a cell with attribute a under an emulation.
+void cellColours(uint8_t a, int emulation, uint32_t* text, uint32_t* back);

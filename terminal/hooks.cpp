@@ -1,0 +1,5 @@
+#include "terminal/hooks.h"
+
+TerminalHooks terminalHooks = {};
+
+void hooksReset() { terminalHooks = TerminalHooks{}; }

@@ -1,0 +1,23 @@
+// The byte path between the link and the screen: the receive pass that reads
+// blocks from the link, the two per-byte paths, and the send path with local
+// echo and line-end options. The window is the one terminal window of the
+// program (reached through the surface seam), so no window argument is passed.
+#pragma once
+#include <cstdint>
+
+constexpr int RECEIVE_BLOCK = 1023;  // bytes read per block (one more for an inserted LF)
+
+// The receive pass: reads blocks of up to 1023 bytes from the link and routes
+// each one; repeats while blocks come back full. Returns 0, or LINK_LOST when
+// the link reported the remote side gone (bytes read before are processed).
+int receiveAvailable();
+// The normal per-byte path (also used for local echo).
+void processReceived(const uint8_t* bytes, int length);
+// The "Display controls" path: control bytes are shown by name.
+void processControlsVisible(const uint8_t* bytes, int length);
+// Writes typed, pasted or scripted bytes to the link, with local echo and the
+// outbound line-end option. Nothing is sent while no link is attached.
+void sendBytes(const uint8_t* bytes, int length);
+
+// The last byte the receive pass read (the transfer framework's last response).
+extern uint8_t lastReceivedByte;

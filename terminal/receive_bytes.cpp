@@ -1,0 +1,303 @@
+// The normal per-byte path: hooks first, then escape sequences, then the
+// single-byte controls and the printable bytes.
+#include <algorithm>
+
+#include "terminal/colours.h"
+#include "terminal/emulator.h"
+#include "terminal/hooks.h"
+#include "terminal/link.h"
+#include "terminal/options.h"
+#include "terminal/receive.h"
+#include "terminal/screen.h"
+#include "terminal/surface.h"
+#include "terminal/terminal_type.h"
+#include "terminal/vt_handlers.h"
+
+static bool isC1(uint8_t b) { return b >= 0x84 && b <= 0x9F; }
+
+static int currentEmulation() {
+  int e = terminalOptions.emulation;
+  return (e < 1 || e > TERMINAL_TYPE_COUNT) ? TERM_VT100 : e;
+}
+
+// A byte inside an escape sequence or control string.
+static void sequenceByte(uint8_t b, int e) {
+  if (b == 0x18) {  // CAN abandons the sequence
+    endSequence();
+    return;
+  }
+  if (isC1(b) && acceptsEightBitControls(e)) {
+    eightBitControl(b);
+    return;
+  }
+  if (emulator.count >= SEQUENCE_MAX) {
+    // Too long: the sequence is dropped; an ESC here still opens the next one.
+    endSequence();
+    if (b == 0x1B && e != TERM_TTY) startSequence();
+    return;
+  }
+  emulator.sequence[emulator.count++] = b;
+  emulator.sequence[emulator.count] = 0;
+  switch (e) {
+    case TERM_ANSI_COLOR: case TERM_VT100: case TERM_VT102: case TERM_VT220: case TERM_VT320:
+      if (emulator.inControlString) controlStringByte(b);
+      else collectSequenceByte(b);
+      break;
+    case TERM_SCO_ANSI:
+      if (emulator.inControlString) controlStringByte(b);
+      else collectScoSequenceByte(b);
+      break;
+    case TERM_VT52: collectVt52Byte(b); break;
+    case TERM_WYSE50: collectWyse50Byte(b); break;
+    case TERM_IBM3151: collectIbm3151Byte(b); break;
+    default: endSequence(); break;  // TTY has no sequences
+  }
+}
+
+static uint8_t lineDrawing(uint8_t b) {
+  if (b >= 'j' && b <= 'n') return '|';
+  if (b >= 't' && b <= 'x') return '|';
+  if (b >= 'o' && b <= 's') return '-';
+  return b;
+}
+
+static void insertCell() {
+  ScreenBuffer& s = screen;
+  int cell = cursorCell();
+  ScreenLine& line = lineAt(s.row);
+  int y = cellY(s.row);
+  int left = std::max(0, cellX(cell));
+  int right = s.horizontalOffset == 0 ? std::min(cellX(s.columns), s.textRight) : s.textRight;
+  if (left < right) surfaceScroll(left, y, right, y + s.cellHeight, s.cellWidth, 0);
+  int end = std::min<int>(line.used, s.columns);
+  if (cell < end) {
+    // Characters move, their attributes stay where they are.
+    int last = std::min({end, s.columns - 1, LAST_CELL});  // the last column's character is lost
+    for (int c = last; c > cell; --c) line.cells[c] = line.cells[c - 1];
+    if (line.used < s.columns) ++line.used;
+  }
+}
+
+static void printable(uint8_t b, int e) {
+  if (b == 0xFF && terminalOptions.telnet) {  // IAC
+    hookTelnetCommandStart();
+    return;
+  }
+  if (isC1(b) && acceptsEightBitControls(e)) {
+    eightBitControl(b);
+    return;
+  }
+  if (terminalOptions.stripHighBit) b &= 0x7F;
+  ScreenBuffer& s = screen;
+  if (emulator.autowrap) {
+    if (s.column >= s.columns) {  // the wrap waits until a character needs the cell
+      s.column = 0;
+      lineFeed();
+    }
+  } else {
+    int lastCell = std::clamp(terminalOptions.noWrapLastCell, 0, LAST_CELL);
+    if (s.column > lastCell) s.column = lastCell;
+  }
+  if (emulator.insertMode) insertCell();
+  if (emulator.activeSet ? emulator.g1Graphics : emulator.g0Graphics) b = lineDrawing(b);
+  if (cursorInView()) {
+    uint32_t text, back;
+    cellColours(s.attribute, e, &text, &back);
+    surfaceDrawCell(cellX(s.column), cellY(s.row), b, text, back);
+  }
+  int cell = cursorCell();
+  putCell(b);
+  if (hookScriptRunning()) hookScriptLineMatch(lineAt(s.row).cells, cell + 1);
+}
+
+// CAN after "**" left of the cursor arms the ZMODEM auto-start.
+void zmodemCancelCheck() {
+  if (!hookZmodemSelected()) return;
+  int cell = cursorCell();
+  const ScreenLine& line = lineAt(screen.row);
+  if (cell >= 2 && line.cells[cell - 1] == '*' && line.cells[cell - 2] == '*') hookZmodemArmCapture();
+}
+
+static void deleteBack(int e) {
+  ScreenBuffer& s = screen;
+  if (s.column <= 0) return;
+  --s.column;
+  int cell = cursorCell();
+  s.column = cell;
+  if (cursorInView()) {
+    uint32_t text, back;
+    cellColours(s.attribute, e, &text, &back);
+    surfaceDrawCell(cellX(cell), cellY(s.row), ' ', text, back);
+  }
+  attributesAt(s.row)[cell] = s.attribute;
+  ScreenLine& line = lineAt(s.row);
+  if (line.used > 0) {
+    // The cell that drops out of use is blanked, so it cannot come back as
+    // ghost text when the line grows again.
+    --line.used;
+    line.cells[line.used] = ' ';
+  }
+}
+
+static void wyseCursorRight() {
+  ScreenBuffer& s = screen;
+  if (s.column < s.columns - 1) {
+    ++s.column;
+  } else if (emulator.autowrap) {
+    s.column = 0;
+    lineFeed();
+  }
+}
+
+static void controlOrPrintable(uint8_t b, int e) {
+  ScreenBuffer& s = screen;
+  bool wyse = e == TERM_WYSE50;
+  switch (b) {
+    case 0x0A: lineFeed(); break;                                     // LF
+    case 0x0B: if (wyse) s.row = std::max(0, s.row - 1); else lineFeed(); break;  // VT
+    case 0x0C: if (wyse) wyseCursorRight(); else lineFeed(); break;   // FF
+    case 0x1E: if (wyse) { s.column = 0; s.row = 0; } break;          // RS: Wyse home
+    case 0x1A: if (wyse) clearScreen(); break;                        // SUB: Wyse clear
+    case 0x0D: s.column = 0; break;                                   // CR
+    case 0x0E: emulator.activeSet = 1; break;                         // SO
+    case 0x0F: emulator.activeSet = 0; break;                         // SI
+    case 0x7F: deleteBack(e); break;                                  // DEL
+    case 0x08:                                                        // BS
+      s.column = std::max(0, std::min(s.column, LINE_CELLS) - 1);
+      moveCaretToCursor();
+      break;
+    case 0x07: surfaceBeep(); break;                                  // BEL
+    case 0x1B: if (e != TERM_TTY) startSequence(); break;             // ESC
+    case 0x18: zmodemCancelCheck(); break;                            // CAN
+    case 0x09:                                                        // HT
+      s.column = std::min((std::min(s.column, LINE_CELLS) / 8 + 1) * 8, s.columns - 1);
+      moveCaretToCursor();
+      break;
+    default:
+      if (b >= 0x20 && b != 0x7F) printable(b, e);
+      break;
+  }
+}
+
+static void receiveByte(uint8_t b) {
+  if (hookTransparentPrinting()) {
+    hookTransparentPrintByte(b);
+    return;
+  }
+  if (hookTelnetInCommand()) {
+    hookTelnetCommandByte(b);
+    return;
+  }
+  if (hookZmodemCaptureActive() && hookZmodemSelected()) {
+    hookZmodemCaptureByte(b);
+    return;
+  }
+  if (!linkEightBit || hookScriptRunning()) b &= 0x7F;
+  int e = currentEmulation();
+  emulator.emulation = e;
+  if (b == '\r' && emulator.inSequence) endSequence();
+  // Telnet sits below the terminal: an IAC inside an escape sequence still
+  // opens a command, and the sequence goes on after it.
+  if (b == 0xFF && terminalOptions.telnet && emulator.inSequence) {
+    hookTelnetCommandStart();
+    return;
+  }
+  if (emulator.inSequence) {
+    sequenceByte(b, e);
+    return;
+  }
+  if (hookCaptureOn()) {
+    if (e != TERM_TTY && b == 0x1B) {
+      startSequence();
+      return;
+    }
+    if (isC1(b) && acceptsEightBitControls(e)) {
+      eightBitControl(b);
+      return;
+    }
+    hookCaptureByte(b);
+  }
+  controlOrPrintable(b, e);
+}
+
+static bool plainAscii(uint8_t b) { return b >= 0x20 && b <= 0x7E; }
+
+// Whether a run of plain ASCII can skip the per-byte steps: nothing diverts
+// bytes, nothing watches them, and printing is a plain overwrite. None of
+// these can change in the middle of such a run.
+static bool fastRunAllowed() {
+  return !emulator.inSequence && !emulator.insertMode && !terminalOptions.displayControls &&
+         !(emulator.activeSet ? emulator.g1Graphics : emulator.g0Graphics) && !hookTransparentPrinting() &&
+         !hookTelnetInCommand() && !hookZmodemCaptureActive() && !hookScriptRunning() && !hookCaptureOn();
+}
+
+// Prints a run of plain ASCII exactly as the printable path would, byte by
+// byte, without asking the hooks again. Returns the bytes taken.
+static int printRun(const uint8_t* bytes, int length) {
+  ScreenBuffer& s = screen;
+  int e = currentEmulation();
+  emulator.emulation = e;
+  uint32_t text, back;
+  cellColours(s.attribute, e, &text, &back);
+  // Locals: the surface call in the loop would otherwise force every field of
+  // the buffer to be read again for each character.
+  const int lastCell = std::clamp(terminalOptions.noWrapLastCell, 0, LAST_CELL);
+  const bool wrap = emulator.autowrap;
+  const int columns = s.columns, offset = s.horizontalOffset, width = s.cellWidth;
+  const uint8_t attribute = s.attribute;
+  int column = s.column;
+  int y = cellY(s.row);
+  ScreenLine* line = &lineAt(s.row);
+  uint8_t* attrs = attributesAt(s.row);
+  int i = 0;
+  for (; i < length && plainAscii(bytes[i]); ++i) {
+    if (wrap) {
+      if (column >= columns) {
+        s.column = column = 0;
+        lineFeed();
+        y = cellY(s.row);
+        line = &lineAt(s.row);
+        attrs = attributesAt(s.row);
+      }
+    } else if (column > lastCell) {
+      column = lastCell;
+    }
+    if (column >= offset) surfaceDrawCell((column - offset) * width, y, bytes[i], text, back);
+    int cell = column > LAST_CELL ? LAST_CELL : column;
+    line->cells[cell] = bytes[i];
+    attrs[cell] = attribute;
+    if (column < LINE_CELLS) ++column;
+    if (line->used < cell + 1) line->used = static_cast<int16_t>(cell + 1);
+  }
+  s.column = column;
+  return i;
+}
+
+// Digits and semicolons of a control sequence (ESC [ ...) only go on being
+// collected, whatever the emulation's collector: take a run of them at once
+// when nothing diverts the bytes. Returns the bytes taken.
+static int collectParameters(const uint8_t* bytes, int length) {
+  if (emulator.inControlString || emulator.count < 2 || emulator.sequence[1] != '[') return 0;
+  int e = terminalOptions.emulation;
+  if (!isVtFamily(e) && e != TERM_SCO_ANSI) return 0;
+  if (hookTransparentPrinting() || hookTelnetInCommand() || hookZmodemCaptureActive()) return 0;
+  int i = 0;
+  while (i < length && emulator.count < SEQUENCE_MAX && ((bytes[i] >= '0' && bytes[i] <= '9') || bytes[i] == ';'))
+    emulator.sequence[emulator.count++] = bytes[i++];
+  emulator.sequence[emulator.count] = 0;
+  return i;
+}
+
+void processReceived(const uint8_t* bytes, int length) {
+  surfaceShowCaret(false);
+  returnToLive();
+  for (int i = 0; i < length;) {
+    if (emulator.inSequence) i += collectParameters(bytes + i, length - i);
+    if (i >= length) break;
+    if (plainAscii(bytes[i]) && fastRunAllowed()) i += printRun(bytes + i, length - i);
+    else receiveByte(bytes[i++]);
+  }
+  moveCaretToCursor();
+  surfaceShowCaret(true);
+  if (hookZmodemCaptureActive() && hookZmodemSelected()) hookZmodemAutoStartCheck();
+}

@@ -1,0 +1,68 @@
+// The receive pass: reads blocks from the link and routes them.
+#include <algorithm>
+
+#include "terminal/hooks.h"
+#include "terminal/link.h"
+#include "terminal/options.h"
+#include "terminal/receive.h"
+#include "terminal/receive_state.h"
+
+uint8_t lastReceivedByte = 0;
+ReceiveState receiveState;
+
+void receiveStateReset() {
+  receiveState = ReceiveState{};
+  lastReceivedByte = 0;
+}
+
+// Fills block with up to RECEIVE_BLOCK bytes (one more when an inserted LF
+// follows a final CR). *lost is set when the link reported the remote side gone.
+static int readBlock(uint8_t* block, bool* lost) {
+  int held = 0;
+  bool inbound = terminalOptions.inboundCrLf && !hookZmodemCaptureActive();
+  while (held < RECEIVE_BLOCK) {
+    int want = inbound ? 1 : RECEIVE_BLOCK - held;
+    int n = linkRead(block + held, want);
+    if (n == LINK_LOST) *lost = true;
+    if (n <= 0) break;
+    n = std::min(n, want);  // never trust a link to stay inside the buffer
+    held += n;
+    lastReceivedByte = block[held - 1];
+    if (inbound && block[held - 1] == '\r') block[held++] = '\n';
+  }
+  return held;
+}
+
+static void route(const uint8_t* block, int length) {
+  if (hookChatMode()) hookChatBytes(block, length);
+  else if (terminalOptions.displayControls) processControlsVisible(block, length);
+  else processReceived(block, length);
+}
+
+int receiveAvailable() {
+  if (receiveState.depth >= MAX_RECEIVE_DEPTH) {
+    receiveState.requested = true;  // the outer pass reads it when it gets back
+    return 0;
+  }
+  ++receiveState.depth;
+  int result = 0;
+  for (;;) {
+    // Each pass has its own block, so a nested pass cannot overwrite it.
+    uint8_t block[RECEIVE_BLOCK + 1];
+    bool lost = false;
+    int held = readBlock(block, &lost);
+    if (held > 0) route(block, held);
+    if (lost) {
+      result = LINK_LOST;
+      break;
+    }
+    if (held >= RECEIVE_BLOCK) continue;
+    if (receiveState.depth == 1 && receiveState.requested) {
+      receiveState.requested = false;
+      continue;
+    }
+    break;
+  }
+  --receiveState.depth;
+  return result;
+}

@@ -1,0 +1,83 @@
+// The "Display controls" path: no escape processing; control bytes are shown
+// by their names, one character per cell.
+#include <cstring>
+
+#include "terminal/colours.h"
+#include "terminal/emulator.h"
+#include "terminal/hooks.h"
+#include "terminal/link.h"
+#include "terminal/options.h"
+#include "terminal/receive.h"
+#include "terminal/screen.h"
+#include "terminal/surface.h"
+
+void zmodemCancelCheck();
+
+static const char* const controlNames[32] = {
+    "<null>", "<soh>", "<stx>", "<etx>", "<eot>", "<enq>", "<ack>", "<bel>",
+    "<bs>",   "<ht>",  "<lf>",  "<vt>",  "<ff>",  "<cr>",  "<so>",  "<si>",
+    "<dle>",  "<dc1>", "<dc2>", "<dc3>", "<dc4>", "<nak>", "<syn>", "<etb>",
+    "<can>",  "<em>",  "<sub>", "<esc>", "<fs>",  "<gs>",  "<rs>",  "<us>",
+};
+
+static void visibleCell(uint8_t ch) {
+  ScreenBuffer& s = screen;
+  if (s.column >= s.columns) {
+    s.column = 0;
+    if (s.row >= s.rows - 1) {
+      // The whole screen scrolls, whatever the region: the top line is kept.
+      scrollRowsOnWindow(0, s.rows - 1, -1);
+      advanceRing();
+      clearRow(s.rows - 1);
+      s.row = s.rows - 1;
+    } else {
+      ++s.row;
+    }
+  }
+  int cell = cursorCell();
+  if (cursorInView()) {
+    uint32_t text, back;
+    cellColours(DEFAULT_ATTRIBUTE, emulator.emulation, &text, &back);
+    surfaceDrawCell(cellX(s.column), cellY(s.row), ch, text, back);
+  }
+  ScreenLine& line = lineAt(s.row);
+  line.cells[cell] = ch;
+  attributesAt(s.row)[cell] = DEFAULT_ATTRIBUTE;
+  if (s.column < LINE_CELLS) ++s.column;
+  if (line.used < cell + 1) line.used = static_cast<int16_t>(cell + 1);
+}
+
+static void visibleByte(uint8_t b) {
+  if (hookTelnetInCommand()) {
+    hookTelnetCommandByte(b);
+    return;
+  }
+  if (hookZmodemCaptureActive() && hookZmodemSelected()) {
+    hookZmodemCaptureByte(b);
+    return;
+  }
+  if (!linkEightBit) b &= 0x7F;
+  if (hookCaptureOn()) hookCaptureByte(b);
+  if (b == 0xFF && terminalOptions.telnet) {
+    hookTelnetCommandStart();
+    return;
+  }
+  if (b == 0x18) zmodemCancelCheck();
+  if (b < 0x20) {
+    for (const char* name = controlNames[b]; *name; ++name) visibleCell(static_cast<uint8_t>(*name));
+  } else if (b == 0x7F) {
+    for (const char* name = "<del>"; *name; ++name) visibleCell(static_cast<uint8_t>(*name));
+  } else {
+    visibleCell(b);
+    if (hookScriptRunning()) hookScriptLineMatch(lineAt(screen.row).cells, cursorCell());
+  }
+}
+
+void processControlsVisible(const uint8_t* bytes, int length) {
+  surfaceShowCaret(false);
+  returnToLive();
+  for (int i = 0; i < length; ++i) visibleByte(bytes[i]);
+  moveCaretToCursor();
+  surfaceShowCaret(true);
+  if (hookZmodemCaptureActive() && hookZmodemSelected()) hookZmodemAutoStartCheck();
+}

@@ -1,0 +1,97 @@
+// The screen buffer: one ring of 255-cell lines holding the live screen and the
+// scrollback, with the terminal geometry and the cursor. Every change to the
+// buffer updates the window at once through the surface seam.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+constexpr int LINE_CELLS = 255;   // cells 0..254 of every ring line
+constexpr int LAST_CELL = LINE_CELLS - 1;
+constexpr int MIN_CAPACITY = 24;
+constexpr int MAX_CAPACITY = 3000;
+constexpr int MAX_ROWS = 99;
+constexpr uint8_t DEFAULT_ATTRIBUTE = 0x70;
+
+struct ScreenLine {
+  int16_t used;                 // leading cells that are drawn, 0..255
+  uint8_t cells[LINE_CELLS];
+};
+
+struct ScreenBuffer {
+  // Planes: capacity lines each.
+  std::vector<ScreenLine> text;
+  std::vector<uint8_t> attributes;  // capacity * LINE_CELLS
+  std::vector<uint8_t> marks;       // selection marks, capacity * LINE_CELLS
+
+  // Ring.
+  int capacity = 0;
+  int newest = 0;
+  int oldest = 0;
+  bool wrapped = false;
+  int screenTop = 0, screenBottom = 0;
+  int liveTop = 0, liveBottom = 0;
+  int historyLines = 0;
+  int viewPosition = 0;
+
+  // Geometry.
+  int rows = 24;
+  int columns = 80;
+  int cellWidth = 8, cellHeight = 16;
+  int textTop = 0;
+  int textRight = 80 * 8;
+  int horizontalOffset = 0;
+  int scrollTop = 1, scrollBottom = 24;  // 1-based, inclusive
+
+  // Cursor, in cells: column 0..255 (it may sit past the last cell it wrote),
+  // row 0..rows-1.
+  int column = 0;
+  int row = 0;
+
+  uint8_t attribute = DEFAULT_ATTRIBUTE;  // current attribute of printed cells
+};
+
+extern ScreenBuffer screen;
+
+// Creates the planes for capacity lines (clamped to 24..3000 and at least the
+// rows) and clears them. Returns 0, 1 when only a buffer without scrollback
+// could be had, or -1 when not even that.
+int allocate(int capacity);
+
+// Ring index of a screen row (0 <= row < rows <= capacity).
+inline int lineOfRow(int row) {
+  int i = screen.screenTop + row;
+  return i >= screen.capacity ? i - screen.capacity : i;
+}
+inline ScreenLine& lineAt(int row) { return screen.text[lineOfRow(row)]; }
+inline uint8_t* attributesAt(int row) {
+  return &screen.attributes[static_cast<size_t>(lineOfRow(row)) * LINE_CELLS];
+}
+// The cursor's cell, clamped to the line.
+inline int cursorCell() { return screen.column < 0 ? 0 : (screen.column > LAST_CELL ? LAST_CELL : screen.column); }
+
+void advanceRing();
+void lineFeed();
+void scrollRegionUp();
+void scrollRegionDown();
+void insertLines(int row, int n);
+void deleteLines(int row, int n);
+void clearRow(int row);
+void copyRow(int from, int to);
+void eraseToEndOfLine(int row, int column);
+void eraseToStartOfLine(int row, int column);
+void clearScreen();
+void putCell(uint8_t ch);
+void returnToLive();
+void setRows(int rows);
+// Moves the view by delta lines (negative: into the scrollback).
+void scrollView(int delta);
+
+// Window side of the operations: pixel positions of cells.
+inline int cellX(int column) { return (column - screen.horizontalOffset) * screen.cellWidth; }
+inline int cellY(int row) { return screen.textTop + row * screen.cellHeight; }
+inline bool cursorInView() { return screen.column >= screen.horizontalOffset; }
+void moveCaretToCursor();
+// Scrolls the window pixels of rows first..last (0-based, inclusive) by dy rows
+// and fills the uncovered rows with the background.
+void scrollRowsOnWindow(int first, int last, int dy);

@@ -1,0 +1,86 @@
+// Modes, graphic rendition and media copy.
+#include <algorithm>
+#include <cstring>
+
+#include "terminal/emulator.h"
+#include "terminal/hooks.h"
+#include "terminal/screen.h"
+#include "terminal/vt_handlers.h"
+
+// Modes are told apart by the characters at fixed places of the sequence.
+void setMode(const Sequence& q, bool on) {
+  const char* s = q.s;
+  if (s[2] == '8') {
+    emulator.autoRepeat = on;          // DECARM
+  } else if (s[2] == '2' && s[3] == '0') {
+    emulator.newLineMode = on;         // LNM
+  } else if (s[1] == '4') {
+    emulator.insertMode = on;          // IRM
+  } else if (s[2] == '7') {
+    emulator.autowrap = on;            // DECAWM
+  } else if (s[2] == '1') {
+    emulator.cursorKeysApplication = on;  // DECCKM
+  } else if (s[2] == '3') {
+    screen.columns = on ? 132 : 80;    // DECCOLM, nothing cleared
+    hookWindowSizeChanged(screen.columns, screen.rows);
+  }
+}
+
+static uint8_t swapNibbles(uint8_t a) { return static_cast<uint8_t>((a << 4) | (a >> 4)); }
+
+static uint8_t applyRendition(uint8_t a, int n) {
+  switch (n) {
+    case 0:
+      emulator.reverse = emulator.bold = false;
+      return DEFAULT_ATTRIBUTE;
+    case 1: case 4: case 5:  // bold, underline and blink all show as bright
+      emulator.bold = true;
+      return a | 0x80;
+    case 7:
+      emulator.reverse = true;
+      return swapNibbles(a);
+    case 8:  // invisible: text in the background colour
+      return static_cast<uint8_t>((a & 0x0F) | ((a & 0x0F) << 4));
+    case 22: case 24: case 25:
+      emulator.bold = false;
+      return emulator.reverse ? swapNibbles(DEFAULT_ATTRIBUTE) : DEFAULT_ATTRIBUTE;
+    case 27:
+      emulator.reverse = false;
+      return emulator.bold ? (DEFAULT_ATTRIBUTE | 0x80) : DEFAULT_ATTRIBUTE;
+    default:
+      break;
+  }
+  if (n >= 30 && n <= 37) return static_cast<uint8_t>((a & 0x0F) | (((n - 30) | (emulator.bold ? 8 : 0)) << 4));
+  if (n >= 40 && n <= 47) return static_cast<uint8_t>((a & 0xF0) | (n - 40));
+  return a;
+}
+
+// The cell under the cursor takes the new attribute too.
+void selectGraphicRendition(const Sequence& q) {
+  uint8_t a = screen.attribute;
+  if (*q.p == '\0') {
+    emulator.bold = false;
+    a = DEFAULT_ATTRIBUTE;
+  } else {
+    const char* p = q.p;
+    for (;;) {
+      a = applyRendition(a, leadingNumber(p));
+      p = findSemicolon(p);
+      if (!p) break;
+      ++p;
+    }
+  }
+  attributesAt(screen.row)[cursorCell()] = a;
+  screen.attribute = a;
+}
+
+void mediaCopy(const Sequence& q) {
+  bool bracket = q.s[0] == '[';
+  if (bracket && !std::strcmp(q.p, "4")) {
+    hookTransparentPrintStop();
+  } else if (hookTransparentPrintSetting()) {
+    if (bracket && !std::strcmp(q.p, "5")) hookTransparentPrintStart();
+  } else {
+    hookTransparentPrintStop();
+  }
+}

@@ -1,0 +1,151 @@
+// Whole sessions through the terminal's byte path: our connection, the Telnet
+// engine in the receive path's hook slots and the screen, against inetutils
+// telnetd and in.rlogind; and the session tool's command line.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "telnet/rlogin.h"
+#include "telnet/telnet_engine.h"
+#include "telnet/telnet_terminal.h"
+#include "terminal/emulator.h"
+#include "terminal/link.h"
+#include "terminal/options.h"
+#include "terminal/receive.h"
+#include "terminal/screen.h"
+#include "terminal/terminal_state.h"
+#include "tests/support/message_recorder.h"
+#include "tests/support/netlink_posix.h"
+#include "tests/support/peers.h"
+#include "tests/support/settings_memory.h"
+#include "tests/support/telnet_peers.h"
+#include "tests/support/tool_runner.h"
+
+namespace {
+std::string screenText() {
+  std::string all;
+  for (int r = 0; r < screen.rows; ++r) {
+    const ScreenLine& line = lineAt(r);
+    all.append(reinterpret_cast<const char*>(line.cells), static_cast<size_t>(line.used));
+    all += '\n';
+  }
+  return all;
+}
+
+bool pumpUntilOnScreen(const std::string& text, int ms) {
+  for (int waited = 0; waited < ms; waited += 20) {
+    if (screenText().find(text) != std::string::npos) return true;
+    if (netWaitInput(20) && receiveAvailable() == LINK_LOST) break;
+  }
+  return screenText().find(text) != std::string::npos;
+}
+
+void typeLine(const std::string& line) {
+  std::string typed = line + "\r";
+  sendBytes(reinterpret_cast<const uint8_t*>(typed.data()), static_cast<int>(typed.size()));
+}
+
+void startTerminal(bool rlogin, const char* terminalId) {
+  settingsReset();
+  messagesClear();
+  ASSERT_EQ(terminalReset(24, 80, 1000), 0);
+  terminalOptions.emulation = 4;
+  emulatorConnectionStart();
+  telnetSession = {};
+  telnetSession.rlogin = rlogin;
+  snprintf(telnetSession.terminalId, sizeof telnetSession.terminalId, "%s", terminalId);
+}
+
+TEST(TelnetSession, PromptOnScreenAndRowChangesFollowed) {
+  int port = freeTcpPort();
+  PeerGuard server(startInetutilsTelnetd(port));
+  ASSERT_TRUE(waitListening(port, 5000));
+  startTerminal(false, "vt102");
+  NetRequest r{};
+  snprintf(r.address, sizeof r.address, "127.0.0.1");
+  r.port = port;
+  ASSERT_EQ(netConnectPosix(r, 3000), 0);
+  telnetAttachTerminal();
+  telnetOnConnected();
+  ASSERT_TRUE(pumpUntilOnScreen("# ", 5000)) << screenText();
+  typeLine("echo T=$TERM; stty size");
+  EXPECT_TRUE(pumpUntilOnScreen("24 80", 5000)) << screenText();
+  EXPECT_NE(screenText().find("T=vt102"), std::string::npos) << screenText();
+  setRows(30);  // the terminal's size changes: the host hears of it
+  typeLine("stty size");
+  EXPECT_TRUE(pumpUntilOnScreen("30 80", 5000)) << screenText();
+  typeLine("printf 'A\\377B\\n'");
+  EXPECT_TRUE(pumpUntilOnScreen("A\xFF" "B", 5000)) << "a doubled IAC shows one 255 on the screen";
+  netDisconnectPosix();
+}
+
+TEST(TelnetSession, RloginPromptOnScreen) {
+  ASSERT_TRUE(rloginTrustLocalhost());
+  int port = freeTcpPort();
+  PeerGuard server(startRlogind(port));
+  ASSERT_TRUE(waitListening(port, 5000));
+  startTerminal(true, "vt100");
+  rloginSetNames("", rloginTestUser());
+  NetRequest r{};
+  snprintf(r.address, sizeof r.address, "localhost");
+  r.port = port;
+  r.rlogin = true;
+  ASSERT_EQ(netConnectPosix(r, 3000), 0);
+  telnetAttachTerminal();
+  telnetOnConnected();
+  ASSERT_TRUE(pumpUntilOnScreen("peertest@", 8000)) << screenText();
+  setRows(20);
+  typeLine("stty size");
+  EXPECT_TRUE(pumpUntilOnScreen("20 80", 5000)) << screenText();
+  netDisconnectPosix();
+}
+
+TEST(SessionTool, TelnetStepsAndScreen) {
+  int port = freeTcpPort();
+  PeerGuard server(startInetutilsTelnetd(port));
+  ASSERT_TRUE(waitListening(port, 5000));
+  std::string out, err;
+  int rc = runTool("session", "--host 127.0.0.1 --port " + std::to_string(port) +
+                       " --emulation 6 --rows 20 --columns 100 --wait '# ' --send 'echo \"T=$TERM\"; stty size^M'"
+                       " --wait '# ' --timeout 8",
+                   &out, &err);
+  EXPECT_EQ(rc, 0) << err;
+  EXPECT_NE(out.find("|T=vt220|"), std::string::npos) << out;
+  EXPECT_NE(out.find("|20 100|"), std::string::npos) << out;
+  EXPECT_EQ(out.rfind("cursor ", 0), 0u) << "termplay's format";
+  EXPECT_NE(out.find("\nscreen\n"), std::string::npos);
+  EXPECT_NE(out.find("\nattr\n"), std::string::npos);
+  EXPECT_NE(out.find("\nhistory "), std::string::npos);
+}
+
+TEST(SessionTool, RloginHandshake) {
+  ASSERT_TRUE(rloginTrustLocalhost());
+  int port = freeTcpPort();
+  PeerGuard server(startRlogind(port));
+  ASSERT_TRUE(waitListening(port, 5000));
+  std::string out, err;
+  int rc = runTool("session", "--host 127.0.0.1 --port " + std::to_string(port) +
+                       " --rlogin --user peertest --terminal-id ansi --wait '$ ' --send 'echo U=$USER:$TERM^M' --wait "
+                       "'$ ' --timeout 8",
+                   &out, &err);
+  EXPECT_EQ(rc, 0) << err;
+  EXPECT_NE(out.find("U=peertest:ansi"), std::string::npos) << out;
+}
+
+TEST(SessionTool, FailuresAndUsage) {
+  std::string out, err;
+  EXPECT_NE(runTool("session", "--host 127.0.0.1 --port " + std::to_string(freeTcpPort()), &out, &err), 0);
+  EXPECT_NE(err.find("Failed to connect, Connection refused, check host ip address"), std::string::npos) << err;
+  err.clear();
+  EXPECT_NE(runTool("session", "--host no-such-host.invalid --port 23", &out, &err), 0);
+  EXPECT_NE(err.find("Error getting host address"), std::string::npos) << err;
+  err.clear();
+  EXPECT_NE(runTool("session", "--check " + buildPath("no-such-script.scr"), &out, &err), 0);
+  EXPECT_NE(err.find("session: File open error"), std::string::npos) << err;
+  err.clear();
+  EXPECT_NE(runTool("session", "--host 127.0.0.1 --port 513 --rlogin", &out, &err), 0);
+  EXPECT_NE(err.find("Must enter username to login"), std::string::npos) << err;
+  EXPECT_EQ(out, "");
+}
+}  // namespace

@@ -1,0 +1,146 @@
+// Our connection and engine against a scripted server of our own: refusals of
+// every option, commands split over several writes, a close in the middle of a
+// command, endless subnegotiations, and the connection's failure messages.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "shell/settings.h"
+#include "telnet/telnet_engine.h"
+#include "terminal/link.h"
+#include "tests/support/message_recorder.h"
+#include "tests/support/netlink_posix.h"
+#include "tests/support/peers.h"
+#include "tests/support/script_server.h"
+#include "tests/support/settings_memory.h"
+#include "tests/support/telnet_peers.h"
+
+namespace {
+std::string bytes(std::initializer_list<int> list) {
+  std::string s;
+  for (int b : list) s += static_cast<char>(b);
+  return s;
+}
+const int IAC = 255, DO = 253, DONT = 254, WILL = 251, WONT = 252, SB = 250, SE = 240;
+const std::string offers = bytes({IAC, WILL, 31, IAC, DO, 1});
+
+class Scripted : public ::testing::Test {
+ protected:
+  ScriptServer server;
+  std::string data;
+
+  void connectTo(std::vector<ScriptStep> steps) {
+    settingsReset();
+    messagesClear();
+    ASSERT_TRUE(scriptServerStart(&server, std::move(steps)));
+    telnetSession = {};
+    telnetSession.columns = 80;
+    telnetSession.rows = 24;
+    snprintf(telnetSession.terminalId, sizeof telnetSession.terminalId, "vt100");
+    NetRequest r{};
+    snprintf(r.address, sizeof r.address, "127.0.0.1");
+    r.port = server.port;
+    ASSERT_EQ(netConnectPosix(r, 3000), 0);
+    telnetOnConnected();
+  }
+  void TearDown() override {
+    netDisconnectPosix();
+    scriptServerStop(&server);
+  }
+};
+
+TEST_F(Scripted, RefusalsOfEveryOption) {
+  connectTo({scriptExpect(offers),
+             scriptSend(bytes({IAC, DONT, 31, IAC, WONT, 1, IAC, DONT, 3, IAC, WONT, 3, IAC, DONT, 0x20, IAC, WONT, 0,
+                               IAC, DONT, 0, IAC, DONT, 24, IAC, WONT, 24, IAC, WONT, 5, IAC, DONT, 6})),
+             scriptSend("hello"), scriptPause(300)});
+  ASSERT_TRUE(telnetPumpUntil(&data, "hello", 3000));
+  scriptServerStop(&server);
+  EXPECT_EQ(server.failure, "");
+  // SGA is offered again after each refusal; unknown options are refused back.
+  std::string replies = bytes({IAC, WILL, 3, IAC, DO, 3, IAC, WONT, 0x20, IAC, DONT, 5});
+  EXPECT_EQ(scriptReceived(&server), offers + replies);
+  EXPECT_FALSE(telnetState.windowSizeReporting);
+  EXPECT_TRUE(telnetSession.localEcho) << "WONT ECHO: we echo ourselves";
+  EXPECT_FALSE(telnetSession.binaryMode);
+  EXPECT_EQ(data, "hello");
+}
+
+TEST_F(Scripted, CommandsSplitOverManyWrites) {
+  connectTo({scriptExpect(offers), scriptSend(bytes({IAC})), scriptPause(50), scriptSend(bytes({DO})), scriptPause(50),
+             scriptSend(bytes({24, 'a', IAC, SB})), scriptPause(50), scriptSend(bytes({24})), scriptPause(50),
+             scriptSend(bytes({1, IAC})), scriptPause(50), scriptSend(bytes({SE, IAC})), scriptPause(50),
+             scriptSend(bytes({IAC, 'b', IAC, DO})), scriptPause(50), scriptSend(bytes({31, 'c'})),
+             scriptExpect(bytes({IAC, SB, 31, 0, 80, 0, 24, IAC, SE})), scriptSend("done"), scriptPause(200)});
+  ASSERT_TRUE(telnetPumpUntil(&data, "done", 5000)) << data;
+  scriptServerStop(&server);
+  EXPECT_EQ(server.failure, "");
+  std::string want = offers + bytes({IAC, WILL, 24, IAC, SB, 24, 0, 'v', 't', '1', '0', '0', IAC, SE,
+                                     IAC, SB, 31, 0, 80, 0, 24, IAC, SE});
+  EXPECT_EQ(scriptReceived(&server), want);
+  EXPECT_EQ(data, "a\xFF" "bcdone");
+}
+
+TEST_F(Scripted, CloseInTheMiddleOfACommandKeepsWhatCameFirst) {
+  connectTo({scriptExpect(offers), scriptSend(bytes({'a', 'b', 'c', IAC, SB, 24})), scriptClose()});
+  int result = 0;
+  for (int i = 0; i < 200 && result != LINK_LOST; ++i) result = telnetPump(&data, 20);
+  EXPECT_EQ(result, LINK_LOST);
+  EXPECT_EQ(data, "abc") << "the bytes before the close reach the terminal";
+  EXPECT_TRUE(telnetState.inCommand);
+  uint8_t buf[16];
+  EXPECT_EQ(linkRead(buf, sizeof buf), LINK_LOST) << "the loss stays reported";
+  EXPECT_TRUE(messagesShown().empty()) << "a loss is the session's to report, not the link's";
+}
+
+TEST_F(Scripted, EndlessSubnegotiationsDoNotHoldTheStream) {
+  std::string junk(200000, 'j');
+  connectTo({scriptExpect(offers), scriptSend(bytes({IAC, SB, 24}) + junk), scriptSend(bytes({IAC, SB, 0x55}) + junk),
+             scriptSend(bytes({IAC, SB}) + std::string(5000, '\x01')), scriptSend(bytes({IAC, SE}) + "END"),
+             scriptPause(300)});
+  ASSERT_TRUE(telnetPumpUntil(&data, "END", 10000)) << data.size();
+  EXPECT_FALSE(telnetState.inCommand);
+  EXPECT_EQ(data.size(), 2 * junk.size() - 1 + 4999 + 3) << "the bytes after the option byte are data";
+}
+
+TEST(ConnectionMessages, RefusedUnknownAndEmpty) {
+  settingsReset();
+  messagesClear();
+  NetRequest r{};
+  snprintf(r.address, sizeof r.address, "127.0.0.1");
+  r.port = freeTcpPort();
+  EXPECT_EQ(netConnectPosix(r, 3000), -1);
+  snprintf(r.address, sizeof r.address, "no-such-host.invalid");
+  EXPECT_EQ(netConnectPosix(r, 3000), -1);
+  r.address[0] = '\0';
+  EXPECT_EQ(netConnectPosix(r, 3000), -1);
+  r.useFirewall = true;
+  EXPECT_EQ(netConnectPosix(r, 3000), -1);
+  ASSERT_EQ(messagesShown().size(), 4u);
+  EXPECT_EQ(messagesShown()[0].text, "Failed to connect, Connection refused, check host ip address");
+  EXPECT_EQ(messagesShown()[0].title, "Error");
+  EXPECT_EQ(messagesShown()[1].text, "Error getting host address");
+  EXPECT_EQ(messagesShown()[1].title, "Error");
+  EXPECT_EQ(messagesShown()[2].text, "Host address not specified");
+  EXPECT_EQ(messagesShown()[3].text, "Firewall address not specified");
+  EXPECT_FALSE(linkConnected());
+}
+
+TEST(ConnectionMessages, FirewallHostAndPortComeFromTheSettings) {
+  settingsReset();
+  messagesClear();
+  ScriptServer server;
+  ASSERT_TRUE(scriptServerStart(&server, {scriptExpect("via firewall")}));
+  regWriteString("FirewallAddressTelnet", "127.0.0.1");
+  regWriteString("FirewallPortTelnet", std::to_string(server.port).c_str());
+  NetRequest r{};
+  snprintf(r.address, sizeof r.address, "elsewhere.invalid");
+  r.port = 1;
+  r.useFirewall = true;
+  ASSERT_EQ(netConnectPosix(r, 3000), 0);
+  linkWrite(reinterpret_cast<const uint8_t*>("via firewall"), 12);
+  scriptServerStop(&server);
+  EXPECT_EQ(server.failure, "");
+  netDisconnectPosix();
+}
+}  // namespace

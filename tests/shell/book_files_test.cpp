@@ -1,0 +1,302 @@
+// Entry files through the real file system: round trips of all three record
+// kinds, the templates, short and wrong-size files, names the platform cannot
+// take, names that differ only in case, and saves that fail half way.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <unistd.h>
+
+#include "shell/book_entry.h"
+#include "shell/ftp_entry.h"
+#include "shell/message_box.h"
+#include "shell/message_ids.h"
+#include "shell/phone_entry.h"
+#include "tests/shell/book_fixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+// A record whose every byte is set (gaps included), with a valid name.
+template <typename Entry>
+Entry patterned(const FieldSpec& nameField, const char* name, uint32_t seed) {
+  Entry e;
+  std::vector<uint8_t> bytes = patternBytes(sizeof e.bytes, seed);
+  memcpy(e.bytes, bytes.data(), sizeof e.bytes);
+  recordSetText(e.bytes, nameField, name);
+  return e;
+}
+
+using BookFiles = BookDirTest;
+
+TEST_F(BookFiles, EveryByteOfEachKindSurvivesARoundTrip) {
+  BookEntry tel = patterned<BookEntry>(bookField::name, "Alpha", 1);
+  ASSERT_EQ(bookSaveEntry(tel), 0);
+  BookEntry telBack{};
+  EXPECT_EQ(bookLoadEntry("Alpha", telBack), static_cast<int>(BOOK_ENTRY_SIZE));
+  EXPECT_EQ(memcmp(tel.bytes, telBack.bytes, BOOK_ENTRY_SIZE), 0);
+
+  PhoneEntry phn = patterned<PhoneEntry>(phoneField::name, "Beta", 2);
+  ASSERT_EQ(phoneSaveEntry(phn), 0);
+  PhoneEntry phnBack{};
+  EXPECT_EQ(phoneLoadEntry("Beta", phnBack), static_cast<int>(PHONE_ENTRY_SIZE));
+  EXPECT_EQ(memcmp(phn.bytes, phnBack.bytes, PHONE_ENTRY_SIZE), 0);
+
+  FtpEntry ftp = patterned<FtpEntry>(ftpField::name, "Gamma", 3);
+  recordSetInt(ftp.bytes, ftpField::savePassword, 1);
+  ASSERT_EQ(ftpSaveEntry(ftp, TXT_ENTRY_CREATE_FAILED), 0);
+  FtpEntry ftpBack{};
+  EXPECT_EQ(ftpLoadEntry("Gamma", ftpBack), static_cast<int>(FTP_ENTRY_SIZE));
+  EXPECT_EQ(memcmp(ftp.bytes, ftpBack.bytes, FTP_ENTRY_SIZE), 0);
+
+  EXPECT_EQ(files(), (std::vector<std::string>{"Alpha.TEL", "Beta.PHN", "Gamma.FTP"}));
+  EXPECT_EQ(fileBytes("Alpha.TEL"), std::vector<uint8_t>(tel.bytes, tel.bytes + BOOK_ENTRY_SIZE));
+  EXPECT_TRUE(messagesShown().empty());
+}
+
+TEST_F(BookFiles, FtpPasswordIsWrittenOnlyWhenItIsToBeSaved) {
+  FtpEntry ftp = ftpDefaultEntry();
+  recordSetText(ftp.bytes, ftpField::name, "srv");
+  recordSetText(ftp.bytes, ftpField::userName, "anna");
+  recordSetText(ftp.bytes, ftpField::password, "secret");
+  ASSERT_EQ(ftpSaveEntry(ftp, TXT_ENTRY_SAVE_FAILED), 0);
+  std::vector<uint8_t> stored = fileBytes("srv.FTP");
+  ASSERT_EQ(stored.size(), FTP_ENTRY_SIZE);
+  for (int i = 224; i < 480; ++i) ASSERT_EQ(stored[i], 0) << "password byte " << i;
+  FtpEntry back{};
+  ftpLoadEntry("srv", back);
+  EXPECT_EQ(recordText(back.bytes, ftpField::userName), "anna");
+  EXPECT_EQ(recordText(ftp.bytes, ftpField::password), "secret") << "the record in memory keeps it";
+
+  recordSetInt(ftp.bytes, ftpField::savePassword, 1);
+  ASSERT_EQ(ftpSaveEntry(ftp, TXT_ENTRY_SAVE_FAILED), 0);
+  ftpLoadEntry("srv", back);
+  EXPECT_EQ(recordText(back.bytes, ftpField::password), "secret");
+}
+
+// Every default the built-in Telnet template must carry.
+void expectTelnetDefaults(const BookEntry& t) {
+  using namespace bookField;
+  const uint8_t* r = t.bytes;
+  EXPECT_EQ(recordText(r, name), "Default");
+  EXPECT_FALSE(recordText(r, address).empty()) << "a placeholder address";
+  EXPECT_EQ(recordInt(r, emulation), 4);
+  EXPECT_EQ(recordText(r, terminalId), "vt100");
+  EXPECT_EQ(recordInt(r, terminalHeight), 24);
+  EXPECT_EQ(recordInt(r, terminalWidth), 0);
+  EXPECT_EQ(recordInt(r, resizeMode), 1);
+  EXPECT_EQ(recordInt(r, autowrap), 1);
+  EXPECT_EQ(recordInt(r, backspaceDelete), 1);
+  EXPECT_EQ(recordInt(r, transferProtocol), 6);
+  EXPECT_EQ(recordInt(r, zmodemEscapeControl), 1);
+  EXPECT_EQ(recordInt(r, protocol), 0);
+  EXPECT_EQ(recordInt(r, port), 0);
+  EXPECT_EQ(recordInt(r, useFirewall), 0);
+  EXPECT_EQ(recordText(r, fontFace), "courier");
+  EXPECT_EQ(recordInt(r, fontHeight), FONT_HEIGHT_9PT);
+  // Every other byte is 0.
+  BookEntry rest = t;
+  for (const FieldSpec& f : {address, name, emulation, terminalId, terminalHeight, resizeMode, autowrap,
+                             backspaceDelete, transferProtocol, zmodemEscapeControl, fontFace, fontHeight})
+    memset(rest.bytes + f.offset, 0, f.size);
+  for (size_t i = 0; i < BOOK_ENTRY_SIZE; ++i) ASSERT_EQ(rest.bytes[i], 0) << "byte " << i;
+}
+
+TEST_F(BookFiles, TelnetTemplateIsWrittenAnewWhenMissingOrOfTheWrongSize) {
+  memset(templateEntry.bytes, 0x55, BOOK_ENTRY_SIZE);
+  EXPECT_EQ(bookLoadTemplate(), 1);
+  expectTelnetDefaults(templateEntry);
+  ASSERT_EQ(fileBytes("Default.tel").size(), BOOK_ENTRY_SIZE);
+  BookEntry onDisk{};
+  memcpy(onDisk.bytes, fileBytes("Default.tel").data(), BOOK_ENTRY_SIZE);
+  expectTelnetDefaults(onDisk);
+
+  for (size_t size : {size_t{0}, size_t{100}, BOOK_ENTRY_SIZE - 1, BOOK_ENTRY_SIZE + 1}) {
+    writeFile("Default.tel", patternBytes(size, 9));
+    memset(templateEntry.bytes, 0x55, BOOK_ENTRY_SIZE);
+    EXPECT_EQ(bookLoadTemplate(), 1) << size;
+    expectTelnetDefaults(templateEntry);
+    EXPECT_EQ(fileBytes("Default.tel").size(), BOOK_ENTRY_SIZE) << size;
+  }
+
+  // An edited template of the right size is read, not replaced.
+  BookEntry edited = patterned<BookEntry>(bookField::name, "Default", 4);
+  writeFile("Default.tel", std::vector<uint8_t>(edited.bytes, edited.bytes + BOOK_ENTRY_SIZE));
+  EXPECT_EQ(bookLoadTemplate(), 0);
+  EXPECT_EQ(memcmp(templateEntry.bytes, edited.bytes, BOOK_ENTRY_SIZE), 0);
+  EXPECT_EQ(files(), std::vector<std::string>{"Default.tel"});
+}
+
+TEST_F(BookFiles, PhoneAndFtpTemplatesAreWrittenAnewWithTheirDefaults) {
+  writeFile("Default.phn", patternBytes(10, 1));
+  PhoneEntry phone;
+  memset(phone.bytes, 0x55, sizeof phone.bytes);
+  EXPECT_EQ(phoneLoadTemplate(phone), 1);
+  EXPECT_EQ(recordText(phone.bytes, phoneField::name), "Default");
+  EXPECT_EQ(recordText(phone.bytes, phoneField::phoneNumber), "0000");
+  PhoneEntry rest = phone;
+  memset(rest.bytes, 0, 8);
+  memset(rest.bytes + 88, 0, 64);
+  for (size_t i = 0; i < PHONE_ENTRY_SIZE; ++i) ASSERT_EQ(rest.bytes[i], 0) << "byte " << i;
+  EXPECT_EQ(fileBytes("Default.phn"), std::vector<uint8_t>(phone.bytes, phone.bytes + PHONE_ENTRY_SIZE));
+
+  FtpEntry ftp;
+  EXPECT_EQ(ftpLoadTemplate(ftp), 1);
+  EXPECT_EQ(recordText(ftp.bytes, ftpField::name), "Default");
+  EXPECT_FALSE(recordText(ftp.bytes, ftpField::address).empty());
+  EXPECT_EQ(recordInt(ftp.bytes, ftpField::port), 0);
+  EXPECT_EQ(fileBytes("Default.ftp").size(), FTP_ENTRY_SIZE);
+  EXPECT_EQ(ftpLoadTemplate(ftp), 0) << "second start reads the file";
+}
+
+TEST_F(BookFiles, AShortFileLeavesTheRestOfTheRecordAsItWas) {
+  std::vector<uint8_t> head = patternBytes(100, 5);
+  writeFile("Short.tel", head);
+  BookEntry e;
+  memset(e.bytes, 0x77, sizeof e.bytes);
+  EXPECT_EQ(bookLoadEntry("Short", e), 100);
+  EXPECT_EQ(memcmp(e.bytes, head.data(), 100), 0);
+  for (size_t i = 100; i < BOOK_ENTRY_SIZE; ++i) ASSERT_EQ(e.bytes[i], 0x77) << i;
+
+  EXPECT_EQ(bookLoadEntry("Missing", e), -1);
+  EXPECT_EQ(e.bytes[0], head[0]) << "a missing file changes nothing";
+}
+
+TEST_F(BookFiles, ANameThatCannotBeAFileNameFailsWithTheMessageAndLosesNothing) {
+  BookEntry good = patterned<BookEntry>(bookField::name, "Keep", 6);
+  ASSERT_EQ(bookSaveEntry(good), 0);
+  const std::vector<uint8_t> kept = fileBytes("Keep.TEL");
+
+  for (const char* bad : {"", "a/b", "a\\b", "what?", "x:y", "star*", "pipe|", "q\"uote", "<lt>", "tab\there",
+                          "dot.", "blank ", "CON", "com1", "Lpt9", "nul.x", "..", "."}) {
+    messagesClear();
+    BookEntry e = patterned<BookEntry>(bookField::name, bad, 7);
+    const BookEntry before = e;
+    EXPECT_EQ(bookSaveEntry(e), -1) << "'" << bad << "'";
+    ASSERT_EQ(messagesShown().size(), 1u) << bad;
+    EXPECT_EQ(messagesShown()[0].text, "Check your service name, failed to create file for this entry");
+    EXPECT_EQ(messagesShown()[0].title, "Error");
+    EXPECT_EQ(messagesShown()[0].style, static_cast<unsigned>(MSG_OK | MSG_ICONINFORMATION));
+    EXPECT_EQ(beepsSounded(), 1);
+    EXPECT_EQ(memcmp(e.bytes, before.bytes, sizeof e.bytes), 0) << "the record stays in memory";
+  }
+  EXPECT_EQ(files(), std::vector<std::string>{"Keep.TEL"}) << "nothing written, nothing left over";
+  EXPECT_EQ(fileBytes("Keep.TEL"), kept);
+  for (const char* fine : {"host.example.com", "My Host", "a-b_c (2)", "COM10", "console"})
+    EXPECT_TRUE(isValidEntryName(fine)) << fine;
+}
+
+TEST_F(BookFiles, AFailedWriteKeepsTheOldEntryWhole) {
+  BookEntry first = patterned<BookEntry>(bookField::name, "Host", 8);
+  ASSERT_EQ(bookSaveEntry(first), 0);
+  // The temporary file cannot be created: a directory is in its way.
+  fs::create_directory(dir / "Host.TEL.new");
+  BookEntry second = patterned<BookEntry>(bookField::name, "Host", 9);
+  EXPECT_EQ(bookSaveEntry(second), -1);
+  EXPECT_EQ(messagesShown().size(), 1u);
+  EXPECT_EQ(fileBytes("Host.TEL"), std::vector<uint8_t>(first.bytes, first.bytes + BOOK_ENTRY_SIZE));
+  fs::remove(dir / "Host.TEL.new");
+  EXPECT_EQ(bookSaveEntry(second), 0);
+  EXPECT_EQ(fileBytes("Host.TEL"), std::vector<uint8_t>(second.bytes, second.bytes + BOOK_ENTRY_SIZE));
+  EXPECT_EQ(files(), std::vector<std::string>{"Host.TEL"}) << "no temporary file is left behind";
+}
+
+TEST_F(BookFiles, NamesThatDifferOnlyInCaseReferToTheSameFile) {
+  writeFile("mixed.TeL", std::vector<uint8_t>(BOOK_ENTRY_SIZE, 1));
+  BookEntry e{};
+  EXPECT_EQ(bookLoadEntry("MIXED", e), static_cast<int>(BOOK_ENTRY_SIZE));
+  EXPECT_EQ(e.bytes[0], 1);
+  BookEntry renamed = patterned<BookEntry>(bookField::name, "Mixed", 10);
+  ASSERT_EQ(bookSaveEntry(renamed), 0);
+  EXPECT_EQ(files(), std::vector<std::string>{"mixed.TeL"}) << "the existing file is replaced, not doubled";
+  EXPECT_EQ(bookLoadEntry("mixed", e), static_cast<int>(BOOK_ENTRY_SIZE));
+  EXPECT_EQ(memcmp(e.bytes, renamed.bytes, BOOK_ENTRY_SIZE), 0);
+  EXPECT_EQ(entryFileDelete(TELNET_BOOK, "MiXeD"), 0);
+  EXPECT_TRUE(files().empty());
+  EXPECT_EQ(entryFileDelete(TELNET_BOOK, "MiXeD"), -1);
+}
+
+TEST_F(BookFiles, TheListingTakesFilesOfTheExactSizeWhateverTheCaseOfTheExtension) {
+  BookEntry a = patterned<BookEntry>(bookField::name, "one", 11);
+  writeFile("one.TEL", std::vector<uint8_t>(a.bytes, a.bytes + BOOK_ENTRY_SIZE));
+  writeFile("two.tel", std::vector<uint8_t>(BOOK_ENTRY_SIZE, 0));
+  writeFile("short.tel", std::vector<uint8_t>(BOOK_ENTRY_SIZE - 1, 0));
+  writeFile("long.tel", std::vector<uint8_t>(BOOK_ENTRY_SIZE + 1, 0));
+  writeFile("phone.phn", std::vector<uint8_t>(PHONE_ENTRY_SIZE, 0));
+  writeFile("other.tel.bak", std::vector<uint8_t>(BOOK_ENTRY_SIZE, 0));
+  writeFile("tel", std::vector<uint8_t>(BOOK_ENTRY_SIZE, 0));
+  fs::create_directory(dir / "dir.tel");
+
+  std::vector<std::string> listed;
+  for (const ListedEntry& e : entryList(TELNET_BOOK)) {
+    listed.push_back(fs::path(e.path).filename().string());
+    ASSERT_EQ(e.record.size(), BOOK_ENTRY_SIZE);
+    if (listed.back() == "one.TEL") EXPECT_EQ(memcmp(e.record.data(), a.bytes, BOOK_ENTRY_SIZE), 0);
+  }
+  std::sort(listed.begin(), listed.end());
+  EXPECT_EQ(listed, (std::vector<std::string>{"one.TEL", "two.tel"}));
+
+  ASSERT_EQ(entryList(PHONE_BOOK).size(), 1u);
+  EXPECT_TRUE(entryList(FTP_BOOK).empty());
+}
+
+TEST_F(BookFiles, SavesGoToTheProgramDirectoryWhateverTheCurrentDirectory) {
+  std::string previous = fs::current_path().string();
+  fs::create_directory(dir / "elsewhere");
+  ASSERT_EQ(chdir((dir / "elsewhere").c_str()), 0);
+  BookEntry e = patterned<BookEntry>(bookField::name, "Wanderer", 12);
+  int saved = bookSaveEntry(e);
+  BookEntry back{};
+  int loaded = bookLoadEntry("Wanderer", back);
+  bool strayed = fs::exists(dir / "elsewhere" / "Wanderer.TEL");
+  ASSERT_EQ(chdir(previous.c_str()), 0);
+  EXPECT_EQ(saved, 0);
+  EXPECT_EQ(loaded, static_cast<int>(BOOK_ENTRY_SIZE));
+  EXPECT_TRUE(fs::exists(dir / "Wanderer.TEL"));
+  EXPECT_FALSE(strayed);
+}
+
+TEST_F(BookFiles, ValidationNeedsANameAndAnAddress) {
+  struct Case {
+    const char* name;
+    const char* address;
+    int result;
+    const char* text;
+  } cases[] = {
+      {"", "host", -1, "No service name or lllegal service name specified.\n(see help on troubleshooting)"},
+      {"", "", -1, "No service name or lllegal service name specified.\n(see help on troubleshooting)"},
+      {"name", "", -1, "No address specified"},
+      {"name", "host", 0, nullptr},
+  };
+  for (const Case& c : cases) {
+    messagesClear();
+    BookEntry e{};
+    recordSetText(e.bytes, bookField::name, c.name);
+    recordSetText(e.bytes, bookField::address, c.address);
+    EXPECT_EQ(bookValidateEntry(e), c.result) << c.name << "/" << c.address;
+    if (c.text) {
+      ASSERT_EQ(messagesShown().size(), 1u);
+      EXPECT_EQ(messagesShown()[0].text, c.text);
+      EXPECT_EQ(messagesShown()[0].title, "Message");
+      EXPECT_EQ(messagesShown()[0].style & MSG_ICONINFORMATION, static_cast<unsigned>(MSG_ICONINFORMATION));
+      EXPECT_EQ(beepsSounded(), 1);
+    } else {
+      EXPECT_TRUE(messagesShown().empty());
+      EXPECT_EQ(beepsSounded(), 0);
+    }
+  }
+}
+
+TEST_F(BookFiles, OutOfRangeValuesLoadedFromAFileAreNeverRewritten) {
+  BookEntry wild;
+  memset(wild.bytes, 0xFF, sizeof wild.bytes);
+  recordSetText(wild.bytes, bookField::name, "Wild");
+  ASSERT_EQ(bookSaveEntry(wild), 0);
+  BookEntry e{};
+  ASSERT_EQ(bookLoadEntry("Wild", e), static_cast<int>(BOOK_ENTRY_SIZE));
+  EXPECT_EQ(bookEmulation(e), 4);
+  EXPECT_EQ(bookTerminalRows(e), 99);
+  ASSERT_EQ(bookSaveEntry(e), 0);
+  EXPECT_EQ(fileBytes("Wild.TEL"), std::vector<uint8_t>(wild.bytes, wild.bytes + BOOK_ENTRY_SIZE));
+}
+}  // namespace

@@ -1,0 +1,181 @@
+// Records are byte arrays: fields land at their offsets little-endian, texts
+// stay inside their space whatever a file holds, and refused values leave the
+// record as it was.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "shell/book_entry.h"
+#include "shell/ftp_entry.h"
+#include "shell/phone_entry.h"
+
+namespace {
+struct Placement {
+  const char* record;
+  FieldSpec field;
+  int64_t value;
+  size_t offset;
+  std::vector<uint8_t> bytes;  // what must be stored at offset
+};
+
+// A sample of fields of every record, with the offsets and encodings the
+// files of the installed base use.
+const Placement placements[] = {
+    {"tel", bookField::port, 2323, 186, {0x13, 0x09, 0, 0}},
+    {"tel", bookField::emulation, 4, 214, {4, 0}},
+    {"tel", bookField::maxErrors, -2, 2420, {0xFE, 0xFF, 0xFF, 0xFF}},
+    {"tel", bookField::useFirewall, 1, 2304, {1, 0, 0, 0}},
+    {"tel", bookField::protocol, 1, 2340, {1, 0, 0, 0}},
+    {"tel", bookField::fontHeight, -12, 2348, {0xF4, 0xFF, 0xFF, 0xFF}},
+    {"tel", bookField::fontCharSet, 255, 2371, {0xFF}},
+    {"tel", bookField::zmodemEscapeControl, 1, 238, {1, 0}},
+    {"tel", bookField::kermitPacketSize, 9024, 2410, {0x40, 0x23}},
+    {"phn", phoneField::makerIndex, 13, 164, {13, 0}},
+    {"phn", phoneField::scrollLock, 0x01020304, 194, {4, 3, 2, 1}},
+    {"phn", phoneField::timeout, 300, 2338, {0x2C, 0x01}},
+    {"phn", phoneField::retryCount, 7, 2340, {7, 0}},
+    {"phn", phoneField::zmodemEscapeControl, 1, 2356, {1, 0}},
+    {"phn", phoneField::kermitPacketSize, 1024, 2362, {0, 4}},
+    {"phn", phoneField::fontWeight, 700, 226, {0xBC, 0x02, 0, 0}},
+    {"ftp", ftpField::port, 2121, 496, {0x49, 0x08, 0, 0}},
+    {"ftp", ftpField::textColour, 0xFFFFFFFF, 824, {0xFF, 0xFF, 0xFF, 0xFF}},
+    {"ftp", ftpField::systemType, 3, 838, {3, 0}},
+    {"ftp", ftpField::useFirewall, 1, 842, {1, 0, 0, 0}},
+    {"ftp", ftpField::fontFace, 0, 784, {}},
+};
+
+TEST(RecordFields, IntegersLandAtTheirOffsetsLittleEndian) {
+  for (const Placement& p : placements) {
+    EXPECT_EQ(p.field.offset, p.offset) << p.record << " " << p.field.name;
+    if (p.bytes.empty()) continue;
+    std::vector<uint8_t> record(2500, 0xAA);  // room for the byte after the last field
+    ASSERT_EQ(recordSetInt(record.data(), p.field, p.value), 0) << p.record << " " << p.field.name;
+    EXPECT_EQ(std::vector<uint8_t>(record.begin() + p.offset, record.begin() + p.offset + p.bytes.size()), p.bytes)
+        << p.record << " " << p.field.name;
+    EXPECT_EQ(record[p.offset - 1], 0xAA) << "byte before " << p.field.name << " untouched";
+    EXPECT_EQ(record[p.offset + p.bytes.size()], 0xAA) << "byte after " << p.field.name << " untouched";
+    EXPECT_EQ(recordInt(record.data(), p.field), p.value) << p.record << " " << p.field.name;
+  }
+}
+
+TEST(RecordFields, TablesStayInsideTheirRecordsAndDoNotOverlap) {
+  struct Table {
+    const FieldSpec* fields;
+    int count;
+    size_t size;
+  } tables[] = {{bookFieldTable, bookFieldCount, BOOK_ENTRY_SIZE},
+                {phoneFieldTable, phoneFieldCount, PHONE_ENTRY_SIZE},
+                {ftpFieldTable, ftpFieldCount, FTP_ENTRY_SIZE}};
+  for (const Table& t : tables) {
+    std::vector<int> owner(t.size, -1);
+    for (int i = 0; i < t.count; ++i) {
+      const FieldSpec& f = t.fields[i];
+      ASSERT_LE(f.offset + f.size, t.size) << f.name;
+      for (int b = f.offset; b < f.offset + f.size; ++b) {
+        EXPECT_EQ(owner[b], -1) << f.name << " overlaps " << (owner[b] >= 0 ? t.fields[owner[b]].name : "");
+        owner[b] = i;
+      }
+      for (int j = 0; j < i; ++j) EXPECT_STRNE(f.name, t.fields[j].name) << "names are unique";
+    }
+  }
+}
+
+TEST(RecordFields, TextsFromAFileWithoutNulStayInsideTheirSpace) {
+  BookEntry e;
+  memset(e.bytes, 'x', sizeof e.bytes);
+  EXPECT_EQ(recordText(e.bytes, bookField::address), std::string(79, 'x'));
+  EXPECT_EQ(recordText(e.bytes, bookField::terminalId), std::string(15, 'x'));
+  EXPECT_EQ(recordText(e.bytes, bookField::transferStartChar), "xx") << "two characters need no terminator";
+  char small[5];
+  EXPECT_EQ(recordText(e.bytes, bookField::name, small, sizeof small), 4u);
+  EXPECT_STREQ(small, "xxxx");
+  char big[200];
+  EXPECT_EQ(recordText(e.bytes, bookField::name, big, sizeof big), 63u);
+  EXPECT_EQ(strlen(big), 63u);
+}
+
+TEST(RecordFields, TextWritesAreTerminatedAndRefuseWhatDoesNotFit) {
+  BookEntry e;
+  memset(e.bytes, 0xEE, sizeof e.bytes);
+  EXPECT_EQ(recordSetText(e.bytes, bookField::terminalId, "vt100"), 0);
+  EXPECT_EQ(recordText(e.bytes, bookField::terminalId), "vt100");
+  for (int i = 5; i < 16; ++i) EXPECT_EQ(e.bytes[170 + i], 0) << "rest of the field is cleared";
+  EXPECT_EQ(e.bytes[186], 0xEE) << "the next field is untouched";
+
+  EXPECT_EQ(recordSetText(e.bytes, bookField::terminalId, "0123456789abcdefXYZ"), -1);
+  EXPECT_EQ(recordText(e.bytes, bookField::terminalId), "0123456789abcde");
+  EXPECT_EQ(e.bytes[185], 0) << "cut texts are terminated inside the field";
+
+  EXPECT_EQ(fieldFromString(e.bytes, bookField::terminalId, "0123456789abcdef"), -1);
+  EXPECT_EQ(recordText(e.bytes, bookField::terminalId), "0123456789abcde") << "a refused text changes nothing";
+  EXPECT_EQ(fieldFromString(e.bytes, bookField::terminalId, "0123456789abcde"), 0);
+  EXPECT_EQ(fieldFromString(e.bytes, bookField::transferStartChar, "^Q"), 0);
+  EXPECT_EQ(recordText(e.bytes, bookField::transferStartChar), "^Q");
+  EXPECT_EQ(fieldFromString(e.bytes, bookField::transferStartChar, "^Q!"), -1);
+}
+
+TEST(RecordFields, NumbersFromTextRefuseWhatDoesNotParseOrFit) {
+  struct Case {
+    FieldSpec field;
+    const char* text;
+    bool accepted;
+  } cases[] = {
+      {bookField::emulation, "65535", true},  {bookField::emulation, "65536", false},
+      {bookField::emulation, "-1", false},    {bookField::emulation, "4x", false},
+      {bookField::emulation, "", false},      {bookField::port, "-2147483648", true},
+      {bookField::port, "2147483648", false}, {bookField::fontItalic, "256", false},
+      {ftpField::backColour, "4294967295", true}, {ftpField::backColour, "-1", false},
+  };
+  for (const Case& c : cases) {
+    BookEntry e{};
+    recordSetInt(e.bytes, c.field, 7);
+    EXPECT_EQ(fieldFromString(e.bytes, c.field, c.text) == 0, c.accepted) << c.field.name << "=" << c.text;
+    if (!c.accepted) EXPECT_EQ(recordInt(e.bytes, c.field), 7) << "refused value leaves " << c.field.name;
+  }
+}
+
+TEST(RecordFields, OutOfRangeValuesAreClampedWhereTheyAreUsed) {
+  BookEntry e;
+  memset(e.bytes, 0xFF, sizeof e.bytes);
+  const BookEntry before = e;
+  EXPECT_EQ(bookEmulation(e), 4);
+  EXPECT_EQ(bookTerminalRows(e), 99);
+  EXPECT_EQ(bookTerminalColumns(e), 80);
+  EXPECT_EQ(bookResizeMode(e), 1);
+  EXPECT_EQ(bookTransferProtocol(e), 0);
+  EXPECT_EQ(bookFlowControl(e), 0);
+  EXPECT_EQ(bookLineSpeed(e), 0);
+  EXPECT_EQ(bookProtocol(e), 0);
+  EXPECT_EQ(bookPort(e), 0);
+  EXPECT_EQ(bookKermitPacketSize(e), 9024);
+  EXPECT_EQ(memcmp(before.bytes, e.bytes, sizeof e.bytes), 0) << "reading never rewrites the record";
+
+  BookEntry zero{};
+  EXPECT_EQ(bookTerminalRows(zero), 24);
+  EXPECT_EQ(bookKermitPacketSize(zero), 1024);
+  recordSetInt(zero.bytes, bookField::terminalHeight, 10);
+  EXPECT_EQ(bookTerminalRows(zero), 24);
+  recordSetInt(zero.bytes, bookField::emulation, 10);
+  EXPECT_EQ(bookEmulation(zero), 10);
+
+  PhoneEntry p;
+  memset(p.bytes, 0xFF, sizeof p.bytes);
+  EXPECT_EQ(phonePortIndex(p), 0);
+  EXPECT_EQ(phoneSpeedIndex(p), 0);
+  EXPECT_EQ(phoneMakerIndex(p), 15);
+  EXPECT_EQ(phoneType(p), 2);
+  EXPECT_EQ(phoneEmulation(p), 4);
+  EXPECT_EQ(phoneTerminalRows(p), 99);
+  EXPECT_EQ(phoneTransferProtocol(p), 0);
+  PhoneEntry pz{};
+  EXPECT_EQ(phoneTimeoutSeconds(pz), 60);
+
+  FtpEntry f;
+  memset(f.bytes, 0xFF, sizeof f.bytes);
+  EXPECT_EQ(ftpSystemType(f), 0);
+  EXPECT_EQ(ftpPort(f), 21);
+  recordSetInt(f.bytes, ftpField::port, 2121);
+  EXPECT_EQ(ftpPort(f), 2121);
+}
+}  // namespace

@@ -1,0 +1,25 @@
+// Telnet and Rlogin servers on loopback for tests and tools, and a small
+// receive loop that runs received bytes through the Telnet engine.
+#pragma once
+#include <string>
+#include <sys/types.h>
+
+// inetutils telnetd per connection (socat fork, the socket handed over), with
+// a shell instead of the login program. Returns the socat pid or -1.
+pid_t startInetutilsTelnetd(int port);
+// busybox's telnetd with a shell as its login program.
+pid_t startBusyboxTelnetd(int port);
+// in.rlogind per connection with the socket on its standard input, output and
+// error. The account rloginTestUser() trusts localhost (see rloginTrustLocalhost).
+pid_t startRlogind(int port);
+const char* rloginTestUser();
+// Gives the test account a ~/.rhosts that trusts this machine's users on
+// localhost (owned by the account, mode 600). Idempotent; false on failure.
+bool rloginTrustLocalhost();
+
+// Reads what the link has for up to ms, sending it through the Telnet engine
+// as the receive path does; appends the data bytes to *data. Returns 0, or
+// LINK_LOST once the connection is gone.
+int telnetPump(std::string* data, int ms);
+// Pumps until text appears in *data after position from (at most ms).
+bool telnetPumpUntil(std::string* data, const std::string& text, int ms, size_t from = 0);

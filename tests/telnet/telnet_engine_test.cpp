@@ -1,0 +1,240 @@
+// The Telnet engine on byte streams: what each command and option is answered
+// with, what reaches the emulator, and what the session values become.
+#include <gtest/gtest.h>
+
+#include "engine_harness.h"
+
+using harness::bytes;
+
+namespace {
+struct Case {
+  const char* name;
+  std::string in;
+  std::string replies;
+  std::string data;
+};
+
+std::string hex(const std::string& s) {
+  std::string out;
+  char b[4];
+  for (unsigned char c : s) snprintf(b, sizeof b, "%02X ", c), out += b;
+  return out;
+}
+
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
+class Negotiation : public ::testing::TestWithParam<Case> {};
+
+TEST_P(Negotiation, RepliesAndData) {
+  const Case& c = GetParam();
+  harness::connect();
+  std::string data = harness::receive(c.in);
+  EXPECT_EQ(hex(harness::written), hex(c.replies)) << c.name;
+  EXPECT_EQ(hex(data), hex(c.data)) << c.name;
+  EXPECT_FALSE(telnetState.inCommand) << c.name << ": every case ends in data mode";
+}
+
+const int IAC = 255, DO = 253, DONT = 254, WILL = 251, WONT = 252, SB = 250, SE = 240;
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Negotiation,
+    ::testing::Values(
+        Case{"do ttype", bytes({IAC, DO, 24}), bytes({IAC, WILL, 24}), ""},
+        Case{"ttype send", bytes({IAC, SB, 24, 1, IAC, SE}), bytes({IAC, SB, 24, 0, 'v', 't', '1', '0', '0', IAC, SE}), ""},
+        Case{"do naws", bytes({IAC, DO, 31}), bytes({IAC, SB, 31, 0, 80, 0, 24, IAC, SE}), ""},
+        Case{"will naws", bytes({IAC, WILL, 31}), bytes({IAC, SB, 31, 0, 80, 0, 24, IAC, SE}), ""},
+        Case{"dont naws", bytes({IAC, DONT, 31}), "", ""},
+        Case{"do echo refused", bytes({IAC, DO, 1}), bytes({IAC, WONT, 1}), ""},
+        Case{"will echo silent", bytes({IAC, WILL, 1}), "", ""},
+        Case{"dont sga", bytes({IAC, DONT, 3}), bytes({IAC, WILL, 3}), ""},
+        Case{"do sga", bytes({IAC, DO, 3}), bytes({IAC, WILL, 3}), ""},
+        Case{"will sga", bytes({IAC, WILL, 3}), bytes({IAC, DO, 3}), ""},
+        Case{"wont sga", bytes({IAC, WONT, 3}), bytes({IAC, DO, 3}), ""},
+        Case{"will status", bytes({IAC, WILL, 5}), bytes({IAC, DONT, 5}), ""},
+        Case{"do status", bytes({IAC, DO, 5}), bytes({IAC, WONT, 5}), ""},
+        Case{"will timing mark", bytes({IAC, WILL, 6}), bytes({IAC, DONT, 6}), ""},
+        Case{"do timing mark", bytes({IAC, DO, 6}), bytes({IAC, WONT, 6}), ""},
+        Case{"wont timing mark", bytes({IAC, WONT, 6}), "", ""},
+        Case{"do unknown", bytes({IAC, DO, 0x20}), bytes({IAC, WONT, 0x20}), ""},
+        Case{"will unknown", bytes({IAC, WILL, 0x20}), bytes({IAC, DONT, 0x20}), ""},
+        Case{"wont unknown", bytes({IAC, WONT, 0x20}), bytes({IAC, DONT, 0x20}), ""},
+        Case{"dont unknown", bytes({IAC, DONT, 0x27}), bytes({IAC, WONT, 0x27}), ""},
+        Case{"do 255", bytes({IAC, DO, IAC}), bytes({IAC, WILL, IAC}), ""},
+        Case{"wont 255", bytes({IAC, WONT, IAC}), bytes({IAC, DONT, IAC}), ""},
+        Case{"ayt", bytes({'a', IAC, 246, 'b'}), bytes({IAC, 241}), "ab"},
+        Case{"nop shows nothing", bytes({'x', IAC, 241, 'y'}), "", "xy"},
+        Case{"ignored commands", bytes({IAC, 242, IAC, 243, IAC, 244, IAC, 245, IAC, 247, IAC, 248, IAC, 249}), "", ""},
+        Case{"doubled iac is data", bytes({'A', IAC, IAC, 'B'}), "", bytes({'A', 255, 'B'})},
+        Case{"four iac are two", bytes({IAC, IAC, IAC, IAC}), "", bytes({255, 255})},
+        Case{"do binary", bytes({IAC, DO, 0}), bytes({IAC, WILL, 0}), ""},
+        Case{"other subnegotiation: parameters are data",
+             bytes({IAC, SB, 0x20, 'x', 'y', IAC, SE, 'z'}), "", "xyz"},
+        Case{"ttype is from server is dropped", bytes({IAC, SB, 24, 0, 'a', IAC, SE}), "", "a"},
+        Case{"verbs in a row", bytes({IAC, DO, 24, IAC, WILL, 3, IAC, DO, 0x20}),
+             bytes({IAC, WILL, 24, IAC, DO, 3, IAC, WONT, 0x20}), ""},
+        Case{"unknown command byte after iac", bytes({IAC, 0x41, 'b'}), "", "b"}),
+    [](const ::testing::TestParamInfo<Case>& info) {
+      std::string n = info.param.name;
+      for (char& ch : n)
+        if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
+      return n;
+    });
+
+TEST(TelnetEngine, EchoNegotiationChangesLocalEcho) {
+  harness::connect(true);
+  telnetLocalEchoChanged = [](bool on) { harness::written += on ? "[on]" : "[off]"; };
+  harness::receive(bytes({IAC, WILL, 1}));
+  EXPECT_FALSE(telnetSession.localEcho);
+  harness::receive(bytes({IAC, WONT, 1}));
+  EXPECT_TRUE(telnetSession.localEcho);
+  harness::receive(bytes({IAC, DONT, 1}));
+  EXPECT_TRUE(telnetSession.localEcho);
+  EXPECT_EQ(harness::written, "[off][on]");
+  telnetLocalEchoChanged = nullptr;
+}
+
+TEST(TelnetEngine, BinaryNegotiationChangesBinaryMode) {
+  harness::connect(false, false);
+  harness::receive(bytes({IAC, DO, 0}));
+  EXPECT_TRUE(telnetSession.binaryMode);
+  harness::receive(bytes({IAC, DO, 0}));  // already on: no second WILL
+  EXPECT_EQ(hex(harness::written), hex(bytes({IAC, WILL, 0})));
+  harness::written.clear();
+  harness::receive(bytes({IAC, DONT, 0}));
+  EXPECT_FALSE(telnetSession.binaryMode);
+  EXPECT_EQ(hex(harness::written), hex(bytes({IAC, WONT, 0})));
+  harness::written.clear();
+  harness::receive(bytes({IAC, DONT, 0}));
+  EXPECT_EQ(harness::written, "") << "off already: no reply";
+  harness::receive(bytes({IAC, WILL, 0}));
+  EXPECT_TRUE(telnetSession.binaryMode);
+  harness::receive(bytes({IAC, WONT, 0}));
+  EXPECT_FALSE(telnetSession.binaryMode);
+  EXPECT_EQ(harness::written, "") << "the server's WILL/WONT BINARY are not answered";
+}
+
+TEST(TelnetEngine, OffersAtConnection) {
+  harness::connect(true, false);
+  telnetOnConnected();
+  EXPECT_EQ(hex(harness::written), hex(bytes({IAC, WILL, 31})));
+  harness::connect(false, true);
+  telnetOnConnected();
+  EXPECT_EQ(hex(harness::written), hex(bytes({IAC, WILL, 31, IAC, DO, 1, IAC, DO, 0})));
+  harness::connect(false, false);
+  telnetOnConnected();
+  EXPECT_EQ(hex(harness::written), hex(bytes({IAC, WILL, 31, IAC, DO, 1})));
+}
+
+TEST(TelnetEngine, WindowSizeIsReportedAgainUntilRefused) {
+  harness::connect();
+  telnetReportWindowSize();
+  EXPECT_EQ(harness::written, "") << "nothing before the host agrees";
+  harness::receive(bytes({IAC, DO, 31}));
+  harness::written.clear();
+  telnetSession.rows = 40;
+  telnetReportWindowSize();
+  EXPECT_EQ(hex(harness::written), hex(bytes({IAC, SB, 31, 0, 80, 0, 40, IAC, SE})));
+  harness::written.clear();
+  harness::receive(bytes({IAC, DONT, 31}));
+  telnetSession.rows = 50;
+  telnetReportWindowSize();
+  EXPECT_EQ(harness::written, "");
+}
+
+TEST(TelnetEngine, DimensionOf255IsDoubledInTheReport) {
+  harness::connect(false, false, 255, 24);
+  harness::receive(bytes({IAC, DO, 31}));
+  EXPECT_EQ(hex(harness::written), hex(bytes({IAC, SB, 31, 0, 255, 255, 0, 24, IAC, SE})));
+  harness::connect(false, false, 300, 255);
+  harness::receive(bytes({IAC, WILL, 31}));
+  EXPECT_EQ(hex(harness::written), hex(bytes({IAC, SB, 31, 0, 300 & 0xFF, 0, 255, 255, IAC, SE})))
+      << "each dimension is its low byte";
+}
+
+TEST(TelnetEngine, TerminalIdByte255IsDoubledAndIdIsBounded) {
+  harness::connect(false, false, 80, 24, "a\xFF");
+  harness::receive(bytes({IAC, SB, 24, 1, IAC, SE}));
+  EXPECT_EQ(hex(harness::written), hex(bytes({IAC, SB, 24, 0, 'a', 255, 255, IAC, SE})));
+  uint8_t out[38];
+  EXPECT_EQ(telnetTerminalTypeReply("0123456789abcdefXYZ", out), 15 + 6) << "at most 15 characters";
+  EXPECT_EQ(telnetTerminalTypeReply("\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF", out), 30 + 6);
+}
+
+TEST(TelnetEngine, SameTerminalTypeOnEveryRequest) {
+  harness::connect(false, false, 80, 24, "xterm");
+  std::string request = bytes({IAC, SB, 24, 1, IAC, SE});
+  harness::receive(request + request);
+  std::string one = bytes({IAC, SB, 24, 0, 'x', 't', 'e', 'r', 'm', IAC, SE});
+  EXPECT_EQ(hex(harness::written), hex(one + one));
+}
+
+TEST(TelnetEngine, NegotiationSplitAcrossBlocksAtEveryPoint) {
+  const std::string stream = bytes({'h', IAC, DO, 24, 'i', IAC, SB, 24, 1, IAC, SE, IAC, IAC, IAC, DO, 31, '!'});
+  harness::connect();
+  std::string wholeData = harness::receive(stream);
+  std::string wholeReplies = harness::written;
+  for (size_t cut = 1; cut < stream.size(); ++cut) {
+    harness::connect();
+    std::string data = harness::receive(stream.substr(0, cut));
+    data += harness::receive(stream.substr(cut));
+    EXPECT_EQ(hex(data), hex(wholeData)) << "cut at " << cut;
+    EXPECT_EQ(hex(harness::written), hex(wholeReplies)) << "cut at " << cut;
+  }
+  EXPECT_EQ(hex(wholeData), hex(bytes({'h', 'i', 255, '!'})));
+}
+
+TEST(TelnetEngine, IacAtEndOfBlockWaitsForTheNextByte) {
+  harness::connect();
+  EXPECT_EQ(harness::receive(bytes({'a', IAC})), "a");
+  EXPECT_TRUE(telnetState.inCommand);
+  EXPECT_EQ(harness::receive("b"), "") << "the byte after IAC is a command, not data";
+  EXPECT_FALSE(telnetState.inCommand);
+  EXPECT_EQ(harness::receive("c"), "c");
+}
+
+TEST(TelnetEngine, EndlessSubnegotiationDoesNotHoldTheStream) {
+  harness::connect();
+  std::string in = bytes({IAC, SB, 24});
+  in += std::string(10000, 'q');
+  std::string data = harness::receive(in);
+  EXPECT_EQ(data.size(), 9999u) << "the byte after SB TERMINAL-TYPE ends the command";
+  EXPECT_FALSE(telnetState.inCommand);
+  harness::connect();
+  data = harness::receive(bytes({IAC, SB}) + std::string(10000, static_cast<char>(IAC)));
+  EXPECT_EQ(data.size(), 5000u) << "after SB, IAC IAC pairs are data bytes 255";
+  EXPECT_FALSE(telnetState.inCommand);
+  EXPECT_EQ(harness::receive("k"), "k");
+}
+
+TEST(TelnetEngine, ResetClearsCommandStateAndReporting) {
+  harness::connect();
+  harness::receive(bytes({IAC, DO, 31, IAC, SB, 24, 1, IAC}));
+  EXPECT_TRUE(telnetState.inCommand);
+  EXPECT_TRUE(telnetState.windowSizeReporting);
+  EXPECT_TRUE(telnetState.terminalTypeRequested);
+  telnetResetForConnection();
+  EXPECT_FALSE(telnetState.inCommand);
+  EXPECT_FALSE(telnetState.windowSizeReporting);
+  EXPECT_FALSE(telnetState.terminalTypeRequested);
+  EXPECT_EQ(telnetState.lastCommandByte, 0);
+}
+
+TEST(TelnetEngine, RloginSessionTreats255AsData) {
+  harness::connect(false, false, 80, 24, "vt100", true);
+  EXPECT_EQ(hex(harness::receive(bytes({IAC, DO, 24, IAC, IAC}))), hex(bytes({IAC, DO, 24, IAC, IAC})));
+  EXPECT_EQ(harness::written, "");
+}
+
+TEST(TelnetEngine, UserCommands) {
+  harness::connect();
+  EXPECT_STREQ(telnetUserCommandNames[0], "EOF");
+  EXPECT_STREQ(telnetUserCommandNames[10], "Are you there");
+  EXPECT_STREQ(telnetUserCommandNames[14], "Sub-negotiation");
+  EXPECT_EQ(telnetSendUserCommand(0), 0);
+  EXPECT_EQ(telnetSendUserCommand(8), 0);
+  EXPECT_EQ(telnetSendUserCommand(14), 0);
+  EXPECT_EQ(telnetSendUserCommand(15), -1);
+  EXPECT_EQ(telnetSendUserCommand(-1), -1);
+  EXPECT_EQ(hex(harness::written), hex(bytes({IAC, 236, IAC, 244, IAC, 250})));
+}
+}  // namespace

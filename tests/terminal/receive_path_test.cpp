@@ -1,0 +1,379 @@
+// The receive pass and the two per-byte paths, the send path, the line-end and
+// echo options and the upward hooks, all driven through the link.
+#include <algorithm>
+#include <vector>
+
+#include "terminal/hooks.h"
+#include "tests/terminal/terminal_harness.h"
+
+using namespace harness;
+
+namespace {
+
+const std::string E = "\033";
+
+struct Snapshot {
+  std::string text, cursor, replies, attrs;
+  bool operator==(const Snapshot& o) const {
+    return text == o.text && cursor == o.cursor && replies == o.replies && attrs == o.attrs;
+  }
+};
+
+Snapshot snapshot() {
+  std::string a;
+  for (int r = 0; r < screen.rows; ++r) a += attrs(r) + "/";
+  return {screenText(), cursor(), wire.replies, a};
+}
+
+// Every split of a stream into two receive passes gives the same result as
+// the whole stream in one.
+TEST(BlockSplit, SequencesSurviveEverySplitPoint) {
+  const std::string streams[] = {
+      "ab" + E + "[12;34Hx" + E + "[1;31;44my" + E + "[6n" + E + "[2;5r" + E + "[5;1H\n\nz",
+      E + "(0lqk" + E + "(B" + E + "[?25n" + E + "P1;1|17/ab" + E + "\\w" + E + "[3;3H" + E + "[2J",
+      "\x9b" "3;3H\x90" "junk\x9c" "ok\x9b" "6n" + E + " G" + E + "[c",
+  };
+  int emulations[] = {4, 4, 6};
+  for (int k = 0; k < 3; ++k) {
+    const std::string& s = streams[k];
+    reset(emulations[k]);
+    feed(s);
+    Snapshot whole = snapshot();
+    for (size_t cut = 1; cut < s.size(); ++cut) {
+      reset(emulations[k]);
+      feed(s.substr(0, cut));
+      feed(s.substr(cut));
+      EXPECT_TRUE(snapshot() == whole) << "stream " << k << " cut at " << cut;
+    }
+  }
+}
+
+std::vector<int> blockSizes;
+
+TEST(ReceivePass, ReadsBlocksOf1023AndRepeatsWhileFull) {
+  reset();
+  blockSizes.clear();
+  terminalHooks.chatMode = [] { return true; };
+  terminalHooks.chatBytes = [](const uint8_t*, int length) { blockSizes.push_back(length); };
+  wire.maxRead = 100;  // the link hands out small pieces; the block still fills
+  wire.incoming = std::string(3000, 'x');
+  EXPECT_EQ(receiveAvailable(), 0);
+  EXPECT_EQ(blockSizes, (std::vector<int>{1023, 1023, 954}));
+  EXPECT_EQ(lastReceivedByte, 'x');
+}
+
+TEST(ReceivePass, InboundLineEndMayMakeBlockOf1024) {
+  reset();
+  blockSizes.clear();
+  terminalOptions.inboundCrLf = true;
+  terminalHooks.chatMode = [] { return true; };
+  terminalHooks.chatBytes = [](const uint8_t*, int length) { blockSizes.push_back(length); };
+  wire.incoming = std::string(1022, 'x') + "\r" + "yy";
+  receiveAvailable();
+  EXPECT_EQ(blockSizes, (std::vector<int>{1024, 2}));
+}
+
+TEST(ReceivePass, LostLinkProcessesBytesFirst) {
+  reset();
+  wire.lost = true;
+  EXPECT_EQ(feed("last words"), LINK_LOST);
+  EXPECT_EQ(row(0), "last words");
+}
+
+TEST(ReceivePass, InboundCrLfLeavesEmptyLine) {
+  reset();
+  terminalOptions.inboundCrLf = true;
+  feed("a\r\nb");
+  EXPECT_EQ(screenText(), "a||b");
+}
+
+TEST(ReceivePass, InboundCrLfOffDuringZmodemCapture) {
+  reset();
+  terminalOptions.inboundCrLf = true;
+  terminalHooks.zmodemCaptureActive = [] { return true; };
+  blockSizes.clear();
+  terminalHooks.chatMode = [] { return true; };
+  terminalHooks.chatBytes = [](const uint8_t*, int length) { blockSizes.push_back(length); };
+  feed("a\rb");
+  EXPECT_EQ(blockSizes, std::vector<int>{3});
+}
+
+TEST(Printable, AutowrapDefersUntilNextCharacter) {
+  reset();
+  feed(std::string(80, 'a'));
+  EXPECT_EQ(cursor(), "1,81");
+  EXPECT_EQ(row(1), "");
+  feed("b");
+  EXPECT_EQ(row(1), "b");
+  EXPECT_EQ(cursor(), "2,2");
+}
+
+TEST(Printable, WithoutAutowrapLastCellIsOverwritten) {
+  reset();
+  terminalOptions.autowrap = false;
+  emulatorConnectionStart();
+  feed(std::string(300, 'a') + "Z");
+  EXPECT_EQ(row(0).size(), 255u);
+  EXPECT_EQ(row(0)[254], 'Z');
+  EXPECT_EQ(row(1), "");
+  EXPECT_EQ(cursor(), "1,256");
+}
+
+TEST(Printable, DialupLastCellWithoutAutowrap) {
+  reset();
+  terminalOptions.autowrap = false;
+  terminalOptions.noWrapLastCell = 131;
+  emulatorConnectionStart();
+  feed(std::string(200, 'a') + "Z");
+  EXPECT_EQ(row(0).size(), 132u);
+  EXPECT_EQ(row(0)[131], 'Z');
+}
+
+TEST(Printable, StripHighBitAndSevenBitLink) {
+  reset();
+  feed("\xe9");
+  EXPECT_EQ(row(0), "\xe9");
+  reset();
+  terminalOptions.stripHighBit = true;
+  feed("\xe9");
+  EXPECT_EQ(row(0), "i");
+  reset();
+  linkEightBit = false;
+  feed("\xe9");
+  EXPECT_EQ(row(0), "i");
+  reset();
+  terminalHooks.scriptRunning = [] { return true; };
+  feed("\xe9");
+  EXPECT_EQ(row(0), "i");
+}
+
+TEST(Printable, DeleteMovesBackAndShortensLine) {
+  reset();
+  feed("abc" + E + "[1m\x7f");
+  EXPECT_EQ(row(0), "ab");
+  EXPECT_EQ(cursor(), "1,3");
+  EXPECT_EQ(attributesAt(0)[2], 0xF0);
+  feed("\x7f\x7f\x7f");
+  EXPECT_EQ(cursor(), "1,1");
+  EXPECT_EQ(row(0), "");
+}
+
+TEST(Printable, InsertModeMovesCharactersNotAttributes) {
+  reset();
+  feed("a" + E + "[7mbc" + E + "[0m" + E + "[1;2H" + E + "[4hX");
+  EXPECT_EQ(row(0), "aXbc");
+  // ESC [ 0 m also gave the cell under the cursor (cell 3) the default attribute.
+  EXPECT_EQ(attrs(0), "70700770");
+}
+
+TEST(WyseControls, SingleByteControls) {
+  reset(8);
+  feed("ab\x0b" "c");
+  EXPECT_EQ(screenText(), "abc");
+  reset(8);
+  feed("a\x0c\x0c" "b");
+  EXPECT_EQ(screenText(), "a  b");
+  reset(8);
+  feed(std::string(79, ' ') + "\x0c" "x");
+  EXPECT_EQ(row(1), "x");
+  reset(8);
+  feed("line\r\nmore\x1e" "X");
+  EXPECT_EQ(row(0), "Xine");
+  feed("\x1a");
+  EXPECT_EQ(screenText(), "");
+  EXPECT_EQ(historyRow(24), "Xine");
+  reset(4);
+  feed("a\x0b" "b\x0c" "c\x1e\x1a");
+  EXPECT_EQ(screenText(), "a| b|  c");
+}
+
+TEST(OtherEmulations, CollectorsEndTheirSequences) {
+  for (int e : {3, 8, 10}) {
+    reset(e);
+    feed(E + "Hab" + E + E + "Jcd");
+    EXPECT_FALSE(emulator.inSequence) << e;
+    EXPECT_EQ(row(0), "abcd") << e;
+  }
+}
+
+TEST(SendPath, LocalEchoSendsCrLfAndShowsText) {
+  reset();
+  terminalOptions.localEcho = true;
+  sendBytes(reinterpret_cast<const uint8_t*>("hi\r"), 3);
+  EXPECT_EQ(wire.replies, "hi\r\n");
+  EXPECT_EQ(row(0), "hi");
+  EXPECT_EQ(cursor(), "2,1");
+}
+
+TEST(SendPath, OutboundCrLfWithoutEcho) {
+  reset();
+  terminalOptions.outboundCrLf = true;
+  sendBytes(reinterpret_cast<const uint8_t*>("a\rb"), 3);
+  EXPECT_EQ(wire.replies, "a\r\nb");
+  EXPECT_EQ(screenText(), "");
+  reset();
+  sendBytes(reinterpret_cast<const uint8_t*>("a\r"), 2);
+  EXPECT_EQ(wire.replies, "a\r");
+}
+
+TEST(SendPath, ZmodemCaptureSuppressesEchoAndLineEnd) {
+  reset();
+  terminalOptions.localEcho = true;
+  terminalHooks.zmodemCaptureActive = [] { return true; };
+  sendBytes(reinterpret_cast<const uint8_t*>("a\r"), 2);
+  EXPECT_EQ(wire.replies, "a\r");
+  EXPECT_EQ(screenText(), "");
+  terminalHooks.asciiSelected = [] { return true; };
+  sendBytes(reinterpret_cast<const uint8_t*>("\r"), 1);
+  EXPECT_EQ(wire.replies, "a\r\r\n");
+}
+
+TEST(SendPath, NothingWithoutLink) {
+  reset();
+  linkAttach(nullptr);
+  terminalOptions.localEcho = true;
+  sendBytes(reinterpret_cast<const uint8_t*>("x"), 1);
+  EXPECT_EQ(screenText(), "");
+}
+
+TEST(SendPath, EchoThroughDisplayControls) {
+  reset();
+  terminalOptions.localEcho = true;
+  terminalOptions.displayControls = true;
+  sendBytes(reinterpret_cast<const uint8_t*>("a\r"), 2);
+  EXPECT_EQ(row(0), "a<cr>");
+  EXPECT_EQ(cursor(), "2,6");  // the LF goes through the normal path
+}
+
+TEST(DisplayControls, ControlsShownByName) {
+  reset();
+  terminalOptions.displayControls = true;
+  feed("A\r\nB" + E + "[1m\x7f");
+  EXPECT_EQ(screenText(), "A<cr><lf>B<esc>[1m<del>");
+  std::string plain;
+  for (int i = 0; i < 23; ++i) plain += "70";
+  EXPECT_EQ(attrs(0), plain);  // shown cells take the default attribute, not the bold one
+}
+
+TEST(DisplayControls, WrapsAndScrollsWholeScreen) {
+  reset();
+  feed(E + "[3;5r");
+  terminalOptions.displayControls = true;
+  feed(E + "[24;1H");  // shown, not obeyed
+  feed(std::string(80 * 25, 'x'));
+  EXPECT_EQ(screen.historyLines, 2);
+  EXPECT_EQ(row(0).substr(0, 5), "xxxxx");
+  EXPECT_EQ(row(22), std::string(80, 'x'));
+  EXPECT_EQ(row(23), std::string(11, 'x'));  // after "<esc>[24;1H" and 2000 x
+}
+
+// Upward hooks.
+std::string seen;
+
+TEST(Hooks, EmptySlotsAreSafe) {
+  reset();
+  hooksReset();
+  terminalOptions.telnet = true;
+  feed("a\xff" "b\x18" + E + "[5i" + E + "[4i");
+  EXPECT_EQ(row(0), "ab");
+}
+
+TEST(Hooks, TelnetCommandsOnlyOnTelnet) {
+  reset();
+  seen.clear();
+  terminalOptions.telnet = true;
+  static bool inCommand = false;
+  inCommand = false;
+  terminalHooks.telnetInCommand = [] { return inCommand; };
+  terminalHooks.telnetCommandStart = [] { inCommand = true; seen += "<IAC>"; };
+  terminalHooks.telnetCommandByte = [](uint8_t b) { seen += static_cast<char>(b); if (b != 0xFD) inCommand = false; };
+  // A command in the middle of an escape sequence is still recognised.
+  feed("a" + E + "[2\xff\xfd\x18" ";5Hb");
+  EXPECT_EQ(seen, "<IAC>\xfd\x18");
+  EXPECT_EQ(cursor(), "2,6");
+  reset();
+  terminalOptions.telnet = false;
+  feed("\xff");
+  EXPECT_EQ(row(0), "\xff");
+}
+
+TEST(Hooks, CaptureSkipsEscapeSequences) {
+  reset();
+  seen.clear();
+  terminalHooks.captureOn = [] { return true; };
+  terminalHooks.captureByte = [](uint8_t b) { seen += static_cast<char>(b); };
+  feed("a" + E + "[1mb\r\n");
+  EXPECT_EQ(seen, "ab\r\n");
+  reset(1);
+  seen.clear();
+  terminalHooks.captureOn = [] { return true; };
+  terminalHooks.captureByte = [](uint8_t b) { seen += static_cast<char>(b); };
+  feed("a" + E + "[1m");
+  EXPECT_EQ(seen, "a" + E + "[1m");
+}
+
+TEST(Hooks, TransparentPrintingTakesEveryByte) {
+  reset();
+  seen.clear();
+  static bool printing = false, setting = true;
+  printing = false;
+  setting = true;
+  terminalHooks.transparentPrinting = [] { return printing; };
+  terminalHooks.transparentPrintByte = [](uint8_t b) {
+    seen += static_cast<char>(b);
+    if (seen.size() >= 4 && seen.compare(seen.size() - 4, 4, "\033[4i") == 0) printing = false;
+  };
+  terminalHooks.transparentPrintSetting = [] { return setting; };
+  terminalHooks.transparentPrintStart = [] { printing = true; };
+  terminalHooks.transparentPrintStop = [] { printing = false; };
+  feed("a" + E + "[5iprinted" + E + "[4ib");
+  EXPECT_EQ(seen, "printed" + E + "[4i");
+  EXPECT_EQ(row(0), "ab");
+  setting = false;
+  feed(E + "[5ic");
+  EXPECT_FALSE(printing);
+  EXPECT_EQ(row(0), "abc");
+}
+
+TEST(Hooks, ZmodemArmedByCancelAfterTwoStars) {
+  reset();
+  static int armed = 0;
+  armed = 0;
+  terminalHooks.zmodemArmCapture = [] { ++armed; };
+  feed("**\x18");
+  EXPECT_EQ(armed, 0);  // ZMODEM not selected
+  terminalHooks.zmodemSelected = [] { return true; };
+  feed("**\x18");
+  EXPECT_EQ(armed, 1);
+  feed("*x\x18");
+  EXPECT_EQ(armed, 1);
+}
+
+TEST(Hooks, ZmodemCaptureTakesBytesAndChecksAfterBlock) {
+  reset();
+  seen.clear();
+  static int checks = 0;
+  checks = 0;
+  terminalHooks.zmodemSelected = [] { return true; };
+  terminalHooks.zmodemCaptureActive = [] { return true; };
+  terminalHooks.zmodemCaptureByte = [](uint8_t b) { seen += static_cast<char>(b); };
+  terminalHooks.zmodemAutoStartCheck = [] { ++checks; };
+  feed("rz\r**B00");
+  EXPECT_EQ(seen, "rz\r**B00");
+  EXPECT_EQ(screenText(), "");
+  EXPECT_EQ(checks, 1);
+}
+
+TEST(Hooks, ScriptSeesRowUpToCursor) {
+  reset();
+  seen.clear();
+  terminalHooks.scriptRunning = [] { return true; };
+  terminalHooks.scriptLineMatch = [](const uint8_t* cells, int length) {
+    seen = std::string(reinterpret_cast<const char*>(cells), length);
+  };
+  feed("login: xyz" + E + "[1;7H");
+  feed("Q");
+  EXPECT_EQ(seen, "login:Q");
+}
+
+}  // namespace

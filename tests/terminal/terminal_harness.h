@@ -1,0 +1,108 @@
+// A fresh terminal for each test: bytes go in through the receive pass over an
+// in-memory link; rows, attributes, cursor and replies come out.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "terminal/emulator.h"
+#include "terminal/hooks.h"
+#include "terminal/link.h"
+#include "terminal/options.h"
+#include "terminal/receive.h"
+#include "terminal/screen.h"
+#include "terminal/terminal_state.h"
+#include "tests/support/surface_recorder.h"
+
+namespace harness {
+
+struct Wire {
+  std::string incoming;  // bytes the host sent, not yet read
+  size_t at = 0;
+  std::string replies;   // bytes we wrote to the link
+  int maxRead = 1 << 20; // largest read the link hands out at once
+  bool lost = false;     // report LINK_LOST once the incoming bytes are used up
+  void (*onWrite)() = nullptr;  // runs inside every write, like a socket write pumping messages
+};
+
+inline Wire wire;
+
+inline int wireRead(uint8_t* buffer, int count) {
+  size_t n = std::min({static_cast<size_t>(count), wire.incoming.size() - wire.at,
+                       static_cast<size_t>(wire.maxRead)});
+  if (n == 0 && wire.lost) return LINK_LOST;
+  std::memcpy(buffer, wire.incoming.data() + wire.at, n);
+  wire.at += n;
+  return static_cast<int>(n);
+}
+
+inline int wireWrite(const uint8_t* bytes, int length) {
+  wire.replies.append(reinterpret_cast<const char*>(bytes), length);
+  if (wire.onWrite) wire.onWrite();
+  return 0;
+}
+
+inline LinkOps wireOps = {wireRead, wireWrite, nullptr, nullptr, nullptr, nullptr, nullptr, true};
+
+// Resets the whole terminal: emulation e, rows x columns, capacity lines.
+inline void reset(int emulation = 4, int rows = 24, int columns = 80, int capacity = 1000) {
+  wire = Wire{};
+  terminalReset(rows, columns, capacity);
+  terminalOptions.emulation = emulation;
+  emulatorConnectionStart();
+  linkAttach(&wireOps);
+  linkEightBit = true;
+  surfaceClearCalls();
+}
+
+// Hands bytes to the receive pass the way the link delivers them.
+inline int feed(const std::string& bytes) {
+  wire.incoming += bytes;
+  int result = 0;
+  while (wire.at < wire.incoming.size() && result == 0) result = receiveAvailable();
+  if (wire.lost && result == 0) result = receiveAvailable();
+  return result;
+}
+
+inline std::string row(int r) {
+  const ScreenLine& line = lineAt(r);
+  return std::string(reinterpret_cast<const char*>(line.cells), std::max<int>(0, line.used));
+}
+
+inline std::string attrs(int r) {
+  std::string out;
+  const uint8_t* a = attributesAt(r);
+  for (int c = 0; c < lineAt(r).used; ++c) {
+    char two[4];
+    std::snprintf(two, sizeof two, "%02x", a[c]);
+    out += two;
+  }
+  return out;
+}
+
+// Rows joined by "|", trailing empty rows left out.
+inline std::string screenText() {
+  std::vector<std::string> rows;
+  for (int r = 0; r < screen.rows; ++r) rows.push_back(row(r));
+  while (!rows.empty() && rows.back().empty()) rows.pop_back();
+  std::string out;
+  for (size_t i = 0; i < rows.size(); ++i) out += (i ? "|" : "") + rows[i];
+  return out;
+}
+
+// A line of the scrollback, counted upward from the line above the screen (1).
+inline std::string historyRow(int back) {
+  int line = ((screen.screenTop - back) % screen.capacity + screen.capacity) % screen.capacity;
+  const ScreenLine& l = screen.text[line];
+  return std::string(reinterpret_cast<const char*>(l.cells), std::max<int>(0, l.used));
+}
+
+// 1-based "row,column".
+inline std::string cursor() {
+  return std::to_string(screen.row + 1) + "," + std::to_string(screen.column + 1);
+}
+
+}  // namespace harness

@@ -1,0 +1,300 @@
+// session: a headless Telnet or Rlogin session. It connects as the terminal
+// program does, takes the --send and --wait steps in order, keeps processing
+// what the host sends until the steps are done or the time is up, and prints
+// the screen as termplay does.
+//
+// session --host H --port P [--rlogin --user NAME] [--emulation N] [--rows N]
+//         [--columns N] [--terminal-id ID] [--send TEXT]... [--wait TEXT]...
+//         [--script FILE] [--timeout S]
+// session --check FILE
+//
+// A script's $PASS is read as one line from standard input.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "shell/message_box.h"
+#include "shell/script.h"
+#include "shell/script_terminal.h"
+#include "telnet/net_connection.h"
+#include "telnet/rlogin.h"
+#include "telnet/telnet_engine.h"
+#include "telnet/telnet_terminal.h"
+#include "terminal/emulator.h"
+#include "terminal/hooks.h"
+#include "terminal/link.h"
+#include "terminal/options.h"
+#include "terminal/receive.h"
+#include "terminal/screen.h"
+#include "terminal/terminal_state.h"
+#include "terminal/terminal_type.h"
+#include "tests/support/clock_host.h"
+#include "tests/support/message_recorder.h"
+#include "tests/support/netlink_posix.h"
+#include "tests/support/surface_recorder.h"
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+struct Step {
+  bool send;
+  std::string text;
+};
+
+std::string written;
+void observeWrite(const uint8_t* bytes, int length) { written.append(reinterpret_cast<const char*>(bytes), length); }
+
+// Connection messages go to stderr as the one line the tool fails with.
+int reportMessage(const char* text, const char*, unsigned) {
+  std::fprintf(stderr, "session: %s\n", text);
+  return ANSWER_OK;
+}
+
+int usage(const std::string& why) {
+  std::fprintf(stderr, "session: %s\n", why.c_str());
+  std::fprintf(stderr,
+               "usage: session --host H --port P [--rlogin --user NAME] [--emulation N] [--rows N] [--columns N]\n"
+               "               [--terminal-id ID] [--send TEXT]... [--wait TEXT]... [--script FILE] [--timeout S]\n"
+               "       session --check FILE\n");
+  return 2;
+}
+
+bool number(const char* text, int low, int high, int* out) {
+  char* end = nullptr;
+  long v = std::strtol(text, &end, 10);
+  if (!*text || *end || v < low || v > high) return false;
+  *out = static_cast<int>(v);
+  return true;
+}
+
+// Caret notation: ^M is CR, ^^ a caret, ^ and a letter its control code.
+std::string decodeCarets(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c != '^' || i + 1 >= text.size()) {
+      out += c;
+      continue;
+    }
+    char next = text[++i];
+    if (next == '^') out += '^';
+    else if (next >= '@' && next <= '_') out += static_cast<char>(next - 64);
+    else if (next >= 'a' && next <= 'z') out += static_cast<char>(next - 96);
+    else out += std::string("^") + next;
+  }
+  return out;
+}
+
+std::string escaped(const uint8_t* bytes, size_t length) {
+  std::string out;
+  for (size_t i = 0; i < length; ++i) {
+    uint8_t b = bytes[i];
+    if (b < 0x20 || b > 0x7E || b == '\\') {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02x", b);
+      out += hex;
+    } else {
+      out += static_cast<char>(b);
+    }
+  }
+  return out;
+}
+
+bool onCursorLine(const std::string& text) {
+  const ScreenLine& line = lineAt(screen.row);
+  std::string cells(reinterpret_cast<const char*>(line.cells), static_cast<size_t>(line.used));
+  return cells.find(text) != std::string::npos;
+}
+
+// Processes what has arrived for up to ms. False once the host has gone.
+bool pump(int ms) {
+  if (!netWaitInput(ms)) return true;
+  surfaceClearCalls();
+  return receiveAvailable() != LINK_LOST;
+}
+
+// The script engine's message boxes, as the lines the tool prints.
+void printMessages(FILE* out) {
+  for (const ShownMessage& m : messagesShown()) std::fprintf(out, "session: %s\n", m.text.c_str());
+  messagesClear();
+}
+
+int checkScript(const char* path) {
+  int result = scriptCheck(path, true);
+  printMessages(result == 0 ? stdout : stderr);
+  return result == 0 ? 0 : 1;
+}
+
+int scriptRound() {
+  if (!netWaitInput(0)) return 0;
+  surfaceClearCalls();
+  return receiveAvailable();
+}
+
+bool readPassword(std::string* password) {
+  char line[256];
+  if (!std::fgets(line, sizeof line, stdin)) return false;
+  line[std::strcspn(line, "\r\n")] = '\0';
+  *password = line;
+  return !password->empty();
+}
+
+// While a script runs, received bytes are masked to 7 bits and Telnet
+// commands go unrecognised, so a host still negotiating would wait forever.
+// The script therefore counts as running for the terminal only from the first
+// data byte after the host's option commands; the capture slot is where that
+// byte shows itself (it sees the IAC that opens a command, but none of the
+// command's other bytes).
+bool settled = false;
+bool captureUntilSettled() { return !settled; }
+void firstDataByte(uint8_t b) { settled = settled || b != 0xFF; }
+bool scriptRunningOnceSettled() { return scriptState.running && settled; }
+
+int runScript(const std::string& path, const std::string& host, int port) {
+  clockUseRealTime();
+  scriptAttachTerminal();
+  terminalHooks.scriptRunning = scriptRunningOnceSettled;
+  terminalHooks.captureOn = captureUntilSettled;
+  terminalHooks.captureByte = firstDataByte;
+  ScriptEnv env;
+  env.processIncoming = scriptRound;
+  env.sendChar = scriptSendChar;
+  env.askPassword = readPassword;
+  env.site = host;
+  env.port = port;
+  int result = scriptExecute(path.c_str(), env);
+  printMessages(stderr);
+  return result;
+}
+
+void printScreen() {
+  std::printf("cursor %d %d\n", screen.row + 1, screen.column + 1);
+  std::printf("screen\n");
+  for (int r = 0; r < screen.rows; ++r) {
+    const ScreenLine& line = lineAt(r);
+    std::printf("|%s|\n", escaped(line.cells, static_cast<size_t>(line.used)).c_str());
+  }
+  std::printf("attr\n");
+  for (int r = 0; r < screen.rows; ++r) {
+    const ScreenLine& line = lineAt(r);
+    const uint8_t* attrs = attributesAt(r);
+    std::string hex;
+    for (int c = 0; c < line.used; ++c) {
+      char two[4];
+      std::snprintf(two, sizeof two, "%02x", attrs[c]);
+      hex += two;
+    }
+    std::printf("%s\n", hex.c_str());
+  }
+  std::printf("reply %s\n", escaped(reinterpret_cast<const uint8_t*>(written.data()), written.size()).c_str());
+  std::printf("history %d\n", screen.historyLines);
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string host, user, terminalId;
+  int port = -1, emulation = 4, rows = 24, columns = 80, timeout = 10;
+  bool rloginSession = false;
+  std::vector<Step> steps;
+  std::string script;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+    auto needs = [&]() {
+      if (!value) return false;
+      ++i;
+      return true;
+    };
+    if (a == "--rlogin") {
+      rloginSession = true;
+    } else if (a == "--host") {
+      if (!needs()) return usage("--host takes a host name or address");
+      host = value;
+    } else if (a == "--port") {
+      if (!needs() || !number(value, 0, 65535, &port)) return usage("--port takes 0 to 65535");
+    } else if (a == "--user") {
+      if (!needs()) return usage("--user takes a name");
+      user = value;
+    } else if (a == "--emulation") {
+      if (!needs() || !number(value, 1, 10, &emulation)) return usage("--emulation takes 1 to 10");
+    } else if (a == "--rows") {
+      if (!needs() || !number(value, 1, MAX_ROWS, &rows)) return usage("--rows takes 1 to " + std::to_string(MAX_ROWS));
+    } else if (a == "--columns") {
+      if (!needs() || !number(value, 1, 255, &columns)) return usage("--columns takes 1 to 255");
+    } else if (a == "--terminal-id") {
+      if (!needs()) return usage("--terminal-id takes a name");
+      terminalId = value;
+    } else if (a == "--send" || a == "--wait") {
+      if (!needs()) return usage(a + " takes a text");
+      steps.push_back({a == "--send", decodeCarets(value)});
+    } else if (a == "--timeout") {
+      if (!needs() || !number(value, 1, 3600, &timeout)) return usage("--timeout takes 1 to 3600 seconds");
+    } else if (a == "--script") {
+      if (!needs()) return usage("--script takes a file");
+      script = value;
+    } else if (a == "--check") {
+      if (!needs()) return usage("--check takes a file");
+      return checkScript(value);
+    } else {
+      return usage("unknown argument " + a);
+    }
+  }
+  if (host.empty()) return usage("--host is required");
+  if (port < 0) return usage("--port is required");
+  if (rloginSession && user.empty()) return usage("Must enter username to login");
+
+  if (terminalReset(rows, columns, 1000) < 0) {
+    std::fprintf(stderr, "session: not enough memory for the screen buffer\n");
+    return 1;
+  }
+  terminalOptions.emulation = emulation;
+  emulatorConnectionStart();
+  if (terminalId.empty()) terminalId = terminalType(emulation).terminalId;
+
+  telnetSession = {};
+  telnetSession.rlogin = rloginSession;
+  std::snprintf(telnetSession.terminalId, sizeof telnetSession.terminalId, "%s", terminalId.c_str());
+  rloginSetNames("", user.c_str());
+  netShowMessage = reportMessage;
+  netWriteObserver = observeWrite;
+
+  NetRequest request{};
+  std::snprintf(request.address, sizeof request.address, "%s", host.c_str());
+  request.port = port;
+  request.rlogin = rloginSession;
+  if (netConnectPosix(request, timeout * 1000) < 0) return 1;
+  telnetAttachTerminal();
+  telnetOnConnected();
+
+  const auto end = Clock::now() + std::chrono::seconds(timeout);
+  int scriptResult = 0;
+  if (!script.empty()) scriptResult = runScript(script, host, port);
+  bool open = scriptResult >= 0 || linkConnected();
+  size_t next = 0;
+  while (open && next < steps.size() && Clock::now() < end) {
+    const Step& step = steps[next];
+    if (step.send) {
+      sendBytes(reinterpret_cast<const uint8_t*>(step.text.data()), static_cast<int>(step.text.size()));
+      ++next;
+    } else if (onCursorLine(step.text)) {
+      ++next;
+    } else {
+      open = pump(20);
+    }
+  }
+  if (next < steps.size())
+    std::fprintf(stderr, "session: %s\n", open ? "time is up before the steps were done" : "the host closed the connection");
+  // What the last step brought in is shown: process until the line is quiet.
+  for (auto quiet = Clock::now() + std::chrono::milliseconds(300); open && Clock::now() < quiet && Clock::now() < end;) {
+    if (netWaitInput(20)) {
+      open = pump(0);
+      quiet = Clock::now() + std::chrono::milliseconds(300);
+    }
+  }
+  netDisconnectPosix();
+  printScreen();
+  return scriptResult < 0 ? 1 : 0;
+}
