@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -74,7 +75,7 @@ class Script : public ::testing::Test {
     env.sendChar = sendChar;
     env.askPassword = askPassword;
     env.setStatus = setStatus;
-    path = buildPath("script_test.scr");
+    path = buildPath("script_test-" + std::to_string(getpid()) + ".scr");  // ctest runs cases side by side
   }
   void write(const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
@@ -179,31 +180,38 @@ TEST_F(Script, WithoutVariablesTheTextGoesOutAsWrittenAtTheSlowerPace) {
   EXPECT_EQ(remote.sent.back().first, 2500u);
 }
 
-TEST_F(Script, CancelledPasswordFailsWithoutSending) {
-  write("SEND \"$PASS^M\"\r\nEXIT\r\n");
-  remote.cancelPassword = true;
-  EXPECT_EQ(run(), -1);
-  EXPECT_TRUE(remote.sent.empty());
-}
+// Scripts whose whole outcome is the result, what was sent and the messages.
+struct RunCase {
+  const char* name;
+  std::string text;
+  int result;
+  std::string sent;
+  std::vector<std::string> messages;
+  bool cancelPassword = false;
+};
 
-TEST_F(Script, EndOfFileWithoutExitCompletes) {
-  write("! a comment\r\n\r\nSEND \"ls\"");  // last line without CR
-  EXPECT_EQ(run(), 0);
-  EXPECT_EQ(sentText(), "ls");
-  EXPECT_EQ(messageIds(), std::vector<int>{TEXT_NO_EXIT});
-  EXPECT_EQ(beeps(), 1);
-}
-
-TEST_F(Script, ErrorsStopTheRunWithTheirLineNumbers) {
-  write("! first\r\nwaitstring \"ok\r\n");
-  EXPECT_EQ(run(), -1);
-  ASSERT_EQ(messagesShown().size(), 1u);
-  EXPECT_EQ(messagesShown()[0].text, "Missing quote in line number 2");
-
-  SetUp();
-  write("Exit2\r\n");
-  EXPECT_EQ(run(), -1);
-  EXPECT_EQ(messagesShown()[0].text, "Illegal line number 1 in script file");
+TEST_F(Script, OutcomesOfWholeRuns) {
+  const std::string longSend = "SEND \"" + std::string(400, 'x') + "\"";
+  const RunCase cases[] = {
+      {"cancelled password sends nothing", "SEND \"$PASS^M\"\r\nEXIT\r\n", -1, "", {}, true},
+      {"end of file without EXIT completes", "! a comment\r\n\r\nSEND \"ls\"", 0, "ls", {"No exit found"}},
+      {"missing quote", "! first\r\nwaitstring \"ok\r\n", -1, "", {"Missing quote in line number 2"}},
+      {"unknown command", "Exit2\r\n", -1, "", {"Illegal line number 1 in script file"}},
+      {"long and LF-only lines", "! " + std::string(300, 'c') + "\nSEND \"a\"\nEXIT\n" + longSend + "\n", 0, "a", {}},
+      // A line past the limit keeps its first 255 characters: its closing quote is lost.
+      {"line past the limit", longSend + "\r\nEXIT\r\n", -1, "", {"Missing quote in line number 1"}},
+  };
+  for (const RunCase& c : cases) {
+    SetUp();
+    remote.cancelPassword = c.cancelPassword;
+    write(c.text);
+    EXPECT_EQ(run(), c.result) << c.name;
+    EXPECT_EQ(sentText(), c.sent) << c.name;
+    std::vector<std::string> texts;
+    for (auto& m : messagesShown()) texts.push_back(m.text);
+    EXPECT_EQ(texts, c.messages) << c.name;
+    if (c.result == 0) EXPECT_EQ(beeps(), static_cast<int>(c.messages.size())) << c.name;
+  }
 }
 
 TEST_F(Script, MissingFileIsReportedAndCountsAsTheEnd) {
@@ -211,20 +219,6 @@ TEST_F(Script, MissingFileIsReportedAndCountsAsTheEnd) {
   EXPECT_EQ(run(), 0);
   EXPECT_EQ(messageIds(), (std::vector<int>{TEXT_FILE_OPEN_ERROR, TEXT_NO_EXIT}));
   EXPECT_EQ(messagesShown()[0].style & 0xF0u, static_cast<unsigned>(MSG_ICONSTOP));
-}
-
-TEST_F(Script, LongAndLfOnlyLinesAreReadLineByLine) {
-  std::string longLine = "SEND \"" + std::string(400, 'x') + "\"";
-  write("! " + std::string(300, 'c') + "\nSEND \"a\"\nEXIT\n" + longLine + "\n");
-  EXPECT_EQ(run(), 0);
-  EXPECT_EQ(sentText(), "a");
-  EXPECT_TRUE(messagesShown().empty());
-
-  // A line past the limit keeps its first 255 characters: its closing quote is lost.
-  SetUp();
-  write(longLine + "\r\nEXIT\r\n");
-  EXPECT_EQ(run(), -1);
-  EXPECT_EQ(messagesShown()[0].text, "Missing quote in line number 1");
 }
 
 TEST_F(Script, BinaryBytesNeverCrash) {
