@@ -62,10 +62,6 @@ TEST_P(TelnetServer, PromptAndSizeReportedAndFollowed) {
   EXPECT_TRUE(messagesShown().empty());
 }
 
-TEST_P(TelnetServer, ServerOutputOf255ArrivesAsData) {
-  EXPECT_TRUE(run("printf 'A\\377\\377B\\n'", "A\xFF\xFF" "B")) << data;
-}
-
 class TelnetServerBinary : public TelnetServer {
   bool binary() override { return true; }
 };

@@ -222,7 +222,9 @@ TEST_F(BookFiles, TheListingTakesFilesOfTheExactSizeWhateverTheCaseOfTheExtensio
   for (const ListedEntry& e : entryList(TELNET_BOOK)) {
     listed.push_back(fs::path(e.path).filename().string());
     ASSERT_EQ(e.record.size(), BOOK_ENTRY_SIZE);
-    if (listed.back() == "one.TEL") EXPECT_EQ(memcmp(e.record.data(), a.bytes, BOOK_ENTRY_SIZE), 0);
+    if (listed.back() == "one.TEL") {
+      EXPECT_EQ(memcmp(e.record.data(), a.bytes, BOOK_ENTRY_SIZE), 0);
+    }
   }
   std::sort(listed.begin(), listed.end());
   EXPECT_EQ(listed, (std::vector<std::string>{"one.TEL", "two.tel"}));
@@ -273,8 +275,6 @@ TEST_F(BookFiles, OutOfRangeValuesLoadedFromAFileAreNeverRewritten) {
   ASSERT_EQ(bookSaveEntry(wild), 0);
   BookEntry e{};
   ASSERT_EQ(bookLoadEntry("Wild", e), static_cast<int>(BOOK_ENTRY_SIZE));
-  EXPECT_EQ(bookEmulation(e), 4);
-  EXPECT_EQ(bookTerminalRows(e), 99);
   ASSERT_EQ(bookSaveEntry(e), 0);
   EXPECT_EQ(fileBytes("Wild.TEL"), std::vector<uint8_t>(wild.bytes, wild.bytes + BOOK_ENTRY_SIZE));
 }

@@ -65,8 +65,6 @@ TEST_F(EntryTool, SetChangesFieldsInPlace) {
   EXPECT_EQ(valueOf(shown.out, "protocol"), "1");
   std::vector<uint8_t> after = fileBytes("h.tel");
   ASSERT_EQ(after.size(), BOOK_ENTRY_SIZE);
-  EXPECT_EQ(after[186], 0x13);
-  EXPECT_EQ(after[187], 0x09);
   EXPECT_EQ(std::vector<uint8_t>(after.begin() + 2344, after.end()),
             std::vector<uint8_t>(before.begin() + 2344, before.end()));
 }

@@ -112,24 +112,6 @@ TEST_F(Script, LoginWaitsInAnyCaseAndSendsPacedCharacters) {
   EXPECT_EQ(timersRunning(), 0);
 }
 
-TEST_F(Script, TextSplitAcrossTwoLinesTimesOut) {
-  write("TIMEOUT 3\r\nWAITSTRING \"password\"\r\nEXIT\r\n");
-  remote.arrivals = {{100, "pass"}, {200, "\r\nword"}};
-  EXPECT_EQ(run(), -1);
-  EXPECT_EQ(messageIds(), std::vector<int>{TEXT_NO_MATCH});
-  EXPECT_EQ(messagesShown()[0].text, "No matching string found within timeout period");
-  EXPECT_EQ(beeps(), 1);
-  EXPECT_GE(clockTicks(), 3000u);
-  EXPECT_LT(clockTicks(), 3100u);
-}
-
-TEST_F(Script, DefaultTimeoutIsTenSecondsAndOverflowingValuesAreIgnored) {
-  write("TIMEOUT 99999999999\r\nTIMEOUT 4294968\r\nTIMEOUT\r\nWAITSTRING \"never\"\r\nEXIT\r\n");
-  EXPECT_EQ(run(), -1);
-  EXPECT_GE(clockTicks(), 10000u);
-  EXPECT_LT(clockTicks(), 10100u);
-}
-
 TEST_F(Script, CancelDuringWaitFails) {
   write("WAITSTRING \"x\"\r\nEXIT\r\n");
   pumpSetHook([this] {
@@ -140,20 +122,6 @@ TEST_F(Script, CancelDuringWaitFails) {
   EXPECT_EQ(remote.statuses.back(), "Script cancelled");
   EXPECT_LT(clockTicks(), 600u);
   EXPECT_TRUE(messagesShown().empty());
-}
-
-TEST_F(Script, LinkLostDuringWaitAndDuringSendFails) {
-  write("WAITSTRING \"x\"\r\nEXIT\r\n");
-  remote.lostAt = 700;
-  EXPECT_EQ(run(), -1);
-  EXPECT_LT(clockTicks(), 800u);
-  EXPECT_TRUE(messagesShown().empty()) << "a lost link ends the run silently";
-
-  SetUp();
-  write("SEND \"abcdef\"\r\nEXIT\r\n");
-  remote.lostAt = 350;
-  EXPECT_EQ(run(), -1);
-  EXPECT_EQ(sentText(), "abc");
 }
 
 TEST_F(Script, VariablesAreSubstitutedOnceInTheOriginalText) {
@@ -180,37 +148,55 @@ TEST_F(Script, WithoutVariablesTheTextGoesOutAsWrittenAtTheSlowerPace) {
   EXPECT_EQ(remote.sent.back().first, 2500u);
 }
 
-// Scripts whose whole outcome is the result, what was sent and the messages.
+// Runs whose outcome is the result, what was sent, the messages, the beeps
+// (-1: not counted) and when the run ended.
 struct RunCase {
   const char* name;
   std::string text;
   int result;
   std::string sent;
   std::vector<std::string> messages;
+  int beeps;
+  std::vector<Arrival> arrivals = {};
+  uint32_t lostAt = UINT32_MAX;
+  uint32_t endsFrom = 0, endsBefore = UINT32_MAX;
   bool cancelPassword = false;
 };
 
 TEST_F(Script, OutcomesOfWholeRuns) {
   const std::string longSend = "SEND \"" + std::string(400, 'x') + "\"";
+  const std::string noMatch = "No matching string found within timeout period";
   const RunCase cases[] = {
-      {"cancelled password sends nothing", "SEND \"$PASS^M\"\r\nEXIT\r\n", -1, "", {}, true},
-      {"end of file without EXIT completes", "! a comment\r\n\r\nSEND \"ls\"", 0, "ls", {"No exit found"}},
-      {"missing quote", "! first\r\nwaitstring \"ok\r\n", -1, "", {"Missing quote in line number 2"}},
-      {"unknown command", "Exit2\r\n", -1, "", {"Illegal line number 1 in script file"}},
-      {"long and LF-only lines", "! " + std::string(300, 'c') + "\nSEND \"a\"\nEXIT\n" + longSend + "\n", 0, "a", {}},
+      {"text split over two lines times out", "TIMEOUT 3\r\nWAITSTRING \"password\"\r\nEXIT\r\n", -1, "", {noMatch}, 1,
+       {{100, "pass"}, {200, "\r\nword"}}, UINT32_MAX, 3000, 3100},
+      {"default timeout 10 s, overflowing values ignored",
+       "TIMEOUT 99999999999\r\nTIMEOUT 4294968\r\nTIMEOUT\r\nWAITSTRING \"never\"\r\nEXIT\r\n", -1, "", {noMatch}, 1, {},
+       UINT32_MAX, 10000, 10100},
+      // A lost link ends the run silently.
+      {"link lost during a wait", "WAITSTRING \"x\"\r\nEXIT\r\n", -1, "", {}, 0, {}, 700, 700, 800},
+      {"link lost during a send", "SEND \"abcdef\"\r\nEXIT\r\n", -1, "abc", {}, 0, {}, 350},
+      {"cancelled password sends nothing", "SEND \"$PASS^M\"\r\nEXIT\r\n", -1, "", {}, 0, {}, UINT32_MAX, 0, UINT32_MAX, true},
+      {"end of file without EXIT completes", "! a comment\r\n\r\nSEND \"ls\"", 0, "ls", {"No exit found"}, 1},
+      {"missing quote", "! first\r\nwaitstring \"ok\r\n", -1, "", {"Missing quote in line number 2"}, -1},
+      {"unknown command", "Exit2\r\n", -1, "", {"Illegal line number 1 in script file"}, -1},
+      {"long and LF-only lines", "! " + std::string(300, 'c') + "\nSEND \"a\"\nEXIT\n" + longSend + "\n", 0, "a", {}, 0},
       // A line past the limit keeps its first 255 characters: its closing quote is lost.
-      {"line past the limit", longSend + "\r\nEXIT\r\n", -1, "", {"Missing quote in line number 1"}},
+      {"line past the limit", longSend + "\r\nEXIT\r\n", -1, "", {"Missing quote in line number 1"}, -1},
   };
   for (const RunCase& c : cases) {
     SetUp();
     remote.cancelPassword = c.cancelPassword;
+    remote.arrivals = c.arrivals;
+    remote.lostAt = c.lostAt;
     write(c.text);
     EXPECT_EQ(run(), c.result) << c.name;
     EXPECT_EQ(sentText(), c.sent) << c.name;
     std::vector<std::string> texts;
     for (auto& m : messagesShown()) texts.push_back(m.text);
     EXPECT_EQ(texts, c.messages) << c.name;
-    if (c.result == 0) EXPECT_EQ(beeps(), static_cast<int>(c.messages.size())) << c.name;
+    if (c.beeps >= 0) EXPECT_EQ(beeps(), c.beeps) << c.name;
+    EXPECT_GE(clockTicks(), c.endsFrom) << c.name;
+    EXPECT_LT(clockTicks(), c.endsBefore) << c.name;
   }
 }
 

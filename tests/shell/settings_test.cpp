@@ -77,8 +77,6 @@ TEST_F(Settings, MessagesShowTheTableTextAndTheExtraText) {
   EXPECT_EQ(messagesShown()[1].text, "only this");
   EXPECT_EQ(messagesShown()[2].text, "Check service name, failed to create file: x.ftp");
   EXPECT_EQ(messagesShown()[3].title, "Error");
-  EXPECT_STREQ(messageText(TXT_NO_SERVICE_NAME),
-               "No service name or lllegal service name specified.\n(see help on troubleshooting)");
   EXPECT_STREQ(messageText(0), "");
   EXPECT_STREQ(messageText(3999), "");
 }

@@ -150,12 +150,6 @@ TEST(TelnetEngine, WindowSizeIsReportedAgainUntilRefused) {
   EXPECT_EQ(harness::written, "");
 }
 
-TEST(TelnetEngine, TerminalIdIsBounded) {
-  uint8_t out[38];
-  EXPECT_EQ(telnetTerminalTypeReply("0123456789abcdefXYZ", out), 15 + 6) << "at most 15 characters";
-  EXPECT_EQ(telnetTerminalTypeReply("\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF", out), 30 + 6);
-}
-
 TEST(TelnetEngine, NegotiationSplitAcrossBlocksAtEveryPoint) {
   const std::string stream = bytes({'h', IAC, DO, 24, 'i', IAC, SB, 24, 1, IAC, SE, IAC, IAC, IAC, DO, 31, '!'});
   harness::connect();
@@ -198,7 +192,10 @@ TEST(TelnetEngine, ResetClearsCommandStateAndReporting) {
   EXPECT_EQ(telnetState.lastCommandByte, 0);
 }
 
-TEST(TelnetEngine, UserCommands) {
+TEST(TelnetEngine, UserCommandsAndTerminalIdsAreBounded) {
+  uint8_t out[38];
+  EXPECT_EQ(telnetTerminalTypeReply("0123456789abcdefXYZ", out), 15 + 6) << "at most 15 characters";
+  EXPECT_EQ(telnetTerminalTypeReply("\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF", out), 30 + 6);
   harness::connect();
   EXPECT_EQ(telnetSendUserCommand(0), 0);
   EXPECT_EQ(telnetSendUserCommand(8), 0);
