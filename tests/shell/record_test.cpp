@@ -121,46 +121,31 @@ TEST(RecordFields, NumbersFromTextRefuseWhatDoesNotParseOrFit) {
   }
 }
 
+// Each accessor's value for a record of 0xFF bytes (every field out of range)
+// and for one of zeros, paired with what it must give.
 TEST(RecordFields, OutOfRangeValuesAreClampedWhereTheyAreUsed) {
-  BookEntry e;
+  BookEntry e, zero{};
+  PhoneEntry p, pz{};
+  FtpEntry f;
   memset(e.bytes, 0xFF, sizeof e.bytes);
+  memset(p.bytes, 0xFF, sizeof p.bytes);
+  memset(f.bytes, 0xFF, sizeof f.bytes);
   const BookEntry before = e;
-  EXPECT_EQ(bookEmulation(e), 4);
-  EXPECT_EQ(bookTerminalRows(e), 99);
-  EXPECT_EQ(bookTerminalColumns(e), 80);
-  EXPECT_EQ(bookResizeMode(e), 1);
-  EXPECT_EQ(bookTransferProtocol(e), 0);
-  EXPECT_EQ(bookFlowControl(e), 0);
-  EXPECT_EQ(bookLineSpeed(e), 0);
-  EXPECT_EQ(bookProtocol(e), 0);
-  EXPECT_EQ(bookPort(e), 0);
-  EXPECT_EQ(bookKermitPacketSize(e), 9024);
+  const std::pair<int, int> got[] = {
+      {bookEmulation(e), 4},         {bookTerminalRows(e), 99},      {bookTerminalColumns(e), 80},
+      {bookResizeMode(e), 1},        {bookTransferProtocol(e), 0},   {bookFlowControl(e), 0},
+      {bookLineSpeed(e), 0},         {bookProtocol(e), 0},           {bookPort(e), 0},
+      {bookKermitPacketSize(e), 9024}, {bookTerminalRows(zero), 24}, {bookKermitPacketSize(zero), 1024},
+      {phonePortIndex(p), 0},        {phoneSpeedIndex(p), 0},        {phoneMakerIndex(p), 15},
+      {phoneType(p), 2},             {phoneEmulation(p), 4},         {phoneTerminalRows(p), 99},
+      {phoneTransferProtocol(p), 0}, {phoneTimeoutSeconds(pz), 60},  {ftpSystemType(f), 0},
+      {ftpPort(f), 21}};
+  for (size_t i = 0; i < sizeof got / sizeof got[0]; ++i) EXPECT_EQ(got[i].first, got[i].second) << "pair " << i;
   EXPECT_EQ(memcmp(before.bytes, e.bytes, sizeof e.bytes), 0) << "reading never rewrites the record";
-
-  BookEntry zero{};
-  EXPECT_EQ(bookTerminalRows(zero), 24);
-  EXPECT_EQ(bookKermitPacketSize(zero), 1024);
   recordSetInt(zero.bytes, bookField::terminalHeight, 10);
   EXPECT_EQ(bookTerminalRows(zero), 24);
   recordSetInt(zero.bytes, bookField::emulation, 10);
   EXPECT_EQ(bookEmulation(zero), 10);
-
-  PhoneEntry p;
-  memset(p.bytes, 0xFF, sizeof p.bytes);
-  EXPECT_EQ(phonePortIndex(p), 0);
-  EXPECT_EQ(phoneSpeedIndex(p), 0);
-  EXPECT_EQ(phoneMakerIndex(p), 15);
-  EXPECT_EQ(phoneType(p), 2);
-  EXPECT_EQ(phoneEmulation(p), 4);
-  EXPECT_EQ(phoneTerminalRows(p), 99);
-  EXPECT_EQ(phoneTransferProtocol(p), 0);
-  PhoneEntry pz{};
-  EXPECT_EQ(phoneTimeoutSeconds(pz), 60);
-
-  FtpEntry f;
-  memset(f.bytes, 0xFF, sizeof f.bytes);
-  EXPECT_EQ(ftpSystemType(f), 0);
-  EXPECT_EQ(ftpPort(f), 21);
   recordSetInt(f.bytes, ftpField::port, 2121);
   EXPECT_EQ(ftpPort(f), 2121);
 }

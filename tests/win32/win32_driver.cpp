@@ -81,16 +81,6 @@ bool pumpUntil(const std::function<bool()>& done, DWORD ms) {
   return done();
 }
 
-std::string screenText() {
-  std::string all;
-  for (int r = 0; r < screen.rows; ++r) {
-    const ScreenLine& line = lineAt(r);
-    all.append(reinterpret_cast<const char*>(line.cells), static_cast<size_t>(line.used));
-    all += '\n';
-  }
-  return all;
-}
-
 bool onScreen(const char* text) { return screenText().find(text) != std::string::npos; }
 
 std::string writeTempFile(const char* name, const std::string& text) {

@@ -13,6 +13,7 @@
 
 #include "shell/script.h"
 #include "telnet/net_connection.h"
+#include "tests/support/screen_text.h"
 
 // The tests' visible main window: socket messages go to the connection, 1026
 // is counted in scriptDone / scriptResult and destroys the script dialog.
@@ -21,8 +22,7 @@ extern int scriptDone;
 extern WPARAM scriptResult;
 // Runs the program's pump until done() or ms pass; returns done().
 bool pumpUntil(const std::function<bool()>& done, DWORD ms);
-// Every screen row followed by '\n', and whether text is on the screen.
-std::string screenText();
+// Whether text is on the screen.
 bool onScreen(const char* text);
 // Writes text to name in the temporary folder; returns the path.
 std::string writeTempFile(const char* name, const std::string& text);
