@@ -28,12 +28,6 @@ std::string readLink(size_t want, int* result) {
   return got;
 }
 
-int waitLost() {
-  int r = 0;
-  readLink(1u << 20, &r);
-  return r;
-}
-
 void exchange(bool isSocket) {
   const uint8_t msg[] = {'h', 0xFF, 0x00, '\r', 'o'};
   int sent = linkWrite(msg, sizeof msg);
@@ -41,40 +35,30 @@ void exchange(bool isSocket) {
   int r = 0;
   std::string back = readLink(5, &r);
   EXPECT_EQ(back, std::string(reinterpret_cast<const char*>(msg), 5));
-  // head exits after five bytes; its end of the line closes.
-  EXPECT_EQ(waitLost(), LINK_LOST);
+  readLink(1u << 20, &r);
+  EXPECT_EQ(r, LINK_LOST);
   int in = -1, out = -1;
   EXPECT_EQ(linkPoll(&in, &out), LINK_LOST);
   EXPECT_EQ(linkRead(reinterpret_cast<uint8_t*>(&r), 1), LINK_LOST) << "stays lost";
 }
 }  // namespace
 
-TEST(LinkFd, PseudoTerminalExchangesBytesAndReportsClose) {
-  int master = -1;
-  pid_t pid = peerStartOnPty({"head", "-c", "5"}, &master);
-  ASSERT_GT(pid, 0);
-  PeerGuard guard(pid);
-  ASSERT_EQ(linkAttachFd(master, false), 0);
-  EXPECT_FALSE(linkIsSocket());
-  exchange(false);
-  linkClose();
-  EXPECT_FALSE(linkConnected());
-}
-
-TEST(LinkFd, TcpExchangesBytesAndReportsClose) {
-  int port = freeTcpPort();
-  pid_t pid = peerStart({"socat", "TCP-LISTEN:" + std::to_string(port) + ",bind=127.0.0.1,reuseaddr",
-                         "SYSTEM:head -c 5"},
-                        "link-tcp");
-  ASSERT_GT(pid, 0);
-  PeerGuard guard(pid);
+// head exits after five bytes; its end of the line closes.
+TEST(LinkFd, PseudoTerminalAndTcpExchangeBytesAndReportClose) {
+  int master = -1, port = freeTcpPort();
+  PeerGuard pty(peerStartOnPty({"head", "-c", "5"}, &master));
+  PeerGuard tcp(peerStart({"socat", "TCP-LISTEN:" + std::to_string(port) + ",bind=127.0.0.1,reuseaddr", "SYSTEM:head -c 5"},
+                          "link-tcp"));
+  ASSERT_GT(pty.pid, 0);
+  ASSERT_GT(tcp.pid, 0);
   ASSERT_TRUE(waitListening(port, 5000));
-  int s = tcpConnect(port);
-  ASSERT_GE(s, 0);
-  ASSERT_EQ(linkAttachFd(s, true), 0);
-  EXPECT_TRUE(linkIsSocket());
-  exchange(true);
-  linkClose();
+  for (bool isSocket : {false, true}) {
+    ASSERT_EQ(linkAttachFd(isSocket ? tcpConnect(port) : master, isSocket), 0);
+    EXPECT_EQ(linkIsSocket(), isSocket);
+    exchange(isSocket);
+    linkClose();
+    EXPECT_FALSE(linkConnected());
+  }
 }
 
 TEST(LinkFd, UnconnectedLinkReadsNothing) {

@@ -8,16 +8,10 @@
 #include <string>
 
 #include "tests/support/peers.h"
+#include "tests/support/telnet_peers.h"
 #include "tests/support/tool_runner.h"
 
 namespace {
-// inetutils telnetd per connection, with /bin/login asking for a password.
-pid_t startTelnetdWithLogin(int port) {
-  return peerStart({"socat", "TCP-LISTEN:" + std::to_string(port) + ",bind=127.0.0.1,reuseaddr,fork",
-                    "EXEC:/usr/sbin/telnetd -h,nofork"},
-                   "telnetd-login");
-}
-
 std::string writeScript(const std::string& name, const std::string& text) {
   std::string path = buildPath(name);
   std::ofstream(path, std::ios::binary) << text;
@@ -35,37 +29,30 @@ const char* const loginScript =
     "SEND \"echo script-$((6*7))^M\"\r\n"
     "WAITSTRING \"SCRIPT-42\"\r\n"
     "EXIT\r\n";
+
+// Runs the session tool with script against a fresh telnetd; password on stdin.
+int runLogin(const std::string& script, const std::string& password, std::string* out, std::string* err) {
+  int port = freeTcpPort();
+  PeerGuard server(startTelnetdWithLogin(port));
+  if (!waitListening(port, 5000)) return -2;
+  return runTool("session", "--host 127.0.0.1 --port " + std::to_string(port) + " --script " + script + " --timeout 40",
+                 out, err, password + "\n");
+}
 }  // namespace
 
 TEST(ScriptLogin, LogsInRunsACommandAndSeesItsOutput) {
-  int port = freeTcpPort();
-  PeerGuard server(startTelnetdWithLogin(port));
-  ASSERT_TRUE(waitListening(port, 5000));
-  std::string script = writeScript("login.scr", loginScript);
   std::string out, err;
-  int rc = runTool("session",
-                   "--host 127.0.0.1 --port " + std::to_string(port) + " --script " + script + " --timeout 40",
-                   &out, &err, "peerpass\n");
-  EXPECT_EQ(rc, 0) << err << out;
+  EXPECT_EQ(runLogin(writeScript("login.scr", loginScript), "peerpass", &out, &err), 0) << err << out;
   EXPECT_NE(out.find("|script-42|"), std::string::npos) << out;
-  std::string screenPart = out.substr(0, out.find("\nattr\n"));
-  EXPECT_EQ(screenPart.find("peerpass"), std::string::npos) << "the password is never shown";
+  EXPECT_EQ(out.substr(0, out.find("\nattr\n")).find("peerpass"), std::string::npos) << "the password is never shown";
   EXPECT_NE(out.find("reply "), std::string::npos);
   EXPECT_EQ(err, "");
 }
 
 TEST(ScriptLogin, WrongPasswordEndsInTheTimeoutMessage) {
-  int port = freeTcpPort();
-  PeerGuard server(startTelnetdWithLogin(port));
-  ASSERT_TRUE(waitListening(port, 5000));
-  std::string text = loginScript;
+  std::string text = loginScript, out, err;
   text.replace(text.find("TIMEOUT 20"), 10, "TIMEOUT 2");
-  std::string script = writeScript("login-wrong.scr", text);
-  std::string out, err;
-  int rc = runTool("session",
-                   "--host 127.0.0.1 --port " + std::to_string(port) + " --script " + script + " --timeout 40",
-                   &out, &err, "not-the-password\n");
-  EXPECT_EQ(rc, 1);
+  EXPECT_EQ(runLogin(writeScript("login-wrong.scr", text), "not-the-password", &out, &err), 1);
   EXPECT_NE(err.find("session: No matching string found within timeout period"), std::string::npos) << err;
   EXPECT_EQ(out.find("script-42"), std::string::npos);
 }

@@ -33,14 +33,7 @@ class Scripted : public ::testing::Test {
     settingsReset();
     messagesClear();
     ASSERT_TRUE(scriptServerStart(&server, std::move(steps)));
-    telnetSession = {};
-    telnetSession.columns = 80;
-    telnetSession.rows = 24;
-    snprintf(telnetSession.terminalId, sizeof telnetSession.terminalId, "vt100");
-    NetRequest r{};
-    snprintf(r.address, sizeof r.address, "127.0.0.1");
-    r.port = server.port;
-    ASSERT_EQ(netConnectPosix(r, 3000), 0);
+    ASSERT_EQ(telnetConnectLoopback(server.port, "vt100"), 0);
     telnetOnConnected();
   }
   void TearDown() override {
@@ -122,6 +115,7 @@ TEST(ConnectionMessages, RefusedUnknownAndEmpty) {
   EXPECT_EQ(messagesShown()[1].text, "Error getting host address");
   EXPECT_EQ(messagesShown()[1].title, "Error");
   EXPECT_EQ(messagesShown()[2].text, "Host address not specified");
+  EXPECT_EQ(messagesShown()[2].title, "error");
   EXPECT_EQ(messagesShown()[3].text, "Firewall address not specified");
   EXPECT_FALSE(linkConnected());
 }

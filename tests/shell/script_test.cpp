@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -74,7 +75,7 @@ class Script : public ::testing::Test {
     env.sendChar = sendChar;
     env.askPassword = askPassword;
     env.setStatus = setStatus;
-    path = buildPath("script_test.scr");
+    path = buildPath("script_test-" + std::to_string(getpid()) + ".scr");  // ctest runs cases side by side
   }
   void write(const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
@@ -111,24 +112,6 @@ TEST_F(Script, LoginWaitsInAnyCaseAndSendsPacedCharacters) {
   EXPECT_EQ(timersRunning(), 0);
 }
 
-TEST_F(Script, TextSplitAcrossTwoLinesTimesOut) {
-  write("TIMEOUT 3\r\nWAITSTRING \"password\"\r\nEXIT\r\n");
-  remote.arrivals = {{100, "pass"}, {200, "\r\nword"}};
-  EXPECT_EQ(run(), -1);
-  EXPECT_EQ(messageIds(), std::vector<int>{TEXT_NO_MATCH});
-  EXPECT_EQ(messagesShown()[0].text, "No matching string found within timeout period");
-  EXPECT_EQ(beeps(), 1);
-  EXPECT_GE(clockTicks(), 3000u);
-  EXPECT_LT(clockTicks(), 3100u);
-}
-
-TEST_F(Script, DefaultTimeoutIsTenSecondsAndOverflowingValuesAreIgnored) {
-  write("TIMEOUT 99999999999\r\nTIMEOUT 4294968\r\nTIMEOUT\r\nWAITSTRING \"never\"\r\nEXIT\r\n");
-  EXPECT_EQ(run(), -1);
-  EXPECT_GE(clockTicks(), 10000u);
-  EXPECT_LT(clockTicks(), 10100u);
-}
-
 TEST_F(Script, CancelDuringWaitFails) {
   write("WAITSTRING \"x\"\r\nEXIT\r\n");
   pumpSetHook([this] {
@@ -139,20 +122,6 @@ TEST_F(Script, CancelDuringWaitFails) {
   EXPECT_EQ(remote.statuses.back(), "Script cancelled");
   EXPECT_LT(clockTicks(), 600u);
   EXPECT_TRUE(messagesShown().empty());
-}
-
-TEST_F(Script, LinkLostDuringWaitAndDuringSendFails) {
-  write("WAITSTRING \"x\"\r\nEXIT\r\n");
-  remote.lostAt = 700;
-  EXPECT_EQ(run(), -1);
-  EXPECT_LT(clockTicks(), 800u);
-  EXPECT_TRUE(messagesShown().empty()) << "a lost link ends the run silently";
-
-  SetUp();
-  write("SEND \"abcdef\"\r\nEXIT\r\n");
-  remote.lostAt = 350;
-  EXPECT_EQ(run(), -1);
-  EXPECT_EQ(sentText(), "abc");
 }
 
 TEST_F(Script, VariablesAreSubstitutedOnceInTheOriginalText) {
@@ -179,31 +148,56 @@ TEST_F(Script, WithoutVariablesTheTextGoesOutAsWrittenAtTheSlowerPace) {
   EXPECT_EQ(remote.sent.back().first, 2500u);
 }
 
-TEST_F(Script, CancelledPasswordFailsWithoutSending) {
-  write("SEND \"$PASS^M\"\r\nEXIT\r\n");
-  remote.cancelPassword = true;
-  EXPECT_EQ(run(), -1);
-  EXPECT_TRUE(remote.sent.empty());
-}
+// Runs whose outcome is the result, what was sent, the messages, the beeps
+// (-1: not counted) and when the run ended.
+struct RunCase {
+  const char* name;
+  std::string text;
+  int result;
+  std::string sent;
+  std::vector<std::string> messages;
+  int beeps;
+  std::vector<Arrival> arrivals = {};
+  uint32_t lostAt = UINT32_MAX;
+  uint32_t endsFrom = 0, endsBefore = UINT32_MAX;
+  bool cancelPassword = false;
+};
 
-TEST_F(Script, EndOfFileWithoutExitCompletes) {
-  write("! a comment\r\n\r\nSEND \"ls\"");  // last line without CR
-  EXPECT_EQ(run(), 0);
-  EXPECT_EQ(sentText(), "ls");
-  EXPECT_EQ(messageIds(), std::vector<int>{TEXT_NO_EXIT});
-  EXPECT_EQ(beeps(), 1);
-}
-
-TEST_F(Script, ErrorsStopTheRunWithTheirLineNumbers) {
-  write("! first\r\nwaitstring \"ok\r\n");
-  EXPECT_EQ(run(), -1);
-  ASSERT_EQ(messagesShown().size(), 1u);
-  EXPECT_EQ(messagesShown()[0].text, "Missing quote in line number 2");
-
-  SetUp();
-  write("Exit2\r\n");
-  EXPECT_EQ(run(), -1);
-  EXPECT_EQ(messagesShown()[0].text, "Illegal line number 1 in script file");
+TEST_F(Script, OutcomesOfWholeRuns) {
+  const std::string longSend = "SEND \"" + std::string(400, 'x') + "\"";
+  const std::string noMatch = "No matching string found within timeout period";
+  const RunCase cases[] = {
+      {"text split over two lines times out", "TIMEOUT 3\r\nWAITSTRING \"password\"\r\nEXIT\r\n", -1, "", {noMatch}, 1,
+       {{100, "pass"}, {200, "\r\nword"}}, UINT32_MAX, 3000, 3100},
+      {"default timeout 10 s, overflowing values ignored",
+       "TIMEOUT 99999999999\r\nTIMEOUT 4294968\r\nTIMEOUT\r\nWAITSTRING \"never\"\r\nEXIT\r\n", -1, "", {noMatch}, 1, {},
+       UINT32_MAX, 10000, 10100},
+      // A lost link ends the run silently.
+      {"link lost during a wait", "WAITSTRING \"x\"\r\nEXIT\r\n", -1, "", {}, 0, {}, 700, 700, 800},
+      {"link lost during a send", "SEND \"abcdef\"\r\nEXIT\r\n", -1, "abc", {}, 0, {}, 350},
+      {"cancelled password sends nothing", "SEND \"$PASS^M\"\r\nEXIT\r\n", -1, "", {}, 0, {}, UINT32_MAX, 0, UINT32_MAX, true},
+      {"end of file without EXIT completes", "! a comment\r\n\r\nSEND \"ls\"", 0, "ls", {"No exit found"}, 1},
+      {"missing quote", "! first\r\nwaitstring \"ok\r\n", -1, "", {"Missing quote in line number 2"}, -1},
+      {"unknown command", "Exit2\r\n", -1, "", {"Illegal line number 1 in script file"}, -1},
+      {"long and LF-only lines", "! " + std::string(300, 'c') + "\nSEND \"a\"\nEXIT\n" + longSend + "\n", 0, "a", {}, 0},
+      // A line past the limit keeps its first 255 characters: its closing quote is lost.
+      {"line past the limit", longSend + "\r\nEXIT\r\n", -1, "", {"Missing quote in line number 1"}, -1},
+  };
+  for (const RunCase& c : cases) {
+    SetUp();
+    remote.cancelPassword = c.cancelPassword;
+    remote.arrivals = c.arrivals;
+    remote.lostAt = c.lostAt;
+    write(c.text);
+    EXPECT_EQ(run(), c.result) << c.name;
+    EXPECT_EQ(sentText(), c.sent) << c.name;
+    std::vector<std::string> texts;
+    for (auto& m : messagesShown()) texts.push_back(m.text);
+    EXPECT_EQ(texts, c.messages) << c.name;
+    if (c.beeps >= 0) EXPECT_EQ(beeps(), c.beeps) << c.name;
+    EXPECT_GE(clockTicks(), c.endsFrom) << c.name;
+    EXPECT_LT(clockTicks(), c.endsBefore) << c.name;
+  }
 }
 
 TEST_F(Script, MissingFileIsReportedAndCountsAsTheEnd) {
@@ -211,20 +205,6 @@ TEST_F(Script, MissingFileIsReportedAndCountsAsTheEnd) {
   EXPECT_EQ(run(), 0);
   EXPECT_EQ(messageIds(), (std::vector<int>{TEXT_FILE_OPEN_ERROR, TEXT_NO_EXIT}));
   EXPECT_EQ(messagesShown()[0].style & 0xF0u, static_cast<unsigned>(MSG_ICONSTOP));
-}
-
-TEST_F(Script, LongAndLfOnlyLinesAreReadLineByLine) {
-  std::string longLine = "SEND \"" + std::string(400, 'x') + "\"";
-  write("! " + std::string(300, 'c') + "\nSEND \"a\"\nEXIT\n" + longLine + "\n");
-  EXPECT_EQ(run(), 0);
-  EXPECT_EQ(sentText(), "a");
-  EXPECT_TRUE(messagesShown().empty());
-
-  // A line past the limit keeps its first 255 characters: its closing quote is lost.
-  SetUp();
-  write(longLine + "\r\nEXIT\r\n");
-  EXPECT_EQ(run(), -1);
-  EXPECT_EQ(messagesShown()[0].text, "Missing quote in line number 1");
 }
 
 TEST_F(Script, BinaryBytesNeverCrash) {

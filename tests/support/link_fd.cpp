@@ -33,8 +33,6 @@ static int fdRead(uint8_t* buffer, int count) {
   return LINK_LOST;
 }
 
-static bool socketContract = true;
-
 static int fdWrite(const uint8_t* bytes, int length) {
   if (fdOfLink < 0 || lost) return -1;
   int done = 0;
@@ -51,7 +49,7 @@ static int fdWrite(const uint8_t* bytes, int length) {
     }
     return -1;
   }
-  return socketContract ? 0 : done;
+  return linkIsSocket() ? 0 : done;
 }
 
 static int fdPoll(int* inQueue, int* outQueue) {
@@ -98,7 +96,6 @@ int linkAttachFd(int fd, bool isSocket) {
   if (flags < 0 || fcntl(fd, F_SETFL, flags | O_NONBLOCK) < 0) return -1;
   fdOfLink = fd;
   lost = false;
-  socketContract = isSocket;
   fdOps.isSocket = isSocket;
   linkAttach(&fdOps);
   return 0;

@@ -29,12 +29,18 @@
 std::string sourcePath(const std::string& relative) { return std::string(SUITE_SOURCE_DIR) + "/" + relative; }
 std::string buildPath(const std::string& relative) { return std::string(SUITE_BUILD_DIR) + "/" + relative; }
 
-int freeTcpPort() {
-  int s = socket(AF_INET, SOCK_STREAM, 0);
-  if (s < 0) return -1;
+static sockaddr_in loopback(int port) {
   sockaddr_in a{};
   a.sin_family = AF_INET;
   a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  a.sin_port = htons(static_cast<uint16_t>(port));
+  return a;
+}
+
+int freeTcpPort() {
+  int s = socket(AF_INET, SOCK_STREAM, 0);
+  if (s < 0) return -1;
+  sockaddr_in a = loopback(0);
   socklen_t len = sizeof a;
   int port = -1;
   if (bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
@@ -58,24 +64,26 @@ std::string findProgram(const std::string& name) {
   return "";
 }
 
-static std::vector<char*> argvOf(const std::vector<std::string>& argv) {
-  std::vector<char*> out;
-  for (const std::string& s : argv) out.push_back(const_cast<char*>(s.c_str()));
-  out.push_back(nullptr);
-  return out;
+// The program's full path and its argument vector; false (after a note) when
+// the program is not installed.
+static bool execArgs(const std::vector<std::string>& argv, std::string* program, std::vector<char*>* args) {
+  *program = argv.empty() ? "" : findProgram(argv[0]);
+  if (program->empty()) {
+    fprintf(stderr, "peer program not installed: %s (run tools/setup)\n", argv.empty() ? "" : argv[0].c_str());
+    return false;
+  }
+  for (const std::string& s : argv) args->push_back(const_cast<char*>(s.c_str()));
+  args->push_back(nullptr);
+  return true;
 }
 
 pid_t peerStart(const std::vector<std::string>& argv, const std::string& logName) {
-  if (argv.empty()) return -1;
-  std::string program = findProgram(argv[0]);
-  if (program.empty()) {
-    fprintf(stderr, "peer program not installed: %s (run tools/setup)\n", argv[0].c_str());
-    return -1;
-  }
+  std::string program;
+  std::vector<char*> args;
+  if (!execArgs(argv, &program, &args)) return -1;
   std::string logs = buildPath("logs");
   mkdir(logs.c_str(), 0755);
   std::string log = logs + "/" + logName + ".log";
-  std::vector<char*> args = argvOf(argv);
   pid_t pid = fork();
   if (pid < 0) return -1;
   if (pid == 0) {
@@ -95,17 +103,13 @@ pid_t peerStart(const std::vector<std::string>& argv, const std::string& logName
 }
 
 pid_t peerStartOnPty(const std::vector<std::string>& argv, int* master) {
-  if (argv.empty() || !master) return -1;
-  std::string program = findProgram(argv[0]);
-  if (program.empty()) {
-    fprintf(stderr, "peer program not installed: %s (run tools/setup)\n", argv[0].c_str());
-    return -1;
-  }
+  std::string program;
+  std::vector<char*> args;
+  if (!master || !execArgs(argv, &program, &args)) return -1;
   termios raw{};
   cfmakeraw(&raw);
   raw.c_lflag &= ~static_cast<tcflag_t>(ECHO);
   int m = -1;
-  std::vector<char*> args = argvOf(argv);
   pid_t pid = forkpty(&m, nullptr, &raw, nullptr);
   if (pid < 0) return -1;
   if (pid == 0) {
@@ -168,19 +172,13 @@ void peerStop(pid_t pid) {
 int tcpConnect(int port, int localPort) {
   int s = socket(AF_INET, SOCK_STREAM, 0);
   if (s < 0) return -1;
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (localPort > 0) {
-    int one = 1;
-    setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    a.sin_port = htons(static_cast<uint16_t>(localPort));
-    if (bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) < 0) {
-      close(s);
-      return -1;
-    }
+  int one = 1;
+  sockaddr_in local = loopback(localPort), a = loopback(port);
+  if (localPort > 0 && (setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one),
+                        bind(s, reinterpret_cast<sockaddr*>(&local), sizeof local) < 0)) {
+    close(s);
+    return -1;
   }
-  a.sin_port = htons(static_cast<uint16_t>(port));
   if (connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) < 0) {
     close(s);
     return -1;

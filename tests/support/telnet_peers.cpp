@@ -1,6 +1,7 @@
 #include "tests/support/telnet_peers.h"
 
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -11,9 +12,17 @@
 #include "tests/support/netlink_posix.h"
 #include "tests/support/peers.h"
 
+// socat accepting on 127.0.0.1:port and running command for each connection.
+static pid_t perConnection(int port, const std::string& command, const std::string& logName) {
+  return peerStart({"socat", "TCP-LISTEN:" + std::to_string(port) + ",bind=127.0.0.1,reuseaddr,fork", command}, logName);
+}
+
 pid_t startInetutilsTelnetd(int port) {
-  std::string listen = "TCP-LISTEN:" + std::to_string(port) + ",bind=127.0.0.1,reuseaddr,fork";
-  return peerStart({"socat", listen, "EXEC:/usr/sbin/telnetd -h -E /bin/sh,nofork"}, "inetutils-telnetd");
+  return perConnection(port, "EXEC:/usr/sbin/telnetd -h -E /bin/sh,nofork", "inetutils-telnetd");
+}
+
+pid_t startTelnetdWithLogin(int port) {
+  return perConnection(port, "EXEC:/usr/sbin/telnetd -h,nofork", "telnetd-login");
 }
 
 pid_t startBusyboxTelnetd(int port) {
@@ -23,8 +32,7 @@ pid_t startBusyboxTelnetd(int port) {
 }
 
 pid_t startRlogind(int port) {
-  std::string listen = "TCP-LISTEN:" + std::to_string(port) + ",bind=127.0.0.1,reuseaddr,fork";
-  return peerStart({"socat", listen, "SYSTEM:exec /usr/sbin/in.rlogind 2>&1,nofork"}, "rlogind");
+  return perConnection(port, "SYSTEM:exec /usr/sbin/in.rlogind 2>&1,nofork", "rlogind");
 }
 
 const char* rloginTestUser() { return "peertest"; }
@@ -42,6 +50,19 @@ bool rloginTrustLocalhost() {
     if (!out) return false;
   }
   return chown(path.c_str(), pw->pw_uid, pw->pw_gid) == 0 && chmod(path.c_str(), 0600) == 0;
+}
+
+int telnetConnectLoopback(int port, const char* terminalId, bool rlogin, const char* address) {
+  telnetSession = {};
+  telnetSession.rlogin = rlogin;
+  telnetSession.columns = 80;
+  telnetSession.rows = 24;
+  snprintf(telnetSession.terminalId, sizeof telnetSession.terminalId, "%s", terminalId);
+  NetRequest r{};
+  snprintf(r.address, sizeof r.address, "%s", address);
+  r.port = port;
+  r.rlogin = rlogin;
+  return netConnectPosix(r, 3000);
 }
 
 int telnetPump(std::string* data, int ms) {

@@ -7,6 +7,8 @@
 // inetutils telnetd per connection (socat fork, the socket handed over), with
 // a shell instead of the login program. Returns the socat pid or -1.
 pid_t startInetutilsTelnetd(int port);
+// The same with the machine's login program asking for a password.
+pid_t startTelnetdWithLogin(int port);
 // busybox's telnetd with a shell as its login program.
 pid_t startBusyboxTelnetd(int port);
 // in.rlogind per connection with the socket on its standard input, output and
@@ -16,6 +18,12 @@ const char* rloginTestUser();
 // Gives the test account a ~/.rhosts that trusts this machine's users on
 // localhost (owned by the account, mode 600). Idempotent; false on failure.
 bool rloginTrustLocalhost();
+
+// Connects to address:port through netConnectPosix as a 80x24 session with
+// this terminal id (Telnet or Rlogin). Returns its result; the caller sends
+// the offers or the handshake with telnetOnConnected().
+int telnetConnectLoopback(int port, const char* terminalId, bool rlogin = false,
+                          const char* address = "127.0.0.1");
 
 // Reads what the link has for up to ms, sending it through the Telnet engine
 // as the receive path does; appends the data bytes to *data. Returns 0, or

@@ -29,18 +29,6 @@ TEST(Rlogin, NamesAreCutBelow32Characters) {
   EXPECT_EQ(n, 1 + 32 + 32 + 15 + 5 + 1);
 }
 
-TEST(Rlogin, WindowSizeOnUrgentRequest) {
-  harness::connect(false, false, 80, 24, "vt100", true);
-  rloginUrgentByte(0x80);
-  EXPECT_TRUE(telnetState.windowSizeReporting);
-  EXPECT_EQ(harness::written, harness::bytes({0xFF, 0xFF, 0x73, 0x73, 0x00, 0x18, 0x00, 0x50, 0x02, 0x80, 0x01, 0xE0}));
-  harness::written.clear();
-  telnetSession.rows = 30;
-  telnetReportWindowSize();
-  EXPECT_EQ(harness::written, harness::bytes({0xFF, 0xFF, 0x73, 0x73, 0x00, 30, 0x00, 0x50, 0x02, 0x80, 0x01, 0xE0}))
-      << "later changes use the Rlogin form";
-}
-
 TEST(Rlogin, UrgentBytesSetFlowControlMode) {
   harness::connect(false, false, 80, 24, "vt100", true);
   rlogin.raw = false;

@@ -1,13 +1,11 @@
 // Under Wine: the string table compiled into the program matches what the
 // portable code shows, entry files keep their rules on the real file system,
-// and the registry store gives its defaults when values are absent.
+// and the registry store keeps its rules.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "shell/book_entry.h"
@@ -16,6 +14,7 @@
 #include "shell/program_dir.h"
 #include "shell/settings.h"
 #include "shell/settings_defaults.h"
+#include "win32_driver.h"
 
 namespace fs = std::filesystem;
 
@@ -31,30 +30,23 @@ TEST(StringTable, ResourceTextsAreTheTextsOfThePortableTable) {
   EXPECT_EQ(LoadStringA(GetModuleHandleA(nullptr), 3999, none, sizeof none), 0);
 }
 
-class WineBook : public ::testing::Test {
- protected:
-  fs::path dir;
-  void SetUp() override {
-    char base[MAX_PATH];
-    GetTempPathA(sizeof base, base);
-    dir = fs::path(base) / ("book-" + std::to_string(GetCurrentProcessId()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    setProgramDir(dir.string());
+// Saving under a name of another case replaces the file; device and illegal
+// names are refused before anything is written.
+TEST(WineBook, EntryFilesKeepTheirRulesOnTheRealFileSystem) {
+  char base[MAX_PATH];
+  GetTempPathA(sizeof base, base);
+  fs::path dir = fs::path(base) / ("book-" + std::to_string(GetCurrentProcessId()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  setProgramDir(dir.string());
+  for (const char* bad : {"COM1", "a:b", "x?"}) {
+    BookEntry e = bookDefaultEntry();
+    recordSetText(e.bytes, bookField::name, bad);
+    EXPECT_EQ(entryFileWrite(TELNET_BOOK, e.bytes), -1) << bad;
   }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir, ec);
-  }
-  std::vector<uint8_t> fileBytes(const char* name) {
-    std::ifstream in(dir / name, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-};
-
-TEST_F(WineBook, SavingReplacesAnExistingEntryOfAnyCase) {
+  EXPECT_TRUE(fs::is_empty(dir));
   EXPECT_EQ(bookLoadTemplate(), 1);
-  EXPECT_EQ(fileBytes("Default.tel").size(), BOOK_ENTRY_SIZE);
+  EXPECT_EQ(fs::file_size(dir / "Default.tel"), BOOK_ENTRY_SIZE);
   BookEntry e = templateEntry;
   recordSetText(e.bytes, bookField::name, "Wine Host");
   recordSetText(e.bytes, bookField::address, "first.example");
@@ -68,51 +60,48 @@ TEST_F(WineBook, SavingReplacesAnExistingEntryOfAnyCase) {
   EXPECT_EQ(entryList(TELNET_BOOK).size(), 2u) << "Default and one Wine Host";
   EXPECT_TRUE(fs::exists(dir / "Wine Host.TEL"));
   EXPECT_FALSE(fs::exists(dir / "Wine Host.TEL.new"));
+  std::error_code ec;
+  fs::remove_all(dir, ec);
 }
 
-TEST_F(WineBook, ADeviceOrIllegalNameIsRefused) {
-  for (const char* bad : {"COM1", "a:b", "x?"}) {
-    BookEntry e = bookDefaultEntry();
-    recordSetText(e.bytes, bookField::name, bad);
-    EXPECT_EQ(entryFileWrite(TELNET_BOOK, e.bytes), -1) << bad;
-  }
-  EXPECT_TRUE(fs::is_empty(dir));
-}
+// Values land under the suite's key as strings, names without regard to case;
+// absent values give their defaults; copies are bounded by the buffer and 1024.
+TEST(Registry, RoundTripDefaultsAndBoundedCopies) {
+  ASSERT_EQ(regWriteString("BookBox_Telnet", "103"), 0);
+  EXPECT_EQ(regReadInt("Bookbox_Telnet", 107), 103);
+  HKEY key;  // read back with the raw API: a string value without its NUL, under HKLM
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kelvro32", 0, KEY_READ, &key), ERROR_SUCCESS);
+  char raw[32] = {};
+  DWORD type = 0, size = sizeof raw;
+  EXPECT_EQ(RegQueryValueExA(key, "BookBox_Telnet", nullptr, &type, reinterpret_cast<BYTE*>(raw), &size),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+  EXPECT_STREQ(raw, "103");
 
-void deleteValue(const char* name) {
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_KEY, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-    RegDeleteValueA(key, name);
-    RegCloseKey(key);
-  }
-}
-
-TEST(RegistryDefaults, AbsentValuesGiveTheirDefaults) {
   for (const char* name : {"ftpw", "ftph", "ftpx", "ftpy", "scroll", "FirewallPortFTP", "BookBox_FTP"})
-    deleteValue(name);
-  WindowPlacement w = readWindowPlacement(FTP_SETTINGS);
-  EXPECT_TRUE(w.systemDefault);
+    deleteSetting(name);
+  EXPECT_TRUE(readWindowPlacement(FTP_SETTINGS).systemDefault);
   EXPECT_EQ(readScrollLines(), 1000);
   EXPECT_EQ(readFirewallPort(FTP_SETTINGS), 23);
   EXPECT_EQ(regReadInt(FTP_SETTINGS.bookBox, FTP_SETTINGS.bookBoxAtStartup), 103);
-
+  char small[8];
+  EXPECT_EQ(regReadString("scroll", "defaultvalue", small, 4), 3);
+  EXPECT_STREQ(small, "def");
   writeWindowPlacement(FTP_SETTINGS, {5, 6, 700, 500, false});
-  w = readWindowPlacement(FTP_SETTINGS);
+  WindowPlacement w = readWindowPlacement(FTP_SETTINGS);
   EXPECT_FALSE(w.systemDefault);
   EXPECT_EQ(w.width, 700);
   EXPECT_EQ(w.top, 6);
-  for (const char* name : {"ftpw", "ftph", "ftpx", "ftpy"}) deleteValue(name);
-}
+  ASSERT_EQ(regWriteString("telnetw", "wide"), 0);
+  EXPECT_EQ(regReadInt("telnetw", 5), 0) << "text that is not a number reads as 0";
 
-TEST(RegistryDefaults, LongValuesAreCutToTheBufferAndTo1024Bytes) {
-  std::string text(3000, 'v');
-  ASSERT_EQ(regWriteString("email", text.c_str()), 0);
+  ASSERT_EQ(regWriteString("email", std::string(3000, 'v').c_str()), 0);
   std::vector<char> big(4000, 'x');
   EXPECT_EQ(regReadString("email", "", big.data(), big.size()), 1024);
   EXPECT_EQ(strlen(big.data()), 1024u);
-  char small[8];
   EXPECT_EQ(regReadString("EMAIL", "", small, sizeof small), 7);
   EXPECT_STREQ(small, "vvvvvvv");
-  deleteValue("email");
+  for (const char* name : {"ftpw", "ftph", "ftpx", "ftpy", "email", "telnetw", "BookBox_Telnet"}) deleteSetting(name);
 }
 }  // namespace

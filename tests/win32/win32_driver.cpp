@@ -1,0 +1,189 @@
+#include "win32_driver.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "shell/pump.h"
+#include "shell/script_dialog_win32.h"
+#include "shell/script_terminal.h"
+#include "shell/settings.h"
+#include "telnet/netlink_win32.h"
+#include "telnet/telnet_engine.h"
+#include "telnet/telnet_terminal.h"
+#include "terminal/emulator.h"
+#include "terminal/options.h"
+#include "terminal/receive.h"
+#include "terminal/screen.h"
+#include "terminal/terminal_state.h"
+
+int scriptDone = 0;
+WPARAM scriptResult = 99;
+NetEvents netEvents;
+
+namespace {
+LRESULT CALLBACK mainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (netHandleMessage(w, m, wp, lp)) return 0;
+  if (m == SCRIPT_DONE_MESSAGE) {
+    ++scriptDone;
+    scriptResult = wp;
+    scriptDialogClose(w);
+    return 0;
+  }
+  return DefWindowProcA(w, m, wp, lp);
+}
+
+struct Find {
+  const char* title;
+  HWND found;
+};
+BOOL CALLBACK findTitle(HWND w, LPARAM lp) {
+  Find* f = reinterpret_cast<Find*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  // InternalGetWindowText sends no message: the window's thread may be the
+  // one waiting for this thread.
+  WCHAR text[256];
+  char narrow[256];
+  if (pid == GetCurrentProcessId() && IsWindowVisible(w) && InternalGetWindowText(w, text, 256) &&
+      WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr) &&
+      strcmp(narrow, f->title) == 0) {
+    f->found = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+int recordMessage(const char* text, const char* title, unsigned) {
+  netEvents.texts.push_back(text);
+  netEvents.titles.push_back(title);
+  return IDOK;
+}
+}  // namespace
+
+HWND mainWindow() {
+  static HWND w = nullptr;
+  if (w) return w;
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = mainProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "SuiteTestMain";
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  RegisterClassA(&wc);
+  w = CreateWindowA("SuiteTestMain", "Suite test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 500, 300, nullptr,
+                    nullptr, wc.hInstance, nullptr);
+  return w;
+}
+
+bool pumpUntil(const std::function<bool()>& done, DWORD ms) {
+  DWORD start = GetTickCount();
+  while (!done() && GetTickCount() - start < ms)
+    if (pumpOne() == 0) MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  return done();
+}
+
+bool onScreen(const char* text) { return screenText().find(text) != std::string::npos; }
+
+std::string writeTempFile(const char* name, const std::string& text) {
+  char dir[MAX_PATH];
+  GetTempPathA(sizeof dir, dir);
+  std::string path = std::string(dir) + name;
+  FILE* f = fopen(path.c_str(), "wb");
+  fputs(text.c_str(), f);
+  fclose(f);
+  return path;
+}
+
+HWND startScript(const char* name, const std::string& text) {
+  scriptDone = 0;
+  scriptResult = 99;
+  // The real byte path: the receive pass shows the echo and gives each new
+  // line to the script's match.
+  ScriptEnv env;
+  env.processIncoming = receiveAvailable;
+  env.sendChar = scriptSendChar;
+  return scriptRun(mainWindow(), writeTempFile(name, text).c_str(), env, SCRIPT_DIALOG_NETWORK);
+}
+
+bool waitScript(DWORD ms) {
+  return pumpUntil([] { return scriptDone > 0; }, ms);
+}
+
+void deleteSetting(const char* name) {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_KEY, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+    RegDeleteValueA(key, name);
+    RegCloseKey(key);
+  }
+}
+
+bool prepareTelnet() {
+  netEvents = NetEvents{};
+  if (netStartup() != 0 || terminalReset(24, 80, 1000) != 0) return false;
+  terminalOptions.emulation = 4;
+  emulatorConnectionStart();
+  telnetSession = {};
+  snprintf(telnetSession.terminalId, sizeof telnetSession.terminalId, "vt100");
+  netShowMessage = recordMessage;
+  netOnEstablished = [] {
+    netEvents.established = true;
+    telnetAttachTerminal();
+    telnetOnConnected();
+  };
+  netOnAttemptEnded = [] { netEvents.ended = true; };
+  netOnLost = [] { netEvents.lost = true; };
+  netReceivePass = receiveAvailable;
+  return true;
+}
+
+int telnetServerPort() {
+  const char* port = getenv("SUITE_TEST_TELNET_PORT");
+  return port ? atoi(port) : 0;
+}
+
+NetRequest loopbackRequest(const char* address, int port) {
+  NetRequest r{};
+  snprintf(r.address, sizeof r.address, "%s", address);
+  r.port = port;
+  return r;
+}
+
+HWND waitForWindow(const char* title, DWORD ms) {
+  DWORD start = GetTickCount();
+  do {
+    Find f{title, nullptr};
+    EnumWindows(findTitle, reinterpret_cast<LPARAM>(&f));
+    if (f.found) return f.found;
+    Sleep(20);
+  } while (GetTickCount() - start < ms);
+  return nullptr;
+}
+
+MessageBoxCloser::MessageBoxCloser() {
+  InitializeCriticalSection(&lock);
+  worker = std::thread([this] {
+    while (!stop) {
+      HWND box = waitForWindow("Message", 50);
+      if (!box) continue;
+      char text[1024] = "";
+      GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the box's static text
+      EnterCriticalSection(&lock);
+      seen.push_back(text);
+      LeaveCriticalSection(&lock);
+      SendMessageA(box, WM_COMMAND, IDOK, 0);
+      Sleep(50);
+    }
+  });
+}
+
+MessageBoxCloser::~MessageBoxCloser() {
+  stop = true;
+  worker.join();
+  DeleteCriticalSection(&lock);
+}
+
+std::vector<std::string> MessageBoxCloser::texts() {
+  EnterCriticalSection(&lock);
+  std::vector<std::string> copy = seen;
+  LeaveCriticalSection(&lock);
+  return copy;
+}

@@ -1,0 +1,61 @@
+// What the Win32 tests share: one main window that routes socket and script
+// messages, the program's pump with a deadline, the screen as text, a second
+// thread that drives modal windows as a user would, and the loopback Telnet
+// connection that tests/win32/run provides.
+#pragma once
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "shell/script.h"
+#include "telnet/net_connection.h"
+#include "tests/support/screen_text.h"
+
+// The tests' visible main window: socket messages go to the connection, 1026
+// is counted in scriptDone / scriptResult and destroys the script dialog.
+HWND mainWindow();
+extern int scriptDone;
+extern WPARAM scriptResult;
+// Runs the program's pump until done() or ms pass; returns done().
+bool pumpUntil(const std::function<bool()>& done, DWORD ms);
+// Whether text is on the screen.
+bool onScreen(const char* text);
+// Writes text to name in the temporary folder; returns the path.
+std::string writeTempFile(const char* name, const std::string& text);
+// Starts text as a script in SCRIPTDLG over the real receive path; returns the
+// dialog. waitScript pumps until 1026 arrived (at most ms).
+HWND startScript(const char* name, const std::string& text);
+bool waitScript(DWORD ms = 15000);
+// Removes a value under the suite's registry key.
+void deleteSetting(const char* name);
+
+// Connection state the session slots record (reset by prepareTelnet).
+struct NetEvents {
+  bool established, ended, lost;
+  std::vector<std::string> texts, titles;  // messages the connection showed
+};
+extern NetEvents netEvents;
+// Winsock up, a fresh 24x80 VT100 screen, the session slots set to attach the
+// Telnet engine on establishment. False when Winsock or the screen failed.
+bool prepareTelnet();
+// The port of the loopback Telnet server (0 when the runner gave none).
+int telnetServerPort();
+NetRequest loopbackRequest(const char* address, int port);
+
+// Waits up to ms for a visible top-level window of the process with this title.
+HWND waitForWindow(const char* title, DWORD ms);
+// Closes every "Message" box that appears while it lives with OK, recording
+// their texts.
+struct MessageBoxCloser {
+  MessageBoxCloser();
+  ~MessageBoxCloser();
+  std::vector<std::string> texts();
+  std::atomic<bool> stop{false};
+  std::vector<std::string> seen;
+  CRITICAL_SECTION lock;
+  std::thread worker;
+};
