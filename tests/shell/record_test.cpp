@@ -117,7 +117,9 @@ TEST(RecordFields, NumbersFromTextRefuseWhatDoesNotParseOrFit) {
     BookEntry e{};
     recordSetInt(e.bytes, c.field, 7);
     EXPECT_EQ(fieldFromString(e.bytes, c.field, c.text) == 0, c.accepted) << c.field.name << "=" << c.text;
-    if (!c.accepted) EXPECT_EQ(recordInt(e.bytes, c.field), 7) << "refused value leaves " << c.field.name;
+    if (!c.accepted) {
+      EXPECT_EQ(recordInt(e.bytes, c.field), 7) << "refused value leaves " << c.field.name;
+    }
   }
 }
 
