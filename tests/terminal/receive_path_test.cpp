@@ -187,15 +187,6 @@ TEST(WyseControls, SingleByteControls) {
   EXPECT_EQ(screenText(), "a| b|  c");
 }
 
-TEST(OtherEmulations, CollectorsEndTheirSequences) {
-  for (int e : {3, 8, 10}) {
-    reset(e);
-    feed(E + "Hab" + E + E + "Jcd");
-    EXPECT_FALSE(emulator.inSequence) << e;
-    EXPECT_EQ(row(0), "abcd") << e;
-  }
-}
-
 TEST(SendPath, LocalEchoSendsCrLfAndShowsText) {
   reset();
   terminalOptions.localEcho = true;
