@@ -281,7 +281,8 @@ static int printRun(const uint8_t* bytes, int length) {
 static int collectParameters(const uint8_t* bytes, int length) {
   if (emulator.inControlString || emulator.count < 2 || emulator.sequence[1] != '[') return 0;
   int e = terminalOptions.emulation;
-  if (!isVtFamily(e) && e != TERM_SCO_ANSI) return 0;
+  // A sequence begun under another emulation is dropped by the per-byte path.
+  if ((!isVtFamily(e) && e != TERM_SCO_ANSI) || e != emulator.emulation) return 0;
   if (hookTransparentPrinting() || hookTelnetInCommand() || hookZmodemCaptureActive()) return 0;
   int i = 0;
   while (i < length && emulator.count < SEQUENCE_MAX && ((bytes[i] >= '0' && bytes[i] <= '9') || bytes[i] == ';'))
