@@ -79,6 +79,19 @@ TEST(EmulationSwitch, HalfCollectedSequenceIsDropped) {
   EXPECT_EQ(screenText(), "!!X");
 }
 
+TEST(EmulationSwitch, ConnectionStartDropsArmedAddress) {
+  reset(8);
+  feed(E + "=\r");
+  emulatorConnectionStart();
+  feed(E + "=! X");
+  EXPECT_EQ(screenText(), "|X");
+  reset(10);
+  feed(E + "4!a" + E + "@");
+  emulatorConnectionStart();
+  feed(E + "4!a" + E + ">BX");
+  EXPECT_EQ(attrs(0), "07");
+}
+
 TEST(EmulationSwitch, AttributeResetFlagBelongsToTheIbm) {
   feedUnder({{10, E + "4!a" + E + "@"}, {8, "a"}, {10, E + ">BX"}});
   EXPECT_EQ(attrs(0), "0707");
