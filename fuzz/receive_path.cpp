@@ -2,6 +2,11 @@
 // option, interleaved with height changes, scrollback viewing and echoed
 // typing; the buffer's invariants are checked after every step.
 //
+// The first option byte picks the emulation (1 + byte % 10), so the VT family,
+// SCO-ANSI, TTY, VT52 (3), Wyse 50 (8) and IBM 3151 (10) all get inputs, and a
+// step may switch emulation between any two blocks: a sequence or an armed
+// cursor address of one emulation must never leak into the next.
+//
 // Input: 4 option bytes, then steps. A step byte below 0xF0 feeds that many
 // bytes + 1; 0xF0..0xF7 change the height, 0xF8..0xFB move the view,
 // 0xFC types a byte with local echo, 0xFD..0xFF change the emulation.
@@ -18,6 +23,7 @@
 #include "terminal/receive_state.h"
 #include "terminal/screen.h"
 #include "terminal/terminal_state.h"
+#include "terminal/terminal_type.h"
 #include "tests/support/surface_recorder.h"
 
 namespace {
@@ -68,6 +74,12 @@ void checkInvariants() {
   check(emulator.count >= 0 && emulator.count <= SEQUENCE_MAX);
   check(!emulator.inSequence || emulator.sequence[emulator.count] == 0);
   check(receiveState.depth == 0);
+  // Direct cursor addressing and the attribute-reset flag belong to the
+  // emulation that set them.
+  int e = emulator.emulation;
+  check(emulator.addressCount == 0 || (emulator.addressMode && emulator.addressCount == 1));
+  check(!emulator.addressMode || e == TERM_VT52 || e == TERM_WYSE50 || e == TERM_IBM3151);
+  check(!emulator.ibmAttributeReset || e == TERM_IBM3151);
 }
 
 }  // namespace

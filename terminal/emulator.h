@@ -26,6 +26,13 @@ struct EmulatorState {
   int savedBColumn, savedBRow;         // ESC [ s / ESC [ u
   bool bold, reverse;
   int emulation;                       // emulation of the byte being handled
+  // VT52, Wyse 50 and IBM 3151: direct cursor addressing armed by ESC Y or
+  // ESC =, address bytes taken since and the row the first one gave; it
+  // outlives the end of its sequence. IBM 3151 attribute-reset flag (ESC @).
+  bool addressMode;
+  int addressCount;
+  int addressRow;
+  bool ibmAttributeReset;
 };
 
 extern EmulatorState emulator;
@@ -50,10 +57,13 @@ void eightBitControl(uint8_t b);
 // bytes up to and including the final character.
 void dispatchSequence(const uint8_t* text, int length);
 
-// Collectors of the other emulations (filled by their own module).
+// Collectors of the other emulations (their own modules).
 void collectVt52Byte(uint8_t b);
-void collectWyse50Byte(uint8_t b);
-void collectIbm3151Byte(uint8_t b);
+void collectWyseByte(uint8_t b);
+void collectIbmByte(uint8_t b);
+// The emulation changed between two bytes: a sequence half collected under the
+// old one and its address mode or attribute-reset flag are dropped.
+void emulationSwitched(int emulation);
 
 // Writes a reply to the host.
 void sendReply(const char* text);

@@ -17,7 +17,9 @@ static bool isC1(uint8_t b) { return b >= 0x84 && b <= 0x9F; }
 
 static int currentEmulation() {
   int e = terminalOptions.emulation;
-  return (e < 1 || e > TERMINAL_TYPE_COUNT) ? TERM_VT100 : e;
+  if (e < 1 || e > TERMINAL_TYPE_COUNT) e = TERM_VT100;
+  if (e != emulator.emulation) emulationSwitched(e);
+  return e;
 }
 
 // A byte inside an escape sequence or control string.
@@ -48,8 +50,8 @@ static void sequenceByte(uint8_t b, int e) {
       else collectScoSequenceByte(b);
       break;
     case TERM_VT52: collectVt52Byte(b); break;
-    case TERM_WYSE50: collectWyse50Byte(b); break;
-    case TERM_IBM3151: collectIbm3151Byte(b); break;
+    case TERM_WYSE50: collectWyseByte(b); break;
+    case TERM_IBM3151: collectIbmByte(b); break;
     default: endSequence(); break;  // TTY has no sequences
   }
 }
@@ -279,7 +281,8 @@ static int printRun(const uint8_t* bytes, int length) {
 static int collectParameters(const uint8_t* bytes, int length) {
   if (emulator.inControlString || emulator.count < 2 || emulator.sequence[1] != '[') return 0;
   int e = terminalOptions.emulation;
-  if (!isVtFamily(e) && e != TERM_SCO_ANSI) return 0;
+  // A sequence begun under another emulation is dropped by the per-byte path.
+  if ((!isVtFamily(e) && e != TERM_SCO_ANSI) || e != emulator.emulation) return 0;
   if (hookTransparentPrinting() || hookTelnetInCommand() || hookZmodemCaptureActive()) return 0;
   int i = 0;
   while (i < length && emulator.count < SEQUENCE_MAX && ((bytes[i] >= '0' && bytes[i] <= '9') || bytes[i] == ';'))

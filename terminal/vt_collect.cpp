@@ -24,7 +24,7 @@ void emulatorConnectionStart() {
   emulator.autowrap = terminalOptions.autowrap;
   emulator.keypadApplication = terminalOptions.keypadApplication;
   emulator.bold = emulator.reverse = false;
-  endSequence();
+  emulationSwitched(emulator.emulation);  // no sequence, cursor address or reset flag left over
   screen.attribute = DEFAULT_ATTRIBUTE;
   screen.scrollTop = 1;
   screen.scrollBottom = screen.rows;

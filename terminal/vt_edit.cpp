@@ -18,14 +18,12 @@ void scrollRegionOnWindowDown() {
   scrollRegionDown();
 }
 
-void deleteCharacters(const Sequence& q) {
+void deleteCharactersAtCursor(int n) {
   ScreenBuffer& s = screen;
   int cell = cursorCell();
   ScreenLine& line = lineAt(s.row);
   uint8_t* attrs = attributesAt(s.row);
   int used = line.used;
-  // An explicit 0 deletes one character, as for an omitted count.
-  int n = std::max(1, countOrOne(q));
   n = std::min(n, used - cell);
   if (n <= 0) return;
   int y = cellY(s.row);
@@ -38,16 +36,14 @@ void deleteCharacters(const Sequence& q) {
   line.used = static_cast<int16_t>(used - n);
 }
 
-void insertCharacters(const Sequence& q) {
+// An explicit 0 deletes one character, as for an omitted count.
+void deleteCharacters(const Sequence& q) { deleteCharactersAtCursor(std::max(1, countOrOne(q))); }
+
+void insertBlanksAtCursor(int n, int limit) {
   ScreenBuffer& s = screen;
-  int n = countOrOne(q);
-  if (n < 1) return;
   int cell = cursorCell();
   ScreenLine& line = lineAt(s.row);
   uint8_t* attrs = attributesAt(s.row);
-  // The row ends at the last column, or at the line's end for a cursor (or
-  // text) already past it; never more cells than are left in the row.
-  int limit = (cell < s.columns && line.used <= s.columns) ? s.columns : LINE_CELLS;
   n = std::min(n, limit - cell);
   if (n <= 0) return;
   int y = cellY(s.row);
@@ -64,13 +60,36 @@ void insertCharacters(const Sequence& q) {
   if (line.used > cell) line.used = static_cast<int16_t>(std::min<int>(line.used + n, limit));
 }
 
-void insertLinesAtCursor(const Sequence& q) {
-  if (q.length == 1) return;  // ESC L alone
+void insertCharacters(const Sequence& q) {
+  int n = countOrOne(q);
+  if (n < 1) return;
+  int cell = cursorCell();
+  const ScreenLine& line = lineAt(screen.row);
+  // The row ends at the last column, or at the line's end for a cursor (or
+  // text) already past it; never more cells than are left in the row.
+  int limit = (cell < screen.columns && line.used <= screen.columns) ? screen.columns : LINE_CELLS;
+  insertBlanksAtCursor(n, limit);
+}
+
+void insertLinesOnWindow(int n) {
   ScreenBuffer& s = screen;
-  int n = std::min(countOrOne(q), s.scrollBottom - s.row);
+  n = std::min(n, s.scrollBottom - s.row);
   if (n <= 0) return;
   scrollRowsOnWindow(s.row, s.scrollBottom - 1, n);
   insertLines(s.row, n);
+}
+
+void deleteLinesOnWindow(int n) {
+  ScreenBuffer& s = screen;
+  n = std::min(n, s.scrollBottom - s.row);
+  if (n <= 0) return;
+  scrollRowsOnWindow(s.row, s.scrollBottom - 1, -n);
+  deleteLines(s.row, n);
+}
+
+void insertLinesAtCursor(const Sequence& q) {
+  if (q.length == 1) return;  // ESC L alone
+  insertLinesOnWindow(countOrOne(q));
 }
 
 void deleteLinesOrReverseIndex(const Sequence& q) {
@@ -78,11 +97,7 @@ void deleteLinesOrReverseIndex(const Sequence& q) {
     reverseIndex();
     return;
   }
-  ScreenBuffer& s = screen;
-  int n = std::min(countOrOne(q), s.scrollBottom - s.row);
-  if (n <= 0) return;
-  scrollRowsOnWindow(s.row, s.scrollBottom - 1, -n);
-  deleteLines(s.row, n);
+  deleteLinesOnWindow(countOrOne(q));
 }
 
 void setScrollRegion(const Sequence& q) {

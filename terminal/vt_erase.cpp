@@ -27,13 +27,23 @@ void eraseInDisplay(const Sequence& q) {
       break;
     case '0': case '\0':  // cursor to the end of the screen
       if (s.row == 0 && s.column == 0) clearScreen();
-      eraseToEndOfLine(s.row, s.column);
-      for (int r = s.row + 1; r < s.rows; ++r) eraseToEndOfLine(r, 0);
+      eraseBelowCursor();
       break;
     default:
       return;
   }
   moveCaretToCursor();
+}
+
+void eraseBelowCursor() {
+  eraseToEndOfLine(screen.row, screen.column);
+  for (int r = screen.row + 1; r < screen.rows; ++r) eraseToEndOfLine(r, 0);
+}
+
+void drawSpaces(int row, int from, int to) {
+  uint32_t text, back;
+  cellColours(screen.attribute, emulator.emulation, &text, &back);
+  for (int c = std::max(from, screen.horizontalOffset); c < to; ++c) surfaceDrawCell(cellX(c), cellY(row), ' ', text, back);
 }
 
 void eraseInLine(const Sequence& q) {
@@ -46,10 +56,7 @@ void eraseInLine(const Sequence& q) {
     case '1': {
       int cell = cursorCell();
       eraseToStartOfLine(s.row, cell);
-      uint32_t text, back;
-      cellColours(s.attribute, emulator.emulation, &text, &back);
-      for (int c = std::max(0, s.horizontalOffset); c < cell; ++c)
-        surfaceDrawCell(cellX(c), cellY(s.row), ' ', text, back);
+      drawSpaces(s.row, 0, cell);
       break;
     }
     case '2':

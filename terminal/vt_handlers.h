@@ -42,6 +42,10 @@ void eraseInDisplay(const Sequence& q);
 void eraseInLine(const Sequence& q);
 void eraseCharacters(const Sequence& q);
 void characterProtection(const Sequence& q);
+// The cursor row from the cursor and every row below it.
+void eraseBelowCursor();
+// Spaces in the current colours in the shown cells from..to-1 of a row.
+void drawSpaces(int row, int from, int to);
 
 // Editing and scrolling (vt_edit.cpp)
 void deleteCharacters(const Sequence& q);
@@ -51,10 +55,21 @@ void deleteLinesOrReverseIndex(const Sequence& q);
 void setScrollRegion(const Sequence& q);
 void scrollRegionOnWindowUp();
 void scrollRegionOnWindowDown();
+// Shared with the other emulations: n characters deleted at the cursor (at
+// most the used cells from it); n blanks inserted at the cursor within the
+// first limit cells of the row; n lines inserted or deleted at the cursor row
+// inside the region, window first.
+void deleteCharactersAtCursor(int n);
+void insertBlanksAtCursor(int n, int limit);
+void insertLinesOnWindow(int n);
+void deleteLinesOnWindow(int n);
 
 // Modes and rendition (vt_modes.cpp)
 void setMode(const Sequence& q, bool on);
 void selectGraphicRendition(const Sequence& q);
+// One rendition number applied to attribute a (bold and reverse flags kept in
+// step); the other emulations' renditions map onto these numbers.
+uint8_t applyRendition(uint8_t a, int n);
 void mediaCopy(const Sequence& q);
 
 // Reports (vt_reports.cpp)

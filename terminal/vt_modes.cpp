@@ -28,7 +28,7 @@ void setMode(const Sequence& q, bool on) {
 
 static uint8_t swapNibbles(uint8_t a) { return static_cast<uint8_t>((a << 4) | (a >> 4)); }
 
-static uint8_t applyRendition(uint8_t a, int n) {
+uint8_t applyRendition(uint8_t a, int n) {
   switch (n) {
     case 0:
       emulator.reverse = emulator.bold = false;

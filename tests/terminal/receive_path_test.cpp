@@ -12,19 +12,6 @@ namespace {
 
 const std::string E = "\033";
 
-struct Snapshot {
-  std::string text, cursor, replies, attrs;
-  bool operator==(const Snapshot& o) const {
-    return text == o.text && cursor == o.cursor && replies == o.replies && attrs == o.attrs;
-  }
-};
-
-Snapshot snapshot() {
-  std::string a;
-  for (int r = 0; r < screen.rows; ++r) a += attrs(r) + "/";
-  return {screenText(), cursor(), wire.replies, a};
-}
-
 // Every split of a stream into two receive passes gives the same result as
 // the whole stream in one.
 TEST(BlockSplit, SequencesSurviveEverySplitPoint) {
@@ -34,18 +21,7 @@ TEST(BlockSplit, SequencesSurviveEverySplitPoint) {
       "\x9b" "3;3H\x90" "junk\x9c" "ok\x9b" "6n" + E + " G" + E + "[c",
   };
   int emulations[] = {4, 4, 6};
-  for (int k = 0; k < 3; ++k) {
-    const std::string& s = streams[k];
-    reset(emulations[k]);
-    feed(s);
-    Snapshot whole = snapshot();
-    for (size_t cut = 1; cut < s.size(); ++cut) {
-      reset(emulations[k]);
-      feed(s.substr(0, cut));
-      feed(s.substr(cut));
-      EXPECT_TRUE(snapshot() == whole) << "stream " << k << " cut at " << cut;
-    }
-  }
+  for (int k = 0; k < 3; ++k) expectEverySplitAlike(emulations[k], streams[k]);
 }
 
 std::vector<int> blockSizes;
@@ -185,15 +161,6 @@ TEST(WyseControls, SingleByteControls) {
   reset(4);
   feed("a\x0b" "b\x0c" "c\x1e\x1a");
   EXPECT_EQ(screenText(), "a| b|  c");
-}
-
-TEST(OtherEmulations, CollectorsEndTheirSequences) {
-  for (int e : {3, 8, 10}) {
-    reset(e);
-    feed(E + "Hab" + E + E + "Jcd");
-    EXPECT_FALSE(emulator.inSequence) << e;
-    EXPECT_EQ(row(0), "abcd") << e;
-  }
 }
 
 TEST(SendPath, LocalEchoSendsCrLfAndShowsText) {

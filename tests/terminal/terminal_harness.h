@@ -105,4 +105,35 @@ inline std::string cursor() {
   return std::to_string(screen.row + 1) + "," + std::to_string(screen.column + 1);
 }
 
+// Everything a byte stream can change that tests compare: screen, cursor,
+// replies, every row's attributes and the current attribute.
+struct Snapshot {
+  std::string text, cursor, replies, attrs;
+  bool operator==(const Snapshot& o) const {
+    return text == o.text && cursor == o.cursor && replies == o.replies && attrs == o.attrs;
+  }
+};
+
+inline Snapshot snapshot() {
+  std::string a;
+  for (int r = 0; r < screen.rows; ++r) a += attrs(r) + "/";
+  char current[4];
+  std::snprintf(current, sizeof current, "%02x", screen.attribute);
+  return {screenText(), cursor(), wire.replies, a + current};
+}
+
+// Every split of a stream into two receive passes gives the same result as
+// the whole stream in one pass.
+inline void expectEverySplitAlike(int emulation, const std::string& s) {
+  reset(emulation);
+  feed(s);
+  Snapshot whole = snapshot();
+  for (size_t cut = 1; cut < s.size(); ++cut) {
+    reset(emulation);
+    feed(s.substr(0, cut));
+    feed(s.substr(cut));
+    EXPECT_TRUE(snapshot() == whole) << "emulation " << emulation << " cut at " << cut;
+  }
+}
+
 }  // namespace harness

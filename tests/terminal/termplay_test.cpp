@@ -69,6 +69,16 @@ TEST(Termplay, CursorPastLastColumnAndOptions) {
   EXPECT_NE(run("--capacity 24", std::string(100, '\n')).find("history 0\n"), std::string::npos);
 }
 
+// The other emulations print in the same format: screen, attributes, replies.
+TEST(Termplay, OtherEmulationsSameFormat) {
+  EXPECT_EQ(run("--emulation 3 --rows 3", "\033Y!\"X\033Z"),
+            "cursor 2 4\nscreen\n||\n|  X|\n||\nattr\n\n000070\n\nreply \\x1b/Z\nhistory 0\n");
+  EXPECT_EQ(run("--emulation 8 --rows 2", "\033G4B\033=  \033Q"),
+            "cursor 1 1\nscreen\n| B|\n||\nattr\n00f0\n\nreply \nhistory 0\n");
+  EXPECT_EQ(run("--emulation 10 --rows 2", "old\033K\0334!aR"),
+            "cursor 1 2\nscreen\n|R|\n||\nattr\n07\n\nreply \nhistory 2\n");
+}
+
 TEST(Termplay, BadArgumentsFailWithOneLine) {
   int status = 0;
   std::string out = run("--columns 100", "", &status);

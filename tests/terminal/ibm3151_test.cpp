@@ -1,0 +1,83 @@
+// The IBM 3151 emulation through the receive path: bytes in, screen, cursor
+// and attributes out.
+#include "tests/terminal/emulation_cases.h"
+
+using namespace harness;
+
+namespace {
+
+const ScreenCase cases[] = {
+    // Direct cursor address
+    {"address_two_spaces_home", "abc" + E + "Y  X", "Xbc", "1,2"},
+    {"address_then_text", E + "Y\"%X", "||     X", "3,7"},
+    {"address_past_screen_clamped", E + "Y~~", "", "24,80"},
+    {"address_high_bytes_clamped", E + "Y\xc0\x80", "", "24,80"},
+    {"address_survives_cr", E + "Y\rab" + E + "\"%X", "ab||     X", "3,7"},
+    // Cursor
+    {"cursor_up", E + "Y%%" + E + "A", "", "5,6"},
+    {"cursor_down", E + "B", "", "2,1"},
+    {"cursor_down_stops_at_bottom", E + "Y7 " + E + "B", "", "24,1"},
+    {"cursor_right", E + "C", "", "1,2"},
+    {"cursor_right_wraps", E + "Y o" + E + "C", "", "2,1"},
+    {"cursor_left", "ab" + E + "D", "ab", "1,2"},
+    {"home", "abc\r\ndef" + E + "HX", "Xbc|def", "1,2"},
+    // Erasing and editing
+    {"erase_line", "abcdef" + E + "Y \"" + E + "I", "ab", "1,3"},
+    {"erase_screen", "aaa\r\nbbb\r\nccc" + E + "Y!!" + E + "J", "aaa|b", "2,2"},
+    {"delete_character", "abcdef" + E + "Y !" + E + "Q", "acdef", "1,2"},
+    {"delete_line", "a\r\nb\r\nc" + E + "Y  " + E + "O", "b|c", "1,1"},
+    {"insert_line", "a\r\nb\r\nc" + E + "Y! " + E + "N", "a||b|c", "2,1"},
+    {"clear_screen", "abc\r\ndef" + E + "KX", "X", "1,2"},
+    // Sequence ends
+    {"s_restarts_and_is_dropped", E + "xSBX", "|X", "2,2"},
+    {"at_sign_ends", "a" + E + "@b", "ab", "1,3"},
+    {"down_needs_esc_b_alone", E + "xB" + E + ">BX", "X", "1,2"},
+    {"rendition_sequences_print_nothing", E + "4!a" + E + "4=b" + E + "4Pa" + E + "4>bX", "X", "1,2"},
+    {"escape_restarts", E + "4" + E + "BX", "|X", "2,2"},
+    {"cr_ends_sequence", "abc" + E + "4\rX", "Xbc", "1,2"},
+};
+
+class IbmTable : public ::testing::TestWithParam<ScreenCase> {};
+TEST_P(IbmTable, ScreenCursor) { expectScreenCase(10, GetParam()); }
+INSTANTIATE_TEST_SUITE_P(Ibm3151, IbmTable, ::testing::ValuesIn(cases),
+                         [](const auto& info) { return caseName(info.param.name); });
+
+const AttributeCase attributeCases[] = {
+    {"reverse_then_normal", E + "4!aX" + E + "4=bY", "0770", "70"},
+    {"bold_forms", E + "4\"aA" + E + "4>b" + E + "4$aB" + E + "4>b" + E + "4(aC", "f0f0f0", "f0"},
+    {"reverse_then_bold", E + "4!a" + E + "4\"aX", "87", "87"},
+    {"invisible", E + "4!a" + E + "4PaX", "77", "77"},
+    {"other_rendition_byte_nothing", E + "4#aX", "70", "70"},
+    {"first_byte_not_4_nothing", E + "5!aX", "70", "70"},
+    {"longer_form_nothing", E + "4!!aX", "70", "70"},
+    {"b_other_form_nothing", E + "4!a" + E + "4?bX", "07", "07"},
+    {"reset_needs_the_flag", E + "4!a" + E + ">BX", "07", "07"},
+    {"reset_with_the_flag", E + "4!a" + E + "@" + E + ">BX", "70", "70"},
+    {"flag_is_used_once", E + "4!a" + E + "@" + E + ">B" + E + "4!a" + E + ">BX", "07", "07"},
+    {"flag_cleared_by_other_sequence", E + "4!a" + E + "@" + E + "C" + E + ">BX", "0007", "07"},
+    {"flag_kept_by_cursor_down", E + "4!a" + E + "@" + E + "B" + E + ">B", "", "70"},
+    {"flag_kept_by_other_b_form", E + "4!a" + E + "@" + E + "xB" + E + ">BX", "70", "70"},
+};
+
+class IbmAttributes : public ::testing::TestWithParam<AttributeCase> {};
+TEST_P(IbmAttributes, FirstRowAndCurrent) { expectAttributeCase(10, GetParam()); }
+INSTANTIATE_TEST_SUITE_P(Ibm3151, IbmAttributes, ::testing::ValuesIn(attributeCases),
+                         [](const auto& info) { return caseName(info.param.name); });
+
+TEST(Ibm3151, ClearAndEraseAtHomeKeepScreenInScrollback) {
+  reset(10);
+  feed("one\r\ntwo" + E + "K");
+  EXPECT_EQ(screenText(), "");
+  EXPECT_EQ(cursor(), "1,1");
+  EXPECT_EQ(historyRow(24), "one");
+  EXPECT_EQ(historyRow(23), "two");
+  // Unlike the VT52, all rows go, whatever the region.
+  reset(4);
+  feed("r0\r\nr1" + E + "[2;4r");
+  terminalOptions.emulation = 10;
+  feed(E + "J");
+  EXPECT_EQ(screen.historyLines, 24);
+  EXPECT_EQ(historyRow(24), "r0");
+}
+
+}  // namespace

@@ -1,0 +1,151 @@
+// What the VT52, Wyse 50 and IBM 3151 share: sequences split across receive
+// blocks, changes of emulation between bytes, and a cursor past the line's
+// last cell.
+#include <vector>
+
+#include "tests/terminal/emulation_cases.h"
+
+using namespace harness;
+
+namespace {
+
+struct SplitStream {
+  int emulation;
+  std::string bytes;
+};
+
+const SplitStream streams[] = {
+    {3, "ab" + E + "Y%*x" + E + "A" + E + "Z\r" + E + "Y\rcd" + E + "\"!" + E + "=q" + E + "I" + E + "K" +
+            E + "Y0P" + E + "C" + E + "H" + E + "J"},
+    {8, "ab" + E + "=%*x" + E + "G4bold" + E + "G0" + E + "=\rcd" + E + "\"!" + E + "Q" + E + "W" + E +
+            "E" + E + "jz" + E + "I\x0b\x0c\x1e" + E + "qX" + E + "r" + E + "GxT" + E + "T"},
+    {10, "ab" + E + "Y%*x" + E + "4!arev" + E + "@" + E + ">B" + E + "Y\rcd" + E + "\"!" + E + "Q" + E +
+             "N" + E + "4Pai" + E + "4=b" + E + "SB" + E + "Kafter" + E + "Y\xc0\xc0z"},
+};
+
+TEST(OtherEmulations, SequencesSurviveEverySplitPoint) {
+  for (const SplitStream& stream : streams) expectEverySplitAlike(stream.emulation, stream.bytes);
+}
+
+// One byte per receive block: the split is inside every sequence at once.
+TEST(OtherEmulations, OneByteBlocks) {
+  for (const SplitStream& stream : streams) {
+    reset(stream.emulation);
+    feed(stream.bytes);
+    Snapshot whole = snapshot();
+    reset(stream.emulation);
+    wire.maxRead = 1;
+    feed(stream.bytes);
+    EXPECT_TRUE(snapshot() == whole) << "emulation " << stream.emulation;
+  }
+}
+
+// Bytes under one emulation, then bytes under the next, and so on.
+void feedUnder(const std::vector<std::pair<int, std::string>>& parts) {
+  reset(parts.front().first);
+  for (const auto& [emulation, bytes] : parts) {
+    terminalOptions.emulation = emulation;
+    feed(bytes);
+  }
+}
+
+TEST(EmulationSwitch, ArmedAddressModeDoesNotOutliveItsEmulation) {
+  // ESC Y, then CR: armed. Under VT100 nothing reads it; back under VT52 the
+  // next sequence is a sequence of its own, not two address bytes.
+  feedUnder({{3, E + "Y\r"}, {4, "ab"}, {3, E + "BX"}});
+  EXPECT_EQ(screenText(), "ab|  X");
+  feedUnder({{8, E + "=!"}, {10, E + "B"}, {8, "X"}});
+  EXPECT_EQ(screenText(), "|X");
+  // Within one emulation it is kept, as the emulation defines.
+  feedUnder({{3, E + "Y\r"}, {3, "ab"}, {3, E + "BX"}});
+  EXPECT_EQ(screenText(), "ab");
+  EXPECT_EQ(cursor(), "24,57");
+}
+
+TEST(EmulationSwitch, HalfCollectedSequenceIsDropped) {
+  // ESC G under Wyse 50, then VT100: "4X" is text, not the rest of a VT
+  // sequence ending in X (erase characters).
+  feedUnder({{8, "ab" + E + "G"}, {4, "4X"}});
+  EXPECT_EQ(screenText(), "ab4X");
+  EXPECT_FALSE(emulator.inSequence);
+  // ESC [ 2 under VT100, then VT52: "5H" is text, not cursor home.
+  feedUnder({{4, "ab" + E + "[2"}, {3, "5H"}});
+  EXPECT_EQ(screenText(), "ab5H");
+  // ESC [ under VT52, then VT100: the digits are text too.
+  feedUnder({{3, "ab" + E + "["}, {4, "12;1Hx"}});
+  EXPECT_EQ(screenText(), "ab12;1Hx");
+  // ESC Y under IBM 3151, then VT52: the VT52 has its own ESC Y.
+  feedUnder({{10, E + "Y"}, {3, "!!X"}});
+  EXPECT_EQ(screenText(), "!!X");
+}
+
+TEST(EmulationSwitch, ConnectionStartDropsArmedAddress) {
+  reset(8);
+  feed(E + "=\r");
+  emulatorConnectionStart();
+  feed(E + "=! X");
+  EXPECT_EQ(screenText(), "|X");
+  reset(10);
+  feed(E + "4!a" + E + "@");
+  emulatorConnectionStart();
+  feed(E + "4!a" + E + ">BX");
+  EXPECT_EQ(attrs(0), "07");
+}
+
+TEST(EmulationSwitch, AttributeResetFlagBelongsToTheIbm) {
+  feedUnder({{10, E + "4!a" + E + "@"}, {8, "a"}, {10, E + ">BX"}});
+  EXPECT_EQ(attrs(0), "0707");
+  feedUnder({{10, E + "4!a" + E + "@"}, {10, "a"}, {10, E + ">BX"}});
+  EXPECT_EQ(attrs(0), "0770");
+}
+
+// A 255-column terminal without autowrap: after the last cell the cursor sits
+// at 255, one past the line. Operations on the cursor's cell or the row's
+// cells must not reach the next ring line.
+struct PastEnd {
+  int emulation;
+  std::string input;
+};
+void PrintTo(const PastEnd& c, std::ostream* os) { *os << c.emulation; }
+
+class CursorPastLastCell : public ::testing::TestWithParam<PastEnd> {};
+
+TEST_P(CursorPastLastCell, NextLineUntouched) {
+  const PastEnd& c = GetParam();
+  reset(c.emulation, 24, 255);
+  terminalOptions.autowrap = false;
+  emulatorConnectionStart();
+  const char* address = c.emulation == 8 ? "=" : "Y";
+  feed(E + address + "! N" + E + address + "  " + std::string(255, 'a'));
+  ASSERT_EQ(cursor(), "1,256");
+  feed(c.input);
+  EXPECT_EQ(row(1), "N");
+  EXPECT_EQ(attrs(1), "70");
+  EXPECT_LE(lineAt(0).used, 255);
+  EXPECT_GE(screen.column, 0);
+  EXPECT_LE(screen.column, 255);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    OtherEmulations, CursorPastLastCell,
+    ::testing::Values(PastEnd{8, E + "Q"}, PastEnd{8, E + "QQQ"}, PastEnd{8, E + "W"}, PastEnd{8, E + "G4"},
+                      PastEnd{8, E + "G8Z"}, PastEnd{8, E + "GT"}, PastEnd{8, E + "G0"}, PastEnd{8, E + "T"},
+                      PastEnd{8, E + "I"}, PastEnd{8, "\x0c\x0c"}, PastEnd{8, E + "qZZ"}, PastEnd{8, "\x7f"},
+                      PastEnd{10, E + "4!a"}, PastEnd{10, E + "4\"aZ"}, PastEnd{10, E + "4=b"},
+                      PastEnd{10, E + "Q"}, PastEnd{10, E + "I"}, PastEnd{10, E + "C"}, PastEnd{10, E + "D"},
+                      PastEnd{3, E + "K"}, PastEnd{3, E + "C"}, PastEnd{3, E + "D"}, PastEnd{3, E + "Z"}),
+    [](const auto& info) { return "case_" + std::to_string(info.index); });
+
+TEST(CursorPastLastCell, InsertedBlankPastTheLastCellKeepsTheLine) {
+  reset(8, 24, 255);
+  terminalOptions.autowrap = false;
+  emulatorConnectionStart();
+  feed(E + "=! N" + E + "=  " + std::string(254, 'a') + "b");
+  feed(E + "Q");
+  // The cell under the clamped cursor is blanked; the "b" is pushed out.
+  EXPECT_EQ(lineAt(0).used, 255);
+  EXPECT_EQ(row(0), std::string(254, 'a') + " ");
+  EXPECT_EQ(row(1), "N");
+}
+
+}  // namespace

@@ -1,0 +1,137 @@
+// The VT52 emulation through the receive path: bytes in, screen, cursor and
+// replies out.
+#include "terminal/hooks.h"
+#include "tests/terminal/emulation_cases.h"
+
+using namespace harness;
+
+namespace {
+
+const ScreenCase cases[] = {
+    // Direct cursor address: codes minus 32, clamped to the screen.
+    {"address_two_spaces_home", "abc" + E + "Y  X", "Xbc", "1,2"},
+    {"address_row_23_column_32", E + "Y\x37\x40", "", "24,33"},
+    {"address_then_text", E + "Y\"%X", "||     X", "3,7"},
+    {"address_past_screen_clamped", E + "Y~~", "", "24,80"},
+    {"address_high_bytes_clamped", E + "Y\xc0\xff", "", "24,80"},
+    {"address_below_space_clamped", E + "Y%%" + E + "Y\x05\x10", "", "1,1"},
+    {"address_survives_cr", E + "Y\rab" + E + "\"%X", "ab||     X", "3,7"},
+    {"address_survives_can", E + "Y\x18" "ab" + E + "\"%X", "ab||     X", "3,7"},
+    {"address_row_survives_cr", E + "Y\"\rab" + E + "%X", "ab||     X", "3,7"},
+    {"address_escape_is_a_column_byte", E + "Y%" + E + "X", "|||||X", "6,2"},
+    // Cursor movement
+    {"cursor_up", E + "Y%%" + E + "A", "", "5,6"},
+    {"cursor_up_stops_at_top", E + "A", "", "1,1"},
+    {"cursor_down", E + "B", "", "2,1"},
+    {"cursor_down_stops_at_bottom", E + "Y7 " + E + "B", "", "24,1"},
+    {"cursor_right", "ab" + E + "H" + E + "C", "ab", "1,2"},
+    {"cursor_right_wraps_at_last_column", E + "Y o" + E + "CX", "|X", "2,2"},
+    {"cursor_right_wrap_stops_at_bottom", E + "Y7o" + E + "CX", "|||||||||||||||||||||||X", "24,2"},
+    {"cursor_left", "ab" + E + "D", "ab", "1,2"},
+    {"cursor_left_stops", E + "D", "", "1,1"},
+    {"home", "abc\r\ndef" + E + "HX", "Xbc|def", "1,2"},
+    {"reverse_line_feed_moves_up", "a\r\nb" + E + "IX", "aX|b", "1,3"},
+    {"reverse_line_feed_at_top_scrolls", "top" + E + "H" + E + "Inew", "new|top", "1,4"},
+    // Erasing
+    {"erase_to_end_of_screen", "aaa\r\nbbb\r\nccc" + E + "Y!!" + E + "J", "aaa|b", "2,2"},
+    {"erase_to_end_of_line", "abcdef" + E + "Y \"" + E + "K", "ab", "1,3"},
+    // Sequence ends
+    {"ends_without_effect", E + "<a" + E + "Vb" + E + "]c" + E + "^d" + E + "_e", "abcde", "1,6"},
+    {"unlisted_bytes_collected_until_final", "\r\n\r\n" + E + "qrsAX", "|X", "2,2"},
+    {"escape_restarts", E + "1" + E + "BX", "|X", "2,2"},
+    {"cr_ends_sequence", "abc" + E + "1\rX", "Xbc", "1,2"},
+    {"vt_sequence_runs_to_a_vt52_final", "\r\n" + E + "[1mAX", "X", "1,2"},
+    // Replies
+    {"identify", E + "Z", "", "1,1", E + "/Z"},
+    {"identify_twice", "a" + E + "Z" + E + "Z", "a", "1,2", E + "/Z" + E + "/Z"},
+};
+
+class Vt52Table : public ::testing::TestWithParam<ScreenCase> {};
+TEST_P(Vt52Table, ScreenCursorReply) { expectScreenCase(3, GetParam()); }
+INSTANTIATE_TEST_SUITE_P(Vt52, Vt52Table, ::testing::ValuesIn(cases),
+                         [](const auto& info) { return caseName(info.param.name); });
+
+TEST(Vt52, KeypadModes) {
+  reset(3);
+  feed(E + "=");
+  EXPECT_TRUE(emulator.keypadApplication);
+  feed(E + ">");
+  EXPECT_FALSE(emulator.keypadApplication);
+  feed(E + "Y=");  // inside address mode "=" is a row code
+  EXPECT_FALSE(emulator.keypadApplication);
+}
+
+TEST(Vt52, RightWithoutAutowrapStopsAtLineEnd) {
+  reset(3);
+  terminalOptions.autowrap = false;
+  emulatorConnectionStart();
+  feed(E + "Y o" + E + "C" + E + "C");
+  EXPECT_EQ(cursor(), "1,82");
+  for (int i = 0; i < 300; ++i) feed(E + "C");
+  EXPECT_EQ(cursor(), "1,255");
+}
+
+TEST(Vt52, EraseAtHomeKeepsScreenInScrollback) {
+  reset(3);
+  feed("one\r\ntwo" + E + "H" + E + "J");
+  EXPECT_EQ(screenText(), "");
+  EXPECT_EQ(historyRow(24), "one");
+  EXPECT_EQ(historyRow(23), "two");
+  reset(3);
+  feed("one\r\ntwo" + E + "Y !" + E + "J");
+  EXPECT_EQ(screenText(), "o");
+  EXPECT_EQ(screen.historyLines, 0);
+}
+
+// A region set by the VT family stays when the emulation changes.
+TEST(Vt52, RegionSetByVtFamily) {
+  reset(4);
+  feed("r0\r\nr1\r\nr2\r\nr3\r\nr4\r\nr5" + E + "[2;4r");
+  terminalOptions.emulation = 3;
+  feed(E + "Y# " + E + "B" + E + "B");  // down stops at the region bottom
+  EXPECT_EQ(cursor(), "4,1");
+  feed(E + "H" + E + "I");  // row 0 scrolls the region down
+  EXPECT_EQ(screenText(), "r0||r1|r2|r4|r5");
+  EXPECT_EQ(cursor(), "1,1");
+  feed(E + "J");  // at home: as many lines as the region into the scrollback
+  EXPECT_EQ(screen.historyLines, 3);
+  EXPECT_EQ(historyRow(3), "r0");
+  EXPECT_EQ(screenText(), "");
+}
+
+int printStarts, printStops;
+bool printing, printSetting;
+std::string printed;
+
+void fakePrinter() {
+  printStarts = printStops = 0;
+  printing = false;
+  printed.clear();
+  terminalHooks.transparentPrintSetting = [] { return printSetting; };
+  terminalHooks.transparentPrinting = [] { return printing; };
+  terminalHooks.transparentPrintStart = [] {
+    ++printStarts;
+    printing = true;
+  };
+  terminalHooks.transparentPrintStop = [] { ++printStops; };
+  terminalHooks.transparentPrintByte = [](uint8_t b) { printed += static_cast<char>(b); };
+}
+
+TEST(Vt52, TransparentPrintStartsOnlyWithTheSetting) {
+  reset(3);
+  fakePrinter();
+  printSetting = true;
+  feed("a" + E + "Wbc");
+  EXPECT_EQ(printStarts, 1);
+  EXPECT_EQ(printed, "bc");
+  EXPECT_EQ(screenText(), "a");
+  reset(3);
+  fakePrinter();
+  printSetting = false;
+  feed("a" + E + "Wbc" + E + "X");
+  EXPECT_EQ(printStarts, 0);
+  EXPECT_EQ(printStops, 0);  // not printing: nothing to end
+  EXPECT_EQ(screenText(), "abc");
+}
+
+}  // namespace
