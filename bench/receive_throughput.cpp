@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 extern "C" {
 #include <vterm.h>
 }
@@ -167,6 +169,9 @@ namespace {
 
 // The console report, then one line per stream: MB/s of both sides and their ratio.
 struct SummaryReporter : benchmark::ConsoleReporter {
+  // Colours only on a terminal, so that a saved report stays plain text.
+  SummaryReporter() : ConsoleReporter(isatty(fileno(stdout)) ? OO_Defaults : OO_Tabular) {}
+
   std::map<std::string, double> best;  // "side/stream" -> bytes per second
   std::vector<std::string> streams;
 

@@ -244,7 +244,8 @@ static void printStretch(const uint8_t* bytes, int count, uint32_t text, uint32_
   // Only the cells right of the horizontal offset are on the window.
   int first = std::max(s.column, s.horizontalOffset);
   int shown = s.column + count - first;
-  if (shown > 0) surfaceDrawCells(cellX(first), cellY(s.row), s.cellWidth, bytes + (first - s.column), shown, text, back);
+  if (shown > 0)
+    surfaceDrawCells(cellX(first), cellY(s.row), s.cellWidth, bytes + (first - s.column), shown, text, back);
   s.column = std::min(s.column + count, LINE_CELLS);
 }
 
