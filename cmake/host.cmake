@@ -44,7 +44,7 @@ endforeach()
 suite_test_folder(interop interop)
 
 
-# Benchmarks, run by hand through ./bench.
+# Benchmarks, run by hand through bench/run (a Release build in build/bench).
 find_package(benchmark QUIET)
 file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS "${SUITE_ROOT}/bench/*.cpp")
 if(benchmark_FOUND)

@@ -54,7 +54,8 @@ void controlStringByte(uint8_t b);
 // C1 controls 0x84..0x9F under VT220 and VT320.
 void eightBitControl(uint8_t b);
 // Interprets a complete sequence: text is what follows ESC, length counts the
-// bytes up to and including the final character.
+// bytes up to and including the final character. text is copied before any
+// handler runs, so it may point into the sequence buffer.
 void dispatchSequence(const uint8_t* text, int length);
 
 // Collectors of the other emulations (their own modules).

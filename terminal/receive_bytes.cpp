@@ -1,6 +1,7 @@
 // The normal per-byte path: hooks first, then escape sequences, then the
 // single-byte controls and the printable bytes.
 #include <algorithm>
+#include <cstring>
 
 #include "terminal/colours.h"
 #include "terminal/emulator.h"
@@ -233,61 +234,99 @@ static bool fastRunAllowed() {
          !hookTelnetInCommand() && !hookZmodemCaptureActive() && !hookScriptRunning() && !hookCaptureOn();
 }
 
-// Prints a run of plain ASCII exactly as the printable path would, byte by
-// byte, without asking the hooks again. Returns the bytes taken.
+// Stores a stretch of plain ASCII that fits on the cursor's row, from the
+// cursor on, and draws it with one surface call.
+static void printStretch(const uint8_t* bytes, int count, uint32_t text, uint32_t back) {
+  ScreenBuffer& s = screen;
+  int cell = cursorCell();
+  ScreenLine& line = lineAt(s.row);
+  std::memcpy(line.cells + cell, bytes, count);
+  std::memset(attributesAt(s.row) + cell, s.attribute, count);
+  if (line.used < cell + count) line.used = static_cast<int16_t>(cell + count);
+  // Only the cells right of the horizontal offset are on the window.
+  int first = std::max(s.column, s.horizontalOffset);
+  int shown = s.column + count - first;
+  if (shown > 0)
+    surfaceDrawCells(cellX(first), cellY(s.row), s.cellWidth, bytes + (first - s.column), shown, text, back);
+  s.column = std::min(s.column + count, LINE_CELLS);
+}
+
+// Prints a run of plain ASCII exactly as the printable path would, without
+// asking the hooks again: stretch by stretch up to the end of the row.
+// Returns the bytes taken.
 static int printRun(const uint8_t* bytes, int length) {
   ScreenBuffer& s = screen;
   int e = currentEmulation();
   emulator.emulation = e;
   uint32_t text, back;
   cellColours(s.attribute, e, &text, &back);
-  // Locals: the surface call in the loop would otherwise force every field of
-  // the buffer to be read again for each character.
   const int lastCell = std::clamp(terminalOptions.noWrapLastCell, 0, LAST_CELL);
-  const bool wrap = emulator.autowrap;
-  const int columns = s.columns, offset = s.horizontalOffset, width = s.cellWidth;
-  const uint8_t attribute = s.attribute;
-  int column = s.column;
-  int y = cellY(s.row);
-  ScreenLine* line = &lineAt(s.row);
-  uint8_t* attrs = attributesAt(s.row);
   int i = 0;
-  for (; i < length && plainAscii(bytes[i]); ++i) {
-    if (wrap) {
-      if (column >= columns) {
-        s.column = column = 0;
+  while (i < length && plainAscii(bytes[i])) {
+    if (emulator.autowrap) {
+      if (s.column >= s.columns) {  // the wrap waits until a character needs the cell
+        s.column = 0;
         lineFeed();
-        y = cellY(s.row);
-        line = &lineAt(s.row);
-        attrs = attributesAt(s.row);
       }
-    } else if (column > lastCell) {
-      column = lastCell;
+    } else if (s.column > lastCell) {
+      s.column = lastCell;  // without autowrap the characters pile up on the last cell
     }
-    if (column >= offset) surfaceDrawCell((column - offset) * width, y, bytes[i], text, back);
-    int cell = column > LAST_CELL ? LAST_CELL : column;
-    line->cells[cell] = bytes[i];
-    attrs[cell] = attribute;
-    if (column < LINE_CELLS) ++column;
-    if (line->used < cell + 1) line->used = static_cast<int16_t>(cell + 1);
+    int rowEnd = std::min(emulator.autowrap ? s.columns : lastCell + 1, LINE_CELLS);
+    int room = std::min(std::max(1, rowEnd - cursorCell()), length - i);
+    int count = 1;
+    while (count < room && plainAscii(bytes[i + count])) ++count;
+    printStretch(bytes + i, count, text, back);
+    i += count;
   }
-  s.column = column;
   return i;
 }
 
+static bool parameterByte(uint8_t b) { return (b >= '0' && b <= '9') || b == ';'; }
+
 // Digits and semicolons of a control sequence (ESC [ ...) only go on being
-// collected, whatever the emulation's collector: take a run of them at once
-// when nothing diverts the bytes. Returns the bytes taken.
+// collected, whatever the emulation's collector: take a run of them at once.
+// Returns the bytes taken.
 static int collectParameters(const uint8_t* bytes, int length) {
-  if (emulator.inControlString || emulator.count < 2 || emulator.sequence[1] != '[') return 0;
-  int e = terminalOptions.emulation;
-  // A sequence begun under another emulation is dropped by the per-byte path.
-  if ((!isVtFamily(e) && e != TERM_SCO_ANSI) || e != emulator.emulation) return 0;
-  if (hookTransparentPrinting() || hookTelnetInCommand() || hookZmodemCaptureActive()) return 0;
-  int i = 0;
-  while (i < length && emulator.count < SEQUENCE_MAX && ((bytes[i] >= '0' && bytes[i] <= '9') || bytes[i] == ';'))
-    emulator.sequence[emulator.count++] = bytes[i++];
+  if (emulator.count < 2 || emulator.sequence[1] != '[') return 0;
+  int room = std::min(length, SEQUENCE_MAX - emulator.count);
+  int n = 0;
+  while (n < room && parameterByte(bytes[n])) ++n;
+  std::memcpy(emulator.sequence + emulator.count, bytes, n);
+  emulator.count += n;
   emulator.sequence[emulator.count] = 0;
+  return n;
+}
+
+// Whether a VT-family escape sequence can be collected without the per-byte
+// steps: nothing diverts bytes and no control string is open.
+static bool sequenceRunAllowed(int e) {
+  return (isVtFamily(e) || e == TERM_SCO_ANSI) && !emulator.inControlString && !hookTransparentPrinting() &&
+         !hookTelnetInCommand() && !hookZmodemCaptureActive();
+}
+
+// Takes ESC, the '[' after it and the parameters of an escape sequence in one
+// go, as they only fill the sequence buffer, then the next plain byte. That
+// byte may end the sequence and its handler may change what diverts the
+// following bytes, so the run stops there. Returns the bytes taken (0 when
+// the per-byte path must take the first one).
+static int sequenceRun(const uint8_t* bytes, int length) {
+  int e = currentEmulation();
+  if (!sequenceRunAllowed(e)) return 0;
+  emulator.emulation = e;
+  int i = 0;
+  if (bytes[0] == 0x1B) {  // ESC: a new sequence, or the one in progress starts again
+    if (emulator.inSequence) sequenceByte(0x1B, e);
+    else startSequence();
+    i = 1;
+  }
+  if (!emulator.inSequence) return i;
+  if (i < length && bytes[i] == '[' && emulator.count == 1) {  // CSI: collected, nothing more
+    emulator.sequence[emulator.count++] = '[';
+    emulator.sequence[emulator.count] = 0;
+    ++i;
+  }
+  i += collectParameters(bytes + i, length - i);
+  if (i < length && plainAscii(bytes[i])) sequenceByte(bytes[i++], e);
   return i;
 }
 
@@ -295,9 +334,10 @@ void processReceived(const uint8_t* bytes, int length) {
   surfaceShowCaret(false);
   returnToLive();
   for (int i = 0; i < length;) {
-    if (emulator.inSequence) i += collectParameters(bytes + i, length - i);
-    if (i >= length) break;
-    if (plainAscii(bytes[i]) && fastRunAllowed()) i += printRun(bytes + i, length - i);
+    int taken = 0;
+    if (emulator.inSequence || bytes[i] == 0x1B) taken = sequenceRun(bytes + i, length - i);
+    else if (plainAscii(bytes[i]) && fastRunAllowed()) taken = printRun(bytes + i, length - i);
+    if (taken > 0) i += taken;
     else receiveByte(bytes[i++]);
   }
   moveCaretToCursor();

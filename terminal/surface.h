@@ -9,6 +9,10 @@ void surfaceScroll(int left, int top, int right, int bottom, int dx, int dy);
 void surfaceFill(int left, int top, int right, int bottom);
 // Draw one character cell at x, y in the given RGB colours (0x00BBGGRR).
 void surfaceDrawCell(int x, int y, uint8_t ch, uint32_t textColour, uint32_t backColour);
+// Draw count cells of one row side by side, cellWidth pixels apart, from x, y:
+// the same as one surfaceDrawCell per character, in one call.
+void surfaceDrawCells(int x, int y, int cellWidth, const uint8_t* chars, int count, uint32_t textColour,
+                      uint32_t backColour);
 void surfaceMoveCaret(int x, int y);
 void surfaceShowCaret(bool shown);
 void surfaceBeep();

@@ -44,6 +44,23 @@ void surfaceDrawCell(int x, int y, uint8_t ch, uint32_t textColour, uint32_t bac
   ReleaseDC(window, dc);
 }
 
+void surfaceDrawCells(int x, int y, int cellWidth, const uint8_t* chars, int count, uint32_t textColour,
+                      uint32_t backColour) {
+  if (!window || count <= 0) return;
+  // A row holds at most 255 cells; each character advances exactly one cell.
+  INT advances[255];
+  count = count > 255 ? 255 : count;
+  for (int i = 0; i < count; ++i) advances[i] = cellWidth;
+  HDC dc = GetDC(window);
+  HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
+  SetTextColor(dc, textColour);
+  SetBkColor(dc, backColour);
+  RECT r = {x, y, x + count * cellWidth, y + cellH};
+  ExtTextOutA(dc, x, y, ETO_OPAQUE | ETO_CLIPPED, &r, reinterpret_cast<const char*>(chars), count, advances);
+  if (old) SelectObject(dc, old);
+  ReleaseDC(window, dc);
+}
+
 void surfaceMoveCaret(int x, int y) {
   if (window) SetCaretPos(x, y);
 }

@@ -53,13 +53,13 @@ void endSequence() {
 }
 
 // The sequence state is cleared before the handler runs: a reply written by the
-// handler may let a nested receive pass start sequences of its own.
+// handler may let a nested receive pass start sequences of its own. Clearing
+// leaves the collected bytes in place, and the dispatcher copies them before
+// any handler runs.
 static void finishAndDispatch() {
-  uint8_t text[SEQUENCE_MAX + 1];
   int length = std::clamp(emulator.count - 1, 0, SEQUENCE_MAX);
-  std::memcpy(text, emulator.sequence + 1, length);
   endSequence();
-  dispatchSequence(text, length);
+  dispatchSequence(emulator.sequence + 1, length);
 }
 
 static bool isOneOf(uint8_t b, const char* set) { return b != 0 && std::strchr(set, b) != nullptr; }

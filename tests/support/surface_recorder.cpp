@@ -19,6 +19,11 @@ void surfaceFill(int left, int top, int right, int bottom) {
 void surfaceDrawCell(int x, int y, uint8_t ch, uint32_t textColour, uint32_t backColour) {
   record(SurfaceOp::DrawCell, x, y, ch, static_cast<int>(textColour), static_cast<int>(backColour));
 }
+// Recorded cell by cell, as the characters would have been drawn one at a time.
+void surfaceDrawCells(int x, int y, int cellWidth, const uint8_t* chars, int count, uint32_t textColour,
+                      uint32_t backColour) {
+  for (int i = 0; i < count; ++i) surfaceDrawCell(x + i * cellWidth, y, chars[i], textColour, backColour);
+}
 void surfaceMoveCaret(int x, int y) { record(SurfaceOp::MoveCaret, x, y); }
 void surfaceShowCaret(bool shown) { record(SurfaceOp::ShowCaret, shown ? 1 : 0); }
 void surfaceBeep() { record(SurfaceOp::Beep); }
