@@ -84,8 +84,8 @@ TEST(Win32Window, ReceivedBytesAreDrawnThroughTheTerminal) {
   pumpUntil([] { return false; }, 200);
 
   dc = GetDC(w);
-  int green = 0, blue = 0;
-  green = greenPixels(dc, 0, 0, 5 * tm.tmAveCharWidth, tm.tmHeight);
+  int green = greenPixels(dc, 0, 0, 5 * tm.tmAveCharWidth, tm.tmHeight);
+  int blue = 0;
   for (int x = 0; x < 10 * tm.tmAveCharWidth; ++x) blue += GetPixel(dc, x, tm.tmHeight + 2) == 0x007F0000;
   ReleaseDC(w, dc);
   EXPECT_GT(green, 20) << "bright green text on row 0";
