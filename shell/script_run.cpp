@@ -25,7 +25,6 @@ int waitForPattern(const ScriptEnv& env, const std::string& text) {
   size_t n = text.size() < SCRIPT_LINE_MAX ? text.size() : SCRIPT_LINE_MAX;
   for (size_t i = 0; i < n; ++i) scriptState.pattern[i] = static_cast<char>(toupper(static_cast<unsigned char>(text[i])));
   scriptState.pattern[n] = '\0';
-  if (n == 0) return 0;  // every line contains the empty text
   scriptState.waiting = true;
   volatile bool expired = false;
   timerStart(SCRIPT_TIMER_WAIT, static_cast<uint32_t>(scriptState.timeoutSeconds) * 1000u, &expired);
@@ -170,7 +169,8 @@ void scriptCancel(const ScriptEnv& env) {
 }
 
 void scriptLineMatch(const uint8_t* line, int length) {
-  if (!scriptState.waiting || !scriptState.pattern[0] || length <= 0) return;
+  // An empty pattern is in every line: it matches at the next character placed.
+  if (!scriptState.waiting || length <= 0) return;
   size_t plen = strlen(scriptState.pattern);
   if (static_cast<size_t>(length) < plen) return;
   for (size_t start = 0; start + plen <= static_cast<size_t>(length); ++start) {

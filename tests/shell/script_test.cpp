@@ -179,6 +179,11 @@ TEST_F(Script, OutcomesOfWholeRuns) {
       {"end of file without EXIT completes", "! a comment\r\n\r\nSEND \"ls\"", 0, "ls", {"No exit found"}, 1},
       {"missing quote", "! first\r\nwaitstring \"ok\r\n", -1, "", {"Missing quote in line number 2"}, -1},
       {"unknown command", "Exit2\r\n", -1, "", {"Illegal line number 1 in script file"}, -1},
+      // An empty text waits for the next character placed on the screen.
+      {"empty text waits for a character", "WAITSTRING \"\"\r\nSEND \"a\"\r\nEXIT\r\n", 0, "a", {}, 0,
+       {{400, "x"}}, UINT32_MAX, 500, 600},
+      {"empty text times out", "TIMEOUT 2\r\nWAITSTRING \"\"\r\nEXIT\r\n", -1, "", {noMatch}, 1, {}, UINT32_MAX,
+       2000, 2100},
       {"long and LF-only lines", "! " + std::string(300, 'c') + "\nSEND \"a\"\nEXIT\n" + longSend + "\n", 0, "a", {}, 0},
       // A line past the limit keeps its first 255 characters: its closing quote is lost.
       {"line past the limit", longSend + "\r\nEXIT\r\n", -1, "", {"Missing quote in line number 1"}, -1},
