@@ -152,7 +152,7 @@ struct RegionCase {
 TEST(ScrollRegion, ParametersAndClamping) {
   const RegionCase cases[] = {
       {"[r", 1, 24},    {"[;r", 1, 24},   {"[;9r", 1, 9},    {"[4r", 4, 24},  {"[4;9r", 4, 9},
-      {"[0;30r", 1, 24}, {"[30;5r", 1, 5}, {"[7;7r", 7, 7},  {"[9;4r", 1, 24},
+      {"[0;30r", 1, 24}, {"[30;5r", 1, 5}, {"[7;7r", 7, 7},  {"[9;4r", 9, 4},
   };
   for (const RegionCase& c : cases) {
     reset();
@@ -160,6 +160,16 @@ TEST(ScrollRegion, ParametersAndClamping) {
     EXPECT_EQ(screen.scrollTop, c.top) << c.input;
     EXPECT_EQ(screen.scrollBottom, c.bottom) << c.input;
   }
+}
+
+// Top and bottom are not compared: upside down, a line feed on the bottom
+// row only clears that row, and nothing enters the scrollback.
+TEST(ScrollRegion, UpsideDownRegionKeptAsSent) {
+  reset();
+  feed(labelRows(12) + E + "[9;4r" + E + "[4;1H\n" + E + "[9;1H" + E + "M");
+  EXPECT_EQ(screenText(), "R1|R2|R3||R5|R6|R7|R8||R10|R11|R12");
+  EXPECT_EQ(cursor(), "9,1");
+  EXPECT_EQ(screen.historyLines, 0);
 }
 
 TEST(ScrollRegion, IndexAndReverseIndexInsideRegion) {
