@@ -107,26 +107,21 @@ TEST(Scrollback, ViewStopsAtOldestAndAtLive) {
   EXPECT_EQ(screen.screenBottom, screen.newest);
 }
 
+// A line feed on the region's bottom row moves the region's rows only; the
+// cursor stays on that row and nothing enters the scrollback.
 TEST(ScrollRegion, LineFeedOnRegionBottomScrollsOnlyTheRegion) {
-  reset();
-  feed(labelRows(24) + E + "[5;10r" + E + "[10;1H\n");
-  EXPECT_EQ(row(3), "R4");
-  EXPECT_EQ(row(4), "R6");
-  EXPECT_EQ(row(8), "R10");
-  EXPECT_EQ(row(9), "");
-  EXPECT_EQ(row(10), "R11");
-  EXPECT_EQ(screen.historyLines, 0);
-  EXPECT_EQ(cursor(), "10,1");
-}
-
-TEST(ScrollRegion, RegionFiveToTwentyKeepsCursorOnRowTwenty) {
-  reset();
-  feed(labelRows(24) + E + "[5;20r" + E + "[20;1H\n");
-  EXPECT_EQ(cursor(), "20,1");
-  EXPECT_EQ(row(4), "R6");
-  EXPECT_EQ(row(18), "R20");
-  EXPECT_EQ(row(19), "");
-  EXPECT_EQ(row(20), "R21");
+  for (int bottom : {10, 20}) {
+    reset();
+    std::string b = std::to_string(bottom);
+    feed(labelRows(24) + E + "[5;" + b + "r" + E + "[" + b + ";1H\n");
+    EXPECT_EQ(row(3), "R4");
+    EXPECT_EQ(row(4), "R6");
+    EXPECT_EQ(row(bottom - 2), "R" + b);
+    EXPECT_EQ(row(bottom - 1), "");
+    EXPECT_EQ(row(bottom), "R" + std::to_string(bottom + 1));
+    EXPECT_EQ(screen.historyLines, 0);
+    EXPECT_EQ(cursor(), b + ",1");
+  }
 }
 
 TEST(ScrollRegion, LineFeedBelowRegionNeverScrolls) {
