@@ -69,7 +69,7 @@ void checkInvariants() {
   check(!s.wrapped || s.oldest == (s.newest + 1) % s.capacity || distance(s.oldest, s.liveTop) >= s.historyLines);
   check(s.row >= 0 && s.row < s.rows);
   check(s.column >= 0 && s.column <= LINE_CELLS);
-  check(s.scrollTop >= 1 && s.scrollBottom <= s.rows && s.scrollTop <= s.scrollBottom);
+  check(s.scrollTop >= 1 && s.scrollTop <= s.rows && s.scrollBottom >= 1 && s.scrollBottom <= s.rows);
   for (const ScreenLine& l : s.text) check(l.used >= 0 && l.used <= LINE_CELLS);
   check(emulator.count >= 0 && emulator.count <= SEQUENCE_MAX);
   check(!emulator.inSequence || emulator.sequence[emulator.count] == 0);

@@ -117,11 +117,8 @@ void setScrollRegion(const Sequence& q) {
   }
   if (bottom < 1 || bottom > s.rows) bottom = s.rows;
   if (top < 1 || top > s.rows) top = 1;
-  // A region upside down would leave no row to scroll: take the full screen.
-  if (top > bottom) {
-    top = 1;
-    bottom = s.rows;
-  }
+  // Top and bottom are not compared: a region upside down is kept as sent.
+  // Every region operation copies nothing then and only clears its edge row.
   s.scrollTop = top;
   s.scrollBottom = bottom;
   s.column = 0;

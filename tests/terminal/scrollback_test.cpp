@@ -107,26 +107,21 @@ TEST(Scrollback, ViewStopsAtOldestAndAtLive) {
   EXPECT_EQ(screen.screenBottom, screen.newest);
 }
 
+// A line feed on the region's bottom row moves the region's rows only; the
+// cursor stays on that row and nothing enters the scrollback.
 TEST(ScrollRegion, LineFeedOnRegionBottomScrollsOnlyTheRegion) {
-  reset();
-  feed(labelRows(24) + E + "[5;10r" + E + "[10;1H\n");
-  EXPECT_EQ(row(3), "R4");
-  EXPECT_EQ(row(4), "R6");
-  EXPECT_EQ(row(8), "R10");
-  EXPECT_EQ(row(9), "");
-  EXPECT_EQ(row(10), "R11");
-  EXPECT_EQ(screen.historyLines, 0);
-  EXPECT_EQ(cursor(), "10,1");
-}
-
-TEST(ScrollRegion, RegionFiveToTwentyKeepsCursorOnRowTwenty) {
-  reset();
-  feed(labelRows(24) + E + "[5;20r" + E + "[20;1H\n");
-  EXPECT_EQ(cursor(), "20,1");
-  EXPECT_EQ(row(4), "R6");
-  EXPECT_EQ(row(18), "R20");
-  EXPECT_EQ(row(19), "");
-  EXPECT_EQ(row(20), "R21");
+  for (int bottom : {10, 20}) {
+    reset();
+    std::string b = std::to_string(bottom);
+    feed(labelRows(24) + E + "[5;" + b + "r" + E + "[" + b + ";1H\n");
+    EXPECT_EQ(row(3), "R4");
+    EXPECT_EQ(row(4), "R6");
+    EXPECT_EQ(row(bottom - 2), "R" + b);
+    EXPECT_EQ(row(bottom - 1), "");
+    EXPECT_EQ(row(bottom), "R" + std::to_string(bottom + 1));
+    EXPECT_EQ(screen.historyLines, 0);
+    EXPECT_EQ(cursor(), b + ",1");
+  }
 }
 
 TEST(ScrollRegion, LineFeedBelowRegionNeverScrolls) {
@@ -152,7 +147,7 @@ struct RegionCase {
 TEST(ScrollRegion, ParametersAndClamping) {
   const RegionCase cases[] = {
       {"[r", 1, 24},    {"[;r", 1, 24},   {"[;9r", 1, 9},    {"[4r", 4, 24},  {"[4;9r", 4, 9},
-      {"[0;30r", 1, 24}, {"[30;5r", 1, 5}, {"[7;7r", 7, 7},  {"[9;4r", 1, 24},
+      {"[0;30r", 1, 24}, {"[30;5r", 1, 5}, {"[7;7r", 7, 7},  {"[9;4r", 9, 4},
   };
   for (const RegionCase& c : cases) {
     reset();
@@ -160,6 +155,16 @@ TEST(ScrollRegion, ParametersAndClamping) {
     EXPECT_EQ(screen.scrollTop, c.top) << c.input;
     EXPECT_EQ(screen.scrollBottom, c.bottom) << c.input;
   }
+}
+
+// Top and bottom are not compared: upside down, a line feed on the bottom
+// row only clears that row, and nothing enters the scrollback.
+TEST(ScrollRegion, UpsideDownRegionKeptAsSent) {
+  reset();
+  feed(labelRows(12) + E + "[9;4r" + E + "[4;1H\n" + E + "[9;1H" + E + "M");
+  EXPECT_EQ(screenText(), "R1|R2|R3||R5|R6|R7|R8||R10|R11|R12");
+  EXPECT_EQ(cursor(), "9,1");
+  EXPECT_EQ(screen.historyLines, 0);
 }
 
 TEST(ScrollRegion, IndexAndReverseIndexInsideRegion) {

@@ -43,7 +43,6 @@ const ScreenCase cases[] = {
     {"vt_sequence_runs_to_a_vt52_final", "\r\n" + E + "[1mAX", "X", "1,2"},
     // Replies
     {"identify", E + "Z", "", "1,1", E + "/Z"},
-    {"identify_twice", "a" + E + "Z" + E + "Z", "a", "1,2", E + "/Z" + E + "/Z"},
 };
 
 class Vt52Table : public ::testing::TestWithParam<ScreenCase> {};

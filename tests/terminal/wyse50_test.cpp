@@ -23,13 +23,11 @@ const ScreenCase cases[] = {
     {"erase_screen_Y", "aaa\r\nbbb\r\nccc" + E + "=!!" + E + "Y", "aaa|b", "2,2"},
     {"erase_screen_y", "aaa\r\nbbb\r\nccc" + E + "=!!" + E + "y", "aaa|b", "2,2"},
     // Lines and characters
-    {"insert_line_E", "a\r\nb\r\nc" + E + "=! " + E + "E", "a||b|c", "2,1"},
-    {"insert_line_e", "a\r\nb\r\nc" + E + "=! " + E + "e", "a||b|c", "2,1"},
+    {"insert_line_E_and_e", "a\r\nb\r\nc" + E + "=! " + E + "E" + E + "e", "a|||b|c", "2,1"},
     {"delete_line", "a\r\nb\r\nc" + E + "=  " + E + "R", "b|c", "1,1"},
     {"insert_character", "abcdef" + E + "= !" + E + "Q", "a bcdef", "1,2"},
     {"insert_character_past_used", "ab" + E + "= %" + E + "Q", "ab", "1,6"},
-    {"delete_character_W", "abcdef" + E + "= !" + E + "W", "acdef", "1,2"},
-    {"delete_character_w", "abcdef" + E + "= !" + E + "w", "acdef", "1,2"},
+    {"delete_character_W_and_w", "abcdef" + E + "= !" + E + "W" + E + "w", "adef", "1,2"},
     {"delete_character_needs_a_used_cell_right", "abc" + E + "= \"" + E + "W", "abc", "1,3"},
     // Cursor
     {"back_tab", E + "= -" + E + "I", "", "1,9"},
