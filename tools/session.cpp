@@ -34,6 +34,7 @@
 #include "tests/support/clock_host.h"
 #include "tests/support/message_recorder.h"
 #include "tests/support/netlink_posix.h"
+#include "tests/support/screen_report.h"
 #include "tests/support/surface_recorder.h"
 
 namespace {
@@ -88,20 +89,6 @@ std::string decodeCarets(const std::string& text) {
   return out;
 }
 
-std::string escaped(const uint8_t* bytes, size_t length) {
-  std::string out;
-  for (size_t i = 0; i < length; ++i) {
-    uint8_t b = bytes[i];
-    if (b < 0x20 || b > 0x7E || b == '\\') {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "\\x%02x", b);
-      out += hex;
-    } else {
-      out += static_cast<char>(b);
-    }
-  }
-  return out;
-}
 
 bool onCursorLine(const std::string& text) {
   const ScreenLine& line = lineAt(screen.row);
@@ -170,28 +157,6 @@ int runScript(const std::string& path, const std::string& host, int port) {
   return result;
 }
 
-void printScreen() {
-  std::printf("cursor %d %d\n", screen.row + 1, screen.column + 1);
-  std::printf("screen\n");
-  for (int r = 0; r < screen.rows; ++r) {
-    const ScreenLine& line = lineAt(r);
-    std::printf("|%s|\n", escaped(line.cells, static_cast<size_t>(line.used)).c_str());
-  }
-  std::printf("attr\n");
-  for (int r = 0; r < screen.rows; ++r) {
-    const ScreenLine& line = lineAt(r);
-    const uint8_t* attrs = attributesAt(r);
-    std::string hex;
-    for (int c = 0; c < line.used; ++c) {
-      char two[4];
-      std::snprintf(two, sizeof two, "%02x", attrs[c]);
-      hex += two;
-    }
-    std::printf("%s\n", hex.c_str());
-  }
-  std::printf("reply %s\n", escaped(reinterpret_cast<const uint8_t*>(written.data()), written.size()).c_str());
-  std::printf("history %d\n", screen.historyLines);
-}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -295,6 +260,6 @@ int main(int argc, char** argv) {
     }
   }
   netDisconnectPosix();
-  printScreen();
+  printScreenReport(stdout, written);
   return scriptResult < 0 ? 1 : 0;
 }

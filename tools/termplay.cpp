@@ -17,6 +17,7 @@
 #include "terminal/receive.h"
 #include "terminal/screen.h"
 #include "terminal/terminal_state.h"
+#include "tests/support/screen_report.h"
 #include "tests/support/surface_recorder.h"
 
 static std::vector<uint8_t> input;
@@ -33,21 +34,6 @@ static int readInput(uint8_t* buffer, int count) {
 static int recordWrite(const uint8_t* bytes, int length) {
   replies.append(reinterpret_cast<const char*>(bytes), length);
   return 0;
-}
-
-static std::string escaped(const uint8_t* bytes, size_t length) {
-  std::string out;
-  for (size_t i = 0; i < length; ++i) {
-    uint8_t b = bytes[i];
-    if (b < 0x20 || b > 0x7E || b == '\\') {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "\\x%02x", b);
-      out += hex;
-    } else {
-      out += static_cast<char>(b);
-    }
-  }
-  return out;
 }
 
 static int usage(const char* why) {
@@ -136,25 +122,6 @@ int main(int argc, char** argv) {
     if (receiveAvailable() < 0) break;
   }
 
-  std::printf("cursor %d %d\n", screen.row + 1, screen.column + 1);
-  std::printf("screen\n");
-  for (int r = 0; r < screen.rows; ++r) {
-    const ScreenLine& line = lineAt(r);
-    std::printf("|%s|\n", escaped(line.cells, line.used).c_str());
-  }
-  std::printf("attr\n");
-  for (int r = 0; r < screen.rows; ++r) {
-    const ScreenLine& line = lineAt(r);
-    const uint8_t* attrs = attributesAt(r);
-    std::string hex;
-    for (int c = 0; c < line.used; ++c) {
-      char two[4];
-      std::snprintf(two, sizeof two, "%02x", attrs[c]);
-      hex += two;
-    }
-    std::printf("%s\n", hex.c_str());
-  }
-  std::printf("reply %s\n", escaped(reinterpret_cast<const uint8_t*>(replies.data()), replies.size()).c_str());
-  std::printf("history %d\n", screen.historyLines);
+  printScreenReport(stdout, replies);
   return 0;
 }
