@@ -106,3 +106,18 @@ inline bool hookChatMode() { return terminalHooks.chatMode && terminalHooks.chat
 inline void hookChatBytes(const uint8_t* bytes, int length) {
   if (terminalHooks.chatBytes) terminalHooks.chatBytes(bytes, length);
 }
+
+// The layers that take a received byte before the terminal sees it, in the
+// order both byte paths ask them: a Telnet command in progress, then the
+// ZMODEM auto-start capture. True when one of them took the byte.
+inline bool hookDivertByte(uint8_t b) {
+  if (hookTelnetInCommand()) {
+    hookTelnetCommandByte(b);
+    return true;
+  }
+  if (hookZmodemCaptureActive() && hookZmodemSelected()) {
+    hookZmodemCaptureByte(b);
+    return true;
+  }
+  return false;
+}

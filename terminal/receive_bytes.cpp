@@ -187,14 +187,7 @@ static void receiveByte(uint8_t b) {
     hookTransparentPrintByte(b);
     return;
   }
-  if (hookTelnetInCommand()) {
-    hookTelnetCommandByte(b);
-    return;
-  }
-  if (hookZmodemCaptureActive() && hookZmodemSelected()) {
-    hookZmodemCaptureByte(b);
-    return;
-  }
+  if (hookDivertByte(b)) return;
   if (!linkEightBit || hookScriptRunning()) b &= 0x7F;
   int e = currentEmulation();
   emulator.emulation = e;

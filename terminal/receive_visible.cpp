@@ -48,14 +48,7 @@ static void visibleCell(uint8_t ch) {
 }
 
 static void visibleByte(uint8_t b) {
-  if (hookTelnetInCommand()) {
-    hookTelnetCommandByte(b);
-    return;
-  }
-  if (hookZmodemCaptureActive() && hookZmodemSelected()) {
-    hookZmodemCaptureByte(b);
-    return;
-  }
+  if (hookDivertByte(b)) return;
   if (!linkEightBit) b &= 0x7F;
   if (hookCaptureOn()) hookCaptureByte(b);
   if (b == 0xFF && terminalOptions.telnet) {
