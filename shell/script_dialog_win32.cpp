@@ -20,6 +20,16 @@ void DialogRun::setStatus(const char* text) {
   if (current.dialog) SetDlgItemTextA(current.dialog, IDC_SCRIPT_STATUS, text);
 }
 
+// Places a dialog over the middle of its owner window.
+void centerOverOwner(HWND dialog) {
+  HWND owner = GetWindow(dialog, GW_OWNER);
+  RECT o, d;
+  if (!owner || !GetWindowRect(owner, &o) || !GetWindowRect(dialog, &d)) return;
+  int x = o.left + ((o.right - o.left) - (d.right - d.left)) / 2;
+  int y = o.top + ((o.bottom - o.top) - (d.bottom - d.top)) / 2;
+  SetWindowPos(dialog, nullptr, x > 0 ? x : 0, y > 0 ? y : 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void startRun(HWND dialog) {
   ScriptEnv env = current.env;
   env.setStatus = DialogRun::setStatus;
@@ -35,6 +45,7 @@ INT_PTR CALLBACK ScriptDlgFunc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
   switch (message) {
     case WM_INITDIALOG:
       current.dialog = dialog;
+      centerOverOwner(dialog);
       // The run starts once the dialog is up, inside its command handler.
       PostMessageA(dialog, WM_COMMAND, IDC_SCRIPT_START, 0);
       return TRUE;
@@ -63,6 +74,7 @@ INT_PTR CALLBACK PasswordDlgFunc(HWND dialog, UINT message, WPARAM wParam, LPARA
   switch (message) {
     case WM_INITDIALOG:
       SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+      centerOverOwner(dialog);
       SendDlgItemMessageA(dialog, IDC_PASSWORD_EDIT, EM_LIMITTEXT, 255, 0);
       return TRUE;
     case WM_COMMAND:
