@@ -163,3 +163,30 @@ int netLinkWrite(const uint8_t* data, int length, NetSendFn send, NetWaitFn wait
 void netLinkPurge(int which) {
   if (which == 0) netLink.recvFill = netLink.recvPos = 0;
 }
+
+namespace {
+NetSocketIo socketIo{};
+
+int socketRead(uint8_t* buffer, int count) { return netLinkRead(buffer, count, socketIo.receive); }
+int socketWrite(const uint8_t* bytes, int length) {
+  return netLinkWrite(bytes, length, socketIo.send, socketIo.wait);
+}
+int socketPoll(int* in, int* out) {
+  if (out) *out = 0;
+  return netLinkPoll(in, socketIo.receive);
+}
+int socketPurge(int which) {
+  netLinkPurge(which);
+  return 0;
+}
+void socketClose() {
+  if (socketIo.close) socketIo.close();
+  netReleased();
+}
+const LinkOps socketOps = {socketRead, socketWrite, socketPoll, socketPurge, nullptr, nullptr, socketClose, true};
+}  // namespace
+
+void netAttachLink(const NetSocketIo& io) {
+  socketIo = io;
+  linkAttach(&socketOps);
+}

@@ -107,3 +107,14 @@ int netLinkRead(uint8_t* out, int count, NetReceiveFn receive);
 int netLinkPoll(int* inQueue, NetReceiveFn receive);
 int netLinkWrite(const uint8_t* data, int length, NetSendFn send, NetWaitFn wait);
 void netLinkPurge(int which);
+
+// What a platform supplies of its socket; the link's contract on top of it is
+// the same everywhere.
+struct NetSocketIo {
+  NetReceiveFn receive;
+  NetSendFn send;
+  NetWaitFn wait;
+  void (*close)();  // closes the socket itself
+};
+// Attaches the socket as the program's link.
+void netAttachLink(const NetSocketIo& io);

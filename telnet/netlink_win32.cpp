@@ -154,21 +154,6 @@ void waitWritable() {
   if (!any) MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
 }
 
-int opRead(uint8_t* buffer, int count) { return netLinkRead(buffer, count, receive); }
-int opWrite(const uint8_t* bytes, int length) { return netLinkWrite(bytes, length, sendSome, waitWritable); }
-int opPoll(int* in, int* out) {
-  if (out) *out = 0;
-  return netLinkPoll(in, receive);
-}
-int opPurge(int which) {
-  netLinkPurge(which);
-  return 0;
-}
-void opClose() {
-  closeSocket();
-  netReleased();
-}
-const LinkOps socketOps = {opRead, opWrite, opPoll, opPurge, nullptr, nullptr, opClose, true};
 
 void established() {
   endProgress();
@@ -179,7 +164,7 @@ void established() {
   telnetResetForConnection();
   netEstablished(size);
   lostPosted = false;
-  linkAttach(&socketOps);
+  netAttachLink({receive, sendSome, waitWritable, closeSocket});
   WSAAsyncSelect(sock, mainWindow, WM_NET_SOCKET, target.rlogin ? RLOGIN_EVENTS : TELNET_EVENTS);
   if (netOnEstablished) netOnEstablished();
 }

@@ -70,6 +70,7 @@ int receive(uint8_t* buffer, int size) {
 
 int sendSome(const uint8_t* bytes, int length) {
   ssize_t n = send(sock, bytes, static_cast<size_t>(length), MSG_DONTWAIT | MSG_NOSIGNAL);
+  if (n > 0 && netWriteObserver) netWriteObserver(bytes, static_cast<int>(n));
   if (n >= 0) return static_cast<int>(n);
   switch (translate(errno)) {
     case NET_NETDOWN: case NET_NETRESET: case NET_CONNABORTED:
@@ -88,23 +89,6 @@ void waitWritable() {
   }
 }
 
-int opRead(uint8_t* buffer, int count) { return netLinkRead(buffer, count, receive); }
-int opWrite(const uint8_t* bytes, int length) {
-  if (netWriteObserver) netWriteObserver(bytes, length);
-  return netLinkWrite(bytes, length, sendSome, waitWritable); }
-int opPoll(int* in, int* out) {
-  if (out) *out = 0;
-  return netLinkPoll(in, receive);
-}
-int opPurge(int which) {
-  netLinkPurge(which);
-  return 0;
-}
-void opClose() {
-  closeSocket();
-  netReleased();
-}
-const LinkOps socketOps = {opRead, opWrite, opPoll, opPurge, nullptr, nullptr, opClose, true};
 
 int resolve(const NetTarget& target, in_addr* address) {
   if (target.numericAddress) return inet_pton(AF_INET, target.address, address) == 1 ? 0 : -1;
@@ -240,7 +224,7 @@ int netConnectPosix(const NetRequest& request, int timeoutMs) {
   telnetSession.rlogin = request.rlogin;
   telnetResetForConnection();
   netEstablished(size);
-  linkAttach(&socketOps);
+  netAttachLink({receive, sendSome, waitWritable, closeSocket});
   return 0;
 }
 

@@ -14,7 +14,7 @@ void netDisconnectPosix();
 // Waits up to ms for received or urgent data, handling urgent bytes (Rlogin).
 // True when linkRead has something to return (data or the loss).
 bool netWaitInput(int ms);
-// Sees every byte string written to the link (may be null).
+// Sees every byte the socket sends (may be null).
 extern void (*netWriteObserver)(const uint8_t* bytes, int length);
 // The local source port of the connection, or -1.
 int netLocalPort();
