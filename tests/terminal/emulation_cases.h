@@ -40,6 +40,7 @@ inline void expectScreenCase(int emulation, const ScreenCase& c) {
   EXPECT_EQ(cursor(), c.cursor);
   EXPECT_EQ(wire.replies, c.reply);
   EXPECT_FALSE(emulator.inSequence) << "the sequence should have ended";
+  expectPathsAlike(emulation, c.input);
 }
 
 inline void expectAttributeCase(int emulation, const AttributeCase& c) {
@@ -47,6 +48,7 @@ inline void expectAttributeCase(int emulation, const AttributeCase& c) {
   feed(c.input);
   EXPECT_EQ(attrs(0), c.firstRow);
   EXPECT_EQ(hexByte(screen.attribute), c.current);
+  expectPathsAlike(emulation, c.input);
 }
 
 inline std::string caseName(const char* name) { return name; }

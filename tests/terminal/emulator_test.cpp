@@ -49,6 +49,13 @@ const Case cases[] = {
     {"next_line", 4, "ab" + E + "Ec", "ab|c", "2,2", ""},
     {"reverse_index_moves_up", 4, E + "[3;1H" + E + "Mx", "|x", "2,2", ""},
     {"reverse_index_at_top_scrolls_down", 4, "top" + E + "[H" + E + "Mnew", "new|top", "1,4", ""},
+    // Scrolls with text on the moving rows, so the window check sees the strips
+    {"text_wraps_when_a_character_needs_the_cell", 4, E + "[1;79Habc", std::string(78, ' ') + "ab|c", "2,2", ""},
+    {"line_feed_on_last_row_scrolls_screen", 4, E + "[23;1Hup" + E + "[24;1Hbottom\n", std::string(21, '|') + "up|bottom",
+     "24,7", ""},
+    {"region_scroll_leaves_rows_below", 4, E + "[4;1Hz\r\ny" + E + "[2;3r" + E + "[2;1Hb\r\nc\n", "|c||z|y", "3,2", ""},
+    {"insert_lines_push_rows_down", 4, "a\r\nb\r\nc" + E + "[1;1H" + E + "[2L", "||a|b|c", "1,1", ""},
+    {"delete_lines_pull_rows_up", 4, "a\r\nb\r\nc" + E + "[1;1H" + E + "[2M", "c", "1,1", ""},
     // Erasing
     {"erase_line_to_end", 4, "abcdef" + E + "[1;3H" + E + "[K", "ab", "1,3", ""},
     {"erase_line_to_start", 4, "abcdef" + E + "[1;3H" + E + "[1K", "  cdef", "1,3", ""},
@@ -134,6 +141,8 @@ TEST_P(EmulatorTable, ScreenCursorReply) {
   EXPECT_EQ(cursor(), c.cursor);
   EXPECT_EQ(wire.replies, c.reply);
   EXPECT_FALSE(emulator.inSequence) << "the sequence should have ended";
+  // Erased characters (ECH) reach the window only at its next repaint.
+  expectPathsAlike(c.emulation, c.input, std::string(c.name) != "erase_characters");
 }
 
 INSTANTIATE_TEST_SUITE_P(Sequences, EmulatorTable, ::testing::ValuesIn(cases),
@@ -170,6 +179,7 @@ TEST_P(AttributeTable, RowAttributes) {
   reset(c.emulation);
   feed(c.input);
   EXPECT_EQ(attrs(0), c.attrs);
+  expectPathsAlike(c.emulation, c.input);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rendition, AttributeTable, ::testing::ValuesIn(attrCases),
