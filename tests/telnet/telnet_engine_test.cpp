@@ -1,5 +1,6 @@
-// The Telnet engine on byte streams: what each command and option is answered
-// with, what reaches the emulator, and what the session values become.
+// The Telnet engine in the terminal's receive path: what each command and
+// option is answered with, what reaches the screen, and what the session
+// values become.
 #include <gtest/gtest.h>
 
 #include "engine_harness.h"
@@ -165,18 +166,14 @@ TEST(TelnetEngine, NegotiationSplitAcrossBlocksAtEveryPoint) {
   EXPECT_EQ(hex(wholeData), hex(bytes({'h', 'i', 255, '!'})));
 }
 
-TEST(TelnetEngine, EndlessSubnegotiationDoesNotHoldTheStream) {
+TEST(TelnetEngine, SubnegotiationsDoNotHoldTheStream) {
   harness::connect();
-  std::string in = bytes({IAC, SB, 24});
-  in += std::string(10000, 'q');
-  std::string data = harness::receive(in);
-  EXPECT_EQ(data.size(), 9999u) << "the byte after SB TERMINAL-TYPE ends the command";
+  EXPECT_EQ(harness::receive(bytes({IAC, SB, 24}) + "qqqq"), "qqq") << "the byte after SB TERMINAL-TYPE ends it";
   EXPECT_FALSE(telnetInCommand());
   harness::connect();
-  data = harness::receive(bytes({IAC, SB}) + std::string(10000, static_cast<char>(IAC)));
-  EXPECT_EQ(data.size(), 5000u) << "after SB, IAC IAC pairs are data bytes 255";
+  EXPECT_EQ(harness::receive(bytes({IAC, SB, IAC, IAC, IAC, IAC, 'k'})), bytes({255, 255, 'k'}))
+      << "after SB, IAC IAC pairs are data bytes 255";
   EXPECT_FALSE(telnetInCommand());
-  EXPECT_EQ(harness::receive("k"), "k");
 }
 
 TEST(TelnetEngine, ResetClearsCommandStateAndReporting) {
