@@ -6,6 +6,9 @@ include(GoogleTest)
 
 add_library(suite_core STATIC ${CORE_SOURCES})
 target_include_directories(suite_core PUBLIC ${SUITE_ROOT})
+# The viewer's decoder uses the machine's libjpeg-turbo on the host.
+find_package(JPEG REQUIRED)
+target_link_libraries(suite_core PUBLIC JPEG::JPEG)
 
 add_library(suite_support STATIC ${SUPPORT_SOURCES})
 target_link_libraries(suite_support PUBLIC suite_core Threads::Threads util)
