@@ -13,6 +13,7 @@ void blockReaderReset(BlockReader& r, const std::string& path) {
   r.position = READER_BLOCK;
   r.offset = 0;
   r.senderDone = false;
+  r.blockAnnounced = false;
   r.ended = false;
 }
 
@@ -53,11 +54,12 @@ int blockRead(BlockReader& r, uint8_t* to, int count) {
   if (count <= 0) return 0;
   if (r.position >= r.fill) {
     if (r.ended) return 0;
-    if (!r.senderDone) {
+    if (!r.senderDone && !r.blockAnnounced) {
       int waited = viewerWaitData();
       if (waited == WAIT_COMPLETE) r.senderDone = true;
       else if (waited != WAIT_BLOCK) return waited;
     }
+    r.blockAnnounced = false;
     int read = readNextBlock(r);
     if (read < 0) {
       r.ended = true;

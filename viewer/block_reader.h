@@ -13,13 +13,14 @@ struct BlockReader {
   int position = READER_BLOCK;   // next byte to hand out; READER_BLOCK = used up
   int64_t offset = 0;            // file offset of the next block
   bool senderDone = false;       // no more waiting: the rest of the file is there
+  bool blockAnnounced = false;   // the wait for the next block has already returned
   bool ended = false;            // a short block was read: the data ends here
 };
 
 void blockReaderReset(BlockReader& r, const std::string& path);
 // Copies up to count bytes into to. Returns the count copied, 0 at the end of
 // the data, or a negative result: -1 after a shown failure, or the wait's
-// -2 (close) or -3 (Open).
+// -2 (close), -3 (Open) or -5 (feed withdrawn).
 int blockRead(BlockReader& r, uint8_t* to, int count);
 
 // Waits until one more block may be read (platform: the message loop of the

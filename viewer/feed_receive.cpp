@@ -40,6 +40,10 @@ int feedWaitStep(FeedReceiver& r, FeedEvent event, FeedWindow from) {
       return WAIT_CLOSE;
     case FeedEvent::Terminate:
       if (!r.fedDecode || !feedOpen(r) || !fromSender(r, from)) break;
+      if (r.blocksAcknowledged == 0) {
+        setPhase(r, FeedPhase::Unused);
+        return WAIT_WITHDRAWN;
+      }
       setPhase(r, FeedPhase::SenderEnded);
       return WAIT_COMPLETE;
     case FeedEvent::Execute:
@@ -65,7 +69,7 @@ void feedDecodeFinished(FeedReceiver& r) {
 }
 
 void feedTerminated(FeedReceiver& r, FeedWindow from) {
-  if (feedOpen(r) && fromSender(r, from)) setPhase(r, FeedPhase::Over);
+  if (feedOpen(r) && fromSender(r, from)) setPhase(r, r.blocksAcknowledged == 0 ? FeedPhase::Unused : FeedPhase::Over);
 }
 
 void feedWindowClosing(FeedReceiver& r) {

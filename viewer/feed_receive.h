@@ -22,6 +22,7 @@ enum WaitResult : int {
   WAIT_CLOSE = -2,      // the window is closing
   WAIT_OPEN = -3,       // the user asked for another file
   WAIT_COMPLETE = -4,   // the sender ended: read the rest without waiting
+  WAIT_WITHDRAWN = -5,  // the sender ended before the first block: chose another viewer
 };
 
 struct FeedReceiver {
@@ -46,7 +47,8 @@ bool feedAcceptInitiate(FeedReceiver& r, const std::string& application, const s
 int feedWaitStep(FeedReceiver& r, FeedEvent event, FeedWindow from);
 // The fed decode has ended: the viewer ends the conversation if still open.
 void feedDecodeFinished(FeedReceiver& r);
-// The sender's terminate outside a decode, and the window closing.
+// The sender's terminate outside a decode, and the window closing. A
+// terminate before any block withdraws the feed: the viewer may serve another.
 void feedTerminated(FeedReceiver& r, FeedWindow from);
 void feedWindowClosing(FeedReceiver& r);
 bool feedOpen(const FeedReceiver& r);

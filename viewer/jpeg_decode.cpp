@@ -54,8 +54,9 @@ void termSource(j_decompress_ptr) {}
 boolean fillInput(j_decompress_ptr cinfo) {
   auto* src = reinterpret_cast<ViewerSource*>(cinfo->src);
   int n = blockRead(*src->reader, src->buffer, READER_BLOCK);
-  // Closing the window or opening another file drops this picture at once.
-  if (n == DECODE_CLOSE || n == DECODE_OPEN) escape(reinterpret_cast<j_common_ptr>(cinfo), n);
+  // Closing the window, opening another file or losing the feed drops this
+  // picture at once, without a message.
+  if (n == DECODE_CLOSE || n == DECODE_OPEN || n == DECODE_WITHDRAWN) escape(reinterpret_cast<j_common_ptr>(cinfo), n);
   if (n <= 0) {
     WARNMS(cinfo, JWRN_JPEG_EOF);
     // An end-of-image marker lets the decoder finish with what it has.

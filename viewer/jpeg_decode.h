@@ -8,6 +8,7 @@ enum DecodeResult : int {
   DECODE_FAILED = -1,   // the library's or the viewer's message was shown; no picture
   DECODE_CLOSE = -2,    // the window was closed while waiting for data
   DECODE_OPEN = -3,     // Open was chosen while waiting for data
+  DECODE_WITHDRAWN = -5,  // the feed was withdrawn before its first block
 };
 
 // Decodes from reader into image (freed first). Messages go to the message
