@@ -21,7 +21,7 @@ struct ViewerError {
 struct ViewerSource {
   jpeg_source_mgr pub;
   BlockReader* reader;
-  ViewerError* error;
+  bool started;  // some byte has been read
   JOCTET buffer[READER_BLOCK];
 };
 
@@ -57,6 +57,10 @@ boolean fillInput(j_decompress_ptr cinfo) {
   // Closing the window, opening another file or losing the feed drops this
   // picture at once, without a message.
   if (n == DECODE_CLOSE || n == DECODE_OPEN || n == DECODE_WITHDRAWN) escape(reinterpret_cast<j_common_ptr>(cinfo), n);
+  // Nothing at all to read: the reader's failure was shown, or the file is empty.
+  if (n < 0 && !src->started) escape(reinterpret_cast<j_common_ptr>(cinfo), DECODE_FAILED);
+  if (n == 0 && !src->started) ERREXIT(cinfo, JERR_INPUT_EMPTY);
+  src->started = true;
   if (n <= 0) {
     WARNMS(cinfo, JWRN_JPEG_EOF);
     // An end-of-image marker lets the decoder finish with what it has.
@@ -156,7 +160,7 @@ int decodeJpeg(BlockReader& reader, ViewerImage& image) {
   src->pub.bytes_in_buffer = 0;
   src->pub.next_input_byte = nullptr;
   src->reader = &reader;
-  src->error = &err;
+  src->started = false;
   cinfo.src = &src->pub;
   int result = runDecode(cinfo, image);
   jpeg_destroy_decompress(&cinfo);
