@@ -129,7 +129,7 @@ int main(int argc, char** argv) {
     viewerWaitScript(nextFeedEvent);
   }
   BlockReader reader;
-  blockReaderReset(reader, path);
+  blockReaderReset(reader, path, argc == 5);
   ViewerImage image;
   int result = decodeJpeg(reader, image);
   if (argc == 5) {

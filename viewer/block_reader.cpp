@@ -7,8 +7,10 @@
 #include "viewer/feed_receive.h"
 #include "viewer/viewer_text.h"
 
-void blockReaderReset(BlockReader& r, const std::string& path) {
+void blockReaderReset(BlockReader& r, const std::string& path, bool growing) {
+  blockReaderClose(r);
   r.path = path;
+  r.growing = growing;
   r.fill = 0;
   r.position = READER_BLOCK;
   r.offset = 0;
@@ -17,27 +19,38 @@ void blockReaderReset(BlockReader& r, const std::string& path) {
   r.ended = false;
 }
 
+void blockReaderClose(BlockReader& r) {
+  if (r.file) fclose(r.file);
+  r.file = nullptr;
+}
+
 namespace {
 int fail(const char* text) {
   messageBoxText(text, MSG_OK);
   return -1;
 }
 
-// The file is opened and closed around every block, so that the program
-// writing it can open it again between blocks.
+// While the file grows it is opened and closed around every block, so that
+// the program writing it can open it again between blocks; a complete file
+// stays open.
 int readNextBlock(BlockReader& r) {
-  FILE* f = fopen(r.path.c_str(), "rb");
+  FILE* f = r.file ? r.file : fopen(r.path.c_str(), "rb");
   if (!f) return fail(TEXT_OPEN_FAILED);
-  if (r.offset > 0x7FFFFFFF || fseek(f, static_cast<long>(r.offset), SEEK_SET) != 0) {
+  if (!r.file && (r.offset > 0x7FFFFFFF || fseek(f, static_cast<long>(r.offset), SEEK_SET) != 0)) {
     fclose(f);
     return fail(TEXT_SEEK_FAILED);
   }
   size_t got = fread(r.block, 1, READER_BLOCK, f);
   bool error = ferror(f) != 0;
-  fclose(f);
+  if (r.growing && !r.senderDone) {
+    fclose(f);
+  } else {
+    r.file = f;
+  }
   // Nothing more at the end of the file is the end of the data, which the
   // decoder reports itself; only a failing read is the reader's message.
   if (got == 0 && error) {
+    blockReaderClose(r);
     char text[96];
     snprintf(text, sizeof text, TEXT_READ_FAILED, 0, static_cast<int>(r.offset));
     return fail(text);

@@ -2,6 +2,7 @@
 // for each block to be announced while the file is still being received.
 #pragma once
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 constexpr int READER_BLOCK = 1024;
@@ -15,9 +16,12 @@ struct BlockReader {
   bool senderDone = false;       // no more waiting: the rest of the file is there
   bool blockAnnounced = false;   // the wait for the next block has already returned
   bool ended = false;            // a short block was read: the data ends here
+  bool growing = false;          // the file is still being written (a feed)
+  FILE* file = nullptr;          // kept open once the file is complete
 };
 
-void blockReaderReset(BlockReader& r, const std::string& path);
+void blockReaderReset(BlockReader& r, const std::string& path, bool growing = false);
+void blockReaderClose(BlockReader& r);
 // Copies up to count bytes into to. Returns the count copied, 0 at the end of
 // the data, or a negative result: -1 after a shown failure, or the wait's
 // -2 (close), -3 (Open) or -5 (feed withdrawn).

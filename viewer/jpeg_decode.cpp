@@ -143,6 +143,7 @@ int decodeJpeg(BlockReader& reader, ViewerImage& image) {
   err.result = DECODE_DONE;
   if (setjmp(err.escape)) {
     jpeg_destroy_decompress(&cinfo);
+    blockReaderClose(reader);
     imageFree(image);
     return err.result;
   }
@@ -164,6 +165,7 @@ int decodeJpeg(BlockReader& reader, ViewerImage& image) {
   cinfo.src = &src->pub;
   int result = runDecode(cinfo, image);
   jpeg_destroy_decompress(&cinfo);
+  blockReaderClose(reader);
   if (result != DECODE_DONE) imageFree(image);
   return result;
 }

@@ -160,7 +160,7 @@ void pictureShown(bool built) {
   if (built) checkZoom(VIEWER_CMD_ZOOM_100);
 }
 
-void resetForDecode(const std::string& path) {
+void resetForDecode(const std::string& path, bool growing) {
   v.hPos = v.vPos = v.hRange = v.vRange = 0;
   v.zoom = 0;
   enableTopMenu(VIEWER_MENU_ZOOM, false);
@@ -168,7 +168,7 @@ void resetForDecode(const std::string& path) {
   freePicture();
   InvalidateRect(v.window, nullptr, TRUE);
   UpdateWindow(v.window);
-  blockReaderReset(v.reader, path);
+  blockReaderReset(v.reader, path, growing);
 }
 
 int runDecode() {
@@ -194,7 +194,7 @@ void openFile() {
   if (!probe) return;
   fclose(probe);
   v.realtime = false;
-  resetForDecode(path);
+  resetForDecode(path, false);
   v.titleName = titleName(path);
   if (!hasJpgMark(path)) {
     messageBoxText(TEXT_NOT_JPG, MSG_OK);
@@ -228,7 +228,7 @@ void feedDecode() {
     int first = viewerWaitData();
     if (first == WAIT_BLOCK || first == WAIT_COMPLETE) {
       v.titleName = titleName(oem);
-      resetForDecode(viewerFeed.path);
+      resetForDecode(viewerFeed.path, true);
       v.reader.blockAnnounced = first == WAIT_BLOCK;
       v.reader.senderDone = first == WAIT_COMPLETE;
       result = runDecode();

@@ -83,7 +83,7 @@ TEST_F(Feed, FileOf2500BytesIsReadInThreeAnnouncedBlocks) {
   viewerFeed.fedDecode = true;
   viewerWaitScript([&](FeedWindow* from) { return sender.next(from); });
   BlockReader reader;
-  blockReaderReset(reader, sender.path);
+  blockReaderReset(reader, sender.path, true);
   std::vector<uint8_t> got;
   uint8_t buf[300];
   int n;
@@ -127,7 +127,7 @@ TEST_F(Feed, ClosingWhileAFedDecodeWaitsDropsThePictureQuietly) {
     return sender.next(from);
   });
   BlockReader reader;
-  blockReaderReset(reader, sender.path);
+  blockReaderReset(reader, sender.path, true);
   ViewerImage image;
   EXPECT_EQ(decodeJpeg(reader, image), DECODE_CLOSE);
   EXPECT_EQ(image.bits, nullptr);
