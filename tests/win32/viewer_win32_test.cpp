@@ -382,3 +382,35 @@ TEST(Win32Viewer, TruncatedFeedWarnsOnceAndClosingMidFeedEndsTheSender) {
   feedAll(data, target, 1024);  // the transfer goes on; nothing is announced
   EXPECT_EQ(feedSender.blocksAnnounced, announced);
 }
+
+TEST(Win32Viewer, OfflineViewerThatAnswersButIsNotChosenIsLetGo) {
+  ASSERT_GE(WinExec(("\"" + exeDir() + "\\sorlin32.exe\" 0").c_str(), SW_SHOWNORMAL), 32u);
+  HWND idle = findViewer(nullptr, 10000);
+  ASSERT_NE(idle, nullptr);
+  std::vector<unsigned char> data = readFile(makeJpeg("two", 120, 90, "-quality 80"));
+  std::string target = workDir() + "two.jpg";
+  HWND chosen = startFeed(target);
+  ASSERT_NE(chosen, nullptr);
+  HWND other = chosen == idle ? findViewer(idle, 5000) : idle;
+  ASSERT_NE(other, nullptr) << "both viewers answered the broadcast";
+  feedAll(data, target, data.size());
+  EXPECT_TRUE(waitFor([] { return feedSender.state == FeedSendState::Idle; }, 10000));
+  EXPECT_TRUE(waitFor([&] { return titleOf(chosen) == "TWO.JPG 100 % done"; }, 5000)) << titleOf(chosen);
+  pumpUntil([] { return false; }, 1500);
+  EXPECT_EQ(titleOf(other), "JPEG Viewer");
+
+  // Not left waiting for blocks: it answers the next initiate at once.
+  feedSender.state = FeedSendState::Initiated;
+  feedSender.client = reinterpret_cast<FeedWindow>(clientWindow());
+  unsigned app = GlobalAddAtomA("GlintJPEG"), topic = GlobalAddAtomA(target.c_str());
+  SendMessageA(other, 0x3E0, reinterpret_cast<WPARAM>(clientWindow()), MAKELPARAM(app, topic));
+  GlobalDeleteAtom(static_cast<ATOM>(app));
+  GlobalDeleteAtom(static_cast<ATOM>(topic));
+  EXPECT_EQ(feedSender.state, FeedSendState::Feeding);
+  EXPECT_EQ(feedSender.viewer, reinterpret_cast<FeedWindow>(other));
+  FeedEnd(reinterpret_cast<FeedWindow>(clientWindow()));
+  pumpUntil([] { return false; }, 500);
+  EXPECT_EQ(titleOf(other), "JPEG Viewer");
+  closeViewer(other);
+  closeViewer(chosen);
+}
