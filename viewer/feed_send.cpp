@@ -46,6 +46,7 @@ int FeedStart(FeedWindow client, const std::string& localPath) {
   s.client = client;
   s.viewer = 0;
   s.blocksAnnounced = 0;
+  s.bytesAnnounced = 0;
   s.acknowledgements = 0;
   s.lastAnswerTick = clockTicks();
   unsigned app = feedAddAtom(FEED_APPLICATION);
@@ -96,6 +97,23 @@ void FeedEnd(FeedWindow client) {
   if (s.state != FeedSendState::Feeding || client != s.client) return;
   feedPost(s.viewer, FEED_TERMINATE, client);
   setState(s, FeedSendState::Idle);
+}
+
+void FeedWritten(FeedWindow client, int64_t size) {
+  FeedSender& s = feedSender;
+  while (s.state == FeedSendState::Feeding && client == s.client && size - s.bytesAnnounced >= 1024) {
+    s.bytesAnnounced += 1024;
+    FeedBlock(client);
+  }
+}
+
+void FeedComplete(FeedWindow client, int64_t size) {
+  FeedWritten(client, size);
+  FeedSender& s = feedSender;
+  if (s.state != FeedSendState::Feeding || client != s.client) return;
+  s.bytesAnnounced = size;
+  FeedBlock(client);
+  FeedEnd(client);
 }
 
 void feedViewOffline() { runViewer(feedSender, '0'); }

@@ -7,6 +7,9 @@
 //   FeedStart(client, path)     once the local file exists (written with read sharing)
 //   FeedBlock(client)           after each 1024-byte block is written and the file closed
 //   FeedEnd(client)             when the file's transfer ends for any reason
+// or, for receivers whose writes are not 1024 bytes each, instead of the last two:
+//   FeedWritten(client, size)   after any write (file closed), size = bytes in the file
+//   FeedComplete(client, size)  when the file is complete (announces the short last block)
 // and pass the client window's feed messages to feedAnswerMessage
 // (feed_send_win32.h), which calls FeedAnswer.
 #pragma once
@@ -26,6 +29,7 @@ struct FeedSender {
   FeedWindow client = 0;
   FeedWindow viewer = 0;
   int blocksAnnounced = 0;
+  int64_t bytesAnnounced = 0;  // for FeedWritten: whole blocks announced so far
   int acknowledgements = 0;
   uint32_t lastAnswerTick = 0;
   std::string viewerCommand;  // "<dir>\sorlin32.exe" 0, its last character set per start
@@ -50,6 +54,11 @@ bool feedWanted(const std::string& fileName, bool realtime);
 int FeedStart(FeedWindow client, const std::string& localPath);
 void FeedBlock(FeedWindow client);
 void FeedEnd(FeedWindow client);
+// Announces each complete 1024-byte block of a file that now holds size bytes.
+void FeedWritten(FeedWindow client, int64_t size);
+// The file is complete at size bytes: its remaining blocks, the short last
+// one (possibly empty), then the end of the feed.
+void FeedComplete(FeedWindow client, int64_t size);
 // The viewer's acknowledgement or terminate, sent to client by window from.
 void FeedAnswer(FeedMessage message, FeedWindow from);
 // "View JPEG Offline": the viewer with "0".

@@ -157,7 +157,9 @@ void setZoom(int command) {
 
 void pictureShown(bool built) {
   enableTopMenu(VIEWER_MENU_ZOOM, built);
-  if (built) checkZoom(VIEWER_CMD_ZOOM_100);
+  if (!built) return;
+  for (int id = VIEWER_CMD_ZOOM_FIRST; id <= VIEWER_CMD_ZOOM_LAST; ++id)
+    if (zoomIndexForCommand(id) == v.zoom) checkZoom(id);
 }
 
 void resetForDecode(const std::string& path, bool growing) {

@@ -205,3 +205,27 @@ TEST(FeedWanted, JpgAnywhereInTheNameWithTheOptionOn) {
   EXPECT_FALSE(feedWanted("photo.jpeg", true));
   EXPECT_FALSE(feedWanted("photo.jpg", false));
 }
+
+TEST_F(Feed, WritesOfAnySizeAreAnnouncedInWholeBlocksThenTheShortOne) {
+  const FeedWindow client = 0x77, viewer = 0x88;
+  feedSetBroadcastAnswer([&](FeedWindow, const std::string&, const std::string&) { FeedAnswer(FEED_ACK, viewer); });
+  struct Case {
+    std::vector<int64_t> sizes;  // the file's size after each write
+    int64_t complete;
+    int executes;
+  } cases[] = {
+      {{128, 1000, 1024, 1100}, 2500, 3},  // 1024, 1024, 452
+      {{8192}, 8192, 9},                   // eight blocks and an empty last one
+      {{}, 0, 1},
+  };
+  for (const Case& c : cases) {
+    feedCallsClear();
+    feedSetBroadcastAnswer([&](FeedWindow, const std::string&, const std::string&) { FeedAnswer(FEED_ACK, viewer); });
+    ASSERT_EQ(FeedStart(client, "a.jpg"), 0);
+    for (int64_t size : c.sizes) FeedWritten(client, size);
+    FeedComplete(client, c.complete);
+    EXPECT_EQ(posts(FEED_EXECUTE, viewer), c.executes) << c.complete;
+    EXPECT_EQ(posts(FEED_TERMINATE, viewer), 1);
+    EXPECT_EQ(feedSender.state, FeedSendState::Idle);
+  }
+}
