@@ -258,11 +258,11 @@ TEST(Win32Viewer, OpensAJpegFromItsMenuAndShowsDjpegsColours) {
   place(viewer);
   PostMessageA(viewer, WM_COMMAND, 10, 0);
   HWND dialog = nullptr;
-  ASSERT_TRUE(waitFor([&] { return (dialog = FindWindowA("#32770", "Open File")) != nullptr; }, 10000));
+  ASSERT_TRUE(waitFor([&] { return (dialog = FindWindowA("#32770", "Open File")) != nullptr; }, 30000));
   for (int id : {0x47c, 0x480})
     if (HWND edit = GetDlgItem(dialog, id)) SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(jpg.c_str()));
   PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-  ASSERT_TRUE(waitFor([&] { return titleOf(viewer) == "offline.jpg 100 % done"; }, 15000)) << titleOf(viewer);
+  ASSERT_TRUE(waitFor([&] { return titleOf(viewer) == "offline.jpg 100 % done"; }, 40000)) << titleOf(viewer);
   pumpUntil([] { return false; }, 300);
   int checked = 0;
   EXPECT_EQ(matching(viewer, ref, 0, 0, &checked), checked);
@@ -307,7 +307,7 @@ TEST(Win32Viewer, NonJpegFromTheMenuGivesTheLibrarysMessageAndNoPicture) {
   ASSERT_NE(viewer, nullptr);
   PostMessageA(viewer, WM_COMMAND, 10, 0);
   HWND dialog = nullptr;
-  ASSERT_TRUE(waitFor([&] { return (dialog = FindWindowA("#32770", "Open File")) != nullptr; }, 10000));
+  ASSERT_TRUE(waitFor([&] { return (dialog = FindWindowA("#32770", "Open File")) != nullptr; }, 30000));
   for (int id : {0x47c, 0x480})
     if (HWND edit = GetDlgItem(dialog, id)) SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(bad.c_str()));
   PostMessageA(dialog, WM_COMMAND, IDOK, 0);
