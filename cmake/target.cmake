@@ -2,8 +2,6 @@
 # and the Win32 test program, all static 32-bit Windows executables.
 set(WIN32_LIBS ws2_32 user32 gdi32 comctl32 comdlg32 advapi32 shell32 winspool version)
 
-# Host twins of the platform seams (*_posix.cpp) stay out of the programs.
-list(FILTER CORE_SOURCES EXCLUDE REGEX "_posix\\.cpp$")
 add_library(suite_core STATIC ${CORE_SOURCES} ${WIN32_SOURCES})
 target_include_directories(suite_core PUBLIC ${SUITE_ROOT})
 target_link_libraries(suite_core PUBLIC ${WIN32_LIBS})

@@ -7,7 +7,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "tests/support/message_recorder.h"
+#include "shell/message_box_posix.h"
 #include "viewer/feed_receive.h"
 #include "viewer/host_posix.h"
 #include "viewer/jpeg_decode.h"

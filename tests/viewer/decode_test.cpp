@@ -4,7 +4,7 @@
 // message and, where the data allows, a partial picture.
 #include <gtest/gtest.h>
 
-#include "tests/support/message_recorder.h"
+#include "shell/message_box_posix.h"
 #include "tests/support/tool_runner.h"
 #include "tests/viewer/viewer_files.h"
 #include "viewer/feed_receive.h"

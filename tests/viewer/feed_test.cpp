@@ -3,9 +3,9 @@
 // platform's messages recorded and the clock advanced by hand.
 #include <gtest/gtest.h>
 
+#include "shell/message_box_posix.h"
 #include "shell/program_dir.h"
-#include "tests/support/clock_host.h"
-#include "tests/support/message_recorder.h"
+#include "shell/pump_posix.h"
 #include "tests/viewer/viewer_files.h"
 #include "viewer/feed_send.h"
 #include "viewer/host_posix.h"
