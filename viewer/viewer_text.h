@@ -14,4 +14,4 @@ constexpr const char* TEXT_NOT_JPG = "File is not of JPG extension";
 constexpr const char* TEXT_UNKNOWN_TYPE = "Unknown display type";
 constexpr const char* TEXT_PROGRESS = "%s %d %% done";
 constexpr const char* TEXT_VIEWER_FAILED = "Failed to activate JPEG viewer.";
-constexpr const char* TEXT_ABOUT_MEMORY = "%ld bytes total memory";
+constexpr const char* TEXT_ABOUT_MEMORY = "%llu bytes total memory";

@@ -271,11 +271,12 @@ void initiate(WPARAM wParam, LPARAM lParam) {
 
 INT_PTR CALLBACK AboutDlgFunc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   if (message == WM_INITDIALOG) {
-    MEMORYSTATUS status{};
+    // The 32-bit query stops at 2 GB, and so would a long: machines have more.
+    MEMORYSTATUSEX status{};
     status.dwLength = sizeof status;
-    GlobalMemoryStatus(&status);
+    GlobalMemoryStatusEx(&status);
     char text[64];
-    snprintf(text, sizeof text, TEXT_ABOUT_MEMORY, static_cast<long>(status.dwTotalPhys));
+    snprintf(text, sizeof text, TEXT_ABOUT_MEMORY, static_cast<unsigned long long>(status.ullTotalPhys));
     SetDlgItemTextA(dialog, VIEWER_ABOUT_MEMORY, text);
     return TRUE;
   }

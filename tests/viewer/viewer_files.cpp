@@ -14,6 +14,7 @@ std::string viewerTestDir() {
     dir = buildPath("viewer-tests/" + std::to_string(getpid()) + "/");
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
+    atexit([] { std::filesystem::remove_all(viewerTestDir()); });
   }
   return dir;
 }

@@ -241,7 +241,7 @@ void feedAll(const std::vector<unsigned char>& data, const std::string& target, 
 std::vector<unsigned char> padded(const std::vector<unsigned char>& jpg, size_t size) {
   size_t pad = size - jpg.size();
   std::vector<unsigned char> out(jpg.begin(), jpg.begin() + 2);
-  out.insert(out.end(), {0xFF, 0xFE, static_cast<unsigned char>(pad - 2 >> 8), static_cast<unsigned char>(pad - 2)});
+  out.insert(out.end(), {0xFF, 0xFE, static_cast<unsigned char>((pad - 2) >> 8), static_cast<unsigned char>(pad - 2)});
   out.insert(out.end(), pad - 4, 'x');
   out.insert(out.end(), jpg.begin() + 2, jpg.end());
   return out;
@@ -313,6 +313,19 @@ TEST(Win32Viewer, NonJpegFromTheMenuGivesTheLibrarysMessageAndNoPicture) {
   PostMessageA(dialog, WM_COMMAND, IDOK, 0);
   ASSERT_TRUE(waitFor([&] { return !boxes.texts().empty(); }, 10000));
   EXPECT_EQ(boxes.texts()[0].rfind("Not a JPEG file", 0), 0u) << boxes.texts()[0];
+
+  // The About box names the machine's memory.
+  PostMessageA(viewer, WM_COMMAND, 30, 0);
+  HWND about = nullptr;
+  ASSERT_TRUE(waitFor([&] { return (about = FindWindowA("#32770", "About JPEG viewer")) != nullptr; }, 10000));
+  char text[128] = "";
+  SendMessageA(GetDlgItem(about, 200), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  MEMORYSTATUSEX memory{};
+  memory.dwLength = sizeof memory;
+  GlobalMemoryStatusEx(&memory);
+  EXPECT_EQ(std::string(text), std::to_string(memory.ullTotalPhys) + " bytes total memory");
+  saveScreenshot("viewer_about");
+  PostMessageA(about, WM_COMMAND, IDOK, 0);
   closeViewer(viewer);
 }
 
