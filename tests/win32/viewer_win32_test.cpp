@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <mutex>
@@ -14,6 +15,7 @@
 
 #include "screenshot.h"
 #include "shell/program_dir.h"
+#include "shell/pump.h"
 #include "viewer/feed_send.h"
 #include "viewer/feed_win32.h"
 #include "win32_driver.h"
@@ -50,18 +52,26 @@ bool runAndWait(const std::string& commandLine) {
 
 std::string jpegTool(const char* name) { return "\"" + exeDir() + "\\..\\..\\libjpeg-i686\\bin\\" + name + "\""; }
 
-// A picture with gradients and edges, written as PPM and compressed by cjpeg.
-std::string makeJpeg(const std::string& name, int w, int h, const std::string& options) {
+// A picture with gradients and edges, written as PPM and compressed by cjpeg;
+// noise makes it photo-sized.
+std::string makeJpeg(const std::string& name, int w, int h, const std::string& options, bool noisy = false) {
   std::string ppm = workDir() + name + ".ppm", jpg = workDir() + name + ".jpg";
   FILE* f = fopen(ppm.c_str(), "wb");
   fprintf(f, "P6 %d %d 255\n", w, h);
-  for (int y = 0; y < h; ++y)
+  unsigned seed = 1;
+  std::vector<unsigned char> row(static_cast<size_t>(w) * 3);
+  for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
+      seed = seed * 1103515245u + 12345u;
+      int n = noisy ? static_cast<int>((seed >> 16) % 24) : 0;
       bool disc = (x - w / 2) * (x - w / 2) + (y - h / 2) * (y - h / 2) < h * h / 9;
-      unsigned char px[3] = {static_cast<unsigned char>(x * 255 / w), static_cast<unsigned char>(y * 255 / h),
-                             static_cast<unsigned char>(disc ? 230 : (x ^ y) & 0x3F)};
-      fwrite(px, 1, 3, f);
+      unsigned char px[3] = {static_cast<unsigned char>(std::min(255, x * 255 / w + n)),
+                             static_cast<unsigned char>(std::min(255, y * 255 / h + n)),
+                             static_cast<unsigned char>((disc ? 230 : (x ^ y) & 0x3F) + n / 2)};
+      std::copy(px, px + 3, row.begin() + x * 3);
     }
+    fwrite(row.data(), 1, row.size(), f);
+  }
   fclose(f);
   EXPECT_TRUE(runAndWait(jpegTool("cjpeg.exe") + " " + options + " -outfile \"" + jpg + "\" \"" + ppm + "\""));
   return jpg;
@@ -431,4 +441,38 @@ TEST(Win32Viewer, OfflineViewerThatAnswersButIsNotChosenIsLetGo) {
   EXPECT_EQ(titleOf(other), "JPEG Viewer");
   closeViewer(other);
   closeViewer(chosen);
+}
+
+// A 2 MB progressive picture written in 8 KB pieces, as ZMODEM data
+// subpackets arrive, and announced as whole blocks while it grows.
+TEST(Win32Viewer, LargeProgressiveFileWrittenInPiecesEndsAsDjpegShowsIt) {
+  std::string jpg = makeJpeg("large", 2200, 1650, "-progressive -quality 98", true);
+  std::vector<unsigned char> data = readFile(jpg);
+  ASSERT_GT(data.size(), 1500000u);
+  std::string target = workDir() + "large fed.jpg";
+  HWND viewer = startFeed(target);
+  ASSERT_NE(viewer, nullptr);
+  place(viewer);
+  FeedWindow client = reinterpret_cast<FeedWindow>(clientWindow());
+  for (size_t at = 0; at < data.size(); at += 8192) {
+    size_t n = data.size() - at < 8192 ? data.size() - at : 8192;
+    HANDLE f = CreateFileA(target.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    DWORD done = 0;
+    WriteFile(f, data.data() + at, static_cast<DWORD>(n), &done, nullptr);
+    CloseHandle(f);
+    FeedWritten(client, static_cast<int64_t>(at + n));
+    pumpOne();
+  }
+  FeedComplete(client, static_cast<int64_t>(data.size()));
+  EXPECT_EQ(feedSender.blocksAnnounced, static_cast<int>(data.size() / 1024 + 1));
+  EXPECT_TRUE(waitFor([&] { return titleOf(viewer) == "LARGE FED.JPG 100 % done"; }, 120000)) << titleOf(viewer);
+  pumpUntil([] { return false; }, 500);
+  Picture ref = reference(target);
+  int checked = 0;
+  EXPECT_EQ(matching(viewer, ref, 0, 0, &checked), checked);
+  EXPECT_GT(checked, 100);
+  saveScreenshot("viewer_large_fed");
+  closeViewer(viewer);
 }
