@@ -4,7 +4,7 @@ find_package(GTest REQUIRED)
 find_package(Threads REQUIRED)
 include(GoogleTest)
 
-add_library(suite_core STATIC ${CORE_SOURCES})
+add_library(suite_core STATIC ${CORE_SOURCES} ${POSIX_SOURCES})
 target_include_directories(suite_core PUBLIC ${SUITE_ROOT})
 
 add_library(suite_support STATIC ${SUPPORT_SOURCES})

@@ -1,5 +1,6 @@
 #include "tests/support/ftp_peers.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -35,7 +36,14 @@ bool makeTree(const std::string& tree) {
   write("tab\tname", "tab\n");
   write(ftpLongName(), "long\n");
   write("old.txt", "old\n");
-  write("ascii.txt", "one\r\ntwo\r\nthree\r\n");
+  write("ascii.txt", "one\ntwo\nthree\n");
+  // 50 MB of bytes that differ from block to block, for whole-file compares.
+  {
+    std::string big(50 * 1000 * 1000, '\0');
+    uint32_t x = 12345;
+    for (char& c : big) c = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
+    write("big.bin", big);
+  }
   for (int n : {0, 1, 1023, 1024, 1025}) {
     std::string bytes;
     for (int i = 0; i < n; ++i) bytes += static_cast<char>((i * 7 + n) & 0xFF);
@@ -56,7 +64,7 @@ bool makeTree(const std::string& tree) {
 std::string vsftpdConfig(const FtpPeer& p) {
   return "listen=YES\nlisten_ipv6=NO\nlisten_address=127.0.0.1\nlisten_port=" + std::to_string(p.port) +
          "\nbackground=NO\nanonymous_enable=YES\nanon_root=" + p.tree +
-         "\nno_anon_password=YES\nanon_upload_enable=NO\nlocal_enable=YES\nwrite_enable=YES\n"
+         "\nno_anon_password=YES\nascii_upload_enable=YES\nascii_download_enable=YES\nanon_upload_enable=NO\nlocal_enable=YES\nwrite_enable=YES\n"
          "local_umask=022\npam_service_name=vsftpd\npasv_enable=YES\npasv_address=127.0.0.1\n"
          "port_enable=YES\nconnect_from_port_20=NO\nsecure_chroot_dir=" + p.runDir +
          "/empty\nseccomp_sandbox=NO\nxferlog_enable=NO\n";
