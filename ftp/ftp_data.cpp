@@ -150,13 +150,18 @@ int64_t ftpAnnouncedSize(const char* text, std::string* shown) {
     *shown = "Unknown";
     return 0;
   }
-  *shown = std::string(text + open + 1, bytes - open - 1);
   const char* p = text + open + 1;
   while (*p == ' ') ++p;
   int64_t size = 0;
-  for (int digits = 0; std::isdigit(static_cast<unsigned char>(*p)) && digits < 18; ++digits)
-    size = size * 10 + (*p++ - '0');
-  return size;  // "(-5 bytes)" has no leading digits: unknown
+  int digits = 0;
+  for (; std::isdigit(static_cast<unsigned char>(*p)) && digits < 18; ++digits) size = size * 10 + (*p++ - '0');
+  // "(-5 bytes)" and the like announce nothing usable.
+  if (digits == 0 || size == 0) {
+    *shown = "Unknown";
+    return 0;
+  }
+  *shown = std::string(text + open + 1, bytes - open - 1);
+  return size;
 }
 
 int SendAbortSequence() {
