@@ -13,7 +13,7 @@
 namespace {
 // Bytes moved per socket call; progress and the feed still count 1024-byte
 // blocks, and a broken download keeps whole blocks only.
-constexpr int kChunk = 64 * FTP_BLOCK;
+constexpr int kChunk = 256 * FTP_BLOCK;
 
 void closeData() {
   ftpSockClose(ftp.dataSocket);
