@@ -38,7 +38,7 @@ void copyBounded(char* to, size_t size, const std::string& from) {
 void ftpResetHooks() {
   ftpHooks = FtpHooks{noWrite, noText, noText, noText, no, noListingStart, noBytes, nothing, nothing, noOpen, noText,
                       noText, noProgress, noText, noBlock, nothing, noMessage, nothing, noAsk, noAskPassword,
-                      noAsk, nothing};
+                      noAsk, nothing, nothing};
 }
 
 void ftpSessionReset() {
@@ -101,6 +101,17 @@ void ftpDisconnect() {
   ftp.canSend = false;
   ftp.lost = false;
   if (was) ftpHooks.disconnected();
+}
+
+void ftpDisconnectCommand() {
+  if (ftp.busy || !ftp.connected) {
+    ftpDisconnect();
+    return;
+  }
+  session("quit\r\n");
+  ftp.busy = true;
+  if (SendFtpCommand("QUIT\r\n", KIND_LS) == LINK_LOST || ftp.lost) ftpDisconnect();
+  ftp.busy = false;
 }
 
 int ReceiveControlBytes(uint8_t* dst, int count) {

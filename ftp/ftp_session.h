@@ -81,6 +81,7 @@ struct FtpHooks {
   bool (*askPassword)(char* password, int size, bool* save);
   bool (*askOpenFile)(char* path, int size);
   void (*disconnected)();
+  void (*nextDownload)();  // a file of several is done: the window starts the next
 };
 extern FtpHooks ftpHooks;
 void ftpResetHooks();
@@ -146,6 +147,8 @@ void ftpSessionReset();
 // the connection-established step. 0, or -1 after a message.
 int ftpConnect(const char* host, int port, int timeoutMs);
 void ftpDisconnect();
+// The menu's Disconnect: at once while busy, else "QUIT" and the server closes.
+void ftpDisconnectCommand();
 
 // Control connection.
 int ReceiveControlBytes(uint8_t* dst, int count);

@@ -153,6 +153,7 @@ int ftpDownloadRun() {
   if (feed) ftpHooks.feedEnd();
   if (code != LINK_LOST)
     code = aborted ? ReadFtpReplyWithin(KIND_GET, FTP_ABORT_REPLY_MS) : ReadFtpReply(KIND_GET);
+  if (!aborted && code != LINK_LOST) ftpHooks.nextDownload();
   finished(aborted);
   return code == LINK_LOST ? LINK_LOST : aborted ? -1 : 0;
 }
