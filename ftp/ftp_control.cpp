@@ -7,6 +7,7 @@
 #include "ftp/ftp_session.h"
 #include "ftp/ftp_wait.h"
 #include "ftp/system_type.h"
+#include "shell/bounded_copy.h"
 #include "shell/pump.h"
 #include "shell/settings.h"
 #include "terminal/link.h"
@@ -27,12 +28,6 @@ void noBlock(int64_t) {}
 void noMessage(const char*, const char*) {}
 bool noAsk(char*, int) { return false; }
 bool noAskPassword(char*, int, bool*) { return false; }
-
-void copyBounded(char* to, size_t size, const std::string& from) {
-  size_t n = from.size() < size - 1 ? from.size() : size - 1;
-  std::memcpy(to, from.data(), n);
-  to[n] = '\0';
-}
 }  // namespace
 
 void ftpResetHooks() {
@@ -196,7 +191,7 @@ static int readReply(int kind, volatile bool* timer) {
                  std::isdigit(static_cast<unsigned char>(line[1])) && std::isdigit(static_cast<unsigned char>(line[2]));
     if (!final) continue;
     int code = (line[0] - '0') * 100 + (line[1] - '0') * 10 + (line[2] - '0');
-    copyBounded(ftp.lastReplyText, sizeof ftp.lastReplyText, std::string(line + 4, static_cast<size_t>(text - 4)));
+    copyBounded(ftp.lastReplyText, sizeof ftp.lastReplyText, std::string(line + 4, static_cast<size_t>(text - 4)).c_str());
     if (kind == KIND_SYSTEM) {
       ftp.systemType = systemTypeFromReply(code > 399 ? "Unknown" : ftp.lastReplyText);
     } else if (kind == KIND_BINARY) {
@@ -230,7 +225,7 @@ void ftpUpdateRemotePath(const char* argument) {
   } else {
     path = path == "/" ? path + arg : path + "/" + arg;
   }
-  copyBounded(ftp.remotePath, sizeof ftp.remotePath, path);
+  copyBounded(ftp.remotePath, sizeof ftp.remotePath, path.c_str());
   ftpHooks.remotePathChanged(ftp.remotePath);
 }
 

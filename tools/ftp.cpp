@@ -18,7 +18,7 @@
 #include "ftp/ftp_session.h"
 #include "ftp/listing.h"
 #include "shell/pump.h"
-#include "tests/support/clock_host.h"
+#include "shell/pump_posix.h"
 
 static bool parse = false;
 static ListingState listing;

@@ -12,9 +12,9 @@
 #include <unistd.h>
 
 #include "ftp/ftp_session.h"
-#include "tests/support/clock_host.h"
+#include "shell/pump_posix.h"
 #include "tests/support/script_server.h"
-#include "tests/support/settings_memory.h"
+#include "shell/settings_posix.h"
 
 struct FtpRecord {
   std::string view;

@@ -9,10 +9,10 @@
 
 #include "ftp/ftp_session.h"
 #include "shell/pump.h"
-#include "tests/support/clock_host.h"
+#include "shell/pump_posix.h"
 #include "tests/support/ftp_peers.h"
 #include "tests/support/peers.h"
-#include "tests/support/settings_memory.h"
+#include "shell/settings_posix.h"
 #include "tests/support/tool_runner.h"
 
 namespace {
