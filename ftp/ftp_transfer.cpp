@@ -124,7 +124,11 @@ int ftpDownloadRun() {
       if (ftpIdle(ftp.dataSocket, false) < 0) break;
       continue;
     }
-    if (n < 0) break;  // broken: the partial block is not kept
+    if (n < 0) {
+      // A broken connection keeps the whole blocks and ends as terminated.
+      ftp.transferFailed = true;
+      break;
+    }
     fill += n;
     // Whole blocks go to the file at once; the end of data writes the rest.
     int whole = n == 0 ? fill : fill - fill % FTP_BLOCK;
@@ -153,9 +157,9 @@ int ftpDownloadRun() {
   if (feed) ftpHooks.feedEnd();
   if (code != LINK_LOST)
     code = aborted ? ReadFtpReplyWithin(KIND_GET, FTP_ABORT_REPLY_MS) : ReadFtpReply(KIND_GET);
-  if (!aborted && code != LINK_LOST) ftpHooks.nextDownload();
-  finished(aborted);
-  return code == LINK_LOST ? LINK_LOST : aborted ? -1 : 0;
+  if (!aborted && !ftp.transferFailed && code != LINK_LOST) ftpHooks.nextDownload();
+  finished(aborted || ftp.transferFailed);
+  return code == LINK_LOST ? LINK_LOST : aborted || ftp.transferFailed ? -1 : 0;
 }
 
 int ftpUploadRun() {

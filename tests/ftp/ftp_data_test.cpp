@@ -141,6 +141,29 @@ TEST(FtpData, DownloadBlocksSizeAndFeed) {
   std::system(("rm -rf " + dir).c_str());
 }
 
+// A data connection that breaks keeps the whole blocks that arrived.
+TEST(FtpData, BrokenDownloadKeepsWholeBlocks) {
+  std::string dir = tempDir();
+  ftpHarnessReset();
+  DataPeer data;
+  ASSERT_TRUE(dataPeerStart(&data, std::string(2500, 'b'), false, true));
+  ScriptServer server;
+  ASSERT_TRUE(ftpScripted(&server, S{scriptExpect("TYPE A N\r\n"), scriptSend("200 ok\r\n"), scriptExpect("PASV\r\n"),
+                                     scriptSend(pasvReply(data)), scriptExpect("RETR f\r\n"),
+                                     scriptSend("150 go (2500 bytes)\r\n"), scriptPause(300),
+                                     scriptSend("426 broken\r\n"), scriptExpect("TYPE A N\r\n"), scriptSend("200 ok\r\n")}));
+  ftp.passive = true;
+  ftp.localDir = dir;
+  ftp.localName = "f";
+  ASSERT_EQ(RunDataCommand("RETR f\r\n", KIND_GET), 0);
+  EXPECT_EQ(ftpDownloadRun(), -1);
+  EXPECT_EQ(ftpRecord.statuses.back(), "Transfer terminated");
+  ftpTransferFinish();
+  ftpScriptEnd(&server);
+  EXPECT_EQ(slurp(dir + "/f"), std::string(2048, 'b'));
+  std::system(("rm -rf " + dir).c_str());
+}
+
 TEST(FtpData, AnnouncedSizes) {
   struct {
     const char* text;

@@ -44,7 +44,7 @@ DataPeer::~DataPeer() {
   if (listener >= 0) close(listener);
 }
 
-bool dataPeerStart(DataPeer* peer, const std::string& bytes, bool collect) {
+bool dataPeerStart(DataPeer* peer, const std::string& bytes, bool collect, bool reset) {
   peer->listener = socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in a{};
   a.sin_family = AF_INET;
@@ -54,7 +54,7 @@ bool dataPeerStart(DataPeer* peer, const std::string& bytes, bool collect) {
       getsockname(peer->listener, reinterpret_cast<sockaddr*>(&a), &len) < 0)
     return false;
   peer->port = ntohs(a.sin_port);
-  peer->runner = std::thread([peer, bytes, collect] {
+  peer->runner = std::thread([peer, bytes, collect, reset] {
     pollfd p{peer->listener, POLLIN, 0};
     if (poll(&p, 1, 5000) != 1) return;
     int fd = accept(peer->listener, nullptr, nullptr);
@@ -66,6 +66,12 @@ bool dataPeerStart(DataPeer* peer, const std::string& bytes, bool collect) {
     } else if (!bytes.empty()) {
       ssize_t ignored = write(fd, bytes.data(), bytes.size());
       (void)ignored;
+    }
+    if (reset) {
+      // Let the bytes arrive, then break the connection.
+      usleep(100000);
+      linger abort{1, 0};
+      setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
     }
     close(fd);
   });

@@ -42,6 +42,7 @@ struct DataPeer {
   std::string received;
   ~DataPeer();
 };
-bool dataPeerStart(DataPeer* peer, const std::string& bytes, bool collect = false);
+// reset: end with a reset instead of a close (a broken connection).
+bool dataPeerStart(DataPeer* peer, const std::string& bytes, bool collect = false, bool reset = false);
 // "227 Entering Passive Mode (127,0,0,1,p1,p2)\r\n" for the peer.
 std::string pasvReply(const DataPeer& peer);
