@@ -10,6 +10,7 @@
 #include "shell/bounded_copy.h"
 #include "shell/pump.h"
 #include "shell/settings.h"
+#include "telnet/net_connection.h"
 #include "terminal/link.h"
 
 FtpSession ftp;
@@ -49,7 +50,7 @@ int ftpConnect(const char* host, int port, int timeoutMs) {
   ftpSockStartup();
   uint32_t ip = ftpSockResolve(host);
   if (ip == 0) {
-    ftpHooks.message("Error getting host address", "error");
+    ftpHooks.message(NET_TEXT_HOST_ERROR, "error");
     return -1;
   }
   FtpSocket s = FTP_NO_SOCKET;
@@ -67,7 +68,9 @@ int ftpConnect(const char* host, int port, int timeoutMs) {
   timerKill(FTP_TIMER_CONNECT);
   if (r < 0) {
     ftpSockClose(s);
-    ftpHooks.message("Connect failed", "error");
+    char text[96];
+    netConnectFailureText(-r, text, sizeof text);
+    ftpHooks.message(r == -1 ? NET_TEXT_CONNECT_FAILED : text, "error");
     return -1;
   }
   // Connection established: a receive buffer of the socket's size, writable.

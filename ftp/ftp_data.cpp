@@ -113,6 +113,7 @@ int receiveListing(int kind, bool* aborted) {
 
 // A failed transfer command puts the type back to ASCII.
 int failTransfer(int kind, int result) {
+  ftp.localName.clear();
   closeSocket(&ftp.listenSocket);
   closeSocket(&ftp.dataSocket);
   if (kind != KIND_GET && kind != KIND_PUT) return result;
@@ -173,6 +174,17 @@ int SendAbortSequence() {
 
 int RunDataCommand(const char* line, int kind) {
   ftpHooks.writeSession(line, static_cast<int>(std::strlen(line)));
+  if (kind == KIND_GET) {
+    std::string text = line;
+    ftp.remoteName = text.size() > 5 ? text.substr(5, text.find_first_of("\r\n", 5) - 5) : std::string();
+    // The window names no local file: it is the remote one's name part.
+    if (ftp.localName.empty()) ftp.localName = ftpLocalNameOf(ftp.remoteName);
+    if (ftp.localName.empty()) {
+      session(FTP_TEXT_BAD_LOCAL_NAME);
+      session((ftp.remoteName + "\r\n").c_str());
+      return -1;
+    }
+  }
   ftp.transferKind = kind;
   ftp.abortRequest = false;
   ftp.transferAbort = false;
@@ -240,7 +252,6 @@ int RunDataCommand(const char* line, int kind) {
   }
   if (transfer) {
     ftp.transferRunning = true;
-    if (kind == KIND_GET) ftp.remoteName = std::string(line + 5, std::strlen(line) - 7);
     ftp.dialogRuns = ftpHooks.transferOpen(kind, kind == KIND_GET ? ftp.localName.c_str() : ftp.localPath.c_str());
     return 0;
   }

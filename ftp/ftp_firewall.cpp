@@ -5,6 +5,7 @@
 #include "ftp/ftp_session.h"
 #include "shell/script.h"
 #include "shell/settings.h"
+#include "telnet/net_connection.h"
 #include "terminal/link.h"
 
 namespace {
@@ -46,7 +47,7 @@ int ftpFirewallTarget(const char* entryHost, std::string* host, int* port) {
   char address[256];
   regReadString("FirewallAddressFTP", "", address, sizeof address);
   if (!address[0] || !entryHost || !entryHost[0]) {
-    ftpHooks.message(!address[0] ? "Firewall address not specified" : "Host address not specified", "error");
+    ftpHooks.message(!address[0] ? NET_TEXT_NO_FIREWALL : NET_TEXT_NO_HOST, "error");
     return -1;
   }
   *host = address;

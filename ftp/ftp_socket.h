@@ -17,7 +17,8 @@ int ftpSockStartup();
 // An IPv4 address in network order from a dotted address or a host name;
 // 0 when it cannot be resolved.
 uint32_t ftpSockResolve(const char* host);
-// Starts a connect to ipv4:port. 1 connected, 0 in progress, negative on failure.
+// Starts a connect to ipv4:port. 1 connected, 0 in progress, negative on
+// failure (minus the Windows Sockets error number where one applies).
 int ftpSockConnect(uint32_t ipv4, int port, FtpSocket* out);
 // A connect in progress: 1 done, 0 still running, negative (the error) failed.
 int ftpSockConnectState(FtpSocket socket);

@@ -16,6 +16,13 @@ int fd(FtpSocket s) { return static_cast<int>(s); }
 
 int nonBlocking(int f) { return fcntl(f, F_SETFL, fcntl(f, F_GETFL) | O_NONBLOCK); }
 
+// Connect failures as Windows Sockets numbers, so that the messages match.
+int connectError(int err) {
+  if (err == ECONNREFUSED) return 10061;
+  if (err == ETIMEDOUT) return 10060;
+  return err;
+}
+
 int failure(int err) {
   if (err == EAGAIN || err == EWOULDBLOCK) return FTP_SOCK_WOULDBLOCK;
   if (err == ENETDOWN || err == ENETRESET || err == ECONNABORTED || err == ECONNRESET || err == ENOTCONN ||
@@ -52,7 +59,7 @@ int ftpSockConnect(uint32_t ipv4, int port, FtpSocket* out) {
   *out = f;
   if (connect(f, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0) return 1;
   if (errno == EINPROGRESS) return 0;
-  int err = errno;
+  int err = connectError(errno);
   close(f);
   *out = FTP_NO_SOCKET;
   return -err;
@@ -64,7 +71,7 @@ int ftpSockConnectState(FtpSocket s) {
   int err = 0;
   socklen_t len = sizeof err;
   getsockopt(fd(s), SOL_SOCKET, SO_ERROR, &err, &len);
-  return err ? -err : 1;
+  return err ? -connectError(err) : 1;
 }
 
 int ftpSockListen(FtpSocket* out) {

@@ -154,6 +154,7 @@ int ftpDownloadRun() {
   if (aborted) code = ReadFtpReplyWithin(KIND_GET, FTP_ABORT_REPLY_MS);
   ftp.restart = false;
   ftp.restartOffset = 0;
+  ftp.localName.clear();
   if (feed) ftpHooks.feedEnd();
   if (code != LINK_LOST)
     code = aborted ? ReadFtpReplyWithin(KIND_GET, FTP_ABORT_REPLY_MS) : ReadFtpReply(KIND_GET);

@@ -71,6 +71,16 @@ TEST_P(FtpServer, CommandsChangeTheServersTree) {
   EXPECT_TRUE(exists(peer.tree + "/renamed.txt"));
   EXPECT_FALSE(exists(peer.tree + "/readme.txt"));
   EXPECT_FALSE(exists(peer.tree + "/old.txt"));
+
+  // A refused password ends the tool with 1, a refused connection with 2.
+  std::string err;
+  out.clear();
+  EXPECT_EQ(runTool("ftp", "--host 127.0.0.1 --port " + std::to_string(peer.port) + " --user peertest", &out, &err,
+                    "wrong\npwd\n"),
+            1)
+      << out;
+  EXPECT_NE(out.find("\n530"), std::string::npos) << out;
+  EXPECT_EQ(runTool("ftp", "--host 127.0.0.1 --port " + std::to_string(freeTcpPort()) + " --anonymous", &out, &err), 2);
 }
 
 // The fixture tree listed in both modes, read by the listing parser as the FTP
