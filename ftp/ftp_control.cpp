@@ -29,12 +29,13 @@ void noBlock(int64_t) {}
 void noMessage(const char*, const char*) {}
 bool noAsk(char*, int) { return false; }
 bool noAskPassword(char*, int, bool*) { return false; }
+void noSave(const char*, const char*, bool) {}
 }  // namespace
 
 void ftpResetHooks() {
   ftpHooks = FtpHooks{noWrite, noText, noText, noText, no, noListingStart, noBytes, nothing, nothing, noOpen, noText,
                       noText, noProgress, noText, noBlock, nothing, noMessage, nothing, noAsk, noAskPassword,
-                      noAsk, nothing, nothing};
+                      noAsk, nothing, nothing, noSave, noText};
 }
 
 void ftpSessionReset() {
@@ -283,13 +284,14 @@ int FtpLogin(const FtpLoginInfo& info) {
     password = email;
   } else {
     char text[256];
-    bool save = false;
+    bool save = false, asked = false;
     if (user.empty()) {
       if (!ftpHooks.askUser(text, 80)) {
         ftpDisconnect();
         return LINK_LOST;
       }
       user = text;
+      asked = true;
     }
     if (password.empty()) {
       if (!ftpHooks.askPassword(text, 256, &save)) {
@@ -297,7 +299,9 @@ int FtpLogin(const FtpLoginInfo& info) {
         return LINK_LOST;
       }
       password = text;
+      asked = true;
     }
+    if (asked) ftpHooks.saveEntry(user.c_str(), password.c_str(), save);
   }
   ftp.busy = true;
   int result = 0;

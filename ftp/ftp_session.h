@@ -82,6 +82,10 @@ struct FtpHooks {
   bool (*askOpenFile)(char* path, int size);
   void (*disconnected)();
   void (*nextDownload)();  // a file of several is done: the window starts the next
+  // The login asked for a name or password: the entry keeps them (and its
+  // file is saved, with the password only when savePassword).
+  void (*saveEntry)(const char* user, const char* password, bool savePassword);
+  void (*openFile)(const char* path);  // open-after-download: the shell's "open"
 };
 extern FtpHooks ftpHooks;
 void ftpResetHooks();
@@ -114,6 +118,7 @@ struct FtpSession {
   bool recover = false;
   bool hideListing = false;
   bool realtimeJpeg = false;
+  bool openAfterDownload = false;
   std::string localDir = ".";
   // Command mode.
   std::string typed;

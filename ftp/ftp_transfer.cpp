@@ -156,6 +156,7 @@ int ftpDownloadRun() {
   ftp.restartOffset = 0;
   ftp.localName.clear();
   if (feed) ftpHooks.feedEnd();
+  if (ftp.openAfterDownload && !aborted && !ftp.transferFailed) ftpHooks.openFile(ftp.localPath.c_str());
   if (code != LINK_LOST)
     code = aborted ? ReadFtpReplyWithin(KIND_GET, FTP_ABORT_REPLY_MS) : ReadFtpReply(KIND_GET);
   if (!aborted && !ftp.transferFailed && code != LINK_LOST) ftpHooks.nextDownload();

@@ -204,3 +204,46 @@ TEST(FtpCommandMode, LocalNames) {
   for (auto& c : cases) EXPECT_EQ(ftpLocalNameOf(c.remote), c.local) << c.remote;
 }
 }  // namespace
+
+namespace {
+bool answerUser(char* name, int size) {
+  snprintf(name, static_cast<size_t>(size), "asked");
+  return true;
+}
+bool answerPassword(char* password, int size, bool* save) {
+  snprintf(password, static_cast<size_t>(size), "typed");
+  *save = true;
+  return true;
+}
+bool cancel(char*, int, bool*) { return false; }
+std::string saved;
+void saveEntry(const char* user, const char* password, bool save) {
+  saved = std::string(user) + "/" + password + (save ? "/saved" : "");
+}
+
+// Missing credentials are asked for and kept; a cancelled question ends the
+// session without a command sent.
+TEST(FtpLogin, AskedCredentials) {
+  ftpHarnessReset();
+  ftpHooks.askUser = answerUser;
+  ftpHooks.askPassword = answerPassword;
+  ftpHooks.saveEntry = saveEntry;
+  ScriptServer server;
+  ASSERT_TRUE(ftpScripted(&server, S{scriptExpect("USER asked\r\n"), scriptSend("331 p\r\n"), scriptExpect("PASS typed\r\n"),
+                                     scriptSend("230 in\r\n"), scriptExpect("SYST\r\n"), scriptSend("215 UNIX\r\n")}));
+  ftp.connected = true;
+  EXPECT_EQ(FtpLogin(FtpLoginInfo()), 0);
+  EXPECT_EQ(saved, "asked/typed/saved");
+  ftpScriptEnd(&server);
+
+  ftpHarnessReset();
+  ftpHooks.askPassword = cancel;
+  ScriptServer server2;
+  ASSERT_TRUE(ftpScripted(&server2, S{scriptPause(100)}));
+  FtpLoginInfo login;
+  login.user = "u";
+  EXPECT_EQ(FtpLogin(login), LINK_LOST);
+  EXPECT_FALSE(ftp.connected);
+  EXPECT_EQ(ftpScriptEnd(&server2), "");
+}
+}  // namespace

@@ -164,6 +164,32 @@ TEST(FtpData, BrokenDownloadKeepsWholeBlocks) {
   std::system(("rm -rf " + dir).c_str());
 }
 
+// The transfer dialog's figures: no rate in the first second, the rate over
+// the bytes of this run only, the percentage capped at 100.
+TEST(FtpData, ProgressFigures) {
+  struct {
+    int64_t restart, offset, size;
+    uint32_t elapsed;
+    long rate;
+    uint32_t remaining;
+    int percent;
+  } cases[] = {{0, 5000, 10000, 999, 0, 0, 50},         {0, 5000, 10000, 2500, 2500, 2000, 50},
+               {4096, 6096, 0, 2000, 1000, 0, -1},      {0, 12000, 10000, 3000, 4000, 0, 100},
+               {0, 9999, 10000, 1000, 9999, 0, 99}};
+  for (auto& c : cases) {
+    ftpHarnessReset(false);
+    ftp.restartOffset = c.restart;
+    ftp.offset = c.offset;
+    ftp.announcedSize = c.size;
+    ftp.startTick = clockTicks();
+    clockAdvance(c.elapsed);
+    FtpProgress p = ftpProgressNow(false);
+    EXPECT_EQ(p.rate, c.rate) << c.offset << "/" << c.elapsed;
+    EXPECT_EQ(p.remainingMs, c.remaining) << c.offset << "/" << c.elapsed;
+    EXPECT_EQ(p.percent, c.percent) << c.offset << "/" << c.elapsed;
+  }
+}
+
 TEST(FtpData, AnnouncedSizes) {
   struct {
     const char* text;
