@@ -394,7 +394,7 @@ int netConnect(HWND window, const NetRequest& request) {
   setStatus(1, line);
   setStatus(2, NET_TEXT_RESOLVING);
   if (target.numericAddress) {
-    remote.sin_addr.s_addr = inet_addr(target.address);
+    memcpy(&remote.sin_addr, target.numeric, sizeof remote.sin_addr);
     decidePort();
   } else {
     lookUpHost(1024);

@@ -91,7 +91,10 @@ void waitWritable() {
 
 
 int resolve(const NetTarget& target, in_addr* address) {
-  if (target.numericAddress) return inet_pton(AF_INET, target.address, address) == 1 ? 0 : -1;
+  if (target.numericAddress) {
+    memcpy(address, target.numeric, sizeof *address);
+    return 0;
+  }
   addrinfo hints{};
   hints.ai_family = AF_INET;
   hints.ai_socktype = SOCK_STREAM;

@@ -94,6 +94,25 @@ TEST(Win32Connection, RefusedAndUnknownHostsGiveTheirMessages) {
   }
 }
 
+// A part with a leading zero is decimal here as on the host: 127.0.0.010 is
+// 127.0.0.10, where a listener waits, not 127.0.0.8.
+TEST(Win32Connection, ZeroPaddedDottedDecimalReachesTheDecimalAddress) {
+  ASSERT_TRUE(prepareTelnet());
+  SOCKET listener = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(0x7F00000A);
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+  ASSERT_EQ(listen(listener, 1), 0);
+  int len = sizeof a;
+  getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len);
+  netConnect(mainWindow(), loopbackRequest("127.000.0.010", ntohs(a.sin_port)));
+  EXPECT_TRUE(pumpUntil([] { return netEvents.established || netEvents.ended; }, 10000));
+  EXPECT_TRUE(netEvents.established) << (netEvents.texts.empty() ? "" : netEvents.texts[0]);
+  netDisconnect();
+  closesocket(listener);
+}
+
 TEST(Win32Connection, CancelDuringTheLookUpIgnoresTheLateAnswer) {
   ASSERT_TRUE(prepareTelnet());
   ASSERT_EQ(netConnect(mainWindow(), loopbackRequest("localhost", telnetServerPort())), 0);
