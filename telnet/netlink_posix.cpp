@@ -123,7 +123,7 @@ int servicePort(const NetTarget& target) {
 int awaitConnect(int timeoutMs) {
   pollfd p{sock, POLLOUT, 0};
   int r = poll(&p, 1, timeoutMs);
-  if (r == 0) return NET_TIMEDOUT;
+  if (r <= 0) return NET_TIMEDOUT;  // an interrupted wait has not connected either
   int err = 0;
   socklen_t len = sizeof err;
   getsockopt(sock, SOL_SOCKET, SO_ERROR, &err, &len);

@@ -8,7 +8,13 @@
 //         [--script FILE] [--timeout S]
 // session --check FILE
 //
+// --timeout S (10 by default) bounds the whole run: the connection, the script,
+// a host that floods or stops reading. At the limit the screen is printed and
+// the tool says why.
 // A script's $PASS is read as one line from standard input.
+#include <signal.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -46,6 +52,18 @@ struct Step {
 };
 
 std::string written;
+
+// --timeout bounds the whole run: the alarm sets this flag, which ends a
+// write waiting for a host that stopped reading and a script's wait.
+volatile bool timeUp = false;
+void onAlarm(int) { timeUp = true; }
+void startAlarm(int seconds) {
+  struct sigaction action {};
+  action.sa_handler = onAlarm;  // no SA_RESTART: a waiting poll returns at once
+  sigaction(SIGALRM, &action, nullptr);
+  netWriteAbort = &timeUp;
+  alarm(static_cast<unsigned>(seconds));
+}
 void observeWrite(const uint8_t* bytes, int length) { written.append(reinterpret_cast<const char*>(bytes), length); }
 
 // Connection messages go to stderr as the one line the tool fails with.
@@ -116,6 +134,7 @@ int checkScript(const char* path) {
 }
 
 int scriptRound() {
+  if (timeUp) return LINK_LOST;  // the script ends as if the host had gone
   if (!netWaitInput(0)) return 0;
   surfaceClearCalls();
   return receiveAvailable();
@@ -230,16 +249,17 @@ int main(int argc, char** argv) {
   std::snprintf(request.address, sizeof request.address, "%s", host.c_str());
   request.port = port;
   request.rlogin = rloginSession;
+  startAlarm(timeout);
+  const auto end = Clock::now() + std::chrono::seconds(timeout);
   if (netConnectPosix(request, timeout * 1000) < 0) return 1;
   telnetAttachTerminal();
   telnetOnConnected();
 
-  const auto end = Clock::now() + std::chrono::seconds(timeout);
   int scriptResult = 0;
   if (!script.empty()) scriptResult = runScript(script, host, port);
   bool open = scriptResult >= 0 || linkConnected();
   size_t next = 0;
-  while (open && next < steps.size() && Clock::now() < end) {
+  while (open && next < steps.size() && !timeUp && Clock::now() < end) {
     const Step& step = steps[next];
     if (step.send) {
       sendBytes(reinterpret_cast<const uint8_t*>(step.text.data()), static_cast<int>(step.text.size()));
@@ -250,16 +270,21 @@ int main(int argc, char** argv) {
       open = pump(20);
     }
   }
+  const bool cut = timeUp || Clock::now() >= end;
   if (next < steps.size())
     std::fprintf(stderr, "session: %s\n", open ? "time is up before the steps were done" : "the host closed the connection");
+  else if (cut && !script.empty() && scriptResult < 0)
+    std::fprintf(stderr, "session: time is up before the script was done\n");
   // What the last step brought in is shown: process until the line is quiet.
-  for (auto quiet = Clock::now() + std::chrono::milliseconds(300); open && Clock::now() < quiet && Clock::now() < end;) {
+  for (auto quiet = Clock::now() + std::chrono::milliseconds(300);
+       open && !timeUp && Clock::now() < quiet && Clock::now() < end;) {
     if (netWaitInput(20)) {
       open = pump(0);
       quiet = Clock::now() + std::chrono::milliseconds(300);
     }
   }
+  alarm(0);
   netDisconnectPosix();
   printScreenReport(stdout, written);
-  return scriptResult < 0 ? 1 : 0;
+  return scriptResult < 0 || (cut && next < steps.size()) ? 1 : 0;
 }
