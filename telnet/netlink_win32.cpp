@@ -9,6 +9,7 @@
 #include "telnet/rlogin.h"
 #include "telnet/telnet_engine.h"
 #include "terminal/link.h"
+#include "terminal/receive.h"
 
 void (*netOnEstablished)() = nullptr;
 void (*netOnLost)() = nullptr;
@@ -28,6 +29,8 @@ NetTarget target;
 sockaddr_in remote;
 
 constexpr long TELNET_EVENTS = FD_READ | FD_WRITE | FD_CLOSE;
+// Continues a receive pass that stopped at its block bound.
+constexpr UINT_PTR RECEIVE_TIMER = 40;
 constexpr long RLOGIN_EVENTS = FD_READ | FD_WRITE | FD_CLOSE | FD_OOB;
 
 void closeSocket() {
@@ -331,6 +334,22 @@ void postLost() {
   PostMessageA(mainWindow, WM_NET_LOST, 0, 0);
 }
 
+// Keys or painting wait in the queue.
+bool inputWaiting() { return HIWORD(GetQueueStatus(QS_INPUT | QS_PAINT)) != 0; }
+
+// A receive pass. When it stopped at its bound (a host that never stops
+// sending) and keys or painting wait, the rest is taken from a timer, which
+// comes after them, so the window stays usable; else the pass goes on at
+// once. Nothing waiting in the link is lost.
+void receivePass() {
+  KillTimer(mainWindow, RECEIVE_TIMER);
+  if (!netLink.connected || !netReceivePass) return;
+  if (netReceivePass() == LINK_LOST) postLost();
+  else if (!receiveBacklog()) return;
+  else if (inputWaiting()) SetTimer(mainWindow, RECEIVE_TIMER, USER_TIMER_MINIMUM, nullptr);
+  else PostMessageA(mainWindow, WM_NET_SOCKET, sock, WSAMAKESELECTREPLY(FD_READ, 0));  // nothing waits: read on
+}
+
 void onSocketEvent(WPARAM wp, LPARAM lp) {
   if (static_cast<SOCKET>(wp) != sock) return;
   int event = WSAGETSELECTEVENT(lp);
@@ -343,7 +362,10 @@ void onSocketEvent(WPARAM wp, LPARAM lp) {
       netLink.writable = true;
       break;
     case FD_READ:
-      if (netLink.connected && netReceivePass && netReceivePass() == LINK_LOST) postLost();
+      // During a flood, keys and painting go first; the timer set by the
+      // last pass reads on after them.
+      if (receiveBacklog() && inputWaiting()) break;
+      receivePass();
       break;
     case FD_OOB: {
       uint8_t b;
@@ -352,7 +374,10 @@ void onSocketEvent(WPARAM wp, LPARAM lp) {
     }
     case FD_CLOSE:
       // What arrived before the close is shown before the connection ends.
-      if (netLink.connected && netReceivePass) netReceivePass();
+      // After the close what is left is finite: take it all, pass by pass.
+      if (netLink.connected && netReceivePass)
+        while (netReceivePass() != LINK_LOST && receiveBacklog()) {
+        }
       postLost();
       break;
     default:
@@ -362,6 +387,7 @@ void onSocketEvent(WPARAM wp, LPARAM lp) {
 
 void onLost() {
   if (!netLink.connected) return;
+  KillTimer(mainWindow, RECEIVE_TIMER);
   linkClose();  // closes the socket and releases the link state
   closeSocket();
   if (netOnLost) netOnLost();
@@ -419,6 +445,10 @@ bool netHandleMessage(HWND, UINT message, WPARAM wp, LPARAM lp) {
       attemptEnded();
       return true;
     case WM_NET_LOST: onLost(); return true;
+    case WM_TIMER:
+      if (wp != RECEIVE_TIMER) return false;
+      receivePass();
+      return true;
     default: return false;
   }
 }
@@ -427,6 +457,7 @@ void netDisconnect() {
   if (!netLink.connected) return;
   if (sock != INVALID_SOCKET) WSAAsyncSelect(sock, mainWindow, 0, 0);
   lostPosted = true;  // a close event still queued is not a loss
+  KillTimer(mainWindow, RECEIVE_TIMER);
   linkClose();
   closeSocket();
   if (netOnLost) netOnLost();
