@@ -7,24 +7,41 @@
 
 #include "shell/message_box.h"
 #include "telnet/rlogin.h"
+#include "telnet/socket_io.h"
 #include "telnet/telnet_engine.h"
 #include "terminal/link.h"
 #include "terminal/receive.h"
 
-void (*netOnEstablished)() = nullptr;
-void (*netOnLost)() = nullptr;
-void (*netOnAttemptEnded)() = nullptr;
-int (*netReceivePass)() = nullptr;
+namespace {
+void nothing() {}
+int nothingReceived() { return 0; }
+}  // namespace
+
+void (*netOnEstablished)() = nothing;
+void (*netOnLost)() = nothing;
+void (*netOnAttemptEnded)() = nothing;
+int (*netReceivePass)() = nothingReceived;
 
 namespace {
+// Where the connection stands. The four attempt phases own the progress
+// dialog; answers and events that belong to another phase are stale.
+enum class Phase {
+  Idle,              // no connection and no attempt
+  HostLookup,        // waiting for the asynchronous host look-up
+  ServiceLookup,     // waiting for the asynchronous service look-up
+  Connecting,        // waiting for the connect event
+  RloginConnecting,  // likewise from a privileged port, retried lower when in use
+  Connected,         // the link is up
+  Closing,           // the loss is posted; the link goes when it is handled
+};
+Phase phase = Phase::Idle;
+
 SOCKET sock = INVALID_SOCKET;
 HWND mainWindow = nullptr;
 HWND progress = nullptr;
 HANDLE lookupHandle = nullptr;
 HGLOBAL hostBuffer = nullptr;
 HGLOBAL serviceBuffer = nullptr;
-bool connectCancelled = false;
-bool lostPosted = false;
 NetTarget target;
 sockaddr_in remote;
 
@@ -53,14 +70,9 @@ char* newBuffer(HGLOBAL* block, int size) {
   return *block ? static_cast<char*>(GlobalLock(*block)) : nullptr;
 }
 
-void setStatus(int line, const char* text) {
-  if (netStatusText) netStatusText(line, text);
-}
-
 // The progress dialog: two status lines and Cancel.
 LRESULT CALLBACK progressProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
   if ((m == WM_COMMAND && LOWORD(wp) == NET_CANCEL_BUTTON) || m == WM_CLOSE) {
-    connectCancelled = true;
     closeSocket();
     PostMessageA(mainWindow, WM_NET_CANCEL, 0, 0);
     return 0;
@@ -68,7 +80,8 @@ LRESULT CALLBACK progressProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
   return DefWindowProcA(w, m, wp, lp);
 }
 
-void progressStatus(int line, const char* text) {
+// Status line 1 or 2 of the progress dialog.
+void setStatus(int line, const char* text) {
   if (progress) SetDlgItemTextA(progress, 100 + line, text);
 }
 
@@ -94,7 +107,6 @@ void openProgress() {
                 reinterpret_cast<HMENU>(102), instance, nullptr);
   CreateWindowA("BUTTON", "Cancel", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 120, 60, 80, 24, progress,
                 reinterpret_cast<HMENU>(NET_CANCEL_BUTTON), instance, nullptr);
-  if (!netStatusText) netStatusText = progressStatus;
 }
 
 // Ends the attempt's dialog side: main window usable, dialog and buffers gone.
@@ -102,13 +114,26 @@ void endProgress() {
   if (mainWindow) EnableWindow(mainWindow, TRUE);
   if (progress) DestroyWindow(progress);
   progress = nullptr;
-  if (netStatusText == progressStatus) netStatusText = nullptr;
   freeBuffer(&hostBuffer);
   freeBuffer(&serviceBuffer);
 }
 
-void attemptEnded() {
-  if (netOnAttemptEnded) netOnAttemptEnded();
+bool attempting(Phase p) {
+  return p == Phase::HostLookup || p == Phase::ServiceLookup || p == Phase::Connecting ||
+         p == Phase::RloginConnecting;
+}
+
+// The one place the phase changes; an attempt that ends takes its dialog along.
+void enterPhase(Phase next) {
+  bool ending = attempting(phase) && !attempting(next);
+  phase = next;
+  if (ending) endProgress();
+}
+
+void attemptEnded() { netOnAttemptEnded(); }
+
+int showError(const char* text, const char* title, unsigned style) {
+  return messageBoxTitled(0, text, title, style);
 }
 
 // Failure path of a connect that could not even start.
@@ -117,59 +142,20 @@ void connectFailed() {
   if (mainWindow) EnableWindow(mainWindow, TRUE);
   freeBuffer(&hostBuffer);
   freeBuffer(&serviceBuffer);
-  netShowMessage(NET_TEXT_CONNECT_FAILED, "error", MB_ICONERROR);
+  showError(NET_TEXT_CONNECT_FAILED, "error", MB_ICONERROR);
   PostMessageA(mainWindow, WM_NET_ABANDON, 0, 0);
 }
 
-int receive(uint8_t* buffer, int size) {
-  int n = recv(sock, reinterpret_cast<char*>(buffer), size, 0);
-  if (n > 0) return n;
-  if (n == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK) return 0;
-  return LINK_LOST;  // orderly close (0) or a broken connection
-}
-
-int sendSome(const uint8_t* bytes, int length) {
-  int n = send(sock, reinterpret_cast<const char*>(bytes), length, 0);
-  if (n != SOCKET_ERROR) return n;
-  switch (WSAGetLastError()) {
-    case WSAENETDOWN: case WSAENETRESET: case WSAECONNABORTED:
-    case WSAECONNRESET: case WSAENOTCONN: case WSAESHUTDOWN:
-      return -2;
-    default:
-      return -1;
-  }
-}
-
-// Waits for the write-ready event while the program stays responsive; key
-// messages stay queued so that typing does not re-enter the send.
-void waitWritable() {
-  MSG msg;
-  bool any = false;
-  if (PeekMessageA(&msg, nullptr, 0, 255, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-    any = true;
-  }
-  if (PeekMessageA(&msg, nullptr, 259, 0xFFFFFFFF, PM_REMOVE)) {
-    DispatchMessageA(&msg);
-    any = true;
-  }
-  if (!any) MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-}
-
-
 void established() {
-  endProgress();
+  enterPhase(Phase::Connected);
   int size = 0;
   int len = sizeof size;
   if (getsockopt(sock, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<char*>(&size), &len) != 0) size = 0;
   telnetSession.rlogin = target.rlogin;
   telnetResetForConnection();
   netEstablished(size);
-  lostPosted = false;
-  netAttachLink({receive, sendSome, waitWritable, closeSocket});
   WSAAsyncSelect(sock, mainWindow, WM_NET_SOCKET, target.rlogin ? RLOGIN_EVENTS : TELNET_EVENTS);
-  if (netOnEstablished) netOnEstablished();
+  netOnEstablished();
 }
 
 bool bindPort(int port, void*) {
@@ -194,7 +180,7 @@ int rloginConnect(int start) {
         start = port - 1;
         continue;
       }
-      netShowMessage(NET_TEXT_RLOGIN_EVENTS, "Err", MB_OK);
+      showError(NET_TEXT_RLOGIN_EVENTS, "Err", MB_OK);
       break;
     }
     if (connect(sock, reinterpret_cast<sockaddr*>(&remote), sizeof remote) == 0) {
@@ -210,7 +196,7 @@ int rloginConnect(int start) {
     }
     char text[64];
     snprintf(text, sizeof text, NET_TEXT_RLOGIN_CONNECT, err);
-    netShowMessage(text, "error", MB_ICONERROR);
+    showError(text, "error", MB_ICONERROR);
     break;
   }
   connectFailed();
@@ -220,6 +206,7 @@ int rloginConnect(int start) {
 void startConnect(int port) {
   remote.sin_port = htons(static_cast<u_short>(port));
   setStatus(2, NET_TEXT_CONNECTING);
+  enterPhase(target.rlogin ? Phase::RloginConnecting : Phase::Connecting);
   if (target.rlogin) {
     // The handshake names the logged-on user; the session's name stands in
     // when the system does not tell.
@@ -233,7 +220,6 @@ void startConnect(int port) {
     return;
   }
   sock = socket(AF_INET, SOCK_STREAM, 0);
-  netLink.recvFill = netLink.recvPos = 0;
   if (sock == INVALID_SOCKET || WSAAsyncSelect(sock, mainWindow, WM_NET_SOCKET, FD_WRITE | FD_CONNECT) != 0) {
     connectFailed();
     return;
@@ -247,6 +233,7 @@ void startConnect(int port) {
 }
 
 void lookUpService(int bufferSize) {
+  enterPhase(Phase::ServiceLookup);
   setStatus(2, NET_TEXT_SERVICE);
   char* buffer = newBuffer(&serviceBuffer, bufferSize);
   lookupHandle = buffer ? WSAAsyncGetServByName(mainWindow, WM_NET_SERVICE_FOUND, netServiceName(target.rlogin),
@@ -262,19 +249,20 @@ void decidePort() {
 }
 
 void lookUpHost(int bufferSize) {
+  enterPhase(Phase::HostLookup);
   char* buffer = newBuffer(&hostBuffer, bufferSize);
   lookupHandle = buffer ? WSAAsyncGetHostByName(mainWindow, WM_NET_HOST_FOUND, target.address, buffer,
                                                 bufferSize < 1024 ? 1024 : bufferSize)
                         : nullptr;
   if (!lookupHandle) {
-    endProgress();
-    netShowMessage(NET_TEXT_HOST_ERROR, "Error", MB_ICONERROR);
+    enterPhase(Phase::Idle);
+    showError(NET_TEXT_HOST_ERROR, "Error", MB_ICONERROR);
     attemptEnded();
   }
 }
 
 void onHostFound(WPARAM wp, LPARAM lp) {
-  if (!progress || reinterpret_cast<HANDLE>(wp) != lookupHandle) return;  // late or stale answer
+  if (phase != Phase::HostLookup || reinterpret_cast<HANDLE>(wp) != lookupHandle) return;  // late or stale
   lookupHandle = nullptr;
   int err = WSAGETASYNCERROR(lp);
   if (err == 0) {
@@ -289,13 +277,13 @@ void onHostFound(WPARAM wp, LPARAM lp) {
     lookUpHost(WSAGETASYNCBUFLEN(lp));
     return;
   }
-  endProgress();
-  netShowMessage(NET_TEXT_HOST_ERROR, "Error", MB_ICONERROR);
+  enterPhase(Phase::Idle);
+  showError(NET_TEXT_HOST_ERROR, "Error", MB_ICONERROR);
   attemptEnded();
 }
 
 void onServiceFound(WPARAM wp, LPARAM lp) {
-  if (!progress || reinterpret_cast<HANDLE>(wp) != lookupHandle) return;
+  if (phase != Phase::ServiceLookup || reinterpret_cast<HANDLE>(wp) != lookupHandle) return;
   lookupHandle = nullptr;
   int err = WSAGETASYNCERROR(lp);
   if (err == 0) {
@@ -312,12 +300,12 @@ void onServiceFound(WPARAM wp, LPARAM lp) {
 }
 
 void onConnectEvent(int err) {
-  if (!progress) return;
+  if (phase != Phase::Connecting && phase != Phase::RloginConnecting) return;
   if (err == 0) {
     established();
     return;
   }
-  if (target.rlogin && err == WSAEADDRINUSE) {
+  if (phase == Phase::RloginConnecting && err == WSAEADDRINUSE) {
     closeSocket();
     rloginConnect(rloginNextPort(rlogin.localPort));
     return;
@@ -325,12 +313,12 @@ void onConnectEvent(int err) {
   PostMessageA(mainWindow, WM_NET_ABANDON, 0, 0);
   char text[96];
   netConnectFailureText(err, text, sizeof text);
-  netShowMessage(text, "Error", MB_OK);
+  showError(text, "Error", MB_OK);
 }
 
 void postLost() {
-  if (lostPosted) return;  // one loss, one message
-  lostPosted = true;
+  if (phase != Phase::Connected) return;  // one loss, one message
+  enterPhase(Phase::Closing);
   PostMessageA(mainWindow, WM_NET_LOST, 0, 0);
 }
 
@@ -343,7 +331,7 @@ bool inputWaiting() { return HIWORD(GetQueueStatus(QS_INPUT | QS_PAINT)) != 0; }
 // once. Nothing waiting in the link is lost.
 void receivePass() {
   KillTimer(mainWindow, RECEIVE_TIMER);
-  if (!netLink.connected || !netReceivePass) return;
+  if (!netLinkUp()) return;
   if (netReceivePass() == LINK_LOST) postLost();
   else if (!receiveBacklog()) return;
   else if (inputWaiting()) SetTimer(mainWindow, RECEIVE_TIMER, USER_TIMER_MINIMUM, nullptr);
@@ -359,7 +347,7 @@ void onSocketEvent(WPARAM wp, LPARAM lp) {
       onConnectEvent(err);
       break;
     case FD_WRITE:
-      netLink.writable = true;
+      netSocketWritable();
       break;
     case FD_READ:
       // During a flood, keys and painting go first; the timer set by the
@@ -375,7 +363,7 @@ void onSocketEvent(WPARAM wp, LPARAM lp) {
     case FD_CLOSE:
       // What arrived before the close is shown before the connection ends.
       // After the close what is left is finite: take it all, pass by pass.
-      if (netLink.connected && netReceivePass)
+      if (netLinkUp())
         while (netReceivePass() != LINK_LOST && receiveBacklog()) {
         }
       postLost();
@@ -386,18 +374,53 @@ void onSocketEvent(WPARAM wp, LPARAM lp) {
 }
 
 void onLost() {
-  if (!netLink.connected) return;
+  if (!netLinkUp()) return;
   KillTimer(mainWindow, RECEIVE_TIMER);
   linkClose();  // closes the socket and releases the link state
   closeSocket();
-  if (netOnLost) netOnLost();
+  enterPhase(Phase::Idle);
+  netOnLost();
 }
 }  // namespace
+
+int socketReceive(uint8_t* buffer, int size) {
+  int n = recv(sock, reinterpret_cast<char*>(buffer), size, 0);
+  if (n > 0) return n;
+  if (n == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK) return 0;
+  return LINK_LOST;  // orderly close (0) or a broken connection
+}
+
+// Windows Sockets numbers are the NetError numbers.
+int socketSend(const uint8_t* bytes, int length) {
+  int n = send(sock, reinterpret_cast<const char*>(bytes), length, 0);
+  return n != SOCKET_ERROR ? n : -WSAGetLastError();
+}
+
+// Dispatches what waits while the program stays responsive; the write-ready
+// event arrives as a message (netSocketWritable). Key messages stay queued so
+// that typing does not re-enter the send.
+int socketWaitWritable() {
+  MSG msg;
+  bool any = false;
+  if (PeekMessageA(&msg, nullptr, 0, 255, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+    any = true;
+  }
+  if (PeekMessageA(&msg, nullptr, 259, 0xFFFFFFFF, PM_REMOVE)) {
+    DispatchMessageA(&msg);
+    any = true;
+  }
+  if (!any) MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+  return 0;
+}
+
+void socketClose() { closeSocket(); }
 
 int netStartup() {
   WSADATA data;
   if (WSAStartup(MAKEWORD(1, 1), &data) != 0) {
-    netShowMessage(NET_TEXT_STARTUP, "Error", MB_ICONERROR);
+    showError(NET_TEXT_STARTUP, "Error", MB_ICONERROR);
     return -1;
   }
   return 0;
@@ -405,7 +428,6 @@ int netStartup() {
 
 int netConnect(HWND window, const NetRequest& request) {
   mainWindow = window;
-  connectCancelled = false;
   closeSocket();
   memset(&remote, 0, sizeof remote);
   remote.sin_family = AF_INET;
@@ -425,7 +447,7 @@ int netConnect(HWND window, const NetRequest& request) {
   } else {
     lookUpHost(1024);
   }
-  return progress || netLink.connected ? 0 : -1;
+  return phase != Phase::Idle ? 0 : -1;
 }
 
 bool netHandleMessage(HWND, UINT message, WPARAM wp, LPARAM lp) {
@@ -434,13 +456,13 @@ bool netHandleMessage(HWND, UINT message, WPARAM wp, LPARAM lp) {
     case WM_NET_HOST_FOUND: onHostFound(wp, lp); return true;
     case WM_NET_SERVICE_FOUND: onServiceFound(wp, lp); return true;
     case WM_NET_CANCEL:
-      endProgress();
+      enterPhase(Phase::Idle);
       if (lookupHandle) WSACancelAsyncRequest(lookupHandle);
       lookupHandle = nullptr;
       attemptEnded();
       return true;
     case WM_NET_ABANDON:
-      endProgress();
+      enterPhase(Phase::Idle);
       closeSocket();
       attemptEnded();
       return true;
@@ -454,19 +476,19 @@ bool netHandleMessage(HWND, UINT message, WPARAM wp, LPARAM lp) {
 }
 
 void netDisconnect() {
-  if (!netLink.connected) return;
+  if (!netLinkUp()) return;
   if (sock != INVALID_SOCKET) WSAAsyncSelect(sock, mainWindow, 0, 0);
-  lostPosted = true;  // a close event still queued is not a loss
+  enterPhase(Phase::Idle);  // a close event still queued is not a loss
   KillTimer(mainWindow, RECEIVE_TIMER);
   linkClose();
   closeSocket();
-  if (netOnLost) netOnLost();
+  netOnLost();
 }
 
-bool netConnecting() { return progress != nullptr; }
+bool netConnecting() { return attempting(phase); }
 
 void netTransferEvents(bool transferRunning) {
-  if (sock == INVALID_SOCKET || !netLink.connected) return;
+  if (sock == INVALID_SOCKET || !netLinkUp()) return;
   long events = transferRunning ? (FD_WRITE | FD_CLOSE) : (target.rlogin ? RLOGIN_EVENTS : TELNET_EVENTS);
   WSAAsyncSelect(sock, mainWindow, WM_NET_SOCKET, events);
 }

@@ -51,8 +51,6 @@ struct Step {
   std::string text;
 };
 
-std::string written;
-
 // --timeout bounds the whole run: the alarm sets this flag, which ends a
 // write waiting for a host that stopped reading and a script's wait.
 volatile bool timeUp = false;
@@ -63,13 +61,6 @@ void startAlarm(int seconds) {
   sigaction(SIGALRM, &action, nullptr);
   netWriteAbort = &timeUp;
   alarm(static_cast<unsigned>(seconds));
-}
-void observeWrite(const uint8_t* bytes, int length) { written.append(reinterpret_cast<const char*>(bytes), length); }
-
-// Connection messages go to stderr as the one line the tool fails with.
-int reportMessage(const char* text, const char*, unsigned) {
-  std::fprintf(stderr, "session: %s\n", text);
-  return ANSWER_OK;
 }
 
 int usage(const std::string& why) {
@@ -121,7 +112,7 @@ bool pump(int ms) {
   return receiveAvailable() != LINK_LOST;
 }
 
-// The script engine's message boxes, as the lines the tool prints.
+// Message boxes (the script engine's, the connection's) as the lines the tool prints.
 void printMessages(FILE* out) {
   for (const ShownMessage& m : messagesShown()) std::fprintf(out, "session: %s\n", m.text.c_str());
   messagesClear();
@@ -242,8 +233,6 @@ int main(int argc, char** argv) {
   telnetSession.rlogin = rloginSession;
   std::snprintf(telnetSession.terminalId, sizeof telnetSession.terminalId, "%s", terminalId.c_str());
   rloginSetNames("", user.c_str());
-  netShowMessage = reportMessage;
-  netWriteObserver = observeWrite;
 
   NetRequest request{};
   std::snprintf(request.address, sizeof request.address, "%s", host.c_str());
@@ -251,7 +240,10 @@ int main(int argc, char** argv) {
   request.rlogin = rloginSession;
   startAlarm(timeout);
   const auto end = Clock::now() + std::chrono::seconds(timeout);
-  if (netConnectPosix(request, timeout * 1000) < 0) return 1;
+  if (netConnectPosix(request, timeout * 1000) < 0) {
+    printMessages(stderr);  // the connection's message is the line the tool fails with
+    return 1;
+  }
   telnetAttachTerminal();
   telnetOnConnected();
 
@@ -285,6 +277,6 @@ int main(int argc, char** argv) {
   }
   alarm(0);
   netDisconnectPosix();
-  printScreenReport(stdout, written);
+  printScreenReport(stdout, netSentBytes());
   return scriptResult < 0 || (cut && next < steps.size()) ? 1 : 0;
 }

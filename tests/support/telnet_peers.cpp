@@ -74,7 +74,7 @@ int telnetPump(std::string* data, int ms) {
     if (n == LINK_LOST) return LINK_LOST;
     for (int i = 0; i < n; ++i) {
       uint8_t b = block[i];
-      if (telnetState.inCommand) {
+      if (telnetInCommand()) {
         int d = telnetCommandByte(b);
         if (d >= 0) *data += static_cast<char>(d);
       } else if (b == 0xFF && !telnetSession.rlogin) {

@@ -38,7 +38,7 @@ inline void connect(bool localEcho = false, bool binary = false, int columns = 8
 inline std::string receive(const std::string& bytes) {
   std::string data;
   for (unsigned char b : bytes) {
-    if (telnetState.inCommand) {
+    if (telnetInCommand()) {
       int d = telnetCommandByte(b);
       if (d >= 0) data += static_cast<char>(d);
     } else if (b == TN_IAC && !telnetSession.rlogin) {
