@@ -139,23 +139,9 @@ bool readPassword(std::string* password) {
   return !password->empty();
 }
 
-// While a script runs, received bytes are masked to 7 bits and Telnet
-// commands go unrecognised, so a host still negotiating would wait forever.
-// The script therefore counts as running for the terminal only from the first
-// data byte after the host's option commands; the capture slot is where that
-// byte shows itself (it sees the IAC that opens a command, but none of the
-// command's other bytes).
-bool settled = false;
-bool captureUntilSettled() { return !settled; }
-void firstDataByte(uint8_t b) { settled = settled || b != 0xFF; }
-bool scriptRunningOnceSettled() { return scriptState.running && settled; }
-
 int runScript(const std::string& path, const std::string& host, int port) {
   clockUseRealTime();
   scriptAttachTerminal();
-  terminalHooks.scriptRunning = scriptRunningOnceSettled;
-  terminalHooks.captureOn = captureUntilSettled;
-  terminalHooks.captureByte = firstDataByte;
   ScriptEnv env;
   env.processIncoming = scriptRound;
   env.sendChar = scriptSendChar;

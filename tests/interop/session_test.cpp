@@ -159,6 +159,30 @@ TEST(SessionTool, TimeoutBoundsTheRunAgainstHostileHosts) {
   }
 }
 
+// A host that negotiates before its login prompt, with a script running from
+// the start: its commands are answered although the script masks data to 7
+// bits, so the prompt comes and the login goes through.
+TEST(SessionTool, AScriptLogsInToAHostThatNegotiatesFirst) {
+  const std::string IAC = "\xFF";
+  ScriptServer server;
+  ASSERT_TRUE(scriptServerStart(
+      &server, {scriptSend(IAC + "\xFD\x18"), scriptExpect(IAC + "\xFB\x18"), scriptSend(IAC + "\xFA\x18\x01" + IAC + "\xF0"),
+                scriptExpect(IAC + "\xFA\x18" + std::string(1, '\0') + "vt100" + IAC + "\xF0"),
+                scriptSend("\r\nlogin: "), scriptExpect("guest\r"), scriptSend("\r\nwelcome\xE9\r\n$ "),
+                scriptPause(300)}));
+  const std::string script = buildPath("logs/negotiating-login.scr");
+  std::ofstream(script, std::ios::binary)
+      << "TIMEOUT 5\r\nWAITSTRING \"login:\"\r\nSEND \"guest^M\"\r\nWAITSTRING \"$ \"\r\nEXIT\r\n";
+  std::string out, err;
+  int rc = runTool("session", "--host 127.0.0.1 --port " + std::to_string(server.port) + " --script " + script +
+                                  " --timeout 8",
+                   &out, &err);
+  scriptServerStop(&server, 1000);
+  EXPECT_EQ(rc, 0) << err;
+  EXPECT_EQ(server.failure, "");
+  EXPECT_NE(out.find("|welcomei|"), std::string::npos) << "data is still masked to 7 bits: " << out;
+}
+
 // An input without line ends is not read for ever.
 TEST(SessionTool, CheckOfAnEndlessInputEndsWithTheLineLengthMessage) {
   std::string out, err;
