@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "shell/message_box.h"
 #include "telnet/rlogin.h"
@@ -40,6 +41,7 @@ SOCKET sock = INVALID_SOCKET;
 HWND mainWindow = nullptr;
 HWND progress = nullptr;
 HANDLE lookupHandle = nullptr;
+HGLOBAL* lookupBuffer = nullptr;  // the buffer the pending look-up writes into
 HGLOBAL hostBuffer = nullptr;
 HGLOBAL serviceBuffer = nullptr;
 NetTarget target;
@@ -109,13 +111,49 @@ void openProgress() {
                 reinterpret_cast<HMENU>(NET_CANCEL_BUTTON), instance, nullptr);
 }
 
+// A cancelled look-up may still write its answer (the request may already be
+// under way, and some Windows Sockets implementations write it regardless),
+// so its buffer is kept until that answer arrives. A request that is truly
+// cancelled never answers: its buffer stays until the program ends.
+struct ParkedLookup {
+  HANDLE handle;
+  HGLOBAL buffer;
+};
+std::vector<ParkedLookup> parked;
+
+// The pending look-up is cancelled first, and its buffer is parked rather
+// than freed, so that no answer is written into freed memory.
+void releaseLookups() {
+  if (lookupHandle) {
+    WSACancelAsyncRequest(lookupHandle);
+    HGLOBAL* inUse = lookupBuffer ? lookupBuffer : &hostBuffer;
+    if (*inUse) {
+      parked.push_back({lookupHandle, *inUse});
+      *inUse = nullptr;
+    }
+    lookupHandle = nullptr;
+  }
+  lookupBuffer = nullptr;
+  freeBuffer(&hostBuffer);
+  freeBuffer(&serviceBuffer);
+}
+
+// A late answer to a parked look-up: its buffer may go now.
+void releaseParked(WPARAM handle) {
+  for (size_t i = 0; i < parked.size(); ++i)
+    if (parked[i].handle == reinterpret_cast<HANDLE>(handle)) {
+      freeBuffer(&parked[i].buffer);
+      parked.erase(parked.begin() + static_cast<long>(i));
+      return;
+    }
+}
+
 // Ends the attempt's dialog side: main window usable, dialog and buffers gone.
 void endProgress() {
   if (mainWindow) EnableWindow(mainWindow, TRUE);
   if (progress) DestroyWindow(progress);
   progress = nullptr;
-  freeBuffer(&hostBuffer);
-  freeBuffer(&serviceBuffer);
+  releaseLookups();
 }
 
 bool attempting(Phase p) {
@@ -140,8 +178,7 @@ int showError(const char* text, const char* title, unsigned style) {
 void connectFailed() {
   closeSocket();
   if (mainWindow) EnableWindow(mainWindow, TRUE);
-  freeBuffer(&hostBuffer);
-  freeBuffer(&serviceBuffer);
+  releaseLookups();
   showError(NET_TEXT_CONNECT_FAILED, "error", MB_ICONERROR);
   PostMessageA(mainWindow, WM_NET_ABANDON, 0, 0);
 }
@@ -236,6 +273,7 @@ void lookUpService(int bufferSize) {
   enterPhase(Phase::ServiceLookup);
   setStatus(2, NET_TEXT_SERVICE);
   char* buffer = newBuffer(&serviceBuffer, bufferSize);
+  lookupBuffer = &serviceBuffer;
   lookupHandle = buffer ? WSAAsyncGetServByName(mainWindow, WM_NET_SERVICE_FOUND, netServiceName(target.rlogin),
                                                 "TCP", buffer, bufferSize < 1024 ? 1024 : bufferSize)
                         : nullptr;
@@ -251,6 +289,7 @@ void decidePort() {
 void lookUpHost(int bufferSize) {
   enterPhase(Phase::HostLookup);
   char* buffer = newBuffer(&hostBuffer, bufferSize);
+  lookupBuffer = &hostBuffer;
   lookupHandle = buffer ? WSAAsyncGetHostByName(mainWindow, WM_NET_HOST_FOUND, target.address, buffer,
                                                 bufferSize < 1024 ? 1024 : bufferSize)
                         : nullptr;
@@ -262,6 +301,7 @@ void lookUpHost(int bufferSize) {
 }
 
 void onHostFound(WPARAM wp, LPARAM lp) {
+  releaseParked(wp);
   if (phase != Phase::HostLookup || reinterpret_cast<HANDLE>(wp) != lookupHandle) return;  // late or stale
   lookupHandle = nullptr;
   int err = WSAGETASYNCERROR(lp);
@@ -283,6 +323,7 @@ void onHostFound(WPARAM wp, LPARAM lp) {
 }
 
 void onServiceFound(WPARAM wp, LPARAM lp) {
+  releaseParked(wp);
   if (phase != Phase::ServiceLookup || reinterpret_cast<HANDLE>(wp) != lookupHandle) return;
   lookupHandle = nullptr;
   int err = WSAGETASYNCERROR(lp);
@@ -456,9 +497,7 @@ bool netHandleMessage(HWND, UINT message, WPARAM wp, LPARAM lp) {
     case WM_NET_HOST_FOUND: onHostFound(wp, lp); return true;
     case WM_NET_SERVICE_FOUND: onServiceFound(wp, lp); return true;
     case WM_NET_CANCEL:
-      enterPhase(Phase::Idle);
-      if (lookupHandle) WSACancelAsyncRequest(lookupHandle);
-      lookupHandle = nullptr;
+      enterPhase(Phase::Idle);  // cancels a pending look-up, then frees its buffer
       attemptEnded();
       return true;
     case WM_NET_ABANDON:
