@@ -149,6 +149,9 @@ int socketWrite(const uint8_t* data, int length) {
   int done = 0;
   while (done < length && state.connected) {
     if (!state.writable) {
+      // An abort already set ends the write before any further wait, so a
+      // run of replies to a host that stopped reading does not wait for each.
+      if (netWriteAbort && *netWriteAbort) return -1;
       int ready = socketWaitWritable();
       if (ready > 0) state.writable = true;
       else if (ready < 0) state.connected = false;

@@ -391,9 +391,12 @@ void onSocketEvent(WPARAM wp, LPARAM lp) {
       netSocketWritable();
       break;
     case FD_READ:
-      // During a flood, keys and painting go first; the timer set by the
-      // last pass reads on after them.
-      if (receiveBacklog() && inputWaiting()) break;
+      // During a flood, keys and painting go first; the timer reads on
+      // after them (no further read notification comes until we read).
+      if (receiveBacklog() && inputWaiting()) {
+        SetTimer(mainWindow, RECEIVE_TIMER, USER_TIMER_MINIMUM, nullptr);
+        break;
+      }
       receivePass();
       break;
     case FD_OOB: {
