@@ -42,14 +42,13 @@ HWND mainWindow = nullptr;
 HWND progress = nullptr;
 HANDLE lookupHandle = nullptr;
 HGLOBAL* lookupBuffer = nullptr;  // the buffer the pending look-up writes into
+bool writeWaiting = false;        // a write waits for the socket and dispatches messages
 HGLOBAL hostBuffer = nullptr;
 HGLOBAL serviceBuffer = nullptr;
 NetTarget target;
 sockaddr_in remote;
 
 constexpr long TELNET_EVENTS = FD_READ | FD_WRITE | FD_CLOSE;
-// Continues a receive pass that stopped at its block bound.
-constexpr UINT_PTR RECEIVE_TIMER = 40;
 constexpr long RLOGIN_EVENTS = FD_READ | FD_WRITE | FD_CLOSE | FD_OOB;
 
 void closeSocket() {
@@ -363,20 +362,32 @@ void postLost() {
   PostMessageA(mainWindow, WM_NET_LOST, 0, 0);
 }
 
-// Keys or painting wait in the queue.
-bool inputWaiting() { return HIWORD(GetQueueStatus(QS_INPUT | QS_PAINT)) != 0; }
+// Keys, mouse and painting that queued up while a flood was being read: a
+// posted read-on message would always come before them, so they are let
+// through here, a bounded number at a time. Not while a write waits, which
+// keeps keys queued so that typing does not re-enter the send.
+void letInputThrough() {
+  if (writeWaiting) return;
+  MSG msg;
+  for (int i = 0; i < 64; ++i) {
+    if (PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE) ||
+        PeekMessageA(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE) ||
+        PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    } else {
+      return;
+    }
+  }
+}
 
 // A receive pass. When it stopped at its bound (a host that never stops
-// sending) and keys or painting wait, the rest is taken from a timer, which
-// comes after them, so the window stays usable; else the pass goes on at
-// once. Nothing waiting in the link is lost.
+// sending) it posts itself a read-on message; nothing waiting in the link is
+// lost, and no read notification is needed for it.
 void receivePass() {
-  KillTimer(mainWindow, RECEIVE_TIMER);
   if (!netLinkUp()) return;
   if (netReceivePass() == LINK_LOST) postLost();
-  else if (!receiveBacklog()) return;
-  else if (inputWaiting()) SetTimer(mainWindow, RECEIVE_TIMER, USER_TIMER_MINIMUM, nullptr);
-  else PostMessageA(mainWindow, WM_NET_SOCKET, sock, WSAMAKESELECTREPLY(FD_READ, 0));  // nothing waits: read on
+  else if (receiveBacklog()) PostMessageA(mainWindow, WM_NET_SOCKET, sock, WSAMAKESELECTREPLY(FD_READ, 0));
 }
 
 void onSocketEvent(WPARAM wp, LPARAM lp) {
@@ -391,12 +402,7 @@ void onSocketEvent(WPARAM wp, LPARAM lp) {
       netSocketWritable();
       break;
     case FD_READ:
-      // During a flood, keys and painting go first; the timer reads on
-      // after them (no further read notification comes until we read).
-      if (receiveBacklog() && inputWaiting()) {
-        SetTimer(mainWindow, RECEIVE_TIMER, USER_TIMER_MINIMUM, nullptr);
-        break;
-      }
+      if (receiveBacklog()) letInputThrough();  // during a flood the window stays usable
       receivePass();
       break;
     case FD_OOB: {
@@ -419,7 +425,6 @@ void onSocketEvent(WPARAM wp, LPARAM lp) {
 
 void onLost() {
   if (!netLinkUp()) return;
-  KillTimer(mainWindow, RECEIVE_TIMER);
   linkClose();  // closes the socket and releases the link state
   closeSocket();
   enterPhase(Phase::Idle);
@@ -444,6 +449,7 @@ int socketSend(const uint8_t* bytes, int length) {
 // event arrives as a message (netSocketWritable). Key messages stay queued so
 // that typing does not re-enter the send.
 int socketWaitWritable() {
+  writeWaiting = true;
   MSG msg;
   bool any = false;
   if (PeekMessageA(&msg, nullptr, 0, 255, PM_REMOVE)) {
@@ -456,6 +462,7 @@ int socketWaitWritable() {
     any = true;
   }
   if (!any) MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+  writeWaiting = false;
   return 0;
 }
 
@@ -509,10 +516,6 @@ bool netHandleMessage(HWND, UINT message, WPARAM wp, LPARAM lp) {
       attemptEnded();
       return true;
     case WM_NET_LOST: onLost(); return true;
-    case WM_TIMER:
-      if (wp != RECEIVE_TIMER) return false;
-      receivePass();
-      return true;
     default: return false;
   }
 }
@@ -521,7 +524,6 @@ void netDisconnect() {
   if (!netLinkUp()) return;
   if (sock != INVALID_SOCKET) WSAAsyncSelect(sock, mainWindow, 0, 0);
   enterPhase(Phase::Idle);  // a close event still queued is not a loss
-  KillTimer(mainWindow, RECEIVE_TIMER);
   linkClose();
   closeSocket();
   netOnLost();
