@@ -6,11 +6,16 @@
 #include <cstdint>
 
 constexpr int RECEIVE_BLOCK = 1023;  // bytes read per block (one more for an inserted LF)
+constexpr int RECEIVE_BLOCKS_PER_PASS = 32;  // full blocks one pass takes at most
 
 // The receive pass: reads blocks of up to 1023 bytes from the link and routes
-// each one; repeats while blocks come back full. Returns 0, or LINK_LOST when
-// the link reported the remote side gone (bytes read before are processed).
+// each one; repeats while blocks come back full, at most
+// RECEIVE_BLOCKS_PER_PASS blocks. Returns 0, or LINK_LOST when the link
+// reported the remote side gone (bytes read before are processed).
 int receiveAvailable();
+// Whether the last pass stopped at its bound with more possibly waiting in
+// the link: the caller lets the message loop run, then calls the pass again.
+bool receiveBacklog();
 // The normal per-byte path (also used for local echo).
 void processReceived(const uint8_t* bytes, int length);
 // The "Display controls" path: control bytes are shown by name.
