@@ -18,6 +18,7 @@
 #include "shell/statusbar_win32.h"
 #include "shell/toolbar_win32.h"
 #include "telnet/netlink_win32.h"
+#include "telnet/session_options.h"
 #include "telnet/telnet_engine.h"
 #include "telnet/telnet_ids.h"
 #include "telnet/telnet_program_win32.h"
@@ -25,6 +26,7 @@
 #include "terminal/emulator.h"
 #include "terminal/receive.h"
 #include "terminal/screen.h"
+#include "terminal/surface_win32.h"
 #include "terminal/terminal_state.h"
 
 TelnetProgram telnetProgram;
@@ -81,6 +83,15 @@ void createFont() {
   ReleaseDC(P.window, dc);
   P.font = CreateFontA(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                        DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, "courier");
+  dc = GetDC(P.window);
+  HGDIOBJ old = SelectObject(dc, P.font);
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(P.window, dc);
+  screen.cellWidth = metrics.tmAveCharWidth > 0 ? metrics.tmAveCharWidth : 8;
+  screen.cellHeight = metrics.tmHeight > 0 ? metrics.tmHeight : 16;
+  surfaceAttach(P.window, P.font, screen.cellWidth, screen.cellHeight);
 }
 
 void exitWindow() {
@@ -197,6 +208,7 @@ bool telnetCreate(HWND window) {
   CheckMenuItem(GetMenu(window), CMD_PRINT_TRANSPARENT, P.transPrint ? MF_CHECKED : MF_UNCHECKED);
   P.scrollLines = readScrollLines();
   if (P.scrollLines > MAX_CAPACITY) P.scrollLines = MAX_CAPACITY;
+  sessionTerminalStart(P.scrollLines);
   bookLoadTemplate();
 
   createFont();
@@ -297,7 +309,7 @@ int telnetMain(HINSTANCE instance, const char* line) {
   wc.hInstance = instance;
   wc.hIcon = LoadIconA(instance, "Telnet");
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   wc.lpszMenuName = "TELNETMENU";
   wc.lpszClassName = TELNET_CLASS;
   if (!RegisterClassA(&wc)) return 1;

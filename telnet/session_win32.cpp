@@ -146,7 +146,6 @@ void sessionInit() {
   netOnLost = onLost;
   netOnAttemptEnded = onAttemptEnded;
   netReceivePass = receiveAvailable;
-  sessionTerminalStart(P.scrollLines);
 }
 
 void sessionConnect() {
