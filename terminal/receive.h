@@ -17,7 +17,9 @@ void processReceived(const uint8_t* bytes, int length);
 void processControlsVisible(const uint8_t* bytes, int length);
 // Writes typed, pasted or scripted bytes to the link, with local echo and the
 // outbound line-end option. Nothing is sent while no link is attached.
-void sendBytes(const uint8_t* bytes, int length);
+// Returns the bytes the link took; stops at the first it did not take and
+// returns then the count so far, or the link's 0 or negative result.
+int sendBytes(const uint8_t* bytes, int length);
 
 // The last byte the receive pass read (the transfer framework's last response).
 extern uint8_t lastReceivedByte;

@@ -10,11 +10,13 @@ static void echo(uint8_t b) {
   else processReceived(&b, 1);
 }
 
-void sendBytes(const uint8_t* bytes, int length) {
-  if (!linkConnected() || !bytes) return;
+int sendBytes(const uint8_t* bytes, int length) {
+  if (!linkConnected() || !bytes) return 0;
   for (int i = 0; i < length; ++i) {
     uint8_t b = bytes[i];
-    linkWrite(&b, 1);
+    // A byte the link did not take is neither echoed nor followed by more.
+    int written = linkWrite(&b, 1);
+    if (written <= 0) return i > 0 ? i : written;
     bool capturing = hookZmodemCaptureActive();
     if (terminalOptions.localEcho && !capturing) echo(b);
     bool lineEnd = terminalOptions.outboundCrLf || terminalOptions.localEcho;
@@ -24,4 +26,5 @@ void sendBytes(const uint8_t* bytes, int length) {
       if (terminalOptions.localEcho) processReceived(&lf, 1);
     }
   }
+  return length;
 }
