@@ -23,10 +23,10 @@
 #include "telnet/telnet_ids.h"
 #include "telnet/telnet_program_win32.h"
 #include "telnet/telnet_texts.h"
+#include "terminal/display_win32.h"
 #include "terminal/emulator.h"
 #include "terminal/receive.h"
 #include "terminal/screen.h"
-#include "terminal/surface_win32.h"
 #include "terminal/terminal_state.h"
 
 TelnetProgram telnetProgram;
@@ -77,23 +77,6 @@ void loadHtmlHelp() {
   P.htmlHelp = P.htmlHelpLibrary ? GetProcAddress(P.htmlHelpLibrary, "HtmlHelpA") : nullptr;
 }
 
-void createFont() {
-  HDC dc = GetDC(P.window);
-  int height = -MulDiv(9, GetDeviceCaps(dc, LOGPIXELSY), 72);
-  ReleaseDC(P.window, dc);
-  P.font = CreateFontA(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                       DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, "courier");
-  dc = GetDC(P.window);
-  HGDIOBJ old = SelectObject(dc, P.font);
-  TEXTMETRICA metrics{};
-  GetTextMetricsA(dc, &metrics);
-  SelectObject(dc, old);
-  ReleaseDC(P.window, dc);
-  screen.cellWidth = metrics.tmAveCharWidth > 0 ? metrics.tmAveCharWidth : 8;
-  screen.cellHeight = metrics.tmHeight > 0 ? metrics.tmHeight : 16;
-  surfaceAttach(P.window, P.font, screen.cellWidth, screen.cellHeight);
-}
-
 void exitWindow() {
   if (P.online) {
     if (P.view.warnClose) {
@@ -114,8 +97,6 @@ void storeAndQuit() {
   }
   regWriteInt(SETTING_TRANSPRINT, P.transPrint ? 1 : 0);
   SetCurrentDirectoryA(P.startDir.c_str());
-  if (P.font) DeleteObject(P.font);
-  P.font = nullptr;
   PostQuitMessage(0);
 }
 
@@ -142,7 +123,10 @@ void viewOptionsCommand() {
   if (!viewOptions(P.window, TELNET_SETTINGS, TELNET_STARTUP, &P.view)) return;
   if (before.toolbar != P.view.toolbar) toolbarShow(P.view.toolbar);
   if (before.statusbar != P.view.statusbar) statusBarShow(P.view.statusbar);
-  if (before.toolbar != P.view.toolbar || before.statusbar != P.view.statusbar) telnetLayout();
+  if (before.toolbar != P.view.toolbar || before.statusbar != P.view.statusbar) {
+    telnetLayout();
+    sessionAttachDisplay();  // the text area moves by the toolbar's height
+  }
 }
 
 void command(int id) {
@@ -170,6 +154,14 @@ void command(int id) {
     case CMD_HELP_CONTENTS: helpContents(); break;
     case CMD_ABOUT: aboutBox(P.window); break;
     case CMD_MSDOS: startProgram("command.com"); break;
+    case CMD_SELECT_ALL: displaySelectAll(P.window); break;
+    case CMD_COPY: copySelection(P.window); break;
+    case CMD_TRANSMIT:
+      if (P.online) transmitClipboard(P.window);
+      break;
+    case CMD_CLEAR_BUFFER: displayClearBuffer(P.window); break;
+    case CMD_FIND: openFind(P.window); break;
+    case CMD_KEYBOARD: openKeyMapEditor(P.window, bookEmulation(sessionEntry)); break;
     default:
       // Commands whose parts come with later versions of the program.
       messageBox(TXT_NOT_AVAILABLE, nullptr, MSG_OK | MSG_ICONINFORMATION);
@@ -211,7 +203,6 @@ bool telnetCreate(HWND window) {
   sessionTerminalStart(P.scrollLines);
   bookLoadTemplate();
 
-  createFont();
   statusBarCreate(window);
   statusBarText(2, "Offline");
   statusBarText(1, localAddress().c_str());
@@ -222,6 +213,7 @@ bool telnetCreate(HWND window) {
   sessionInit();
   sessionMenus(false);
   sessionEntry = templateEntry;
+  sessionAttachDisplay();
 
   if (P.commandLineHost) {
     int used = sessionForCommandLine(P.commandLine, sessionEntry);
@@ -235,12 +227,21 @@ bool telnetCreate(HWND window) {
 
 HWND telnetCurrentModeless() {
   if (HWND progress = netProgressWindow()) return progress;
-  return P.scriptDialog;
+  if (P.scriptDialog) return P.scriptDialog;
+  return findDialog();
 }
 
 LRESULT CALLBACK telnetWindowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
   if (netHandleMessage(w, m, wp, lp)) return 0;
   switch (m) {
+    case WM_ERASEBKGND: {
+      // A flat toolbar shows the parent's background; the terminal paints its own.
+      RECT r;
+      GetClientRect(w, &r);
+      r.bottom = toolbarHeight();
+      FillRect(reinterpret_cast<HDC>(wp), &r, GetSysColorBrush(COLOR_BTNFACE));
+      return 1;
+    }
     case WM_CREATE:
       if (!telnetCreate(w)) return -1;
       return 0;
@@ -266,12 +267,6 @@ LRESULT CALLBACK telnetWindowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     case WM_TELNET_SCRIPT_DONE:
       sessionScriptDone(wp);
       return 0;
-    case WM_CHAR:
-      if (P.online) {
-        uint8_t ch = static_cast<uint8_t>(wp);
-        sendBytes(&ch, 1);
-      }
-      return 0;
     case WM_CLOSE:
       exitWindow();
       return 0;
@@ -286,8 +281,12 @@ LRESULT CALLBACK telnetWindowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     case WM_DESTROY:
       storeAndQuit();
       return 0;
-    default:
+    default: {
+      // Painting, scrolling, selection and keys belong to the terminal display.
+      LRESULT result = 0;
+      if (displayMessage(w, m, wp, lp, &result)) return result;
       break;
+    }
   }
   return DefWindowProcA(w, m, wp, lp);
 }
@@ -317,7 +316,7 @@ int telnetMain(HINSTANCE instance, const char* line) {
   WindowPlacement place = readWindowPlacement(TELNET_SETTINGS);
   if (place.systemDefault) place = {CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, true};
   HACCEL accelerators = LoadAcceleratorsA(instance, "TELNETMENU");
-  HWND window = CreateWindowA(TELNET_CLASS, TELNET_TITLE, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, place.left,
+  HWND window = CreateWindowA(TELNET_CLASS, TELNET_TITLE, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL, place.left,
                               place.top, place.width, place.height, nullptr, nullptr, instance, nullptr);
   if (!window) return 1;
   ShowWindow(window, SW_SHOWNORMAL);

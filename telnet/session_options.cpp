@@ -1,7 +1,5 @@
 #include "telnet/session_options.h"
 
-#include <algorithm>
-
 #include "terminal/emulator.h"
 #include "terminal/options.h"
 #include "terminal/screen.h"
@@ -28,22 +26,3 @@ void sessionApplyTerminal(const BookEntry& entry) {
   emulatorConnectionStart();
 }
 
-TermFit termModeFit(int clientWidth, int clientHeight, int toolbarHeight, int cellWidth, int cellHeight) {
-  cellWidth = std::max(cellWidth, 1);
-  cellHeight = std::max(cellHeight, 1);
-  TermFit f;
-  int rows = (clientHeight - toolbarHeight - 32) / cellHeight - 1;
-  f.tooLow = rows < 24;
-  f.rows = std::clamp(rows, 24, 255);
-  f.columns = std::clamp((clientWidth - 16) / cellWidth - 1, 80, 255);
-  return f;
-}
-
-TermFit sessionFitWindow(int resizeMode, int clientWidth, int clientHeight, int toolbarHeight) {
-  if (resizeMode != 1) return TermFit{0, 0, false};
-  TermFit f = termModeFit(clientWidth, clientHeight, toolbarHeight, screen.cellWidth, screen.cellHeight);
-  // Columns first without a report; the row change then reports both at once.
-  screen.columns = f.columns;
-  setRows(f.rows);
-  return f;
-}

@@ -17,6 +17,7 @@
 #include "shell/settings_defaults.h"
 #include "shell/statusbar_win32.h"
 #include "shell/toolbar_win32.h"
+#include "shell/program_dir.h"
 #include "telnet/netlink_win32.h"
 #include "telnet/session_options.h"
 #include "telnet/telnet_engine.h"
@@ -25,7 +26,9 @@
 #include "telnet/telnet_program_win32.h"
 #include "telnet/telnet_terminal.h"
 #include "telnet/telnet_texts.h"
+#include "terminal/display_win32.h"
 #include "terminal/emulator.h"
+#include "terminal/keymap.h"
 #include "terminal/receive.h"
 #include "terminal/screen.h"
 
@@ -42,6 +45,9 @@ const int LATER_ENTRIES[] = {CMD_PRINT_SETUP,  CMD_PRINT_BUFFER, CMD_PRINT_LOGFI
                              CMD_COLOR,        CMD_DEFAULT_DIR,  CMD_VIEW_JPEG_REALTIME, CMD_VIEW_JPEG_OFFLINE,
                              CMD_UUENCODE,     CMD_UUDECODE,     CMD_UNIX_TO_DOS,   CMD_DOS_TO_UNIX,
                              CMD_RECEIVE,      CMD_SEND,         CMD_CAPTURE};
+
+void keyboardForSession();
+LOGFONTA entryFont(const BookEntry& entry);
 
 bool later(int id) {
   for (int e : LATER_ENTRIES)
@@ -79,13 +85,13 @@ int scriptIncoming() { return receiveAvailable(); }
 void onEstablished() {
   P.online = true;
   sessionMenus(true);
-  CreateCaret(P.window, nullptr, screen.cellWidth, 2);
-  ShowCaret(P.window);
   SetTimer(P.window, TIMER_CLOCK, 1000, nullptr);
   P.connectStart = GetTickCount();
   connectedStatus();
   statusBarText(3, "00:00:00");
   sessionApplyTerminal(sessionEntry);
+  sessionAttachDisplay();
+  keyboardForSession();
   telnetAttachTerminal();
   telnetState.windowSizeReporting = false;
   telnetState.terminalTypeRequested = false;
@@ -114,7 +120,6 @@ void onEstablished() {
 void onLost() {
   P.online = false;
   killSessionTimers();
-  DestroyCaret();
   if (P.scriptDialog) {
     scriptDialogClose(P.window);
     P.scriptDialog = nullptr;
@@ -126,6 +131,38 @@ void onLost() {
 }
 
 void onAttemptEnded() { EnableWindow(P.window, TRUE); }
+
+int receivePass() {
+  int result = receiveAvailable();
+  displayCaretToCursor();
+  return result;
+}
+
+// The key map of the session's emulation, with the entry's key options.
+void keyboardForSession() {
+  std::string path = programPath("kelvro.kbd");
+  snprintf(keyboard.mapPath, sizeof keyboard.mapPath, "%s", path.c_str());
+  keyboard.backspaceDelete = recordInt(sessionEntry.bytes, bookField::backspaceDelete) != 0;
+  keyboard.rlogin = bookProtocol(sessionEntry) == 1;
+  keyboard.rloginRaw = false;
+  keyboard.shiftCommandKeys = true;  // Shift+Insert and Shift+Delete are Transmit and Copy here
+  loadKeyMap(bookEmulation(sessionEntry));
+}
+
+LOGFONTA entryFont(const BookEntry& entry) {
+  using namespace bookField;
+  const uint8_t* r = entry.bytes;
+  LOGFONTA f{};
+  f.lfHeight = static_cast<LONG>(recordInt(r, fontHeight));
+  if (f.lfHeight == 0) f.lfHeight = FONT_HEIGHT_9PT;
+  f.lfWidth = static_cast<LONG>(recordInt(r, fontWidth));
+  f.lfWeight = static_cast<LONG>(recordInt(r, fontWeight));
+  f.lfCharSet = static_cast<BYTE>(recordInt(r, fontCharSet));
+  f.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+  recordText(r, fontFace, f.lfFaceName, sizeof f.lfFaceName);
+  if (!f.lfFaceName[0]) snprintf(f.lfFaceName, sizeof f.lfFaceName, "courier");
+  return f;
+}
 }  // namespace
 
 std::string localAddress() {
@@ -145,7 +182,19 @@ void sessionInit() {
   netOnEstablished = onEstablished;
   netOnLost = onLost;
   netOnAttemptEnded = onAttemptEnded;
-  netReceivePass = receiveAvailable;
+  netReceivePass = receivePass;
+}
+
+void sessionAttachDisplay() {
+  DisplayConfig config{};
+  config.font = entryFont(sessionEntry);
+  config.resizeMode = bookResizeMode(sessionEntry);
+  config.toolbarHeight = toolbarHeight();
+  config.statusHeight = statusBarHeight();
+  config.transmit.characterDelay = static_cast<int>(recordInt(sessionEntry.bytes, bookField::charDelay));
+  config.transmit.lineDelay = static_cast<int>(recordInt(sessionEntry.bytes, bookField::lineDelay));
+  config.transmit.stripLinefeed = recordInt(sessionEntry.bytes, bookField::stripLinefeed) != 0;
+  displayAttach(P.window, config);
 }
 
 void sessionConnect() {
@@ -219,5 +268,5 @@ void sessionClockTick() {
 void sessionRefit() {
   RECT r;
   GetClientRect(P.window, &r);
-  sessionFitWindow(bookResizeMode(sessionEntry), r.right, r.bottom - statusBarHeight(), toolbarHeight());
+  displaySized(P.window, r.right, r.bottom);
 }

@@ -18,9 +18,6 @@ constexpr int SESSION_TIMER_LAST = 28;  // timers 1..28 end with the session
 constexpr const char* TELNET_CLASS = "KELVRO32-TELNET";
 constexpr const char* TELNET_TITLE = "Kelvro32-Telnet";
 
-// Resize choices of the entry ("Resize when window size changes:").
-enum ResizeMode { RESIZE_NONE = 0, RESIZE_TERM = 1, RESIZE_FONT = 2 };
-
 struct TelnetProgram {
   HWND window = nullptr;
   HINSTANCE instance = nullptr;
@@ -38,7 +35,6 @@ struct TelnetProgram {
   HWND scriptDialog = nullptr;
   DWORD connectStart = 0;
   int resizeCount = 0;
-  HFONT font = nullptr;
 };
 extern TelnetProgram telnetProgram;
 
@@ -61,6 +57,9 @@ void sessionScriptDone(WPARAM result);
 void sessionMenus(bool online);
 void sessionClockTick();
 void sessionRefit();
+// Hands the window to the terminal display with the session's font, resize
+// mode and the bars' heights.
+void sessionAttachDisplay();
 // "Local IP:%s" for the status bar, or the bare address for the About box.
 std::string localAddress();
 void sessionStatusOffline();
