@@ -133,6 +133,9 @@ void onLost() {
 void onAttemptEnded() { EnableWindow(P.window, TRUE); }
 
 int receivePass() {
+  // A running script reads the line itself while it waits; reading here would
+  // place text before its first WAITSTRING could see it.
+  if (P.scriptRunning) return 0;
   int result = receiveAvailable();
   displayCaretToCursor();
   return result;
