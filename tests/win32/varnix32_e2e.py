@@ -251,6 +251,12 @@ def case_session_typed_drawn_closed_saved(desk):
         time.sleep(0.5)
         online_buttons = desk.brightness(main, 0, 40, 140, 40)
         desk.shot("varnix32_session_colour_ls")
+        desk.keys(main, "alt+n")
+        desk.shot("varnix32_menu_session")
+        desk.keys(main, "t")
+        command = desk.window("Send telnet command", 10)
+        desk.shot("varnix32_telnet_command")
+        desk.keys(command, "Escape")
         desk.type(main, "exit")
         box = desk.window("Message", 15)  # "Disconnected"
         saved = wait_for(lambda: (prog.entry_file("127.0.0.1") or "") if os.path.exists(entry) and
