@@ -22,9 +22,9 @@
 #include "terminal/receive.h"
 #include "terminal/receive_state.h"
 #include "terminal/screen.h"
+#include "terminal/surface_posix.h"
 #include "terminal/terminal_state.h"
 #include "terminal/terminal_type.h"
-#include "tests/support/surface_recorder.h"
 
 namespace {
 

@@ -17,9 +17,12 @@
 #include <vector>
 
 #include "shell/message_box.h"
+#include "shell/message_box_posix.h"
+#include "shell/pump_posix.h"
 #include "shell/script.h"
 #include "shell/script_terminal.h"
 #include "telnet/net_connection.h"
+#include "telnet/netlink_posix.h"
 #include "telnet/rlogin.h"
 #include "telnet/telnet_engine.h"
 #include "telnet/telnet_terminal.h"
@@ -29,13 +32,10 @@
 #include "terminal/options.h"
 #include "terminal/receive.h"
 #include "terminal/screen.h"
+#include "terminal/screen_report.h"
+#include "terminal/surface_posix.h"
 #include "terminal/terminal_state.h"
 #include "terminal/terminal_type.h"
-#include "tests/support/clock_host.h"
-#include "tests/support/message_recorder.h"
-#include "tests/support/netlink_posix.h"
-#include "tests/support/screen_report.h"
-#include "tests/support/surface_recorder.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;

@@ -13,8 +13,8 @@ extern "C" {
 #include "terminal/options.h"
 #include "terminal/receive.h"
 #include "terminal/screen.h"
+#include "terminal/surface_posix.h"
 #include "terminal/terminal_state.h"
-#include "tests/support/surface_recorder.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include <deque>
 #include <string>
 
+#include "shell/message_box_posix.h"
 #include "shell/settings.h"
+#include "shell/settings_posix.h"
 #include "telnet/net_connection.h"
 #include "telnet/telnet_engine.h"
 #include "terminal/link.h"
-#include "tests/support/message_recorder.h"
-#include "tests/support/settings_memory.h"
 
 namespace {
 NetRequest request(const char* address, int port, bool rlogin = false, bool firewall = false) {

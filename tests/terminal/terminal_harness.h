@@ -14,8 +14,8 @@
 #include "terminal/options.h"
 #include "terminal/receive.h"
 #include "terminal/screen.h"
+#include "terminal/surface_posix.h"
 #include "terminal/terminal_state.h"
-#include "tests/support/surface_recorder.h"
 
 namespace harness {
 

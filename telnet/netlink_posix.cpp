@@ -1,4 +1,4 @@
-#include "tests/support/netlink_posix.h"
+#include "telnet/netlink_posix.h"
 
 #include <arpa/inet.h>
 #include <cctype>
