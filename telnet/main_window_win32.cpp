@@ -314,6 +314,10 @@ int telnetMain(HINSTANCE instance, const char* line) {
   if (!RegisterClassA(&wc)) return 1;
 
   WindowPlacement place = readWindowPlacement(TELNET_SETTINGS);
+  // A stored size no screen could show is as good as none.
+  if (place.width > 16384 || place.height > 16384 || place.left < -16384 || place.left > 16384 ||
+      place.top < -16384 || place.top > 16384)
+    place.systemDefault = true;
   if (place.systemDefault) place = {CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, true};
   HACCEL accelerators = LoadAcceleratorsA(instance, "TELNETMENU");
   HWND window = CreateWindowA(TELNET_CLASS, TELNET_TITLE, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL, place.left,

@@ -228,8 +228,9 @@ def case_session_typed_drawn_closed_saved(desk):
     server = TelnetServer()
     prog = None
     try:
-        for name in ("telnetw", "telneth", "telnetx", "telnety"):
-            desk.reg_delete(name)
+        # A stored geometry no screen could show starts at the system's default.
+        for name, value in (("telnetw", "99999999"), ("telneth", "400"), ("telnetx", "-5"), ("telnety", "7")):
+            desk.reg_set(name, value)
         desk.reg_set("BookBox_Telnet", 103)
         desk.reg_set("DiscBox_Telnet", 1)
         # Colour output of ls needs the ANSI colour terminal: the host's entry
@@ -257,6 +258,11 @@ def case_session_typed_drawn_closed_saved(desk):
         command = desk.window("Send telnet command", 10)
         desk.shot("varnix32_telnet_command")
         desk.keys(command, "Escape")
+        # Exit while connected asks first; No keeps the session.
+        desk.keys(main, "alt+f", "x")
+        desk.keys(desk.window("Message", 10), "n")
+        check(wait_for(lambda: not desk.windows("Message"), 5) and prog.proc.poll() is None,
+              "answering No to the close warning did not keep the program")
         desk.type(main, "exit")
         box = desk.window("Message", 15)  # "Disconnected"
         saved = wait_for(lambda: (prog.entry_file("127.0.0.1") or "") if os.path.exists(entry) and
