@@ -91,6 +91,7 @@ void onEstablished() {
   statusBarText(3, "00:00:00");
   sessionApplyTerminal(sessionEntry);
   sessionAttachDisplay();
+  PostMessageA(P.window, WM_TELNET_REFIT, 0, 0);  // the entry's resize mode may differ from the last one
   keyboardForSession();
   telnetAttachTerminal();
   telnetState.windowSizeReporting = false;
@@ -272,4 +273,13 @@ void sessionRefit() {
   RECT r;
   GetClientRect(P.window, &r);
   displaySized(P.window, r.right, r.bottom);
+  if (bookResizeMode(sessionEntry) != RESIZE_NONE || IsZoomed(P.window) || IsIconic(P.window)) return;
+  // "None": the window takes the terminal's size, whatever the user dragged.
+  int width = screen.columns * screen.cellWidth + TEXT_MARGIN;
+  int height = toolbarHeight() + screen.rows * screen.cellHeight + statusBarHeight();
+  if (width == r.right && height == r.bottom) return;
+  RECT w;
+  GetWindowRect(P.window, &w);
+  SetWindowPos(P.window, nullptr, 0, 0, (w.right - w.left) - r.right + width, (w.bottom - w.top) - r.bottom + height,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

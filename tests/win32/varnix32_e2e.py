@@ -145,8 +145,10 @@ class Program:
             return False
 
     def stop(self):
+        # The program runs in a process of the Wine server's, not in the
+        # launcher: ending the prefix's processes ends it.
         if self.proc.poll() is None:
-            self.proc.kill()
+            self.desk.run("wineserver", "-k")
             self.proc.wait()
         shutil.rmtree(self.dir, ignore_errors=True)
 
@@ -375,6 +377,29 @@ def case_term_resize_reports_new_size(desk):
         server.stop()
 
 
+def case_none_mode_fits_window_to_terminal(desk):
+    """With resizing "None" the window takes the terminal's 80 x 24 size
+    instead of the large geometry it was stored with."""
+    server = TelnetServer()
+    desk.reg_set("BookBox_Telnet", 103)
+    for name, value in (("telnetw", 1000), ("telneth", 740), ("telnetx", 0), ("telnety", 0)):
+        desk.reg_set(name, value)
+    directory = tempfile.mkdtemp(prefix="varnix32_e2e_")
+    entry = os.path.join(directory, "127.0.0.1.tel")
+    subprocess.run([ENTRY_TOOL, "new", "tel", entry], check=True, capture_output=True)
+    subprocess.run([ENTRY_TOOL, "set", entry, "resizeMode=0"], check=True, capture_output=True)
+    prog = Program(desk, ["127.0.0.1", str(server.port)], directory)
+    try:
+        main = desk.window(TITLE)
+        check(wait_for(lambda: desk.geometry(main)[2] < 900, 15),
+              "window still %s wide in None mode" % (desk.geometry(main),))
+        width, height = desk.geometry(main)[2:]
+        check(width > 500 and height > 300, "window shrank below the terminal: %dx%d" % (width, height))
+    finally:
+        prog.stop()
+        server.stop()
+
+
 def case_dialogs_and_menus_on_screen(desk):
     """Screenshots of the splash box, a menu with its hint, the About box, the
     view options and the Telnet command dialog, for people to look at."""
@@ -412,6 +437,7 @@ CASES = [
     case_bad_command_lines_refused,
     case_firewall_script_then_telnet,
     case_term_resize_reports_new_size,
+    case_none_mode_fits_window_to_terminal,
     case_dialogs_and_menus_on_screen,
 ]
 
