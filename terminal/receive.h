@@ -17,8 +17,8 @@ void processReceived(const uint8_t* bytes, int length);
 void processControlsVisible(const uint8_t* bytes, int length);
 // Writes typed, pasted or scripted bytes to the link, with local echo and the
 // outbound line-end option. Nothing is sent while no link is attached.
-// Returns the bytes the link took; stops at the first it did not take and
-// returns then the count so far, or the link's 0 or negative result.
+// Returns 0, or the link's negative result for the first byte it could not
+// send (nothing after it is sent).
 int sendBytes(const uint8_t* bytes, int length);
 
 // The last byte the receive pass read (the transfer framework's last response).

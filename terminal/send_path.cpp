@@ -14,9 +14,9 @@ int sendBytes(const uint8_t* bytes, int length) {
   if (!linkConnected() || !bytes) return 0;
   for (int i = 0; i < length; ++i) {
     uint8_t b = bytes[i];
-    // A byte the link did not take is neither echoed nor followed by more.
+    // A byte the link could not send is neither echoed nor followed by more.
     int written = linkWrite(&b, 1);
-    if (written <= 0) return i > 0 ? i : written;
+    if (written < 0) return written;
     bool capturing = hookZmodemCaptureActive();
     if (terminalOptions.localEcho && !capturing) echo(b);
     bool lineEnd = terminalOptions.outboundCrLf || terminalOptions.localEcho;
@@ -26,5 +26,5 @@ int sendBytes(const uint8_t* bytes, int length) {
       if (terminalOptions.localEcho) processReceived(&lf, 1);
     }
   }
-  return length;
+  return 0;
 }
