@@ -232,7 +232,7 @@ void displaySized(HWND w, int width, int height) {
     fitTerminalSize(width, textHeight(w), &rows, &columns);
     screen.columns = columns;
     if (rows != screen.rows) setRows(rows);
-    else hookWindowSizeChanged(columns, rows);
+    else terminalHooks.windowSizeChanged(columns, rows);
   }
   updateHorizontalBar(w);
   display.paintHint = PAINT_ALL;

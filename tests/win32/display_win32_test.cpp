@@ -70,7 +70,7 @@ HWND openTerminal(int emulation, int rows = 24, int capacity = 200) {
   terminalColours.background = BACK_NAVY;
   sent.clear();
   linkAttach(&recordOps);
-  linkEightBit = true;
+  receiveEightBit = true;
   HWND w = CreateWindowA("SuiteDisplayTest", "Terminal display", WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_HSCROLL |
                          WS_VISIBLE, 10, 10, 820, 500, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   DisplayConfig config{};
