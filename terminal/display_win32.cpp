@@ -101,9 +101,10 @@ void displayAttach(HWND w, const DisplayConfig& config) {
 static HBRUSH backgroundBrush() {
   static HBRUSH brush = nullptr;
   static COLORREF colour = 0;
-  if (!brush || colour != terminalColours.background) {
+  COLORREF wanted = eraseColour(terminalOptions.emulation);
+  if (!brush || colour != wanted) {
     if (brush) DeleteObject(brush);
-    colour = terminalColours.background;
+    colour = wanted;
     brush = CreateSolidBrush(colour);
   }
   return brush;

@@ -134,6 +134,9 @@ TEST(CellColours, TwoColourRuleAndPalette) {
     EXPECT_EQ(text, c.text) << std::hex << int(c.attribute);
     EXPECT_EQ(back, c.back) << std::hex << int(c.attribute);
   }
+  // Erased areas: the scheme's background, or the default cell's in the palette emulations.
+  EXPECT_EQ(eraseColour(4), rgb(0, 0, 64));
+  EXPECT_EQ(eraseColour(9), rgb(0, 0, 0));
   terminalColours.text = rgb(0, 0, 0);  // black brightens to grey
   uint32_t text, back;
   cellColours(0x80, 4, &text, &back);
