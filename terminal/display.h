@@ -81,7 +81,7 @@ struct TransmitOptions {
   int lineDelay = 0;        // "Inter-line delay (msec)"
   bool stripLinefeed = false;  // "Strip linefeed when sending"
 };
-// Sends text character by character through the key send path. wait(ms) keeps
-// the program working (ms 0: until the link may take data again). Stops at NUL.
-// Returns the characters sent, or the link's negative result.
+// Sends text character by character through the key send path; wait(ms)
+// keeps the program working during the delays. Stops at a NUL. Returns the
+// characters sent, or the link's negative result when it failed.
 int transmitText(const uint8_t* text, size_t length, const TransmitOptions& options, void (*wait)(int ms));

@@ -101,9 +101,10 @@ void displayAttach(HWND w, const DisplayConfig& config) {
 static HBRUSH backgroundBrush() {
   static HBRUSH brush = nullptr;
   static COLORREF colour = 0;
-  if (!brush || colour != terminalColours.background) {
+  COLORREF wanted = eraseColour(terminalOptions.emulation);
+  if (!brush || colour != wanted) {
     if (brush) DeleteObject(brush);
-    colour = terminalColours.background;
+    colour = wanted;
     brush = CreateSolidBrush(colour);
   }
   return brush;
@@ -232,7 +233,7 @@ void displaySized(HWND w, int width, int height) {
     fitTerminalSize(width, textHeight(w), &rows, &columns);
     screen.columns = columns;
     if (rows != screen.rows) setRows(rows);
-    else hookWindowSizeChanged(columns, rows);
+    else terminalHooks.windowSizeChanged(columns, rows);
   }
   updateHorizontalBar(w);
   display.paintHint = PAINT_ALL;

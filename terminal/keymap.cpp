@@ -116,6 +116,6 @@ int sendKeyString(const uint8_t* bytes, int length) {
     n = eightBitIntroducer(s, n);
   }
   // Flow control belongs to the Rlogin connection itself until raw mode.
-  if (keyboard.rlogin && !keyboard.rloginRaw && (s[0] == XON || s[0] == XOFF)) return length;
+  if (keyboard.rlogin && !keyboard.rloginRaw && (s[0] == XON || s[0] == XOFF)) return 0;
   return sendBytes(s, n);
 }

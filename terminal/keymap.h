@@ -53,9 +53,9 @@ void typedCharacter(uint8_t ch);
 // Key-down and key-up bookkeeping: the Shift flag and the last key.
 void keyPressed(int vk, bool keypadEnter);
 void keyReleased(int vk);
-// Sends a key's string by the key send rules. Returns the bytes taken (the
-// whole length when a rule drops the string), 0 when the link could take
-// nothing yet, negative when there is no link or it is gone.
+// Sends a key's string by the key send rules. Returns 0 (also when a rule
+// drops the string), negative when there is no link or it failed. A socket
+// that cannot take data yet is waited for inside the link's write.
 int sendKeyString(const uint8_t* bytes, int length);
 
 // Editor notation: ^c for control bytes, \hh for bytes from 0x7F and for "^"

@@ -17,9 +17,15 @@ void processReceived(const uint8_t* bytes, int length);
 void processControlsVisible(const uint8_t* bytes, int length);
 // Writes typed, pasted or scripted bytes to the link, with local echo and the
 // outbound line-end option. Nothing is sent while no link is attached.
-// Returns the bytes the link took; stops at the first it did not take and
-// returns then the count so far, or the link's 0 or negative result.
+// Returns 0, or the link's negative result for the first byte it could not
+// send (nothing after it is sent).
 int sendBytes(const uint8_t* bytes, int length);
+// Sends one byte with the same line-end rule but no local echo, so it reaches
+// neither the screen nor the capture file (a script's password characters).
+void sendUnechoed(uint8_t b);
+
+// Set when the connection is made; until then received bytes are masked to 7 bits.
+extern bool receiveEightBit;
 
 // The last byte the receive pass read (the transfer framework's last response).
 extern uint8_t lastReceivedByte;

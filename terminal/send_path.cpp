@@ -10,21 +10,35 @@ static void echo(uint8_t b) {
   else processReceived(&b, 1);
 }
 
+// The outbound line-end rule: a CR gets an LF after it when the option or
+// local echo is on, except while a ZMODEM capture owns the line (an ASCII
+// upload still wants its line ends).
+static bool lineFeedFollows(uint8_t b, bool capturing) {
+  bool lineEnd = terminalOptions.outboundCrLf || terminalOptions.localEcho;
+  return b == '\r' && lineEnd && (!capturing || terminalOptions.asciiProtocol);
+}
+
+static const uint8_t lineFeed = '\n';
+
 int sendBytes(const uint8_t* bytes, int length) {
   if (!linkConnected() || !bytes) return 0;
   for (int i = 0; i < length; ++i) {
     uint8_t b = bytes[i];
-    // A byte the link did not take is neither echoed nor followed by more.
+    // A byte the link could not send is neither echoed nor followed by more.
     int written = linkWrite(&b, 1);
-    if (written <= 0) return i > 0 ? i : written;
-    bool capturing = hookZmodemCaptureActive();
+    if (written < 0) return written;
+    bool capturing = terminalHooks.zmodemCaptureActive();
     if (terminalOptions.localEcho && !capturing) echo(b);
-    bool lineEnd = terminalOptions.outboundCrLf || terminalOptions.localEcho;
-    if (b == '\r' && lineEnd && (!capturing || hookAsciiSelected())) {
-      static const uint8_t lf = '\n';
-      linkWrite(&lf, 1);
-      if (terminalOptions.localEcho) processReceived(&lf, 1);
+    if (lineFeedFollows(b, capturing)) {
+      linkWrite(&lineFeed, 1);
+      if (terminalOptions.localEcho) processReceived(&lineFeed, 1);
     }
   }
-  return length;
+  return 0;
+}
+
+void sendUnechoed(uint8_t b) {
+  if (!linkConnected()) return;
+  linkWrite(&b, 1);
+  if (lineFeedFollows(b, terminalHooks.zmodemCaptureActive())) linkWrite(&lineFeed, 1);
 }

@@ -1,6 +1,8 @@
 // Surface over GDI: the terminal's incremental window updates.
 #include <windows.h>
 
+#include "terminal/colours.h"
+#include "terminal/options.h"
 #include "terminal/surface.h"
 #include "terminal/surface_win32.h"
 
@@ -26,8 +28,10 @@ void surfaceFill(int left, int top, int right, int bottom) {
   if (!window) return;
   HDC dc = GetDC(window);
   RECT r = {left, top, right, bottom};
-  HBRUSH brush = reinterpret_cast<HBRUSH>(GetClassLongPtrA(window, GCLP_HBRBACKGROUND));
-  FillRect(dc, &r, brush ? brush : static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  // The same colour the paint erases with.
+  HBRUSH brush = CreateSolidBrush(eraseColour(terminalOptions.emulation));
+  FillRect(dc, &r, brush);
+  DeleteObject(brush);
   ReleaseDC(window, dc);
 }
 

@@ -45,15 +45,6 @@ struct Step {
   std::string text;
 };
 
-std::string written;
-void observeWrite(const uint8_t* bytes, int length) { written.append(reinterpret_cast<const char*>(bytes), length); }
-
-// Connection messages go to stderr as the one line the tool fails with.
-int reportMessage(const char* text, const char*, unsigned) {
-  std::fprintf(stderr, "session: %s\n", text);
-  return ANSWER_OK;
-}
-
 int usage(const std::string& why) {
   std::fprintf(stderr, "session: %s\n", why.c_str());
   std::fprintf(stderr,
@@ -103,7 +94,7 @@ bool pump(int ms) {
   return receiveAvailable() != LINK_LOST;
 }
 
-// The script engine's message boxes, as the lines the tool prints.
+// Message boxes (the script engine's, the connection's) as the lines the tool prints.
 void printMessages(FILE* out) {
   for (const ShownMessage& m : messagesShown()) std::fprintf(out, "session: %s\n", m.text.c_str());
   messagesClear();
@@ -223,14 +214,15 @@ int main(int argc, char** argv) {
   telnetSession.rlogin = rloginSession;
   std::snprintf(telnetSession.terminalId, sizeof telnetSession.terminalId, "%s", terminalId.c_str());
   rloginSetNames("", user.c_str());
-  netShowMessage = reportMessage;
-  netWriteObserver = observeWrite;
 
   NetRequest request{};
   std::snprintf(request.address, sizeof request.address, "%s", host.c_str());
   request.port = port;
   request.rlogin = rloginSession;
-  if (netConnectPosix(request, timeout * 1000) < 0) return 1;
+  if (netConnectPosix(request, timeout * 1000) < 0) {
+    printMessages(stderr);  // the connection's message is the line the tool fails with
+    return 1;
+  }
   telnetAttachTerminal();
   telnetOnConnected();
 
@@ -260,6 +252,6 @@ int main(int argc, char** argv) {
     }
   }
   netDisconnectPosix();
-  printScreenReport(stdout, written);
+  printScreenReport(stdout, netSentBytes());
   return scriptResult < 0 ? 1 : 0;
 }

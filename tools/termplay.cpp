@@ -115,7 +115,7 @@ int main(int argc, char** argv) {
   ops.write = recordWrite;
   ops.isSocket = true;
   linkAttach(&ops);
-  linkEightBit = true;
+  receiveEightBit = true;
   // The window operations go to the host recorder; nobody reads them here.
   while (inputAt < input.size()) {
     surfaceClearCalls();

@@ -61,7 +61,7 @@ Result viaOurs(const std::string& bytes) {
   terminalOptions.emulation = 4;
   emulatorConnectionStart();
   linkAttach(nullptr);
-  linkEightBit = true;
+  receiveEightBit = true;
   surfaceClearCalls();
   processReceived(reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<int>(bytes.size()));
   Result r;

@@ -54,7 +54,7 @@ inline void reset(int emulation = 4, int rows = 24, int columns = 80, int capaci
   terminalOptions.emulation = emulation;
   emulatorConnectionStart();
   linkAttach(&wireOps);
-  linkEightBit = true;
+  receiveEightBit = true;
   surfaceClearCalls();
 }
 
