@@ -53,3 +53,8 @@ add_custom_command(
   DEPENDS ${KEYMAP_SOURCES} ${SUITE_ROOT}/terminal/keymap.h
   COMMENT "Key-map file kelvro.kbd")
 add_custom_target(keymap_file ALL DEPENDS ${CMAKE_BINARY_DIR}/bin/kelvro.kbd)
+
+# Drawing benchmark under Wine (bench/draw_wine.sh runs it beside xterm).
+add_executable(bench_draw ${SUITE_ROOT}/bench/draw_win32.cpp)
+target_link_libraries(bench_draw PRIVATE suite_core)
+set_target_properties(bench_draw PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin EXCLUDE_FROM_ALL TRUE)

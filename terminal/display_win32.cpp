@@ -13,7 +13,7 @@
 #include "terminal/surface.h"
 #include "terminal/surface_win32.h"
 #include "terminal/terminal_type.h"
-#include "terminal/display_win32_internal.h"
+#include "terminal/display_internal_win32.h"
 #include "terminal/hooks.h"
 
 static HWND terminalWindow = nullptr;

@@ -8,8 +8,6 @@
 #include "terminal/screen.h"
 #include "terminal/surface.h"
 
-static int lineAtOffset(int index) { return (screen.oldest + index) % screen.capacity; }
-
 static std::string upper(const uint8_t* p, int n) {
   std::string s(reinterpret_cast<const char*>(p), n);
   for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "terminal/display_dialog_ids.h"
-#include "terminal/display_win32_internal.h"
+#include "terminal/display_internal_win32.h"
 #include "terminal/screen.h"
 
 static HWND findWindow = nullptr;

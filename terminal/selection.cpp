@@ -54,7 +54,7 @@ std::string selectionText() {
   std::string out;
   if (!display.selectionExists || screen.capacity <= 0) return out;
   for (int k = 0; k < screen.capacity; ++k) {
-    int line = (screen.oldest + k) % screen.capacity;
+    int line = lineAtOffset(k);
     const uint8_t* m = &screen.marks[static_cast<size_t>(line) * LINE_CELLS];
     const ScreenLine& l = screen.text[line];
     int used = std::clamp<int>(l.used, 0, LINE_CELLS);

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "terminal/display_win32_internal.h"
+#include "terminal/display_internal_win32.h"
 #include "terminal/link.h"
 #include "terminal/screen.h"
 

@@ -73,7 +73,7 @@ TEST(Find, CaseInsensitiveWrapsWithBeepAcrossTheRing) {
   for (int i = 0; i < 50; ++i) feed("row " + std::to_string(i) + (i % 10 == 3 ? " abc" : "") + "\r\n");
   freshSelection();
   auto lineText = [](int index) {
-    const ScreenLine& l = screen.text[(screen.oldest + index) % screen.capacity];
+    const ScreenLine& l = screen.text[lineAtOffset(index)];
     return std::string(reinterpret_cast<const char*>(l.cells), l.used);
   };
   int first = findNext("ABC", 0);
