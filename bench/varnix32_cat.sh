@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# cat of a 10 MB text file through a real Telnet session into varnix32 under
+# cat of a 10 MB text file (BENCH_MB sets another size) through a real Telnet session into varnix32 under
 # Wine, side by side with xterm showing the same file on the same Xvfb.
 # varnix32's time runs from its window appearing to the entry being saved at
 # the host's close (every received byte has been drawn by then); xterm's from
@@ -16,13 +16,13 @@ cleanup() {
 trap cleanup EXIT
 
 # Text lines of varying length, as a build log or a listing would have.
-/usr/bin/python3 - "$work/text.txt" <<'EOF'
+/usr/bin/python3 - "$work/text.txt" "${BENCH_MB:-10}" <<'EOF'
 import sys, random
 random.seed(7)
 words = "connect socket window terminal buffer screen render telnet session".split()
 with open(sys.argv[1], "w") as f:
     size = 0
-    while size < 10 * 1024 * 1024:
+    while size < int(sys.argv[2]) * 1024 * 1024:
         line = " ".join(random.choice(words) for _ in range(random.randint(1, 14))) + "\n"
         f.write(line)
         size += len(line)
@@ -60,4 +60,4 @@ until [ "$(stat -c %Y "$work/program/127.0.0.1.tel")" -gt 1 ]; do sleep 0.05; do
 varnix_s=$(echo "$(date +%s.%N) - $start" | bc)
 
 echo "$bytes bytes: xterm $xterm_s s, varnix32 $varnix_s s" | awk -v b="$bytes" -v x="$xterm_s" -v v="$varnix_s" '
-  { printf "cat of %.1f MB: xterm %.1f MB/s, varnix32 %.1f MB/s, varnix32/xterm %.2f\n", b/1e6, b/1e6/x, b/1e6/v, x/v }'
+  { printf "cat of %.1f MB: xterm %.1f s (%.2f MB/s), varnix32 %.1f s (%.3f MB/s), varnix32/xterm %.3f\n", b/1e6, x, b/1e6/x, v, b/1e6/v, x/v }'

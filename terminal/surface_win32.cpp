@@ -83,7 +83,14 @@ void surfaceInvalidate() {
 }
 
 void surfaceSetScrollBar(int position, int maximum) {
-  if (!window) return;
+  // Every line feed reports the bar; under Wine each redraw of the window's
+  // frame costs milliseconds, so only a change is passed on.
+  static HWND lastWindow = nullptr;
+  static int lastPosition = -1, lastMaximum = -1;
+  if (!window || (window == lastWindow && position == lastPosition && maximum == lastMaximum)) return;
+  lastWindow = window;
+  lastPosition = position;
+  lastMaximum = maximum;
   SetScrollRange(window, SB_VERT, 0, maximum, FALSE);
   SetScrollPos(window, SB_VERT, position, TRUE);
 }
