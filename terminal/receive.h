@@ -22,7 +22,9 @@ void processReceived(const uint8_t* bytes, int length);
 void processControlsVisible(const uint8_t* bytes, int length);
 // Writes typed, pasted or scripted bytes to the link, with local echo and the
 // outbound line-end option. Nothing is sent while no link is attached.
-void sendBytes(const uint8_t* bytes, int length);
+// Returns 0, or the link's negative result for the first byte it could not
+// send (nothing after it is sent).
+int sendBytes(const uint8_t* bytes, int length);
 // Sends one byte with the same line-end rule but no local echo, so it reaches
 // neither the screen nor the capture file (a script's password characters).
 void sendUnechoed(uint8_t b);
