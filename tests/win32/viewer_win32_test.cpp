@@ -329,7 +329,11 @@ TEST(Win32Viewer, NonJpegFromTheMenuGivesTheLibrarysMessageAndNoPicture) {
   HWND about = nullptr;
   ASSERT_TRUE(waitFor([&] { return (about = FindWindowA("#32770", "About JPEG viewer")) != nullptr; }, 10000));
   char text[128] = "";
-  SendMessageA(GetDlgItem(about, 200), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  // The box may be found before its initialisation has filled the text.
+  waitFor([&] {
+    SendMessageA(GetDlgItem(about, 200), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text[0] != 0;
+  }, 10000);
   MEMORYSTATUSEX memory{};
   memory.dwLength = sizeof memory;
   GlobalMemoryStatusEx(&memory);
