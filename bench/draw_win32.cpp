@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
   GdiFlush();
   QueryPerformanceCounter(&end);
   double seconds = static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart;
-  std::printf("%.2f\n", bytes.size() / 1048576.0 / seconds);
+  std::printf("%.4f\n", bytes.size() / 1048576.0 / seconds);
   DestroyWindow(w);
   return 0;
 }

@@ -80,6 +80,7 @@ void applyFont(HWND w) {
   screen.cellHeight = cellHeightFrom(tm.tmHeight, tm.tmExternalLeading);
   screen.textTop = displayConfig.toolbarHeight;
   surfaceAttach(w, terminalFont, screen.cellWidth, screen.cellHeight);
+  surfaceDeferToPaint(true);
   updateHorizontalBar(w);
   if (hasFocus) makeCaret(w);
   display.paintHint = PAINT_ALL;

@@ -10,8 +10,28 @@ static HWND window = nullptr;
 static HFONT font = nullptr;
 static int cellW = 8, cellH = 16;
 static bool caretShown = false;
+// With the display painting the window from the buffer, a received block is
+// not drawn piece by piece: the window is repainted once when the block ends
+// (the receive path hides the caret for exactly the length of a block).
+static bool deferToPaint = false;
+static bool inBlock = false;
+static bool changed = false;
+static bool barPending = false;
+static int barPosition = 0, barMaximum = 0;
+
+void surfaceDeferToPaint(bool on) {
+  deferToPaint = on;
+  inBlock = changed = false;
+}
+
+static bool deferred() {
+  if (!inBlock) return false;
+  changed = true;
+  return true;
+}
 
 void surfaceAttach(HWND w, HFONT f, int cellWidth, int cellHeight) {
+  deferToPaint = inBlock = changed = false;
   window = w;
   font = f;
   cellW = cellWidth > 0 ? cellWidth : 8;
@@ -19,13 +39,13 @@ void surfaceAttach(HWND w, HFONT f, int cellWidth, int cellHeight) {
 }
 
 void surfaceScroll(int left, int top, int right, int bottom, int dx, int dy) {
-  if (!window) return;
+  if (!window || deferred()) return;
   RECT r = {left, top, right, bottom};
   ScrollWindowEx(window, dx, dy, &r, &r, nullptr, nullptr, 0);
 }
 
 void surfaceFill(int left, int top, int right, int bottom) {
-  if (!window) return;
+  if (!window || deferred()) return;
   HDC dc = GetDC(window);
   RECT r = {left, top, right, bottom};
   // The same colour the paint erases with.
@@ -36,7 +56,7 @@ void surfaceFill(int left, int top, int right, int bottom) {
 }
 
 void surfaceDrawCell(int x, int y, uint8_t ch, uint32_t textColour, uint32_t backColour) {
-  if (!window) return;
+  if (!window || deferred()) return;
   HDC dc = GetDC(window);
   HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
   SetTextColor(dc, textColour);
@@ -50,7 +70,7 @@ void surfaceDrawCell(int x, int y, uint8_t ch, uint32_t textColour, uint32_t bac
 
 void surfaceDrawCells(int x, int y, int cellWidth, const uint8_t* chars, int count, uint32_t textColour,
                       uint32_t backColour) {
-  if (!window || count <= 0) return;
+  if (!window || count <= 0 || deferred()) return;
   // A row holds at most 255 cells; each character advances exactly one cell.
   INT advances[255];
   count = count > 255 ? 255 : count;
@@ -70,6 +90,22 @@ void surfaceMoveCaret(int x, int y) {
 }
 
 void surfaceShowCaret(bool shown) {
+  if (window && deferToPaint) {
+    if (!shown && !inBlock) {
+      inBlock = true;
+      changed = false;
+    } else if (shown && inBlock) {
+      inBlock = false;
+      if (barPending) {
+        barPending = false;
+        surfaceSetScrollBar(barPosition, barMaximum);
+      }
+      if (changed) {
+        InvalidateRect(window, nullptr, FALSE);
+        UpdateWindow(window);
+      }
+    }
+  }
   if (!window || shown == caretShown) return;
   caretShown = shown;
   if (shown) ShowCaret(window);
@@ -83,14 +119,14 @@ void surfaceInvalidate() {
 }
 
 void surfaceSetScrollBar(int position, int maximum) {
-  // Every line feed reports the bar; under Wine each redraw of the window's
-  // frame costs milliseconds, so only a change is passed on.
-  static HWND lastWindow = nullptr;
-  static int lastPosition = -1, lastMaximum = -1;
-  if (!window || (window == lastWindow && position == lastPosition && maximum == lastMaximum)) return;
-  lastWindow = window;
-  lastPosition = position;
-  lastMaximum = maximum;
+  if (!window) return;
+  // Within a block only the last setting is shown, once, when the block ends.
+  if (inBlock) {
+    barPending = true;
+    barPosition = position;
+    barMaximum = maximum;
+    return;
+  }
   SetScrollRange(window, SB_VERT, 0, maximum, FALSE);
   SetScrollPos(window, SB_VERT, position, TRUE);
 }

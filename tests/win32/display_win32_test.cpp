@@ -114,6 +114,9 @@ void close(HWND w) {
 TEST(Win32Display, PaintShowsTextReverseBrightAndPalette) {
   HWND w = openTerminal(4);
   receive("plain text\r\n\033[7mreversed\033[0m\r\n\033[1mbright\033[0m\r\nctl-hidden\r\n");
+  // The block is on the window when it ends, without waiting for a paint.
+  GdiFlush();
+  EXPECT_GT(pixels(w, 1, 0, 8, TEXT_GREEN), cellArea(8) / 2);
   lineAt(3).cells[3] = 0x01;  // a control byte stored in the line
   // Scribble over the window: whatever the paint leaves must come from the buffer.
   HDC dc = GetDC(w);
