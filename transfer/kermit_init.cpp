@@ -125,15 +125,16 @@ size_t kermitAnswerInit(const KermitOptions& ours, const uint8_t* data, size_t n
   return k;
 }
 
+// We ask for the CRC: a sum of 6 or 12 bits lets a packet shifted by a lost
+// or repeated byte through too often on a noisy line. A peer without it
+// answers with its own type, and the two then fall back to type 1.
+constexpr uint8_t OFFERED_CHECK = '3';
+
 size_t kermitOfferInit(const KermitOptions& ours, uint8_t* out) {
   size_t k = writeCommon(ours, ours.eightBitPrefixing ? '&' : 'N', out);
-  if (ours.packetSize <= KERMIT_SHORT_MAX) {
-    out[k++] = '1';
-    out[k++] = '~';
-    return k;
-  }
-  out[k++] = '2';
+  out[k++] = OFFERED_CHECK;
   out[k++] = '~';
+  if (ours.packetSize <= KERMIT_SHORT_MAX) return k;
   k += writeLongFields(ours, KERMIT_CAPAS_LONG | KERMIT_CAPAS_ATTRIBUTES, out + k);
   return k;
 }
@@ -144,8 +145,7 @@ void kermitTakeInitAck(const KermitOptions& ours, const uint8_t* data, size_t n,
   *a = KermitAgreed();
   takeCommon(theirs, a);
   if (ours.eightBitPrefixing && (theirs.qbin == 'Y' || theirs.qbin == '&')) setEightBit(a, '&');
-  uint8_t offered = ours.packetSize <= KERMIT_SHORT_MAX ? '1' : '2';
-  a->checkType = theirs.chkt == offered ? offered - '0' : 1;
+  a->checkType = theirs.chkt == OFFERED_CHECK ? OFFERED_CHECK - '0' : 1;
   if (theirs.rept == '~') setRepeat(a, '~');
   bool offeredLong = ours.packetSize > KERMIT_SHORT_MAX;
   a->longPackets = offeredLong && (theirs.capas & KERMIT_CAPAS_LONG);

@@ -219,6 +219,13 @@ int kermitSendBatch() {
   if (r >= 0) {
     viewText(FIELD_STATUS, "Sending end of transfer");
     r = exchange(k, 'B', nullptr, 0);
+    // Every file was acknowledged to its end; a receiver that took "B" and
+    // left while its answer was lost has all of them.
+    if (r == XFER_TIMEOUT || r == XFER_MAX_ERRORS || r == XFER_CRC_ERROR) r = 0;
   }
-  return r < 0 ? r : 0;
+  if (r >= 0) return 0;
+  // The receiver hears why the send stopped, unless it said so itself or the
+  // line is gone.
+  if (r != XFER_CANCEL_RECEIVED && r != LINK_LOST) kermitSendError(transferErrorText(r));
+  return r;
 }

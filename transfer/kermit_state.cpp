@@ -7,12 +7,29 @@
 #include "transfer/transfer_state.h"
 
 namespace {
-KermitState ownState;
-KermitState* current = &ownState;
+// The Kermit state belongs to the transfer it serves: a test that runs our
+// sender against our receiver switches TransferState, and the packet state
+// must switch with it. Two transfers at most are ever live at once.
+struct Slot {
+  const TransferState* owner = nullptr;
+  KermitState state;
+};
+Slot slots[2];
+int lastUsed = 0;
 }  // namespace
 
-KermitState& kermitState() { return *current; }
-void kermitSelect(KermitState* k) { current = k ? k : &ownState; }
+KermitState& kermitState() {
+  const TransferState* t = &transferState();
+  for (int i = 0; i < 2; i++) {
+    if (slots[i].owner == t) {
+      lastUsed = i;
+      return slots[i].state;
+    }
+  }
+  lastUsed = 1 - lastUsed;
+  slots[lastUsed].owner = t;
+  return slots[lastUsed].state;
+}
 
 void kermitReset(KermitState& k) {
   const TransferSettings& settings = transferState().settings;

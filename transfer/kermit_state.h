@@ -26,9 +26,8 @@ struct KermitState {
   std::vector<uint8_t> decoded;
 };
 
-// The current instance; tests select a second one to run both sides.
+// The instance of the current TransferState.
 KermitState& kermitState();
-void kermitSelect(KermitState* k);
 
 // Back to the opening state with the options of the current transfer settings.
 void kermitReset(KermitState& k);

@@ -1,6 +1,7 @@
 #include "transfer/protocol_dispatch.h"
 
 #include "transfer/block_frame.h"
+#include "transfer/kermit.h"
 #include "transfer/protocol_table.h"
 #include "transfer/transfer_codes.h"
 #include "transfer/transfer_line.h"
@@ -9,6 +10,7 @@
 
 int protocolReceiveBegin(int protocol) {
   if (protocolIsBlock(protocol)) return blockReceiveBegin();
+  if (protocol == PROTOCOL_KERMIT) return kermitReceiveBegin();
   return XFER_PROTOCOL_ERROR;
 }
 
@@ -22,6 +24,8 @@ int protocolReceiveStep(int protocol) {
       return ymodemReceiveStep();
     case PROTOCOL_YMODEM_G:
       return ymodemGReceiveStep();
+    case PROTOCOL_KERMIT:
+      return kermitReceiveStep();
     default:
       return XFER_PROTOCOL_ERROR;
   }
@@ -29,14 +33,17 @@ int protocolReceiveStep(int protocol) {
 
 void protocolReceiveRetry(int protocol) {
   if (protocolIsBlock(protocol)) blockReceiveRetry();
+  if (protocol == PROTOCOL_KERMIT) kermitReceiveRetry();
 }
 
 void protocolReceiveTimeout(int protocol) {
   if (protocolIsBlock(protocol)) blockReceiveTimeout();
+  if (protocol == PROTOCOL_KERMIT) kermitReceiveTimeout();
 }
 
 void protocolReceiveCancel(int protocol) {
   if (protocolIsBlock(protocol)) sendCancel(3);
+  if (protocol == PROTOCOL_KERMIT) kermitSendError("Cancelled by user");
 }
 
 int protocolSend(int protocol) {
@@ -49,6 +56,8 @@ int protocolSend(int protocol) {
       return ymodemSend();
     case PROTOCOL_YMODEM_G:
       return ymodemGSend();
+    case PROTOCOL_KERMIT:
+      return kermitSendBatch();
     default:
       return XFER_PROTOCOL_ERROR;
   }

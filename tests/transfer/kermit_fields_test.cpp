@@ -126,7 +126,7 @@ TEST(KermitFields, SenderTakesTheAcknowledgement) {
   uint8_t offer[32];
   size_t n = kermitOfferInit(ours, offer);
   KermitInit sent = kermitParseInit(offer, n);
-  EXPECT_EQ(sent.chkt, '2');
+  EXPECT_EQ(sent.chkt, '3');
   EXPECT_EQ(sent.capas, KERMIT_CAPAS_LONG | KERMIT_CAPAS_ATTRIBUTES);
   EXPECT_EQ(sent.maxlx, 1024);
   struct {
@@ -136,8 +136,9 @@ TEST(KermitFields, SenderTakesTheAcknowledgement) {
     bool eightBit;
     int timeout;
   } cases[] = {
-      {"~  @-#Y2~*!J*", 2, 1024, true, 10},
-      {"~_ @-#N3~*!#*", 1, 295, false, 60},
+      {"~  @-#Y3~*!J*", 3, 1024, true, 10},
+      {"~  @-#Y2~*!J*", 1, 1024, true, 10},
+      {"~_ @-#N3~*!#*", 3, 295, false, 60},
       {"D# @-#&1", 1, 36, true, 3},
   };
   for (auto& c : cases) {
