@@ -15,6 +15,11 @@ int collectFrame(TransferState& s, int sohLength, bool acceptStx) {
     uint8_t b;
     int n = lineRead(&b, 1);
     if (n <= 0) return n;
+    if (b == CAN) {
+      if (++s.canCount >= 2) return XFER_CANCEL_RECEIVED;
+      continue;
+    }
+    s.canCount = 0;
     if (b == EOT) return FRAME_EOT;
     if (b == SOH) {
       s.frameLength = sohLength;

@@ -47,6 +47,7 @@ void abortReceive(int code) {
   s.active = false;
   finishJpeg(s);
   viewText(FIELD_ERROR, transferErrorText(code));
+  s.endCode = code;
   s.errorCount = 0;
   viewText(FIELD_STATUS, "Transfer Cancelled");
 }

@@ -57,6 +57,8 @@ struct TransferState {
   TelnetInFilter telnetIn;
   int idlePolls;         // empty line polls since the last byte (see transfer_line.cpp)
   int eotCount;          // EOTs seen since the last block (a receiver confirms an EOT)
+  int canCount;          // CAN bytes in a row between frames (two cancel the transfer)
+  int endCode;           // the code an aborted transfer ended with (abortReceive), 0 when none
 };
 
 // The current instance (the process's own one unless a test selected another).

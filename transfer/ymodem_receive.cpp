@@ -97,6 +97,11 @@ int ymodemGReceiveStep() {
     uint8_t b;
     int n = lineRead(&b, 1);
     if (n <= 0) return n;
+    if (b == CAN) {
+      if (++s.canCount >= 2) return XFER_CANCEL_RECEIVED;
+      continue;
+    }
+    s.canCount = 0;
     if (b == SOH || b == STX) {
       s.frame[0] = b;
       s.frameLength = b == SOH ? 133 : 1029;
