@@ -1,8 +1,8 @@
 // xfer: the file-transfer protocols over standard input and output, so that
 // socat can put any peer on the other side.
 //
-// xfer send    --protocol P [--crash-recover] [--escape-control] [--packet-size N] [--max-errors N] FILE...
-// xfer receive --protocol P --dir DIR [--crash-recover] [--max-errors N] [FILE]
+// xfer send    --protocol P [--crash-recover] [--escape-control] [--packet-size N] [--eight-bit] [--max-errors N] FILE...
+// xfer receive --protocol P --dir DIR [--crash-recover] [--packet-size N] [--eight-bit] [--max-errors N] [FILE]
 //
 // P: xmodem, xmodem-crc, xmodem-1k, ymodem, ymodem-g, zmodem, kermit. FILE after
 // receive is XMODEM's local file name. Exit 0 on success; otherwise the error
@@ -92,8 +92,9 @@ int usage(const char* why) {
   std::fprintf(stderr, "xfer: %s\n", why);
   std::fprintf(stderr,
                "usage: xfer send --protocol P [--crash-recover] [--escape-control] [--packet-size N] "
-               "[--max-errors N] FILE...\n"
-               "       xfer receive --protocol P --dir DIR [--crash-recover] [--max-errors N] [FILE]\n");
+               "[--eight-bit] [--max-errors N] FILE...\n"
+               "       xfer receive --protocol P --dir DIR [--crash-recover] [--packet-size N] [--eight-bit] "
+               "[--max-errors N] [FILE]\n");
   return 2;
 }
 
@@ -132,7 +133,9 @@ int main(int argc, char** argv) {
       settings.zmodemCrashRecover = true;
     } else if (a == "--escape-control" && sending) {
       settings.zmodemEscapeControl = true;
-    } else if (a == "--packet-size" && hasValue && sending) {
+    } else if (a == "--eight-bit") {
+      settings.kermitEightbit = true;
+    } else if (a == "--packet-size" && hasValue) {
       if (!number(argv[++i], KERMIT_PACKET_MIN, KERMIT_PACKET_MAX, &settings.kermitPacketSize))
         return usage("--packet-size takes 65 to 9024");
     } else if (a == "--max-errors" && hasValue) {

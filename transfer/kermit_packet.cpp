@@ -21,6 +21,11 @@ constexpr std::array<uint16_t, 256> crcTable = makeCrcTable();
 // sending endless noise still runs into the error limit.
 constexpr size_t NOISE_LIMIT = 2 * KERMIT_WIRE_MAX;
 
+// Peers differ on what the announced maximum counts (C-Kermit with the CRC
+// check sends one more than it was allowed): take a header's worth more,
+// never more than the buffer holds.
+constexpr size_t LENGTH_SLACK = 6;
+
 }  // namespace
 
 int kermitBlockCheck(int checkType, const uint8_t* text, size_t n, uint8_t* out) {
@@ -164,7 +169,7 @@ int kermitReaderFeed(KermitReader& r, const uint8_t* bytes, size_t n, size_t* us
         r.text[r.count++] = c;
         size_t lenx = size_t(kermitUnChar(r.text[3])) * 95 + size_t(kermitUnChar(r.text[4]));
         if (c != expect) result = fail(r, -2);
-        else if (lenx < 1 || lenx > size_t(r.maxLength) || lenx > size_t(KERMIT_MAX_LENGTH))
+        else if (lenx < 1 || lenx > size_t(r.maxLength) + LENGTH_SLACK || lenx > size_t(KERMIT_MAX_LENGTH))
           result = fail(r, -3);
         else {
           r.want = lenx;
