@@ -148,3 +148,61 @@ TEST(KermitPeers, CKermitBlockChecksBothDirections) {
     EXPECT_EQ(down.broken(), "") << "receive, check " << check;
   }
 }
+
+namespace {
+
+// Logs in to a loopback Telnet host whose shell starts gkermit with args in
+// folder, as a user of our Telnet terminal would before pressing Send or
+// Receive.
+void startGkermitOverTelnet(int port, const std::string& folder, const std::string& args) {
+  ASSERT_EQ(terminalReset(24, 80, 1000), 0);
+  ASSERT_EQ(telnetConnectLoopback(port, "vt100"), 0);
+  telnetAttachTerminal();
+  telnetOnConnected();
+  std::string seen;
+  ASSERT_TRUE(telnetPumpUntil(&seen, "# ", 5000)) << seen;
+  std::string command = "cd " + folder + " && exec gkermit -q -i -P " + args + " 2>/dev/null\r";
+  linkWrite(reinterpret_cast<const uint8_t*>(command.data()), int(command.size()));
+  ASSERT_TRUE(telnetPumpUntil(&seen, "2>/dev/null", 5000, seen.size())) << seen;
+}
+
+TransferState& kermitTransfer(int packetSize, bool eightBit) {
+  TransferState& s = transferState();
+  TransferSettings settings = transferSettingsDefault();
+  settings.protocol = PROTOCOL_KERMIT;
+  settings.kermitPacketSize = packetSize;
+  settings.kermitEightbit = eightBit;
+  transferBegin(s, settings);
+  s.active = true;
+  return s;
+}
+
+}  // namespace
+
+// The byte path of a Telnet connection: 0xFF doubled both ways, the host's
+// line ends and option talk around the packets.
+TEST(KermitPeers, GkermitBehindOurTelnetConnection) {
+  ASSERT_FALSE(findProgram("gkermit").empty());
+  int port = freeTcpPort();
+  PeerGuard server(startInetutilsTelnetd(port));
+  ASSERT_TRUE(waitListening(port, 5000));
+  clockUseRealTime();
+
+  Work up("telnet-up");
+  ASSERT_NO_FATAL_FAILURE(startGkermitOverTelnet(port, up.to, "-e 4000 -r"));
+  TransferState& tx = kermitTransfer(4000, false);
+  for (const std::string& n : up.names) batchAdd(tx.batch, (up.from + "/" + n).c_str());
+  EXPECT_EQ(protocolSend(PROTOCOL_KERMIT), 0);
+  EXPECT_EQ(up.broken(), "");
+  netDisconnectPosix();
+
+  Work down("telnet-down");
+  ASSERT_NO_FATAL_FAILURE(startGkermitOverTelnet(port, down.from, "-e 4000 -s" + down.fileList()));
+  TransferState& rx = kermitTransfer(4000, false);
+  std::snprintf(rx.settings.downloadDir, sizeof rx.settings.downloadDir, "%s", down.to.c_str());
+  ASSERT_EQ(receiveBegin(), 0);
+  EXPECT_EQ(receiveRun(), STEP_COMPLETE);
+  EXPECT_EQ(down.broken(), "");
+  netDisconnectPosix();
+  clockUseManual();
+}
