@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "transfer/kermit_init.h"
 #include "transfer/kermit_packet.h"
 
 namespace {
@@ -147,19 +148,36 @@ TEST(KermitPacket, BrokenPacketsAreRefused) {
   }
 }
 
-// A packet cut short by a lost byte must not swallow the next one, and a
-// repeated send-init still passes with its type 1 check after type 3 is agreed.
-TEST(KermitPacket, ResynchronisesAndReadsSendInitWithTypeOne) {
-  Bytes first = build('D', 1, printable(60, 1), 3);
-  first.resize(30);
-  Bytes next = build('D', 2, printable(60, 2), 3);
-  Bytes init = build('S', 0, printable(12, 3), 1);
-  Bytes stream = first;
-  stream.insert(stream.end(), next.begin(), next.end());
-  KermitReader r;
-  r.checkType = 3;
-  Read got = feed(r, stream, {});
-  ASSERT_EQ(got.result, 1);
-  EXPECT_EQ(got.seq, 2);
-  EXPECT_EQ(feed(r, init, {}).type, 'S');
+// The send-init agreement as each side sees it. When the two sides name
+// different checks, both use type 1; eight-bit prefixing follows the entry.
+TEST(KermitPacket, SendInitAgreement) {
+  struct {
+    bool weSend;
+    bool eightBit;
+    int packetSize;
+    std::string theirs;
+    int check, remoteMax;
+    uint8_t qbin;
+  } cases[] = {
+      {false, false, 1024, "~' @-#Y3~*!J*0+++J\"U1@", 3, 1024, 0},  // gkermit's own
+      {false, true, 9024, "~' @-#Y2~*!J*", 2, 4000, '&'},
+      {false, true, 90, "~' @-#N1~*!J*", 1, 94, 0},
+      {true, true, 1024, "~  @-#Y3~*!J*", 3, 1024, '&'},
+      {true, false, 1024, "~_ @-#Y2~*!#*", 1, 295, 0},
+  };
+  for (auto& c : cases) {
+    KermitOptions ours = kermitOptionsFrom(c.eightBit, c.packetSize);
+    Bytes theirs = bytesOf(c.theirs);
+    KermitAgreed a;
+    uint8_t reply[32];
+    size_t n = 0;
+    if (c.weSend) kermitTakeInitAck(ours, theirs.data(), theirs.size(), &a);
+    else n = kermitAnswerInit(ours, theirs.data(), theirs.size(), &a, reply);
+    EXPECT_EQ(a.checkType, c.check) << c.theirs;
+    EXPECT_EQ(a.remoteMax, c.remoteMax) << c.theirs;
+    EXPECT_EQ(a.send.qbin, c.qbin) << c.theirs;
+    if (n) {
+      EXPECT_EQ(kermitParseInit(reply, n).chkt, '0' + c.check) << c.theirs;
+    }
+  }
 }

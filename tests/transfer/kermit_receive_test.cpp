@@ -203,12 +203,3 @@ TEST_F(KermitReceive, ErrorPacketEndsWithThePartialFile) {
   EXPECT_EQ(shown[FIELD_ERROR], "cancel received");
   EXPECT_EQ(file("P.BIN"), Bytes({'p', 'a', 'r', 't', 'i', 'a', 'l'}));
 }
-
-// Cancel by the user: an "E" packet goes to the sender.
-TEST_F(KermitReceive, UserCancelSendsErrorPacket) {
-  open("C.BIN");
-  nextReply();
-  receiveCancelByUser();
-  EXPECT_EQ(nextReply().type, 'E');
-  EXPECT_EQ(receiveRun(), XFER_USER_CANCEL);
-}
