@@ -119,7 +119,9 @@ TEST(LrzszTransfer, YmodemBatchBothDirectionsAndStreamingFromSb) {
     }
     std::string err = readFile(dir + (c.weSend ? "/in" : "") + "/xfer.err");
     EXPECT_EQ(rc, c.weSend ? -1 : 0) << err;  // the sending side's status file lands in in/
-    if (c.weSend) EXPECT_EQ(std::atoi(readFile(dir + "/in/status").c_str()), 0) << err;
+    if (c.weSend) {
+      EXPECT_EQ(std::atoi(readFile(dir + "/in/status").c_str()), 0) << err;
+    }
     for (size_t i = 0; i < names.size(); ++i)
       EXPECT_EQ(readFile(dir + "/out/" + names[i]), datas[i]) << c.protocol << " " << names[i];
   }
