@@ -88,6 +88,21 @@ int stdioPurge(int which) {
 
 const LinkOps stdioOps = {stdioRead, stdioWrite, stdioPoll, stdioPurge, nullptr, nullptr, nullptr, false};
 
+// After the last reply the peer may still write (a repeated end block): read
+// until the line has been quiet for a moment, so it does not meet a closed socket.
+void lingerQuietly() {
+  uint8_t sink[4096];
+  for (int quiet = 0; quiet < 3;) {
+    pollfd p{0, POLLIN, 0};
+    if (poll(&p, 1, 100) != 1) {
+      ++quiet;
+      continue;
+    }
+    if (read(0, sink, sizeof sink) <= 0) break;
+    quiet = 0;
+  }
+}
+
 int usage(const char* why) {
   std::fprintf(stderr, "xfer: %s\n", why);
   std::fprintf(stderr,
@@ -181,7 +196,10 @@ int main(int argc, char** argv) {
   } else {
     result = receiveBegin();
     if (result >= 0) result = receiveRun();
-    if (result == STEP_COMPLETE) result = 0;
+    if (result == STEP_COMPLETE) {
+      result = 0;
+      lingerQuietly();
+    }
     else if (result == XFER_TIMEOUT && s.endCode) result = s.endCode;
     else if (result == XFER_USER_CANCEL) result = XFER_USER_CANCEL;
   }

@@ -21,6 +21,7 @@ int collectFrame(TransferState& s, int sohLength, bool acceptStx) {
     }
     s.canCount = 0;
     if (b == EOT) return FRAME_EOT;
+    s.eotCount = 0;  // an EOT counts as confirmed only when nothing came between
     if (b == SOH) {
       s.frameLength = sohLength;
     } else if (b == STX) {
@@ -73,6 +74,8 @@ void blockReceiveTimeout() {
 
 bool confirmEot(TransferState& s) {
   if (s.eotCount++ == 0) {
+    // What came before the NAK cannot be the repeat of this EOT.
+    linePurgeInput();
     sendLineByte(NAK);
     return false;
   }

@@ -14,5 +14,7 @@ constexpr unsigned char XMODEM_PAD = 0x1A;
 // byteCount on in blocks of blockSize (numbers from 1), each acknowledged.
 // 0 when the file is done (EOT not sent yet) or a negative code.
 int sendAcknowledgedBlocks(int blockSize, bool crc);
+// Reads and drops replies that wait before a new frame: 0, or -10 when two CANs were among them.
+int dropStaleReplies();
 // Sends one frame already in sendFrame until it is acknowledged. 0 or a code.
 int sendUntilAcknowledged(int frameLength);

@@ -7,9 +7,28 @@
 #include "transfer/transfer_view.h"
 #include "transfer/xmodem.h"
 
+// Replies still waiting before a new frame goes out answer an earlier one (a
+// repeated ACK would acknowledge the new frame unseen). Two CANs among them
+// still cancel.
+int dropStaleReplies() {
+  uint8_t buffer[64];
+  int cans = 0;
+  while (lineWaiting() > 0) {
+    int n = lineRead(buffer, sizeof buffer);
+    if (n <= 0) return n;
+    for (int i = 0; i < n; ++i) {
+      cans = buffer[i] == CAN ? cans + 1 : 0;
+      if (cans >= 2) return XFER_CANCEL_RECEIVED;
+    }
+  }
+  return 0;
+}
+
 int sendUntilAcknowledged(int frameLength) {
   TransferState& s = transferState();
   int retries = 0;
+  int stale = dropStaleReplies();
+  if (stale < 0) return stale;
   for (;;) {
     int w = sendLineBytes(s.sendFrame, frameLength);
     if (w < 0) return w;
@@ -48,6 +67,8 @@ int sendAcknowledgedBlocks(int blockSize, bool crc) {
 static int sendEndOfFile() {
   TransferState& s = transferState();
   int tries = 0;
+  int stale = dropStaleReplies();
+  if (stale < 0) return stale;
   int w = sendLineByte(EOT);
   if (w < 0) return w;
   for (;;) {

@@ -52,6 +52,8 @@ int ymodemReceiveStep() {
   if (r <= 0) return r;
   if (r == FRAME_EOT) {
     s.pendingCount = 0;
+    // The header told the size: an end before it means blocks were lost.
+    if (s.firstBlockSeen && s.fileSize && s.byteCount < s.fileSize) return XFER_BAD_PACKET;
     if (!confirmEot(s)) return STEP_NOTHING;
     s.expectedBlock = 0;
     sendLineByte(ACK);
