@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/clock_host.h"
+#include "shell/pump_posix.h"
 #include "tests/support/fault_line.h"
 #include "tests/support/transfer_pair.h"
 #include "transfer/kermit.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/clock_host.h"
+#include "shell/pump_posix.h"
 #include "tests/support/fault_line.h"
 #include "transfer/kermit_packet.h"
 #include "transfer/protocol_table.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "shell/pump.h"
-#include "tests/support/clock_host.h"
+#include "shell/pump_posix.h"
 #include "tests/support/fault_line.h"
 #include "transfer/kermit_packet.h"
 #include "transfer/protocol_dispatch.h"
