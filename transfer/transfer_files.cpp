@@ -54,8 +54,15 @@ int fileCreate(const char* path) {
   return std::fclose(f) == 0 ? 0 : XFER_FILE_WRITE;
 }
 
+// Whole blocks go straight to the file: no stdio buffer to fill and copy.
+static FILE* openUnbuffered(const char* path, const char* mode) {
+  FILE* f = path ? std::fopen(path, mode) : nullptr;
+  if (f) std::setvbuf(f, nullptr, _IONBF, 0);
+  return f;
+}
+
 int fileAppend(const char* path, const uint8_t* data, int length) {
-  FILE* f = path ? std::fopen(path, "ab") : nullptr;
+  FILE* f = openUnbuffered(path, "ab");
   if (!f) return XFER_FILE_OPEN;
   bool ok = std::fseek(f, 0, SEEK_END) == 0;
   if (ok && length > 0) ok = std::fwrite(data, 1, static_cast<size_t>(length), f) == static_cast<size_t>(length);
@@ -65,8 +72,8 @@ int fileAppend(const char* path, const uint8_t* data, int length) {
 
 int fileWriteAt(const char* path, uint32_t offset, const uint8_t* data, int length) {
   if (!path) return XFER_FILE_OPEN;
-  FILE* f = std::fopen(path, "r+b");
-  if (!f) f = std::fopen(path, "w+b");
+  FILE* f = openUnbuffered(path, "r+b");
+  if (!f) f = openUnbuffered(path, "w+b");
   if (!f) return XFER_FILE_OPEN;
   bool ok = std::fseek(f, static_cast<long>(offset), SEEK_SET) == 0;
   if (ok && length > 0) ok = std::fwrite(data, 1, static_cast<size_t>(length), f) == static_cast<size_t>(length);
@@ -75,7 +82,7 @@ int fileWriteAt(const char* path, uint32_t offset, const uint8_t* data, int leng
 }
 
 int fileReadAt(const char* path, uint32_t offset, uint8_t* data, int length) {
-  FILE* f = path ? std::fopen(path, "rb") : nullptr;
+  FILE* f = openUnbuffered(path, "rb");
   if (!f) return XFER_FILE_OPEN;
   int result = 0;
   if (std::fseek(f, static_cast<long>(offset), SEEK_SET) != 0) {
