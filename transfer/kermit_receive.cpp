@@ -96,6 +96,10 @@ int takeData(KermitState& k) {
   if (!s.firstBlockSeen && s.fileSize == 0) showFileSize(0);
   s.firstBlockSeen = true;
   const std::vector<uint8_t>& bytes = kermitDecodedData(k);
+  // The sender prepares its next packet while this one is written; a write
+  // that then fails still ends the transfer with an "E" packet.
+  int r = acknowledge(k, k.reader.seq);
+  if (r < 0) return r;
   if (!bytes.empty()) {
     int w = fileAppend(s.localPath, bytes.data(), int(bytes.size()));
     if (w < 0) return giveUp(k, w);
@@ -104,8 +108,6 @@ int takeData(KermitState& k) {
     if (s.realTimeJpeg && transferView.jpegData && s.byteCount / 1024 != before / 1024)
       transferView.jpegData(s.byteCount);
   }
-  int r = acknowledge(k, k.reader.seq);
-  if (r < 0) return r;
   updateProgress(0);
   return STEP_BLOCK;
 }

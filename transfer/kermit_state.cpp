@@ -74,6 +74,9 @@ int kermitReadPacket(KermitState& k) {
       k.inputStart += used;
       if (r != 0) return r;
     }
+    // Asking first lets a line that can wait for input do so.
+    int waiting = lineWaiting();
+    if (waiting <= 0) return waiting < 0 ? LINK_LOST : 0;
     int n = lineRead(k.input, int(sizeof k.input));
     if (n < 0) return LINK_LOST;
     if (n == 0) return 0;
