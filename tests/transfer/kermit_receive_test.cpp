@@ -2,6 +2,7 @@
 // the line as a peer would send them, the receive loop runs, and its replies,
 // the files it wrote and the fields it showed are checked.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -49,7 +50,7 @@ class KermitReceive : public ::testing::Test {
     transferViewReset();
     shown.clear();
     transferView.setText = [](int field, const char* text) { shown[field] = text; };
-    root = ::testing::TempDir() + "kermit_receive";
+    root = ::testing::TempDir() + "kermit_receive_" + std::to_string(getpid());
     fs::remove_all(root);
     dir = root + "/down";
     fs::create_directories(dir);

@@ -2,6 +2,7 @@
 // line and answered as a peer would, so that refusals, stops and cancels can
 // be played on demand.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <functional>
@@ -75,7 +76,7 @@ int sendOne(ScriptedReceiver& peer, const std::string& path) {
 }
 
 std::string sample() {
-  std::string path = ::testing::TempDir() + "kermit_send_sample.bin";
+  std::string path = ::testing::TempDir() + "kermit_send_" + std::to_string(getpid()) + ".bin";
   std::ofstream(path, std::ios::binary) << std::string(500, 'x');
   return path;
 }

@@ -2,6 +2,7 @@
 // for one protocol, and a receiver driven by injected bytes on the manual clock.
 #pragma once
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -20,7 +21,8 @@
 #include "transfer/transfer_view.h"
 
 inline std::string freshDir(const std::string& name) {
-  std::string dir = ::testing::TempDir() + "xfer-" + name;
+  // ctest runs every case as a process of its own, in parallel.
+  std::string dir = ::testing::TempDir() + "xfer-" + name + "-" + std::to_string(getpid());
   std::string cmd = "rm -rf '" + dir + "' && mkdir -p '" + dir + "'";
   EXPECT_EQ(std::system(cmd.c_str()), 0);
   return dir;
