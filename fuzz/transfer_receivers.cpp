@@ -19,7 +19,7 @@
 
 #include "shell/pump.h"
 #include "terminal/options.h"
-#include "tests/support/clock_host.h"
+#include "shell/pump_posix.h"
 #include "tests/support/fault_line.h"
 #include "transfer/receive_loop.h"
 #include "transfer/transfer_codes.h"
