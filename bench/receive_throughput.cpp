@@ -122,7 +122,7 @@ void ours(benchmark::State& state, const std::string& (*stream)()) {
     terminalOptions.emulation = 2;
     emulatorConnectionStart();
     linkAttach(&benchOps);
-    linkEightBit = true;
+    receiveEightBit = true;
     pending = &bytes;
     pendingAt = 0;
     while (pendingAt < bytes.size()) receiveAvailable();

@@ -4,25 +4,21 @@ find_package(GTest REQUIRED)
 find_package(Threads REQUIRED)
 include(GoogleTest)
 
-add_library(suite_core STATIC ${CORE_SOURCES})
+# On the host the platform seams are the POSIX twins of the Win32 files.
+add_library(suite_core STATIC ${CORE_SOURCES} ${POSIX_SOURCES})
 target_include_directories(suite_core PUBLIC ${SUITE_ROOT})
 
 add_library(suite_support STATIC ${SUPPORT_SOURCES})
 target_link_libraries(suite_support PUBLIC suite_core Threads::Threads util)
 target_compile_definitions(suite_support PUBLIC
   SUITE_SOURCE_DIR="${SUITE_ROOT}" SUITE_BUILD_DIR="${CMAKE_BINARY_DIR}")
-# The core calls its seams (message box, settings store, clock) whose host
-# implementations live in suite_support: the two static libraries depend on
-# each other, so both are repeated on the link line.
-target_link_libraries(suite_core INTERFACE suite_support)
-set_property(TARGET suite_support PROPERTY LINK_INTERFACE_MULTIPLICITY 3)
 
 # Tools: tools/NAME.cpp becomes the program NAME; the script tools/NAME runs it.
 file(GLOB TOOL_SOURCES CONFIGURE_DEPENDS "${SUITE_ROOT}/tools/*.cpp")
 foreach(src ${TOOL_SOURCES})
   get_filename_component(name ${src} NAME_WE)
   add_executable(${name} ${src})
-  target_link_libraries(${name} PRIVATE suite_support)
+  target_link_libraries(${name} PRIVATE suite_core)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
 endforeach()
 

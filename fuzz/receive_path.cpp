@@ -22,9 +22,9 @@
 #include "terminal/receive.h"
 #include "terminal/receive_state.h"
 #include "terminal/screen.h"
+#include "terminal/surface_posix.h"
 #include "terminal/terminal_state.h"
 #include "terminal/terminal_type.h"
-#include "tests/support/surface_recorder.h"
 
 namespace {
 
@@ -103,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   terminalOptions.outboundCrLf = data[3] & 4;
   emulatorConnectionStart();
   linkAttach(&ops);
-  linkEightBit = !(flags & 0x80);
+  receiveEightBit = !(flags & 0x80);
   checkInvariants();
 
   size_t at = 4;

@@ -13,10 +13,10 @@
 #include "shell/book_entry.h"
 #include "shell/book_files.h"
 #include "shell/ftp_entry.h"
+#include "shell/message_box_posix.h"
 #include "shell/modem_profile.h"
 #include "shell/phone_entry.h"
 #include "shell/program_dir.h"
-#include "tests/support/message_recorder.h"
 
 namespace {
 std::string directory;

@@ -5,9 +5,9 @@
 #include <string>
 #include <unistd.h>
 
+#include "shell/message_box_posix.h"
+#include "shell/pump_posix.h"
 #include "shell/script.h"
-#include "tests/support/clock_host.h"
-#include "tests/support/message_recorder.h"
 
 namespace {
 int incoming() { return 0; }

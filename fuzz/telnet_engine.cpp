@@ -7,6 +7,7 @@
 
 #include "telnet/net_connection.h"
 #include "telnet/rlogin.h"
+#include "telnet/socket_io.h"
 #include "telnet/telnet_engine.h"
 #include "telnet/telnet_terminal.h"
 #include "terminal/emulator.h"
@@ -20,9 +21,11 @@ namespace {
 const uint8_t* input;
 size_t inputSize, inputAt;
 size_t written;
+}  // namespace
 
-// The platform receive: the input in pieces of varying size, then the close.
-int receive(uint8_t* buffer, int size) {
+// This program's platform socket (link-time, in place of the POSIX driver):
+// the input in pieces of varying size, then the close; sends are counted.
+int socketReceive(uint8_t* buffer, int size) {
   if (inputAt >= inputSize) return LINK_LOST;
   size_t piece = 1 + (input[inputAt] % 61);
   if (piece > inputSize - inputAt) piece = inputSize - inputAt;
@@ -32,13 +35,12 @@ int receive(uint8_t* buffer, int size) {
   return static_cast<int>(piece);
 }
 
-int readOp(uint8_t* buffer, int count) { return netLinkRead(buffer, count, receive); }
-int writeOp(const uint8_t*, int length) {
+int socketSend(const uint8_t*, int length) {
   written += static_cast<size_t>(length);
-  return 0;
+  return length;
 }
-const LinkOps ops = {readOp, writeOp, nullptr, nullptr, nullptr, nullptr, nullptr, true};
-}  // namespace
+int socketWaitWritable() { return 1; }
+void socketClose() {}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static bool ready = terminalReset(24, 80, 100) == 0;
@@ -60,14 +62,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   netTransferRunning = (mode & 0x80) != 0;
   telnetResetForConnection();
   netEstablished(mode & 0x40 ? 7 : 4096);
-  linkAttach(&ops);
   telnetAttachTerminal();
   telnetOnConnected();
   for (int pass = 0; pass < 100000 && receiveAvailable() != LINK_LOST; ++pass) {
   }
   if (mode & 0x01) rloginUrgentByte(0x80);
-  linkAttach(nullptr);
-  netReleased();
+  linkClose();
   // Each received byte yields at most one reply of bounded size.
   if (written > 64 + inputSize * 40) __builtin_trap();
   return 0;

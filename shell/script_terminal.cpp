@@ -2,8 +2,6 @@
 
 #include "shell/script.h"
 #include "terminal/hooks.h"
-#include "terminal/link.h"
-#include "terminal/options.h"
 #include "terminal/receive.h"
 
 namespace {
@@ -16,14 +14,6 @@ void scriptAttachTerminal() {
 }
 
 void scriptSendChar(uint8_t ch, bool secret) {
-  if (!secret) {
-    sendBytes(&ch, 1);
-    return;
-  }
-  if (!linkConnected()) return;
-  linkWrite(&ch, 1);
-  if (ch == '\r' && (terminalOptions.outboundCrLf || terminalOptions.localEcho)) {
-    const uint8_t lf = '\n';
-    linkWrite(&lf, 1);
-  }
+  if (secret) sendUnechoed(ch);
+  else sendBytes(&ch, 1);
 }

@@ -4,27 +4,30 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "shell/bounded_copy.h"
 #include "shell/message_box.h"
 #include "shell/settings.h"
+#include "shell/settings_defaults.h"
+#include "telnet/socket_io.h"
 #include "telnet/telnet_engine.h"
 #include "terminal/link.h"
+#include "terminal/receive.h"
 
-namespace {
-int showPlain(const char* text, const char* title, unsigned style) { return messageBoxTitled(0, text, title, style); }
-}  // namespace
-
-int (*netShowMessage)(const char* text, const char* title, unsigned style) = showPlain;
-void (*netStatusText)(int line, const char* text) = nullptr;
-SocketLink netLink = {};
 bool netTransferRunning = false;
 volatile bool* netWriteAbort = nullptr;
 
 namespace {
-void copyText(char* to, size_t size, const char* from) {
-  size_t n = from ? strnlen(from, size - 1) : 0;
-  memcpy(to, from ? from : "", n);
-  to[n] = '\0';
-}
+// The connection while it is up; only this file touches it.
+struct SocketLink {
+  bool connected;   // reads and writes fail while false
+  bool writable;    // cleared when a send would block
+  uint8_t* recvBuffer;
+  int recvSize, recvFill, recvPos;
+  uint8_t lastByte;  // for collapsing doubled 0xFF during transfers
+  bool lostPending;  // the peer closed; reported once the buffer is drained
+  bool rlogin;
+};
+SocketLink state = {};
 }  // namespace
 
 int netPlanTarget(const NetRequest& request, NetTarget* target) {
@@ -32,15 +35,15 @@ int netPlanTarget(const NetRequest& request, NetTarget* target) {
   target->rlogin = request.rlogin;
   target->useFirewall = request.useFirewall;
   if (request.useFirewall) {
-    regReadString("FirewallAddressTelnet", "", target->address, sizeof target->address);
-    target->port = regReadInt("FirewallPortTelnet", 23);
+    regReadString(TELNET_SETTINGS.firewallAddress, "", target->address, sizeof target->address);
+    target->port = regReadInt(TELNET_SETTINGS.firewallPort, FIREWALL_PORT_DEFAULT);
   } else {
-    copyText(target->address, sizeof request.address, request.address);
+    copyBounded(target->address, sizeof request.address, request.address);
     target->port = request.port;
   }
   if (target->port < 0 || target->port > 65535) target->port = 0;
   if (target->address[0] == '\0') {
-    netShowMessage(request.useFirewall ? NET_TEXT_NO_FIREWALL : NET_TEXT_NO_HOST, "error", MSG_OK);
+    messageBoxTitled(0, request.useFirewall ? NET_TEXT_NO_FIREWALL : NET_TEXT_NO_HOST, "error", MSG_OK);
     return -1;
   }
   target->numericAddress = netIsDottedDecimal(target->address);
@@ -70,7 +73,7 @@ int netPortWithoutLookup(const NetTarget& target) {
 }
 
 int netFallbackPort(const NetTarget& target) {
-  if (target.useFirewall) return regReadInt("FirewallPortTelnet", 23);
+  if (target.useFirewall) return regReadInt(TELNET_SETTINGS.firewallPort, FIREWALL_PORT_DEFAULT);
   return target.rlogin ? 513 : 23;
 }
 
@@ -81,112 +84,112 @@ void netConnectFailureText(int error, char* text, int size) {
   else snprintf(text, static_cast<size_t>(size), "Failed to connect, %d", error);
 }
 
+bool netSendErrorIsFatal(int error) {
+  switch (error) {
+    case NET_NETDOWN: case NET_NETRESET: case NET_CONNABORTED:
+    case NET_CONNRESET: case NET_NOTCONN: case NET_SHUTDOWN:
+      return true;
+    default:
+      return false;
+  }
+}
+
+namespace {
+// Refills the empty receive buffer with one platform receive.
+void refill() {
+  int n = socketReceive(state.recvBuffer, state.recvSize);
+  if (n == LINK_LOST) {
+    state.lostPending = true;
+  } else if (n > 0) {
+    state.recvFill = n > state.recvSize ? state.recvSize : n;
+    state.recvPos = 0;
+  }
+}
+
+int socketRead(uint8_t* out, int count) {
+  if (!state.connected || !state.recvBuffer) return 0;
+  const bool collapse = netTransferRunning && !state.rlogin;
+  int copied = 0;
+  while (copied < count) {
+    if (state.recvPos >= state.recvFill) {
+      // Bytes already copied go up first; the loss is reported by the next call.
+      if (state.lostPending) break;
+      refill();
+      if (state.recvPos >= state.recvFill) break;
+    }
+    uint8_t b = state.recvBuffer[state.recvPos++];
+    if (collapse && b == 0xFF && state.lastByte == 0xFF) {
+      state.lastByte = 0;  // so that four 0xFF give two
+      continue;
+    }
+    state.lastByte = b;
+    out[copied++] = b;
+  }
+  if (copied == 0 && state.lostPending) return LINK_LOST;
+  return copied;
+}
+
+int socketPoll(int* inQueue, int* outQueue) {
+  if (inQueue) *inQueue = 0;
+  if (outQueue) *outQueue = 0;
+  if (!state.connected || !state.recvBuffer) return 0;
+  if (state.recvPos >= state.recvFill && !state.lostPending) refill();
+  int waiting = state.recvFill - state.recvPos;
+  if (inQueue) *inQueue = waiting;
+  return waiting == 0 && state.lostPending ? LINK_LOST : 0;
+}
+
+int socketWrite(const uint8_t* data, int length) {
+  int done = 0;
+  while (done < length && state.connected) {
+    if (!state.writable) {
+      int ready = socketWaitWritable();
+      if (ready > 0) state.writable = true;
+      else if (ready < 0) state.connected = false;
+      if (netWriteAbort && *netWriteAbort) return -1;
+      continue;
+    }
+    int n = socketSend(data + done, length - done);
+    if (n < 0 && netSendErrorIsFatal(-n)) return -1;
+    if (n < 0) state.writable = false;
+    else done += n;
+  }
+  return state.connected ? 0 : -1;
+}
+
+int socketPurge(int which) {
+  if (which == 0) state.recvFill = state.recvPos = 0;
+  return 0;
+}
+
+void closeLink() {
+  socketClose();
+  netReleased();
+}
+
+const LinkOps socketOps = {socketRead, socketWrite, socketPoll, socketPurge, nullptr, nullptr, closeLink, true};
+}  // namespace
+
 void netEstablished(int receiveBufferSize) {
   netReleased();
   int size = receiveBufferSize < 1 ? 4096 : receiveBufferSize;
   if (size > (1 << 22)) size = 1 << 22;
-  netLink.recvBuffer = static_cast<uint8_t*>(calloc(static_cast<size_t>(size), 1));
-  netLink.recvSize = netLink.recvBuffer ? size : 0;
-  netLink.writable = true;
-  netLink.rlogin = telnetSession.rlogin;
+  state.recvBuffer = static_cast<uint8_t*>(calloc(static_cast<size_t>(size), 1));
+  state.recvSize = state.recvBuffer ? size : 0;
+  state.writable = true;
+  state.rlogin = telnetSession.rlogin;
   telnetState.inCommand = false;
-  linkEightBit = true;
-  netLink.connected = true;
+  receiveEightBit = true;
+  state.connected = true;
+  linkAttach(&socketOps);
 }
 
 void netReleased() {
-  free(netLink.recvBuffer);
-  netLink = {};
+  free(state.recvBuffer);
+  state = {};
 }
 
-int netLinkRead(uint8_t* out, int count, NetReceiveFn receive) {
-  if (!netLink.connected || !netLink.recvBuffer) return 0;
-  const bool collapse = netTransferRunning && !netLink.rlogin;
-  int copied = 0;
-  while (copied < count) {
-    if (netLink.recvPos >= netLink.recvFill) {
-      // Bytes already copied go up first; the loss is reported by the next call.
-      if (netLink.lostPending) break;
-      int n = receive(netLink.recvBuffer, netLink.recvSize);
-      if (n == LINK_LOST) {
-        netLink.lostPending = true;
-        break;
-      }
-      if (n <= 0) break;
-      netLink.recvFill = n > netLink.recvSize ? netLink.recvSize : n;
-      netLink.recvPos = 0;
-    }
-    uint8_t b = netLink.recvBuffer[netLink.recvPos++];
-    if (collapse && b == 0xFF && netLink.lastByte == 0xFF) {
-      netLink.lastByte = 0;  // so that four 0xFF give two
-      continue;
-    }
-    netLink.lastByte = b;
-    out[copied++] = b;
-  }
-  if (copied == 0 && netLink.lostPending) return LINK_LOST;
-  return copied;
-}
-
-int netLinkPoll(int* inQueue, NetReceiveFn receive) {
-  if (inQueue) *inQueue = 0;
-  if (!netLink.connected || !netLink.recvBuffer) return 0;
-  if (netLink.recvPos >= netLink.recvFill && !netLink.lostPending) {
-    int n = receive(netLink.recvBuffer, netLink.recvSize);
-    if (n == LINK_LOST) netLink.lostPending = true;
-    else if (n > 0) {
-      netLink.recvFill = n > netLink.recvSize ? netLink.recvSize : n;
-      netLink.recvPos = 0;
-    }
-  }
-  int waiting = netLink.recvFill - netLink.recvPos;
-  if (inQueue) *inQueue = waiting;
-  return waiting == 0 && netLink.lostPending ? LINK_LOST : 0;
-}
-
-int netLinkWrite(const uint8_t* data, int length, NetSendFn send, NetWaitFn wait) {
-  int done = 0;
-  while (done < length && netLink.connected) {
-    if (!netLink.writable) {
-      wait();
-      if (netWriteAbort && *netWriteAbort) return -1;
-      continue;
-    }
-    int n = send(data + done, length - done);
-    if (n == -2) return -1;
-    if (n < 0) netLink.writable = false;
-    else done += n;
-  }
-  return netLink.connected ? 0 : -1;
-}
-
-void netLinkPurge(int which) {
-  if (which == 0) netLink.recvFill = netLink.recvPos = 0;
-}
-
-namespace {
-NetSocketIo socketIo{};
-
-int socketRead(uint8_t* buffer, int count) { return netLinkRead(buffer, count, socketIo.receive); }
-int socketWrite(const uint8_t* bytes, int length) {
-  return netLinkWrite(bytes, length, socketIo.send, socketIo.wait);
-}
-int socketPoll(int* in, int* out) {
-  if (out) *out = 0;
-  return netLinkPoll(in, socketIo.receive);
-}
-int socketPurge(int which) {
-  netLinkPurge(which);
-  return 0;
-}
-void socketClose() {
-  if (socketIo.close) socketIo.close();
-  netReleased();
-}
-const LinkOps socketOps = {socketRead, socketWrite, socketPoll, socketPurge, nullptr, nullptr, socketClose, true};
-}  // namespace
-
-void netAttachLink(const NetSocketIo& io) {
-  socketIo = io;
-  linkAttach(&socketOps);
-}
+bool netLinkUp() { return state.connected; }
+int netReceiveBufferSize() { return state.recvSize; }
+bool netInputPending() { return state.recvPos < state.recvFill || state.lostPending; }
+void netSocketWritable() { state.writable = true; }

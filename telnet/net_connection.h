@@ -1,8 +1,9 @@
 // The socket link's portable half: where a session connects to (direct or
 // through the firewall host, which port), the receive buffer behind linkRead,
 // the write loop behind linkWrite, the connection's texts. The platform
-// drivers (Windows Sockets here, POSIX sockets for host tests and tools) do
-// the look-ups and socket calls and feed their results through these.
+// drivers (Windows Sockets, POSIX sockets for the host tools) do the look-ups
+// and the connect, call netEstablished, and supply the socket_io.h functions
+// under the link. Messages go through message_box.h.
 #pragma once
 #include <cstdint>
 
@@ -66,55 +67,27 @@ int netPortWithoutLookup(const NetTarget& target);
 int netFallbackPort(const NetTarget& target);
 // The message for a failed asynchronous connect.
 void netConnectFailureText(int error, char* text, int size);
-// Shows a connection message with its own title (a slot tests may replace).
-extern int (*netShowMessage)(const char* text, const char* title, unsigned style);
-// Sets status line 1 or 2 of the progress display (may be null).
-extern void (*netStatusText)(int line, const char* text);
 
-// The connection while it is up.
-struct SocketLink {
-  bool connected;   // reads and writes fail while false
-  bool writable;    // cleared when a send would block
-  uint8_t* recvBuffer;
-  int recvSize, recvFill, recvPos;
-  uint8_t lastByte;  // for collapsing doubled 0xFF during transfers
-  bool lostPending;  // the peer closed; reported once the buffer is drained
-  bool rlogin;
-};
-extern SocketLink netLink;
+// Whether a send error (a NetError number) means the connection is gone.
+bool netSendErrorIsFatal(int error);
+
+// The link part of "connection established": a receive buffer of the socket's
+// size (4096 when it reports less than 1), writable, 8-bit reception, no
+// Telnet command in progress, connected; then the socket is the program's link
+// (reads, writes and close go through socket_io.h).
+void netEstablished(int receiveBufferSize);
+// Frees the buffer and clears the link state.
+void netReleased();
+// Whether the connection is up (made and not yet lost or closed).
+bool netLinkUp();
+// The receive buffer's size while connected.
+int netReceiveBufferSize();
+// Whether linkRead has something to return without asking the socket (bytes
+// still buffered, or the loss waiting to be reported).
+bool netInputPending();
+// The platform saw the socket become writable again (the write-ready event).
+void netSocketWritable();
 // Set by the transfer framework while a file transfer owns the line.
 extern bool netTransferRunning;
 // Set by a transfer dialog's Cancel: a waiting write gives up.
 extern volatile bool* netWriteAbort;
-
-// The platform's receive: bytes (> 0), 0 when nothing waits, LINK_LOST when
-// the peer closed or the connection broke.
-using NetReceiveFn = int (*)(uint8_t* buffer, int size);
-// The platform's send: bytes sent (>= 0), -1 when it would block, -2 on a
-// fatal error (connection gone).
-using NetSendFn = int (*)(const uint8_t* bytes, int length);
-// Waits a little for the socket to become writable (dispatching messages);
-// sets netLink.writable when it is.
-using NetWaitFn = void (*)();
-
-// The link part of "connection established": a receive buffer of the socket's
-// size (4096 when it reports less than 1), writable, 8-bit reception, no
-// Telnet command in progress, connected.
-void netEstablished(int receiveBufferSize);
-// Frees the buffer and clears the link state.
-void netReleased();
-int netLinkRead(uint8_t* out, int count, NetReceiveFn receive);
-int netLinkPoll(int* inQueue, NetReceiveFn receive);
-int netLinkWrite(const uint8_t* data, int length, NetSendFn send, NetWaitFn wait);
-void netLinkPurge(int which);
-
-// What a platform supplies of its socket; the link's contract on top of it is
-// the same everywhere.
-struct NetSocketIo {
-  NetReceiveFn receive;
-  NetSendFn send;
-  NetWaitFn wait;
-  void (*close)();  // closes the socket itself
-};
-// Attaches the socket as the program's link.
-void netAttachLink(const NetSocketIo& io);

@@ -7,13 +7,19 @@
 
 #include "shell/message_box.h"
 #include "telnet/rlogin.h"
+#include "telnet/socket_io.h"
 #include "telnet/telnet_engine.h"
 #include "terminal/link.h"
 
-void (*netOnEstablished)() = nullptr;
-void (*netOnLost)() = nullptr;
-void (*netOnAttemptEnded)() = nullptr;
-int (*netReceivePass)() = nullptr;
+namespace {
+void nothing() {}
+int nothingReceived() { return 0; }
+}  // namespace
+
+void (*netOnEstablished)() = nothing;
+void (*netOnLost)() = nothing;
+void (*netOnAttemptEnded)() = nothing;
+int (*netReceivePass)() = nothingReceived;
 
 namespace {
 SOCKET sock = INVALID_SOCKET;
@@ -50,10 +56,6 @@ char* newBuffer(HGLOBAL* block, int size) {
   return *block ? static_cast<char*>(GlobalLock(*block)) : nullptr;
 }
 
-void setStatus(int line, const char* text) {
-  if (netStatusText) netStatusText(line, text);
-}
-
 // The progress dialog: two status lines and Cancel.
 LRESULT CALLBACK progressProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
   if ((m == WM_COMMAND && LOWORD(wp) == NET_CANCEL_BUTTON) || m == WM_CLOSE) {
@@ -65,7 +67,8 @@ LRESULT CALLBACK progressProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
   return DefWindowProcA(w, m, wp, lp);
 }
 
-void progressStatus(int line, const char* text) {
+// Status line 1 or 2 of the progress dialog.
+void setStatus(int line, const char* text) {
   if (progress) SetDlgItemTextA(progress, 100 + line, text);
 }
 
@@ -91,7 +94,6 @@ void openProgress() {
                 reinterpret_cast<HMENU>(102), instance, nullptr);
   CreateWindowA("BUTTON", "Cancel", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 120, 60, 80, 24, progress,
                 reinterpret_cast<HMENU>(NET_CANCEL_BUTTON), instance, nullptr);
-  if (!netStatusText) netStatusText = progressStatus;
 }
 
 // Ends the attempt's dialog side: main window usable, dialog and buffers gone.
@@ -99,13 +101,14 @@ void endProgress() {
   if (mainWindow) EnableWindow(mainWindow, TRUE);
   if (progress) DestroyWindow(progress);
   progress = nullptr;
-  if (netStatusText == progressStatus) netStatusText = nullptr;
   freeBuffer(&hostBuffer);
   freeBuffer(&serviceBuffer);
 }
 
-void attemptEnded() {
-  if (netOnAttemptEnded) netOnAttemptEnded();
+void attemptEnded() { netOnAttemptEnded(); }
+
+int showError(const char* text, const char* title, unsigned style) {
+  return messageBoxTitled(0, text, title, style);
 }
 
 // Failure path of a connect that could not even start.
@@ -114,46 +117,9 @@ void connectFailed() {
   if (mainWindow) EnableWindow(mainWindow, TRUE);
   freeBuffer(&hostBuffer);
   freeBuffer(&serviceBuffer);
-  netShowMessage(NET_TEXT_CONNECT_FAILED, "error", MB_ICONERROR);
+  showError(NET_TEXT_CONNECT_FAILED, "error", MB_ICONERROR);
   PostMessageA(mainWindow, WM_NET_ABANDON, 0, 0);
 }
-
-int receive(uint8_t* buffer, int size) {
-  int n = recv(sock, reinterpret_cast<char*>(buffer), size, 0);
-  if (n > 0) return n;
-  if (n == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK) return 0;
-  return LINK_LOST;  // orderly close (0) or a broken connection
-}
-
-int sendSome(const uint8_t* bytes, int length) {
-  int n = send(sock, reinterpret_cast<const char*>(bytes), length, 0);
-  if (n != SOCKET_ERROR) return n;
-  switch (WSAGetLastError()) {
-    case WSAENETDOWN: case WSAENETRESET: case WSAECONNABORTED:
-    case WSAECONNRESET: case WSAENOTCONN: case WSAESHUTDOWN:
-      return -2;
-    default:
-      return -1;
-  }
-}
-
-// Waits for the write-ready event while the program stays responsive; key
-// messages stay queued so that typing does not re-enter the send.
-void waitWritable() {
-  MSG msg;
-  bool any = false;
-  if (PeekMessageA(&msg, nullptr, 0, 255, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-    any = true;
-  }
-  if (PeekMessageA(&msg, nullptr, 259, 0xFFFFFFFF, PM_REMOVE)) {
-    DispatchMessageA(&msg);
-    any = true;
-  }
-  if (!any) MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-}
-
 
 void established() {
   endProgress();
@@ -164,9 +130,8 @@ void established() {
   telnetResetForConnection();
   netEstablished(size);
   lostPosted = false;
-  netAttachLink({receive, sendSome, waitWritable, closeSocket});
   WSAAsyncSelect(sock, mainWindow, WM_NET_SOCKET, target.rlogin ? RLOGIN_EVENTS : TELNET_EVENTS);
-  if (netOnEstablished) netOnEstablished();
+  netOnEstablished();
 }
 
 bool bindPort(int port, void*) {
@@ -191,7 +156,7 @@ int rloginConnect(int start) {
         start = port - 1;
         continue;
       }
-      netShowMessage(NET_TEXT_RLOGIN_EVENTS, "Err", MB_OK);
+      showError(NET_TEXT_RLOGIN_EVENTS, "Err", MB_OK);
       break;
     }
     if (connect(sock, reinterpret_cast<sockaddr*>(&remote), sizeof remote) == 0) {
@@ -207,7 +172,7 @@ int rloginConnect(int start) {
     }
     char text[64];
     snprintf(text, sizeof text, NET_TEXT_RLOGIN_CONNECT, err);
-    netShowMessage(text, "error", MB_ICONERROR);
+    showError(text, "error", MB_ICONERROR);
     break;
   }
   connectFailed();
@@ -230,7 +195,6 @@ void startConnect(int port) {
     return;
   }
   sock = socket(AF_INET, SOCK_STREAM, 0);
-  netLink.recvFill = netLink.recvPos = 0;
   if (sock == INVALID_SOCKET || WSAAsyncSelect(sock, mainWindow, WM_NET_SOCKET, FD_WRITE | FD_CONNECT) != 0) {
     connectFailed();
     return;
@@ -265,7 +229,7 @@ void lookUpHost(int bufferSize) {
                         : nullptr;
   if (!lookupHandle) {
     endProgress();
-    netShowMessage(NET_TEXT_HOST_ERROR, "Error", MB_ICONERROR);
+    showError(NET_TEXT_HOST_ERROR, "Error", MB_ICONERROR);
     attemptEnded();
   }
 }
@@ -287,7 +251,7 @@ void onHostFound(WPARAM wp, LPARAM lp) {
     return;
   }
   endProgress();
-  netShowMessage(NET_TEXT_HOST_ERROR, "Error", MB_ICONERROR);
+  showError(NET_TEXT_HOST_ERROR, "Error", MB_ICONERROR);
   attemptEnded();
 }
 
@@ -322,7 +286,7 @@ void onConnectEvent(int err) {
   PostMessageA(mainWindow, WM_NET_ABANDON, 0, 0);
   char text[96];
   netConnectFailureText(err, text, sizeof text);
-  netShowMessage(text, "Error", MB_OK);
+  showError(text, "Error", MB_OK);
 }
 
 void postLost() {
@@ -340,10 +304,10 @@ void onSocketEvent(WPARAM wp, LPARAM lp) {
       onConnectEvent(err);
       break;
     case FD_WRITE:
-      netLink.writable = true;
+      netSocketWritable();
       break;
     case FD_READ:
-      if (netLink.connected && netReceivePass && netReceivePass() == LINK_LOST) postLost();
+      if (netLinkUp() && netReceivePass() == LINK_LOST) postLost();
       break;
     case FD_OOB: {
       uint8_t b;
@@ -352,7 +316,7 @@ void onSocketEvent(WPARAM wp, LPARAM lp) {
     }
     case FD_CLOSE:
       // What arrived before the close is shown before the connection ends.
-      if (netLink.connected && netReceivePass) netReceivePass();
+      if (netLinkUp()) netReceivePass();
       postLost();
       break;
     default:
@@ -361,17 +325,51 @@ void onSocketEvent(WPARAM wp, LPARAM lp) {
 }
 
 void onLost() {
-  if (!netLink.connected) return;
+  if (!netLinkUp()) return;
   linkClose();  // closes the socket and releases the link state
   closeSocket();
-  if (netOnLost) netOnLost();
+  netOnLost();
 }
 }  // namespace
+
+int socketReceive(uint8_t* buffer, int size) {
+  int n = recv(sock, reinterpret_cast<char*>(buffer), size, 0);
+  if (n > 0) return n;
+  if (n == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK) return 0;
+  return LINK_LOST;  // orderly close (0) or a broken connection
+}
+
+// Windows Sockets numbers are the NetError numbers.
+int socketSend(const uint8_t* bytes, int length) {
+  int n = send(sock, reinterpret_cast<const char*>(bytes), length, 0);
+  return n != SOCKET_ERROR ? n : -WSAGetLastError();
+}
+
+// Dispatches what waits while the program stays responsive; the write-ready
+// event arrives as a message (netSocketWritable). Key messages stay queued so
+// that typing does not re-enter the send.
+int socketWaitWritable() {
+  MSG msg;
+  bool any = false;
+  if (PeekMessageA(&msg, nullptr, 0, 255, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+    any = true;
+  }
+  if (PeekMessageA(&msg, nullptr, 259, 0xFFFFFFFF, PM_REMOVE)) {
+    DispatchMessageA(&msg);
+    any = true;
+  }
+  if (!any) MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+  return 0;
+}
+
+void socketClose() { closeSocket(); }
 
 int netStartup() {
   WSADATA data;
   if (WSAStartup(MAKEWORD(1, 1), &data) != 0) {
-    netShowMessage(NET_TEXT_STARTUP, "Error", MB_ICONERROR);
+    showError(NET_TEXT_STARTUP, "Error", MB_ICONERROR);
     return -1;
   }
   return 0;
@@ -399,7 +397,7 @@ int netConnect(HWND window, const NetRequest& request) {
   } else {
     lookUpHost(1024);
   }
-  return progress || netLink.connected ? 0 : -1;
+  return progress || netLinkUp() ? 0 : -1;
 }
 
 bool netHandleMessage(HWND, UINT message, WPARAM wp, LPARAM lp) {
@@ -424,18 +422,18 @@ bool netHandleMessage(HWND, UINT message, WPARAM wp, LPARAM lp) {
 }
 
 void netDisconnect() {
-  if (!netLink.connected) return;
+  if (!netLinkUp()) return;
   if (sock != INVALID_SOCKET) WSAAsyncSelect(sock, mainWindow, 0, 0);
   lostPosted = true;  // a close event still queued is not a loss
   linkClose();
   closeSocket();
-  if (netOnLost) netOnLost();
+  netOnLost();
 }
 
 bool netConnecting() { return progress != nullptr; }
 
 void netTransferEvents(bool transferRunning) {
-  if (sock == INVALID_SOCKET || !netLink.connected) return;
+  if (sock == INVALID_SOCKET || !netLinkUp()) return;
   long events = transferRunning ? (FD_WRITE | FD_CLOSE) : (target.rlogin ? RLOGIN_EVENTS : TELNET_EVENTS);
   WSAAsyncSelect(sock, mainWindow, WM_NET_SOCKET, events);
 }

@@ -3,18 +3,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "shell/bounded_copy.h"
 #include "telnet/telnet_engine.h"
 #include "terminal/link.h"
 
 RloginState rlogin = {false, RLOGIN_FIRST_PORT, "", ""};
 
 namespace {
-void copyName(char* to, const char* from) {
-  size_t n = from ? strnlen(from, RLOGIN_NAME_MAX) : 0;
-  memcpy(to, from ? from : "", n);
-  to[n] = '\0';
-}
-
 int putString(uint8_t* out, int at, const char* text) {
   size_t n = strlen(text);
   memcpy(out + at, text, n);
@@ -30,8 +25,8 @@ int put16(uint8_t* out, int at, int value) {
 }  // namespace
 
 void rloginSetNames(const char* localUser, const char* userName) {
-  copyName(rlogin.localUser, localUser);
-  copyName(rlogin.userName, userName);
+  copyBounded(rlogin.localUser, sizeof rlogin.localUser, localUser);
+  copyBounded(rlogin.userName, sizeof rlogin.userName, userName);
 }
 
 int rloginHandshake(const char* terminalId, uint8_t out[128]) {

@@ -1,7 +1,6 @@
 #include "telnet/telnet_entry.h"
 
-#include <cstring>
-
+#include "shell/bounded_copy.h"
 #include "telnet/rlogin.h"
 #include "telnet/telnet_engine.h"
 #include "terminal/terminal_type.h"
@@ -13,10 +12,8 @@ void telnetSessionFromEntry(const BookEntry& entry) {
   telnetSession.localEcho = recordInt(r, bookField::localEcho) != 0;
   recordText(r, bookField::terminalId, telnetSession.terminalId, sizeof telnetSession.terminalId);
   if (telnetSession.terminalId[0] == '\0') {
-    const char* id = terminalType(bookEmulation(entry)).terminalId;
-    size_t n = strnlen(id, sizeof telnetSession.terminalId - 1);
-    memcpy(telnetSession.terminalId, id, n);
-    telnetSession.terminalId[n] = '\0';
+    copyBounded(telnetSession.terminalId, sizeof telnetSession.terminalId,
+                terminalType(bookEmulation(entry)).terminalId);
   }
   char user[33];
   recordText(r, bookField::userName, user, sizeof user);

@@ -1,5 +1,24 @@
 #include "terminal/hooks.h"
 
-TerminalHooks terminalHooks = {};
+namespace {
+bool no() { return false; }
+void none() {}
+void noByte(uint8_t) {}
+void noBytes(const uint8_t*, int) {}
+void noSize(int, int) {}
 
-void hooksReset() { terminalHooks = TerminalHooks{}; }
+constexpr TerminalHooks idle = {
+    no,   noByte, none,                      // Telnet
+    no,   noByte, no,     none, none,        // transparent printing
+    no,   noByte,                            // capture
+    no,   noByte, none,   none,              // ZMODEM auto-start
+    no,   noBytes,                           // script
+    noSize,                                  // window size
+    no,   noBytes,                           // chat
+};
+}  // namespace
+
+// Filled before any code runs, so the slots are callable even before the first reset.
+TerminalHooks terminalHooks = idle;
+
+void hooksReset() { terminalHooks = idle; }

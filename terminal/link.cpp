@@ -1,7 +1,5 @@
 #include "terminal/link.h"
 
-bool linkEightBit = false;
-
 static const LinkOps* attached = nullptr;
 
 void linkAttach(const LinkOps* ops) { attached = ops; }

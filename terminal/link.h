@@ -24,12 +24,12 @@ bool linkConnected();
 bool linkIsSocket();
 
 int linkRead(uint8_t* buffer, int count);
+// Writes every byte or fails. What success returns differs by kind of link, as
+// the callers of each expect: 0 for a socket, the byte count for a serial port
+// (or a descriptor attached as one). Failure and "not connected" are negative.
 int linkWrite(const uint8_t* bytes, int length);
 int linkPoll(int* inQueue, int* outQueue);
 int linkPurge(int which);
 void linkSetEvents(unsigned mask);
 unsigned linkModemStatus();
 void linkClose();
-
-// Set when the connection is made; until then received bytes are masked to 7 bits.
-extern bool linkEightBit;

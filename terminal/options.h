@@ -13,6 +13,10 @@ struct TerminalOptions {
   bool stripHighBit = false;     // "Strip high bit"
   bool displayControls = false;  // "Display controls"
   bool telnet = false;           // 0xFF introduces a Telnet command (Telnet, not Rlogin or serial)
+  bool zmodemAutoStart = false;  // ZMODEM is the selected protocol: "**" and CAN arm the
+                                 // auto-start capture, which then takes received bytes
+  bool asciiProtocol = false;    // ASCII is the selected protocol: CR keeps its LF while a
+                                 // ZMODEM capture runs
   int noWrapLastCell = 254;      // last cell reached with autowrap off: 254 on the network
                                  // terminal, 131 on the dial-up one
 };

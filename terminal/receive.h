@@ -18,6 +18,12 @@ void processControlsVisible(const uint8_t* bytes, int length);
 // Writes typed, pasted or scripted bytes to the link, with local echo and the
 // outbound line-end option. Nothing is sent while no link is attached.
 void sendBytes(const uint8_t* bytes, int length);
+// Sends one byte with the same line-end rule but no local echo, so it reaches
+// neither the screen nor the capture file (a script's password characters).
+void sendUnechoed(uint8_t b);
+
+// Set when the connection is made; until then received bytes are masked to 7 bits.
+extern bool receiveEightBit;
 
 // The last byte the receive pass read (the transfer framework's last response).
 extern uint8_t lastReceivedByte;

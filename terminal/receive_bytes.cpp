@@ -6,9 +6,9 @@
 #include "terminal/colours.h"
 #include "terminal/emulator.h"
 #include "terminal/hooks.h"
-#include "terminal/link.h"
 #include "terminal/options.h"
 #include "terminal/receive.h"
+#include "terminal/receive_state.h"
 #include "terminal/screen.h"
 #include "terminal/surface.h"
 #include "terminal/terminal_type.h"
@@ -83,7 +83,7 @@ static void insertCell() {
 
 static void printable(uint8_t b, int e) {
   if (b == 0xFF && terminalOptions.telnet) {  // IAC
-    hookTelnetCommandStart();
+    terminalHooks.telnetCommandStart();
     return;
   }
   if (isC1(b) && acceptsEightBitControls(e)) {
@@ -110,15 +110,14 @@ static void printable(uint8_t b, int e) {
   }
   int cell = cursorCell();
   putCell(b);
-  if (hookScriptRunning()) hookScriptLineMatch(lineAt(s.row).cells, cell + 1);
+  if (terminalHooks.scriptRunning()) terminalHooks.scriptLineMatch(lineAt(s.row).cells, cell + 1);
 }
 
-// CAN after "**" left of the cursor arms the ZMODEM auto-start.
 void zmodemCancelCheck() {
-  if (!hookZmodemSelected()) return;
+  if (!terminalOptions.zmodemAutoStart) return;
   int cell = cursorCell();
   const ScreenLine& line = lineAt(screen.row);
-  if (cell >= 2 && line.cells[cell - 1] == '*' && line.cells[cell - 2] == '*') hookZmodemArmCapture();
+  if (cell >= 2 && line.cells[cell - 1] == '*' && line.cells[cell - 2] == '*') terminalHooks.zmodemArmCapture();
 }
 
 static void deleteBack(int e) {
@@ -183,26 +182,26 @@ static void controlOrPrintable(uint8_t b, int e) {
 }
 
 static void receiveByte(uint8_t b) {
-  if (hookTransparentPrinting()) {
-    hookTransparentPrintByte(b);
+  if (terminalHooks.transparentPrinting()) {
+    terminalHooks.transparentPrintByte(b);
     return;
   }
-  if (hookDivertByte(b)) return;
-  if (!linkEightBit || hookScriptRunning()) b &= 0x7F;
+  if (divertedUpward(b)) return;
+  if (!receiveEightBit || terminalHooks.scriptRunning()) b &= 0x7F;
   int e = currentEmulation();
   emulator.emulation = e;
   if (b == '\r' && emulator.inSequence) endSequence();
   // Telnet sits below the terminal: an IAC inside an escape sequence still
   // opens a command, and the sequence goes on after it.
   if (b == 0xFF && terminalOptions.telnet && emulator.inSequence) {
-    hookTelnetCommandStart();
+    terminalHooks.telnetCommandStart();
     return;
   }
   if (emulator.inSequence) {
     sequenceByte(b, e);
     return;
   }
-  if (hookCaptureOn()) {
+  if (terminalHooks.captureOn()) {
     if (e != TERM_TTY && b == 0x1B) {
       startSequence();
       return;
@@ -211,7 +210,7 @@ static void receiveByte(uint8_t b) {
       eightBitControl(b);
       return;
     }
-    hookCaptureByte(b);
+    terminalHooks.captureByte(b);
   }
   controlOrPrintable(b, e);
 }
@@ -223,8 +222,8 @@ static bool plainAscii(uint8_t b) { return b >= 0x20 && b <= 0x7E; }
 // these can change in the middle of such a run.
 static bool fastRunAllowed() {
   return !emulator.inSequence && !emulator.insertMode && !terminalOptions.displayControls &&
-         !(emulator.activeSet ? emulator.g1Graphics : emulator.g0Graphics) && !hookTransparentPrinting() &&
-         !hookTelnetInCommand() && !hookZmodemCaptureActive() && !hookScriptRunning() && !hookCaptureOn();
+         !(emulator.activeSet ? emulator.g1Graphics : emulator.g0Graphics) && !terminalHooks.transparentPrinting() &&
+         !terminalHooks.telnetInCommand() && !terminalHooks.zmodemCaptureActive() && !terminalHooks.scriptRunning() && !terminalHooks.captureOn();
 }
 
 // Stores a stretch of plain ASCII that fits on the cursor's row, from the
@@ -293,8 +292,8 @@ static int collectParameters(const uint8_t* bytes, int length) {
 // Whether a VT-family escape sequence can be collected without the per-byte
 // steps: nothing diverts bytes and no control string is open.
 static bool sequenceRunAllowed(int e) {
-  return (isVtFamily(e) || e == TERM_SCO_ANSI) && !emulator.inControlString && !hookTransparentPrinting() &&
-         !hookTelnetInCommand() && !hookZmodemCaptureActive();
+  return (isVtFamily(e) || e == TERM_SCO_ANSI) && !emulator.inControlString && !terminalHooks.transparentPrinting() &&
+         !terminalHooks.telnetInCommand() && !terminalHooks.zmodemCaptureActive();
 }
 
 // Takes ESC, the '[' after it and the parameters of an escape sequence in one
@@ -335,5 +334,5 @@ void processReceived(const uint8_t* bytes, int length) {
   }
   moveCaretToCursor();
   surfaceShowCaret(true);
-  if (hookZmodemCaptureActive() && hookZmodemSelected()) hookZmodemAutoStartCheck();
+  if (terminalOptions.zmodemAutoStart && terminalHooks.zmodemCaptureActive()) terminalHooks.zmodemAutoStartCheck();
 }

@@ -8,6 +8,7 @@
 #include "terminal/receive_state.h"
 
 uint8_t lastReceivedByte = 0;
+bool receiveEightBit = false;
 ReceiveState receiveState;
 
 void receiveStateReset() {
@@ -19,7 +20,7 @@ void receiveStateReset() {
 // follows a final CR). *lost is set when the link reported the remote side gone.
 static int readBlock(uint8_t* block, bool* lost) {
   int held = 0;
-  bool inbound = terminalOptions.inboundCrLf && !hookZmodemCaptureActive();
+  bool inbound = terminalOptions.inboundCrLf && !terminalHooks.zmodemCaptureActive();
   while (held < RECEIVE_BLOCK) {
     int want = inbound ? 1 : RECEIVE_BLOCK - held;
     int n = linkRead(block + held, want);
@@ -34,7 +35,7 @@ static int readBlock(uint8_t* block, bool* lost) {
 }
 
 static void route(const uint8_t* block, int length) {
-  if (hookChatMode()) hookChatBytes(block, length);
+  if (terminalHooks.chatMode()) terminalHooks.chatBytes(block, length);
   else if (terminalOptions.displayControls) processControlsVisible(block, length);
   else processReceived(block, length);
 }

@@ -5,13 +5,11 @@
 #include "terminal/colours.h"
 #include "terminal/emulator.h"
 #include "terminal/hooks.h"
-#include "terminal/link.h"
 #include "terminal/options.h"
 #include "terminal/receive.h"
+#include "terminal/receive_state.h"
 #include "terminal/screen.h"
 #include "terminal/surface.h"
-
-void zmodemCancelCheck();
 
 static const char* const controlNames[32] = {
     "<null>", "<soh>", "<stx>", "<etx>", "<eot>", "<enq>", "<ack>", "<bel>",
@@ -48,11 +46,11 @@ static void visibleCell(uint8_t ch) {
 }
 
 static void visibleByte(uint8_t b) {
-  if (hookDivertByte(b)) return;
-  if (!linkEightBit) b &= 0x7F;
-  if (hookCaptureOn()) hookCaptureByte(b);
+  if (divertedUpward(b)) return;
+  if (!receiveEightBit) b &= 0x7F;
+  if (terminalHooks.captureOn()) terminalHooks.captureByte(b);
   if (b == 0xFF && terminalOptions.telnet) {
-    hookTelnetCommandStart();
+    terminalHooks.telnetCommandStart();
     return;
   }
   if (b == 0x18) zmodemCancelCheck();
@@ -62,7 +60,7 @@ static void visibleByte(uint8_t b) {
     for (const char* name = "<del>"; *name; ++name) visibleCell(static_cast<uint8_t>(*name));
   } else {
     visibleCell(b);
-    if (hookScriptRunning()) hookScriptLineMatch(lineAt(screen.row).cells, cursorCell());
+    if (terminalHooks.scriptRunning()) terminalHooks.scriptLineMatch(lineAt(screen.row).cells, cursorCell());
   }
 }
 
@@ -72,5 +70,5 @@ void processControlsVisible(const uint8_t* bytes, int length) {
   for (int i = 0; i < length; ++i) visibleByte(bytes[i]);
   moveCaretToCursor();
   surfaceShowCaret(true);
-  if (hookZmodemCaptureActive() && hookZmodemSelected()) hookZmodemAutoStartCheck();
+  if (terminalOptions.zmodemAutoStart && terminalHooks.zmodemCaptureActive()) terminalHooks.zmodemAutoStartCheck();
 }

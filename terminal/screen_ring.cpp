@@ -138,5 +138,5 @@ void setRows(int n) {
   s.screenBottom = s.liveBottom = s.newest;
   s.liveTop = s.screenTop;
   surfaceSetScrollBar(s.historyLines, s.historyLines);
-  hookWindowSizeChanged(s.columns, s.rows);
+  terminalHooks.windowSizeChanged(s.columns, s.rows);
 }

@@ -10,18 +10,32 @@ static void echo(uint8_t b) {
   else processReceived(&b, 1);
 }
 
+// The outbound line-end rule: a CR gets an LF after it when the option or
+// local echo is on, except while a ZMODEM capture owns the line (an ASCII
+// upload still wants its line ends).
+static bool lineFeedFollows(uint8_t b, bool capturing) {
+  bool lineEnd = terminalOptions.outboundCrLf || terminalOptions.localEcho;
+  return b == '\r' && lineEnd && (!capturing || terminalOptions.asciiProtocol);
+}
+
+static const uint8_t lineFeed = '\n';
+
 void sendBytes(const uint8_t* bytes, int length) {
   if (!linkConnected() || !bytes) return;
   for (int i = 0; i < length; ++i) {
     uint8_t b = bytes[i];
     linkWrite(&b, 1);
-    bool capturing = hookZmodemCaptureActive();
+    bool capturing = terminalHooks.zmodemCaptureActive();
     if (terminalOptions.localEcho && !capturing) echo(b);
-    bool lineEnd = terminalOptions.outboundCrLf || terminalOptions.localEcho;
-    if (b == '\r' && lineEnd && (!capturing || hookAsciiSelected())) {
-      static const uint8_t lf = '\n';
-      linkWrite(&lf, 1);
-      if (terminalOptions.localEcho) processReceived(&lf, 1);
+    if (lineFeedFollows(b, capturing)) {
+      linkWrite(&lineFeed, 1);
+      if (terminalOptions.localEcho) processReceived(&lineFeed, 1);
     }
   }
+}
+
+void sendUnechoed(uint8_t b) {
+  if (!linkConnected()) return;
+  linkWrite(&b, 1);
+  if (lineFeedFollows(b, terminalHooks.zmodemCaptureActive())) linkWrite(&lineFeed, 1);
 }

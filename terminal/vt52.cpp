@@ -52,10 +52,10 @@ void dispatchVt52(const uint8_t* text, int length) {
     case 'K': eraseLineDrawn(); break;   // erase to end of line
     case 'Z': sendReply("\033/Z"); break;  // identify
     case 'W':                            // enter transparent printing
-      if (hookTransparentPrintSetting()) hookTransparentPrintStart();
+      if (terminalHooks.transparentPrintSetting()) terminalHooks.transparentPrintStart();
       break;
     case 'X':                            // exit transparent printing
-      if (hookTransparentPrinting()) hookTransparentPrintStop();
+      if (terminalHooks.transparentPrinting()) terminalHooks.transparentPrintStop();
       break;
     default: break;
   }

@@ -22,7 +22,7 @@ void setMode(const Sequence& q, bool on) {
     emulator.cursorKeysApplication = on;  // DECCKM
   } else if (s[2] == '3') {
     screen.columns = on ? 132 : 80;    // DECCOLM, nothing cleared
-    hookWindowSizeChanged(screen.columns, screen.rows);
+    terminalHooks.windowSizeChanged(screen.columns, screen.rows);
   }
 }
 
@@ -77,10 +77,10 @@ void selectGraphicRendition(const Sequence& q) {
 void mediaCopy(const Sequence& q) {
   bool bracket = q.s[0] == '[';
   if (bracket && !std::strcmp(q.p, "4")) {
-    hookTransparentPrintStop();
-  } else if (hookTransparentPrintSetting()) {
-    if (bracket && !std::strcmp(q.p, "5")) hookTransparentPrintStart();
+    terminalHooks.transparentPrintStop();
+  } else if (terminalHooks.transparentPrintSetting()) {
+    if (bracket && !std::strcmp(q.p, "5")) terminalHooks.transparentPrintStart();
   } else {
-    hookTransparentPrintStop();
+    terminalHooks.transparentPrintStop();
   }
 }

@@ -17,9 +17,12 @@
 #include <vector>
 
 #include "shell/message_box.h"
+#include "shell/message_box_posix.h"
+#include "shell/pump_posix.h"
 #include "shell/script.h"
 #include "shell/script_terminal.h"
 #include "telnet/net_connection.h"
+#include "telnet/netlink_posix.h"
 #include "telnet/rlogin.h"
 #include "telnet/telnet_engine.h"
 #include "telnet/telnet_terminal.h"
@@ -29,13 +32,10 @@
 #include "terminal/options.h"
 #include "terminal/receive.h"
 #include "terminal/screen.h"
+#include "terminal/screen_report.h"
+#include "terminal/surface_posix.h"
 #include "terminal/terminal_state.h"
 #include "terminal/terminal_type.h"
-#include "tests/support/clock_host.h"
-#include "tests/support/message_recorder.h"
-#include "tests/support/netlink_posix.h"
-#include "tests/support/screen_report.h"
-#include "tests/support/surface_recorder.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -44,15 +44,6 @@ struct Step {
   bool send;
   std::string text;
 };
-
-std::string written;
-void observeWrite(const uint8_t* bytes, int length) { written.append(reinterpret_cast<const char*>(bytes), length); }
-
-// Connection messages go to stderr as the one line the tool fails with.
-int reportMessage(const char* text, const char*, unsigned) {
-  std::fprintf(stderr, "session: %s\n", text);
-  return ANSWER_OK;
-}
 
 int usage(const std::string& why) {
   std::fprintf(stderr, "session: %s\n", why.c_str());
@@ -103,7 +94,7 @@ bool pump(int ms) {
   return receiveAvailable() != LINK_LOST;
 }
 
-// The script engine's message boxes, as the lines the tool prints.
+// Message boxes (the script engine's, the connection's) as the lines the tool prints.
 void printMessages(FILE* out) {
   for (const ShownMessage& m : messagesShown()) std::fprintf(out, "session: %s\n", m.text.c_str());
   messagesClear();
@@ -223,14 +214,15 @@ int main(int argc, char** argv) {
   telnetSession.rlogin = rloginSession;
   std::snprintf(telnetSession.terminalId, sizeof telnetSession.terminalId, "%s", terminalId.c_str());
   rloginSetNames("", user.c_str());
-  netShowMessage = reportMessage;
-  netWriteObserver = observeWrite;
 
   NetRequest request{};
   std::snprintf(request.address, sizeof request.address, "%s", host.c_str());
   request.port = port;
   request.rlogin = rloginSession;
-  if (netConnectPosix(request, timeout * 1000) < 0) return 1;
+  if (netConnectPosix(request, timeout * 1000) < 0) {
+    printMessages(stderr);  // the connection's message is the line the tool fails with
+    return 1;
+  }
   telnetAttachTerminal();
   telnetOnConnected();
 
@@ -260,6 +252,6 @@ int main(int argc, char** argv) {
     }
   }
   netDisconnectPosix();
-  printScreenReport(stdout, written);
+  printScreenReport(stdout, netSentBytes());
   return scriptResult < 0 ? 1 : 0;
 }

@@ -16,9 +16,9 @@
 #include "terminal/options.h"
 #include "terminal/receive.h"
 #include "terminal/screen.h"
+#include "terminal/screen_report.h"
+#include "terminal/surface_posix.h"
 #include "terminal/terminal_state.h"
-#include "tests/support/screen_report.h"
-#include "tests/support/surface_recorder.h"
 
 static std::vector<uint8_t> input;
 static size_t inputAt = 0;
@@ -115,7 +115,7 @@ int main(int argc, char** argv) {
   ops.write = recordWrite;
   ops.isSocket = true;
   linkAttach(&ops);
-  linkEightBit = true;
+  receiveEightBit = true;
   // The window operations go to the host recorder; nobody reads them here.
   while (inputAt < input.size()) {
     surfaceClearCalls();

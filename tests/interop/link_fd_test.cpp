@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "terminal/link.h"
-#include "tests/support/link_fd.h"
+#include "terminal/link_fd_posix.h"
 #include "tests/support/peers.h"
 
 namespace {

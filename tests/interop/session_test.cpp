@@ -6,6 +6,9 @@
 #include <cstdio>
 #include <string>
 
+#include "shell/message_box_posix.h"
+#include "shell/settings_posix.h"
+#include "telnet/netlink_posix.h"
 #include "telnet/rlogin.h"
 #include "telnet/telnet_engine.h"
 #include "telnet/telnet_terminal.h"
@@ -15,11 +18,8 @@
 #include "terminal/receive.h"
 #include "terminal/screen.h"
 #include "terminal/terminal_state.h"
-#include "tests/support/message_recorder.h"
-#include "tests/support/netlink_posix.h"
 #include "tests/support/peers.h"
 #include "tests/support/screen_text.h"
-#include "tests/support/settings_memory.h"
 #include "tests/support/telnet_peers.h"
 #include "tests/support/tool_runner.h"
 

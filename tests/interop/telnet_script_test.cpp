@@ -5,14 +5,14 @@
 
 #include <string>
 
+#include "shell/message_box_posix.h"
 #include "shell/settings.h"
+#include "shell/settings_posix.h"
+#include "telnet/netlink_posix.h"
 #include "telnet/telnet_engine.h"
 #include "terminal/link.h"
-#include "tests/support/message_recorder.h"
-#include "tests/support/netlink_posix.h"
 #include "tests/support/peers.h"
 #include "tests/support/script_server.h"
-#include "tests/support/settings_memory.h"
 #include "tests/support/telnet_peers.h"
 
 namespace {

@@ -4,12 +4,12 @@
 
 #include <string>
 
+#include "shell/message_box_posix.h"
+#include "shell/settings_posix.h"
+#include "telnet/netlink_posix.h"
 #include "telnet/telnet_engine.h"
 #include "terminal/link.h"
-#include "tests/support/message_recorder.h"
-#include "tests/support/netlink_posix.h"
 #include "tests/support/peers.h"
-#include "tests/support/settings_memory.h"
 #include "tests/support/telnet_peers.h"
 
 namespace {

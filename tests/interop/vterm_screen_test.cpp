@@ -13,8 +13,8 @@ extern "C" {
 #include "terminal/options.h"
 #include "terminal/receive.h"
 #include "terminal/screen.h"
+#include "terminal/surface_posix.h"
 #include "terminal/terminal_state.h"
-#include "tests/support/surface_recorder.h"
 
 namespace {
 
@@ -61,7 +61,7 @@ Result viaOurs(const std::string& bytes) {
   terminalOptions.emulation = 4;
   emulatorConnectionStart();
   linkAttach(nullptr);
-  linkEightBit = true;
+  receiveEightBit = true;
   surfaceClearCalls();
   processReceived(reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<int>(bytes.size()));
   Result r;

@@ -1,5 +1,6 @@
 // The portable core must build and run without Windows: only *_win32 files may
-// include <windows.h> or name Win32 types and calls.
+// include <windows.h> or name Win32 types and calls. And what we ship never
+// leans on the test tree.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -13,6 +14,9 @@ namespace fs = std::filesystem;
 
 namespace {
 const char* const coreFolders[] = {"terminal", "transfer", "shell", "telnet", "dialup", "ftp", "viewer", "tools"};
+// Everything that ships: the core, the tools and the programs' own files.
+const char* const productFolders[] = {"terminal", "transfer", "shell", "telnet",  "dialup",
+                                      "ftp",      "viewer",   "tools", "programs"};
 
 // Win32 headers and names that give a portable file away.
 const std::regex win32Names(
@@ -27,6 +31,15 @@ std::string stripComments(const std::string& text) {
   static const std::regex comments(R"(//[^\n]*|/\*[\s\S]*?\*/)");
   return std::regex_replace(text, comments, " ");
 }
+
+std::string readFile(const fs::path& p) {
+  std::ifstream in(p);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+const std::regex testInclude(R"(#\s*include\s*[<"](\.\./)*tests/)");
 }  // namespace
 
 TEST(PortableBoundary, NoWin32InPortableFiles) {
@@ -38,11 +51,8 @@ TEST(PortableBoundary, NoWin32InPortableFiles) {
       const fs::path& p = entry.path();
       std::string ext = p.extension().string();
       if ((ext != ".cpp" && ext != ".h") || isWin32Only(p)) continue;
-      std::ifstream in(p);
-      std::stringstream text;
-      text << in.rdbuf();
       std::smatch m;
-      std::string code = stripComments(text.str());
+      std::string code = stripComments(readFile(p));
       EXPECT_FALSE(std::regex_search(code, m, win32Names)) << p << " uses " << m.str();
       ++scanned;
     }
@@ -57,4 +67,25 @@ TEST(PortableBoundary, DetectorCatchesWin32Names) {
     EXPECT_TRUE(std::regex_search(std::string(bad), win32Names)) << bad;
   for (const char* good : {"int handleCount;", "linkRead(buf, 1);", "regReadInt(\"x\", 0);"})
     EXPECT_FALSE(std::regex_search(std::string(good), win32Names)) << good;
+}
+
+TEST(PortableBoundary, NoProductFileIncludesTests) {
+  int scanned = 0;
+  for (const char* folder : productFolders) {
+    fs::path dir = sourcePath(folder);
+    if (!fs::exists(dir)) continue;
+    for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+      const fs::path& p = entry.path();
+      std::string ext = p.extension().string();
+      if (ext != ".cpp" && ext != ".h" && ext != ".rc") continue;
+      std::smatch m;
+      std::string code = stripComments(readFile(p));
+      EXPECT_FALSE(std::regex_search(code, m, testInclude)) << p << " includes " << m.str();
+      ++scanned;
+    }
+  }
+  EXPECT_GT(scanned, 5);
+  EXPECT_TRUE(std::regex_search(std::string("#include \"tests/support/peers.h\""), testInclude));
+  EXPECT_TRUE(std::regex_search(std::string("# include \"../tests/x.h\""), testInclude));
+  EXPECT_FALSE(std::regex_search(std::string("#include \"terminal/tests.h\""), testInclude));
 }

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "shell/message_box_posix.h"
 #include "shell/program_dir.h"
-#include "tests/support/message_recorder.h"
-#include "tests/support/settings_memory.h"
+#include "shell/settings_posix.h"
 
 class BookDirTest : public ::testing::Test {
  protected:

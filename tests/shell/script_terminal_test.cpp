@@ -11,10 +11,10 @@
 #include "shell/script_terminal.h"
 #include "terminal/hooks.h"
 #include "terminal/link.h"
+#include "terminal/link_fd_posix.h"
 #include "terminal/options.h"
 #include "terminal/screen.h"
 #include "terminal/terminal_state.h"
-#include "tests/support/link_fd.h"
 
 namespace {
 std::string captured;

@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "shell/message_box.h"
+#include "shell/message_box_posix.h"
 #include "shell/pump.h"
+#include "shell/pump_posix.h"
 #include "shell/script.h"
 #include "terminal/link.h"
-#include "tests/support/clock_host.h"
-#include "tests/support/message_recorder.h"
 #include "tests/support/peers.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "telnet/netlink_posix.h"
 #include "telnet/telnet_engine.h"
 #include "terminal/link.h"
-#include "tests/support/netlink_posix.h"
 #include "tests/support/peers.h"
 
 // socat accepting on 127.0.0.1:port and running command for each connection.

@@ -2,15 +2,18 @@
 // and write contracts over a scripted platform receive and send.
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <string>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include "shell/message_box_posix.h"
 #include "shell/settings.h"
+#include "shell/settings_posix.h"
 #include "telnet/net_connection.h"
+#include "telnet/netlink_posix.h"
 #include "telnet/telnet_engine.h"
 #include "terminal/link.h"
-#include "tests/support/message_recorder.h"
-#include "tests/support/settings_memory.h"
+#include "terminal/receive.h"
 
 namespace {
 NetRequest request(const char* address, int port, bool rlogin = false, bool firewall = false) {
@@ -76,117 +79,121 @@ TEST(NetConnection, FailureTexts) {
   EXPECT_STREQ(text, "Failed to connect, 10065") << "an error without a text shows its number";
 }
 
-// A platform receive that hands out scripted results, one per call.
-std::deque<std::string> arrivals;  // "" stands for would-block, "LOST" for the close
-int calls = 0;
-int scriptedReceive(uint8_t* buffer, int size) {
-  ++calls;
-  if (arrivals.empty()) return 0;
-  std::string next = arrivals.front();
-  arrivals.pop_front();
-  if (next == "LOST") return LINK_LOST;
-  int n = static_cast<int>(next.size()) < size ? static_cast<int>(next.size()) : size;
-  memcpy(buffer, next.data(), static_cast<size_t>(n));
-  return n;
-}
+// The socket link over one end of a socketpair, the test holding the other:
+// what the test writes is what the platform receives.
+struct Pair {
+  int far = -1;
+  explicit Pair(int bufferSize, bool rlogin = false) {
+    int fds[2];
+    if (socketpair(AF_UNIX, SOCK_STREAM, 0, fds) != 0) return;
+    far = fds[1];
+    netAdoptSocket(fds[0], rlogin, bufferSize);
+  }
+  ~Pair() {
+    netDisconnectPosix();
+    if (far >= 0) close(far);
+  }
+  void put(const std::string& bytes) const { ASSERT_EQ(write(far, bytes.data(), bytes.size()), ssize_t(bytes.size())); }
+  std::string take() const {
+    std::string got;
+    char buf[4096];
+    ssize_t n;
+    while ((n = recv(far, buf, sizeof buf, MSG_DONTWAIT)) > 0) got.append(buf, static_cast<size_t>(n));
+    return got;
+  }
+};
 
 std::string readAll(int count, int* result) {
   uint8_t buf[64];
-  *result = netLinkRead(buf, count, scriptedReceive);
+  *result = linkRead(buf, count);
   return std::string(reinterpret_cast<char*>(buf), static_cast<size_t>(*result > 0 ? *result : 0));
 }
 
 TEST(NetConnection, EstablishedLinkReadsBoundedByTheBufferAndTheCount) {
-  linkEightBit = false;
+  receiveEightBit = false;
   telnetState.inCommand = true;  // left over from the last connection
-  netEstablished(4);
-  EXPECT_TRUE(linkEightBit);
-  EXPECT_FALSE(telnetState.inCommand);
-  EXPECT_EQ(netLink.recvSize, 4);
-  arrivals = {"abcdefgh", ""};
-  int r;
-  EXPECT_EQ(readAll(3, &r), "abc");
-  EXPECT_EQ(readAll(10, &r), "d") << "one receive per empty buffer, at most its size";
-  int in = -1;
-  EXPECT_EQ(netLinkPoll(&in, scriptedReceive), 0);
-  EXPECT_EQ(in, 0);
-  netLinkPurge(0);
-  netReleased();
+  {
+    Pair pair(4);
+    EXPECT_TRUE(receiveEightBit);
+    EXPECT_FALSE(telnetState.inCommand);
+    EXPECT_TRUE(linkIsSocket());
+    EXPECT_EQ(netReceiveBufferSize(), 4);
+    pair.put("abcdefgh");
+    int r;
+    EXPECT_EQ(readAll(3, &r), "abc");
+    EXPECT_EQ(readAll(10, &r), "defgh") << "the buffer refills while the count allows";
+    pair.put("123456");
+    int in = -1;
+    EXPECT_EQ(linkPoll(&in, nullptr), 0);
+    EXPECT_EQ(in, 4) << "one receive fills at most the buffer";
+    linkPurge(0);
+    EXPECT_EQ(readAll(10, &r), "56") << "a purge drops what was buffered, not what the socket holds";
+  }
   netEstablished(0);
-  EXPECT_EQ(netLink.recvSize, 4096) << "a size below 1 gives 4096";
+  EXPECT_EQ(netReceiveBufferSize(), 4096) << "a size below 1 gives 4096";
   netReleased();
+  linkAttach(nullptr);
 }
 
 TEST(NetConnection, DoubledFFCollapsesOnlyDuringTelnetTransfers) {
   const std::string ffs(4, '\xFF');
   int r;
-  telnetSession.rlogin = false;
-  netEstablished(64);
-  arrivals = {ffs + "a\xFF\xFF" + "b"};
-  EXPECT_EQ(readAll(64, &r), ffs + "a\xFF\xFF" + "b") << "no transfer: nothing collapses";
-  netTransferRunning = true;
-  arrivals = {ffs + "a\xFF\xFF\xFF" + "b"};
-  EXPECT_EQ(readAll(64, &r), "\xFF\xFF" "a\xFF\xFF" "b") << "four give two, three give two";
-  netReleased();
-  telnetSession.rlogin = true;
-  netEstablished(64);
-  arrivals = {ffs};
-  EXPECT_EQ(readAll(64, &r), ffs) << "Rlogin: 0xFF is plain data";
+  {
+    Pair pair(64);
+    pair.put(ffs + "a\xFF\xFF" + "b");
+    EXPECT_EQ(readAll(64, &r), ffs + "a\xFF\xFF" + "b") << "no transfer: nothing collapses";
+    netTransferRunning = true;
+    pair.put(ffs + "a\xFF\xFF\xFF" + "b");
+    EXPECT_EQ(readAll(64, &r), "\xFF\xFF" "a\xFF\xFF" "b") << "four give two, three give two";
+  }
+  {
+    Pair pair(64, true);
+    pair.put(ffs);
+    EXPECT_EQ(readAll(64, &r), ffs) << "Rlogin: 0xFF is plain data";
+  }
   netTransferRunning = false;
-  telnetSession.rlogin = false;
-  netReleased();
 }
 
 TEST(NetConnection, PollReportsWaitingBytesAndTheLoss) {
-  netEstablished(16);
-  arrivals = {"xyz", "LOST"};
+  {
+    Pair pair(16);
+    pair.put("xyz");
+    close(pair.far);
+    pair.far = -1;
+    int in = 0;
+    EXPECT_EQ(linkPoll(&in, nullptr), 0);
+    EXPECT_EQ(in, 3);
+    int r;
+    EXPECT_EQ(readAll(2, &r), "xy");
+    EXPECT_EQ(linkPoll(&in, nullptr), 0);
+    EXPECT_EQ(in, 1);
+    EXPECT_EQ(readAll(5, &r), "z");
+    EXPECT_EQ(linkPoll(&in, nullptr), LINK_LOST);
+    EXPECT_EQ(readAll(5, &r), "");
+    EXPECT_EQ(r, LINK_LOST) << "the loss stays reported";
+  }
   int in = 0;
-  EXPECT_EQ(netLinkPoll(&in, scriptedReceive), 0);
-  EXPECT_EQ(in, 3);
-  int r;
-  EXPECT_EQ(readAll(2, &r), "xy");
-  EXPECT_EQ(netLinkPoll(&in, scriptedReceive), 0);
-  EXPECT_EQ(in, 1);
-  EXPECT_EQ(readAll(5, &r), "z");
-  EXPECT_EQ(netLinkPoll(&in, scriptedReceive), LINK_LOST);
-  EXPECT_EQ(readAll(5, &r), "");
-  EXPECT_EQ(r, LINK_LOST) << "the loss stays reported";
-  netReleased();
-  EXPECT_EQ(netLinkPoll(&in, scriptedReceive), 0) << "not connected";
+  EXPECT_EQ(linkPoll(&in, nullptr), 0) << "not connected";
 }
 
-std::string sent;
-std::deque<int> sendPlan;  // per call: bytes accepted, -1 would block, -2 fatal
-int waits = 0;
-int scriptedSend(const uint8_t* bytes, int length) {
-  int n = sendPlan.empty() ? length : sendPlan.front();
-  if (!sendPlan.empty()) sendPlan.pop_front();
-  if (n > length) n = length;
-  if (n > 0) sent.append(reinterpret_cast<const char*>(bytes), static_cast<size_t>(n));
-  return n;
-}
-void scriptedWait() {
-  if (++waits >= 3) netLink.writable = true;
-}
-
-TEST(NetConnection, WriteWaitsUntilWritableAndStopsOnFatalErrors) {
-  netEstablished(16);
-  sent.clear();
-  waits = 0;
-  sendPlan = {2, -1, 3};
-  const uint8_t data[] = {'h', 'e', 'l', 'l', 'o'};
-  EXPECT_EQ(netLinkWrite(data, 5, scriptedSend, scriptedWait), 0);
-  EXPECT_EQ(sent, "hello");
-  EXPECT_EQ(waits, 3) << "a blocked send waits for the write-ready event";
-  sendPlan = {1, -2};
-  EXPECT_EQ(netLinkWrite(data, 5, scriptedSend, scriptedWait), -1);
+TEST(NetConnection, WriteWaitsForRoomAndGivesUpOnCancelAndLoss) {
+  Pair pair(16);
+  const std::string hello = "hello";
+  EXPECT_EQ(linkWrite(reinterpret_cast<const uint8_t*>(hello.data()), 5), 0) << "a socket write reports 0";
+  EXPECT_EQ(pair.take(), "hello");
+  // Nobody reads the far end: the socket fills, the write has to wait, and a
+  // transfer's Cancel ends that wait.
   volatile bool abort = true;
   netWriteAbort = &abort;
-  netLink.writable = false;
-  EXPECT_EQ(netLinkWrite(data, 5, scriptedSend, scriptedWait), -1) << "a transfer's Cancel ends the wait";
+  std::string big(1 << 22, 'y');
+  EXPECT_EQ(linkWrite(reinterpret_cast<const uint8_t*>(big.data()), static_cast<int>(big.size())), -1)
+      << "a transfer's Cancel ends the wait";
   netWriteAbort = nullptr;
-  netReleased();
-  EXPECT_EQ(netLinkWrite(data, 5, scriptedSend, scriptedWait), -1) << "not connected";
+  pair.take();
+  close(pair.far);
+  pair.far = -1;
+  EXPECT_EQ(linkWrite(reinterpret_cast<const uint8_t*>(big.data()), static_cast<int>(big.size())), -1)
+      << "the peer gone: the write fails";
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "terminal/hooks.h"
+#include "terminal/receive.h"
 #include "tests/terminal/terminal_harness.h"
 
 using namespace harness;
@@ -96,7 +97,7 @@ TEST(Printable, WithoutAutowrapLastCellIsOverwritten) {
 // link that is not 8-bit yet and of a running script.
 TEST(Printable, SevenBitLinkAndScriptMask) {
   reset();
-  linkEightBit = false;
+  receiveEightBit = false;
   feed("\xe9");
   EXPECT_EQ(row(0), "i");
   reset();
@@ -180,7 +181,7 @@ TEST(SendPath, ZmodemCaptureSuppressesEchoAndLineEnd) {
   sendBytes(reinterpret_cast<const uint8_t*>("a\r"), 2);
   EXPECT_EQ(wire.replies, "a\r");
   EXPECT_EQ(screenText(), "");
-  terminalHooks.asciiSelected = [] { return true; };
+  terminalOptions.asciiProtocol = true;
   sendBytes(reinterpret_cast<const uint8_t*>("\r"), 1);
   EXPECT_EQ(wire.replies, "a\r\r\n");
 }
@@ -282,7 +283,7 @@ TEST(Hooks, ZmodemArmedByCancelAfterTwoStars) {
   terminalHooks.zmodemArmCapture = [] { ++armed; };
   feed("**\x18");
   EXPECT_EQ(armed, 0);  // ZMODEM not selected
-  terminalHooks.zmodemSelected = [] { return true; };
+  terminalOptions.zmodemAutoStart = true;
   feed("**\x18");
   EXPECT_EQ(armed, 1);
   feed("*x\x18");
@@ -294,7 +295,7 @@ TEST(Hooks, ZmodemCaptureTakesBytesAndChecksAfterBlock) {
   seen.clear();
   static int checks = 0;
   checks = 0;
-  terminalHooks.zmodemSelected = [] { return true; };
+  terminalOptions.zmodemAutoStart = true;
   terminalHooks.zmodemCaptureActive = [] { return true; };
   terminalHooks.zmodemCaptureByte = [](uint8_t b) { seen += static_cast<char>(b); };
   terminalHooks.zmodemAutoStartCheck = [] { ++checks; };

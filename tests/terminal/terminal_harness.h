@@ -14,8 +14,8 @@
 #include "terminal/options.h"
 #include "terminal/receive.h"
 #include "terminal/screen.h"
+#include "terminal/surface_posix.h"
 #include "terminal/terminal_state.h"
-#include "tests/support/surface_recorder.h"
 
 namespace harness {
 
@@ -54,7 +54,7 @@ inline void reset(int emulation = 4, int rows = 24, int columns = 80, int capaci
   terminalOptions.emulation = emulation;
   emulatorConnectionStart();
   linkAttach(&wireOps);
-  linkEightBit = true;
+  receiveEightBit = true;
   surfaceClearCalls();
 }
 

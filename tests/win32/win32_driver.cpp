@@ -53,11 +53,6 @@ BOOL CALLBACK findTitle(HWND w, LPARAM lp) {
   return TRUE;
 }
 
-int recordMessage(const char* text, const char* title, unsigned) {
-  netEvents.texts.push_back(text);
-  netEvents.titles.push_back(title);
-  return IDOK;
-}
 }  // namespace
 
 HWND mainWindow() {
@@ -123,7 +118,6 @@ bool prepareTelnet() {
   emulatorConnectionStart();
   telnetSession = {};
   snprintf(telnetSession.terminalId, sizeof telnetSession.terminalId, "vt100");
-  netShowMessage = recordMessage;
   netOnEstablished = [] {
     netEvents.established = true;
     telnetAttachTerminal();
@@ -158,16 +152,23 @@ HWND waitForWindow(const char* title, DWORD ms) {
   return nullptr;
 }
 
-MessageBoxCloser::MessageBoxCloser() {
+MessageBoxCloser::MessageBoxCloser(std::vector<std::string> titles) : watched(std::move(titles)) {
   InitializeCriticalSection(&lock);
   worker = std::thread([this] {
     while (!stop) {
-      HWND box = waitForWindow("Message", 50);
+      HWND box = nullptr;
+      std::string title;
+      for (const std::string& t : watched) {
+        box = waitForWindow(t.c_str(), 50 / static_cast<DWORD>(watched.size()));
+        title = t;
+        if (box) break;
+      }
       if (!box) continue;
       char text[1024] = "";
       GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the box's static text
       EnterCriticalSection(&lock);
       seen.push_back(text);
+      seenTitles.push_back(title);
       LeaveCriticalSection(&lock);
       SendMessageA(box, WM_COMMAND, IDOK, 0);
       Sleep(50);
@@ -179,6 +180,13 @@ MessageBoxCloser::~MessageBoxCloser() {
   stop = true;
   worker.join();
   DeleteCriticalSection(&lock);
+}
+
+std::vector<std::string> MessageBoxCloser::titles() {
+  EnterCriticalSection(&lock);
+  std::vector<std::string> copy = seenTitles;
+  LeaveCriticalSection(&lock);
+  return copy;
 }
 
 std::vector<std::string> MessageBoxCloser::texts() {

@@ -36,7 +36,6 @@ void deleteSetting(const char* name);
 // Connection state the session slots record (reset by prepareTelnet).
 struct NetEvents {
   bool established, ended, lost;
-  std::vector<std::string> texts, titles;  // messages the connection showed
 };
 extern NetEvents netEvents;
 // Winsock up, a fresh 24x80 VT100 screen, the session slots set to attach the
@@ -48,14 +47,16 @@ NetRequest loopbackRequest(const char* address, int port);
 
 // Waits up to ms for a visible top-level window of the process with this title.
 HWND waitForWindow(const char* title, DWORD ms);
-// Closes every "Message" box that appears while it lives with OK, recording
-// their texts.
+// Closes every message box with one of these titles that appears while it
+// lives with OK, recording their texts and titles.
 struct MessageBoxCloser {
-  MessageBoxCloser();
+  explicit MessageBoxCloser(std::vector<std::string> titles = {"Message"});
   ~MessageBoxCloser();
   std::vector<std::string> texts();
+  std::vector<std::string> titles();
   std::atomic<bool> stop{false};
-  std::vector<std::string> seen;
+  std::vector<std::string> watched;
+  std::vector<std::string> seen, seenTitles;
   CRITICAL_SECTION lock;
   std::thread worker;
 };

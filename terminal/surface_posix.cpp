@@ -1,4 +1,4 @@
-#include "tests/support/surface_recorder.h"
+#include "terminal/surface_posix.h"
 
 #include "terminal/surface.h"
 

@@ -1,4 +1,4 @@
-#include "tests/support/settings_memory.h"
+#include "shell/settings_posix.h"
 
 #include <cctype>
 #include <cstdlib>

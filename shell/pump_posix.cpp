@@ -1,4 +1,4 @@
-#include "tests/support/clock_host.h"
+#include "shell/pump_posix.h"
 
 #include <chrono>
 #include <map>

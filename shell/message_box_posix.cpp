@@ -1,4 +1,4 @@
-#include "tests/support/message_recorder.h"
+#include "shell/message_box_posix.h"
 
 #include "shell/message_box.h"
 

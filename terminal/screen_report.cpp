@@ -1,4 +1,4 @@
-#include "tests/support/screen_report.h"
+#include "terminal/screen_report.h"
 
 #include "terminal/screen.h"
 

@@ -1,4 +1,4 @@
-#include "tests/support/link_fd.h"
+#include "terminal/link_fd_posix.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "tests/support/netlink_posix.h"
+#include "telnet/netlink_posix.h"
 
 #include <arpa/inet.h>
 #include <cctype>
@@ -15,17 +15,16 @@
 
 #include "shell/message_box.h"
 #include "telnet/rlogin.h"
+#include "telnet/socket_io.h"
 #include "telnet/telnet_engine.h"
 #include "terminal/link.h"
 
-void (*netWriteObserver)(const uint8_t* bytes, int length) = nullptr;
-
 namespace {
 int sock = -1;
-
-void status(int line, const char* text) {
-  if (netStatusText) netStatusText(line, text);
-}
+bool urgentData = false;  // Rlogin: the server's control bytes come as urgent data
+// Everything sent since the connection was made, for the tools' report.
+std::string sent;
+constexpr size_t SENT_KEPT = 1 << 20;
 
 int translate(int err) {
   switch (err) {
@@ -50,7 +49,7 @@ void closeSocket() {
 
 // Urgent bytes arrive apart from the stream; Rlogin's control bytes are these.
 void takeUrgent() {
-  if (sock < 0 || !netLink.rlogin) return;
+  if (sock < 0 || !urgentData) return;
   for (int i = 0; i < 16; ++i) {
     pollfd p{sock, POLLPRI, 0};
     if (poll(&p, 1, 0) != 1 || !(p.revents & POLLPRI)) return;
@@ -59,36 +58,6 @@ void takeUrgent() {
     rloginUrgentByte(b);
   }
 }
-
-int receive(uint8_t* buffer, int size) {
-  takeUrgent();
-  ssize_t n = recv(sock, buffer, static_cast<size_t>(size), MSG_DONTWAIT);
-  if (n > 0) return static_cast<int>(n);
-  if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return 0;
-  return LINK_LOST;
-}
-
-int sendSome(const uint8_t* bytes, int length) {
-  ssize_t n = send(sock, bytes, static_cast<size_t>(length), MSG_DONTWAIT | MSG_NOSIGNAL);
-  if (n > 0 && netWriteObserver) netWriteObserver(bytes, static_cast<int>(n));
-  if (n >= 0) return static_cast<int>(n);
-  switch (translate(errno)) {
-    case NET_NETDOWN: case NET_NETRESET: case NET_CONNABORTED:
-    case NET_CONNRESET: case NET_NOTCONN: case NET_SHUTDOWN:
-      return -2;
-    default:
-      return -1;
-  }
-}
-
-void waitWritable() {
-  pollfd p{sock, POLLOUT, 0};
-  if (poll(&p, 1, 20) == 1) {
-    if (p.revents & (POLLERR | POLLHUP)) netLink.connected = false;
-    else if (p.revents & POLLOUT) netLink.writable = true;
-  }
-}
-
 
 int resolve(const NetTarget& target, in_addr* address) {
   if (target.numericAddress) return inet_pton(AF_INET, target.address, address) == 1 ? 0 : -1;
@@ -105,7 +74,6 @@ int resolve(const NetTarget& target, in_addr* address) {
 int servicePort(const NetTarget& target) {
   int port = netPortWithoutLookup(target);
   if (port != 0) return port;
-  status(2, NET_TEXT_SERVICE);
   // Service names are looked up in lower case here, as the services file has them.
   char name[16];
   const char* upper = netServiceName(target.rlogin);
@@ -170,31 +138,63 @@ int rloginConnect(const sockaddr_in& to, int timeoutMs) {
 
 void failed(int err) {
   if (err == -1) {
-    netShowMessage(NET_TEXT_CONNECT_FAILED, "error", MSG_ICONSTOP);
+    messageBoxTitled(0, NET_TEXT_CONNECT_FAILED, "error", MSG_ICONSTOP);
     return;
   }
   char text[96];
   netConnectFailureText(err, text, sizeof text);
-  netShowMessage(text, "Error", MSG_OK);
+  messageBoxTitled(0, text, "Error", MSG_OK);
+}
+
+// The connection-established step over a connected socket.
+void established(bool rlogin, int receiveBufferSize) {
+  if (receiveBufferSize <= 0) {
+    socklen_t len = sizeof receiveBufferSize;
+    getsockopt(sock, SOL_SOCKET, SO_RCVBUF, &receiveBufferSize, &len);
+  }
+  urgentData = rlogin;
+  sent.clear();
+  telnetSession.rlogin = rlogin;
+  telnetResetForConnection();
+  netEstablished(receiveBufferSize);
 }
 }  // namespace
+
+int socketReceive(uint8_t* buffer, int size) {
+  takeUrgent();
+  ssize_t n = recv(sock, buffer, static_cast<size_t>(size), MSG_DONTWAIT);
+  if (n > 0) return static_cast<int>(n);
+  if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return 0;
+  return LINK_LOST;
+}
+
+int socketSend(const uint8_t* bytes, int length) {
+  ssize_t n = send(sock, bytes, static_cast<size_t>(length), MSG_DONTWAIT | MSG_NOSIGNAL);
+  if (n > 0 && sent.size() < SENT_KEPT) sent.append(reinterpret_cast<const char*>(bytes), static_cast<size_t>(n));
+  if (n >= 0) return static_cast<int>(n);
+  return -translate(errno);
+}
+
+int socketWaitWritable() {
+  pollfd p{sock, POLLOUT, 0};
+  if (poll(&p, 1, 20) != 1) return 0;
+  if (p.revents & (POLLERR | POLLHUP)) return -1;
+  return (p.revents & POLLOUT) ? 1 : 0;
+}
+
+void socketClose() { closeSocket(); }
 
 int netConnectPosix(const NetRequest& request, int timeoutMs) {
   netDisconnectPosix();
   NetTarget target;
   if (netPlanTarget(request, &target) < 0) return -1;
-  char line[300];
-  snprintf(line, sizeof line, "%s%s", NET_TEXT_CONNECTING_TO, target.address);
-  status(1, line);
-  status(2, NET_TEXT_RESOLVING);
   sockaddr_in to{};
   to.sin_family = AF_INET;
   if (resolve(target, &to.sin_addr) < 0) {
-    netShowMessage(NET_TEXT_HOST_ERROR, "Error", MSG_ICONSTOP);
+    messageBoxTitled(0, NET_TEXT_HOST_ERROR, "Error", MSG_ICONSTOP);
     return -1;
   }
   to.sin_port = htons(static_cast<uint16_t>(servicePort(target)));
-  status(2, NET_TEXT_CONNECTING);
 
   int err;
   if (request.rlogin) {
@@ -218,25 +218,29 @@ int netConnectPosix(const NetRequest& request, int timeoutMs) {
     return -1;
   }
 
-  int size = 0;
-  socklen_t len = sizeof size;
-  getsockopt(sock, SOL_SOCKET, SO_RCVBUF, &size, &len);
-  telnetSession.rlogin = request.rlogin;
-  telnetResetForConnection();
-  netEstablished(size);
-  netAttachLink({receive, sendSome, waitWritable, closeSocket});
+  established(request.rlogin, 0);
+  return 0;
+}
+
+int netAdoptSocket(int fd, bool rlogin, int receiveBufferSize) {
+  netDisconnectPosix();
+  if (fd < 0 || fcntl(fd, F_SETFL, fcntl(fd, F_GETFL, 0) | O_NONBLOCK) < 0) return -1;
+  sock = fd;
+  established(rlogin, receiveBufferSize);
   return 0;
 }
 
 void netDisconnectPosix() {
-  if (sock >= 0 || netLink.connected) linkClose();
+  if (sock >= 0 || netLinkUp()) linkClose();
   closeSocket();
   netReleased();
 }
 
+const std::string& netSentBytes() { return sent; }
+
 bool netWaitInput(int ms) {
-  if (sock < 0) return netLink.lostPending;
-  if (netLink.recvPos < netLink.recvFill || netLink.lostPending) return true;
+  if (sock < 0) return netInputPending();
+  if (netInputPending()) return true;
   pollfd p{sock, static_cast<short>(POLLIN | POLLPRI), 0};
   if (poll(&p, 1, ms) != 1) return false;
   takeUrgent();
