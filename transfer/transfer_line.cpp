@@ -139,8 +139,10 @@ int sendLineBytes(const uint8_t* bytes, int length) {
     if (linkWrite(bytes, length) < 0) return lineWaiting() == LINK_LOST ? LINK_LOST : XFER_TIMEOUT;
     return length;
   }
-  // Telnet data: every 0xFF goes out twice.
-  uint8_t out[2 * SEND_BUFFER_SIZE];
+  // Telnet data: every 0xFF goes out twice. A frame leaves in one write, up to
+  // the longest Kermit packet: the tail of a split frame waits in the TCP
+  // stack for the acknowledgement of its head, tens of milliseconds a frame.
+  uint8_t out[2 * 9216];
   int done = 0;
   while (done < length) {
     int n = 0;
