@@ -51,9 +51,11 @@ int takeSendInit(KermitState& k) {
 int takeFileHeader(KermitState& k) {
   TransferState& s = transferState();
   const std::vector<uint8_t>& raw = kermitDecodedData(k);
+  // A name too long for a path, or with a NUL in it, is refused, not cut.
   char name[TRANSFER_PATH_MAX];
-  size_t n = raw.size() < sizeof name - 1 ? raw.size() : sizeof name - 1;
-  std::memcpy(name, raw.data(), n);
+  size_t n = raw.size();
+  if (n >= sizeof name) return giveUp(k, XFER_FILE_OPEN);
+  if (n) std::memcpy(name, raw.data(), n);
   name[n] = 0;
   char path[TRANSFER_PATH_MAX];
   if (std::strlen(name) != n || receivedFilePath(s.settings.downloadDir, name, path, sizeof path) < 0)

@@ -117,6 +117,7 @@ TEST_F(KermitReceive, FileNamesStayInTheDownloadFolder) {
       {"../../ESCAPE.BIN", "ESCAPE.BIN"}, {"/etc/PASSWD", "PASSWD"}, {"C:\\DOS\\A.TXT", "A.TXT"},
       {"DISK:B.TXT", "B.TXT"},           {"..", ""},                {"dir/.", ""},
       {"#@#@", ""},                       {std::string(300, 'n'), ""},
+      {"", ""},
   };
   for (auto& c : cases) {
     SetUp();
