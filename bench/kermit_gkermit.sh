@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Kermit throughput side by side with gkermit: 20 MiB of random bytes, over a
+# socat pty pair and over loopback TCP, both directions, with gkermit as the
+# peer; the same transfer between two gkermits is the yardstick. Prints MB/s
+# and our rate as a ratio of gkermit's.
+set -uo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+xfer="$top/build/host/tools/xfer"
+size=${KERMIT_BENCH_BYTES:-20971520}
+packet=${KERMIT_BENCH_PACKET:-4000}  # gkermit overflows its input buffer near 9000
+work=$(mktemp -d "${TMPDIR:-/tmp}/kermit-bench.XXXXXX")
+pids=()
+cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null; wait "$p" 2>/dev/null; done; rm -rf "$work"; }
+trap cleanup EXIT
+mkdir -p "$work/from" "$work/to"
+head -c "$size" /dev/urandom > "$work/from/BENCH.BIN"
+gk="gkermit -q -i -P -e $packet"
+
+now() { date +%s%N; }
+rate() { echo "scale=2; $size * 1000 / ($2 - $1)" | bc; }
+
+# Runs SENDER and RECEIVER (shell commands) over LINE (pty or tcp); prints MB/s
+# or FAIL when the file did not arrive intact.
+run() {
+  local line=$1 sender=$2 receiver=$3 t0 t1
+  rm -f "$work/to/"*
+  t0=$(now)
+  if [ "$line" = pty ]; then
+    rm -f "$work/a" "$work/b"
+    socat PTY,link="$work/a",raw,echo=0 PTY,link="$work/b",raw,echo=0 & pids+=($!)
+    for i in $(seq 100); do [ -e "$work/a" ] && [ -e "$work/b" ] && break; sleep 0.02; done
+    t0=$(now)
+    (cd "$work/to" && timeout 300 bash -c "$receiver" <"$work/b" >"$work/b" 2>/dev/null) & local r=$!
+    (cd "$work/from" && timeout 300 bash -c "$sender" <"$work/a" >"$work/a" 2>/dev/null)
+    wait $r
+    kill "${pids[-1]}" 2>/dev/null; wait "${pids[-1]}" 2>/dev/null
+  else
+    local port
+    port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+    socat TCP-LISTEN:$port,bind=127.0.0.1,reuseaddr SYSTEM:"cd $work/to && exec $receiver 2>/dev/null" & pids+=($!)
+    for i in $(seq 100); do ss -Hltn "sport = :$port" | grep -q . && break; sleep 0.02; done
+    t0=$(now)
+    timeout 300 socat TCP:127.0.0.1:$port SYSTEM:"cd $work/from && exec $sender 2>/dev/null"
+    wait "${pids[-1]}" 2>/dev/null
+  fi
+  t1=$(now)
+  if cmp -s "$work/from/BENCH.BIN" "$work/to/BENCH.BIN"; then rate "$t0" "$t1"; else echo FAIL; fi
+}
+
+printf '%-5s %-8s %10s %10s %7s\n' line dir gkermit ours ratio
+for line in pty tcp; do
+  base=$(run $line "$gk -s BENCH.BIN" "$gk -r")
+  up=$(run $line "$xfer send --protocol kermit --packet-size $packet BENCH.BIN" "$gk -r")
+  down=$(run $line "$gk -s BENCH.BIN" "$xfer receive --protocol kermit --packet-size $packet --dir $work/to")
+  for pair in "send $up" "receive $down"; do
+    set -- $pair
+    ratio=FAIL
+    [ "$2" != FAIL ] && [ "$base" != FAIL ] && ratio=$(echo "scale=2; $2 / $base" | bc)
+    printf '%-5s %-8s %10s %10s %7s\n' $line "$1" "$base" "$2" "$ratio"
+  done
+done

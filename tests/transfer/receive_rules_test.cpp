@@ -1,0 +1,179 @@
+// The receivers against a scripted sender on the manual clock: the time-out
+// and retry rules, received file names, backups, and the faults mended in the
+// frame collector.
+#include <sys/stat.h>
+
+#include "tests/transfer/transfer_fixture.h"
+#include "transfer/protocol_table.h"
+#include "transfer/transfer_codes.h"
+#include "transfer/ymodem.h"
+
+namespace {
+std::vector<uint8_t> bytes(std::initializer_list<int> list) {
+  std::vector<uint8_t> v;
+  for (int b : list) v.push_back(static_cast<uint8_t>(b));
+  return v;
+}
+std::vector<uint8_t> join(std::vector<uint8_t> a, const std::vector<uint8_t>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+std::vector<uint8_t> header(const std::string& raw) {
+  std::string block = raw;
+  block.resize(128, '\0');
+  return frameOf(0, block, 128, true);
+}
+const std::vector<uint8_t> kEot = bytes({EOT});
+const std::vector<uint8_t> kEndOfBatch = header("");
+
+struct Receiver {
+  std::string dir;
+  TransferState rx{};
+};
+Receiver receiverFor(int protocol, int maxErrors = 5) {
+  Receiver s;
+  s.dir = freshDir(std::string("rules-") + std::to_string(protocol));
+  clockUseManual();
+  faultLineReset({}, {});
+  transferBegin(s.rx, settingsFor(protocol, maxErrors));
+  if (protocolIsXmodem(protocol)) {
+    std::snprintf(s.rx.localPath, sizeof s.rx.localPath, "%s/x.bin", s.dir.c_str());
+    fileCreate(s.rx.localPath);
+  } else {
+    std::snprintf(s.rx.settings.downloadDir, sizeof s.rx.settings.downloadDir, "%s", s.dir.c_str());
+  }
+  return s;
+}
+}  // namespace
+
+// Silence: the start signal (not NAK, in the CRC modes) every 27 s until the
+// sixth time-out, then three CANs. On the manual clock this costs no time.
+TEST(ReceiveRules, SilentSenderGetsTheStartSignalRepeatedThenCancel) {
+  struct Case {
+    int protocol;
+    uint8_t signal;
+  };
+  for (Case c : {Case{PROTOCOL_XMODEM_SUM, NAK}, Case{PROTOCOL_XMODEM_CRC, 'C'}, Case{PROTOCOL_YMODEM, 'C'},
+                 Case{PROTOCOL_YMODEM_G, 'G'}}) {
+    Receiver s = receiverFor(c.protocol);
+    int r = runReceiver(s.rx, {});
+    EXPECT_EQ(r, XFER_MAX_ERRORS) << protocolName(c.protocol);
+    std::vector<uint8_t> want(6, c.signal);
+    want.insert(want.end(), 3, CAN);
+    EXPECT_EQ(faultLineWritten(1), want) << protocolName(c.protocol);
+    EXPECT_GE(clockTicks(), 6u * 27000u);
+    EXPECT_LT(clockTicks(), 6u * 27000u + 1000u);
+  }
+}
+
+// After the first block a time-out asks with NAK; three retries then a block
+// resets the count, so errors only end the transfer when consecutive.
+TEST(ReceiveRules, ErrorsCountOnlyWhileConsecutive) {
+  Receiver s = receiverFor(PROTOCOL_YMODEM, 1);
+  std::string a(1024, 'a'), b(1024, 'b');
+  std::vector<uint8_t> badA = frameOf(1, a, 1024, true);
+  badA[500] ^= 1;
+  std::vector<uint8_t> badB = frameOf(2, b, 1024, true);
+  badB[9] ^= 0x40;
+  int r = runReceiver(s.rx, {{0, header("two.bin\0" "2048")},
+                             {100, badA},
+                             {200, frameOf(1, a, 1024, true)},
+                             {300, badB},
+                             {400, frameOf(2, b, 1024, true)},
+                             {500, kEot},
+                             {600, kEot},
+                             {700, kEndOfBatch}});
+  EXPECT_EQ(r, STEP_COMPLETE);
+  EXPECT_EQ(readAll(s.dir + "/two.bin"), a + b);
+}
+
+// A stray byte right behind a frame must not hold the frame back until the
+// inactivity time-out; a repeated block is acknowledged and not written twice.
+TEST(ReceiveRules, StrayByteAfterFrameAndRepeatedBlock) {
+  Receiver s = receiverFor(PROTOCOL_XMODEM_CRC);
+  std::string one(128, '1'), two(128, '2');
+  int r = runReceiver(s.rx, {{0, join(frameOf(1, one, 128, true), bytes({'x'}))},
+                             {50, frameOf(1, one, 128, true)},
+                             {100, frameOf(2, two, 128, true)},
+                             {150, kEot},
+                             {200, kEot}});
+  EXPECT_EQ(r, STEP_COMPLETE);
+  EXPECT_LT(clockTicks(), 27000u);
+  EXPECT_EQ(readAll(s.rx.localPath), one + two);
+  EXPECT_EQ(faultLineWritten(1), bytes({'C', ACK, ACK, ACK, NAK, ACK}));
+}
+
+// Names from the remote side never leave the download folder.
+TEST(ReceiveRules, ReceivedNamesStayInTheDownloadFolder) {
+  struct Case {
+    std::string raw;     // header data up to the size
+    const char* file;    // expected file in the folder, or nullptr for a refusal
+  };
+  std::string longName(128, 'n');  // fills the block: no NUL, no size (a sender that cuts nothing)
+  const Case cases[] = {
+      {std::string("../../escape.txt\0" "5", 18), "escape.txt"},
+      {std::string("C:\\dos\\path.txt\0" "5", 17), "path.txt"},
+      {std::string("dir/sub:colon.txt\0" "5", 19), "colon.txt"},
+      {longName, longName.c_str()},
+      {std::string("..\0" "5", 4), nullptr},
+      {std::string("x/.\0" "5", 5), nullptr},
+      {std::string("a/\0" "5", 4), nullptr},
+  };
+  for (const Case& c : cases) {
+    Receiver s = receiverFor(PROTOCOL_YMODEM);
+    int r = runReceiver(s.rx, {{0, header(c.raw)}, {100, frameOf(1, "hello", 1024, true)}, {200, kEot}, {300, kEot},
+                               {400, kEndOfBatch}});
+    if (c.file) {
+      EXPECT_EQ(r, STEP_COMPLETE) << c.raw;
+      // Without a size in the header the whole block stays.
+      EXPECT_EQ(readAll(s.dir + "/" + c.file).substr(0, 6), std::string("hello", 5) + (c.raw.size() < 128 ? "" : std::string(1, '\0'))) << c.raw;
+    } else {
+      EXPECT_EQ(r, XFER_TIMEOUT) << c.raw;
+      EXPECT_EQ(s.rx.endCode, XFER_FILE_OPEN) << c.raw;
+    }
+    EXPECT_FALSE(fileExists((s.dir + "/../escape.txt").c_str()));
+  }
+  // The joined path is bounded: a long folder and a long name are refused.
+  Receiver s = receiverFor(PROTOCOL_YMODEM);
+  std::string deep = s.dir + "/" + std::string(150, 'd');
+  ASSERT_EQ(mkdir(deep.c_str(), 0755), 0);
+  std::snprintf(s.rx.settings.downloadDir, sizeof s.rx.settings.downloadDir, "%s", deep.c_str());
+  int r = runReceiver(s.rx, {{0, header(std::string(120, 'L'))}});
+  EXPECT_EQ(r, XFER_TIMEOUT);
+  EXPECT_EQ(s.rx.endCode, XFER_FILE_OPEN);
+}
+
+// "Keep backup": an older backup gives way; when it cannot, the original stays.
+TEST(ReceiveRules, BackupReplacesOlderBackupOrLeavesOriginalAlone) {
+  Receiver s = receiverFor(PROTOCOL_YMODEM);
+  s.rx.settings.keepBackup = true;
+  std::ofstream(s.dir + "/data.txt") << "old";
+  std::ofstream(s.dir + "/data.bak") << "older";
+  int r = runReceiver(s.rx, {{0, header(std::string("data.txt\0" "3", 10))}, {100, frameOf(1, "new", 1024, true)},
+                             {200, kEot}, {300, kEot}, {400, kEndOfBatch}});
+  EXPECT_EQ(r, STEP_COMPLETE);
+  EXPECT_EQ(readAll(s.dir + "/data.txt"), "new");
+  EXPECT_EQ(readAll(s.dir + "/data.bak"), "old");
+
+  std::string blocked = s.dir + "/keep.bak";
+  ASSERT_EQ(mkdir(blocked.c_str(), 0755), 0);
+  std::ofstream(blocked + "/inside") << "x";  // a folder that cannot be removed
+  std::ofstream(s.dir + "/keep.txt") << "precious";
+  EXPECT_EQ(backupExisting((s.dir + "/keep.txt").c_str()), XFER_FILE_OPEN);
+  EXPECT_EQ(readAll(s.dir + "/keep.txt"), "precious");
+}
+
+// Two CANs from the sender end the receive at once; a cut line gives -16.
+TEST(ReceiveRules, CancelAndLostLine) {
+  Receiver s = receiverFor(PROTOCOL_XMODEM_1K);
+  int r = runReceiver(s.rx, {{0, frameOf(1, "x", 1024, true)}, {100, bytes({CAN, CAN})}});
+  EXPECT_EQ(r, XFER_TIMEOUT);
+  EXPECT_EQ(s.rx.endCode, XFER_CANCEL_RECEIVED);
+  EXPECT_LT(clockTicks(), 1000u);
+
+  s = receiverFor(PROTOCOL_YMODEM);
+  r = runReceiver(s.rx, {{0, header(std::string("f\0" "9000", 7))}}, [] {
+    if (clockTicks() == 500) faultLineCut();
+  });
+  EXPECT_EQ(r, XFER_LINK_LOST);
+}

@@ -1,0 +1,172 @@
+// The senders against a scripted receiver that answers each write, and both
+// ends over a Telnet connection; the progress figures of the dialog.
+#include <map>
+
+#include "tests/support/transfer_pair.h"
+#include "tests/transfer/transfer_fixture.h"
+#include "terminal/options.h"
+#include "transfer/protocol_dispatch.h"
+#include "transfer/protocol_table.h"
+#include "transfer/transfer_codes.h"
+
+namespace {
+// Runs the sender of tx on end 0; after each write the responder gets what
+// was written since and returns the receiver's reply.
+int runSender(TransferState& tx, std::function<std::vector<uint8_t>(const std::vector<uint8_t>&)> respond,
+              std::vector<uint8_t> opening) {
+  faultLineAttach(0);
+  transferSelect(&tx);
+  size_t seen = 0;
+  faultLineInject(1, opening.data(), static_cast<int>(opening.size()));
+  pumpSetHook([&]() {
+    const std::vector<uint8_t>& w = faultLineWritten(0);
+    if (w.size() > seen) {
+      std::vector<uint8_t> chunk(w.begin() + static_cast<long>(seen), w.end());
+      seen = w.size();
+      std::vector<uint8_t> reply = respond(chunk);
+      faultLineInject(1, reply.data(), static_cast<int>(reply.size()));
+    }
+    return 0;
+  });
+  int r = protocolSend(tx.protocol);
+  pumpSetHook(nullptr);
+  transferSelect(nullptr);
+  return r;
+}
+
+TransferState senderFor(int protocol, const std::vector<std::string>& files, int maxErrors = 5) {
+  clockUseManual();
+  faultLineReset({}, {});
+  TransferState tx{};
+  transferBegin(tx, settingsFor(protocol, maxErrors));
+  for (const std::string& f : files) batchAdd(tx.batch, f.c_str());
+  if (!files.empty()) std::snprintf(tx.localPath, sizeof tx.localPath, "%s", files[0].c_str());
+  return tx;
+}
+}  // namespace
+
+// A receiver that cancels in the middle of the first file ends the batch at
+// once with "cancel received", not after a minute with "timeout".
+TEST(SendRules, BatchEndsWithTheFailedFilesCode) {
+  std::string dir = freshDir("send-cancel");
+  writeData(dir + "/a", 5000, 1);
+  writeData(dir + "/b", 5000, 2);
+  TransferState tx = senderFor(PROTOCOL_YMODEM, {dir + "/a", dir + "/b"});
+  int frames = 0;
+  int r = runSender(tx, [&](const std::vector<uint8_t>&) {
+    return ++frames == 1 ? std::vector<uint8_t>{ACK, 'C'} : std::vector<uint8_t>{CAN, CAN};
+  }, {'C'});
+  EXPECT_EQ(r, XFER_CANCEL_RECEIVED);
+  EXPECT_LT(clockTicks(), 60000u);
+}
+
+// A block refused again and again goes out once plus the maximum number of
+// retries, then two CANs end the send.
+TEST(SendRules, RepeatedNaksEndWithTwoCans) {
+  std::string dir = freshDir("send-nak");
+  writeData(dir + "/a", 300, 3);
+  for (int maxErrors : {1, 5}) {
+    TransferState tx = senderFor(PROTOCOL_XMODEM_CRC, {dir + "/a"}, maxErrors);
+    int r = runSender(tx, [](const std::vector<uint8_t>&) { return std::vector<uint8_t>{NAK}; }, {'C'});
+    EXPECT_EQ(r, XFER_MAX_ERRORS);
+    const std::vector<uint8_t>& w = faultLineWritten(0);
+    ASSERT_EQ(w.size(), static_cast<size_t>(133 * (maxErrors + 1) + 2));
+    EXPECT_EQ(w[w.size() - 1], CAN);
+    EXPECT_EQ(w[w.size() - 2], CAN);
+  }
+}
+
+// The check follows the receiver's start signal, whatever the protocol's name.
+TEST(SendRules, StartSignalChoosesTheCheck) {
+  std::string dir = freshDir("send-check");
+  writeData(dir + "/a", 100, 4);
+  struct Case {
+    int protocol;
+    uint8_t signal;
+    size_t frame;
+  };
+  for (Case c : {Case{PROTOCOL_XMODEM_SUM, 'C', 133}, Case{PROTOCOL_XMODEM_CRC, NAK, 132},
+                 Case{PROTOCOL_XMODEM_1K, 'C', 1029}}) {
+    TransferState tx = senderFor(c.protocol, {dir + "/a"});
+    int r = runSender(tx, [](const std::vector<uint8_t>&) { return std::vector<uint8_t>{ACK}; }, {c.signal});
+    EXPECT_EQ(r, 0);
+    EXPECT_EQ(faultLineWritten(0).size(), c.frame + 1) << protocolName(c.protocol);  // one frame and EOT
+  }
+}
+
+// Over Telnet every 0xFF is doubled on the wire and single in the file; a
+// Telnet command in the middle of the stream is not data.
+TEST(SendRules, TelnetDoublingBothWays) {
+  std::string dir = freshDir("send-telnet");
+  std::string data(3000, '\xFF');
+  for (size_t i = 0; i < data.size(); i += 7) data[i] = static_cast<char>(i);
+  std::ofstream(dir + "/ff.bin", std::ios::binary) << data;
+  std::system(("mkdir -p '" + dir + "/down'").c_str());
+  for (int protocol : {PROTOCOL_XMODEM_1K, PROTOCOL_YMODEM}) {
+    clockUseManual();
+    faultLineReset({}, {});
+    TransferState tx{}, rx{};
+    transferBegin(tx, settingsFor(protocol));
+    transferBegin(rx, settingsFor(protocol));
+    batchAdd(tx.batch, (dir + "/ff.bin").c_str());
+    std::snprintf(tx.localPath, sizeof tx.localPath, "%s/ff.bin", dir.c_str());
+    std::snprintf(rx.localPath, sizeof rx.localPath, "%s/down/x.bin", dir.c_str());
+    fileCreate(rx.localPath);
+    std::snprintf(rx.settings.downloadDir, sizeof rx.settings.downloadDir, "%s/down", dir.c_str());
+    const uint8_t nop[] = {0xFF, 241, 0xFF, 253, 1};  // IAC NOP, IAC DO ECHO
+    faultLineInject(0, nop, sizeof nop);
+    terminalOptions.telnet = true;
+    PairOutcome o = runTransferPair(tx, rx);
+    terminalOptions.telnet = false;
+    EXPECT_EQ(o.sent, 0) << protocolName(protocol);
+    EXPECT_EQ(o.received, STEP_COMPLETE) << protocolName(protocol);
+    std::string got = readAll(dir + (protocol == PROTOCOL_YMODEM ? "/down/ff.bin" : "/down/x.bin"));
+    EXPECT_EQ(got.substr(0, data.size()), data) << protocolName(protocol);
+    size_t doubled = 0;
+    const std::vector<uint8_t>& w = faultLineWritten(0);
+    for (size_t i = 0; i + 1 < w.size(); ++i)
+      if (w[i] == 0xFF && w[i + 1] == 0xFF) ++doubled, ++i;
+    EXPECT_GE(doubled, 2500u) << protocolName(protocol);
+  }
+}
+
+// What the dialog shows: rate after the first second, time left, a percentage
+// that never passes 100 and "?" without a size.
+TEST(SendRules, ProgressFigures) {
+  struct Case {
+    uint32_t bytes, size, ms;
+    const char* rate;
+    const char* left;
+    const char* percent;
+    const char* elapsed;
+  };
+  const Case cases[] = {
+      {500, 0, 500, nullptr, nullptr, "?", "00:00:00"},
+      {5000, 0, 2500, "2500", nullptr, "?", "00:00:02"},
+      {1000, 4000, 1000, "1000", "00:00:03", "25 %", "00:00:01"},
+      {9000, 4000, 3723000, "2", "00:00:00", "100 %", "01:02:03"},
+      {3999, 4000, 1000, "3999", "00:00:00", "99 %", "00:00:01"},
+  };
+  std::map<int, std::string> shown;
+  static std::map<int, std::string>* sink;
+  sink = &shown;
+  for (const Case& c : cases) {
+    shown.clear();
+    transferView.setText = [](int field, const char* text) { (*sink)[field] = text; };
+    clockUseManual();
+    TransferState s{};
+    transferBegin(s, settingsFor(PROTOCOL_YMODEM));
+    transferSelect(&s);
+    s.byteCount = c.bytes;
+    s.fileSize = c.size;
+    clockAdvance(c.ms);
+    updateProgress(0);
+    transferSelect(nullptr);
+    transferViewReset();
+    EXPECT_EQ(shown[FIELD_PERCENT], c.percent) << c.bytes << "/" << c.size;
+    EXPECT_EQ(shown[FIELD_ELAPSED], c.elapsed);
+    EXPECT_EQ(shown.count(FIELD_RATE) ? shown[FIELD_RATE] : "-", c.rate ? c.rate : "-");
+    EXPECT_EQ(shown.count(FIELD_REMAINING) ? shown[FIELD_REMAINING] : "-", c.left ? c.left : "-");
+    EXPECT_EQ(shown[FIELD_STATUS], "Receiving");
+  }
+}

@@ -1,0 +1,95 @@
+// Shared pieces of the transfer tests: files in a fresh folder, states set up
+// for one protocol, and a receiver driven by injected bytes on the manual clock.
+#pragma once
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "shell/pump.h"
+#include "shell/pump_posix.h"
+#include "tests/support/fault_line.h"
+#include "transfer/block_check.h"
+#include "transfer/receive_loop.h"
+#include "transfer/transfer_files.h"
+#include "transfer/transfer_state.h"
+#include "transfer/transfer_view.h"
+
+inline std::string freshDir(const std::string& name) {
+  // ctest runs every case as a process of its own, in parallel.
+  std::string dir = ::testing::TempDir() + "xfer-" + name + "-" + std::to_string(getpid());
+  std::string cmd = "rm -rf '" + dir + "' && mkdir -p '" + dir + "'";
+  EXPECT_EQ(std::system(cmd.c_str()), 0);
+  return dir;
+}
+
+inline std::string readAll(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
+inline std::string writeData(const std::string& path, size_t size, uint32_t seed) {
+  std::string data;
+  for (size_t i = 0; i < size; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    data.push_back(static_cast<char>(seed >> 16));
+  }
+  std::ofstream(path, std::ios::binary) << data;
+  return data;
+}
+
+inline TransferSettings settingsFor(int protocol, int maxErrors = 5) {
+  TransferSettings s = transferSettingsDefault();
+  s.protocol = protocol;
+  s.maxErrors = maxErrors;
+  return s;
+}
+
+// A frame as a sender puts it on the wire (CRC-16 or sum over blockSize bytes).
+inline std::vector<uint8_t> frameOf(uint8_t block, const std::string& data, int blockSize, bool crc) {
+  std::vector<uint8_t> f = {static_cast<uint8_t>(blockSize == 1024 ? 0x02 : 0x01), block,
+                            static_cast<uint8_t>(~block)};
+  std::string body = data;
+  body.resize(static_cast<size_t>(blockSize), '\0');
+  f.insert(f.end(), body.begin(), body.end());
+  const uint8_t* d = f.data() + 3;
+  if (crc) {
+    uint16_t c = crc16(d, blockSize);
+    f.push_back(static_cast<uint8_t>(c >> 8));
+    f.push_back(static_cast<uint8_t>(c));
+  } else {
+    f.push_back(checksum8(d, blockSize));
+  }
+  return f;
+}
+
+// A receiver of ours on end 1; the script's steps run at given clock times and
+// inject bytes as the remote sender. Returns receiveRun()'s result.
+struct ScriptStep {
+  uint32_t atMs;
+  std::vector<uint8_t> bytes;
+};
+inline int runReceiver(TransferState& rx, const std::vector<ScriptStep>& script,
+                       std::function<void()> everyTurn = nullptr) {
+  faultLineAttach(1);
+  transferSelect(&rx);
+  size_t next = 0;
+  pumpSetHook([&]() {
+    while (next < script.size() && clockTicks() >= script[next].atMs) {
+      faultLineInject(0, script[next].bytes.data(), static_cast<int>(script[next].bytes.size()));
+      ++next;
+    }
+    if (everyTurn) everyTurn();
+    return 0;
+  });
+  int r = receiveBegin();
+  if (r >= 0) r = receiveRun();
+  pumpSetHook(nullptr);
+  transferSelect(nullptr);
+  return r;
+}

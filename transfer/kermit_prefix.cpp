@@ -1,0 +1,82 @@
+#include "transfer/kermit_prefix.h"
+
+namespace {
+
+// Writes one byte's sequence (without a repeat prefix); returns its length.
+size_t encodeByte(const KermitPrefixing& p, uint8_t c, uint8_t* out) {
+  size_t k = 0;
+  if (p.qbin && (c & 0x80)) {
+    out[k++] = p.qbin;
+    c &= 0x7F;
+  }
+  uint8_t low = c & 0x7F;
+  // Bytes 0x80-0x9F and 0xFF are controls too when sent without the
+  // eight-bit prefix: a line that eats C1 controls must not see them bare.
+  if (low < 32 || low == 127) {
+    out[k++] = p.qctl;
+    out[k++] = c ^ 0x40;
+  } else if (low == p.qctl || (p.qbin && low == p.qbin) || (p.rept && low == p.rept)) {
+    out[k++] = p.qctl;
+    out[k++] = c;
+  } else {
+    out[k++] = c;
+  }
+  return k;
+}
+
+}  // namespace
+
+size_t kermitEncode(const KermitPrefixing& p, const uint8_t* src, size_t n, uint8_t* out,
+                    size_t outCap, size_t* outLength) {
+  size_t used = 0;
+  size_t length = 0;
+  uint8_t seq[8];
+  while (used < n) {
+    size_t run = 1;
+    if (p.rept)
+      while (run < 94 && used + run < n && src[used + run] == src[used]) run++;
+    size_t k = 0;
+    if (run >= 3) {
+      seq[k++] = p.rept;
+      seq[k++] = uint8_t(run + 32);
+    } else {
+      run = 1;
+    }
+    k += encodeByte(p, src[used], seq + k);
+    if (length + k > outCap) break;
+    for (size_t j = 0; j < k; j++) out[length + j] = seq[j];
+    length += k;
+    used += run;
+  }
+  *outLength = length;
+  return used;
+}
+
+void kermitDecode(const KermitPrefixing& p, const uint8_t* data, size_t n,
+                  std::vector<uint8_t>& out) {
+  size_t i = 0;
+  while (i < n) {
+    uint8_t c = data[i++];
+    int repeat = 1;
+    if (p.rept && c == p.rept) {
+      if (i + 1 >= n) return;
+      repeat = int(data[i++]) - 32;
+      if (repeat < 0 || repeat > 94) repeat = 0;
+      c = data[i++];
+    }
+    uint8_t high = 0;
+    if (p.qbin && c == p.qbin) {
+      if (i >= n) return;
+      high = 0x80;
+      c = data[i++];
+    }
+    if (c == p.qctl) {
+      if (i >= n) return;
+      c = data[i++];
+      uint8_t low = c & 0x7F;
+      if (low >= 63 && low <= 95) c ^= 0x40;
+    }
+    c |= high;
+    out.insert(out.end(), size_t(repeat), c);
+  }
+}

@@ -1,0 +1,64 @@
+#include "transfer/protocol_dispatch.h"
+
+#include "transfer/block_frame.h"
+#include "transfer/kermit.h"
+#include "transfer/protocol_table.h"
+#include "transfer/transfer_codes.h"
+#include "transfer/transfer_line.h"
+#include "transfer/xmodem.h"
+#include "transfer/ymodem.h"
+
+int protocolReceiveBegin(int protocol) {
+  if (protocolIsBlock(protocol)) return blockReceiveBegin();
+  if (protocol == PROTOCOL_KERMIT) return kermitReceiveBegin();
+  return XFER_PROTOCOL_ERROR;
+}
+
+int protocolReceiveStep(int protocol) {
+  switch (protocol) {
+    case PROTOCOL_XMODEM_SUM:
+    case PROTOCOL_XMODEM_CRC:
+    case PROTOCOL_XMODEM_1K:
+      return xmodemReceiveStep();
+    case PROTOCOL_YMODEM:
+      return ymodemReceiveStep();
+    case PROTOCOL_YMODEM_G:
+      return ymodemGReceiveStep();
+    case PROTOCOL_KERMIT:
+      return kermitReceiveStep();
+    default:
+      return XFER_PROTOCOL_ERROR;
+  }
+}
+
+void protocolReceiveRetry(int protocol) {
+  if (protocolIsBlock(protocol)) blockReceiveRetry();
+  if (protocol == PROTOCOL_KERMIT) kermitReceiveRetry();
+}
+
+void protocolReceiveTimeout(int protocol) {
+  if (protocolIsBlock(protocol)) blockReceiveTimeout();
+  if (protocol == PROTOCOL_KERMIT) kermitReceiveTimeout();
+}
+
+void protocolReceiveCancel(int protocol) {
+  if (protocolIsBlock(protocol)) sendCancel(3);
+  if (protocol == PROTOCOL_KERMIT) kermitSendError("Cancelled by user");
+}
+
+int protocolSend(int protocol) {
+  switch (protocol) {
+    case PROTOCOL_XMODEM_SUM:
+    case PROTOCOL_XMODEM_CRC:
+    case PROTOCOL_XMODEM_1K:
+      return xmodemSend();
+    case PROTOCOL_YMODEM:
+      return ymodemSend();
+    case PROTOCOL_YMODEM_G:
+      return ymodemGSend();
+    case PROTOCOL_KERMIT:
+      return kermitSendBatch();
+    default:
+      return XFER_PROTOCOL_ERROR;
+  }
+}

@@ -1,0 +1,42 @@
+// Files of a transfer. Received files are opened, positioned, written one
+// block and closed again, so a viewer can read between blocks and a failed
+// transfer leaves a complete, closed file behind.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#ifdef _WIN32
+constexpr char PATH_SEPARATOR = '\\';
+#else
+constexpr char PATH_SEPARATOR = '/';
+#endif
+
+// The part of path after its last ":", "\" or "/".
+const char* baseName(const char* path);
+// The local path of a file name received from the remote side: only the part
+// after the last "/", "\" or ":" is kept, joined to dir (the bare name when dir
+// is empty). Refuses (-4, "file open error") an empty name, "." and "..", and
+// a result that does not fit outSize. Returns 0.
+int receivedFilePath(const char* dir, const char* name, char* out, size_t outSize);
+
+// Creates path empty (truncating an existing file): 0 or -4.
+int fileCreate(const char* path);
+// Appends length bytes: 0, -4 when the file cannot be opened, -5 when the seek
+// or write fails.
+int fileAppend(const char* path, const uint8_t* data, int length);
+// Writes length bytes at offset (the file is created when missing): 0, -4, -5.
+int fileWriteAt(const char* path, uint32_t offset, const uint8_t* data, int length);
+// Reads up to length bytes from offset: the count (0 at the end), -4 when the
+// file cannot be opened, -9 when the read fails.
+int fileReadAt(const char* path, uint32_t offset, uint8_t* data, int length);
+// The size of path, or -1 when it cannot be opened.
+int64_t fileSizeOf(const char* path);
+bool fileExists(const char* path);
+// Cuts path to length bytes: 0 or -5.
+int fileTruncate(const char* path, uint32_t length);
+
+// When path exists, renames it to its name up to the first "." plus ".bak" in
+// the same directory, replacing an older backup. 0 when there was nothing to
+// do or the rename worked; -4 when the old file could not be moved aside (the
+// caller must then leave it alone).
+int backupExisting(const char* path);

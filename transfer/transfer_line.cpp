@@ -1,0 +1,174 @@
+#include "transfer/transfer_line.h"
+
+#include "shell/pump.h"
+#include "terminal/hooks.h"
+#include "terminal/link.h"
+#include "terminal/options.h"
+#include "transfer/transfer_codes.h"
+#include "transfer/transfer_state.h"
+
+// Empty polls before a wait gives the turn to the pump. A reply usually
+// arrives within a fraction of a millisecond; yielding at once would cost a
+// whole pump turn per block.
+constexpr int IDLE_SPIN = 256;
+
+enum TelnetInState { TIN_DATA, TIN_IAC, TIN_OPTION, TIN_SUB, TIN_SUB_IAC };
+
+int lineWaiting() {
+  if (!linkConnected()) return LINK_LOST;
+  int in = 0;
+  int r = linkPoll(&in, nullptr);
+  if (r < 0) return LINK_LOST;
+  return in > 0 ? in : 0;
+}
+
+// Takes Telnet commands out of received bytes in place; returns the data left.
+static int filterTelnet(TransferState& s, uint8_t* bytes, int n) {
+  int out = 0;
+  int state = s.telnetIn.inCommand ? TIN_SUB : (s.telnetIn.afterIac ? TIN_IAC : TIN_DATA);
+  // The state is kept in two flags between reads; the option byte of a verb
+  // is always read in the same call or treated as a one-byte command.
+  for (int i = 0; i < n; ++i) {
+    uint8_t b = bytes[i];
+    switch (state) {
+      case TIN_DATA:
+        if (b == 0xFF) state = TIN_IAC;
+        else bytes[out++] = b;
+        break;
+      case TIN_IAC:
+        if (b == 0xFF) {
+          bytes[out++] = b;
+          state = TIN_DATA;
+          break;
+        }
+        terminalHooks.telnetCommandStart();
+        terminalHooks.telnetCommandByte(b);
+        state = (b >= 251 && b <= 254) ? TIN_OPTION : (b == 250 ? TIN_SUB : TIN_DATA);
+        break;
+      case TIN_OPTION:
+        terminalHooks.telnetCommandByte(b);
+        state = TIN_DATA;
+        break;
+      case TIN_SUB:
+        terminalHooks.telnetCommandByte(b);
+        if (b == 0xFF) state = TIN_SUB_IAC;
+        break;
+      case TIN_SUB_IAC:
+        terminalHooks.telnetCommandByte(b);
+        state = (b == 240) ? TIN_DATA : TIN_SUB;
+        break;
+    }
+  }
+  s.telnetIn.afterIac = state == TIN_IAC;
+  // An option byte split from its verb is rare enough to be read as the end of
+  // the command; a subnegotiation is kept open across reads.
+  s.telnetIn.inCommand = state == TIN_SUB || state == TIN_SUB_IAC;
+  return out;
+}
+
+int lineRead(uint8_t* buffer, int count) {
+  if (!linkConnected()) return LINK_LOST;
+  if (count <= 0) return 0;
+  int n = linkRead(buffer, count);
+  if (n == LINK_LOST) return LINK_LOST;
+  if (n <= 0) return 0;
+  TransferState& s = transferState();
+  s.idlePolls = 0;
+  if (terminalOptions.telnet) n = filterTelnet(s, buffer, n);
+  return n;
+}
+
+int lineIdle() {
+  TransferState& s = transferState();
+  if (++s.idlePolls < IDLE_SPIN) return 0;
+  return pumpOne() < 0 ? -1 : 0;
+}
+
+int awaitResponse() {
+  TransferState& s = transferState();
+  s.responseTimedOut = false;
+  timerStart(TIMER_RESPONSE, RESPONSE_MS, &s.responseTimedOut);
+  int result = XFER_TIMEOUT;
+  for (;;) {
+    if (s.cancelRequested) {
+      result = XFER_USER_CANCEL;
+      break;
+    }
+    if (s.responseTimedOut) {
+      result = XFER_TIMEOUT;
+      break;
+    }
+    int waiting = lineWaiting();
+    if (waiting < 0) {
+      result = LINK_LOST;
+      break;
+    }
+    uint8_t b = 0;
+    int n = waiting > 0 ? lineRead(&b, 1) : 0;
+    if (n < 0) {
+      result = LINK_LOST;
+      break;
+    }
+    if (n == 0) {
+      if (lineIdle() < 0) {
+        result = XFER_USER_CANCEL;
+        break;
+      }
+      continue;
+    }
+    s.lastResponseChar = b;
+    if (b == ACK) result = RESPONSE_ACK;
+    else if (b == NAK) result = RESPONSE_NAK;
+    else if (b == CAN) result = RESPONSE_CAN;
+    else if (b == START_CRC || b == START_STREAM) result = RESPONSE_START;
+    else continue;
+    break;
+  }
+  timerKill(TIMER_RESPONSE);
+  return result;
+}
+
+int sendLineBytes(const uint8_t* bytes, int length) {
+  TransferState& s = transferState();
+  if (!linkConnected()) return LINK_LOST;
+  if (length <= 0) return 0;
+  if (s.cancelRequested) return XFER_USER_CANCEL;
+  if (s.writeTimedOut) return XFER_TIMEOUT;
+  if (lineWaiting() == LINK_LOST) return LINK_LOST;
+  if (!terminalOptions.telnet) {
+    if (linkWrite(bytes, length) < 0) return lineWaiting() == LINK_LOST ? LINK_LOST : XFER_TIMEOUT;
+    return length;
+  }
+  // Telnet data: every 0xFF goes out twice. A frame leaves in one write, up to
+  // the longest Kermit packet: the tail of a split frame waits in the TCP
+  // stack for the acknowledgement of its head, tens of milliseconds a frame.
+  uint8_t out[2 * 9216];
+  int done = 0;
+  while (done < length) {
+    int n = 0;
+    while (done < length && n < static_cast<int>(sizeof out) - 1) {
+      uint8_t b = bytes[done++];
+      out[n++] = b;
+      if (b == 0xFF) out[n++] = b;
+    }
+    if (linkWrite(out, n) < 0) return lineWaiting() == LINK_LOST ? LINK_LOST : XFER_TIMEOUT;
+  }
+  return length;
+}
+
+int sendLineByte(uint8_t b) { return sendLineBytes(&b, 1); }
+
+int sendCancel(int count) {
+  uint8_t cans[8] = {CAN, CAN, CAN, CAN, CAN, CAN, CAN, CAN};
+  if (count > 8) count = 8;
+  // A cancel must go out even when the user asked for it.
+  TransferState& s = transferState();
+  bool cancelled = s.cancelRequested;
+  s.cancelRequested = false;
+  int r = sendLineBytes(cans, count);
+  s.cancelRequested = cancelled;
+  return r;
+}
+
+void linePurgeOutput() { linkPurge(1); }
+void linePurgeInput() { linkPurge(0); }

@@ -1,0 +1,93 @@
+#include "transfer/transfer_view.h"
+
+#include <cstdio>
+
+#include "shell/pump.h"
+#include "transfer/transfer_files.h"
+#include "transfer/transfer_state.h"
+
+TransferView transferView;
+
+void transferViewReset() { transferView = TransferView{}; }
+
+void viewText(int field, const char* text) {
+  if (transferView.setText) transferView.setText(field, text ? text : "");
+}
+
+void viewNumber(int field, unsigned long value) {
+  char text[24];
+  std::snprintf(text, sizeof text, "%lu", value);
+  viewText(field, text);
+}
+
+void viewBeep() {
+  if (transferView.beep) transferView.beep();
+}
+
+void formatDuration(uint32_t ms, char out[16]) {
+  unsigned hours = ms / 3600000u;
+  unsigned minutes = ms / 60000u % 60u;
+  unsigned seconds = ms / 1000u % 60u;
+  std::snprintf(out, 16, "%02u:%02u:%02u", hours % 1000u, minutes, seconds);
+}
+
+ProgressFigures progressFigures(uint32_t byteCount, uint32_t fileSize, uint32_t resumeOffset,
+                                uint32_t elapsedMs) {
+  ProgressFigures f{elapsedMs, -1, -1, -1};
+  if (elapsedMs >= 1000) {
+    uint32_t moved = byteCount >= resumeOffset ? byteCount - resumeOffset : 0;
+    f.rate = static_cast<long>(moved / (elapsedMs / 1000u));
+    if (fileSize && f.rate > 0) {
+      if (byteCount >= fileSize) f.remainingMs = 0;
+      else f.remainingMs = static_cast<long>((fileSize - byteCount) / (f.rate * 0.001));
+    }
+  }
+  if (fileSize) {
+    if (byteCount >= fileSize) f.percent = 100;
+    else f.percent = static_cast<int>(byteCount / (fileSize * 0.01));
+    if (f.percent > 100) f.percent = 100;
+  }
+  return f;
+}
+
+void updateProgress(int direction) {
+  TransferState& s = transferState();
+  s.sending = direction != 0;
+  ProgressFigures f = progressFigures(s.byteCount, s.fileSize, s.resumeOffset, clockTicks() - s.startTick);
+  char text[32];
+  viewNumber(FIELD_BYTE_COUNT, s.byteCount);
+  formatDuration(f.elapsedMs, text);
+  viewText(FIELD_ELAPSED, text);
+  viewText(FIELD_ERROR, "None");
+  viewText(FIELD_STATUS, direction ? "Sending" : "Receiving");
+  if (f.rate >= 0) {
+    std::snprintf(text, sizeof text, "%ld", f.rate);
+    viewText(FIELD_RATE, text);
+  }
+  if (f.remainingMs >= 0) {
+    formatDuration(static_cast<uint32_t>(f.remainingMs), text);
+    viewText(FIELD_REMAINING, text);
+  }
+  if (f.percent < 0) {
+    viewText(FIELD_PERCENT, "?");
+  } else {
+    std::snprintf(text, sizeof text, "%d %%", f.percent);
+    viewText(FIELD_PERCENT, text);
+  }
+  int bar = f.percent < 0 ? 0 : f.percent;
+  if (bar != s.lastPercent && transferView.setPercent) transferView.setPercent(bar);
+  s.lastPercent = bar;
+}
+
+void showRetry(const char* text) {
+  viewText(FIELD_STATUS, "Retrying");
+  viewText(FIELD_ERROR, text);
+  viewNumber(FIELD_ERROR_COUNT, static_cast<unsigned long>(transferState().errorCount));
+}
+
+void showFileName(const char* path) { viewText(FIELD_FILENAME, baseName(path)); }
+
+void showFileSize(uint32_t size) {
+  if (size) viewNumber(FIELD_FILESIZE, size);
+  else viewText(FIELD_FILESIZE, "Unknown");
+}
