@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "terminal/link.h"
-#include "tests/support/clock_host.h"
+#include "shell/pump_posix.h"
 #include "transfer/protocol_dispatch.h"
 #include "transfer/protocol_table.h"
 #include "transfer/receive_loop.h"

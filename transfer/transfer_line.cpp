@@ -41,20 +41,20 @@ static int filterTelnet(TransferState& s, uint8_t* bytes, int n) {
           state = TIN_DATA;
           break;
         }
-        hookTelnetCommandStart();
-        hookTelnetCommandByte(b);
+        terminalHooks.telnetCommandStart();
+        terminalHooks.telnetCommandByte(b);
         state = (b >= 251 && b <= 254) ? TIN_OPTION : (b == 250 ? TIN_SUB : TIN_DATA);
         break;
       case TIN_OPTION:
-        hookTelnetCommandByte(b);
+        terminalHooks.telnetCommandByte(b);
         state = TIN_DATA;
         break;
       case TIN_SUB:
-        hookTelnetCommandByte(b);
+        terminalHooks.telnetCommandByte(b);
         if (b == 0xFF) state = TIN_SUB_IAC;
         break;
       case TIN_SUB_IAC:
-        hookTelnetCommandByte(b);
+        terminalHooks.telnetCommandByte(b);
         state = (b == 240) ? TIN_DATA : TIN_SUB;
         break;
     }

@@ -12,8 +12,8 @@
 
 #include "terminal/link.h"
 #include "terminal/options.h"
-#include "tests/support/clock_host.h"
-#include "tests/support/link_fd.h"
+#include "shell/pump_posix.h"
+#include "terminal/link_fd_posix.h"
 #include "tests/support/peers.h"
 #include "transfer/protocol_dispatch.h"
 #include "transfer/protocol_table.h"

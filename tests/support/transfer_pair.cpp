@@ -1,7 +1,7 @@
 #include "tests/support/transfer_pair.h"
 
 #include "shell/pump.h"
-#include "tests/support/clock_host.h"
+#include "shell/pump_posix.h"
 #include "tests/support/fault_line.h"
 #include "transfer/protocol_dispatch.h"
 #include "transfer/receive_loop.h"

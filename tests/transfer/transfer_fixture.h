@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "shell/pump.h"
-#include "tests/support/clock_host.h"
+#include "shell/pump_posix.h"
 #include "tests/support/fault_line.h"
 #include "transfer/block_check.h"
 #include "transfer/receive_loop.h"
