@@ -20,9 +20,9 @@
 #include "transfer/transfer_state.h"
 #include "transfer/transfer_view.h"
 
+// One folder per process: ctest runs the cases of this program side by side.
 inline std::string freshDir(const std::string& name) {
-  // ctest runs every case as a process of its own, in parallel.
-  std::string dir = ::testing::TempDir() + "xfer-" + name + "-" + std::to_string(getpid());
+  std::string dir = ::testing::TempDir() + "xfer-" + std::to_string(getpid()) + "-" + name;
   std::string cmd = "rm -rf '" + dir + "' && mkdir -p '" + dir + "'";
   EXPECT_EQ(std::system(cmd.c_str()), 0);
   return dir;
