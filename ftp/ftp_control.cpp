@@ -49,13 +49,18 @@ static void session(const char* text) { ftpHooks.writeSession(text, static_cast<
 
 int ftpConnect(const char* host, int port, int timeoutMs) {
   ftpSockStartup();
-  uint32_t ip = ftpSockResolve(host);
+  // A dotted address is read as decimal on every platform: the system
+  // converters take a leading 0 as octal and would reach another host.
+  uint8_t parts[4];
+  uint32_t ip = 0;
+  if (netDottedDecimalBytes(host, parts)) std::memcpy(&ip, parts, 4);
+  else ip = ftpSockResolve(host);
   if (ip == 0) {
     ftpHooks.message(NET_TEXT_HOST_ERROR, "error");
     return -1;
   }
   FtpSocket s = FTP_NO_SOCKET;
-  int r = ftpSockConnect(ip, port > 0 ? port : 21, &s);
+  int r = ftpSockConnect(ip, port > 0 ? port : ftpSockServicePort("ftp", 21), &s);
   volatile bool expired = false;
   timerStart(FTP_TIMER_CONNECT, static_cast<uint32_t>(timeoutMs), &expired);
   while (r == 0) {

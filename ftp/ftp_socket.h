@@ -17,6 +17,9 @@ int ftpSockStartup();
 // An IPv4 address in network order from a dotted address or a host name;
 // 0 when it cannot be resolved.
 uint32_t ftpSockResolve(const char* host);
+// The port of a TCP service from the system's service database, or fallback
+// when the service is not listed.
+int ftpSockServicePort(const char* service, int fallback);
 // Starts a connect to ipv4:port. 1 connected, 0 in progress, negative on
 // failure (minus the Windows Sockets error number where one applies).
 int ftpSockConnect(uint32_t ipv4, int port, FtpSocket* out);

@@ -46,6 +46,11 @@ uint32_t ftpSockResolve(const char* host) {
   return ip;
 }
 
+int ftpSockServicePort(const char* service, int fallback) {
+  const servent* found = getservbyname(service, "tcp");
+  return found ? ntohs(static_cast<uint16_t>(found->s_port)) : fallback;
+}
+
 int ftpSockConnect(uint32_t ipv4, int port, FtpSocket* out) {
   int f = socket(AF_INET, SOCK_STREAM, 0);
   if (f < 0) return -1;

@@ -58,6 +58,11 @@ uint32_t ftpSockResolve(const char* host) {
   return out;
 }
 
+int ftpSockServicePort(const char* service, int fallback) {
+  const servent* found = getservbyname(service, "tcp");
+  return found ? ntohs(static_cast<u_short>(found->s_port)) : fallback;
+}
+
 int ftpSockConnect(uint32_t ipv4, int port, FtpSocket* out) {
   SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
   if (s == INVALID_SOCKET) return -1;

@@ -1,6 +1,10 @@
 // The control connection against a scripted server: replies as servers may
 // send them, the login, the remote path and the typed command mode.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "ftp/ftp_session.h"
 #include "ftp/system_type.h"
@@ -247,3 +251,20 @@ TEST(FtpLogin, AskedCredentials) {
   EXPECT_EQ(ftpScriptEnd(&server2), "");
 }
 }  // namespace
+
+// "127.000.0.010" is 127.0.0.10 to the user; the system converters read the
+// zero-padded part as octal and would connect to 127.0.0.8.
+TEST(FtpConnect, ZeroPaddedDottedDecimalReachesTheDecimalAddress) {
+  ftpHarnessReset();
+  int listener = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(0x7F00000A);
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+  ASSERT_EQ(listen(listener, 1), 0);
+  socklen_t len = sizeof a;
+  getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len);
+  EXPECT_EQ(ftpConnect("127.000.0.010", ntohs(a.sin_port), 3000), 0);
+  ftpDisconnect();
+  close(listener);
+}
