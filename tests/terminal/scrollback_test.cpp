@@ -51,13 +51,6 @@ TEST(Scrollback, HistoryStopsGrowingAndOldestAdvances) {
   EXPECT_EQ(row(0), "L16");
 }
 
-TEST(Scrollback, CapacityIsClampedToItsRange) {
-  reset(4, 24, 80, 5);
-  EXPECT_EQ(screen.capacity, 24);
-  reset(4, 24, 80, 99999);
-  EXPECT_EQ(screen.capacity, 3000);
-}
-
 TEST(Scrollback, ClearScreenKeepsOldScreenDirectlyAbove) {
   reset();
   feed("first\r\nsecond" + E + "[2J");
