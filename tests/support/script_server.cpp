@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>

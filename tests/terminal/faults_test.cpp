@@ -1,6 +1,6 @@
 // Inputs that would corrupt the buffer or lose text if handled naively:
-// over-long sequences, huge counts, stale cells after row copies, growing a
-// wrapped ring, and nested receive passes.
+// over-long sequences, huge counts, growing a wrapped ring, and nested
+// receive passes.
 #include <algorithm>
 
 #include "terminal/receive_state.h"
@@ -77,19 +77,6 @@ TEST(HugeCounts, WindowArithmeticStaysSmall) {
     if (c.op != SurfaceOp::Scroll && c.op != SurfaceOp::Fill) continue;
     for (int v : {c.a, c.b, c.c, c.d, c.e, c.f}) EXPECT_LE(std::abs(v), 10000);
   }
-}
-
-TEST(RowCopy, NoGhostTextWhenLineGrowsAgain) {
-  reset();
-  feed("a long line of text\r\nab" + E + "[1;1H" + E + "[M");
-  EXPECT_EQ(row(0), "ab");
-  feed(E + "[1;12HX");
-  EXPECT_EQ(row(0), "ab         X");
-  // The same through a region scroll.
-  reset();
-  feed(E + "[1;3r" + "short\r\nmuch longer line\r\nxy" + E + "[1;1H" + E + "M");
-  feed(E + "[2;10HQ");
-  EXPECT_EQ(row(1), "short    Q");
 }
 
 TEST(RingGrowth, GrowingAfterWrapKeepsOldestOutOfLiveScreen) {
