@@ -83,7 +83,8 @@ TEST(RingGrowth, GrowingAfterWrapKeepsOldestOutOfLiveScreen) {
   reset(4, 24, 80, 30);
   for (int i = 0; i < 100; ++i) feed("L" + std::to_string(i) + "\r\n");
   ASSERT_TRUE(screen.wrapped);
-  setRows(28);  // the ring's invariants themselves are the receive fuzzer's
+  setRows(28);  // the new rows took the oldest lines: the oldest held follows the newest
+  EXPECT_EQ(screen.oldest, (screen.newest + 1) % screen.capacity);
   EXPECT_EQ(screen.historyLines, 2);
   EXPECT_EQ(row(0), "L77");
   EXPECT_EQ(historyRow(1), "L76");

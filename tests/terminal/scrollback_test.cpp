@@ -44,6 +44,12 @@ TEST(Scrollback, HistoryStopsGrowingAndOldestAdvances) {
   EXPECT_EQ(row(0), "L16");
 }
 
+// A scrollback size from the settings never allocates past the limit.
+TEST(Scrollback, CapacityIsClampedToItsRange) {
+  reset(4, 24, 80, 99999);
+  EXPECT_EQ(screen.capacity, MAX_CAPACITY);
+}
+
 TEST(Scrollback, ClearScreenKeepsOldScreenDirectlyAbove) {
   reset();
   feed("first\r\nsecond" + E + "[2J");
