@@ -2,6 +2,8 @@
 
 #include <poll.h>
 
+#include "tests/support/peers.h"
+
 FtpRecord ftpRecord;
 
 namespace {
@@ -45,15 +47,8 @@ DataPeer::~DataPeer() {
 }
 
 bool dataPeerStart(DataPeer* peer, const std::string& bytes, bool collect, bool reset) {
-  peer->listener = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof a;
-  if (bind(peer->listener, reinterpret_cast<sockaddr*>(&a), sizeof a) < 0 || listen(peer->listener, 1) < 0 ||
-      getsockname(peer->listener, reinterpret_cast<sockaddr*>(&a), &len) < 0)
-    return false;
-  peer->port = ntohs(a.sin_port);
+  peer->listener = tcpListen(&peer->port);
+  if (peer->listener < 0) return false;
   peer->runner = std::thread([peer, bytes, collect, reset] {
     pollfd p{peer->listener, POLLIN, 0};
     if (poll(&p, 1, 5000) != 1) return;

@@ -64,4 +64,7 @@ TEST(ScriptLogin, CheckOption) {
   out.clear();
   EXPECT_EQ(runTool("session", "--check " + writeScript("bad.scr", "TIMEOUT 5\r\nSEND x\r\nEXIT\r\n"), &out, &err), 1);
   EXPECT_EQ(err, "session: Missing quote in line number 2\n");
+  err.clear();  // an input without line ends is not read for ever
+  EXPECT_EQ(runTool("session", "--check /dev/zero", &out, &err), 1);
+  EXPECT_EQ(err, "session: Script line too long in line number 1\n");
 }

@@ -1,6 +1,6 @@
 // Our connection and engine against a scripted server of our own: refusals of
-// every option, commands split over several writes, a close in the middle of a
-// command, endless subnegotiations, and the connection's failure messages.
+// every option, a close in the middle of a command, endless subnegotiations,
+// and the connection's failure messages.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -73,21 +73,6 @@ TEST_F(Scripted, ARepeatedRefusalGetsNoSecondReply) {
   EXPECT_EQ(server.failure, "");
   EXPECT_EQ(scriptReceived(&server),
             offers + bytes({IAC, WILL, 3, IAC, DONT, 0x20, IAC, WILL, 3, IAC, WILL, 3}));
-}
-
-TEST_F(Scripted, CommandsSplitOverManyWrites) {
-  connectTo({scriptExpect(offers), scriptSend(bytes({IAC})), scriptPause(50), scriptSend(bytes({DO})), scriptPause(50),
-             scriptSend(bytes({24, 'a', IAC, SB})), scriptPause(50), scriptSend(bytes({24})), scriptPause(50),
-             scriptSend(bytes({1, IAC})), scriptPause(50), scriptSend(bytes({SE, IAC})), scriptPause(50),
-             scriptSend(bytes({IAC, 'b', IAC, DO})), scriptPause(50), scriptSend(bytes({31, 'c'})),
-             scriptExpect(bytes({IAC, SB, 31, 0, 80, 0, 24, IAC, SE})), scriptSend("done"), scriptPause(200)});
-  ASSERT_TRUE(telnetPumpUntil(&data, "done", 5000)) << data;
-  scriptServerStop(&server);
-  EXPECT_EQ(server.failure, "");
-  std::string want = offers + bytes({IAC, WILL, 24, IAC, SB, 24, 0, 'v', 't', '1', '0', '0', IAC, SE,
-                                     IAC, SB, 31, 0, 80, 0, 24, IAC, SE});
-  EXPECT_EQ(scriptReceived(&server), want);
-  EXPECT_EQ(data, "a\xFF" "bcdone");
 }
 
 TEST_F(Scripted, CloseInTheMiddleOfACommandKeepsWhatCameFirst) {

@@ -95,6 +95,16 @@ const struct {
     {"save_restore_cursor", E + "[7;7H" + E + "7" + E + "[1;1Hmoved" + E + "8here"},
     {"index_and_next_line", E + "[24;1Hbottom" + E + "D" + E + "Enext" + E + "[1;1H" + E + "Mtop"},
     {"wrapping", std::string(100, 'w') + "\r\n" + std::string(79, 'v')},
+    {"region_line_feeds", manyLines(24) + E + "[5;20r" + E + "[20;1H\n" + E + "[5;10r" + E + "[10;1H\n" + E +
+                              "[15;1H" + std::string(20, '\n')},
+    {"region_homes_cursor", E + "[5;5H" + E + "[3;8rx"},
+    {"region_index_reverse_index", manyLines(12) + E + "[3;6r" + E + "[6;1H" + E + "D" + E + "[3;1H" + E + "M"},
+    {"region_insert_delete_lines", manyLines(12) + E + "[3;8r" + E + "[4;1H" + E + "[2L" + E + "[4;1H" + E + "[3M" +
+                                       E + "[4;1H" + E + "[99L" + E + "[10;1H" + E + "[L"},
+    {"region_next_line", manyLines(6) + E + "[2;4r" + E + "[4;3H" + E + "E"},
+    {"lines_grow_after_row_copies", "a long line of text\r\nab" + E + "[1;1H" + E + "[M" + E + "[1;12HX" + E +
+                                        "[1;3r" + "short\r\nmuch longer line\r\nxy" + E + "[1;1H" + E + "M" + E +
+                                        "[2;10HQ"},
 };
 
 TEST(VtermInterop, SameScreenAsLibvterm) {

@@ -14,8 +14,7 @@ TEST(ModemMakers, FileNamesAreTheMakerNameCutToEightCharacters) {
   struct Case {
     int maker;
     const char* file;
-  } cases[] = {{0, "AT&T.mdm"},    {8, "Promethu.mdm"}, {13, "USRoboti.mdm"}, {14, "Zoom.mdm"},
-               {15, "Custom.mdm"}, {16, "Custom.mdm"},   {-1, "Custom.mdm"},   {65535, "Custom.mdm"}};
+  } cases[] = {{8, "Promethu.mdm"}, {14, "Zoom.mdm"}, {-1, "Custom.mdm"}, {65535, "Custom.mdm"}};
   for (const Case& c : cases) EXPECT_EQ(modemProfileFileName(c.maker), c.file) << c.maker;
 }
 

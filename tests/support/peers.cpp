@@ -37,16 +37,23 @@ static sockaddr_in loopback(int port) {
   return a;
 }
 
-int freeTcpPort() {
+int tcpListen(int* port, unsigned long host) {
   int s = socket(AF_INET, SOCK_STREAM, 0);
-  if (s < 0) return -1;
   sockaddr_in a = loopback(0);
+  a.sin_addr.s_addr = htonl(static_cast<uint32_t>(host));
   socklen_t len = sizeof a;
-  int port = -1;
-  if (bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
-      getsockname(s, reinterpret_cast<sockaddr*>(&a), &len) == 0)
-    port = ntohs(a.sin_port);
-  close(s);
+  if (s < 0 || bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) < 0 || listen(s, 1) < 0 ||
+      getsockname(s, reinterpret_cast<sockaddr*>(&a), &len) < 0) {
+    if (s >= 0) close(s);
+    return -1;
+  }
+  *port = ntohs(a.sin_port);
+  return s;
+}
+
+int freeTcpPort() {
+  int port = -1, s = tcpListen(&port);
+  if (s >= 0) close(s);
   return port;
 }
 

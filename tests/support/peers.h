@@ -7,6 +7,9 @@
 
 // A port on 127.0.0.1 that was free a moment ago.
 int freeTcpPort();
+// A socket listening on a free port of host (127.0.0.1 unless given), its port
+// in *port; -1 when none could be had.
+int tcpListen(int* port, unsigned long host = 0x7F000001);
 // Starts argv[0] (looked up in PATH) in its own process group, with its output
 // in the log file under the build folder. Returns its pid, or -1.
 pid_t peerStart(const std::vector<std::string>& argv, const std::string& logName = "peer");

@@ -1,6 +1,7 @@
 #include "tests/support/script_server.h"
 
-#include <arpa/inet.h>
+#include "tests/support/peers.h"
+
 #include <cerrno>
 #include <chrono>
 #include <netinet/in.h>
@@ -88,19 +89,8 @@ void run(ScriptServer* s, std::vector<ScriptStep> steps) {
 }  // namespace
 
 bool scriptServerStart(ScriptServer* s, std::vector<ScriptStep> steps) {
-  s->listener = socket(AF_INET, SOCK_STREAM, 0);
+  s->listener = tcpListen(&s->port);
   if (s->listener < 0) return false;
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof a;
-  if (bind(s->listener, reinterpret_cast<sockaddr*>(&a), sizeof a) < 0 || listen(s->listener, 1) < 0 ||
-      getsockname(s->listener, reinterpret_cast<sockaddr*>(&a), &len) < 0) {
-    close(s->listener);
-    s->listener = -1;
-    return false;
-  }
-  s->port = ntohs(a.sin_port);
   s->runner = std::thread(run, s, std::move(steps));
   return true;
 }

@@ -2,8 +2,6 @@
 // and write contracts over a scripted platform receive and send.
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <string>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -16,6 +14,7 @@
 #include "telnet/telnet_engine.h"
 #include "terminal/link.h"
 #include "terminal/receive.h"
+#include "tests/support/peers.h"
 
 namespace {
 NetRequest request(const char* address, int port, bool rlogin = false, bool firewall = false) {
@@ -78,26 +77,12 @@ TEST(NetConnection, DottedDecimal) {
 TEST(NetConnection, ZeroPaddedDottedDecimalReachesTheDecimalAddress) {
   settingsReset();
   messagesClear();
-  int listener = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(0x7F00000A);
-  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
-  ASSERT_EQ(listen(listener, 1), 0);
-  socklen_t len = sizeof a;
-  getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len);
-  EXPECT_EQ(netConnectPosix(request("127.000.0.010", ntohs(a.sin_port)), 3000), 0);
+  int port = 0, listener = tcpListen(&port, 0x7F00000A);
+  ASSERT_GE(listener, 0);
+  EXPECT_EQ(netConnectPosix(request("127.000.0.010", port), 3000), 0);
   EXPECT_TRUE(messagesShown().empty()) << messagesShown()[0].text;
   netDisconnectPosix();
   close(listener);
-}
-
-TEST(NetConnection, FailureTexts) {
-  char text[96];
-  netConnectFailureText(10060, text, sizeof text);
-  EXPECT_STREQ(text, "Failed to connect, Connection timed out");
-  netConnectFailureText(10065, text, sizeof text);
-  EXPECT_STREQ(text, "Failed to connect, 10065") << "an error without a text shows its number";
 }
 
 // The socket link over one end of a socketpair, the test holding the other:

@@ -2,28 +2,17 @@
 // emulations themselves are tested through the receive path).
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
 #include <string>
-#include <unistd.h>
 
-#include "tests/support/peers.h"
+#include "tests/support/tool_runner.h"
 
 namespace {
 
+// The tool's output and its messages, the bytes given on its standard input.
 std::string run(const std::string& args, const std::string& input, int* status = nullptr) {
-  // ctest runs the cases side by side: one input file per process.
-  std::string file = buildPath("termplay_input_" + std::to_string(getpid()) + ".bin");
-  std::ofstream(file, std::ios::binary) << input;
-  std::string command = buildPath("tools/termplay") + " " + args + " " + file + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
   std::string out;
-  char buffer[4096];
-  size_t n;
-  while (pipe && (n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-  int rc = pipe ? pclose(pipe) : -1;
+  int rc = runTool("termplay", args, &out, &out, input);
   if (status) *status = rc;
-  std::remove(file.c_str());
   return out;
 }
 
