@@ -45,12 +45,12 @@ TEST(PrintPages, BufferAndSelectionFromReceivedText) {
             (std::vector<std::string>{"one", "two", "three", "four"}));
 
   EXPECT_TRUE(selectionLines().empty());
-  int two = lineOfRow(0) - 2, four = lineOfRow(0);  // scrolled off two rows
+  int three = lineOfRow(0), two = three - 1;  // "two" scrolled off just above
   if (two < 0) two += screen.capacity;
   screen.marks[static_cast<size_t>(two) * LINE_CELLS + 1] = 1;
   screen.marks[static_cast<size_t>(two) * LINE_CELLS + 2] = 1;
-  screen.marks[static_cast<size_t>(four) * LINE_CELLS + 0] = 1;
-  screen.marks[static_cast<size_t>(four) * LINE_CELLS + 200] = 1;  // past the used length
+  screen.marks[static_cast<size_t>(three) * LINE_CELLS + 0] = 1;
+  screen.marks[static_cast<size_t>(three) * LINE_CELLS + 200] = 1;  // past the used length
   std::vector<std::string> marked;
   for (const PrintLine& l : selectionLines()) marked.push_back(l.text);
   EXPECT_EQ(marked, (std::vector<std::string>{"wo", "t"}));
