@@ -39,7 +39,7 @@ bool flush() {
   if (ok) return true;
   release();
   capture.wanted = false;
-  noticeShow(TEXT_FILE_OPEN_ERROR, "Message");
+  noticeShow(TEXT_LOG_OPEN_ERROR, "Message");
   noticeCaptureChanged(false);
   return false;
 }
@@ -66,7 +66,7 @@ int startCapture(const std::string& path) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) {
       capture.wanted = false;
-      noticeShow(TEXT_FILE_OPEN_ERROR, "Message");
+      noticeShow(TEXT_LOG_OPEN_ERROR, "Message");
       noticeCaptureChanged(false);
       return -1;
     }

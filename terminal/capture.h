@@ -7,7 +7,7 @@
 constexpr int CAPTURE_BUFFER_SIZE = 1024;
 constexpr int CAPTURE_FLUSH_AT = 512;
 
-constexpr const char* TEXT_FILE_OPEN_ERROR = "File open error";
+constexpr const char* TEXT_LOG_OPEN_ERROR = "File open error";
 constexpr const char* TEXT_CAPTURE_NO_MEMORY = "Failed to allocate memory for capture session";
 constexpr const char* TEXT_CAPTURE_EXISTS =
     "File exists. Do you want to overwrite logfile (yes) or append to an existing one(no) ?";

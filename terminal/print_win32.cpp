@@ -244,7 +244,7 @@ int printTextFile(const std::string& path) {
   bool ok = false;
   std::string bytes = readFile(path, &ok);
   if (!ok) {
-    noticeShow(TEXT_FILE_OPEN_ERROR, "Message");
+    noticeShow(TEXT_LOG_OPEN_ERROR, "Message");
     return -1;
   }
   return printLines("Logfile", textFileLines(bytes));
@@ -279,7 +279,7 @@ void printSpoolFile(const std::string& path) {
   bool ok = false;
   std::string bytes = readFile(path, &ok);
   if (!ok) {
-    noticeShow(TEXT_FILE_OPEN_ERROR, "Message");
+    noticeShow(TEXT_LOG_OPEN_ERROR, "Message");
     return;
   }
   if (printRaw(bytes) == 0) printTextFile(path);

@@ -32,7 +32,7 @@ void writeHeld() {
     if (f && std::fclose(f) != 0) ok = false;
     if (!ok) {
       spool.failed = true;
-      noticeShow(TEXT_FILE_OPEN_ERROR, "Message");
+      noticeShow(TEXT_LOG_OPEN_ERROR, "Message");
     }
   }
   spool.fill = 0;
@@ -66,7 +66,7 @@ void startTransparentPrint() {
   if (spool.buffer) return;
   std::FILE* f = std::fopen(spool.path.c_str(), "wb");
   if (!f) {
-    noticeShow(TEXT_FILE_OPEN_ERROR, "Message");
+    noticeShow(TEXT_LOG_OPEN_ERROR, "Message");
     return;
   }
   std::fclose(f);

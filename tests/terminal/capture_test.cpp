@@ -122,7 +122,7 @@ TEST_F(CaptureTest, UnwritableLogTurnsCaptureOff) {
   EXPECT_FALSE(captureRunning());
   EXPECT_FALSE(captureWanted());
   ASSERT_EQ(noticeLog().texts.size(), 1u);
-  EXPECT_EQ(noticeLog().texts[0], TEXT_FILE_OPEN_ERROR);
+  EXPECT_EQ(noticeLog().texts[0], TEXT_LOG_OPEN_ERROR);
   if (geteuid() == 0) return;  // root writes through read-only modes
   noticeLog() = NoticeLog{};
   ASSERT_EQ(startCapture(log), 0);
@@ -130,7 +130,7 @@ TEST_F(CaptureTest, UnwritableLogTurnsCaptureOff) {
   feed(std::string(600, 'x'));
   EXPECT_FALSE(captureRunning());
   EXPECT_FALSE(captureWanted());
-  EXPECT_EQ(noticeLog().texts, std::vector<std::string>{TEXT_FILE_OPEN_ERROR});
+  EXPECT_EQ(noticeLog().texts, std::vector<std::string>{TEXT_LOG_OPEN_ERROR});
 }
 
 TEST_F(CaptureTest, LogInAReadOnlyDirectoryGoesFull) {
@@ -140,7 +140,7 @@ TEST_F(CaptureTest, LogInAReadOnlyDirectoryGoesFull) {
   fs::remove_all(dir);
   feed(std::string(600, 'x'));
   EXPECT_FALSE(captureRunning());
-  EXPECT_EQ(noticeLog().texts, std::vector<std::string>{TEXT_FILE_OPEN_ERROR});
+  EXPECT_EQ(noticeLog().texts, std::vector<std::string>{TEXT_LOG_OPEN_ERROR});
   fs::create_directories(dir);
 }
 
