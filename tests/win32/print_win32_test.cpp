@@ -147,3 +147,33 @@ TEST(Win32Print, TransparentJobFromATelnetHostReachesTheRawQueue) {
   setTransparentPrintEnabled(false);
   if (old[0]) SetDefaultPrinterA(old);
 }
+
+// A capture of a real shell session holds the text the host sent, with its
+// TAB expanded on the screen's columns.
+TEST(Win32Print, CaptureOfALoopbackSessionHoldsTheHostsText) {
+  ASSERT_NE(telnetServerPort(), 0);
+  ASSERT_TRUE(prepareTelnet());
+  MessageBoxCloser closer;
+  printAttachWindow(mainWindow(), 0, 0, 0);
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  std::string log = captureLogPath(temp, "", "loopback");
+  DeleteFileA(log.c_str());
+  ASSERT_EQ(netConnect(mainWindow(), loopbackRequest("localhost", telnetServerPort())), 0);
+  ASSERT_TRUE(pumpUntil([] { return onScreen("# "); }, 10000)) << screenText();
+  captureToggle(log);
+  ASSERT_TRUE(captureRunning());
+  typeLine("printf 'x\\ty\\n'; ls -1d /tmp /usr; echo END$((6*7))");
+  ASSERT_TRUE(pumpUntil([] { return onScreen("END42"); }, 10000)) << screenText();
+  captureConnectionEnd();
+  EXPECT_FALSE(captureRunning());
+  std::string text = readAll(log);
+  EXPECT_NE(text.find("ls -1d /tmp /usr"), std::string::npos) << text;
+  EXPECT_NE(text.find("\r\nx       y\r\n/tmp\r\n/usr\r\nEND42\r\n"), std::string::npos) << text;
+  EXPECT_EQ(text.find('\x1b'), std::string::npos);
+  EXPECT_TRUE(closer.texts().empty());
+  captureToggle(log);  // off: the next connection does not capture
+  EXPECT_FALSE(captureWanted());
+  typeLine("exit");
+  pumpUntil([] { return !netLinkUp(); }, 10000);
+}
