@@ -41,3 +41,21 @@ add_executable(win32_tests ${WIN32_TEST_SOURCES})
 target_link_libraries(win32_tests PRIVATE suite_core gtest gtest_main)
 target_include_directories(win32_tests PRIVATE ${SUITE_ROOT}/tests/win32)
 set_target_properties(win32_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+# The delivered key-map file beside the programs, generated from the key table
+# by a small generator built with the machine's own compiler (the programs of
+# this build cannot run here).
+find_program(HOST_CXX NAMES c++ g++ REQUIRED)
+set(KEYMAP_SOURCES ${SUITE_ROOT}/tools/keymap_file.cpp ${SUITE_ROOT}/terminal/key_defaults.cpp)
+add_custom_command(
+  OUTPUT ${CMAKE_BINARY_DIR}/bin/kelvro.kbd
+  COMMAND ${HOST_CXX} -std=c++17 -O1 -I${SUITE_ROOT} ${KEYMAP_SOURCES} -o ${CMAKE_BINARY_DIR}/keymap_file
+  COMMAND ${CMAKE_BINARY_DIR}/keymap_file ${CMAKE_BINARY_DIR}/bin/kelvro.kbd
+  DEPENDS ${KEYMAP_SOURCES} ${SUITE_ROOT}/terminal/keymap.h
+  COMMENT "Key-map file kelvro.kbd")
+add_custom_target(keymap_file ALL DEPENDS ${CMAKE_BINARY_DIR}/bin/kelvro.kbd)
+
+# Drawing benchmark under Wine (bench/draw_wine.sh runs it beside xterm).
+add_executable(bench_draw ${SUITE_ROOT}/bench/draw_win32.cpp)
+target_link_libraries(bench_draw PRIVATE suite_core)
+set_target_properties(bench_draw PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin EXCLUDE_FROM_ALL TRUE)

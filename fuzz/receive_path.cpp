@@ -71,6 +71,16 @@ void checkInvariants() {
   check(s.column >= 0 && s.column <= LINE_CELLS);
   check(s.scrollTop >= 1 && s.scrollTop <= s.rows && s.scrollBottom >= 1 && s.scrollBottom <= s.rows);
   for (const ScreenLine& l : s.text) check(l.used >= 0 && l.used <= LINE_CELLS);
+  // The live rows are a permutation of the live slots, and each view row reads
+  // the line the order gives it.
+  bool seen[MAX_ROWS] = {};
+  for (int r = 0; r < s.rows; ++r) {
+    check(s.liveOrder[r] < s.rows && !seen[s.liveOrder[r]]);
+    if (s.liveOrder[r] < s.rows) seen[s.liveOrder[r]] = true;
+    int k = distance(s.liveTop, (s.screenTop + r) % s.capacity);
+    int expected = k < s.rows ? (s.liveTop + s.liveOrder[k]) % s.capacity : (s.screenTop + r) % s.capacity;
+    check(s.rowLine[r] == expected);
+  }
   check(emulator.count >= 0 && emulator.count <= SEQUENCE_MAX);
   check(!emulator.inSequence || emulator.sequence[emulator.count] == 0);
   check(receiveState.depth == 0);

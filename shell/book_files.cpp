@@ -1,12 +1,22 @@
 #include "shell/book_files.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <system_error>
 
 #include "shell/message_box.h"
+#include "shell/message_ids.h"
 #include "shell/program_dir.h"
+
+#ifndef O_BINARY
+#define O_BINARY 0
+#endif
 
 namespace fs = std::filesystem;
 
@@ -33,9 +43,43 @@ bool isDeviceName(const std::string& name) {
   static const char* const devices[] = {"CON", "PRN", "AUX", "NUL", "CLOCK$"};
   for (const char* d : devices)
     if (sameNoCase(stem, d)) return true;
-  if (stem.size() == 4 && (sameNoCase(stem.substr(0, 3), "COM") || sameNoCase(stem.substr(0, 3), "LPT")))
-    return stem[3] >= '1' && stem[3] <= '9';
+  if (stem.size() < 4 || !(sameNoCase(stem.substr(0, 3), "COM") || sameNoCase(stem.substr(0, 3), "LPT")))
+    return false;
+  // COM1 to COM9, and COM1 to COM3 written with a superscript digit, which
+  // Windows also takes as the port: in the ANSI code page (B9, B2, B3) or in
+  // UTF-8 (C2 B9, C2 B2, C2 B3).
+  std::string digit = stem.substr(3);
+  if (digit.size() == 1 && digit[0] >= '1' && digit[0] <= '9') return true;
+  for (const char* super : {"\xB9", "\xB2", "\xB3", "\xC2\xB9", "\xC2\xB2", "\xC2\xB3"})
+    if (digit == super) return true;
   return false;
+}
+
+// Follows the chain of symbolic links at path (a bounded number of hops), so
+// a save replaces the file a linked entry points to and the link stays.
+fs::path linkTarget(const std::string& path) {
+  fs::path p(path);
+  std::error_code ec;
+  for (int hops = 0; hops < 32 && fs::is_symlink(p, ec); ++hops) {
+    fs::path to = fs::read_symlink(p, ec);
+    if (ec) break;
+    p = to.is_absolute() ? to : p.parent_path() / to;
+  }
+  return p;
+}
+
+// Creates a new file next to target under a name no one can guess; the
+// exclusive create never opens a file or link that is already there.
+int createTemporary(const fs::path& target, int mode, std::string* name) {
+  std::random_device random;
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    char suffix[32];
+    snprintf(suffix, sizeof suffix, ".%08x%08x.tmp", static_cast<unsigned>(random()), static_cast<unsigned>(random()));
+    *name = target.string() + suffix;
+    int fd = open(name->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_BINARY, mode);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
 }
 
 // The files of the program directory, skipping any the platform cannot name.
@@ -89,14 +133,25 @@ int recordFileRead(const std::string& path, uint8_t* record, size_t size) {
 }
 
 int recordFileWrite(const std::string& path, const uint8_t* record, size_t size) {
-  std::string temporary = path + ".new";
-  FILE* f = fopen(temporary.c_str(), "wb");
-  if (!f) return -1;
-  bool ok = fwrite(record, 1, size, f) == size;
-  ok = fflush(f) == 0 && ok;
-  ok = fclose(f) == 0 && ok;
+  const fs::path target = linkTarget(path);
   std::error_code ec;
-  if (ok) fs::rename(temporary, path, ec);
+  fs::file_status original = fs::status(target, ec);
+  const bool replacing = !ec && fs::exists(original);
+  ec.clear();
+  // A replaced file keeps its permissions (an FTP entry may hold a password);
+  // until they are set the new file is private.
+  std::string temporary;
+  int fd = createTemporary(target, replacing ? 0600 : 0666, &temporary);
+  if (fd < 0) return -1;
+  bool ok = true;
+  for (size_t done = 0; ok && done < size;) {
+    auto n = write(fd, record + done, static_cast<unsigned>(size - done));
+    ok = n > 0;
+    if (ok) done += static_cast<size_t>(n);
+  }
+  ok = close(fd) == 0 && ok;
+  if (ok && replacing) fs::permissions(temporary, original.permissions(), ec);
+  if (ok && !ec) fs::rename(temporary, target, ec);
   if (!ok || ec) {
     fs::remove(temporary, ec);
     return -1;
@@ -150,9 +205,14 @@ int entryLoadTemplate(const BookKind& kind, const char* fileName, const uint8_t*
   std::string path = entryFilePath(kind, stem.c_str());
   std::error_code ec;
   if (!fs::exists(path, ec)) path = programPath(fileName);
-  if (fs::file_size(path, ec) == kind.recordSize && !ec &&
-      recordFileRead(path, record, kind.recordSize) == static_cast<int>(kind.recordSize))
-    return 0;
+  if (fs::file_size(path, ec) == kind.recordSize && !ec) {
+    if (recordFileRead(path, record, kind.recordSize) == static_cast<int>(kind.recordSize)) return 0;
+    // The user's template is there but cannot be read now (permissions, a
+    // lock): it is kept, and this session makes do with the defaults.
+    memcpy(record, defaults, kind.recordSize);
+    messageBoxTitled(TXT_TEMPLATE_UNREADABLE, fileName, TEMPLATE_WARNING_TITLE, MSG_OK | MSG_ICONEXCLAMATION);
+    return 2;
+  }
   memcpy(record, defaults, kind.recordSize);
   return recordFileWrite(path, record, kind.recordSize) == 0 ? 1 : -1;
 }

@@ -29,7 +29,10 @@ std::string entryFilePath(const BookKind& kind, const char* name);
 // of the record as it was. Returns the bytes read, -1 when it cannot be opened.
 int recordFileRead(const std::string& path, uint8_t* record, size_t size);
 // Writes the record through a temporary file renamed over path, so a failed
-// write leaves the old file whole. Returns 0, or -1.
+// write leaves the old file whole. The temporary file is created exclusively
+// under an unpredictable name and given the old file's permissions; a path
+// that is a symbolic link has its target replaced, the link stays. Returns
+// 0, or -1.
 int recordFileWrite(const std::string& path, const uint8_t* record, size_t size);
 
 // Reads the file of entry name (see recordFileRead).
@@ -53,10 +56,14 @@ std::vector<ListedEntry> entryList(const BookKind& kind);
 
 // Reads the template file fileName of the program directory into record; when
 // it is missing or of the wrong size it is written anew from defaults, which
-// record then holds. Returns 0 when read, 1 when written anew, -1 when it
-// could not be written (record still holds the defaults).
+// record then holds. One of the right size that cannot be read is left alone
+// with a warning, and record holds the defaults. Returns 0 when read, 1 when
+// written anew, 2 when unreadable and kept, -1 when it could not be written
+// (record still holds the defaults).
 int entryLoadTemplate(const BookKind& kind, const char* fileName, const uint8_t* defaults,
                       uint8_t* record);
 
 // The title of the message shown when an entry cannot be saved.
 constexpr const char* SAVE_ERROR_TITLE = "Error";
+// The title of the warning about a template that cannot be read.
+constexpr const char* TEMPLATE_WARNING_TITLE = "Warning";

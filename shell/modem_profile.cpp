@@ -47,7 +47,12 @@ std::string modemProfileFileName(int maker) {
 }
 
 int modemProfileLoad(int maker, ModemProfile& profile) {
-  return recordFileRead(profilePath(maker), profile.bytes, MODEM_PROFILE_SIZE);
+  // A file that opens replaces the whole image: what a short file lacks is
+  // zero, never another maker's strings.
+  ModemProfile loaded{};
+  int n = recordFileRead(profilePath(maker), loaded.bytes, MODEM_PROFILE_SIZE);
+  if (n >= 0) profile = loaded;
+  return n;
 }
 
 int modemProfileSave(int maker, const ModemProfile& profile) {

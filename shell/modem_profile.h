@@ -53,8 +53,8 @@ const char* modemMakerName(int maker);
 std::string modemProfileFileName(int maker);
 
 // Reads the maker's file from the program directory into profile; when it
-// cannot be opened the image stays as it was (a short file replaces only the
-// bytes it has). Returns the bytes read, or -1.
+// cannot be opened the image stays as it was. A file that opens replaces the
+// whole image; what a short file lacks is zero. Returns the bytes read, or -1.
 int modemProfileLoad(int maker, ModemProfile& profile);
 // Writes the whole image to the maker's file (created when missing). Returns
 // 0, or -1; callers ignore a failure.

@@ -8,6 +8,7 @@
 #include <string>
 
 constexpr int SCRIPT_LINE_MAX = 255;      // characters stored of one line
+constexpr long SCRIPT_LINE_READ_MAX = 32768;  // characters read of one line at most
 constexpr int SCRIPT_TIMER_WAIT = 6;      // WAITSTRING timeout
 constexpr int SCRIPT_TIMER_PAUSE = 18;    // pause before each sent character
 constexpr int SCRIPT_DONE_MESSAGE = 1026; // posted to the main window: wParam 0 success, 1 failure
@@ -21,6 +22,7 @@ enum ScriptText {
   TEXT_NO_EXIT = 7105,
   TEXT_INVALID_TIMEOUT = 7106,
   TEXT_CHECK_COMPLETE = 7107,
+  TEXT_LINE_TOO_LONG = 7108,
 };
 
 enum ScriptKeyword { KEY_NONE, KEY_EXIT, KEY_TIMEOUT, KEY_WAITSTRING, KEY_SEND, KEY_UNKNOWN };
@@ -58,7 +60,8 @@ extern ScriptRun scriptState;
 // One line of a script file read from *offset: at most SCRIPT_LINE_MAX
 // characters are stored (the rest of a longer line is skipped), the line ends
 // at CR (an LF right after it is skipped) or at a bare LF. Returns the stored
-// length, -1 at the end of the file, -2 when the file cannot be opened.
+// length, -1 at the end of the file, -2 when the file cannot be opened, -3
+// when no line end comes within SCRIPT_LINE_READ_MAX characters.
 int scriptReadLine(const char* path, long* offset, char* line, size_t size);
 // The keyword of a line (KEY_NONE for empty lines and comments).
 ScriptKeyword scriptKeyword(const char* line);

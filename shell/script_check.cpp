@@ -22,6 +22,7 @@ int scriptCheck(const char* path, bool showResult) {
   for (;;) {
     int n = scriptReadLine(path, &offset, line, sizeof line);
     if (n == -2) return fail(TEXT_FILE_OPEN_ERROR, nullptr, 0, MSG_ICONSTOP);
+    if (n == -3) return fail(TEXT_LINE_TOO_LONG, " %d", lineNumber + 1, MSG_ICONEXCLAMATION);
     if (n < 0) {
       messageBeep();
       return fail(TEXT_NO_EXIT, nullptr, 0, MSG_ICONEXCLAMATION);

@@ -144,6 +144,13 @@ int scriptExecute(const char* path, const ScriptEnv& env) {
     }
     int n = scriptReadLine(path, &scriptState.fileOffset, line, sizeof line);
     if (n == -2) messageBox(TEXT_FILE_OPEN_ERROR, nullptr, MSG_ICONSTOP);
+    if (n == -3) {
+      char extra[24];
+      snprintf(extra, sizeof extra, " %d", scriptState.lineNumber + 1);
+      messageBox(TEXT_LINE_TOO_LONG, extra, MSG_ICONEXCLAMATION);
+      result = -1;
+      break;
+    }
     if (n < 0) {
       if (!scriptState.exitFound) {
         messageBeep();

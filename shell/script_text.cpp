@@ -26,6 +26,11 @@ int scriptReadLine(const char* path, long* offset, char* line, size_t size) {
     return -1;
   }
   for (; c != EOF; c = fgetc(f)) {
+    // A file without line ends (a device, a damaged file) is not read for ever.
+    if (consumed >= SCRIPT_LINE_READ_MAX) {
+      fclose(f);
+      return -3;
+    }
     ++consumed;
     if (c == '\r') {
       // The LF of a CR LF pair belongs to this line.

@@ -46,21 +46,27 @@ int netPlanTarget(const NetRequest& request, NetTarget* target) {
     messageBoxTitled(0, request.useFirewall ? NET_TEXT_NO_FIREWALL : NET_TEXT_NO_HOST, "error", MSG_OK);
     return -1;
   }
-  target->numericAddress = netIsDottedDecimal(target->address);
+  target->numericAddress = netDottedDecimalBytes(target->address, target->numeric);
   return 0;
 }
 
-bool netIsDottedDecimal(const char* text) {
-  int parts = 0;
+bool netDottedDecimalBytes(const char* text, uint8_t bytes[4]) {
   const char* p = text;
-  while (parts < 4) {
+  for (int part = 0; part < 4; ++part) {
+    // Each part is read as decimal whatever its leading zeros, so the same
+    // text reaches the same host on every platform.
     int digits = 0, value = 0;
     while (*p >= '0' && *p <= '9' && digits < 4) value = value * 10 + (*p++ - '0'), ++digits;
     if (digits == 0 || digits > 3 || value > 255) return false;
-    ++parts;
-    if (parts < 4 && *p++ != '.') return false;
+    bytes[part] = static_cast<uint8_t>(value);
+    if (part < 3 && *p++ != '.') return false;
   }
   return *p == '\0';
+}
+
+bool netIsDottedDecimal(const char* text) {
+  uint8_t bytes[4];
+  return netDottedDecimalBytes(text, bytes);
 }
 
 const char* netServiceName(bool rlogin) { return rlogin ? "RLOGIN" : "TELNET"; }
@@ -143,6 +149,9 @@ int socketWrite(const uint8_t* data, int length) {
   int done = 0;
   while (done < length && state.connected) {
     if (!state.writable) {
+      // An abort already set ends the write before any further wait, so a
+      // run of replies to a host that stopped reading does not wait for each.
+      if (netWriteAbort && *netWriteAbort) return -1;
       int ready = socketWaitWritable();
       if (ready > 0) state.writable = true;
       else if (ready < 0) state.connected = false;

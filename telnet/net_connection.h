@@ -53,12 +53,16 @@ struct NetTarget {
   bool rlogin;
   bool useFirewall;
   bool numericAddress;
+  uint8_t numeric[4];  // the dotted-decimal address in network order
 };
 
 // Fills target from the request and the firewall settings. Returns 0, or -1
 // after showing "Host address not specified" / "Firewall address not specified".
 int netPlanTarget(const NetRequest& request, NetTarget* target);
 bool netIsDottedDecimal(const char* text);
+// The four parts of a dotted-decimal address, each read as decimal (leading
+// zeros are not octal). False when text is not one.
+bool netDottedDecimalBytes(const char* text, uint8_t bytes[4]);
 // "TELNET" or "RLOGIN" (looked up with protocol "TCP").
 const char* netServiceName(bool rlogin);
 // The port when no service look-up is wanted (0 means: look the service up).

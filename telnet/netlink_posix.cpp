@@ -60,7 +60,10 @@ void takeUrgent() {
 }
 
 int resolve(const NetTarget& target, in_addr* address) {
-  if (target.numericAddress) return inet_pton(AF_INET, target.address, address) == 1 ? 0 : -1;
+  if (target.numericAddress) {
+    memcpy(address, target.numeric, sizeof *address);
+    return 0;
+  }
   addrinfo hints{};
   hints.ai_family = AF_INET;
   hints.ai_socktype = SOCK_STREAM;
@@ -88,7 +91,7 @@ int servicePort(const NetTarget& target) {
 int awaitConnect(int timeoutMs) {
   pollfd p{sock, POLLOUT, 0};
   int r = poll(&p, 1, timeoutMs);
-  if (r == 0) return NET_TIMEDOUT;
+  if (r <= 0) return NET_TIMEDOUT;  // an interrupted wait has not connected either
   int err = 0;
   socklen_t len = sizeof err;
   getsockopt(sock, SOL_SOCKET, SO_ERROR, &err, &len);

@@ -4,12 +4,14 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "shell/message_box.h"
 #include "telnet/rlogin.h"
 #include "telnet/socket_io.h"
 #include "telnet/telnet_engine.h"
 #include "terminal/link.h"
+#include "terminal/receive.h"
 
 namespace {
 void nothing() {}
@@ -39,6 +41,8 @@ SOCKET sock = INVALID_SOCKET;
 HWND mainWindow = nullptr;
 HWND progress = nullptr;
 HANDLE lookupHandle = nullptr;
+HGLOBAL* lookupBuffer = nullptr;  // the buffer the pending look-up writes into
+bool writeWaiting = false;        // a write waits for the socket and dispatches messages
 HGLOBAL hostBuffer = nullptr;
 HGLOBAL serviceBuffer = nullptr;
 NetTarget target;
@@ -106,13 +110,49 @@ void openProgress() {
                 reinterpret_cast<HMENU>(NET_CANCEL_BUTTON), instance, nullptr);
 }
 
+// A cancelled look-up may still write its answer (the request may already be
+// under way, and some Windows Sockets implementations write it regardless),
+// so its buffer is kept until that answer arrives. A request that is truly
+// cancelled never answers: its buffer stays until the program ends.
+struct ParkedLookup {
+  HANDLE handle;
+  HGLOBAL buffer;
+};
+std::vector<ParkedLookup> parked;
+
+// The pending look-up is cancelled first, and its buffer is parked rather
+// than freed, so that no answer is written into freed memory.
+void releaseLookups() {
+  if (lookupHandle) {
+    WSACancelAsyncRequest(lookupHandle);
+    HGLOBAL* inUse = lookupBuffer ? lookupBuffer : &hostBuffer;
+    if (*inUse) {
+      parked.push_back({lookupHandle, *inUse});
+      *inUse = nullptr;
+    }
+    lookupHandle = nullptr;
+  }
+  lookupBuffer = nullptr;
+  freeBuffer(&hostBuffer);
+  freeBuffer(&serviceBuffer);
+}
+
+// A late answer to a parked look-up: its buffer may go now.
+void releaseParked(WPARAM handle) {
+  for (size_t i = 0; i < parked.size(); ++i)
+    if (parked[i].handle == reinterpret_cast<HANDLE>(handle)) {
+      freeBuffer(&parked[i].buffer);
+      parked.erase(parked.begin() + static_cast<long>(i));
+      return;
+    }
+}
+
 // Ends the attempt's dialog side: main window usable, dialog and buffers gone.
 void endProgress() {
   if (mainWindow) EnableWindow(mainWindow, TRUE);
   if (progress) DestroyWindow(progress);
   progress = nullptr;
-  freeBuffer(&hostBuffer);
-  freeBuffer(&serviceBuffer);
+  releaseLookups();
 }
 
 bool attempting(Phase p) {
@@ -137,8 +177,7 @@ int showError(const char* text, const char* title, unsigned style) {
 void connectFailed() {
   closeSocket();
   if (mainWindow) EnableWindow(mainWindow, TRUE);
-  freeBuffer(&hostBuffer);
-  freeBuffer(&serviceBuffer);
+  releaseLookups();
   showError(NET_TEXT_CONNECT_FAILED, "error", MB_ICONERROR);
   PostMessageA(mainWindow, WM_NET_ABANDON, 0, 0);
 }
@@ -233,6 +272,7 @@ void lookUpService(int bufferSize) {
   enterPhase(Phase::ServiceLookup);
   setStatus(2, NET_TEXT_SERVICE);
   char* buffer = newBuffer(&serviceBuffer, bufferSize);
+  lookupBuffer = &serviceBuffer;
   lookupHandle = buffer ? WSAAsyncGetServByName(mainWindow, WM_NET_SERVICE_FOUND, netServiceName(target.rlogin),
                                                 "TCP", buffer, bufferSize < 1024 ? 1024 : bufferSize)
                         : nullptr;
@@ -248,6 +288,7 @@ void decidePort() {
 void lookUpHost(int bufferSize) {
   enterPhase(Phase::HostLookup);
   char* buffer = newBuffer(&hostBuffer, bufferSize);
+  lookupBuffer = &hostBuffer;
   lookupHandle = buffer ? WSAAsyncGetHostByName(mainWindow, WM_NET_HOST_FOUND, target.address, buffer,
                                                 bufferSize < 1024 ? 1024 : bufferSize)
                         : nullptr;
@@ -259,6 +300,7 @@ void lookUpHost(int bufferSize) {
 }
 
 void onHostFound(WPARAM wp, LPARAM lp) {
+  releaseParked(wp);
   if (phase != Phase::HostLookup || reinterpret_cast<HANDLE>(wp) != lookupHandle) return;  // late or stale
   lookupHandle = nullptr;
   int err = WSAGETASYNCERROR(lp);
@@ -280,6 +322,7 @@ void onHostFound(WPARAM wp, LPARAM lp) {
 }
 
 void onServiceFound(WPARAM wp, LPARAM lp) {
+  releaseParked(wp);
   if (phase != Phase::ServiceLookup || reinterpret_cast<HANDLE>(wp) != lookupHandle) return;
   lookupHandle = nullptr;
   int err = WSAGETASYNCERROR(lp);
@@ -319,6 +362,34 @@ void postLost() {
   PostMessageA(mainWindow, WM_NET_LOST, 0, 0);
 }
 
+// Keys, mouse and painting that queued up while a flood was being read: a
+// posted read-on message would always come before them, so they are let
+// through here, a bounded number at a time. Not while a write waits, which
+// keeps keys queued so that typing does not re-enter the send.
+void letInputThrough() {
+  if (writeWaiting) return;
+  MSG msg;
+  for (int i = 0; i < 64; ++i) {
+    if (PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE) ||
+        PeekMessageA(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE) ||
+        PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    } else {
+      return;
+    }
+  }
+}
+
+// A receive pass. When it stopped at its bound (a host that never stops
+// sending) it posts itself a read-on message; nothing waiting in the link is
+// lost, and no read notification is needed for it.
+void receivePass() {
+  if (!netLinkUp()) return;
+  if (netReceivePass() == LINK_LOST) postLost();
+  else if (receiveBacklog()) PostMessageA(mainWindow, WM_NET_SOCKET, sock, WSAMAKESELECTREPLY(FD_READ, 0));
+}
+
 void onSocketEvent(WPARAM wp, LPARAM lp) {
   if (static_cast<SOCKET>(wp) != sock) return;
   int event = WSAGETSELECTEVENT(lp);
@@ -331,7 +402,8 @@ void onSocketEvent(WPARAM wp, LPARAM lp) {
       netSocketWritable();
       break;
     case FD_READ:
-      if (netLinkUp() && netReceivePass() == LINK_LOST) postLost();
+      if (receiveBacklog()) letInputThrough();  // during a flood the window stays usable
+      receivePass();
       break;
     case FD_OOB: {
       uint8_t b;
@@ -340,7 +412,10 @@ void onSocketEvent(WPARAM wp, LPARAM lp) {
     }
     case FD_CLOSE:
       // What arrived before the close is shown before the connection ends.
-      if (netLinkUp()) netReceivePass();
+      // After the close what is left is finite: take it all, pass by pass.
+      if (netLinkUp())
+        while (netReceivePass() != LINK_LOST && receiveBacklog()) {
+        }
       postLost();
       break;
     default:
@@ -374,6 +449,7 @@ int socketSend(const uint8_t* bytes, int length) {
 // event arrives as a message (netSocketWritable). Key messages stay queued so
 // that typing does not re-enter the send.
 int socketWaitWritable() {
+  writeWaiting = true;
   MSG msg;
   bool any = false;
   if (PeekMessageA(&msg, nullptr, 0, 255, PM_REMOVE)) {
@@ -386,6 +462,7 @@ int socketWaitWritable() {
     any = true;
   }
   if (!any) MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+  writeWaiting = false;
   return 0;
 }
 
@@ -416,7 +493,7 @@ int netConnect(HWND window, const NetRequest& request) {
   setStatus(1, line);
   setStatus(2, NET_TEXT_RESOLVING);
   if (target.numericAddress) {
-    remote.sin_addr.s_addr = inet_addr(target.address);
+    memcpy(&remote.sin_addr, target.numeric, sizeof remote.sin_addr);
     decidePort();
   } else {
     lookUpHost(1024);
@@ -430,9 +507,7 @@ bool netHandleMessage(HWND, UINT message, WPARAM wp, LPARAM lp) {
     case WM_NET_HOST_FOUND: onHostFound(wp, lp); return true;
     case WM_NET_SERVICE_FOUND: onServiceFound(wp, lp); return true;
     case WM_NET_CANCEL:
-      enterPhase(Phase::Idle);
-      if (lookupHandle) WSACancelAsyncRequest(lookupHandle);
-      lookupHandle = nullptr;
+      enterPhase(Phase::Idle);  // cancels a pending look-up, then frees its buffer
       attemptEnded();
       return true;
     case WM_NET_ABANDON:

@@ -5,7 +5,7 @@
 #include "telnet/rlogin.h"
 #include "terminal/link.h"
 
-TelnetState telnetState = {TELNET_DATA, 0, false, false};
+TelnetState telnetState = {TELNET_DATA, 0, false, false, {}};
 TelnetSession telnetSession = {false, false, false, "vt100", 80, 24};
 
 namespace {
@@ -17,7 +17,11 @@ namespace {
 // A failed send means the connection is gone; the link reports that itself.
 void send(const uint8_t* bytes, int length) { linkWrite(bytes, length); }
 
+// Set while a refusal repeats the one last answered for its option.
+bool quiet = false;
+
 void sendVerb(uint8_t verb, uint8_t option) {
+  if (quiet) return;
   const uint8_t bytes[3] = {TN_IAC, verb, option};
   send(bytes, 3);
 }
@@ -43,7 +47,7 @@ int putEscaped(uint8_t* out, int at, uint8_t b) {
 bool isVerb(uint8_t b) { return b == TN_WILL || b == TN_WONT || b == TN_DO || b == TN_DONT; }
 
 // The fixed answer to an option byte after WILL, WONT, DO or DONT.
-void answerOption(uint8_t verb, uint8_t option) {
+void answerByTable(uint8_t verb, uint8_t option) {
   switch (option) {
     case OPT_BINARY:  // binary transmission
       if (verb == TN_DO && !telnetSession.binaryMode) {
@@ -95,6 +99,18 @@ void answerOption(uint8_t verb, uint8_t option) {
   }
 }
 
+// The answer to an option byte. A refusal of what was just refused in the
+// same way changes what it changes but gets no reply: a peer that answers
+// refusals as we do (a refused SGA offered again, WONT answered by DONT)
+// would otherwise loop with us for ever.
+void answerOption(uint8_t verb, uint8_t option) {
+  const bool refusal = verb == TN_WONT || verb == TN_DONT;
+  quiet = refusal && telnetState.lastRefusal[option] == verb;
+  telnetState.lastRefusal[option] = refusal ? verb : 0;
+  answerByTable(verb, option);
+  quiet = false;
+}
+
 // An option-range byte (below SE) with no verb before it: right after IAC, as
 // the option of SB, or as the code after SB TERMINAL-TYPE. Only the named
 // cases do anything; every other such byte is dropped and the command ends.
@@ -114,7 +130,7 @@ void optionWithoutVerb(uint8_t b) {
 }
 }  // namespace
 
-void telnetResetForConnection() { telnetState = {TELNET_DATA, 0, false, false}; }
+void telnetResetForConnection() { telnetState = {TELNET_DATA, 0, false, false, {}}; }
 
 void telnetDataMode() { enter(TELNET_DATA); }
 

@@ -1,7 +1,8 @@
 // The Telnet layer of the terminal byte path: IAC commands in the received
 // stream, the fixed answers to option negotiation, the offers made when a
 // connection opens, the terminal-type and window-size reports. Replies go
-// straight to the link as they are decided; there is no per-option table.
+// straight to the link as they are decided. The only memory per option is
+// the refusal last answered, so that two refusing peers do not loop.
 #pragma once
 #include <cstdint>
 
@@ -30,6 +31,7 @@ struct TelnetState {
   uint8_t verb;                // in TELNET_VERB: the verb the option is read against
   bool terminalTypeRequested;  // SB TERMINAL-TYPE SEND seen, answered at SE
   bool windowSizeReporting;    // the host agreed to NAWS (or Rlogin asked)
+  uint8_t lastRefusal[256];    // per option: the WONT or DONT last answered, 0 after WILL or DO
 };
 extern TelnetState telnetState;
 // Whether a command is in progress (any phase but TELNET_DATA).

@@ -2,6 +2,9 @@
 
 #include "terminal/terminal_type.h"
 
+// Background nibble of the default attribute 0x70.
+constexpr int DEFAULT_BACKGROUND = 0;
+
 TerminalColours terminalColours;
 
 static const uint32_t defaultPalette[16] = {
@@ -28,6 +31,11 @@ static uint32_t brighten(uint32_t c) {
   for (int shift = 0; shift < 24; shift += 8)
     if ((c >> shift) & 0xFF) out |= 0xFFu << shift;
   return out;
+}
+
+uint32_t eraseColour(int emulation) {
+  if (terminalType(emulation).palette) return terminalColours.palette[DEFAULT_BACKGROUND];
+  return terminalColours.background;
 }
 
 void cellColours(uint8_t a, int emulation, uint32_t* text, uint32_t* back) {

@@ -16,5 +16,9 @@ constexpr uint32_t rgb(int r, int g, int b) {
 }
 // Restores the default palette and scheme.
 void coloursReset();
+// The colour erased areas get: the scheme's background, or in the palette
+// emulations the background of the default attribute, so erased rows match
+// the cells around them.
+uint32_t eraseColour(int emulation);
 // Text and background colour of a cell with attribute a under an emulation.
 void cellColours(uint8_t a, int emulation, uint32_t* text, uint32_t* back);

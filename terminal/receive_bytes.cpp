@@ -202,7 +202,10 @@ static void receiveByte(uint8_t b) {
     return;
   }
   if (divertedUpward(b)) return;
-  if (!receiveEightBit || terminalHooks.scriptRunning()) b &= 0x7F;
+  // A script's 7-bit mask is for data: on a Telnet connection an IAC still
+  // opens a command, so a host negotiating before its prompt gets answers.
+  const bool telnetCommand = b == 0xFF && terminalOptions.telnet && receiveEightBit;
+  if ((!receiveEightBit || terminalHooks.scriptRunning()) && !telnetCommand) b &= 0x7F;
   int e = currentEmulation();
   emulator.emulation = e;
   if (b == '\r' && emulator.inSequence) endSequence();

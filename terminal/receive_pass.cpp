@@ -46,8 +46,12 @@ int receiveAvailable() {
     return 0;
   }
   ++receiveState.depth;
+  if (receiveState.depth == 1) receiveState.backlog = false;
   int result = 0;
-  for (;;) {
+  // A host that never stops sending must not keep the window from painting
+  // and taking keys: after a bounded number of blocks the pass hands back to
+  // the message loop, and the rest waits in the link for the next pass.
+  for (int blocks = 1;; ++blocks) {
     // Each pass has its own block, so a nested pass cannot overwrite it.
     uint8_t block[RECEIVE_BLOCK + 1];
     bool lost = false;
@@ -57,13 +61,19 @@ int receiveAvailable() {
       result = LINK_LOST;
       break;
     }
-    if (held >= RECEIVE_BLOCK) continue;
-    if (receiveState.depth == 1 && receiveState.requested) {
+    bool more = held >= RECEIVE_BLOCK;
+    if (!more && receiveState.depth == 1 && receiveState.requested) {
       receiveState.requested = false;
-      continue;
+      more = true;
     }
-    break;
+    if (!more) break;
+    if (blocks >= RECEIVE_BLOCKS_PER_PASS) {
+      if (receiveState.depth == 1) receiveState.backlog = true;
+      break;
+    }
   }
   --receiveState.depth;
   return result;
 }
+
+bool receiveBacklog() { return receiveState.backlog; }

@@ -12,6 +12,7 @@ constexpr int MAX_RECEIVE_DEPTH = 2;
 struct ReceiveState {
   int depth;           // receive passes running now
   bool requested;      // a pass was refused for depth; the outer one reads again
+  bool backlog;        // the last outer pass stopped at its block bound
 };
 
 extern ReceiveState receiveState;

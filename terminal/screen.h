@@ -49,6 +49,15 @@ struct ScreenBuffer {
   int row = 0;
 
   uint8_t attribute = DEFAULT_ATTRIBUTE;  // current attribute of printed cells
+
+  // Live row r is held by ring line liveTop + liveOrder[r] (wrapped): region
+  // scrolls rotate these entries instead of copying cells. The line leaving
+  // the top of the screen is put back in place before it joins the scrollback.
+  uint8_t liveOrder[MAX_ROWS] = {};
+  bool liveReordered = false;  // liveOrder may differ from 0, 1, 2, ...
+  // Ring line of every view row (and of the rows below, as the ring continues),
+  // kept current by every change of the view, the ring or the order.
+  int rowLine[MAX_ROWS] = {};
 };
 
 extern ScreenBuffer screen;
@@ -59,10 +68,13 @@ extern ScreenBuffer screen;
 int allocate(int capacity);
 
 // Ring index of a screen row (0 <= row < rows <= capacity).
-inline int lineOfRow(int row) {
-  int i = screen.screenTop + row;
-  return i >= screen.capacity ? i - screen.capacity : i;
-}
+inline int lineOfRow(int row) { return screen.rowLine[row]; }
+// Recomputes rowLine after the view, the ring or the live order changed.
+void updateRowLines();
+// Ring line `offset` lines after the oldest one, with the live screen's lines
+// in screen order (for reading the buffer from the oldest line, as Copy and
+// Find do).
+int lineAtOffset(int offset);
 inline ScreenLine& lineAt(int row) { return screen.text[lineOfRow(row)]; }
 inline uint8_t* attributesAt(int row) {
   return &screen.attributes[static_cast<size_t>(lineOfRow(row)) * LINE_CELLS];

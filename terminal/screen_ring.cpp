@@ -16,6 +16,72 @@ static int wrapIndex(int i, int capacity) {
 // Lines from a to b going forward round the ring.
 static int distance(int a, int b) { return wrapIndex(b - a, screen.capacity); }
 
+void updateRowLines() {
+  ScreenBuffer& s = screen;
+  int capacity = s.capacity;
+  if (capacity <= 0) return;
+  // Runs after every line feed: no division, and rows past the screen keep
+  // their earlier (still valid) ring indices.
+  int line = s.screenTop;
+  int k = s.screenTop - s.liveTop;
+  if (k < 0) k += capacity;
+  for (int r = 0; r < s.rows; ++r) {
+    int shown = line;
+    if (k < s.rows) {
+      shown = s.liveTop + s.liveOrder[k];
+      if (shown >= capacity) shown -= capacity;
+    }
+    s.rowLine[r] = shown;
+    if (++line == capacity) line = 0;
+    if (++k == capacity) k = 0;
+  }
+}
+
+static void fillRowLinesPastScreen() {
+  for (int r = screen.rows; r < MAX_ROWS; ++r) screen.rowLine[r] = wrapIndex(screen.screenTop + r, screen.capacity);
+}
+
+int lineAtOffset(int offset) {
+  ScreenBuffer& s = screen;
+  int i = wrapIndex(s.oldest + offset, s.capacity);
+  int k = distance(s.liveTop, i);
+  return k < s.rows ? wrapIndex(s.liveTop + s.liveOrder[k], s.capacity) : i;
+}
+
+static void resetLiveOrder() {
+  for (int r = 0; r < MAX_ROWS; ++r) screen.liveOrder[r] = static_cast<uint8_t>(r);
+  screen.liveReordered = false;
+}
+
+// Exchanges two ring lines with their attributes and selection marks.
+static void swapLines(int a, int b) {
+  ScreenBuffer& s = screen;
+  std::swap(s.text[a], s.text[b]);
+  size_t pa = static_cast<size_t>(a) * LINE_CELLS, pb = static_cast<size_t>(b) * LINE_CELLS;
+  std::swap_ranges(s.attributes.begin() + pa, s.attributes.begin() + pa + LINE_CELLS, s.attributes.begin() + pb);
+  std::swap_ranges(s.marks.begin() + pa, s.marks.begin() + pa + LINE_CELLS, s.marks.begin() + pb);
+}
+
+// Moves the line shown at live row `row` into the slot at offset `row` from
+// liveTop, and the line that held that slot to where row's line was.
+static void settleRow(int row) {
+  ScreenBuffer& s = screen;
+  int from = s.liveOrder[row];
+  if (from == row) return;
+  int other = 0;
+  while (other < s.rows && s.liveOrder[other] != row) ++other;
+  swapLines(wrapIndex(s.liveTop + row, s.capacity), wrapIndex(s.liveTop + from, s.capacity));
+  if (other < s.rows) s.liveOrder[other] = static_cast<uint8_t>(from);
+  s.liveOrder[row] = static_cast<uint8_t>(row);
+}
+
+// Puts every live line into the slot of its row, so that ring order is screen
+// order again (before the height changes).
+static void settleLiveOrder() {
+  for (int r = 0; r < screen.rows; ++r) settleRow(r);
+  resetLiveOrder();
+}
+
 static bool tryAllocate(int capacity) {
   try {
     screen.text.assign(capacity, ScreenLine{});
@@ -54,12 +120,21 @@ int allocate(int capacity) {
   screen.scrollTop = 1;
   screen.scrollBottom = screen.rows;
   screen.column = screen.row = 0;
+  resetLiveOrder();
+  updateRowLines();
+  fillRowLinesPastScreen();
   return result;
 }
 
 
 void advanceRing() {
   ScreenBuffer& s = screen;
+  if (s.liveReordered) {
+    // The top row's line joins the scrollback from the slot at liveTop.
+    settleRow(0);
+    for (int r = 0; r + 1 < s.rows; ++r) s.liveOrder[r] = static_cast<uint8_t>(s.liveOrder[r + 1] - 1);
+    s.liveOrder[s.rows - 1] = static_cast<uint8_t>(s.rows - 1);
+  }
   if (++s.newest >= s.capacity) {
     s.newest = 0;
     s.wrapped = true;
@@ -73,6 +148,7 @@ void advanceRing() {
   s.liveBottom = s.screenBottom;
   if (s.historyLines < s.capacity - s.rows) ++s.historyLines;
   s.viewPosition = s.historyLines;
+  updateRowLines();
   surfaceSetScrollBar(s.historyLines, s.historyLines);
 }
 
@@ -83,6 +159,7 @@ void returnToLive() {
   s.screenTop = s.liveTop;
   s.screenBottom = s.liveBottom;
   s.viewPosition = s.historyLines;
+  updateRowLines();
   surfaceInvalidate();
 }
 
@@ -95,6 +172,7 @@ void scrollView(int delta) {
   s.screenTop = wrapIndex(s.screenTop + moved, s.capacity);
   s.screenBottom = wrapIndex(s.screenBottom + moved, s.capacity);
   s.viewPosition = target;
+  updateRowLines();
   surfaceSetScrollBar(s.viewPosition, s.historyLines);
   surfaceInvalidate();
 }
@@ -103,6 +181,8 @@ void setRows(int n) {
   ScreenBuffer& s = screen;
   n = std::clamp(n, 1, MAX_ROWS);
   returnToLive();
+  settleLiveOrder();
+  updateRowLines();
   int o = s.rows;
   if (n > s.capacity) {
     s.rows = n;
@@ -137,6 +217,8 @@ void setRows(int n) {
   s.viewPosition = s.historyLines;
   s.screenBottom = s.liveBottom = s.newest;
   s.liveTop = s.screenTop;
+  updateRowLines();
+  fillRowLinesPastScreen();
   surfaceSetScrollBar(s.historyLines, s.historyLines);
   terminalHooks.windowSizeChanged(s.columns, s.rows);
 }

@@ -53,6 +53,21 @@ void copyRow(int from, int to) {
 
 static bool fullScreenRegion() { return screen.scrollTop == 1 && screen.scrollBottom == screen.rows; }
 
+// Rotates the lines of live rows first..last (inclusive) by n rows: up when n
+// is positive (row first + n comes to row first), down when negative. Only the
+// row-to-line entries move; the cells stay in their lines.
+static void rotateRows(int first, int last, int n) {
+  ScreenBuffer& s = screen;
+  first = std::max(first, 0);
+  last = std::min(last, s.rows - 1);
+  int span = last - first + 1;
+  if (span <= 1 || n == 0) return;
+  n = ((n % span) + span) % span;
+  std::rotate(s.liveOrder + first, s.liveOrder + first + n, s.liveOrder + last + 1);
+  s.liveReordered = true;
+  updateRowLines();
+}
+
 void scrollRegionUp() {
   ScreenBuffer& s = screen;
   if (fullScreenRegion()) {
@@ -60,13 +75,13 @@ void scrollRegionUp() {
     clearRow(s.rows - 1);
     return;
   }
-  for (int r = s.scrollTop - 1; r <= s.scrollBottom - 2; ++r) copyRow(r + 1, r);
+  rotateRows(s.scrollTop - 1, s.scrollBottom - 1, 1);
   clearRow(s.scrollBottom - 1);
 }
 
 void scrollRegionDown() {
   ScreenBuffer& s = screen;
-  for (int r = s.scrollBottom - 1; r >= s.scrollTop; --r) copyRow(r - 1, r);
+  rotateRows(s.scrollTop - 1, s.scrollBottom - 1, -1);
   clearRow(s.scrollTop - 1);
 }
 
@@ -85,7 +100,7 @@ void insertLines(int row, int n) {
   if (row < 0 || row >= s.rows) return;
   n = std::min(n, s.scrollBottom - row);
   if (n <= 0) return;
-  for (int i = s.scrollBottom - 1; i >= row + n; --i) copyRow(i - n, i);
+  rotateRows(row, s.scrollBottom - 1, -n);
   for (int i = row; i < row + n; ++i) clearRow(i);
 }
 
@@ -94,7 +109,7 @@ void deleteLines(int row, int n) {
   if (row < 0 || row >= s.rows) return;
   n = std::min(n, s.scrollBottom - row);
   if (n <= 0) return;
-  for (int i = row; i + n <= s.scrollBottom - 1; ++i) copyRow(i + n, i);
+  rotateRows(row, s.scrollBottom - 1, n);
   for (int i = std::max(row, s.scrollBottom - n); i < s.scrollBottom; ++i) clearRow(i);
 }
 

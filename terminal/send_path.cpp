@@ -20,11 +20,13 @@ static bool lineFeedFollows(uint8_t b, bool capturing) {
 
 static const uint8_t lineFeed = '\n';
 
-void sendBytes(const uint8_t* bytes, int length) {
-  if (!linkConnected() || !bytes) return;
+int sendBytes(const uint8_t* bytes, int length) {
+  if (!linkConnected() || !bytes) return 0;
   for (int i = 0; i < length; ++i) {
     uint8_t b = bytes[i];
-    linkWrite(&b, 1);
+    // A byte the link could not send is neither echoed nor followed by more.
+    int written = linkWrite(&b, 1);
+    if (written < 0) return written;
     bool capturing = terminalHooks.zmodemCaptureActive();
     if (terminalOptions.localEcho && !capturing) echo(b);
     if (lineFeedFollows(b, capturing)) {
@@ -32,6 +34,7 @@ void sendBytes(const uint8_t* bytes, int length) {
       if (terminalOptions.localEcho) processReceived(&lineFeed, 1);
     }
   }
+  return 0;
 }
 
 void sendUnechoed(uint8_t b) {

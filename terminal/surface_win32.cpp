@@ -1,6 +1,8 @@
 // Surface over GDI: the terminal's incremental window updates.
 #include <windows.h>
 
+#include "terminal/colours.h"
+#include "terminal/options.h"
 #include "terminal/surface.h"
 #include "terminal/surface_win32.h"
 
@@ -26,8 +28,10 @@ void surfaceFill(int left, int top, int right, int bottom) {
   if (!window) return;
   HDC dc = GetDC(window);
   RECT r = {left, top, right, bottom};
-  HBRUSH brush = reinterpret_cast<HBRUSH>(GetClassLongPtrA(window, GCLP_HBRBACKGROUND));
-  FillRect(dc, &r, brush ? brush : static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  // The same colour the paint erases with.
+  HBRUSH brush = CreateSolidBrush(eraseColour(terminalOptions.emulation));
+  FillRect(dc, &r, brush);
+  DeleteObject(brush);
   ReleaseDC(window, dc);
 }
 
@@ -79,7 +83,14 @@ void surfaceInvalidate() {
 }
 
 void surfaceSetScrollBar(int position, int maximum) {
-  if (!window) return;
+  // Every line feed reports the bar; under Wine each redraw of the window's
+  // frame costs milliseconds, so only a change is passed on.
+  static HWND lastWindow = nullptr;
+  static int lastPosition = -1, lastMaximum = -1;
+  if (!window || (window == lastWindow && position == lastPosition && maximum == lastMaximum)) return;
+  lastWindow = window;
+  lastPosition = position;
+  lastMaximum = maximum;
   SetScrollRange(window, SB_VERT, 0, maximum, FALSE);
   SetScrollPos(window, SB_VERT, position, TRUE);
 }

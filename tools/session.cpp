@@ -8,7 +8,13 @@
 //         [--script FILE] [--timeout S]
 // session --check FILE
 //
+// --timeout S (10 by default) bounds the whole run: the connection, the script,
+// a host that floods or stops reading. At the limit the screen is printed and
+// the tool says why.
 // A script's $PASS is read as one line from standard input.
+#include <signal.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -44,6 +50,18 @@ struct Step {
   bool send;
   std::string text;
 };
+
+// --timeout bounds the whole run: the alarm sets this flag, which ends a
+// write waiting for a host that stopped reading and a script's wait.
+volatile bool timeUp = false;
+void onAlarm(int) { timeUp = true; }
+void startAlarm(int seconds) {
+  struct sigaction action {};
+  action.sa_handler = onAlarm;  // no SA_RESTART: a waiting poll returns at once
+  sigaction(SIGALRM, &action, nullptr);
+  netWriteAbort = &timeUp;
+  alarm(static_cast<unsigned>(seconds));
+}
 
 int usage(const std::string& why) {
   std::fprintf(stderr, "session: %s\n", why.c_str());
@@ -107,6 +125,7 @@ int checkScript(const char* path) {
 }
 
 int scriptRound() {
+  if (timeUp) return LINK_LOST;  // the script ends as if the host had gone
   if (!netWaitInput(0)) return 0;
   surfaceClearCalls();
   return receiveAvailable();
@@ -120,23 +139,9 @@ bool readPassword(std::string* password) {
   return !password->empty();
 }
 
-// While a script runs, received bytes are masked to 7 bits and Telnet
-// commands go unrecognised, so a host still negotiating would wait forever.
-// The script therefore counts as running for the terminal only from the first
-// data byte after the host's option commands; the capture slot is where that
-// byte shows itself (it sees the IAC that opens a command, but none of the
-// command's other bytes).
-bool settled = false;
-bool captureUntilSettled() { return !settled; }
-void firstDataByte(uint8_t b) { settled = settled || b != 0xFF; }
-bool scriptRunningOnceSettled() { return scriptState.running && settled; }
-
 int runScript(const std::string& path, const std::string& host, int port) {
   clockUseRealTime();
   scriptAttachTerminal();
-  terminalHooks.scriptRunning = scriptRunningOnceSettled;
-  terminalHooks.captureOn = captureUntilSettled;
-  terminalHooks.captureByte = firstDataByte;
   ScriptEnv env;
   env.processIncoming = scriptRound;
   env.sendChar = scriptSendChar;
@@ -219,6 +224,8 @@ int main(int argc, char** argv) {
   std::snprintf(request.address, sizeof request.address, "%s", host.c_str());
   request.port = port;
   request.rlogin = rloginSession;
+  startAlarm(timeout);
+  const auto end = Clock::now() + std::chrono::seconds(timeout);
   if (netConnectPosix(request, timeout * 1000) < 0) {
     printMessages(stderr);  // the connection's message is the line the tool fails with
     return 1;
@@ -226,12 +233,11 @@ int main(int argc, char** argv) {
   telnetAttachTerminal();
   telnetOnConnected();
 
-  const auto end = Clock::now() + std::chrono::seconds(timeout);
   int scriptResult = 0;
   if (!script.empty()) scriptResult = runScript(script, host, port);
   bool open = scriptResult >= 0 || linkConnected();
   size_t next = 0;
-  while (open && next < steps.size() && Clock::now() < end) {
+  while (open && next < steps.size() && !timeUp && Clock::now() < end) {
     const Step& step = steps[next];
     if (step.send) {
       sendBytes(reinterpret_cast<const uint8_t*>(step.text.data()), static_cast<int>(step.text.size()));
@@ -242,16 +248,21 @@ int main(int argc, char** argv) {
       open = pump(20);
     }
   }
+  const bool cut = timeUp || Clock::now() >= end;
   if (next < steps.size())
     std::fprintf(stderr, "session: %s\n", open ? "time is up before the steps were done" : "the host closed the connection");
+  else if (cut && !script.empty() && scriptResult < 0)
+    std::fprintf(stderr, "session: time is up before the script was done\n");
   // What the last step brought in is shown: process until the line is quiet.
-  for (auto quiet = Clock::now() + std::chrono::milliseconds(300); open && Clock::now() < quiet && Clock::now() < end;) {
+  for (auto quiet = Clock::now() + std::chrono::milliseconds(300);
+       open && !timeUp && Clock::now() < quiet && Clock::now() < end;) {
     if (netWaitInput(20)) {
       open = pump(0);
       quiet = Clock::now() + std::chrono::milliseconds(300);
     }
   }
+  alarm(0);
   netDisconnectPosix();
   printScreenReport(stdout, netSentBytes());
-  return scriptResult < 0 ? 1 : 0;
+  return scriptResult < 0 || (cut && next < steps.size()) ? 1 : 0;
 }

@@ -60,6 +60,21 @@ TEST_F(Scripted, RefusalsOfEveryOption) {
   EXPECT_EQ(data, "hello");
 }
 
+// A peer that answers refusals as we do: its second refusal of the same kind
+// gets no reply, so the SGA re-offer happens once and WONT/DONT ends. An
+// agreement in between makes the next refusal new again.
+TEST_F(Scripted, ARepeatedRefusalGetsNoSecondReply) {
+  connectTo({scriptExpect(offers), scriptSend(bytes({IAC, DONT, 3})), scriptExpect(bytes({IAC, WILL, 3})),
+             scriptSend(bytes({IAC, DONT, 3, IAC, WONT, 0x20})), scriptExpect(bytes({IAC, DONT, 0x20})),
+             scriptSend(bytes({IAC, WONT, 0x20, IAC, WONT, 0x20, IAC, DO, 3, IAC, DONT, 3})), scriptSend("done"),
+             scriptPause(300)});
+  ASSERT_TRUE(telnetPumpUntil(&data, "done", 5000)) << data;
+  scriptServerStop(&server);
+  EXPECT_EQ(server.failure, "");
+  EXPECT_EQ(scriptReceived(&server),
+            offers + bytes({IAC, WILL, 3, IAC, DONT, 0x20, IAC, WILL, 3, IAC, WILL, 3}));
+}
+
 TEST_F(Scripted, CommandsSplitOverManyWrites) {
   connectTo({scriptExpect(offers), scriptSend(bytes({IAC})), scriptPause(50), scriptSend(bytes({DO})), scriptPause(50),
              scriptSend(bytes({24, 'a', IAC, SB})), scriptPause(50), scriptSend(bytes({24})), scriptPause(50),

@@ -5,6 +5,10 @@
 
 #include <cstring>
 #include <filesystem>
+#include <pwd.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "shell/book_entry.h"
@@ -159,7 +163,8 @@ TEST_F(BookFiles, ANameThatCannotBeAFileNameFailsWithTheMessageAndLosesNothing) 
   const std::vector<uint8_t> kept = fileBytes("Keep.TEL");
 
   for (const char* bad : {"", "a/b", "a\\b", "what?", "x:y", "star*", "pipe|", "q\"uote", "<lt>", "tab\there",
-                          "dot.", "blank ", "CON", "com1", "Lpt9", "nul.x", "..", "."}) {
+                          "dot.", "blank ", "CON", "com1", "Lpt9", "nul.x", "..", ".", "COM\xB9", "lpt\xB3.x",
+                          "Com\xC2\xB2", "LPT\xC2\xB9"}) {
     messagesClear();
     BookEntry e = patterned<BookEntry>(bookField::name, bad, 7);
     const BookEntry before = e;
@@ -173,23 +178,101 @@ TEST_F(BookFiles, ANameThatCannotBeAFileNameFailsWithTheMessageAndLosesNothing) 
   }
   EXPECT_EQ(files(), std::vector<std::string>{"Keep.TEL"}) << "nothing written, nothing left over";
   EXPECT_EQ(fileBytes("Keep.TEL"), kept);
-  for (const char* fine : {"host.example.com", "My Host", "a-b_c (2)", "COM10", "console"})
+  for (const char* fine : {"host.example.com", "My Host", "a-b_c (2)", "COM10", "console", "COM\xB9x", "COM\xC2"})
     EXPECT_TRUE(isValidEntryName(fine)) << fine;
 }
 
 TEST_F(BookFiles, AFailedWriteKeepsTheOldEntryWhole) {
   BookEntry first = patterned<BookEntry>(bookField::name, "Host", 8);
   ASSERT_EQ(bookSaveEntry(first), 0);
-  // The temporary file cannot be created: a directory is in its way.
-  fs::create_directory(dir / "Host.TEL.new");
+  // A full disk, as a file size limit: the new record cannot be written.
+  signal(SIGXFSZ, SIG_IGN);
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  rlimit small = saved;
+  small.rlim_cur = 100;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
   BookEntry second = patterned<BookEntry>(bookField::name, "Host", 9);
-  EXPECT_EQ(bookSaveEntry(second), -1);
+  int full = bookSaveEntry(second);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  EXPECT_EQ(full, -1);
   EXPECT_EQ(messagesShown().size(), 1u);
   EXPECT_EQ(fileBytes("Host.TEL"), std::vector<uint8_t>(first.bytes, first.bytes + BOOK_ENTRY_SIZE));
-  fs::remove(dir / "Host.TEL.new");
+  EXPECT_EQ(files(), std::vector<std::string>{"Host.TEL"}) << "no temporary file is left behind";
   EXPECT_EQ(bookSaveEntry(second), 0);
   EXPECT_EQ(fileBytes("Host.TEL"), std::vector<uint8_t>(second.bytes, second.bytes + BOOK_ENTRY_SIZE));
-  EXPECT_EQ(files(), std::vector<std::string>{"Host.TEL"}) << "no temporary file is left behind";
+}
+
+// The save through a temporary file keeps what the user set up around the
+// entry: its permissions, a link to where it really lives, and it never
+// writes through a link someone planted next to it.
+TEST_F(BookFiles, ASaveKeepsPermissionsAndLinksAndIgnoresPlantedLinks) {
+  FtpEntry ftp = patterned<FtpEntry>(ftpField::name, "Private", 13);
+  ASSERT_EQ(ftpSaveEntry(ftp, TXT_ENTRY_SAVE_FAILED), 0);
+  for (fs::perms mode : {fs::perms::owner_read | fs::perms::owner_write,
+                         fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read}) {
+    fs::permissions(dir / "Private.FTP", mode);
+    ASSERT_EQ(ftpSaveEntry(ftp, TXT_ENTRY_SAVE_FAILED), 0);
+    EXPECT_EQ(fs::status(dir / "Private.FTP").permissions(), mode);
+  }
+
+  // A link at the old fixed temporary name, and at its neighbours, must not
+  // lead the save to the victim.
+  fs::create_directory(dir / "elsewhere");
+  writeFile("elsewhere/victim", {'v'});
+  for (const char* planted : {"Host.TEL.new", "Host.TEL.tmp", "Host.TEL~"})
+    fs::create_symlink(dir / "elsewhere" / "victim", dir / planted);
+  BookEntry host = patterned<BookEntry>(bookField::name, "Host", 14);
+  ASSERT_EQ(bookSaveEntry(host), 0);
+  EXPECT_EQ(fileBytes("elsewhere/victim"), std::vector<uint8_t>{'v'});
+  EXPECT_EQ(fileBytes("Host.TEL"), std::vector<uint8_t>(host.bytes, host.bytes + BOOK_ENTRY_SIZE));
+
+  // An entry that is a link (relative, through a second link) stays a link;
+  // the file at its end gets the record.
+  writeFile("elsewhere/real.TEL", std::vector<uint8_t>(BOOK_ENTRY_SIZE, 0));
+  fs::create_symlink("real.TEL", dir / "elsewhere" / "hop");
+  fs::create_symlink("elsewhere/hop", dir / "Linked.TEL");
+  BookEntry linked = patterned<BookEntry>(bookField::name, "Linked", 15);
+  ASSERT_EQ(bookSaveEntry(linked), 0);
+  EXPECT_TRUE(fs::is_symlink(dir / "Linked.TEL"));
+  EXPECT_TRUE(fs::is_symlink(dir / "elsewhere" / "hop"));
+  EXPECT_EQ(fileBytes("elsewhere/real.TEL"), std::vector<uint8_t>(linked.bytes, linked.bytes + BOOK_ENTRY_SIZE));
+  EXPECT_EQ(files(), (std::vector<std::string>{"Host.TEL", "Host.TEL.new", "Host.TEL.tmp", "Host.TEL~", "Linked.TEL",
+                                               "Private.FTP", "elsewhere"}));
+  std::vector<std::string> away;
+  for (const auto& e : fs::directory_iterator(dir / "elsewhere")) away.push_back(e.path().filename().string());
+  std::sort(away.begin(), away.end());
+  EXPECT_EQ(away, (std::vector<std::string>{"hop", "real.TEL", "victim"})) << "no temporary file left there";
+  EXPECT_TRUE(messagesShown().empty());
+}
+
+// A template of the right size that this user cannot read is not replaced.
+// Root reads everything, so the load runs in a child without privileges.
+TEST_F(BookFiles, AnUnreadableTemplateIsKeptAndTheDefaultsUsed) {
+  BookEntry edited = patterned<BookEntry>(bookField::name, "Default", 16);
+  const std::vector<uint8_t> mine(edited.bytes, edited.bytes + BOOK_ENTRY_SIZE);
+  writeFile("Default.tel", mine);
+  fs::permissions(dir / "Default.tel", fs::perms::none);
+  fs::permissions(dir, fs::perms::all);  // the directory itself stays writable
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const passwd* nobody = getpwnam("nobody");
+    if (geteuid() == 0 && (!nobody || setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0)) _exit(10);
+    memset(templateEntry.bytes, 0x55, BOOK_ENTRY_SIZE);
+    int result = bookLoadTemplate();
+    BookEntry defaults = bookDefaultEntry();
+    bool usesDefaults = memcmp(templateEntry.bytes, defaults.bytes, BOOK_ENTRY_SIZE) == 0;
+    bool warned = messagesShown().size() == 1 && messagesShown()[0].title == "Warning" &&
+                  messagesShown()[0].text.find("Default.tel") != std::string::npos;
+    _exit(result == 2 && usesDefaults && warned ? 0 : 11);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
+  fs::permissions(dir / "Default.tel", fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(fileBytes("Default.tel"), mine) << "the user's template is kept";
+  EXPECT_EQ(files(), std::vector<std::string>{"Default.tel"});
 }
 
 TEST_F(BookFiles, NamesThatDifferOnlyInCaseReferToTheSameFile) {

@@ -64,13 +64,16 @@ TEST_F(ModemProfiles, AProfileThatCannotBeOpenedLeavesTheImage) {
   EXPECT_EQ(modemProfileLoad(4, p), -1);
   EXPECT_EQ(profileSlot(p, SLOT_RESULT_OK), "OK");
 
-  // A file of any case is found; a short one replaces only what it holds.
+  // A file of any case is found; a short one replaces the whole image, the
+  // part it lacks with zeros, so no other maker's strings stay behind.
   std::vector<uint8_t> head(80, 0);
   memcpy(head.data(), "ATDT", 4);
   writeFile("hAyEs.MDM", head);
+  memset(p.bytes + 80, 'Z', sizeof p.bytes - 80);
   EXPECT_EQ(modemProfileLoad(4, p), 80);
   EXPECT_EQ(profileSlot(p, SLOT_DIAL_SUFFIX), "ATDT");
-  EXPECT_EQ(profileSlot(p, SLOT_RESULT_OK), "OK");
+  EXPECT_EQ(std::vector<uint8_t>(p.bytes + 80, p.bytes + MODEM_PROFILE_SIZE),
+            std::vector<uint8_t>(MODEM_PROFILE_SIZE - 80, 0));
   EXPECT_EQ(modemProfileSave(4, p), 0);
   EXPECT_EQ(files(), std::vector<std::string>{"hAyEs.MDM"});
   EXPECT_EQ(fileBytes("hAyEs.MDM").size(), MODEM_PROFILE_SIZE);

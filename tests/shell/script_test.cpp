@@ -112,6 +112,16 @@ TEST_F(Script, LoginWaitsInAnyCaseAndSendsPacedCharacters) {
   EXPECT_EQ(timersRunning(), 0);
 }
 
+// A line without an end (a damaged file) ends the run with a message instead
+// of being read for ever; what came before it ran.
+TEST_F(Script, ALineWithoutEndFailsTheRunWithTheLineLengthMessage) {
+  write("SEND \"a\"\r\n" + std::string(SCRIPT_LINE_READ_MAX + 10, 'A'));
+  EXPECT_EQ(run(), -1);
+  EXPECT_EQ(sentText(), "a");
+  ASSERT_EQ(messagesShown().size(), 1u);
+  EXPECT_EQ(messagesShown()[0].text, "Script line too long in line number 2");
+}
+
 TEST_F(Script, CancelDuringWaitFails) {
   write("WAITSTRING \"x\"\r\nEXIT\r\n");
   pumpSetHook([this] {
@@ -226,7 +236,7 @@ TEST_F(Script, BinaryBytesNeverCrash) {
 // The syntax check's verdicts, with the message and line number each produces.
 TEST(ScriptCheck, MessagesWithLineNumbers) {
   struct Case {
-    const char* text;
+    std::string text;
     int result;
     const char* message;
   } cases[] = {
@@ -241,6 +251,8 @@ TEST(ScriptCheck, MessagesWithLineNumbers) {
       {"SEND \"x\"\r\n", -1, "No exit found"},
       {"EXIT\r\nthis is never checked\r\n", 0, "Script check complete"},
       {"exit\n", 0, "Script check complete"},
+      {"EXIT" + std::string(SCRIPT_LINE_READ_MAX, ' ') + "\r\n", -1, "Script line too long in line number 1"},
+      {"SEND \"a\"\r\n" + std::string(SCRIPT_LINE_READ_MAX - 1, '!') + "\r\nEXIT\r\n", 0, "Script check complete"},
   };
   std::string path = buildPath("script_check.scr");
   for (const Case& c : cases) {

@@ -1,6 +1,7 @@
 #include "tests/support/script_server.h"
 
 #include <arpa/inet.h>
+#include <cerrno>
 #include <chrono>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -12,6 +13,7 @@ ScriptStep scriptSend(const std::string& bytes) { return {ScriptStep::SEND, byte
 ScriptStep scriptExpect(const std::string& bytes, int ms) { return {ScriptStep::EXPECT, bytes, ms}; }
 ScriptStep scriptPause(int ms) { return {ScriptStep::PAUSE, "", ms}; }
 ScriptStep scriptClose() { return {ScriptStep::CLOSE, "", 0}; }
+ScriptStep scriptFlood(const std::string& bytes, int ms, bool reads) { return {ScriptStep::FLOOD, bytes, ms, reads}; }
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -45,6 +47,16 @@ void run(ScriptServer* s, std::vector<ScriptStep> steps) {
         while (open && Clock::now() < end) open = readSome(s, fd, 10);
       } else if (step.kind == ScriptStep::CLOSE) {
         break;
+      } else if (step.kind == ScriptStep::FLOOD) {
+        auto end = Clock::now() + std::chrono::milliseconds(step.ms);
+        while (open && Clock::now() < end) {
+          pollfd out{fd, POLLOUT, 0};
+          if (poll(&out, 1, 10) == 1 && (out.revents & (POLLERR | POLLHUP))) break;
+          if ((out.revents & POLLOUT) && send(fd, step.bytes.data(), step.bytes.size(), MSG_DONTWAIT | MSG_NOSIGNAL) < 0 &&
+              errno != EAGAIN)
+            break;
+          if (step.reads) open = readSome(s, fd, 0);
+        }
       } else {
         auto end = Clock::now() + std::chrono::milliseconds(step.ms);
         bool met = false;

@@ -9,15 +9,20 @@
 #include <vector>
 
 struct ScriptStep {
-  enum Kind { SEND, EXPECT, PAUSE, CLOSE } kind;
-  std::string bytes;  // SEND: what to write (one write); EXPECT: what must arrive
-  int ms = 0;         // PAUSE: how long; EXPECT: how long to wait at most
+  enum Kind { SEND, EXPECT, PAUSE, CLOSE, FLOOD } kind;
+  std::string bytes;  // SEND: what to write (one write); EXPECT: what must arrive;
+                      // FLOOD: what to write again and again
+  int ms = 0;         // PAUSE: how long; EXPECT, FLOOD: how long at most
+  bool reads = true;  // FLOOD: whether the server reads meanwhile
 };
 
 ScriptStep scriptSend(const std::string& bytes);
 ScriptStep scriptExpect(const std::string& bytes, int ms = 3000);
 ScriptStep scriptPause(int ms);
 ScriptStep scriptClose();
+// Writes bytes over and over for ms or until the client goes; a server that
+// does not read lets the client's writes back up.
+ScriptStep scriptFlood(const std::string& bytes, int ms, bool reads);
 
 struct ScriptServer {
   int port = -1;

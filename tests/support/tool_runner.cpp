@@ -23,7 +23,8 @@ int runTool(const std::string& name, const std::string& args, std::string* out, 
   static int runs = 0;
   std::string base = buildPath("logs/" + name + "-tool-" + std::to_string(getpid()) + "-" + std::to_string(++runs));
   std::ofstream(base + ".in", std::ios::binary) << input;
-  std::string cmd = buildPath("tools/" + name) + " " + args + " <" + base + ".in 2>" + base + ".err";
+  // A tool that hangs is killed, so a test of it fails rather than waits.
+  std::string cmd = "timeout -k 5 60 " + buildPath("tools/" + name) + " " + args + " <" + base + ".in 2>" + base + ".err";
   FILE* p = popen(cmd.c_str(), "r");
   if (!p) return -1;
   std::array<char, 4096> buf;

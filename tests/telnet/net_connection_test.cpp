@@ -2,6 +2,8 @@
 // and write contracts over a scripted platform receive and send.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <string>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -69,6 +71,25 @@ TEST(NetConnection, DottedDecimal) {
   for (const char* yes : {"10.0.0.1", "127.0.0.1", "255.255.255.255", "0.0.0.0"}) EXPECT_TRUE(netIsDottedDecimal(yes)) << yes;
   for (const char* no : {"", "10.0.0", "10.0.0.1.", "256.1.1.1", "1..1.1", "a.b.c.d", "localhost", "1.2.3.4x", "0001.2.3.4"})
     EXPECT_FALSE(netIsDottedDecimal(no)) << no;
+}
+
+// Leading zeros are not octal: the host driver reaches 127.0.0.10 for
+// "127.000.0.010", as the Windows driver does.
+TEST(NetConnection, ZeroPaddedDottedDecimalReachesTheDecimalAddress) {
+  settingsReset();
+  messagesClear();
+  int listener = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(0x7F00000A);
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+  ASSERT_EQ(listen(listener, 1), 0);
+  socklen_t len = sizeof a;
+  getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len);
+  EXPECT_EQ(netConnectPosix(request("127.000.0.010", ntohs(a.sin_port)), 3000), 0);
+  EXPECT_TRUE(messagesShown().empty()) << messagesShown()[0].text;
+  netDisconnectPosix();
+  close(listener);
 }
 
 TEST(NetConnection, FailureTexts) {

@@ -39,6 +39,34 @@ TEST(ReceivePass, ReadsBlocksOf1023AndRepeatsWhileFull) {
   EXPECT_EQ(lastReceivedByte, 'x');
 }
 
+// A host that never stops: each pass takes a bounded number of blocks and
+// says more may wait; the passes together deliver every byte in order.
+TEST(ReceivePass, AFloodIsTakenInBoundedPassesWithNothingLostOrReordered) {
+  reset();
+  static std::string got;
+  got.clear();
+  terminalHooks.chatMode = [] { return true; };
+  terminalHooks.chatBytes = [](const uint8_t* bytes, int length) {
+    got.append(reinterpret_cast<const char*>(bytes), static_cast<size_t>(length));
+  };
+  std::string flood;
+  for (int i = 0; flood.size() < 100000; ++i) flood += std::to_string(i) + ",";
+  wire.incoming = flood;
+  const size_t bound = static_cast<size_t>(RECEIVE_BLOCKS_PER_PASS) * RECEIVE_BLOCK;
+  std::vector<size_t> perPass;
+  for (int pass = 0; pass < 10; ++pass) {
+    size_t before = got.size();
+    EXPECT_EQ(receiveAvailable(), 0);
+    perPass.push_back(got.size() - before);
+    if (!receiveBacklog()) break;
+  }
+  ASSERT_GE(perPass.size(), 2u);
+  EXPECT_EQ(perPass[0], bound) << "the first pass stops at its bound";
+  EXPECT_LT(perPass.back(), bound) << "the last pass finds the link empty";
+  EXPECT_FALSE(receiveBacklog());
+  EXPECT_EQ(got, flood);
+}
+
 TEST(ReceivePass, InboundLineEndMayMakeBlockOf1024) {
   reset();
   blockSizes.clear();

@@ -1,5 +1,6 @@
 // The ring, the scrollback and the scroll regions, with the window operations
 // each scroll produces.
+#include "terminal/display.h"
 #include "tests/terminal/terminal_harness.h"
 
 using namespace harness;
@@ -247,6 +248,36 @@ TEST(SetRows, BeyondCapacityReallocates) {
   EXPECT_EQ(screen.capacity, 50);
   EXPECT_EQ(screen.rows, 50);
   EXPECT_EQ(screenText(), "");
+}
+
+}  // namespace
+
+namespace {
+
+// Region scrolls move lines by reordering rows; whatever order they leave, the
+// lines reach the scrollback, Copy and Find in the order the screen shows them.
+TEST(ScrollRegion, ReorderedRowsReachScrollbackInScreenOrder) {
+  reset(4, 6, 80, 40);
+  feed(labelRows(6));
+  feed(E + "[2;5r" + E + "[5;1H\n\nnew5" + E + "[2;1H" + E + "M" + "top2" + E + "[3;1H" + E + "[2L" +
+       E + "[4;1H" + E + "[M" + E + "[r");
+  const std::string shown = screenText();
+  ASSERT_EQ(shown, "R1|top2||R4||R6");
+  // A full-screen region again: six line feeds push the screen into the scrollback.
+  feed(E + "[6;1H\n\n\n\n\n\n");
+  for (int back = 6, r = 0; back >= 1; --back, ++r) {
+    std::string expected[] = {"R1", "top2", "", "R4", "", "R6"};
+    EXPECT_EQ(historyRow(back), expected[r]) << back;
+  }
+  // Copy and Find read the lines in screen order too.
+  feed(E + "[2;5r" + E + "[5;1H\nlast" + E + "[r");
+  selectAll();
+  std::string all = selectionText();
+  EXPECT_NE(all.find("R1\r\ntop2\r\n\r\nR4\r\n\r\nR6"), std::string::npos) << all;
+  int first = findNext("top2", 0);
+  int second = findNext("R4", 0);
+  EXPECT_EQ(second - first, 2);
+  clearSelection();
 }
 
 }  // namespace

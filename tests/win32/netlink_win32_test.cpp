@@ -6,11 +6,18 @@
 #include <windows.h>
 #include <winsock.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <thread>
+#include <vector>
+
 #include "shell/script_terminal.h"
 #include "telnet/netlink_win32.h"
 #include "telnet/telnet_engine.h"
 #include "terminal/link.h"
 #include "terminal/receive.h"
+#include "terminal/surface_win32.h"
 #include "win32_driver.h"
 
 namespace {
@@ -93,6 +100,146 @@ TEST(Win32Connection, RefusedAndUnknownHostsGiveTheirMessages) {
     EXPECT_EQ(closer.titles(), std::vector<std::string>{"Error"});
     EXPECT_FALSE(netConnecting());
     EXPECT_TRUE(IsWindowEnabled(mainWindow()));
+  }
+}
+
+// A host on a loopback port of this process that accepts and then holds the
+// connection without ever reading, until stopped.
+struct DeafHost {
+  SOCKET listener = INVALID_SOCKET;
+  int port = 0;
+  std::atomic<bool> stop{false};
+  std::thread worker;
+
+  DeafHost() {
+    WSADATA data;
+    WSAStartup(MAKEWORD(1, 1), &data);
+    listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    listen(listener, 1);
+    int len = sizeof a;
+    getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len);
+    port = ntohs(a.sin_port);
+    worker = std::thread([this] {
+      SOCKET s = accept(listener, nullptr, nullptr);
+      while (!stop) Sleep(20);
+      closesocket(s);
+    });
+  }
+  ~DeafHost() {
+    stop = true;
+    closesocket(listener);
+    worker.join();
+    WSACleanup();
+  }
+};
+
+// The number of the last line of seven digits on the screen, 0 when none.
+int lastNumberOnScreen() {
+  std::string text = screenText();
+  int last = 0;
+  for (size_t at = 0; at < text.size();) {
+    size_t end = text.find('\n', at);
+    if (end == std::string::npos) break;
+    if (end - at == 7 && text.find_first_not_of("0123456789", at) >= end) last = atoi(text.c_str() + at);
+    at = end + 1;
+  }
+  return last;
+}
+
+// A host that never stops sending does not freeze the window: it repaints
+// while the flood goes on, and in the end the last lines sent are the last
+// lines on the screen, in order.
+TEST(Win32Connection, AFloodingHostLeavesTheWindowUsableAndLosesNothing) {
+  surfaceAttach(nullptr, nullptr, 8, 16);  // no window left over from other tests
+  MessageBoxCloser closer({"Error", "error"});
+  const char* port = getenv("SUITE_TEST_FLOOD_PORT");
+  ASSERT_NE(port, nullptr) << "tests/win32/run starts the flooding host";
+  ASSERT_TRUE(prepareTelnet());
+  netConnect(mainWindow(), loopbackRequest("127.0.0.1", atoi(port)));
+  ASSERT_TRUE(pumpUntil([] { return netEvents.established || netEvents.ended; }, 10000));
+  // The host fills the socket's buffers while nothing is read; then a repaint
+  // is asked for and must come after a pass or two, not after the backlog.
+  Sleep(1500);
+  int before = std::max(lastNumberOnScreen(), 1000000);  // the first line is 1000001
+  InvalidateRect(mainWindow(), nullptr, FALSE);
+  EXPECT_TRUE(pumpUntil([] { return !GetUpdateRect(mainWindow(), nullptr, FALSE); }, 5000));
+  const int linesPerPass = RECEIVE_BLOCKS_PER_PASS * RECEIVE_BLOCK / 9;
+  EXPECT_LT(lastNumberOnScreen() - before, 3 * linesPerPass) << "lines taken before the window was painted";
+  EXPECT_FALSE(onScreen("FLOOD42")) << "the window was painted only after the flood";
+  ASSERT_TRUE(pumpUntil([] { return onScreen("FLOOD42"); }, 60000)) << screenText();
+  EXPECT_TRUE(onScreen("2999998\n2999999\n3000000\n\nFLOOD42")) << screenText();
+  EXPECT_TRUE(pumpUntil([] { return netEvents.lost; }, 5000)) << "the host closes after its last line";
+}
+
+void CALLBACK disconnectFromTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  netDisconnect();
+}
+
+// A host that stops reading: a large write waits for it, and the window's
+// Disconnect (here from a timer) still ends the wait and the connection.
+TEST(Win32Connection, DisconnectEndsAWriteThatWaitsForAHostThatStoppedReading) {
+  MessageBoxCloser closer({"Error", "error"});
+  DeafHost host;
+  ASSERT_TRUE(prepareTelnet());
+  netConnect(mainWindow(), loopbackRequest("127.0.0.1", host.port));
+  ASSERT_TRUE(pumpUntil([] { return netEvents.established || netEvents.ended; }, 10000));
+  ASSERT_TRUE(netEvents.established);
+  UINT_PTR timer = SetTimer(nullptr, 0, 500, disconnectFromTimer);
+  std::vector<uint8_t> big(64 << 20, 'w');
+  DWORD start = GetTickCount();
+  EXPECT_EQ(linkWrite(big.data(), static_cast<int>(big.size())), -1);
+  EXPECT_LT(GetTickCount() - start, 10000u);
+  EXPECT_TRUE(netEvents.lost);
+  EXPECT_FALSE(netLinkUp());
+  KillTimer(nullptr, timer);
+}
+
+// A part with a leading zero is decimal here as on the host: 127.0.0.010 is
+// 127.0.0.10, where a listener waits, not 127.0.0.8.
+TEST(Win32Connection, ZeroPaddedDottedDecimalReachesTheDecimalAddress) {
+  MessageBoxCloser closer({"Error", "error"});
+  ASSERT_TRUE(prepareTelnet());
+  SOCKET listener = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(0x7F00000A);
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+  ASSERT_EQ(listen(listener, 1), 0);
+  int len = sizeof a;
+  getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len);
+  netConnect(mainWindow(), loopbackRequest("127.000.0.010", ntohs(a.sin_port)));
+  EXPECT_TRUE(pumpUntil([] { return netEvents.established || netEvents.ended; }, 10000));
+  EXPECT_TRUE(netEvents.established) << (closer.texts().empty() ? "" : closer.texts()[0]);
+  netDisconnect();
+  closesocket(listener);
+}
+
+// A look-up cancelled while in flight must not write its answer into memory
+// already given back: blocks of the buffer's size allocated right after the
+// Cancel stay as allocated (all zero) once the late answers have come.
+TEST(Win32Connection, ACancelledLookUpWritesIntoNoFreedMemory) {
+  MessageBoxCloser closer({"Error", "error"});
+  for (int round = 0; round < 40; ++round) {
+    ASSERT_TRUE(prepareTelnet());
+    ASSERT_EQ(netConnect(mainWindow(), loopbackRequest("localhost", 23)), 0);
+    // The Cancel is handled at once, while the look-up is still under way.
+    netHandleMessage(mainWindow(), WM_NET_CANCEL, 0, 0);
+    std::vector<HGLOBAL> blocks;
+    for (int i = 0; i < 16; ++i) blocks.push_back(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 1024));
+    EXPECT_TRUE(netEvents.ended);
+    pumpUntil([] { return false; }, 100);
+    for (HGLOBAL block : blocks) {
+      const uint8_t* bytes = static_cast<const uint8_t*>(GlobalLock(block));
+      EXPECT_EQ(std::count(bytes, bytes + 1024, 0), 1024) << "round " << round;
+      GlobalUnlock(block);
+      GlobalFree(block);
+    }
+    EXPECT_FALSE(netEvents.established);
   }
 }
 

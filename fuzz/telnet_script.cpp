@@ -1,0 +1,128 @@
+// A login script running on a Telnet connection while any byte stream comes
+// from the host, through the socket link, the receive path and the Telnet
+// engine: no crash or overrun; data reaches the screen masked to 7 bits while
+// the host's commands are still answered; every byte sent is either a
+// well-formed Telnet reply or other than 0xFF (the script's text, the
+// emulator's reports).
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+#include "shell/message_box_posix.h"
+#include "shell/pump_posix.h"
+#include "shell/script.h"
+#include "shell/script_terminal.h"
+#include "telnet/net_connection.h"
+#include "telnet/socket_io.h"
+#include "telnet/telnet_engine.h"
+#include "telnet/telnet_terminal.h"
+#include "terminal/emulator.h"
+#include "terminal/link.h"
+#include "terminal/options.h"
+#include "terminal/receive.h"
+#include "terminal/screen.h"
+#include "terminal/terminal_state.h"
+
+namespace {
+const uint8_t* input;
+size_t inputSize, inputAt;
+std::string sent;
+const char* const SCRIPT_TEXT = "TIMEOUT 1\r\nWAITSTRING \"login:\"\r\nSEND \"ab^M\"\r\nWAITSTRING \"$ \"\r\nEXIT\r\n";
+std::string scriptPath;
+
+void failed(const char* what) {
+  std::fprintf(stderr, "broken: %s\n", what);
+  __builtin_trap();
+}
+
+// Every 0xFF sent opens a reply the engine makes.
+void checkSent() {
+  for (size_t i = 0; i < sent.size();) {
+    uint8_t b = static_cast<uint8_t>(sent[i]);
+    if (b != TN_IAC) {  // the script's text or the emulator's reports
+      ++i;
+      continue;
+    }
+    if (i + 1 >= sent.size()) failed("a lone IAC");
+    uint8_t c = static_cast<uint8_t>(sent[i + 1]);
+    if (c == TN_NOP) {
+      i += 2;
+    } else if (c >= TN_WILL) {
+      if (i + 2 >= sent.size()) failed("a verb without its option");
+      i += 3;
+    } else if (c == TN_SB) {
+      size_t end = sent.find("\xFF\xF0", i + 2);
+      if (end == std::string::npos) failed("a subnegotiation without IAC SE");
+      i = end + 2;
+    } else {
+      failed("an IAC command the engine never sends");
+    }
+  }
+}
+}  // namespace
+
+// This program's platform socket: the input in pieces, then the close.
+int socketReceive(uint8_t* buffer, int size) {
+  if (inputAt >= inputSize) return LINK_LOST;
+  size_t piece = 1 + (input[inputAt] % 61);
+  if (piece > inputSize - inputAt) piece = inputSize - inputAt;
+  if (piece > static_cast<size_t>(size)) piece = static_cast<size_t>(size);
+  memcpy(buffer, input + inputAt, piece);
+  inputAt += piece;
+  return static_cast<int>(piece);
+}
+int socketSend(const uint8_t* bytes, int length) {
+  sent.append(reinterpret_cast<const char*>(bytes), static_cast<size_t>(length));
+  return length;
+}
+int socketWaitWritable() { return 1; }
+void socketClose() {}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static bool ready = terminalReset(24, 80, 100) == 0;
+  if (scriptPath.empty()) {
+    scriptPath = "/tmp/telnet_script_fuzz_" + std::to_string(getpid()) + ".scr";
+    FILE* f = std::fopen(scriptPath.c_str(), "wb");
+    if (!f) return 0;
+    std::fputs(SCRIPT_TEXT, f);
+    std::fclose(f);
+  }
+  if (!ready || size < 1) return 0;
+  const uint8_t mode = data[0];
+  input = data + 1;
+  inputSize = size - 1;
+  inputAt = 0;
+  sent.clear();
+  terminalReset(24, 80, 100);
+  terminalOptions.emulation = 1 + (mode & 7);
+  terminalOptions.inboundCrLf = (mode & 0x08) != 0;
+  emulatorConnectionStart();
+  telnetSession = {};
+  telnetSession.binaryMode = (mode & 0x20) != 0;
+  std::memcpy(telnetSession.terminalId, "vt100", 6);
+  telnetResetForConnection();
+  netEstablished(mode & 0x40 ? 7 : 4096);
+  telnetAttachTerminal();
+  scriptAttachTerminal();
+  clockUseManual(10);
+  messagesClear();
+
+  ScriptEnv env;
+  env.processIncoming = [] { return receiveAvailable(); };
+  env.sendChar = scriptSendChar;
+  scriptExecute(scriptPath.c_str(), env);
+  linkClose();
+
+  // The script masks data to 7 bits; the host's 0xFF bytes were commands.
+  for (int r = 0; r < screen.rows; ++r) {
+    const ScreenLine& line = lineAt(r);
+    for (int c = 0; c < line.used; ++c)
+      if (line.cells[c] >= 0x80) failed("a byte with bit 7 on the screen while a script runs");
+  }
+  checkSent();
+  if (sent.size() > 64 + inputSize * 40) failed("more replies than the input asks for");
+  return 0;
+}

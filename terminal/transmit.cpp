@@ -1,0 +1,18 @@
+// Transmit: clipboard text to the host one character at a time.
+#include "terminal/display.h"
+#include "terminal/keymap.h"
+
+int transmitText(const uint8_t* text, size_t length, const TransmitOptions& options, void (*wait)(int ms)) {
+  int sent = 0;
+  for (size_t i = 0; i < length && text[i]; ++i) {
+    uint8_t ch = text[i];
+    if (options.characterDelay > 0) wait(options.characterDelay);
+    if (ch == '\n' && options.stripLinefeed) continue;
+    // The link's write waits itself until a socket takes the character.
+    int r = sendKeyString(&ch, 1);
+    if (r < 0) return r;
+    ++sent;
+    if (ch == '\n' && options.lineDelay > 0) wait(options.lineDelay);
+  }
+  return sent;
+}

@@ -1,0 +1,332 @@
+// The terminal display on a real window under Wine: painting from the buffer,
+// mouse selection and Copy, Transmit to a process on a pseudo-terminal, Find,
+// keys through the window's messages, and screenshots of what a user sees.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "dialup/serial_win32.h"
+#include "screenshot.h"
+#include "terminal/colours.h"
+#include "terminal/display_dialog_ids.h"
+#include "terminal/display_win32.h"
+#include "terminal/emulator.h"
+#include "terminal/keymap.h"
+#include "terminal/link.h"
+#include "terminal/options.h"
+#include "terminal/receive.h"
+#include "terminal/screen.h"
+#include "terminal/terminal_state.h"
+#include "win32_driver.h"
+
+namespace {
+
+LRESULT CALLBACK terminalProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  LRESULT r;
+  if (displayMessage(w, m, wp, lp, &r)) return r;
+  return DefWindowProcA(w, m, wp, lp);
+}
+
+// Bytes the terminal wrote to the link.
+std::string sent;
+int recordWrite(const uint8_t* bytes, int length) {
+  sent.append(reinterpret_cast<const char*>(bytes), length);
+  return 0;
+}
+int nothingToRead(uint8_t*, int) { return 0; }
+const LinkOps recordOps = {nothingToRead, recordWrite, nullptr, nullptr, nullptr, nullptr, nullptr, true};
+
+const COLORREF TEXT_GREEN = RGB(0, 160, 0);
+const COLORREF BACK_NAVY = RGB(0, 0, 64);
+
+// A fixed-pitch font large enough for pixel counts, drawn without smoothing.
+LOGFONTA testFont() {
+  LOGFONTA lf{};
+  lf.lfHeight = 16;
+  lf.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+  lf.lfQuality = NONANTIALIASED_QUALITY;
+  lstrcpyA(lf.lfFaceName, "Courier New");
+  return lf;
+}
+
+// A fresh terminal of emulation e in a real window with the display attached.
+HWND openTerminal(int emulation, int rows = 24, int capacity = 200) {
+  static bool registered = false;
+  if (!registered) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = terminalProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "SuiteDisplayTest";
+    wc.hCursor = LoadCursor(nullptr, IDC_IBEAM);
+    RegisterClassA(&wc);
+    registered = true;
+  }
+  terminalReset(rows, 80, capacity);
+  terminalOptions.emulation = emulation;
+  emulatorConnectionStart();
+  terminalColours.text = TEXT_GREEN;
+  terminalColours.background = BACK_NAVY;
+  sent.clear();
+  linkAttach(&recordOps);
+  receiveEightBit = true;
+  HWND w = CreateWindowA("SuiteDisplayTest", "Terminal display", WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_HSCROLL |
+                         WS_VISIBLE, 10, 10, 820, 500, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  DisplayConfig config{};
+  config.font = testFont();
+  config.resizeMode = RESIZE_NONE;
+  displayAttach(w, config);
+  SetFocus(w);
+  pumpUntil([] { return false; }, 200);
+  return w;
+}
+
+void receive(const std::string& bytes) {
+  processReceived(reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<int>(bytes.size()));
+}
+
+// Repaints the whole window from the buffer alone and waits for it.
+void repaint(HWND w) {
+  InvalidateRect(w, nullptr, FALSE);
+  UpdateWindow(w);
+  GdiFlush();
+  pumpUntil([] { return false; }, 100);
+}
+
+// Pixels of a cell range of a view row that have exactly this colour.
+int pixels(HWND w, int row, int fromCell, int toCell, COLORREF colour) {
+  HDC dc = GetDC(w);
+  int n = 0;
+  for (int x = cellX(fromCell); x < cellX(toCell); ++x)
+    for (int y = cellY(row); y < cellY(row + 1); ++y) n += GetPixel(dc, x, y) == colour;
+  ReleaseDC(w, dc);
+  return n;
+}
+
+int cellArea(int cells) { return cells * screen.cellWidth * screen.cellHeight; }
+
+void close(HWND w) {
+  DestroyWindow(w);
+  linkAttach(nullptr);
+}
+
+TEST(Win32Display, PaintShowsTextReverseBrightAndPalette) {
+  HWND w = openTerminal(4);
+  receive("plain text\r\n\033[7mreversed\033[0m\r\n\033[1mbright\033[0m\r\nctl-hidden\r\n");
+  lineAt(3).cells[3] = 0x01;  // a control byte stored in the line
+  // Scribble over the window: whatever the paint leaves must come from the buffer.
+  HDC dc = GetDC(w);
+  RECT all = {0, 0, 820, 500};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  ReleaseDC(w, dc);
+  repaint(w);
+  int area = cellArea(8);
+  // Plain: mostly background with green strokes; reverse: mostly green.
+  EXPECT_GT(pixels(w, 0, 0, 8, BACK_NAVY), area / 2);
+  EXPECT_GT(pixels(w, 0, 0, 8, TEXT_GREEN), 10);
+  EXPECT_GT(pixels(w, 1, 0, 8, TEXT_GREEN), area / 2);
+  EXPECT_GT(pixels(w, 1, 0, 8, BACK_NAVY), 10);
+  // Bright: the text colour's lit channel at full.
+  EXPECT_GT(pixels(w, 2, 0, 6, RGB(0, 255, 0)), 10);
+  EXPECT_EQ(pixels(w, 2, 0, 6, TEXT_GREEN), 0);
+  // The row stops at its control character; the rest is background.
+  EXPECT_EQ(pixels(w, 3, 3, 12, BACK_NAVY), cellArea(9));
+  EXPECT_EQ(pixels(w, 5, 0, 80, BACK_NAVY), cellArea(80));
+  close(w);
+
+  // The palette emulations index the 16 colours.
+  w = openTerminal(2);
+  receive("\033[44;37m white on blue \033[0m\r\n\033[30;43m black on yellow \033[0m");
+  repaint(w);
+  EXPECT_GT(pixels(w, 0, 0, 15, RGB(0, 0, 127)), cellArea(15) / 2);
+  EXPECT_GT(pixels(w, 0, 0, 15, RGB(191, 191, 191)), 10);
+  EXPECT_GT(pixels(w, 1, 0, 17, RGB(127, 127, 0)), cellArea(17) / 2);
+  close(w);
+
+  // TTY draws the row whole, control character included, in the scheme's colours.
+  w = openTerminal(1);
+  receive("ctl-shown");
+  lineAt(0).cells[3] = 0x01;
+  repaint(w);
+  EXPECT_GT(pixels(w, 0, 4, 9, TEXT_GREEN), 10);
+  close(w);
+}
+
+std::string clipboardText(HWND w) {
+  std::string text;
+  if (!OpenClipboard(w)) return "<no clipboard>";
+  if (HANDLE h = GetClipboardData(CF_TEXT)) {
+    if (const char* p = static_cast<const char*>(GlobalLock(h))) {
+      text = p;
+      GlobalUnlock(h);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+void setClipboard(HWND w, const std::string& text) {
+  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  char* p = static_cast<char*>(GlobalLock(h));
+  memcpy(p, text.c_str(), text.size() + 1);
+  GlobalUnlock(h);
+  OpenClipboard(w);
+  EmptyClipboard();
+  SetClipboardData(CF_TEXT, h);
+  CloseClipboard();
+}
+
+LPARAM at(int column, int row) { return MAKELPARAM(cellX(column), cellY(row) + screen.cellHeight / 2); }
+
+TEST(Win32Display, DragSelectionIsInvertedAndCopied) {
+  HWND w = openTerminal(4);
+  receive("first line\r\nsecond line\r\nthird line");
+  repaint(w);
+  SendMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, at(6, 0));
+  SendMessageA(w, WM_MOUSEMOVE, MK_LBUTTON, at(5, 1));
+  SendMessageA(w, WM_MOUSEMOVE, MK_LBUTTON, at(3, 2));
+  SendMessageA(w, WM_LBUTTONUP, 0, at(3, 2));
+  GdiFlush();
+  // Inverted cells: the background turns into its complement.
+  COLORREF inverted = RGB(255, 255, 255 - 64);
+  EXPECT_GT(pixels(w, 1, 0, 11, inverted), cellArea(11) / 2);
+  EXPECT_EQ(pixels(w, 0, 0, 6, inverted), 0);
+  // The inversion survives a repaint from the buffer.
+  repaint(w);
+  EXPECT_GT(pixels(w, 2, 0, 3, inverted), cellArea(3) / 2);
+  EXPECT_NE(saveScreenshot("display_selection"), "");
+  setClipboard(w, "old contents");
+  copySelection(w);
+  EXPECT_EQ(clipboardText(w), "line\r\nsecond line\r\nthi");
+  // A press elsewhere clears the selection and its inversion.
+  SendMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, at(0, 5));
+  SendMessageA(w, WM_LBUTTONUP, 0, at(0, 5));
+  GdiFlush();
+  EXPECT_EQ(pixels(w, 1, 0, 11, inverted), 0);
+  displaySelectAll(w);
+  copySelection(w);
+  EXPECT_EQ(clipboardText(w).substr(0, 35), "first line\r\nsecond line\r\nthird line");
+  close(w);
+}
+
+TEST(Win32Display, TransmitSendsTheClipboardToAProcessOnAPty) {
+  const char* com = getenv("SUITE_TEST_COM");
+  ASSERT_NE(com, nullptr) << "the runner maps a COM port to a pseudo-terminal";
+  HWND w = openTerminal(4);
+  linkAttach(nullptr);
+  ASSERT_EQ(serialOpen(atoi(com), 38400), 0);
+  DisplayConfig config{};
+  config.font = testFont();
+  config.transmit.stripLinefeed = true;
+  config.transmit.characterDelay = 1;
+  displayAttach(w, config);
+  setClipboard(w, "first line\r\nsecond");
+  transmitClipboard(w);
+  // The far process answers in upper case; the answer comes back through the
+  // receive path onto the screen.
+  pumpUntil([] {
+    receiveAvailable();
+    return memcmp(lineAt(0).cells, "SECONDLINE", 10) == 0;
+  }, 5000);
+  // No LF went out: the CR alone brought the second line over the first.
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(lineAt(0).cells), lineAt(0).used), "SECONDLINE");
+  EXPECT_EQ(lineAt(1).used, 0);
+  linkClose();
+  close(w);
+}
+
+HWND findDialogWindow() { return findDialog(); }
+
+TEST(Win32Display, FindScrollsToTheMatchAndCloseLeavesTheCursor) {
+  HWND w = openTerminal(4, 24, 300);
+  for (int i = 0; i < 120; ++i) receive("line " + std::to_string(i) + (i == 30 ? " Needle here" : "") + "\r\n");
+  HWND f = openFind(w);
+  ASSERT_NE(f, nullptr);
+  SetDlgItemTextA(f, IDC_FIND_TEXT, "NEEDLE");
+  SendMessageA(f, WM_COMMAND, IDC_FIND_FIRST, 0);
+  repaint(w);
+  EXPECT_LT(screen.viewPosition, screen.historyLines);
+  bool shown = false;
+  for (int r = 0; r < screen.rows; ++r)
+    shown |= std::string(reinterpret_cast<const char*>(lineAt(r).cells), lineAt(r).used) == "line 30 Needle here";
+  EXPECT_TRUE(shown);
+  EXPECT_NE(saveScreenshot("display_find"), "");
+  // Text arrives while Find is open and moves the cursor; closing keeps it there.
+  receive("\033[5;7H");
+  SendMessageA(f, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_EQ(findDialogWindow(), nullptr);
+  EXPECT_EQ(screen.viewPosition, screen.historyLines);
+  EXPECT_EQ(screen.row, 4);
+  EXPECT_EQ(screen.column, 6);
+  close(w);
+}
+
+TEST(Win32Display, KeyMessagesAndAutoRepeatOff) {
+  HWND w = openTerminal(4);
+  defaultKeyMap(4, &keyboard.map);
+  SendMessageA(w, WM_KEYDOWN, VK_UP, 1);
+  SendMessageA(w, WM_KEYUP, VK_UP, 0xC0000001);
+  SendMessageA(w, WM_KEYDOWN, 'A', 1);
+  SendMessageA(w, WM_CHAR, 'a', 1);
+  EXPECT_EQ(sent, "\033[Aa");
+  // Auto-repeat off: a held key sends its string once, on release.
+  sent.clear();
+  receive("\033[?8l");
+  for (int i = 0; i < 3; ++i) SendMessageA(w, WM_KEYDOWN, VK_F1, 0x40000001);
+  EXPECT_EQ(sent, "");
+  SendMessageA(w, WM_KEYUP, VK_F1, 0xC0000001);
+  EXPECT_EQ(sent, "\033OP");
+  close(w);
+}
+
+TEST(Win32Display, MinimisedWindowAndFontFit) {
+  HWND w = openTerminal(4);
+  DisplayConfig config{};
+  config.font = testFont();
+  config.resizeMode = RESIZE_FONT;
+  displayAttach(w, config);
+  int before = screen.cellHeight;
+  // Taller window: a larger font so that the rows still fill the text area.
+  SetWindowPos(w, nullptr, 0, 0, 820, 760, SWP_NOMOVE | SWP_NOZORDER);
+  pumpUntil([] { return false; }, 100);
+  EXPECT_GT(screen.cellHeight, before);
+  RECT client;
+  GetClientRect(w, &client);
+  EXPECT_LE(screen.rows * screen.cellHeight, client.bottom);
+  ShowWindow(w, SW_MINIMIZE);
+  pumpUntil([] { return false; }, 100);
+  receive("after minimising\r\n");
+  EXPECT_GT(screen.cellWidth, 0);
+  EXPECT_GT(screen.cellHeight, 0);
+  ShowWindow(w, SW_RESTORE);
+  close(w);
+}
+
+TEST(Win32Display, ScreenshotsOfVt100AndColourScreens) {
+  HWND w = openTerminal(4);
+  receive("\033[2J\033[H\033[1mVT100 screen\033[0m  \033[7m reverse \033[0m  \033[4munderline\033[0m\r\n"
+          "\033(0lqqqqqqqqqqk\033(B\r\n\033(0x\033(B  a box   \033(0x\033(B\r\n\033(0mqqqqqqqqqqj\033(B\r\n"
+          "\033[10;20HCursor addressed to row 10, column 20\033[12;1H$ ");
+  repaint(w);
+  EXPECT_NE(saveScreenshot("display_vt100"), "");
+  close(w);
+
+  // A colour test pattern: every foreground on every background, as ls --color
+  // and colour test scripts show them.
+  w = openTerminal(2);
+  std::string pattern = "\033[2J\033[HANSI colours\r\n";
+  for (int bg = 40; bg <= 47; ++bg) {
+    for (int fg = 30; fg <= 37; ++fg)
+      pattern += "\033[" + std::to_string(fg) + ";" + std::to_string(bg) + "m " + std::to_string(fg) + " ";
+    pattern += "\033[1m bold \033[0m\r\n";
+  }
+  pattern += "\033[0mdrwxr-xr-x \033[01;34mdirectory\033[0m  \033[01;32mprogram\033[0m  \033[01;31marchive.tgz\033[0m\r\n";
+  receive(pattern);
+  repaint(w);
+  EXPECT_GT(pixels(w, 2, 0, 4, RGB(127, 0, 0)), cellArea(4) / 2);  // the row on red
+  EXPECT_NE(saveScreenshot("display_colours"), "");
+  close(w);
+}
+
+}  // namespace

@@ -1,0 +1,477 @@
+#!/usr/bin/python3
+"""varnix32 from start to exit under Wine, driven as a user drives it: the
+real program, keys typed through the X keyboard with xdotool, a real telnetd
+or a loopback stand-in on the far side, the file system and the registry
+checked afterwards. Prints GoogleTest-style result lines for ./test."""
+import glob
+import os
+import shutil
+import signal
+import socket
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import traceback
+
+TOP = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+EXE = os.path.join(TOP, "build", "target", "bin", "varnix32.exe")
+ENTRY_TOOL = os.path.join(TOP, "build", "host", "tools", "entry")
+SHOTS = os.path.join(TOP, "build", "screenshots")
+KEY = r"HKLM\Software\Kelvro32"
+TITLE = "Kelvro32-Telnet"
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, text):
+    if not condition:
+        raise Failure(text)
+
+
+def free_port():
+    s = socket.socket()
+    s.bind(("127.0.0.1", 0))
+    port = s.getsockname()[1]
+    s.close()
+    return port
+
+
+def wait_for(predicate, seconds, step=0.1):
+    end = time.time() + seconds
+    while time.time() < end:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(step)
+    return predicate()
+
+
+class Desktop:
+    """One Xvfb display and the suite's end-to-end Wine prefix."""
+
+    def __init__(self):
+        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                                     stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        number = self.xvfb.stdout.readline().decode().strip()
+        self.env = dict(os.environ, DISPLAY=":" + number, SUITE_WINEPREFIX=os.path.join(TOP, "build", "wine-e2e"))
+        # The prefix settings of tools/wine-env, created on first use.
+        out = subprocess.run(["bash", "-c", ". tools/wine-env && env"], cwd=TOP, env=self.env,
+                             capture_output=True, text=True).stdout
+        for line in out.splitlines():
+            name, _, value = line.partition("=")
+            if name in ("WINEPREFIX", "WINEARCH", "WINEDEBUG", "WINEDLLOVERRIDES"):
+                self.env[name] = value
+
+    def close(self):
+        subprocess.run(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
+        self.xvfb.terminate()
+        self.xvfb.wait()
+
+    def run(self, *args, **kw):
+        return subprocess.run(list(args), env=self.env, capture_output=True, text=True, timeout=60, **kw)
+
+    def reg_set(self, name, value):
+        self.run("wine", "reg", "add", KEY, "/v", name, "/t", "REG_SZ", "/d", str(value), "/f")
+
+    def reg_delete(self, name):
+        self.run("wine", "reg", "delete", KEY, "/v", name, "/f")
+
+    def reg_get(self, name):
+        out = self.run("wine", "reg", "query", KEY, "/v", name).stdout
+        for line in out.splitlines():
+            parts = line.split()
+            if len(parts) >= 3 and parts[0].lower() == name.lower():
+                return parts[2]
+        return None
+
+    def windows(self, title):
+        out = self.run("xdotool", "search", "--onlyvisible", "--name", "^%s$" % title).stdout
+        return [w for w in out.split() if w]
+
+    def window(self, title, seconds=20):
+        found = wait_for(lambda: self.windows(title), seconds)
+        check(found, "no window titled %r appeared" % title)
+        return found[0]
+
+    def keys(self, window, *keys):
+        self.run("xdotool", "windowfocus", "--sync", window)
+        for k in keys:
+            self.run("xdotool", "key", "--clearmodifiers", k)
+            time.sleep(0.15)
+
+    def type(self, window, text):
+        self.run("xdotool", "windowfocus", "--sync", window)
+        self.run("xdotool", "type", "--delay", "25", text)
+        self.run("xdotool", "key", "Return")
+
+    def geometry(self, window):
+        out = self.run("xdotool", "getwindowgeometry", "--shell", window).stdout
+        values = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+
+    def shot(self, name):
+        os.makedirs(SHOTS, exist_ok=True)
+        path = os.path.join(SHOTS, name + ".png")
+        self.run("import", "-window", "root", path)
+        return path
+
+    def brightness(self, window, left, top, width, height):
+        """Mean brightness (0..1) of a rectangle of the window's client side."""
+        x, y, _, _ = self.geometry(window)
+        path = os.path.join(tempfile.gettempdir(), "varnix32_e2e_probe.png")
+        self.run("import", "-window", "root", "-crop", "%dx%d+%d+%d" % (width, height, x + left, y + top), path)
+        out = self.run("convert", path, "-format", "%[fx:mean]", "info:").stdout.strip()
+        return float(out or 0)
+
+
+class Program:
+    """varnix32.exe started in a fresh program directory."""
+
+    def __init__(self, desk, args, directory=None):
+        self.desk = desk
+        self.dir = directory or tempfile.mkdtemp(prefix="varnix32_e2e_")
+        self.proc = subprocess.Popen(["wine", EXE] + list(args), cwd=self.dir, env=desk.env,
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def wait_exit(self, seconds=30):
+        try:
+            self.proc.wait(seconds)
+            return True
+        except subprocess.TimeoutExpired:
+            return False
+
+    def stop(self):
+        # The program runs in a process of the Wine server's, not in the
+        # launcher: ending the prefix's processes ends it.
+        if self.proc.poll() is None:
+            self.desk.run("wineserver", "-k")
+            self.proc.wait()
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+    def entry_file(self, stem):
+        """The entry file of stem, found without regard to case."""
+        for path in glob.glob(os.path.join(self.dir, "*")):
+            if os.path.basename(path).lower() == (stem + ".tel").lower():
+                return path
+        return None
+
+
+class TelnetServer:
+    """inetutils telnetd with a shell, one session per connection."""
+
+    def __init__(self):
+        self.port = free_port()
+        self.proc = subprocess.Popen(
+            ["socat", "TCP-LISTEN:%d,bind=127.0.0.1,reuseaddr,fork" % self.port,
+             "EXEC:/usr/sbin/telnetd -h -E /bin/sh,nofork"], stderr=subprocess.DEVNULL)
+        wait_for(lambda: subprocess.run(["ss", "-Hltn", "sport = :%d" % self.port], capture_output=True,
+                                        text=True).stdout.strip(), 5)
+
+    def stop(self):
+        self.proc.terminate()
+        self.proc.wait()
+
+
+class FirewallStandIn:
+    """A loopback host that asks for the firewall script's texts and then
+    records what the client sends."""
+
+    def __init__(self):
+        self.sock = socket.socket()
+        self.sock.bind(("127.0.0.1", 0))
+        self.sock.listen(1)
+        self.port = self.sock.getsockname()[1]
+        self.received = b""
+        self.thread = threading.Thread(target=self.serve, daemon=True)
+        self.thread.start()
+
+    def read_until(self, conn, text, seconds=15):
+        end = time.time() + seconds
+        while text not in self.received and time.time() < end:
+            conn.settimeout(max(0.1, end - time.time()))
+            try:
+                data = conn.recv(4096)
+            except socket.timeout:
+                break
+            if not data:
+                break
+            self.received += data
+        return text in self.received
+
+    def serve(self):
+        self.sock.settimeout(30)
+        try:
+            conn, _ = self.sock.accept()
+        except socket.timeout:
+            return
+        with conn:
+            conn.sendall(b"Firewall login: ")
+            if not self.read_until(conn, b"fwuser\r"):
+                return
+            conn.sendall(b"\r\nPassword: ")
+            if not self.read_until(conn, b"fwsecret\r"):
+                return
+            conn.sendall(b"\r\nfirewall passed\r\n")
+            # The Telnet session starts with the client's offers.
+            self.read_until(conn, b"\xff\xfb\x1f", 15)
+            time.sleep(0.5)
+
+
+# ---- the cases
+
+
+def case_session_typed_drawn_closed_saved(desk):
+    """Prompt on the screen, typed keys run a command, the host's close brings
+    the program offline and saves the entry, the geometry is stored at exit."""
+    server = TelnetServer()
+    prog = None
+    try:
+        # A stored geometry no screen could show starts at the system's default.
+        for name, value in (("telnetw", "99999999"), ("telneth", "400"), ("telnetx", "-5"), ("telnety", "7")):
+            desk.reg_set(name, value)
+        desk.reg_set("BookBox_Telnet", 103)
+        desk.reg_set("DiscBox_Telnet", 1)
+        # Colour output of ls needs the ANSI colour terminal: the host's entry
+        # file, found beside the program, says so.
+        directory = tempfile.mkdtemp(prefix="varnix32_e2e_")
+        entry = os.path.join(directory, "127.0.0.1.tel")
+        subprocess.run([ENTRY_TOOL, "new", "tel", entry], check=True, capture_output=True)
+        subprocess.run([ENTRY_TOOL, "set", entry, "emulation=2", "terminalId=ansi"], check=True, capture_output=True)
+        os.utime(entry, (1, 1))  # so that the save at the disconnect shows
+        prog = Program(desk, ["127.0.0.1", str(server.port)], directory)
+        main = desk.window(TITLE)
+        # The shell's prompt is drawn on the first text row below the toolbar.
+        check(wait_for(lambda: desk.brightness(main, 4, 88, 300, 20) > 0.0015, 15), "no prompt drawn")
+        offline_buttons = None
+        marker = os.path.join(prog.dir, "typed.txt")
+        desk.type(main, "cd /usr; echo typed-$((6*7)) > '%s'; ls --color=always" % marker)
+        check(wait_for(lambda: os.path.exists(marker) and open(marker).read().strip() == "typed-42", 15),
+              "the typed command did not run")
+        time.sleep(0.5)
+        online_buttons = desk.brightness(main, 0, 40, 140, 40)
+        desk.shot("varnix32_session_colour_ls")
+        desk.keys(main, "alt+n")
+        desk.shot("varnix32_menu_session")
+        desk.keys(main, "t")
+        command = desk.window("Send telnet command", 10)
+        desk.shot("varnix32_telnet_command")
+        desk.keys(command, "Escape")
+        # Exit while connected asks first; No keeps the session.
+        desk.keys(main, "alt+f", "x")
+        desk.keys(desk.window("Message", 10), "n")
+        check(wait_for(lambda: not desk.windows("Message"), 5) and prog.proc.poll() is None,
+              "answering No to the close warning did not keep the program")
+        desk.type(main, "exit")
+        box = desk.window("Message", 15)  # "Disconnected"
+        saved = wait_for(lambda: (prog.entry_file("127.0.0.1") or "") if os.path.exists(entry) and
+                         os.path.getmtime(entry) > 1000 else None, 10)
+        check(saved and os.path.getsize(saved) == 2424, "127.0.0.1.tel not written when the host closed")
+        desk.keys(box, "Return")
+        # Start-up choice 103 opens the book again, which says it is not there yet.
+        desk.keys(desk.window("Message", 10), "Return")
+        offline_buttons = desk.brightness(main, 0, 40, 140, 40)
+        desk.shot("varnix32_offline")
+        check(abs(offline_buttons - online_buttons) > 0.005, "the toolbar did not change back to offline")
+        desk.keys(main, "alt+f", "x")
+        check(prog.wait_exit(20), "File > Exit did not end the program")
+        for name in ("telnetw", "telneth", "telnetx", "telnety"):
+            value = desk.reg_get(name)
+            check(value is not None and value.lstrip("-").isdigit(), "geometry value %s not stored" % name)
+        check(int(desk.reg_get("telnetw")) > 100, "stored width is not the window's")
+    finally:
+        if prog:
+            prog.stop()
+        server.stop()
+
+
+def case_failed_connections_leave_program_usable(desk):
+    """A refused connection and an unknown host give their message box and the
+    program is still there to be closed normally."""
+    desk.reg_set("BookBox_Telnet", 103)
+    for args in (["127.0.0.1", str(free_port())], ["no-such-host.invalid", "23"]):
+        prog = Program(desk, args)
+        try:
+            main = desk.window(TITLE)
+            box = desk.window("Error", 30)
+            desk.keys(box, "Return")
+            check(wait_for(lambda: not desk.windows("Error"), 5), "the error box did not close")
+            check(prog.proc.poll() is None and desk.windows(TITLE), "program gone after %s" % args)
+            desk.keys(main, "alt+f", "x")
+            check(prog.wait_exit(20), "program did not exit after a failed connection to %s" % args)
+        finally:
+            prog.stop()
+
+
+def case_bad_command_lines_refused(desk):
+    """Too long a line, an address longer than the entry's field and a port
+    beyond 16 bits end the program with its message and no window."""
+    for args in (["h" * 256], ["h" * 80, "23"], ["127.0.0.1", "70000"]):
+        prog = Program(desk, args)
+        try:
+            box = desk.window("Error", 20)
+            check(not desk.windows(TITLE), "main window opened for a refused command line")
+            desk.keys(box, "Return")
+            check(prog.wait_exit(15), "program did not end after refusing %r" % args[0][:20])
+        finally:
+            prog.stop()
+
+
+def case_firewall_script_then_telnet(desk):
+    """Through the firewall host the script's texts are answered and then the
+    Telnet offers are sent."""
+    standin = FirewallStandIn()
+    desk.reg_set("BookBox_Telnet", 103)
+    desk.reg_set("FirewallAddressTelnet", "127.0.0.1")
+    desk.reg_set("FirewallPortTelnet", standin.port)
+    directory = tempfile.mkdtemp(prefix="varnix32_e2e_")
+    entry = os.path.join(directory, "target.example.tel")
+    subprocess.run([ENTRY_TOOL, "new", "tel", entry], check=True, capture_output=True)
+    subprocess.run([ENTRY_TOOL, "set", entry, "useFirewall=1"], check=True, capture_output=True)
+    with open(os.path.join(directory, "pxtel.txt"), "w") as f:
+        f.write('WAITSTRING "login:"\r\nSEND "fwuser^M"\r\nWAITSTRING "Password:"\r\nSEND "fwsecret^M"\r\n'
+                'WAITSTRING "passed"\r\nEXIT\r\n')
+    prog = Program(desk, ["target.example", "23"], directory)
+    try:
+        desk.window(TITLE)
+        check(wait_for(lambda: b"\xff\xfb\x1f" in standin.received, 40),
+              "no Telnet offers after the firewall script; got %r" % standin.received[:80])
+        check(standin.received.index(b"fwsecret\r") < standin.received.index(b"\xff\xfb\x1f"),
+              "offers sent before the script ended")
+    finally:
+        prog.stop()
+        desk.reg_delete("FirewallAddressTelnet")
+        desk.reg_delete("FirewallPortTelnet")
+
+
+def case_term_resize_reports_new_size(desk):
+    """In Term mode, enlarging the window tells the server the new size."""
+    server = TelnetServer()
+    desk.reg_set("BookBox_Telnet", 103)
+    directory = tempfile.mkdtemp(prefix="varnix32_e2e_")
+    entry = os.path.join(directory, "127.0.0.1.tel")
+    subprocess.run([ENTRY_TOOL, "new", "tel", entry], check=True, capture_output=True)
+    subprocess.run([ENTRY_TOOL, "set", entry, "resizeMode=1"], check=True, capture_output=True)
+    prog = Program(desk, ["127.0.0.1", str(server.port)], directory)
+    try:
+        main = desk.window(TITLE)
+        check(wait_for(lambda: desk.brightness(main, 4, 88, 300, 20) > 0.0015, 15), "no prompt drawn")
+        sizes = os.path.join(prog.dir, "sizes.txt")
+        desk.type(main, "stty size > '%s'" % sizes)
+        check(wait_for(lambda: os.path.exists(sizes) and open(sizes).read().strip(), 10), "stty did not run")
+        before = open(sizes).read().split()
+        # Maximise through the system menu, as a user would.
+        desk.keys(main, "alt+space", "x")
+        time.sleep(1.5)
+        desk.type(main, "stty size >> '%s'" % sizes)
+        check(wait_for(lambda: len(open(sizes).read().split()) == 4, 10), "second stty did not run")
+        after = open(sizes).read().split()[2:]
+        check(int(after[0]) > int(before[0]) and int(after[1]) > int(before[1]),
+              "size %s after enlarging, %s before" % (after, before))
+        desk.shot("varnix32_term_resized")
+    finally:
+        prog.stop()
+        server.stop()
+
+
+def case_none_mode_fits_window_to_terminal(desk):
+    """With resizing "None" the window takes the terminal's 80 x 24 size
+    instead of the large geometry it was stored with."""
+    server = TelnetServer()
+    desk.reg_set("BookBox_Telnet", 103)
+    for name, value in (("telnetw", 1000), ("telneth", 740), ("telnetx", 0), ("telnety", 0)):
+        desk.reg_set(name, value)
+    directory = tempfile.mkdtemp(prefix="varnix32_e2e_")
+    entry = os.path.join(directory, "127.0.0.1.tel")
+    subprocess.run([ENTRY_TOOL, "new", "tel", entry], check=True, capture_output=True)
+    subprocess.run([ENTRY_TOOL, "set", entry, "resizeMode=0"], check=True, capture_output=True)
+    prog = Program(desk, ["127.0.0.1", str(server.port)], directory)
+    try:
+        main = desk.window(TITLE)
+        check(wait_for(lambda: desk.geometry(main)[2] < 900, 15),
+              "window still %s wide in None mode" % (desk.geometry(main),))
+        width, height = desk.geometry(main)[2:]
+        check(width > 500 and height > 300, "window shrank below the terminal: %dx%d" % (width, height))
+    finally:
+        prog.stop()
+        server.stop()
+
+
+def case_dialogs_and_menus_on_screen(desk):
+    """Screenshots of the splash box, a menu with its hint, the About box, the
+    view options and the Telnet command dialog, for people to look at."""
+    desk.reg_set("BookBox_Telnet", 107)
+    prog = Program(desk, [])
+    try:
+        # The splash box shows for a second while the window is created.
+        end = time.time() + 20
+        while time.time() < end and not desk.windows(TITLE):
+            desk.shot("varnix32_splash")
+            time.sleep(0.2)
+        main = desk.window(TITLE)
+        time.sleep(0.5)
+        desk.keys(main, "alt+s", "Down")
+        time.sleep(0.3)
+        desk.shot("varnix32_menu_settings")
+        desk.keys(main, "Escape", "Escape")
+        desk.keys(main, "alt+h", "a")
+        about = desk.window("About Kelvro32-Telnet", 10)
+        desk.shot("varnix32_about")
+        desk.keys(about, "Return")
+        desk.keys(main, "alt+s", "v")
+        view = desk.window("View options", 10)
+        desk.shot("varnix32_view_options")
+        desk.keys(view, "Escape")
+        desk.keys(main, "alt+f", "x")
+        check(prog.wait_exit(20), "program did not exit")
+    finally:
+        prog.stop()
+
+
+CASES = [
+    case_session_typed_drawn_closed_saved,
+    case_failed_connections_leave_program_usable,
+    case_bad_command_lines_refused,
+    case_firewall_script_then_telnet,
+    case_term_resize_reports_new_size,
+    case_none_mode_fits_window_to_terminal,
+    case_dialogs_and_menus_on_screen,
+]
+
+
+def main():
+    wanted = sys.argv[1:]
+    cases = [c for c in CASES if not wanted or any(w in c.__name__ for w in wanted)]
+    desk = Desktop()
+    passed, failed = 0, []
+    try:
+        for case in cases:
+            name = "Varnix32EndToEnd." + case.__name__[5:]
+            print("[ RUN      ] " + name, flush=True)
+            start = time.time()
+            try:
+                case(desk)
+                passed += 1
+                print("[       OK ] %s (%d ms)" % (name, (time.time() - start) * 1000), flush=True)
+            except Exception as e:  # a failed check or a broken step: both fail the case
+                failed.append(name)
+                detail = str(e) if isinstance(e, Failure) else traceback.format_exc()
+                print("failure: " + detail, flush=True)
+                desk.shot("failed_" + case.__name__[5:])
+                print("[  FAILED  ] %s (%d ms)" % (name, (time.time() - start) * 1000), flush=True)
+    finally:
+        desk.close()
+    print("[  PASSED  ] %d tests." % passed)
+    if failed:
+        print("[  FAILED  ] %d tests, listed below:" % len(failed))
+        for name in failed:
+            print("[  FAILED  ] " + name)
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
+    sys.exit(main())
