@@ -108,6 +108,10 @@ void captureByte(uint8_t b) {
 
 bool captureRunning() { return capture.buffer != nullptr; }
 bool captureWanted() { return capture.wanted; }
+void setCaptureWanted(bool on) {
+  capture.wanted = on;
+  noticeCaptureChanged(on);
+}
 
 void captureConnectionStart(const std::string& path) {
   printHooksInstall();

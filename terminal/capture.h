@@ -29,6 +29,8 @@ void captureByte(uint8_t b);
 bool captureRunning();
 // The user's on/off choice, which survives connections.
 bool captureWanted();
+// Sets the choice without opening a file (offline).
+void setCaptureWanted(bool on);
 
 // Connection start and end: capture resumes at a start while wanted and
 // stops at every end. Transparent printing ends at every end too.

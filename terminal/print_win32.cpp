@@ -263,11 +263,13 @@ int printLogfile() {
   return printTextFile(path);
 }
 
-void captureToggle(const std::string& logPath) {
+void captureToggle(const std::string& logPath, bool online) {
   if (captureRunning() || captureWanted())
     stopCapture(false);
-  else
+  else if (online)
     startCapture(logPath);
+  else
+    setCaptureWanted(true);
 }
 
 bool transPrintToggle() {

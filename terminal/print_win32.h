@@ -20,8 +20,9 @@ int printBuffer();                           // "&Print Buffer"
 int printSelection();                        // "Copy &Printer"
 int printTextFile(const std::string& path);  // one document "Logfile"
 int printLogfile();                          // "Print &Logfile": asks for the file first
-// "Capture &Session": on with the log at logPath, or off.
-void captureToggle(const std::string& logPath);
+// "Capture &Session": on or off; while online the log at logPath opens or
+// closes at once, offline the choice waits for the next connection.
+void captureToggle(const std::string& logPath, bool online);
 // "Print &Transparent": flips and stores the "TransPrint" choice (the caller
 // writes the setting).
 bool transPrintToggle();

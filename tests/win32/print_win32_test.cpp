@@ -161,7 +161,7 @@ TEST(Win32Print, CaptureOfALoopbackSessionHoldsTheHostsText) {
   DeleteFileA(log.c_str());
   ASSERT_EQ(netConnect(mainWindow(), loopbackRequest("localhost", telnetServerPort())), 0);
   ASSERT_TRUE(pumpUntil([] { return onScreen("# "); }, 10000)) << screenText();
-  captureToggle(log);
+  captureToggle(log, true);
   ASSERT_TRUE(captureRunning());
   typeLine("printf 'x\\ty\\n'; ls -1d /tmp /usr; echo END$((6*7))");
   ASSERT_TRUE(pumpUntil([] { return onScreen("END42"); }, 10000)) << screenText();
@@ -172,7 +172,7 @@ TEST(Win32Print, CaptureOfALoopbackSessionHoldsTheHostsText) {
   EXPECT_NE(text.find("\r\nx       y\r\n/tmp\r\n/usr\r\nEND42\r\n"), std::string::npos) << text;
   EXPECT_EQ(text.find('\x1b'), std::string::npos);
   EXPECT_TRUE(closer.texts().empty());
-  captureToggle(log);  // off: the next connection does not capture
+  captureToggle(log, true);  // off: the next connection does not capture
   EXPECT_FALSE(captureWanted());
   typeLine("exit");
   pumpUntil([] { return !netLinkUp(); }, 10000);
