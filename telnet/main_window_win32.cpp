@@ -24,6 +24,8 @@
 #include "telnet/telnet_program_win32.h"
 #include "telnet/telnet_texts.h"
 #include "terminal/display_win32.h"
+#include "terminal/print_win32.h"
+#include "terminal/transparent_print.h"
 #include "terminal/emulator.h"
 #include "terminal/receive.h"
 #include "terminal/screen.h"
@@ -162,6 +164,12 @@ void command(int id) {
     case CMD_CLEAR_BUFFER: displayClearBuffer(P.window); break;
     case CMD_FIND: openFind(P.window); break;
     case CMD_KEYBOARD: openKeyMapEditor(P.window, bookEmulation(sessionEntry)); break;
+    case CMD_PRINT_SETUP: printSetup(); break;
+    case CMD_PRINT_BUFFER: printBuffer(); break;
+    case CMD_COPY_PRINTER: printSelection(); break;
+    case CMD_PRINT_LOGFILE: printLogfile(); break;
+    case CMD_PRINT_TRANSPARENT: P.transPrint = transPrintToggle(); break;
+    case CMD_CAPTURE: captureToggle(sessionLogPath(), P.online); break;
     default:
       // Commands whose parts come with later versions of the program.
       messageBox(TXT_NOT_AVAILABLE, nullptr, MSG_OK | MSG_ICONINFORMATION);
@@ -197,7 +205,8 @@ bool telnetCreate(HWND window) {
   readProgramDirectory(SETTING_SESSION, SESSION_SUBDIR);
   P.view = viewOptionsRead(TELNET_SETTINGS, TELNET_STARTUP);
   P.transPrint = readFlag(SETTING_TRANSPRINT, TRANSPRINT_DEFAULT);
-  CheckMenuItem(GetMenu(window), CMD_PRINT_TRANSPARENT, P.transPrint ? MF_CHECKED : MF_UNCHECKED);
+  printAttachWindow(window, WM_NET_SOCKET, CMD_CAPTURE, CMD_PRINT_TRANSPARENT);
+  setTransparentPrintEnabled(P.transPrint);
   P.scrollLines = readScrollLines();
   if (P.scrollLines > MAX_CAPACITY) P.scrollLines = MAX_CAPACITY;
   sessionTerminalStart(P.scrollLines);

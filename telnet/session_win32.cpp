@@ -19,6 +19,8 @@
 #include "shell/toolbar_win32.h"
 #include "shell/program_dir.h"
 #include "telnet/netlink_win32.h"
+#include "terminal/capture.h"
+#include "terminal/print_win32.h"
 #include "telnet/session_options.h"
 #include "telnet/telnet_engine.h"
 #include "telnet/telnet_entry.h"
@@ -40,11 +42,10 @@ const int OFFLINE_BUTTONS[] = {CMD_TELNETBOOK, CMD_QUICK_CONNECT};
 // Menu entries that only work while connected.
 const int ONLINE_ENTRIES[] = {CMD_RESET_TERM, CMD_DISCONNECT, CMD_TRANSMIT, CMD_SEND, CMD_RECEIVE};
 // Commands that later versions of the program bring: greyed whatever the state.
-const int LATER_ENTRIES[] = {CMD_PRINT_SETUP,  CMD_PRINT_BUFFER, CMD_PRINT_LOGFILE, CMD_PRINT_TRANSPARENT,
-                             CMD_COPY_PRINTER, CMD_TERMINAL_PREFS, CMD_FONTS,        CMD_PROTOCOL,
+const int LATER_ENTRIES[] = {CMD_TERMINAL_PREFS, CMD_FONTS,        CMD_PROTOCOL,
                              CMD_COLOR,        CMD_DEFAULT_DIR,  CMD_VIEW_JPEG_REALTIME, CMD_VIEW_JPEG_OFFLINE,
                              CMD_UUENCODE,     CMD_UUDECODE,     CMD_UNIX_TO_DOS,   CMD_DOS_TO_UNIX,
-                             CMD_RECEIVE,      CMD_SEND,         CMD_CAPTURE};
+                             CMD_RECEIVE,      CMD_SEND};
 
 void keyboardForSession();
 LOGFONTA entryFont(const BookEntry& entry);
@@ -94,6 +95,7 @@ void onEstablished() {
   PostMessageA(P.window, WM_TELNET_REFIT, 0, 0);  // the entry's resize mode may differ from the last one
   keyboardForSession();
   telnetAttachTerminal();
+  captureConnectionStart(sessionLogPath());
   telnetState.windowSizeReporting = false;
   telnetState.terminalTypeRequested = false;
   if (recordInt(sessionEntry.bytes, bookField::useFirewall) != 0) {
@@ -120,6 +122,7 @@ void onEstablished() {
 
 void onLost() {
   P.online = false;
+  captureConnectionEnd();
   killSessionTimers();
   if (P.scriptDialog) {
     scriptDialogClose(P.window);
@@ -282,4 +285,14 @@ void sessionRefit() {
   GetWindowRect(P.window, &w);
   SetWindowPos(P.window, nullptr, 0, 0, (w.right - w.left) - r.right + width, (w.bottom - w.top) - r.bottom + height,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+std::string sessionLogPath() {
+  std::string dir = recordText(sessionEntry.bytes, bookField::sessionDir);
+  if (dir.empty()) {
+    char stored[1028] = "";
+    regReadString(SETTING_SESSION, "", stored, sizeof stored);
+    dir = stored;
+  }
+  return captureLogPath(dir, programDir(), recordText(sessionEntry.bytes, bookField::name));
 }

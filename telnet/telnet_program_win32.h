@@ -60,6 +60,8 @@ void sessionRefit();
 // Hands the window to the terminal display with the session's font, resize
 // mode and the bars' heights.
 void sessionAttachDisplay();
+// The capture file of the session: its entry name in the log directory.
+std::string sessionLogPath();
 // "Local IP:%s" for the status bar, or the bare address for the About box.
 std::string localAddress();
 void sessionStatusOffline();

@@ -194,7 +194,11 @@ static void controlOrPrintable(uint8_t b, int e) {
 
 static void receiveByte(uint8_t b) {
   if (terminalHooks.transparentPrinting()) {
-    terminalHooks.transparentPrintByte(b);
+    // Telnet sits below the printer too: its commands and the IAC that
+    // doubles a data 255 belong to the link, not to the job.
+    if (terminalHooks.telnetInCommand()) terminalHooks.telnetCommandByte(b);
+    else if (b == 0xFF && terminalOptions.telnet) terminalHooks.telnetCommandStart();
+    else terminalHooks.transparentPrintByte(b);
     return;
   }
   if (divertedUpward(b)) return;

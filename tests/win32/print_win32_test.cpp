@@ -1,0 +1,179 @@
+// Printing under Wine to real CUPS queues that tests/win32/run starts: text
+// jobs land in a cups-pdf queue and are read back as text; transparent print
+// jobs reach a raw queue that keeps every byte.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <winspool.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <set>
+
+#include "telnet/netlink_win32.h"
+#include "telnet/telnet_engine.h"
+#include "terminal/capture.h"
+#include "terminal/print_win32.h"
+#include "terminal/receive.h"
+#include "terminal/screen.h"
+#include "terminal/transparent_print.h"
+#include "win32_driver.h"
+
+namespace {
+
+std::string printDir() {
+  const char* dir = std::getenv("SUITE_TEST_PRINT_DIR");
+  return dir ? dir : "";
+}
+
+std::set<std::string> filesIn(const std::string& dir, const char* pattern) {
+  std::set<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE h = FindFirstFileA((dir + "\\" + pattern).c_str(), &found);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do names.insert(dir + "\\" + found.cFileName); while (FindNextFileA(h, &found));
+  FindClose(h);
+  return names;
+}
+
+std::string readAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The first file matching pattern in dir that was not there before (empty
+// after ms).
+std::string newFile(const std::string& dir, const char* pattern, const std::set<std::string>& before, DWORD ms) {
+  std::string found;
+  pumpUntil([&] {
+    for (const std::string& f : filesIn(dir, pattern))
+      if (!before.count(f)) found = f;
+    return !found.empty();
+  }, ms);
+  return found;
+}
+
+// Runs job and returns the text of the PDF it produced, pages separated by
+// form feeds.
+std::string printedText(const std::function<int()>& job) {
+  std::string pdf = printDir() + "\\pdf";
+  auto before = filesIn(pdf, "*.txt");
+  EXPECT_EQ(job(), 0);
+  std::string text = newFile(pdf, "*.txt", before, 30000);
+  EXPECT_FALSE(text.empty()) << "no PDF came out of the queue";
+  return readAll(text);
+}
+
+void typeLine(const std::string& line) {
+  std::string typed = line + "\r";
+  sendBytes(reinterpret_cast<const uint8_t*>(typed.data()), static_cast<int>(typed.size()));
+}
+
+void received(const std::string& bytes) {
+  processReceived(reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<int>(bytes.size()));
+}
+
+}  // namespace
+
+TEST(Win32Print, LogfileWithAFormFeedPrintsTwoPages) {
+  ASSERT_FALSE(printDir().empty()) << "tests/win32/run starts the print queues";
+  MessageBoxCloser closer;
+  printAttachWindow(mainWindow(), 0, 0, 0);
+  std::string path = writeTempFile("print.log", "first line\r\nsecond line\r\n\f\r\nthird page\r\n");
+  std::string text = printedText([&] { return printTextFile(path); });
+  auto pages = std::count(text.begin(), text.end(), '\f');
+  EXPECT_EQ(pages, 2) << text;
+  size_t first = text.find("first line"), second = text.find("second line"), third = text.find("third page");
+  ASSERT_NE(third, std::string::npos) << text;
+  EXPECT_LT(first, second);
+  EXPECT_GT(third, text.find('\f'));
+  EXPECT_TRUE(closer.texts().empty());
+}
+
+TEST(Win32Print, BufferAndSelectionPrintTheirLines) {
+  ASSERT_TRUE(prepareTelnet());
+  MessageBoxCloser closer;
+  printAttachWindow(mainWindow(), 0, 0, 0);
+  received("alpha line\r\nbeta line\r\ngamma line\r\n");
+  std::string text = printedText(printBuffer);
+  size_t a = text.find("alpha line"), b = text.find("beta line"), g = text.find("gamma line");
+  ASSERT_NE(g, std::string::npos) << text;
+  EXPECT_LT(a, b);
+  EXPECT_LT(b, g);
+
+  int beta = lineOfRow(1);
+  for (int c = 0; c < 4; ++c) screen.marks[static_cast<size_t>(beta) * LINE_CELLS + c] = 1;
+  text = printedText(printSelection);
+  std::fill(screen.marks.begin(), screen.marks.end(), 0);
+  EXPECT_NE(text.find("beta"), std::string::npos) << text;
+  EXPECT_EQ(text.find("alpha"), std::string::npos) << text;
+  EXPECT_EQ(text.find("line"), std::string::npos) << text;
+  EXPECT_TRUE(closer.texts().empty());
+}
+
+// The host prints a page through ESC [ 5 i ... ESC [ 4 i: the raw queue gets
+// exactly its bytes (a 255 among them, doubled by Telnet on the wire) and the
+// screen none of them.
+TEST(Win32Print, TransparentJobFromATelnetHostReachesTheRawQueue) {
+  ASSERT_NE(telnetServerPort(), 0);
+  ASSERT_TRUE(prepareTelnet());
+  MessageBoxCloser closer;
+  char old[256] = "";
+  DWORD size = sizeof old;
+  GetDefaultPrinterA(old, &size);
+  ASSERT_TRUE(SetDefaultPrinterA("RAWCAP"));
+  printAttachWindow(mainWindow(), 0, 0, 0);
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  setSpoolPath(std::string(temp) + "temp.txt");
+  printHooksInstall();
+  setTransparentPrintEnabled(true);
+  ASSERT_EQ(netConnect(mainWindow(), loopbackRequest("localhost", telnetServerPort())), 0);
+  ASSERT_TRUE(pumpUntil([] { return onScreen("# "); }, 10000)) << screenText();
+  printHooksInstall();  // the connection's reset emptied the slots
+
+  std::string raw = printDir() + "\\raw";
+  auto before = filesIn(raw, "*.prn");
+  // The server's terminal would turn LF into CR LF: its output goes raw for the job.
+  typeLine("stty -opost; printf '\\033[5i%s\\033\\001\\377\\r\\n\\f\\033[4i' JOB$((6*7)); stty opost; echo DONE$((6*7))");
+  ASSERT_TRUE(pumpUntil([] { return onScreen("DONE42"); }, 10000)) << screenText();
+  std::string job = newFile(raw, "*.prn", before, 30000);
+  ASSERT_FALSE(job.empty());
+  EXPECT_EQ(readAll(job), std::string("JOB42\x1b\x01\xff\r\n\f", 11));
+  EXPECT_FALSE(onScreen("JOB42")) << screenText();
+  EXPECT_TRUE(closer.texts().empty());
+  typeLine("exit");
+  pumpUntil([] { return !netLinkUp(); }, 10000);
+  setTransparentPrintEnabled(false);
+  if (old[0]) SetDefaultPrinterA(old);
+}
+
+// A capture of a real shell session holds the text the host sent, with its
+// TAB expanded on the screen's columns.
+TEST(Win32Print, CaptureOfALoopbackSessionHoldsTheHostsText) {
+  ASSERT_NE(telnetServerPort(), 0);
+  ASSERT_TRUE(prepareTelnet());
+  MessageBoxCloser closer;
+  printAttachWindow(mainWindow(), 0, 0, 0);
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  std::string log = captureLogPath(temp, "", "loopback");
+  DeleteFileA(log.c_str());
+  ASSERT_EQ(netConnect(mainWindow(), loopbackRequest("localhost", telnetServerPort())), 0);
+  ASSERT_TRUE(pumpUntil([] { return onScreen("# "); }, 10000)) << screenText();
+  captureToggle(log, true);
+  ASSERT_TRUE(captureRunning());
+  typeLine("printf 'x\\ty\\n'; ls -1d /tmp /usr; echo END$((6*7))");
+  ASSERT_TRUE(pumpUntil([] { return onScreen("END42"); }, 10000)) << screenText();
+  captureConnectionEnd();
+  EXPECT_FALSE(captureRunning());
+  std::string text = readAll(log);
+  EXPECT_NE(text.find("ls -1d /tmp /usr"), std::string::npos) << text;
+  EXPECT_NE(text.find("\r\nx       y\r\n/tmp\r\n/usr\r\nEND42\r\n"), std::string::npos) << text;
+  EXPECT_EQ(text.find('\x1b'), std::string::npos);
+  EXPECT_TRUE(closer.texts().empty());
+  captureToggle(log, true);  // off: the next connection does not capture
+  EXPECT_FALSE(captureWanted());
+  typeLine("exit");
+  pumpUntil([] { return !netLinkUp(); }, 10000);
+}
