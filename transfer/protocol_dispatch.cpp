@@ -6,9 +6,11 @@
 #include "transfer/transfer_line.h"
 #include "transfer/xmodem.h"
 #include "transfer/ymodem.h"
+#include "transfer/zmodem.h"
 
 int protocolReceiveBegin(int protocol) {
   if (protocolIsBlock(protocol)) return blockReceiveBegin();
+  if (protocol == PROTOCOL_ZMODEM) return zmodemReceiveBegin();
   return XFER_PROTOCOL_ERROR;
 }
 
@@ -22,6 +24,8 @@ int protocolReceiveStep(int protocol) {
       return ymodemReceiveStep();
     case PROTOCOL_YMODEM_G:
       return ymodemGReceiveStep();
+    case PROTOCOL_ZMODEM:
+      return zmodemReceiveStep();
     default:
       return XFER_PROTOCOL_ERROR;
   }
@@ -33,10 +37,12 @@ void protocolReceiveRetry(int protocol) {
 
 void protocolReceiveTimeout(int protocol) {
   if (protocolIsBlock(protocol)) blockReceiveTimeout();
+  if (protocol == PROTOCOL_ZMODEM) zmodemReceiveTimeout();
 }
 
 void protocolReceiveCancel(int protocol) {
   if (protocolIsBlock(protocol)) sendCancel(3);
+  if (protocol == PROTOCOL_ZMODEM) zmodemReceiveCancel();
 }
 
 int protocolSend(int protocol) {
@@ -49,6 +55,8 @@ int protocolSend(int protocol) {
       return ymodemSend();
     case PROTOCOL_YMODEM_G:
       return ymodemGSend();
+    case PROTOCOL_ZMODEM:
+      return zmodemSend();
     default:
       return XFER_PROTOCOL_ERROR;
   }
