@@ -52,16 +52,19 @@ void takeCapabilities(ZmodemState& z) {
 int negotiateEscape(TransferState& s, ZmodemState& z) {
   if (!s.settings.zmodemEscapeControl || z.escapeAll) return 0;
   z.escapeAll = true;
+  uint8_t args[4] = {0, 0, 0, TESCCTL};
+  uint8_t attention = 0;
+  z.state = ZSINIT;
   for (;;) {
-    uint8_t args[4] = {0, 0, 0, TESCCTL};
-    uint8_t attention = 0;
-    z.state = ZSINIT;
-    int r = sendHexHeader(ZSINIT, args);
-    if (r >= 0) r = sendSubpacket(&attention, 1, ZCRCW);
-    if (r < 0) return r;
-    r = readHeader();
-    if (r == ZACK || (r == ZRINIT && (z.rxArgs[3] & ESCCTL))) return 0;
-    if (r == ZRINIT) continue;
+    // Binary, so the subpacket's CRC matches the header's kind: after a hex
+    // header a receiver checks CRC-16, and our data would carry CRC-32.
+    int w = sendBinaryHeader(ZSINIT, args);
+    if (w >= 0) w = sendSubpacket(&attention, 1, ZCRCW);
+    if (w < 0) return w;
+    int r = readHeader();
+    // A repeated ZRINIT without the flag is stale: keep waiting for the ZACK.
+    while (r == ZRINIT && !(z.rxArgs[3] & ESCCTL)) r = readHeader();
+    if (r == ZACK || r == ZRINIT) return 0;
     if (r == ZCAN) return XFER_CANCEL_RECEIVED;
     if (endsSend(r)) return r;
     if (retry(s, "Bad response") < 0) return XFER_MAX_ERRORS;
@@ -171,18 +174,21 @@ int sendOneFile(TransferState& s, ZmodemState& z, const char* path) {
       case ZRINIT:
         takeCapabilities(z);
         if ((r = negotiateEscape(s, z)) < 0) return r;
-        if (z.state == ZFILE) {
-          if ((r = sendFileHeader(s, z, info, length)) < 0) return r;
-          continue;
-        }
-        return 0;
+        // Only after our ZEOF does ZRINIT end the file. A receiver repeats its
+        // ZRINIT, and a copy that arrives after our ZFILE or amid the data is
+        // stale: resending ZFILE for it would start the file twice. A lost
+        // ZFILE is resent by the time-out instead.
+        if (z.state == ZEOF) return 0;
+        continue;
       case ZSKIP:
         return 0;
       case ZACK:
       case ZRPOS: {
         if (r == ZRPOS && z.state == ZFILE) s.resumeOffset = z.rxPosition;
-        bool rpos = r == ZRPOS;
-        if (z.state == ZFILE || z.state == ZDATA || rpos || z.state == ZACK) {
+        // A ZACK acknowledges a ZCRCW subpacket; one that arrives while ZFILE
+        // waits for its ZRPOS is the echo of an earlier exchange.
+        bool go = r == ZRPOS || z.state == ZDATA;
+        if (go) {
           int d = sendData(s, z, z.rxPosition);
           if (d < 0) {
             zmodemCancelSequence(false);
