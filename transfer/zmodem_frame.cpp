@@ -26,9 +26,12 @@ void buildTables() {
   tablesReady = true;
 }
 
-// Two instances at most run at once (a sender and a receiver in one test).
-ZmodemState instances[2];
-int nextVictim = 0;
+// One per TransferState in use: the program's own, and a test's sender and
+// receiver. The least recently used slot goes to a new owner.
+constexpr int SLOTS = 4;
+ZmodemState instances[SLOTS];
+uint32_t lastUse[SLOTS];
+uint32_t useCounter = 0;
 
 const char hexDigits[] = "0123456789abcdef";
 
@@ -56,10 +59,16 @@ uint16_t zcrc16Update(uint16_t crc, const uint8_t* data, int length) {
 
 ZmodemState& zmodemState() {
   const TransferState* s = &transferState();
-  for (ZmodemState& z : instances)
-    if (z.owner == s) return z;
-  ZmodemState& z = instances[nextVictim];
-  nextVictim = (nextVictim + 1) % 2;
+  int victim = 0;
+  for (int i = 0; i < SLOTS; ++i) {
+    if (instances[i].owner == s) {
+      lastUse[i] = ++useCounter;
+      return instances[i];
+    }
+    if (lastUse[i] < lastUse[victim]) victim = i;
+  }
+  ZmodemState& z = instances[victim];
+  lastUse[victim] = ++useCounter;
   zmodemReset(z);
   z.owner = s;
   return z;

@@ -175,6 +175,9 @@ int onHeader(TransferState& s, ZmodemState& z, int type) {
       viewText(FIELD_STATUS, "FIN Header received");
       return STEP_COMPLETE;
     case ZDATA:
+      // Between files (after ZEOF, or before any ZFILE) data is a late copy
+      // from the file before: taking it would cut that file back.
+      if (z.state == ZRINIT) return GO_ON;
       if (z.rxPosition > s.byteCount || z.state == ZSKIP) {
         if (tooMany(s)) return XFER_MAX_ERRORS;
         if (z.state != ZSKIP) sendNewOffset(s, z);
@@ -243,7 +246,10 @@ int onSubpacket(TransferState& s, ZmodemState& z, int v) {
   if (phase == ZP_SINIT_DATA || phase == ZP_FILE_DATA) {
     z.phase = ZP_HEADER;
     zReadHeaders(r, 0);
-    if (end != ZCRCW) {
+    // A file header must hold the NUL after the name: without it the block
+    // is as unusable as one with a bad CRC.
+    bool unusable = phase == ZP_FILE_DATA && !std::memchr(r.data, 0, static_cast<size_t>(r.dataLength));
+    if (end != ZCRCW || unusable) {
       if (tooMany(s)) return XFER_MAX_ERRORS;
       showRetry("crc error");
       setState(z, ZNAK);
@@ -265,6 +271,9 @@ int onSubpacket(TransferState& s, ZmodemState& z, int v) {
     int w = fileWriteAt(s.localPath, s.byteCount, r.data, r.dataLength);
     if (w < 0) return w;
     s.byteCount += static_cast<uint32_t>(r.dataLength);
+    // The error budget is for failures in a row: a long file over a noisy
+    // line must not run out of it while it makes progress.
+    s.errorCount = 0;
     updateProgress(0);
     if (s.realTimeJpeg && !z.rewound && s.byteCount % 1024 == 0 && transferView.jpegData)
       transferView.jpegData(s.byteCount);

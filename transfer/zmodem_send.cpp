@@ -129,6 +129,8 @@ int sendData(TransferState& s, ZmodemState& z, uint32_t p) {
         return 0;
       }
       z.inCount = 0;
+    } else if (pumpOne() < 0) {
+      return XFER_USER_CANCEL;
     }
     p = s.byteCount;
   }
@@ -168,6 +170,8 @@ int sendOneFile(TransferState& s, ZmodemState& z, const char* path) {
   updateProgress(1);
   int r = sendFileHeader(s, z, info, length);
   if (r < 0) return r;
+  uint32_t acknowledged = 0;
+  bool eofSent = false;  // a ZRINIT after our first ZEOF ends the file
   for (;;) {
     r = readHeader();
     switch (r) {
@@ -178,13 +182,19 @@ int sendOneFile(TransferState& s, ZmodemState& z, const char* path) {
         // ZRINIT, and a copy that arrives after our ZFILE or amid the data is
         // stale: resending ZFILE for it would start the file twice. A lost
         // ZFILE is resent by the time-out instead.
-        if (z.state == ZEOF) return 0;
+        if (z.state == ZEOF || eofSent) return 0;
         continue;
       case ZSKIP:
         return 0;
       case ZACK:
       case ZRPOS: {
         if (r == ZRPOS && z.state == ZFILE) s.resumeOffset = z.rxPosition;
+        // Retries count in a row: a receiver asking for a later position has
+        // taken everything before it.
+        if (z.rxPosition > acknowledged) {
+          acknowledged = z.rxPosition;
+          s.errorCount = 0;
+        }
         // A ZACK acknowledges a ZCRCW subpacket; one that arrives while ZFILE
         // waits for its ZRPOS is the echo of an earlier exchange.
         bool go = r == ZRPOS || z.state == ZDATA;
@@ -195,7 +205,8 @@ int sendOneFile(TransferState& s, ZmodemState& z, const char* path) {
             return d;
           }
           if (d == 1) {
-            sendPositionHeader(ZEOF, s.byteCount, false);
+            sendPositionHeader(ZEOF, s.fileSize, false);
+            eofSent = true;
             viewText(FIELD_STATUS, "Sending EOF");
             z.state = ZEOF;
           }
@@ -214,13 +225,16 @@ int sendOneFile(TransferState& s, ZmodemState& z, const char* path) {
       if (retry(s, "Bad response") < 0) return XFER_MAX_ERRORS;
       if (z.state == ZEOF) {
         // The short last subpacket and ZEOF again.
-        uint32_t from = s.byteCount - static_cast<uint32_t>(z.lastSubpacketLength);
+        // From the file's end, not byteCount: a broken-off resend may have
+        // moved that, and a ZEOF at the wrong place would cut the file.
+        uint32_t from = s.fileSize - static_cast<uint32_t>(z.lastSubpacketLength);
         uint8_t block[ZSEND_SUBPACKET_MAX];
         int n = fileReadAt(s.localPath, from, block, z.lastSubpacketLength);
         if (n < 0) return n;
         sendPositionHeader(ZDATA, from, false);
         sendSubpacket(block, n, ZCRCE);
-        sendPositionHeader(ZEOF, s.byteCount, false);
+        sendPositionHeader(ZEOF, s.fileSize, false);
+        s.byteCount = s.fileSize;
       } else if (z.state == ZFILE) {
         if ((r = sendFileHeader(s, z, info, length)) < 0) return r;
       } else if (z.state != ZDATA) {
