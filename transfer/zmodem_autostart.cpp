@@ -5,6 +5,7 @@
 
 #include "terminal/hooks.h"
 #include "terminal/options.h"
+#include "terminal/receive.h"
 #include "transfer/protocol_table.h"
 #include "terminal/link.h"
 #include "transfer/transfer_codes.h"
@@ -21,6 +22,15 @@ void stopCapture(ZmodemState& z) {
   z.inCount = z.inPos = 0;
   z.keepInput = false;
   transferState().active = false;
+}
+// No header after all: what the capture took after "**" CAN belongs on the
+// screen. The capture is off first, so the terminal shows it as text.
+void giveBack(ZmodemState& z) {
+  uint8_t text[ZREAD_BUFFER];
+  int n = z.inCount - 3;
+  if (n > 0) std::memcpy(text, z.in + 3, static_cast<size_t>(n));
+  stopCapture(z);
+  if (n > 0) processReceived(text, n);
 }
 }  // namespace
 
@@ -66,7 +76,7 @@ void zmodemAutoStartCheck() {
     // A header cut by the end of the chunk stays armed for the next one;
     // plain text after "**" CAN (ANSI art, binary output) drops the capture.
     bool midHeader = z.reader.mode != ZM_SEEK && z.inCount < ZREAD_BUFFER;
-    if (!midHeader) stopCapture(z);
+    if (!midHeader) giveBack(z);
     return;
   }
   if (v == ZRQINIT) {
