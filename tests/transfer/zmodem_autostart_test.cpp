@@ -48,7 +48,9 @@ TEST(ZmodemAutoStart, OnlyASendersHeaderOpensTheReceive) {
     for (const std::string& chunk : c.chunks) harness::feed(chunk);
     EXPECT_EQ(opened, c.opens) << c.what;
     EXPECT_EQ(harness::wire.replies.find(std::string(5, '\x18')) != std::string::npos, c.cancels) << c.what;
-    if (!c.opens) EXPECT_FALSE(zmodemCaptureActive()) << c.what << ": the capture keeps the line";
+    if (!c.opens) {
+      EXPECT_FALSE(zmodemCaptureActive()) << c.what << ": the capture keeps the line";
+    }
   }
   // Text after a false start reaches the screen again.
   start(true);

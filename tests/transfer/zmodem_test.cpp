@@ -164,7 +164,9 @@ TEST(ZmodemPair, FilesArriveWholeThroughEveryFault) {
           EXPECT_EQ(o.sent, 0) << what;
         }
         EXPECT_EQ(o.received, STEP_COMPLETE) << what << " sent " << o.sent << " end " << r.rx.endCode;
-        if (o.received == STEP_COMPLETE) EXPECT_TRUE(got == data) << what;
+        if (o.received == STEP_COMPLETE) {
+          EXPECT_TRUE(got == data) << what;
+        }
       }
     }
   }
