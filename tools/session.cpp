@@ -5,12 +5,16 @@
 //
 // session --host H --port P [--rlogin --user NAME] [--emulation N] [--rows N]
 //         [--columns N] [--terminal-id ID] [--send TEXT]... [--wait TEXT]...
-//         [--script FILE] [--timeout S]
+//         [--script FILE] [--timeout S] [--zmodem-dir DIR]
 // session --check FILE
 //
 // --timeout S (10 by default) bounds the whole run: the connection, the script,
 // a host that floods or stops reading. At the limit the screen is printed and
 // the tool says why.
+//
+// With --zmodem-dir ZMODEM is the selected protocol: a host that starts a
+// ZMODEM send delivers its files into DIR with no step asking for it.
+//
 // A script's $PASS is read as one line from standard input.
 #include <signal.h>
 #include <unistd.h>
@@ -42,6 +46,11 @@
 #include "terminal/surface_posix.h"
 #include "terminal/terminal_state.h"
 #include "terminal/terminal_type.h"
+#include "transfer/protocol_table.h"
+#include "transfer/receive_loop.h"
+#include "transfer/transfer_codes.h"
+#include "transfer/transfer_state.h"
+#include "transfer/zmodem.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -63,11 +72,30 @@ void startAlarm(int seconds) {
   alarm(static_cast<unsigned>(seconds));
 }
 
+std::string zmodemDir;
+
+// The auto-start found a sender: receive in place of the dialog, then go back
+// to the session. The result goes to stderr for whoever runs the tool.
+bool zmodemReceiveHere() {
+  TransferSettings settings = transferSettingsDefault();
+  settings.protocol = PROTOCOL_ZMODEM;
+  std::snprintf(settings.downloadDir, sizeof settings.downloadDir, "%s", zmodemDir.c_str());
+  TransferState& s = transferState();
+  transferBegin(s, settings);
+  int r = receiveBegin();
+  if (r >= 0) r = receiveRun();
+  if (r != STEP_COMPLETE && s.endCode) r = s.endCode;
+  std::fprintf(stderr, "session: zmodem receive %s\n", r == STEP_COMPLETE ? "complete" : transferErrorText(r));
+  s.active = false;
+  return true;
+}
+
 int usage(const std::string& why) {
   std::fprintf(stderr, "session: %s\n", why.c_str());
   std::fprintf(stderr,
                "usage: session --host H --port P [--rlogin --user NAME] [--emulation N] [--rows N] [--columns N]\n"
                "               [--terminal-id ID] [--send TEXT]... [--wait TEXT]... [--script FILE] [--timeout S]\n"
+               "               [--zmodem-dir DIR]\n"
                "       session --check FILE\n");
   return 2;
 }
@@ -196,6 +224,9 @@ int main(int argc, char** argv) {
     } else if (a == "--script") {
       if (!needs()) return usage("--script takes a file");
       script = value;
+    } else if (a == "--zmodem-dir") {
+      if (!needs()) return usage("--zmodem-dir takes a folder");
+      zmodemDir = value;
     } else if (a == "--check") {
       if (!needs()) return usage("--check takes a file");
       return checkScript(value);
@@ -213,6 +244,11 @@ int main(int argc, char** argv) {
   }
   terminalOptions.emulation = emulation;
   emulatorConnectionStart();
+  if (!zmodemDir.empty()) {
+    terminalOptions.zmodemAutoStart = true;
+    zmodemAutoStartInstall();
+    zmodemOpenReceive = zmodemReceiveHere;
+  }
   if (terminalId.empty()) terminalId = terminalType(emulation).terminalId;
 
   telnetSession = {};

@@ -3,6 +3,7 @@
 //
 // xfer send    --protocol P [--crash-recover] [--escape-control] [--packet-size N] [--eight-bit] [--max-errors N] FILE...
 // xfer receive --protocol P --dir DIR [--crash-recover] [--packet-size N] [--eight-bit] [--max-errors N] [FILE]
+//              ZMODEM also: [--escape-control] [--skip-existing] [--segmented]
 //
 // P: xmodem, xmodem-crc, xmodem-1k, ymodem, ymodem-g, zmodem, kermit. FILE after
 // receive is XMODEM's local file name. Exit 0 on success; otherwise the error
@@ -123,8 +124,8 @@ int usage(const char* why) {
   std::fprintf(stderr,
                "usage: xfer send --protocol P [--crash-recover] [--escape-control] [--packet-size N] "
                "[--eight-bit] [--max-errors N] FILE...\n"
-               "       xfer receive --protocol P --dir DIR [--crash-recover] [--packet-size N] [--eight-bit] "
-               "[--max-errors N] [FILE]\n");
+               "       xfer receive --protocol P --dir DIR [--crash-recover] [--packet-size N] [--eight-bit]\n"
+               "                    [--escape-control] [--skip-existing] [--segmented] [--max-errors N] [FILE]\n");
   return 2;
 }
 
@@ -161,10 +162,14 @@ int main(int argc, char** argv) {
       dir = argv[++i];
     } else if (a == "--crash-recover") {
       settings.zmodemCrashRecover = true;
-    } else if (a == "--escape-control" && sending) {
+    } else if (a == "--escape-control") {
       settings.zmodemEscapeControl = true;
     } else if (a == "--eight-bit") {
       settings.kermitEightbit = true;
+    } else if (a == "--skip-existing" && !sending) {
+      settings.zmodemSkipExisting = true;
+    } else if (a == "--segmented") {
+      settings.zmodemSegmented = true;
     } else if (a == "--packet-size" && hasValue) {
       if (!number(argv[++i], KERMIT_PACKET_MIN, KERMIT_PACKET_MAX, &settings.kermitPacketSize))
         return usage("--packet-size takes 65 to 9024");

@@ -7,10 +7,12 @@
 #include "transfer/transfer_line.h"
 #include "transfer/xmodem.h"
 #include "transfer/ymodem.h"
+#include "transfer/zmodem.h"
 
 int protocolReceiveBegin(int protocol) {
   if (protocolIsBlock(protocol)) return blockReceiveBegin();
   if (protocol == PROTOCOL_KERMIT) return kermitReceiveBegin();
+  if (protocol == PROTOCOL_ZMODEM) return zmodemReceiveBegin();
   return XFER_PROTOCOL_ERROR;
 }
 
@@ -26,6 +28,8 @@ int protocolReceiveStep(int protocol) {
       return ymodemGReceiveStep();
     case PROTOCOL_KERMIT:
       return kermitReceiveStep();
+    case PROTOCOL_ZMODEM:
+      return zmodemReceiveStep();
     default:
       return XFER_PROTOCOL_ERROR;
   }
@@ -39,11 +43,13 @@ void protocolReceiveRetry(int protocol) {
 void protocolReceiveTimeout(int protocol) {
   if (protocolIsBlock(protocol)) blockReceiveTimeout();
   if (protocol == PROTOCOL_KERMIT) kermitReceiveTimeout();
+  if (protocol == PROTOCOL_ZMODEM) zmodemReceiveTimeout();
 }
 
 void protocolReceiveCancel(int protocol) {
   if (protocolIsBlock(protocol)) sendCancel(3);
   if (protocol == PROTOCOL_KERMIT) kermitSendError("Cancelled by user");
+  if (protocol == PROTOCOL_ZMODEM) zmodemReceiveCancel();
 }
 
 int protocolSend(int protocol) {
@@ -58,6 +64,8 @@ int protocolSend(int protocol) {
       return ymodemGSend();
     case PROTOCOL_KERMIT:
       return kermitSendBatch();
+    case PROTOCOL_ZMODEM:
+      return zmodemSend();
     default:
       return XFER_PROTOCOL_ERROR;
   }

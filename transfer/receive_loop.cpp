@@ -148,7 +148,7 @@ void receiveCancelByUser() {
   stopInactivity(s);
   if (s.cancelRequested || !s.active || lineWaiting() < 0) return;
   s.cancelRequested = true;
-  if (s.protocol != PROTOCOL_ZMODEM && s.protocol != PROTOCOL_ASCII) protocolReceiveCancel(s.protocol);
+  if (s.protocol != PROTOCOL_ASCII) protocolReceiveCancel(s.protocol);
   viewText(FIELD_ERROR, "Error");
   viewText(FIELD_STATUS, "user cancelled");
   viewText(FIELD_BUTTON, "OK");

@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Our ZMODEM against lrzsz's sz/rz on the same channels in the same run: a
+# 20 MiB file over loopback TCP and over a socat pseudo-terminal pair, both
+# directions (ours sending to rz, sz sending to ours), each case the best of
+# three, next to what cat moves through the same channel, with CPU seconds.
+set -uo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+xfer="$top/build/host/tools/xfer"
+[ -x "$xfer" ] || { echo "build the host tools first"; exit 1; }
+work=$(mktemp -d /tmp/bench-zmodem.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+size=$((20 * 1024 * 1024))
+head -c $size /dev/urandom > "$work/data"
+mkdir -p "$work/in" && cp "$work/data" "$work/in/data"
+
+free_port() { /usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'; }
+
+# run CHANNEL SENDER RECEIVER: "wall-seconds cpu-seconds" for one transfer
+run() {
+  local channel=$1 sender=$2 receiver=$3 start end cpu0 cpu1
+  rm -rf "$work/out" && mkdir -p "$work/out"
+  cpu0=$(awk '{print $14 + $15 + $16 + $17}' /proc/$$/stat)
+  start=$(date +%s.%N)
+  if [ "$channel" = tcp ]; then
+    local port; port=$(free_port)
+    socat TCP-LISTEN:$port,bind=127.0.0.1,reuseaddr SYSTEM:"cd $work/out && $receiver" 2>/dev/null &
+    local listener=$!
+    for _ in $(seq 100); do ss -Hltn "sport = :$port" | grep -q . && break; sleep 0.02; done
+    timeout 300 socat TCP:127.0.0.1:$port SYSTEM:"cd $work/in && $sender" 2>/dev/null
+    wait $listener 2>/dev/null
+  else
+    socat PTY,link=$work/ptyA,raw,echo=0 PTY,link=$work/ptyB,raw,echo=0 2>/dev/null &
+    local pair=$!
+    for _ in $(seq 100); do [ -e "$work/ptyA" ] && [ -e "$work/ptyB" ] && break; sleep 0.02; done
+    socat OPEN:$work/ptyB,raw,echo=0 SYSTEM:"cd $work/out && $receiver" 2>/dev/null &
+    local rx=$!
+    timeout 300 socat OPEN:$work/ptyA,raw,echo=0 SYSTEM:"cd $work/in && $sender" 2>/dev/null
+    wait $rx 2>/dev/null
+    kill $pair 2>/dev/null; wait $pair 2>/dev/null
+  fi
+  end=$(date +%s.%N)
+  # CPU of the finished children (both sides and socat), in clock ticks.
+  cpu1=$(awk '{print $14 + $15 + $16 + $17}' /proc/$$/stat)
+  echo "$(echo "$end - $start" | bc) $(echo "($cpu1 - $cpu0) / $(getconf CLK_TCK)" | bc -l)"
+}
+
+best() {  # best of three by wall time
+  local b="" t
+  for _ in 1 2 3; do
+    t=$(run "$@")
+    if [ -z "$b" ] || [ "$(echo "${t% *} < ${b% *}" | bc)" = 1 ]; then b=$t; fi
+  done
+  echo "$b"
+}
+
+check() { cmp -s "$work/out/data" "$work/data" || echo "  (received file differs!)"; }
+
+printf '%-6s %-8s %8s %8s %8s %9s %9s %8s\n' channel dir lrzsz-s ours-s cat-s vs-lrzsz vs-cat cpu-ratio
+for channel in tcp pty; do
+  cat=$(best $channel "cat data" "cat > data")
+  for dir in send receive; do
+    if [ $dir = send ]; then
+      peer=$(best $channel "sz -q data" "rz -q"); check
+      ours=$(best $channel "$xfer send --protocol zmodem data" "rz -q"); check
+    else
+      peer=$(best $channel "sz -q data" "rz -q"); check
+      ours=$(best $channel "sz -q data" "$xfer receive --protocol zmodem --dir ."); check
+    fi
+    printf '%-6s %-8s %8.2f %8.2f %8.2f %9.2f %9.2f %8.2f\n' $channel $dir "${peer% *}" "${ours% *}" "${cat% *}" \
+      "$(echo "${peer% *} / ${ours% *}" | bc -l)" "$(echo "${cat% *} / ${ours% *}" | bc -l)" \
+      "$(echo "${ours#* } / ${peer#* }" | bc -l)"
+  done
+done
+echo "vs-lrzsz: lrzsz time / ours (>= 2 wanted on TCP); vs-cat: cat time / ours (>= 0.9 wanted on the pty);"
+echo "cpu-ratio: CPU of the run with ours / CPU of the lrzsz-only run (<= 1 wanted; one side is lrzsz in both)"

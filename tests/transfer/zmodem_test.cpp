@@ -1,0 +1,367 @@
+// ZMODEM of ours on both ends of the fault line, and against scripted peers:
+// headers in every format survive escaping, files arrive whole through drops,
+// flips, duplicates and stalls, hostile names and oversized subpackets from
+// the remote side are refused, a lost line keeps the partial file.
+#include <sys/stat.h>
+
+#include "tests/support/transfer_pair.h"
+#include "tests/transfer/transfer_fixture.h"
+#include "terminal/link.h"
+#include "transfer/block_check.h"
+#include "transfer/protocol_dispatch.h"
+#include "transfer/protocol_table.h"
+#include "transfer/transfer_codes.h"
+#include "transfer/zmodem.h"
+
+namespace {
+using Bytes = std::vector<uint8_t>;
+
+// What our writers put on the line, made on a scratch state on end 0.
+Bytes encode(bool crc32, bool escapeAll, const std::function<void()>& write) {
+  clockUseManual();
+  faultLineReset({}, {});
+  faultLineAttach(0);
+  TransferState scratch{};
+  transferBegin(scratch, settingsFor(PROTOCOL_ZMODEM));
+  transferSelect(&scratch);
+  ZmodemState& z = zmodemState();
+  zmodemReset(z);
+  z.useCrc32 = crc32;
+  z.escapeAll = escapeAll;
+  write();
+  transferSelect(nullptr);
+  Bytes out = faultLineWritten(0);
+  faultLineReset({}, {});
+  return out;
+}
+
+Bytes operator+(Bytes a, const Bytes& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+Bytes fileHeader(const std::string& info, bool crc32 = true) {
+  return encode(crc32, false, [&] {
+    uint8_t none[4] = {0, 0, 0, 0};
+    sendBinaryHeader(ZFILE, none);
+    sendSubpacket(reinterpret_cast<const uint8_t*>(info.data()), static_cast<int>(info.size()), ZCRCW);
+  });
+}
+Bytes hex(int type, uint32_t position) {
+  return encode(false, false, [&] { sendPositionHeader(type, position, true); });
+}
+Bytes binaryData(uint32_t position, const std::string& data, uint8_t end) {
+  return encode(true, false, [&] {
+    sendPositionHeader(ZDATA, position, false);
+    sendSubpacket(reinterpret_cast<const uint8_t*>(data.data()), static_cast<int>(data.size()), end);
+  });
+}
+
+// The header types in bytes a side of ours wrote.
+std::vector<int> headersIn(const Bytes& wire) {
+  TransferState scratch{};
+  transferSelect(&scratch);
+  ZmodemState& z = zmodemState();
+  zmodemReset(z);
+  std::vector<int> types;
+  for (uint8_t b : wire) {
+    int v = zReadPush(z, b);
+    if (v >= 0 && v < ZFRAME_TYPES) types.push_back(v);
+  }
+  transferSelect(nullptr);
+  return types;
+}
+bool has(const std::vector<int>& v, int type) { return std::find(v.begin(), v.end(), type) != v.end(); }
+
+struct Receiver {
+  std::string dir;
+  TransferState rx{};
+};
+Receiver receiver(int maxErrors = 5) {
+  Receiver r;
+  r.dir = freshDir("zrules");
+  std::system(("mkdir -p '" + r.dir + "/down'").c_str());
+  transferBegin(r.rx, settingsFor(PROTOCOL_ZMODEM, maxErrors));
+  std::snprintf(r.rx.settings.downloadDir, sizeof r.rx.settings.downloadDir, "%s/down", r.dir.c_str());
+  return r;
+}
+
+FaultPlan faults(int drop, int flip, int dup, int stall) {
+  FaultPlan p;
+  p.dropPerMillion = drop;
+  p.flipPerMillion = flip;
+  p.duplicatePerMillion = dup;
+  p.stallPerMillion = stall;
+  p.stallMs = 15000;
+  p.cleanBytes = 0;
+  return p;
+}
+}  // namespace
+
+// Every header type in hex, CRC-16 binary and CRC-32 binary, with and without
+// escaping of all controls, reads back as sent; the CRC-16 binary type byte
+// must be escaped or a reader that drops bare controls loses it.
+TEST(ZmodemFrames, HeadersRoundTripInEveryFormatAndEscaping) {
+  for (int format = 0; format < 3; ++format) {
+    for (bool escape : {false, true}) {
+      for (int type = 0; type < ZFRAME_TYPES; ++type) {
+        uint32_t position = 0x0D18FF11u + static_cast<uint32_t>(type);
+        Bytes wire = encode(format == 2, escape, [&] { sendPositionHeader(type, position, format == 0); });
+        TransferState scratch{};
+        transferSelect(&scratch);
+        ZmodemState& z = zmodemState();
+        zmodemReset(z);
+        z.escapeAll = escape;
+        int got = ZR_MORE;
+        for (uint8_t b : wire)
+          if (got == ZR_MORE) got = zReadPush(z, b);
+        EXPECT_EQ(got, type) << "format " << format << " escape " << escape;
+        EXPECT_EQ(z.rxPosition, position) << "format " << format << " type " << type;
+        transferSelect(nullptr);
+      }
+    }
+  }
+}
+
+// Our sender against our receiver on a line that drops, flips, duplicates and
+// stalls bytes: a receive reported complete always holds the file sent.
+TEST(ZmodemPair, FilesArriveWholeThroughEveryFault) {
+  struct Plan {
+    const char* name;
+    FaultPlan plan;
+  };
+  const Plan kPlans[] = {
+      {"clean", FaultPlan{}},         {"drop", faults(200, 0, 0, 0)}, {"flip", faults(0, 200, 0, 0)},
+      {"duplicate", faults(0, 0, 200, 0)}, {"stall", faults(0, 0, 0, 50)}, {"all", faults(60, 60, 60, 20)},
+  };
+  struct Variant {
+    bool escape, segmented;
+  };
+  const size_t kSizes[] = {1, 1023, 1024, 1025, 40000};
+  uint32_t seed = 1;
+  for (const Plan& p : kPlans) {
+    for (Variant v : {Variant{false, false}, Variant{true, false}, Variant{false, true}}) {
+      for (size_t size : kSizes) {
+        std::string what = std::string(p.name) + (v.escape ? " escape " : "") + (v.segmented ? " segmented " : " ") +
+                           std::to_string(size);
+        Receiver r = receiver(40);
+        std::string src = r.dir + "/f" + std::to_string(size);
+        std::string data = writeData(src, size, ++seed);
+        TransferState tx{};
+        transferBegin(tx, settingsFor(PROTOCOL_ZMODEM, 40));
+        tx.settings.zmodemEscapeControl = v.escape;
+        r.rx.settings.zmodemSegmented = v.segmented;
+        batchAdd(tx.batch, src.c_str());
+        clockUseManual();
+        FaultPlan f = p.plan, b = p.plan;
+        f.seed = seed * 2 + 1;
+        b.seed = seed * 2 + 2;
+        faultLineReset(f, b);
+        PairOutcome o = runTransferPair(tx, r.rx);
+        std::string got = readAll(r.dir + "/down/f" + std::to_string(size));
+        if (p.plan.dropPerMillion == 0 && p.plan.flipPerMillion == 0 && p.plan.duplicatePerMillion == 0 &&
+            p.plan.stallPerMillion == 0) {
+          EXPECT_EQ(o.sent, 0) << what;
+        }
+        EXPECT_EQ(o.received, STEP_COMPLETE) << what << " sent " << o.sent << " end " << r.rx.endCode;
+        if (o.received == STEP_COMPLETE) {
+          EXPECT_TRUE(got == data) << what;
+        }
+      }
+    }
+  }
+}
+
+// A partial file from another source: crash recovery keeps its bytes and
+// appends the rest; without it the file is received again from the start.
+TEST(ZmodemPair, CrashRecoveryResumesAtTheLocalSize) {
+  for (bool recover : {true, false}) {
+    Receiver r = receiver();
+    std::string src = r.dir + "/big";
+    std::string data = writeData(src, 30000, 11);
+    std::string seed = writeData(r.dir + "/down/big", 10000, 12);
+    r.rx.settings.zmodemCrashRecover = recover;
+    TransferState tx{};
+    transferBegin(tx, settingsFor(PROTOCOL_ZMODEM));
+    batchAdd(tx.batch, src.c_str());
+    clockUseManual();
+    faultLineReset({}, {});
+    PairOutcome o = runTransferPair(tx, r.rx);
+    EXPECT_EQ(o.received, STEP_COMPLETE);
+    std::string got = readAll(r.dir + "/down/big");
+    std::string expected = recover ? seed + data.substr(10000) : data;
+    EXPECT_TRUE(got == expected) << (recover ? "not resumed" : "resumed without crash recovery");
+  }
+}
+
+// The line goes away mid-file: "Lost Connection" on both sides, and the bytes
+// received so far stay in the file for a later recovery.
+TEST(ZmodemPair, LostLineKeepsThePartialFile) {
+  Receiver r = receiver();
+  std::string src = r.dir + "/f";
+  std::string data = writeData(src, 60000, 3);
+  TransferState tx{};
+  transferBegin(tx, settingsFor(PROTOCOL_ZMODEM));
+  batchAdd(tx.batch, src.c_str());
+  clockUseManual();
+  FaultPlan cut;
+  cut.cutAfterBytes = 20000;
+  faultLineReset(cut, {});
+  PairOutcome o = runTransferPair(tx, r.rx);
+  EXPECT_EQ(o.sent, LINK_LOST);
+  EXPECT_EQ(o.received, LINK_LOST);
+  EXPECT_EQ(r.rx.endCode, LINK_LOST);
+  std::string got = readAll(r.dir + "/down/f");
+  EXPECT_GT(got.size(), 10000u);
+  EXPECT_TRUE(data.compare(0, got.size(), got) == 0);
+}
+
+// Names from the remote side never leave the download directory: only the
+// last component is kept, and empty, "." and ".." are skipped with ZSKIP.
+TEST(ZmodemReceiver, FileNamesStayInTheDownloadDirectory) {
+  struct Case {
+    std::string name;
+    const char* lands;  // nullptr: skipped
+  };
+  const Case kCases[] = {
+      {"../escape", "escape"}, {"/tmp/abs", "abs"}, {"a\\..\\..\\win", "win"},
+      {"sub/", nullptr},       {"..", nullptr},     {".", nullptr},
+      {std::string(300, 'n'), nullptr},
+  };
+  for (const Case& c : kCases) {
+    Receiver r = receiver();
+    Bytes script = fileHeader(c.name + std::string("\0" "5 0 0", 6)) + binaryData(0, "hello", ZCRCE) + hex(ZEOF, 5) +
+                   hex(ZFIN, 0);
+    int result = runReceiver(r.rx, {{0, script}});
+    std::vector<int> replies = headersIn(faultLineWritten(1));
+    EXPECT_EQ(result, STEP_COMPLETE) << c.name;
+    struct stat st;
+    EXPECT_NE(stat((r.dir + "/escape").c_str(), &st), 0);
+    if (c.lands) {
+      EXPECT_EQ(readAll(r.dir + "/down/" + c.lands), "hello") << c.name;
+    } else {
+      EXPECT_TRUE(has(replies, ZSKIP)) << c.name;
+    }
+  }
+}
+
+// Blocks longer than their buffers, a file header without its NUL and a
+// command are refused or answered without harm.
+TEST(ZmodemReceiver, OversizedAndMalformedBlocksAreRefused) {
+  std::string longAttention(40, 'A');
+  // Our writers cap a subpacket at the reader's limit: lengthen one by hand.
+  Bytes huge = binaryData(0, std::string(ZDATA_MAX - 100, 'x'), ZCRCE);
+  huge.insert(std::find(huge.begin(), huge.end(), 'x'), 200, 'x');
+  struct Case {
+    const char* what;
+    Bytes script;
+    int reply;  // the header the receiver must answer with
+  };
+  const Case kCases[] = {
+      {"attention over 32 bytes",
+       encode(true, false, [&] {
+         uint8_t args[4] = {0, 0, 0, 0};
+         sendBinaryHeader(ZSINIT, args);
+         sendSubpacket(reinterpret_cast<const uint8_t*>(longAttention.data()), 40, ZCRCW);
+       }), ZNAK},
+      {"file header without NUL", fileHeader("noterminator"), ZNAK},
+      {"subpacket over the buffer", fileHeader(std::string("f\0" "99999", 8)) + huge, ZRPOS},
+      {"command", encode(false, false, [&] {
+         uint8_t args[4] = {0, 0, 0, 0};
+         sendBinaryHeader(ZCOMMAND, args);
+         sendSubpacket(reinterpret_cast<const uint8_t*>("rm -rf /"), 9, ZCRCW);
+       }), ZCOMPL},
+  };
+  for (const Case& c : kCases) {
+    Receiver r = receiver();
+    int result = runReceiver(r.rx, {{0, c.script}, {1000, hex(ZFIN, 0)}});
+    std::vector<int> replies = headersIn(faultLineWritten(1));
+    EXPECT_EQ(result, STEP_COMPLETE) << c.what;
+    EXPECT_TRUE(has(replies, c.reply)) << c.what;
+  }
+}
+
+// Five CAN in the middle of data end the receive with "cancel received"; a
+// sender that keeps sending ZRINIT is "Sender is not there".
+TEST(ZmodemReceiver, CancelAndAMissingSenderEndTheReceive) {
+  Receiver r = receiver();
+  Bytes cans = {0x18, 0x18, 0x18, 0x18, 0x18};
+  Bytes script = fileHeader(std::string("c\0" "10000", 8)) + binaryData(0, "abc", ZCRCG);
+  script.resize(script.size() - 6);  // cut inside the subpacket
+  EXPECT_EQ(runReceiver(r.rx, {{0, script + cans}}), XFER_TIMEOUT);
+  EXPECT_EQ(r.rx.endCode, XFER_CANCEL_RECEIVED);
+
+  Receiver q = receiver(3);
+  std::vector<ScriptStep> rinits;
+  for (uint32_t t = 0; t < 5; ++t) rinits.push_back({t * 100, hex(ZRINIT, 0)});
+  runReceiver(q.rx, rinits);
+  EXPECT_EQ(q.rx.endCode, XFER_NO_SENDER);
+}
+
+// A receiver announcing a 64 KiB buffer gets subpackets that fit ours (1 KiB),
+// each ending in ZCRCW and waiting for its ZACK.
+TEST(ZmodemSender, SubpacketsNeverExceedOurBuffer) {
+  std::string dir = freshDir("zsend");
+  std::string data = writeData(dir + "/f", 5000, 9);
+  clockUseManual();
+  faultLineReset({}, {});
+  TransferState tx{};
+  transferBegin(tx, settingsFor(PROTOCOL_ZMODEM));
+  batchAdd(tx.batch, (dir + "/f").c_str());
+  faultLineAttach(0);
+  // A scripted receiver: reads what the sender wrote and answers each frame.
+  TransferState peer{};
+  std::vector<int> lengths;
+  size_t seen = 0;
+  Bytes pending;
+  pumpSetHook([&]() {
+    const Bytes& w = faultLineWritten(0);
+    if (w.size() == seen) return 0;
+    Bytes chunk(w.begin() + static_cast<long>(seen), w.end());
+    seen = w.size();
+    transferSelect(&peer);
+    ZmodemState& z = zmodemState();
+    Bytes reply;
+    auto answer = [&](int type, uint32_t pos) {
+      uint8_t args[4];
+      positionArgs(pos, args);
+      if (type == ZRINIT) args[0] = args[1] = 0xFF, args[3] = CANFDX | CANOVIO;
+      // Built by hand: the peer must not lean on the writers under test.
+      uint8_t h[7] = {static_cast<uint8_t>(type), args[0], args[1], args[2], args[3]};
+      uint16_t crc = crc16(h, 5);
+      h[5] = static_cast<uint8_t>(crc >> 8);
+      h[6] = static_cast<uint8_t>(crc);
+      char text[32];
+      int n = std::snprintf(text, sizeof text, "**\x18" "B%02x%02x%02x%02x%02x%02x%02x\r\n", h[0], h[1], h[2], h[3],
+                            h[4], h[5], h[6]);
+      reply.insert(reply.end(), text, text + n);
+    };
+    uint32_t position = 0;
+    for (uint8_t b : chunk) {
+      transferSelect(&peer);
+      int v = zReadPush(z, b);
+      if (v == ZRQINIT) answer(ZRINIT, 0);
+      else if (v == ZFILE) zReadData(z.reader, ZDATA_MAX);
+      else if (v == ZDATA) position = z.rxPosition, zReadData(z.reader, ZDATA_MAX);
+      else if (v == ZEOF) answer(ZRINIT, 0);
+      else if (v == ZFIN) answer(ZFIN, 0);
+      else if (v >= ZR_END) {
+        lengths.push_back(z.reader.dataLength);
+        if (z.reader.dataEnd == ZCRCW && lengths.size() == 1) answer(ZRPOS, 0);
+        else if (z.reader.dataEnd == ZCRCW) answer(ZACK, position += static_cast<uint32_t>(z.reader.dataLength));
+        else zReadHeaders(z.reader, 10000);
+      }
+    }
+    transferSelect(&tx);
+    faultLineAttach(0);
+    faultLineInject(1, reply.data(), static_cast<int>(reply.size()));
+    return 0;
+  });
+  transferSelect(&tx);
+  int r = protocolSend(PROTOCOL_ZMODEM);
+  pumpSetHook(nullptr);
+  transferSelect(nullptr);
+  EXPECT_EQ(r, 0);
+  ASSERT_GE(lengths.size(), 6u);  // the file header, then 5000 bytes in 1 KiB pieces
+  for (size_t i = 1; i < lengths.size(); ++i) EXPECT_LE(lengths[i], 1024) << i;
+}

@@ -1,0 +1,489 @@
+// ZMODEM frames on the wire: the CRCs, the escaping writers and the reader
+// state machine that turns bytes into headers and subpackets.
+#include <cstring>
+
+#include "shell/pump.h"
+#include "terminal/options.h"
+#include "terminal/link.h"
+#include "transfer/transfer_codes.h"
+#include "transfer/transfer_line.h"
+#include "transfer/zmodem.h"
+
+namespace {
+uint32_t crc32Table[256];
+uint16_t crc16Table[256];
+bool tablesReady = false;
+
+void buildTables() {
+  for (uint32_t i = 0; i < 256; ++i) {
+    uint32_t c = i;
+    for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+    crc32Table[i] = c;
+    uint16_t d = static_cast<uint16_t>(i << 8);
+    for (int k = 0; k < 8; ++k) d = static_cast<uint16_t>((d & 0x8000) ? (d << 1) ^ 0x1021 : d << 1);
+    crc16Table[i] = d;
+  }
+  tablesReady = true;
+}
+
+// One per TransferState in use: the program's own, and a test's sender and
+// receiver. The least recently used slot goes to a new owner.
+constexpr int SLOTS = 4;
+ZmodemState instances[SLOTS];
+uint32_t lastUse[SLOTS];
+uint32_t useCounter = 0;
+
+const char hexDigits[] = "0123456789abcdef";
+
+int hexValue(uint8_t c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+bool isFlow(uint8_t b) { return b == 0x11 || b == 0x13 || b == 0x91 || b == 0x93; }
+}  // namespace
+
+uint32_t zcrc32Update(uint32_t crc, const uint8_t* data, int length) {
+  if (!tablesReady) buildTables();
+  for (int i = 0; i < length; ++i) crc = crc32Table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+  return crc;
+}
+
+uint16_t zcrc16Update(uint16_t crc, const uint8_t* data, int length) {
+  if (!tablesReady) buildTables();
+  for (int i = 0; i < length; ++i) crc = static_cast<uint16_t>(crc16Table[(crc >> 8) ^ data[i]] ^ (crc << 8));
+  return crc;
+}
+
+ZmodemState& zmodemState() {
+  const TransferState* s = &transferState();
+  int victim = 0;
+  for (int i = 0; i < SLOTS; ++i) {
+    if (instances[i].owner == s) {
+      lastUse[i] = ++useCounter;
+      return instances[i];
+    }
+    if (lastUse[i] < lastUse[victim]) victim = i;
+  }
+  ZmodemState& z = instances[victim];
+  lastUse[victim] = ++useCounter;
+  zmodemReset(z);
+  z.owner = s;
+  return z;
+}
+
+void zmodemReset(ZmodemState& z) {
+  const TransferState* owner = z.owner;
+  std::memset(&z, 0, sizeof z);
+  z.owner = owner;
+  z.state = ZRINIT;
+  z.frameEnd = ZCRCG;
+  z.streamingEnd = ZCRCG;
+  z.subpacketLength = ZSEND_SUBPACKET_MAX;
+  zReadHeaders(z.reader, 10000);
+}
+
+void positionArgs(uint32_t position, uint8_t args[4]) {
+  for (int i = 0; i < 4; ++i) args[i] = static_cast<uint8_t>(position >> (8 * i));
+}
+
+uint32_t argsPosition(const uint8_t args[4]) {
+  return args[0] | (args[1] << 8) | (args[2] << 16) | (static_cast<uint32_t>(args[3]) << 24);
+}
+
+// ---- reader ----
+
+void zReadHeaders(ZReader& r, int garbageLimit) {
+  r.mode = ZM_SEEK;
+  r.escaped = false;
+  r.canRun = 0;
+  r.garbage = 0;
+  if (garbageLimit > 0) r.garbageLimit = garbageLimit;
+}
+
+void zReadData(ZReader& r, int limit) {
+  r.mode = ZM_DATA;
+  r.escaped = false;
+  r.canRun = 0;
+  r.dataLimit = limit < ZDATA_MAX ? limit : ZDATA_MAX;
+  r.dataLength = 0;
+  r.crcCount = 0;
+}
+
+// The ZDLE decoding of binary headers and data: a byte 0..255, ZR_END + end
+// byte, ZR_MORE, XFER_BAD_CHAR, or XFER_CANCEL_RECEIVED for five CAN.
+static int zdleDecode(ZReader& r, uint8_t b, bool escapeAll) {
+  if (!r.escaped) {
+    if (b & 0x60) return b;
+    if (isFlow(b)) return ZR_MORE;
+    if (b == ZDLE) {
+      r.escaped = true;
+      r.canRun = 1;
+      return ZR_MORE;
+    }
+    if (escapeAll) return ZR_MORE;
+    return b;
+  }
+  if (b == ZDLE) {
+    if (++r.canRun >= 5) {
+      r.escaped = false;
+      return XFER_CANCEL_RECEIVED;
+    }
+    return ZR_MORE;
+  }
+  if (isFlow(b)) return ZR_MORE;
+  r.escaped = false;
+  r.canRun = 0;
+  if (b >= ZCRCE && b <= ZCRCW) return ZR_END + b;
+  if (b == 'l') return 0x7F;
+  if (b == 'm') return 0xFF;
+  if ((b & 0x60) == 0x40) return b ^ 0x40;
+  return XFER_BAD_CHAR;
+}
+
+static int headerDone(ZmodemState& z, const uint8_t* h) {
+  ZReader& r = z.reader;
+  r.lastFormat = r.format;
+  z.rxType = h[0];
+  std::memcpy(z.rxArgs, h + 1, 4);
+  z.rxPosition = argsPosition(z.rxArgs);
+  zReadHeaders(r, 0);
+  return h[0];
+}
+
+static int headerError(ZReader& r, int code) {
+  zReadHeaders(r, 0);
+  return code;
+}
+
+// Looking for "*" ZDLE and a format, counting CAN and garbage.
+static int seekByte(ZmodemState& z, uint8_t b) {
+  ZReader& r = z.reader;
+  if (b == ZPAD || b == (ZPAD | 0x80)) {
+    r.mode = ZM_PAD;
+    r.canRun = 0;
+    return ZR_MORE;
+  }
+  if (b == ZDLE) {
+    if (++r.canRun >= 5) return headerError(r, ZCAN);
+    return ZR_MORE;
+  }
+  r.canRun = 0;
+  if (++r.garbage > r.garbageLimit) return headerError(r, XFER_BAD_CHAR);
+  return ZR_MORE;
+}
+
+int zReadPush(ZmodemState& z, uint8_t b) {
+  ZReader& r = z.reader;
+  switch (r.mode) {
+    case ZM_SEEK:
+      return seekByte(z, b);
+    case ZM_PAD:
+      if (b == ZPAD || b == (ZPAD | 0x80)) return ZR_MORE;
+      if (b == ZDLE) {
+        r.mode = ZM_FORMAT;
+        r.canRun = 1;
+        return ZR_MORE;
+      }
+      r.mode = ZM_SEEK;
+      return seekByte(z, b);
+    case ZM_FORMAT:
+      if (b == ZBIN || b == ZBIN32 || b == ZHEX) {
+        r.format = b;
+        r.rawCount = 0;
+        r.escaped = false;
+        r.canRun = 0;
+        r.mode = b == ZHEX ? ZM_HEX : ZM_BINARY;
+        return ZR_MORE;
+      }
+      if (b == ZDLE) {
+        if (++r.canRun >= 5) return headerError(r, ZCAN);
+        return ZR_MORE;
+      }
+      if (isFlow(b)) return ZR_MORE;
+      r.mode = ZM_SEEK;
+      return seekByte(z, b);
+    case ZM_BINARY: {
+      int v = zdleDecode(r, b, z.escapeAll);
+      if (v == ZR_MORE) return ZR_MORE;
+      if (v == XFER_CANCEL_RECEIVED) return headerError(r, ZCAN);
+      if (v < 0 || v >= ZR_END) return headerError(r, XFER_BAD_CHAR);
+      r.raw[r.rawCount++] = static_cast<uint8_t>(v);
+      int need = r.format == ZBIN32 ? 9 : 7;
+      if (r.rawCount < need) return ZR_MORE;
+      if (r.format == ZBIN32) {
+        if (zcrc32Update(0xFFFFFFFFu, r.raw, 9) != 0xDEBB20E3u) return headerError(r, XFER_CRC_ERROR);
+      } else if (zcrc16Update(0, r.raw, 7) != 0) {
+        return headerError(r, XFER_CRC_ERROR);
+      }
+      return headerDone(z, r.raw);
+    }
+    case ZM_HEX: {
+      if (isFlow(b)) return ZR_MORE;
+      uint8_t c = b & 0x7F;
+      if (c < 0x20 && z.escapeAll && c != '\r' && c != '\n' && c != ZDLE) return ZR_MORE;
+      int v = hexValue(c);
+      if (v < 0) return headerError(r, XFER_BAD_CHAR);
+      r.raw[r.rawCount++] = static_cast<uint8_t>(v);
+      if (r.rawCount < 14) return ZR_MORE;
+      uint8_t h[7];
+      for (int i = 0; i < 7; ++i) h[i] = static_cast<uint8_t>(r.raw[2 * i] << 4 | r.raw[2 * i + 1]);
+      if (zcrc16Update(0, h, 7) != 0) return headerError(r, XFER_CRC_ERROR);
+      int type = headerDone(z, h);
+      r.mode = ZM_HEX_TAIL;
+      return type;
+    }
+    case ZM_HEX_TAIL:
+      // A hex header ends in CR LF: swallow the CR and the byte after it.
+      if ((b & 0x7F) == '\r') {
+        r.mode = ZM_HEX_TAIL2;
+        return ZR_MORE;
+      }
+      r.mode = ZM_SEEK;
+      return zReadPush(z, b);
+    case ZM_HEX_TAIL2:
+      r.mode = ZM_SEEK;
+      return ZR_MORE;
+    case ZM_DATA: {
+      int v = zdleDecode(r, b, z.escapeAll);
+      if (v == ZR_MORE) return ZR_MORE;
+      if (v < 0) return headerError(r, v);
+      if (v >= ZR_END) {
+        r.dataEnd = static_cast<uint8_t>(v - ZR_END);
+        r.crcCount = 0;
+        r.mode = ZM_DATA_CRC;
+        return ZR_MORE;
+      }
+      // Longer than the buffer: refused like a bad CRC, never stored.
+      if (r.dataLength >= r.dataLimit) return headerError(r, XFER_CRC_ERROR);
+      r.data[r.dataLength++] = static_cast<uint8_t>(v);
+      return ZR_MORE;
+    }
+    case ZM_DATA_CRC: {
+      int v = zdleDecode(r, b, z.escapeAll);
+      if (v == ZR_MORE) return ZR_MORE;
+      if (v < 0) return headerError(r, v);
+      if (v >= ZR_END) return headerError(r, XFER_BAD_CHAR);
+      r.crcBytes[r.crcCount++] = static_cast<uint8_t>(v);
+      bool crc32 = r.lastFormat == ZBIN32;
+      if (r.crcCount < (crc32 ? 4 : 2)) return ZR_MORE;
+      bool good;
+      if (crc32) {
+        uint32_t c = zcrc32Update(0xFFFFFFFFu, r.data, r.dataLength);
+        c = zcrc32Update(c, &r.dataEnd, 1);
+        c = zcrc32Update(c, r.crcBytes, 4);
+        good = c == 0xDEBB20E3u;
+      } else {
+        uint16_t c = zcrc16Update(0, r.data, r.dataLength);
+        c = zcrc16Update(c, &r.dataEnd, 1);
+        good = zcrc16Update(c, r.crcBytes, 2) == 0;
+      }
+      r.mode = ZM_SEEK;
+      r.garbage = 0;
+      if (!good) return XFER_CRC_ERROR;
+      return ZR_END + r.dataEnd;
+    }
+  }
+  return ZR_MORE;
+}
+
+int readLineByte() {
+  ZmodemState& z = zmodemState();
+  if (z.inPos < z.inCount) return z.in[z.inPos++];
+  TransferState& s = transferState();
+  z.readTimedOut = false;
+  timerStart(TIMER_LINE_WRITE, 10000, &z.readTimedOut);
+  int result;
+  for (;;) {
+    if (s.cancelRequested) {
+      result = XFER_USER_CANCEL;
+      break;
+    }
+    if (z.readTimedOut) {
+      result = XFER_TIMEOUT;
+      break;
+    }
+    int n = lineRead(z.in, ZREAD_BUFFER);
+    if (n < 0) {
+      result = LINK_LOST;
+      break;
+    }
+    if (n > 0) {
+      z.inCount = n;
+      z.inPos = 1;
+      result = z.in[0];
+      break;
+    }
+    if (lineIdle() < 0) {
+      result = XFER_USER_CANCEL;
+      break;
+    }
+  }
+  timerKill(TIMER_LINE_WRITE);
+  return result;
+}
+
+int readHeader() {
+  ZmodemState& z = zmodemState();
+  if (z.reader.mode == ZM_DATA || z.reader.mode == ZM_DATA_CRC) zReadHeaders(z.reader, 0);
+  z.reader.garbage = 0;
+  for (;;) {
+    int b = readLineByte();
+    if (b < 0) {
+      if (b == XFER_TIMEOUT && z.reader.canRun > 0) continue;  // a pause between CANs
+      zReadHeaders(z.reader, 0);
+      return b;
+    }
+    int v = zReadPush(z, static_cast<uint8_t>(b));
+    if (v != ZR_MORE) return v;
+  }
+}
+
+int readSubpacket(int limit) {
+  ZmodemState& z = zmodemState();
+  zReadData(z.reader, limit);
+  for (;;) {
+    int b = readLineByte();
+    if (b < 0) {
+      zReadHeaders(z.reader, 0);
+      return b;
+    }
+    int v = zReadPush(z, static_cast<uint8_t>(b));
+    if (v != ZR_MORE) return v;
+  }
+}
+
+// ---- writers ----
+
+static void put(ZmodemState& z, uint8_t b) {
+  z.out[z.outCount++] = b;
+  z.lastSent = b;
+}
+
+static void putEscaped(ZmodemState& z, uint8_t b) {
+  if (b & 0x60) {
+    put(z, b);
+    return;
+  }
+  bool escape;
+  switch (b) {
+    case 0x10: case 0x11: case 0x13: case 0x18: case 0x90: case 0x91: case 0x93:
+      escape = true;
+      break;
+    case 0x0D: case 0x8D:
+      escape = z.escapeAll || (z.lastSent & 0x7F) == '@';
+      break;
+    default:
+      escape = z.escapeAll;
+  }
+  if (escape) {
+    put(z, ZDLE);
+    put(z, b ^ 0x40);
+  } else {
+    put(z, b);
+  }
+}
+
+static int flush(ZmodemState& z) {
+  int n = z.outCount;
+  z.outCount = 0;
+  return sendLineBytes(z.out, n);
+}
+
+static void putHex(ZmodemState& z, uint8_t b) {
+  put(z, static_cast<uint8_t>(hexDigits[b >> 4]));
+  put(z, static_cast<uint8_t>(hexDigits[b & 15]));
+}
+
+int sendHexHeader(int type, const uint8_t args[4]) {
+  ZmodemState& z = zmodemState();
+  uint8_t h[5] = {static_cast<uint8_t>(type), args[0], args[1], args[2], args[3]};
+  uint16_t crc = zcrc16Update(0, h, 5);
+  z.outCount = 0;
+  put(z, ZPAD);
+  put(z, ZPAD);
+  put(z, ZDLE);
+  put(z, ZHEX);
+  for (uint8_t b : h) putHex(z, b);
+  putHex(z, static_cast<uint8_t>(crc >> 8));
+  putHex(z, static_cast<uint8_t>(crc));
+  put(z, '\r');
+  put(z, 0x0A);
+  if (type != ZFIN && type != ZACK) put(z, 0x11);
+  return flush(z);
+}
+
+int sendBinaryHeader(int type, const uint8_t args[4]) {
+  ZmodemState& z = zmodemState();
+  uint8_t h[5] = {static_cast<uint8_t>(type), args[0], args[1], args[2], args[3]};
+  z.outCount = 0;
+  put(z, ZPAD);
+  put(z, ZDLE);
+  if (z.useCrc32) {
+    put(z, ZBIN32);
+    for (uint8_t b : h) putEscaped(z, b);
+    uint32_t crc = ~zcrc32Update(0xFFFFFFFFu, h, 5);
+    for (int i = 0; i < 4; ++i) putEscaped(z, static_cast<uint8_t>(crc >> (8 * i)));
+  } else {
+    put(z, ZBIN);
+    // The type byte is escaped too: a receiver dropping unescaped controls
+    // would lose it otherwise.
+    for (uint8_t b : h) putEscaped(z, b);
+    uint16_t crc = zcrc16Update(0, h, 5);
+    putEscaped(z, static_cast<uint8_t>(crc >> 8));
+    putEscaped(z, static_cast<uint8_t>(crc));
+  }
+  return flush(z);
+}
+
+int sendSubpacket(const uint8_t* data, int length, uint8_t end) {
+  ZmodemState& z = zmodemState();
+  if (length < 0) length = 0;
+  if (length > ZDATA_MAX) length = ZDATA_MAX;
+  z.outCount = 0;
+  for (int i = 0; i < length; ++i) putEscaped(z, data[i]);
+  put(z, ZDLE);
+  put(z, end);
+  if (z.useCrc32) {
+    uint32_t crc = zcrc32Update(0xFFFFFFFFu, data, length);
+    crc = ~zcrc32Update(crc, &end, 1);
+    for (int i = 0; i < 4; ++i) putEscaped(z, static_cast<uint8_t>(crc >> (8 * i)));
+  } else {
+    uint16_t crc = zcrc16Update(zcrc16Update(0, data, length), &end, 1);
+    putEscaped(z, static_cast<uint8_t>(crc >> 8));
+    putEscaped(z, static_cast<uint8_t>(crc));
+  }
+  if (end == ZCRCW) put(z, 0x11);
+  return flush(z);
+}
+
+int sendPositionHeader(int type, uint32_t position, bool hex) {
+  uint8_t args[4];
+  positionArgs(position, args);
+  return hex ? sendHexHeader(type, args) : sendBinaryHeader(type, args);
+}
+
+void zmodemCancelSequence(bool abortHeader) {
+  sendCancel(5);
+  if (!abortHeader) return;
+  TransferState& s = transferState();
+  bool cancelled = s.cancelRequested;
+  s.cancelRequested = false;
+  sendPositionHeader(ZABORT, 0, true);
+  s.cancelRequested = cancelled;
+}
+
+void sendAttention() {
+  ZmodemState& z = zmodemState();
+  for (int i = 0; i < ZATTENTION_MAX && z.attention[i]; ++i) {
+    uint8_t b = static_cast<uint8_t>(z.attention[i]);
+    if (b == 0xDD || b == 0xDE) {
+      // A break only exists on a serial line; the pause happens everywhere.
+      clockSleep(b == 0xDD ? 150 : 1000);
+      continue;
+    }
+    sendLineByte(b);
+  }
+}
