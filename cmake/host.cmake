@@ -7,6 +7,9 @@ include(GoogleTest)
 # On the host the platform seams are the POSIX twins of the Win32 files.
 add_library(suite_core STATIC ${CORE_SOURCES} ${POSIX_SOURCES})
 target_include_directories(suite_core PUBLIC ${SUITE_ROOT})
+# The viewer's decoder uses the machine's libjpeg-turbo on the host.
+find_package(JPEG REQUIRED)
+target_link_libraries(suite_core PUBLIC JPEG::JPEG)
 
 add_library(suite_support STATIC ${SUPPORT_SOURCES})
 target_link_libraries(suite_support PUBLIC suite_core Threads::Threads util)

@@ -13,6 +13,7 @@ if(EXISTS ${JPEG_PREFIX}/lib/libjpeg.a)
   set_target_properties(jpeg_target PROPERTIES
     IMPORTED_LOCATION ${JPEG_PREFIX}/lib/libjpeg.a
     INTERFACE_INCLUDE_DIRECTORIES ${JPEG_PREFIX}/include)
+  target_include_directories(suite_core PRIVATE ${JPEG_PREFIX}/include)
 endif()
 
 # programs/NAME/ holds WinMain and NAME.rc of each deliverable.

@@ -178,7 +178,7 @@ void netEstablished(int receiveBufferSize) {
   state.recvSize = state.recvBuffer ? size : 0;
   state.writable = true;
   state.rlogin = telnetSession.rlogin;
-  telnetState.inCommand = false;
+  telnetDataMode();
   receiveEightBit = true;
   state.connected = true;
   linkAttach(&socketOps);

@@ -22,14 +22,25 @@ void (*netOnAttemptEnded)() = nothing;
 int (*netReceivePass)() = nothingReceived;
 
 namespace {
+// Where the connection stands. The four attempt phases own the progress
+// dialog; answers and events that belong to another phase are stale.
+enum class Phase {
+  Idle,              // no connection and no attempt
+  HostLookup,        // waiting for the asynchronous host look-up
+  ServiceLookup,     // waiting for the asynchronous service look-up
+  Connecting,        // waiting for the connect event
+  RloginConnecting,  // likewise from a privileged port, retried lower when in use
+  Connected,         // the link is up
+  Closing,           // the loss is posted; the link goes when it is handled
+};
+Phase phase = Phase::Idle;
+
 SOCKET sock = INVALID_SOCKET;
 HWND mainWindow = nullptr;
 HWND progress = nullptr;
 HANDLE lookupHandle = nullptr;
 HGLOBAL hostBuffer = nullptr;
 HGLOBAL serviceBuffer = nullptr;
-bool connectCancelled = false;
-bool lostPosted = false;
 NetTarget target;
 sockaddr_in remote;
 
@@ -59,7 +70,6 @@ char* newBuffer(HGLOBAL* block, int size) {
 // The progress dialog: two status lines and Cancel.
 LRESULT CALLBACK progressProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
   if ((m == WM_COMMAND && LOWORD(wp) == NET_CANCEL_BUTTON) || m == WM_CLOSE) {
-    connectCancelled = true;
     closeSocket();
     PostMessageA(mainWindow, WM_NET_CANCEL, 0, 0);
     return 0;
@@ -105,6 +115,18 @@ void endProgress() {
   freeBuffer(&serviceBuffer);
 }
 
+bool attempting(Phase p) {
+  return p == Phase::HostLookup || p == Phase::ServiceLookup || p == Phase::Connecting ||
+         p == Phase::RloginConnecting;
+}
+
+// The one place the phase changes; an attempt that ends takes its dialog along.
+void enterPhase(Phase next) {
+  bool ending = attempting(phase) && !attempting(next);
+  phase = next;
+  if (ending) endProgress();
+}
+
 void attemptEnded() { netOnAttemptEnded(); }
 
 int showError(const char* text, const char* title, unsigned style) {
@@ -122,14 +144,13 @@ void connectFailed() {
 }
 
 void established() {
-  endProgress();
+  enterPhase(Phase::Connected);
   int size = 0;
   int len = sizeof size;
   if (getsockopt(sock, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<char*>(&size), &len) != 0) size = 0;
   telnetSession.rlogin = target.rlogin;
   telnetResetForConnection();
   netEstablished(size);
-  lostPosted = false;
   WSAAsyncSelect(sock, mainWindow, WM_NET_SOCKET, target.rlogin ? RLOGIN_EVENTS : TELNET_EVENTS);
   netOnEstablished();
 }
@@ -182,6 +203,7 @@ int rloginConnect(int start) {
 void startConnect(int port) {
   remote.sin_port = htons(static_cast<u_short>(port));
   setStatus(2, NET_TEXT_CONNECTING);
+  enterPhase(target.rlogin ? Phase::RloginConnecting : Phase::Connecting);
   if (target.rlogin) {
     // The handshake names the logged-on user; the session's name stands in
     // when the system does not tell.
@@ -208,6 +230,7 @@ void startConnect(int port) {
 }
 
 void lookUpService(int bufferSize) {
+  enterPhase(Phase::ServiceLookup);
   setStatus(2, NET_TEXT_SERVICE);
   char* buffer = newBuffer(&serviceBuffer, bufferSize);
   lookupHandle = buffer ? WSAAsyncGetServByName(mainWindow, WM_NET_SERVICE_FOUND, netServiceName(target.rlogin),
@@ -223,19 +246,20 @@ void decidePort() {
 }
 
 void lookUpHost(int bufferSize) {
+  enterPhase(Phase::HostLookup);
   char* buffer = newBuffer(&hostBuffer, bufferSize);
   lookupHandle = buffer ? WSAAsyncGetHostByName(mainWindow, WM_NET_HOST_FOUND, target.address, buffer,
                                                 bufferSize < 1024 ? 1024 : bufferSize)
                         : nullptr;
   if (!lookupHandle) {
-    endProgress();
+    enterPhase(Phase::Idle);
     showError(NET_TEXT_HOST_ERROR, "Error", MB_ICONERROR);
     attemptEnded();
   }
 }
 
 void onHostFound(WPARAM wp, LPARAM lp) {
-  if (!progress || reinterpret_cast<HANDLE>(wp) != lookupHandle) return;  // late or stale answer
+  if (phase != Phase::HostLookup || reinterpret_cast<HANDLE>(wp) != lookupHandle) return;  // late or stale
   lookupHandle = nullptr;
   int err = WSAGETASYNCERROR(lp);
   if (err == 0) {
@@ -250,13 +274,13 @@ void onHostFound(WPARAM wp, LPARAM lp) {
     lookUpHost(WSAGETASYNCBUFLEN(lp));
     return;
   }
-  endProgress();
+  enterPhase(Phase::Idle);
   showError(NET_TEXT_HOST_ERROR, "Error", MB_ICONERROR);
   attemptEnded();
 }
 
 void onServiceFound(WPARAM wp, LPARAM lp) {
-  if (!progress || reinterpret_cast<HANDLE>(wp) != lookupHandle) return;
+  if (phase != Phase::ServiceLookup || reinterpret_cast<HANDLE>(wp) != lookupHandle) return;
   lookupHandle = nullptr;
   int err = WSAGETASYNCERROR(lp);
   if (err == 0) {
@@ -273,12 +297,12 @@ void onServiceFound(WPARAM wp, LPARAM lp) {
 }
 
 void onConnectEvent(int err) {
-  if (!progress) return;
+  if (phase != Phase::Connecting && phase != Phase::RloginConnecting) return;
   if (err == 0) {
     established();
     return;
   }
-  if (target.rlogin && err == WSAEADDRINUSE) {
+  if (phase == Phase::RloginConnecting && err == WSAEADDRINUSE) {
     closeSocket();
     rloginConnect(rloginNextPort(rlogin.localPort));
     return;
@@ -290,8 +314,8 @@ void onConnectEvent(int err) {
 }
 
 void postLost() {
-  if (lostPosted) return;  // one loss, one message
-  lostPosted = true;
+  if (phase != Phase::Connected) return;  // one loss, one message
+  enterPhase(Phase::Closing);
   PostMessageA(mainWindow, WM_NET_LOST, 0, 0);
 }
 
@@ -328,6 +352,7 @@ void onLost() {
   if (!netLinkUp()) return;
   linkClose();  // closes the socket and releases the link state
   closeSocket();
+  enterPhase(Phase::Idle);
   netOnLost();
 }
 }  // namespace
@@ -377,7 +402,6 @@ int netStartup() {
 
 int netConnect(HWND window, const NetRequest& request) {
   mainWindow = window;
-  connectCancelled = false;
   closeSocket();
   memset(&remote, 0, sizeof remote);
   remote.sin_family = AF_INET;
@@ -397,7 +421,7 @@ int netConnect(HWND window, const NetRequest& request) {
   } else {
     lookUpHost(1024);
   }
-  return progress || netLinkUp() ? 0 : -1;
+  return phase != Phase::Idle ? 0 : -1;
 }
 
 bool netHandleMessage(HWND, UINT message, WPARAM wp, LPARAM lp) {
@@ -406,13 +430,13 @@ bool netHandleMessage(HWND, UINT message, WPARAM wp, LPARAM lp) {
     case WM_NET_HOST_FOUND: onHostFound(wp, lp); return true;
     case WM_NET_SERVICE_FOUND: onServiceFound(wp, lp); return true;
     case WM_NET_CANCEL:
-      endProgress();
+      enterPhase(Phase::Idle);
       if (lookupHandle) WSACancelAsyncRequest(lookupHandle);
       lookupHandle = nullptr;
       attemptEnded();
       return true;
     case WM_NET_ABANDON:
-      endProgress();
+      enterPhase(Phase::Idle);
       closeSocket();
       attemptEnded();
       return true;
@@ -424,13 +448,13 @@ bool netHandleMessage(HWND, UINT message, WPARAM wp, LPARAM lp) {
 void netDisconnect() {
   if (!netLinkUp()) return;
   if (sock != INVALID_SOCKET) WSAAsyncSelect(sock, mainWindow, 0, 0);
-  lostPosted = true;  // a close event still queued is not a loss
+  enterPhase(Phase::Idle);  // a close event still queued is not a loss
   linkClose();
   closeSocket();
   netOnLost();
 }
 
-bool netConnecting() { return progress != nullptr; }
+bool netConnecting() { return attempting(phase); }
 
 void netTransferEvents(bool transferRunning) {
   if (sock == INVALID_SOCKET || !netLinkUp()) return;

@@ -5,9 +5,13 @@
 #include "telnet/rlogin.h"
 #include "terminal/link.h"
 
-TelnetState telnetState = {false, 0, false, false};
+TelnetState telnetState = {TELNET_DATA, 0, false, false};
 TelnetSession telnetSession = {false, false, false, "vt100", 80, 24};
-void (*telnetLocalEchoChanged)(bool on) = nullptr;
+
+namespace {
+void echoUnwatched(bool) {}
+}  // namespace
+void (*telnetLocalEchoChanged)(bool on) = echoUnwatched;
 
 namespace {
 // A failed send means the connection is gone; the link reports that itself.
@@ -18,9 +22,15 @@ void sendVerb(uint8_t verb, uint8_t option) {
   send(bytes, 3);
 }
 
+// The one place the command reader changes phase.
+void enter(TelnetPhase phase, uint8_t verb = 0) {
+  telnetState.phase = phase;
+  telnetState.verb = verb;
+}
+
 void setLocalEcho(bool on) {
   telnetSession.localEcho = on;
-  if (telnetLocalEchoChanged) telnetLocalEchoChanged(on);
+  telnetLocalEchoChanged(on);
 }
 
 // Appends b, doubling an IAC so that it cannot end the subnegotiation early.
@@ -30,8 +40,10 @@ int putEscaped(uint8_t* out, int at, uint8_t b) {
   return at;
 }
 
-// Answers an option byte; returns whether command mode stays on.
-bool answerOption(uint8_t verb, uint8_t option) {
+bool isVerb(uint8_t b) { return b == TN_WILL || b == TN_WONT || b == TN_DO || b == TN_DONT; }
+
+// The fixed answer to an option byte after WILL, WONT, DO or DONT.
+void answerOption(uint8_t verb, uint8_t option) {
   switch (option) {
     case OPT_BINARY:  // binary transmission
       if (verb == TN_DO && !telnetSession.binaryMode) {
@@ -45,70 +57,96 @@ bool answerOption(uint8_t verb, uint8_t option) {
       } else if (verb == TN_WONT) {
         telnetSession.binaryMode = false;
       }
-      return false;
-    case OPT_ECHO:  // remote echo; also the SEND code after SB TERMINAL-TYPE
+      break;
+    case OPT_ECHO:  // remote echo
       if (verb == TN_WILL) setLocalEcho(false);
       else if (verb == TN_WONT) setLocalEcho(true);
       else if (verb == TN_DO) sendVerb(TN_WONT, OPT_ECHO);
-      else if (verb == OPT_TERMINAL_TYPE) telnetState.terminalTypeRequested = true;
-      return false;
+      break;
     case OPT_SGA:  // go-ahead suppressed both ways, a refusal gets the offer again
       if (verb == TN_DO || verb == TN_DONT) sendVerb(TN_WILL, OPT_SGA);
-      else if (verb == TN_WILL || verb == TN_WONT) sendVerb(TN_DO, OPT_SGA);
-      return false;
+      else sendVerb(TN_DO, OPT_SGA);
+      break;
     case OPT_STATUS:
       if (verb == TN_WILL || verb == TN_WONT) sendVerb(TN_DONT, OPT_STATUS);
-      else if (verb == TN_DO || verb == TN_DONT) sendVerb(TN_WONT, OPT_STATUS);
-      return false;
+      else sendVerb(TN_WONT, OPT_STATUS);
+      break;
     case OPT_TIMING_MARK:
       if (verb == TN_WILL) sendVerb(TN_DONT, OPT_TIMING_MARK);
       else if (verb == TN_DO) sendVerb(TN_WONT, OPT_TIMING_MARK);
-      return false;
+      break;
     case OPT_TERMINAL_TYPE:
       if (verb == TN_DO) sendVerb(TN_WILL, OPT_TERMINAL_TYPE);
-      return verb == TN_SB;  // after SB the SEND code follows
+      break;
     case OPT_NAWS:
-      if (verb == TN_DO || verb == TN_WILL) {
-        telnetState.windowSizeReporting = true;
-        telnetReportWindowSize();
-      } else {
-        telnetState.windowSizeReporting = false;
-      }
-      return false;
+      telnetState.windowSizeReporting = verb == TN_DO || verb == TN_WILL;
+      if (telnetState.windowSizeReporting) telnetReportWindowSize();
+      break;
+    case TN_IAC:  // option 255 is agreed to, unlike every other unknown one
+      if (verb == TN_DO) sendVerb(TN_WILL, TN_IAC);
+      else if (verb == TN_WILL) sendVerb(TN_DO, TN_IAC);
+      else if (verb == TN_DONT) sendVerb(TN_WONT, TN_IAC);
+      else sendVerb(TN_DONT, TN_IAC);
+      break;
     default:  // anything else is refused
       if (verb == TN_DO || verb == TN_DONT) sendVerb(TN_WONT, option);
-      else if (verb == TN_WILL || verb == TN_WONT) sendVerb(TN_DONT, option);
-      return false;
+      else sendVerb(TN_DONT, option);
+      break;
   }
+}
+
+// An option-range byte (below SE) with no verb before it: right after IAC, as
+// the option of SB, or as the code after SB TERMINAL-TYPE. Only the named
+// cases do anything; every other such byte is dropped and the command ends.
+void optionWithoutVerb(uint8_t b) {
+  // Any NAWS that is not agreed to (here: not after DO or WILL) stops the reports.
+  if (b == OPT_NAWS) telnetState.windowSizeReporting = false;
+  // SB TERMINAL-TYPE stays in command mode for its SEND code.
+  if (telnetState.phase == TELNET_SB && b == OPT_TERMINAL_TYPE) {
+    enter(TELNET_SB_TTYPE);
+    return;
+  }
+  // SEND is remembered and answered at SE; what lies between is shown as data.
+  if (telnetState.phase == TELNET_SB_TTYPE && b == TTYPE_SEND) telnetState.terminalTypeRequested = true;
+  // Any other subnegotiation ends at its option: its bytes reach the screen and
+  // its closing IAC SE is read as a command.
+  enter(TELNET_DATA);
 }
 }  // namespace
 
-void telnetResetForConnection() { telnetState = {false, 0, false, false}; }
+void telnetResetForConnection() { telnetState = {TELNET_DATA, 0, false, false}; }
 
-void telnetStartCommand() {
-  telnetState.inCommand = true;
-  telnetState.lastCommandByte = TN_IAC;
-}
+void telnetDataMode() { enter(TELNET_DATA); }
+
+void telnetStartCommand() { enter(TELNET_IAC); }
 
 int telnetCommandByte(uint8_t b) {
-  const uint8_t last = telnetState.lastCommandByte;
-  telnetState.lastCommandByte = b;
-  bool stays = false;
-  int data = -1;
+  const TelnetPhase phase = telnetState.phase;
+  if (b == TN_IAC) {
+    // IAC IAC is one data byte 255.
+    if (phase == TELNET_IAC || phase == TELNET_DATA) {
+      enter(TELNET_DATA);
+      return TN_IAC;
+    }
+    // After a verb, 255 is the option.
+    if (phase == TELNET_VERB) {
+      answerOption(telnetState.verb, TN_IAC);
+      enter(TELNET_DATA);
+      return -1;
+    }
+    // Inside a subnegotiation an IAC opens a command again.
+    enter(TELNET_IAC);
+    return -1;
+  }
+  if (isVerb(b)) {
+    enter(TELNET_VERB, b);  // a verb replaces any verb before it
+    return -1;
+  }
   switch (b) {
-    case TN_IAC:  // doubled IAC, or the option 255 after a verb
-      if (last == TN_IAC) data = TN_IAC;
-      else if (last == TN_DO) sendVerb(TN_WILL, TN_IAC);
-      else if (last == TN_WILL) sendVerb(TN_DO, TN_IAC);
-      else if (last == TN_DONT) sendVerb(TN_WONT, TN_IAC);
-      else if (last == TN_WONT) sendVerb(TN_DONT, TN_IAC);
-      else stays = true;
-      break;
-    case TN_WILL: case TN_WONT: case TN_DO: case TN_DONT:  // remember the verb
     case TN_SB:
-      stays = true;
-      break;
-    case TN_SE:  // end of subnegotiation
+      enter(TELNET_SB);
+      return -1;
+    case TN_SE:  // end of subnegotiation: the terminal type if it was asked for
       if (telnetState.terminalTypeRequested) {
         uint8_t reply[38];
         send(reply, telnetTerminalTypeReply(telnetSession.terminalId, reply));
@@ -123,12 +161,16 @@ int telnetCommandByte(uint8_t b) {
     case TN_NOP: case TN_DM: case TN_BRK: case TN_IP: case TN_AO:
     case TN_EC: case TN_EL: case TN_GA:
       break;
-    default:  // an option byte, read against the verb before it
-      stays = answerOption(last, b);
+    default:  // an option byte
+      if (phase != TELNET_VERB) {
+        optionWithoutVerb(b);
+        return -1;
+      }
+      answerOption(telnetState.verb, b);
       break;
   }
-  if (!stays) telnetState.inCommand = false;
-  return data;
+  enter(TELNET_DATA);
+  return -1;
 }
 
 void telnetOnConnected() {

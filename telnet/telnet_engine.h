@@ -15,13 +15,25 @@ enum TelnetCode : uint8_t {
   TTYPE_SEND = 1,
 };
 
+// Where the command reader stands. Every phase but TELNET_DATA is command
+// mode: the terminal hands each received byte to telnetCommandByte.
+enum TelnetPhase : uint8_t {
+  TELNET_DATA,        // bytes are terminal data
+  TELNET_IAC,         // an IAC opened a command
+  TELNET_VERB,        // WILL, WONT, DO or DONT (in verb): the option follows
+  TELNET_SB,          // SB: the option of the subnegotiation follows
+  TELNET_SB_TTYPE,    // SB TERMINAL-TYPE: its SEND code follows
+};
+
 struct TelnetState {
-  bool inCommand;              // an IAC opened a command that is not complete yet
-  uint8_t lastCommandByte;     // the verb an option byte is read against
+  TelnetPhase phase;
+  uint8_t verb;                // in TELNET_VERB: the verb the option is read against
   bool terminalTypeRequested;  // SB TERMINAL-TYPE SEND seen, answered at SE
   bool windowSizeReporting;    // the host agreed to NAWS (or Rlogin asked)
 };
 extern TelnetState telnetState;
+// Whether a command is in progress (any phase but TELNET_DATA).
+inline bool telnetInCommand() { return telnetState.phase != TELNET_DATA; }
 
 // The values of the current session that the engine reads and changes. The
 // session fills them from its record and reads binaryMode and localEcho back.
@@ -35,15 +47,18 @@ struct TelnetSession {
 };
 extern TelnetSession telnetSession;
 
-// Called whenever localEcho changes through negotiation (may be null).
+// Called whenever localEcho changes through negotiation (never null; does
+// nothing until the terminal attaches).
 extern void (*telnetLocalEchoChanged)(bool on);
 
 // Clears the command state and the negotiated flags for a new connection.
 void telnetResetForConnection();
+// Back to data mode, dropping any command in progress (connection start).
+void telnetDataMode();
 // A data-mode 0xFF: command mode begins and the byte is dropped.
 void telnetStartCommand();
-// One byte while telnetState.inCommand is set. Returns a data byte (0..255) to
-// hand to the emulator (the 255 of a doubled IAC), or -1 when there is none.
+// One byte while telnetInCommand(). Returns a data byte (0..255) to hand to
+// the emulator (the 255 of a doubled IAC), or -1 when there is none.
 int telnetCommandByte(uint8_t b);
 // Sends the offers of a new Telnet connection, or the Rlogin handshake.
 void telnetOnConnected();

@@ -7,7 +7,7 @@
 #include "terminal/screen.h"
 
 namespace {
-bool inCommand() { return telnetState.inCommand; }
+bool inCommand() { return telnetInCommand(); }
 
 void commandByte(uint8_t b) {
   int data = telnetCommandByte(b);

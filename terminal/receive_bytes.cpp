@@ -81,6 +81,25 @@ static void insertCell() {
   }
 }
 
+// The wrap rule for the next printed character, for both the per-byte path
+// and the fast runs: with autowrap, a character that finds the cursor past the
+// last column starts the next line (the wrap waits until a character needs
+// the cell); without it, characters pile up on the last allowed cell. Returns
+// the end of the stretch of the row that characters may fill from here.
+static int wrapForNextCharacter() {
+  ScreenBuffer& s = screen;
+  if (emulator.autowrap) {
+    if (s.column >= s.columns) {
+      s.column = 0;
+      lineFeed();
+    }
+    return std::min(s.columns, LINE_CELLS);
+  }
+  int lastCell = std::clamp(terminalOptions.noWrapLastCell, 0, LAST_CELL);
+  if (s.column > lastCell) s.column = lastCell;
+  return std::min(lastCell + 1, LINE_CELLS);
+}
+
 static void printable(uint8_t b, int e) {
   if (b == 0xFF && terminalOptions.telnet) {  // IAC
     terminalHooks.telnetCommandStart();
@@ -92,15 +111,7 @@ static void printable(uint8_t b, int e) {
   }
   if (terminalOptions.stripHighBit) b &= 0x7F;
   ScreenBuffer& s = screen;
-  if (emulator.autowrap) {
-    if (s.column >= s.columns) {  // the wrap waits until a character needs the cell
-      s.column = 0;
-      lineFeed();
-    }
-  } else {
-    int lastCell = std::clamp(terminalOptions.noWrapLastCell, 0, LAST_CELL);
-    if (s.column > lastCell) s.column = lastCell;
-  }
+  wrapForNextCharacter();
   if (emulator.insertMode) insertCell();
   if (emulator.activeSet ? emulator.g1Graphics : emulator.g0Graphics) b = lineDrawing(b);
   if (cursorInView()) {
@@ -252,18 +263,9 @@ static int printRun(const uint8_t* bytes, int length) {
   emulator.emulation = e;
   uint32_t text, back;
   cellColours(s.attribute, e, &text, &back);
-  const int lastCell = std::clamp(terminalOptions.noWrapLastCell, 0, LAST_CELL);
   int i = 0;
   while (i < length && plainAscii(bytes[i])) {
-    if (emulator.autowrap) {
-      if (s.column >= s.columns) {  // the wrap waits until a character needs the cell
-        s.column = 0;
-        lineFeed();
-      }
-    } else if (s.column > lastCell) {
-      s.column = lastCell;  // without autowrap the characters pile up on the last cell
-    }
-    int rowEnd = std::min(emulator.autowrap ? s.columns : lastCell + 1, LINE_CELLS);
+    int rowEnd = wrapForNextCharacter();
     int room = std::min(std::max(1, rowEnd - cursorCell()), length - i);
     int count = 1;
     while (count < room && plainAscii(bytes[i + count])) ++count;

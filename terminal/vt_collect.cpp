@@ -64,17 +64,6 @@ static void finishAndDispatch() {
 
 static bool isOneOf(uint8_t b, const char* set) { return b != 0 && std::strchr(set, b) != nullptr; }
 
-// Final characters that dispatch a sequence, as a table: the collector looks
-// at every byte of every sequence.
-struct FinalTable {
-  bool final[256] = {};
-  FinalTable() {
-    for (const char* c = "@ABCDEFGJKLMXZcfhilmnqrsu}~"; *c; ++c) final[static_cast<uint8_t>(*c)] = true;
-  }
-  bool operator[](uint8_t b) const { return final[b]; }
-};
-static const FinalTable dispatchFinal;
-
 static void collect(uint8_t b, bool sco) {
   const uint8_t* s = emulator.sequence + 1;
   int length = emulator.count - 1;  // bytes after ESC, b included
@@ -82,7 +71,8 @@ static void collect(uint8_t b, bool sco) {
     startSequence();
     return;
   }
-  if (dispatchFinal[b] || (sco && (b == 'S' || b == 'T'))) {
+  const VtFinal* f = vtFinal(b, sco);
+  if (f && !f->aloneDiffers) {
     finishAndDispatch();
     return;
   }

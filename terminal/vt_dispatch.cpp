@@ -38,57 +38,79 @@ void sendCsiReply(const char* body, bool eightBit) {
   linkWrite(reinterpret_cast<const uint8_t*>(out), static_cast<int>(at + n));
 }
 
-// Final characters with a handler: the VT family's list, and the SCO
-// variant's, which adds T and S.
-struct FinalSet {
-  bool vt[256] = {};
-  FinalSet() {
-    for (const char* c = "ABCDJHfmncZrKhlPLMEsuiFG@Xq"; *c; ++c) vt[static_cast<uint8_t>(*c)] = true;
-  }
-  bool has(uint8_t b, bool sco) const { return vt[b] || (sco && (b == 'T' || b == 'S')); }
+namespace {
+void setSevenBitControls(const Sequence&) { emulator.eightBitControls = false; }
+void setEightBitControls(const Sequence&) { emulator.eightBitControls = true; }
+void identifyTerminal(const Sequence&) { identify(); }
+void nextLineSequence(const Sequence&) { nextLine(); }
+void saveCursorSequence(const Sequence&) { saveCursorB(); }
+void restoreCursorSequence(const Sequence&) { restoreCursorB(); }
+void scoScrollDown(const Sequence&) { scrollRegionOnWindowDown(); }
+void scoScrollUp(const Sequence&) { scrollRegionOnWindowUp(); }
+
+struct FinalRow {
+  char final;
+  VtFinal entry;
 };
-static const FinalSet finals;
+const FinalRow finalRows[] = {
+    {'A', {cursorUp, false, false}},                   // CUU
+    {'B', {cursorDown, false, false}},                 // CUD, or G0/G1 back to ASCII
+    {'C', {cursorRight, false, false}},                // CUF
+    {'D', {cursorLeftOrIndex, false, false}},          // CUB, or IND alone
+    {'J', {eraseInDisplay, false, false}},             // ED
+    {'H', {cursorPosition, false, true}},              // CUP; alone: tab set
+    {'f', {cursorPosition, false, false}},             // HVP
+    {'m', {selectGraphicRendition, false, false}},     // SGR
+    {'n', {deviceStatusReport, false, false}},         // DSR
+    {'c', {deviceAttributes, false, false}},           // DA
+    {'Z', {identifyTerminal, false, false}},           // DECID
+    {'r', {setScrollRegion, false, false}},            // DECSTBM
+    {'K', {eraseInLine, false, false}},                // EL
+    {'h', {[](const Sequence& q) { setMode(q, true); }, false, false}},   // SM
+    {'l', {[](const Sequence& q) { setMode(q, false); }, false, false}},  // RM
+    {'P', {deleteCharacters, false, true}},            // DCH; alone: device control string
+    {'L', {insertLinesAtCursor, false, false}},        // IL
+    {'M', {deleteLinesOrReverseIndex, false, false}},  // DL, or RI alone
+    {'E', {nextLineSequence, false, false}},           // NEL
+    {'s', {saveCursorSequence, false, false}},         // save cursor
+    {'u', {restoreCursorSequence, false, false}},      // restore cursor
+    {'i', {mediaCopy, false, false}},                  // MC
+    {'F', {setSevenBitControls, false, false}},        // S7C1T
+    {'G', {setEightBitControls, false, false}},        // S8C1T
+    {'@', {insertCharacters, false, false}},           // ICH
+    {'X', {eraseCharacters, false, false}},            // ECH
+    {'q', {characterProtection, false, false}},        // DECSCA
+    {'}', {nullptr, false, false}},                    // ends, nothing to do
+    {'~', {nullptr, false, false}},                    // ends, nothing to do
+    {'T', {scoScrollDown, true, false}},               // SCO scroll down
+    {'S', {scoScrollUp, true, false}},                 // SCO scroll up
+};
+
+// Indexed by byte, as the collector asks for every byte of every sequence.
+struct FinalIndex {
+  const VtFinal* byByte[256] = {};
+  FinalIndex() {
+    for (const FinalRow& row : finalRows) byByte[static_cast<uint8_t>(row.final)] = &row.entry;
+  }
+};
+const FinalIndex finalIndex;
+}  // namespace
+
+const VtFinal* vtFinal(uint8_t b, bool sco) {
+  const VtFinal* f = finalIndex.byByte[b];
+  return f && (!f->scoOnly || sco) ? f : nullptr;
+}
 
 void dispatchSequence(const uint8_t* text, int length) {
   if (length < 1) return;
   length = std::min(length, SEQUENCE_MAX);
   char final = static_cast<char>(text[length - 1]);
-  if (!finals.has(static_cast<uint8_t>(final), emulator.emulation == TERM_SCO_ANSI)) return;
+  const VtFinal* f = vtFinal(static_cast<uint8_t>(final), emulator.emulation == TERM_SCO_ANSI);
+  if (!f || !f->handler) return;
   // Handlers may read s[0..3] whatever the length: pad with NULs.
   char s[SEQUENCE_MAX + 4];
   std::memcpy(s, text, length - 1);
   std::memset(s + length - 1, 0, 5);
   Sequence q{s, length >= 2 ? s + 1 : s + length - 1, length, final};
-
-  switch (final) {
-    case 'A': cursorUp(q); break;                   // CUU
-    case 'B': cursorDown(q); break;                 // CUD, or G0/G1 back to ASCII
-    case 'C': cursorRight(q); break;                // CUF
-    case 'D': cursorLeftOrIndex(q); break;          // CUB, or IND alone
-    case 'J': eraseInDisplay(q); break;             // ED
-    case 'H': case 'f': cursorPosition(q); break;   // CUP, HVP
-    case 'm': selectGraphicRendition(q); break;     // SGR
-    case 'n': deviceStatusReport(q); break;         // DSR
-    case 'c': deviceAttributes(q); break;           // DA
-    case 'Z': identify(); break;                    // DECID
-    case 'r': setScrollRegion(q); break;            // DECSTBM
-    case 'K': eraseInLine(q); break;                // EL
-    case 'h': setMode(q, true); break;              // SM
-    case 'l': setMode(q, false); break;             // RM
-    case 'P': deleteCharacters(q); break;           // DCH
-    case 'L': insertLinesAtCursor(q); break;        // IL
-    case 'M': deleteLinesOrReverseIndex(q); break;  // DL, or RI alone
-    case 'E': nextLine(); break;                    // NEL
-    case 's': saveCursorB(); break;                 // save cursor
-    case 'u': restoreCursorB(); break;              // restore cursor
-    case 'i': mediaCopy(q); break;                  // MC
-    case 'F': emulator.eightBitControls = false; break;  // S7C1T
-    case 'G': emulator.eightBitControls = true; break;   // S8C1T
-    case '@': insertCharacters(q); break;           // ICH
-    case 'X': eraseCharacters(q); break;            // ECH
-    case 'q': characterProtection(q); break;        // DECSCA
-    case 'T': scrollRegionOnWindowDown(); break;    // SCO scroll down
-    case 'S': scrollRegionOnWindowUp(); break;      // SCO scroll up
-    default: break;
-  }
+  f->handler(q);
 }

@@ -1,5 +1,6 @@
 // Handlers of the VT family interpreter, one per sequence family.
 #pragma once
+#include <cstdint>
 
 // A dispatched sequence. s is the text after ESC without the final character,
 // NUL-padded so that s[0..3] can always be read; p is s after its first byte.
@@ -9,6 +10,17 @@ struct Sequence {
   int length;  // bytes after ESC, the final character included
   char final;
 };
+
+// The final characters of the VT family and SCO-ANSI, one table for the
+// collector (which bytes end a sequence) and the dispatcher (what they do).
+struct VtFinal {
+  void (*handler)(const Sequence& q);  // nullptr: the sequence ends and does nothing
+  bool scoOnly;                        // only SCO-ANSI knows it
+  bool aloneDiffers;                   // right after ESC it means something else,
+                                       // which the collector decides
+};
+// The entry for b, or nullptr when b does not end a sequence in this emulation.
+const VtFinal* vtFinal(uint8_t b, bool sco);
 
 // Number given by the leading digits of text (0 when none), saturated.
 int leadingNumber(const char* text);

@@ -1,6 +1,6 @@
 // Whole sessions through the terminal's byte path: our connection, the Telnet
 // engine in the receive path's hook slots and the screen, against inetutils
-// telnetd and in.rlogind; and the session tool's command line.
+// telnetd, busybox's telnetd and in.rlogind; and the session tool's command line.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -39,7 +39,7 @@ void typeLine(const std::string& line) {
 
 // A fresh 24x80 VT100 terminal connected to port with the Telnet engine in the
 // receive path's slots.
-void connectTerminal(int port, bool rlogin, const char* terminalId, const char* address) {
+void connectTerminal(int port, bool rlogin, const char* terminalId, const char* address, bool binary = false) {
   settingsReset();
   messagesClear();
   ASSERT_EQ(terminalReset(24, 80, 1000), 0);
@@ -47,26 +47,51 @@ void connectTerminal(int port, bool rlogin, const char* terminalId, const char* 
   emulatorConnectionStart();
   ASSERT_EQ(telnetConnectLoopback(port, terminalId, rlogin, address), 0)
       << (messagesShown().empty() ? "" : messagesShown()[0].text);
+  telnetSession.binaryMode = binary;
   telnetAttachTerminal();
   telnetOnConnected();
 }
 
-TEST(TelnetSession, PromptOnScreenAndRowChangesFollowed) {
+struct Server {
+  const char* name;
+  pid_t (*start)(int port);
+  bool asksTerminalType;
+};
+void PrintTo(const Server& s, std::ostream* os) { *os << s.name; }
+class TelnetServer : public ::testing::TestWithParam<Server> {};
+
+// Both Telnet servers: the offers (binary included) are answered, the size is
+// reported and followed, and 0xFF survives both ways.
+TEST_P(TelnetServer, PromptSizeAndBytesFF) {
   int port = freeTcpPort();
-  PeerGuard server(startInetutilsTelnetd(port));
-  ASSERT_TRUE(waitListening(port, 5000));
-  ASSERT_NO_FATAL_FAILURE(connectTerminal(port, false, "vt102", "127.0.0.1"));
+  PeerGuard server(GetParam().start(port));
+  ASSERT_TRUE(waitListening(port, 5000)) << GetParam().name;
+  ASSERT_NO_FATAL_FAILURE(connectTerminal(port, false, "vt102", "127.0.0.1", true));
   ASSERT_TRUE(pumpUntilOnScreen("# ", 5000)) << screenText();
+  EXPECT_TRUE(telnetState.windowSizeReporting) << "the server agreed to NAWS";
   typeLine("echo T=$TERM; stty size");
   EXPECT_TRUE(pumpUntilOnScreen("24 80", 5000)) << screenText();
-  EXPECT_NE(screenText().find("T=vt102"), std::string::npos) << screenText();
+  if (GetParam().asksTerminalType) EXPECT_NE(screenText().find("T=vt102"), std::string::npos) << screenText();
   setRows(30);  // the terminal's size changes: the host hears of it
   typeLine("stty size");
   EXPECT_TRUE(pumpUntilOnScreen("30 80", 5000)) << screenText();
   typeLine("printf 'A\\377B\\n'");
   EXPECT_TRUE(pumpUntilOnScreen("A\xFF" "B", 5000)) << "a doubled IAC shows one 255 on the screen";
+  // Data 0xFF goes out doubled, as the transfer protocols send it. inetutils
+  // agrees to BINARY and withdraws it while its terminal is not raw, busybox
+  // ignores it: the bytes must survive either way.
+  typeLine("head -c 4 | od -An -tx1");
+  pumpUntilOnScreen("never", 300);
+  const uint8_t line[] = {'Z', 0xFF, 0xFF, 0xFF, 0xFF, 'Y', '\r'};
+  linkWrite(line, sizeof line);
+  EXPECT_TRUE(pumpUntilOnScreen("5a ff ff 59", 5000)) << screenText();
+  EXPECT_TRUE(messagesShown().empty());
   netDisconnectPosix();
 }
+
+const Server servers[] = {{"inetutils", startInetutilsTelnetd, true}, {"busybox", startBusyboxTelnetd, false}};
+INSTANTIATE_TEST_SUITE_P(Real, TelnetServer, ::testing::ValuesIn(servers),
+                         [](const ::testing::TestParamInfo<Server>& i) { return std::string(i.param.name); });
 
 // in.rlogind trusts the handshake from a privileged port, asks for the window
 // size with an urgent byte and hears of later changes; 0xFF is plain data.

@@ -1,11 +1,8 @@
-// Program-wide settings through the store with their defaults, and the
-// message box texts.
+// Program-wide settings through the store with their defaults.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "shell/message_box.h"
-#include "shell/message_ids.h"
 #include "shell/settings.h"
 #include "shell/settings_defaults.h"
 #include "tests/shell/book_fixture.h"
@@ -66,18 +63,4 @@ TEST_F(Settings, DirectoriesAreCreatedAndStoredOnFirstStart) {
   EXPECT_EQ(readProgramDirectory(SETTING_DOWNLOAD, DOWNLOAD_SUBDIR), "/somewhere/else");
 }
 
-TEST_F(Settings, MessagesShowTheTableTextAndTheExtraText) {
-  messageBox(TXT_NO_ADDRESS, nullptr, MSG_OK);
-  messageBox(0, "only this", MSG_OK);
-  messageBox(TXT_ENTRY_SAVE_FAILED, ": x.ftp", MSG_OK);
-  messageBoxTitled(TXT_ENTRY_CREATE_FAILED, nullptr, "Error", MSG_OK);
-  ASSERT_EQ(messagesShown().size(), 4u);
-  EXPECT_EQ(messagesShown()[0].text, "No address specified");
-  EXPECT_EQ(messagesShown()[0].title, "Message");
-  EXPECT_EQ(messagesShown()[1].text, "only this");
-  EXPECT_EQ(messagesShown()[2].text, "Check service name, failed to create file: x.ftp");
-  EXPECT_EQ(messagesShown()[3].title, "Error");
-  EXPECT_STREQ(messageText(0), "");
-  EXPECT_STREQ(messageText(3999), "");
-}
 }  // namespace

@@ -9,7 +9,14 @@
 
 #include "telnet/netlink_posix.h"
 #include "telnet/telnet_engine.h"
+#include "telnet/telnet_terminal.h"
+#include "terminal/emulator.h"
 #include "terminal/link.h"
+#include "terminal/options.h"
+#include "terminal/receive.h"
+#include "terminal/screen.h"
+#include "terminal/terminal_state.h"
+#include "terminal/terminal_type.h"
 #include "tests/support/peers.h"
 
 // socat accepting on 127.0.0.1:port and running command for each connection.
@@ -65,26 +72,36 @@ int telnetConnectLoopback(int port, const char* terminalId, bool rlogin, const c
   return netConnectPosix(r, 3000);
 }
 
+int telnetAttachTextTerminal() {
+  if (terminalReset(24, 80, MAX_CAPACITY) != 0) return -1;
+  terminalOptions.emulation = TERM_TTY;
+  emulatorConnectionStart();
+  telnetAttachTerminal();
+  return 0;
+}
+
+namespace {
+// Everything on the TTY terminal since it was attached: its lines from the
+// oldest held to the cursor's, each line's used cells.
+std::string textReceived() {
+  std::string all;
+  for (int line = screen.oldest;; line = (line + 1) % screen.capacity) {
+    const ScreenLine& l = screen.text[line];
+    all.append(reinterpret_cast<const char*>(l.cells), static_cast<size_t>(l.used));
+    if (line == (screen.liveTop + screen.row) % screen.capacity) break;
+  }
+  return all;
+}
+}  // namespace
+
 int telnetPump(std::string* data, int ms) {
   auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  int result = 0;
   do {
-    if (!netWaitInput(10)) continue;
-    uint8_t block[1023];
-    int n = linkRead(block, sizeof block);
-    if (n == LINK_LOST) return LINK_LOST;
-    for (int i = 0; i < n; ++i) {
-      uint8_t b = block[i];
-      if (telnetState.inCommand) {
-        int d = telnetCommandByte(b);
-        if (d >= 0) *data += static_cast<char>(d);
-      } else if (b == 0xFF && !telnetSession.rlogin) {
-        telnetStartCommand();
-      } else {
-        *data += static_cast<char>(b);
-      }
-    }
-  } while (std::chrono::steady_clock::now() < end);
-  return 0;
+    if (netWaitInput(10)) result = receiveAvailable();
+  } while (result != LINK_LOST && std::chrono::steady_clock::now() < end);
+  *data = textReceived();
+  return result;
 }
 
 bool telnetPumpUntil(std::string* data, const std::string& text, int ms, size_t from) {

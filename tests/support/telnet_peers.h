@@ -1,5 +1,5 @@
-// Telnet and Rlogin servers on loopback for tests and tools, and a small
-// receive loop that runs received bytes through the Telnet engine.
+// Telnet and Rlogin servers on loopback for tests and tools, and a receive
+// loop over the terminal's real path for streams of plain text.
 #pragma once
 #include <string>
 #include <sys/types.h>
@@ -25,9 +25,12 @@ bool rloginTrustLocalhost();
 int telnetConnectLoopback(int port, const char* terminalId, bool rlogin = false,
                           const char* address = "127.0.0.1");
 
-// Reads what the link has for up to ms, sending it through the Telnet engine
-// as the receive path does; appends the data bytes to *data. Returns 0, or
-// LINK_LOST once the connection is gone.
+// A TTY terminal of 24 x 80 with the longest scrollback, the Telnet engine
+// in its hook slots: what reaches it is the data of the stream. Returns 0.
+int telnetAttachTextTerminal();
+// Runs what the link has for up to ms through the terminal's receive path
+// and sets *data to every character the terminal received so far. Returns 0,
+// or LINK_LOST once the connection is gone.
 int telnetPump(std::string* data, int ms);
 // Pumps until text appears in *data after position from (at most ms).
 bool telnetPumpUntil(std::string* data, const std::string& text, int ms, size_t from = 0);

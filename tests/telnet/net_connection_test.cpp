@@ -111,11 +111,11 @@ std::string readAll(int count, int* result) {
 
 TEST(NetConnection, EstablishedLinkReadsBoundedByTheBufferAndTheCount) {
   receiveEightBit = false;
-  telnetState.inCommand = true;  // left over from the last connection
+  telnetStartCommand();  // left over from the last connection
   {
     Pair pair(4);
     EXPECT_TRUE(receiveEightBit);
-    EXPECT_FALSE(telnetState.inCommand);
+    EXPECT_FALSE(telnetInCommand());
     EXPECT_TRUE(linkIsSocket());
     EXPECT_EQ(netReceiveBufferSize(), 4);
     pair.put("abcdefgh");

@@ -43,6 +43,10 @@ TEST(Rlogin, UrgentBytesSetFlowControlMode) {
   EXPECT_FALSE(rloginMaySend(0x11));
   EXPECT_EQ(harness::written, "") << "none of these is answered";
   EXPECT_FALSE(telnetState.windowSizeReporting);
+  rloginUrgentByte(0x80);  // the server wants the size: rows, columns, then pixels
+  EXPECT_EQ(harness::written, std::string("\xFF\xFFss\0\x18\0\x50\x02\x80\x01\xE0", 12));
+  EXPECT_TRUE(telnetState.windowSizeReporting);
+  EXPECT_EQ(harness::receive("\xFF\xFF"), "\xFF\xFF") << "0xFF is plain data";
 }
 
 TEST(Rlogin, PortSearchStopsAtThePrivilegedRange) {

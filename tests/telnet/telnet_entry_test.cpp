@@ -36,9 +36,7 @@ TEST(TelnetEntry, NegotiatedValuesGoBackIntoTheRecord) {
   telnetSessionFromEntry(e);
   EXPECT_FALSE(telnetSession.binaryMode);
   EXPECT_TRUE(telnetSession.localEcho);
-  harness::written.clear();
-  linkAttach(&harness::recordingLink);
-  telnetResetForConnection();
+  harness::attach();
   harness::receive(harness::bytes({255, 253, 0, 255, 251, 1}));  // DO BINARY, WILL ECHO
   telnetSessionToEntry(e);
   EXPECT_EQ(recordInt(e.bytes, bookField::binaryMode), 1);

@@ -7,12 +7,6 @@ using namespace harness;
 namespace {
 
 const ScreenCase cases[] = {
-    // Direct cursor address
-    {"address_two_spaces_home", "abc" + E + "Y  X", "Xbc", "1,2"},
-    {"address_then_text", E + "Y\"%X", "||     X", "3,7"},
-    {"address_past_screen_clamped", E + "Y~~", "", "24,80"},
-    {"address_high_bytes_clamped", E + "Y\xc0\x80", "", "24,80"},
-    {"address_survives_cr", E + "Y\rab" + E + "\"%X", "ab||     X", "3,7"},
     // Cursor
     {"cursor_up", E + "Y%%" + E + "A", "", "5,6"},
     {"cursor_down", E + "B", "", "2,1"},

@@ -1,8 +1,11 @@
 // What the VT52, Wyse 50 and IBM 3151 share: sequences split across receive
 // blocks, changes of emulation between bytes, and a cursor past the line's
 // last cell.
+#include <algorithm>
+#include <utility>
 #include <vector>
 
+#include "terminal/terminal_type.h"
 #include "tests/terminal/emulation_cases.h"
 
 using namespace harness;
@@ -147,5 +150,35 @@ TEST(CursorPastLastCell, InsertedBlankPastTheLastCellKeepsTheLine) {
   EXPECT_EQ(row(0), std::string(254, 'a') + " ");
   EXPECT_EQ(row(1), "N");
 }
+
+// Direct cursor address, read the same way by VT52 (ESC Y), Wyse 50 (ESC =)
+// and IBM 3151 (ESC Y): codes minus 32, clamped to the screen. "^" stands for
+// the emulation's introducer.
+const ScreenCase addressCases[] = {
+    {"two_spaces_home", "abc\033^  X", "Xbc", "1,2"},
+    {"row_23_column_32", "\033^\x37\x40", "", "24,33"},
+    {"then_text", "\033^\"%X", "||     X", "3,7"},
+    {"past_screen_clamped", "\033^~~", "", "24,80"},
+    {"high_bytes_clamped", "\033^\xc0\xff", "", "24,80"},
+    {"below_space_clamped", "\033^%%\033^\x05\x10", "", "1,1"},
+    {"survives_cr", "\033^\rab\033\"%X", "ab||     X", "3,7"},
+    {"survives_can", "\033^\x18" "ab\033\"%X", "ab||     X", "3,7"},
+    {"row_survives_cr", "\033^\"\rab\033%X", "ab||     X", "3,7"},
+    {"escape_is_a_column_byte", "\033^%\033X", "|||||X", "6,2"},
+};
+
+class CursorAddress : public ::testing::TestWithParam<ScreenCase> {};
+
+TEST_P(CursorAddress, SameInEveryAddressingEmulation) {
+  for (auto [emulation, introducer] : {std::pair{TERM_VT52, 'Y'}, std::pair{TERM_WYSE50, '='}, std::pair{TERM_IBM3151, 'Y'}}) {
+    ScreenCase c = GetParam();
+    std::replace(c.input.begin(), c.input.end(), '^', introducer);
+    SCOPED_TRACE(emulation);
+    expectScreenCase(emulation, c);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, CursorAddress, ::testing::ValuesIn(addressCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

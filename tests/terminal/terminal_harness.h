@@ -122,6 +122,81 @@ inline Snapshot snapshot() {
   return {screenText(), cursor(), wire.replies, a + current};
 }
 
+// The window as the user would see it: the surface calls since the reset
+// painted onto a grid of characters. Scrolls move cells inside their
+// rectangle (leaving what they uncover undefined), fills blank cells, drawn
+// cells set them, and an invalidation
+// repaints everything from the buffer (as the paint handler does).
+inline std::string windowText() {
+  const ScreenBuffer& s = screen;
+  auto bufferRows = [&] {
+    std::vector<std::string> g;
+    for (int r = 0; r < s.rows; ++r) {
+      std::string line = row(r).substr(0, static_cast<size_t>(std::min(s.columns, 255)));
+      g.push_back(line + std::string(static_cast<size_t>(s.columns) - line.size(), ' '));
+    }
+    return g;
+  };
+  std::vector<std::string> g(s.rows, std::string(s.columns, ' '));
+  auto cellAt = [&](int x, int y) -> char* {
+    int c = x / s.cellWidth, r = (y - s.textTop) / s.cellHeight;
+    if (x < 0 || y < s.textTop || c >= s.columns || r >= s.rows) return nullptr;
+    return &g[r][c];
+  };
+  for (const SurfaceCall& c : surfaceCalls()) {
+    if (c.op == SurfaceOp::DrawCell) {
+      if (char* cell = cellAt(c.a, c.b)) *cell = static_cast<char>(c.c);
+    } else if (c.op == SurfaceOp::Fill) {
+      for (int y = c.b; y < c.d; y += s.cellHeight)
+        for (int x = c.a; x < c.c; x += s.cellWidth)
+          if (char* cell = cellAt(x, y)) *cell = ' ';
+    } else if (c.op == SurfaceOp::Scroll) {
+      std::vector<std::string> before = g;
+      for (int y = c.b; y < c.d; y += s.cellHeight)
+        for (int x = c.a; x < c.c; x += s.cellWidth) {
+          int fromX = x - c.e, fromY = y - c.f;
+          char* to = cellAt(x, y);
+          // What the scroll uncovers is undefined until something paints it.
+          if (fromX < c.a || fromX >= c.c || fromY < c.b || fromY >= c.d) {
+            if (to) *to = '?';
+            continue;
+          }
+          int fc = fromX / s.cellWidth, fr = (fromY - s.textTop) / s.cellHeight;
+          if (to && fc < s.columns && fr < s.rows) *to = before[fr][fc];
+        }
+    } else if (c.op == SurfaceOp::Invalidate) {
+      g = bufferRows();
+    }
+  }
+  std::string out;
+  for (const std::string& line : g) out += line + "|";
+  return out;
+}
+
+// The buffer's rows in the same form, cells past the used length blank.
+inline std::string bufferText() {
+  std::string out;
+  for (int r = 0; r < screen.rows; ++r) {
+    std::string line = row(r);
+    out += line + std::string(static_cast<size_t>(std::max<int>(0, screen.columns - static_cast<int>(line.size()))), ' ') + "|";
+  }
+  return out;
+}
+
+// The same stream with the fast text runs turned off (a capture that keeps
+// nothing makes every byte take the per-byte path) must leave the same
+// screen, cursor, replies and attributes, and the window must show the buffer.
+inline void expectPathsAlike(int emulation, const std::string& s, bool windowFollows = true) {
+  reset(emulation);
+  feed(s);
+  Snapshot fast = snapshot();
+  if (windowFollows) EXPECT_EQ(windowText(), bufferText()) << "the window differs from the buffer";
+  reset(emulation);
+  terminalHooks.captureOn = [] { return true; };
+  feed(s);
+  EXPECT_TRUE(snapshot() == fast) << "the per-byte path differs from the fast path";
+}
+
 // Every split of a stream into two receive passes gives the same result as
 // the whole stream in one pass.
 inline void expectEverySplitAlike(int emulation, const std::string& s) {

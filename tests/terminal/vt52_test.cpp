@@ -8,17 +8,6 @@ using namespace harness;
 namespace {
 
 const ScreenCase cases[] = {
-    // Direct cursor address: codes minus 32, clamped to the screen.
-    {"address_two_spaces_home", "abc" + E + "Y  X", "Xbc", "1,2"},
-    {"address_row_23_column_32", E + "Y\x37\x40", "", "24,33"},
-    {"address_then_text", E + "Y\"%X", "||     X", "3,7"},
-    {"address_past_screen_clamped", E + "Y~~", "", "24,80"},
-    {"address_high_bytes_clamped", E + "Y\xc0\xff", "", "24,80"},
-    {"address_below_space_clamped", E + "Y%%" + E + "Y\x05\x10", "", "1,1"},
-    {"address_survives_cr", E + "Y\rab" + E + "\"%X", "ab||     X", "3,7"},
-    {"address_survives_can", E + "Y\x18" "ab" + E + "\"%X", "ab||     X", "3,7"},
-    {"address_row_survives_cr", E + "Y\"\rab" + E + "%X", "ab||     X", "3,7"},
-    {"address_escape_is_a_column_byte", E + "Y%" + E + "X", "|||||X", "6,2"},
     // Cursor movement
     {"cursor_up", E + "Y%%" + E + "A", "", "5,6"},
     {"cursor_up_stops_at_top", E + "A", "", "1,1"},

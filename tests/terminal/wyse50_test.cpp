@@ -7,13 +7,6 @@ using namespace harness;
 namespace {
 
 const ScreenCase cases[] = {
-    // Direct cursor address
-    {"address_two_spaces_home", "abc" + E + "=  X", "Xbc", "1,2"},
-    {"address_then_text", E + "=\"%X", "||     X", "3,7"},
-    {"address_past_screen_clamped", E + "=~~", "", "24,80"},
-    {"address_high_bytes_clamped", E + "=\xc0\xc0", "", "24,80"},
-    {"address_survives_cr", E + "=\rab" + E + "\"%X", "ab||     X", "3,7"},
-    {"address_survives_can", E + "=\"\x18" "ab" + E + "%X", "ab||     X", "3,7"},
     // Clearing and erasing
     {"clear_star", "abc\r\ndef" + E + "*X", "X", "1,2"},
     {"clear_plus", "abc\r\ndef" + E + "+X", "X", "1,2"},

@@ -1,0 +1,249 @@
+// The control connection against a scripted server: replies as servers may
+// send them, the login, the remote path and the typed command mode.
+#include <gtest/gtest.h>
+
+#include "ftp/ftp_session.h"
+#include "ftp/system_type.h"
+#include "shell/settings.h"
+#include "terminal/link.h"
+#include "tests/ftp/ftp_harness.h"
+
+namespace {
+using S = std::vector<ScriptStep>;
+
+struct ReplyCase {
+  const char* what;
+  std::string bytes;  // what the server answers to NOOP (then it closes)
+  int code;
+  std::string text;
+};
+
+void PrintTo(const ReplyCase& c, std::ostream* os) { *os << c.what; }
+
+class Replies : public ::testing::TestWithParam<ReplyCase> {};
+
+TEST_P(Replies, CodeAndText) {
+  const ReplyCase& c = GetParam();
+  ftpHarnessReset();
+  ScriptServer server;
+  ASSERT_TRUE(ftpScripted(&server, S{scriptExpect("NOOP\r\n"), scriptSend(c.bytes), scriptPause(100)}));
+  EXPECT_EQ(SendFtpCommand("NOOP\r\n", KIND_OTHER), c.code);
+  if (c.code > 0) {
+    EXPECT_EQ(ftp.lastReplyText, c.text);
+  }
+  ftpScriptEnd(&server);
+}
+
+const std::string kLongLine = "200 " + std::string(4996, 'x') + "\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Replies,
+    ::testing::Values(
+        ReplyCase{"one line", "200 NOOP ok\r\n", 200, "NOOP ok"},
+        ReplyCase{"greeting lines are absorbed", "220-a\r\n220-b\r\n220 c\r\n230 in\r\n", 230, "in"},
+        ReplyCase{"continuation lines", "211-x\r\n 211 no\r\n211\r\nxyz\r\n211-\r\n211 end\r\n", 211, "end"},
+        ReplyCase{"a code-like line ends the reply", "211-x\r\n200 looks like a code\r\n211 end\r\n", 200,
+                  "looks like a code"},
+        ReplyCase{"bare LF", "211-x\n200 bare\n", 200, "bare"},
+        ReplyCase{"code and blank only", "200 \r\n", 200, ""},
+        ReplyCase{"5000-byte line", kLongLine + "201 next\r\n", 200, std::string(250, 'x')},
+        ReplyCase{"close in the middle", "200 par", LINK_LOST, ""},
+        ReplyCase{"three digits alone", "200\r\n", LINK_LOST, ""}));
+
+TEST(FtpReplies, LongLineLeavesTheNextReplyIntact) {
+  ftpHarnessReset();
+  ScriptServer server;
+  ASSERT_TRUE(ftpScripted(&server, S{scriptExpect("A\r\n"), scriptSend(kLongLine + "201 next\r\n"),
+                                     scriptExpect("B\r\n"), scriptSend("202 ok\r\n")}));
+  EXPECT_EQ(SendFtpCommand("A\r\n", KIND_OTHER), 200);
+  EXPECT_EQ(ReadFtpReply(KIND_OTHER), 201);
+  EXPECT_EQ(SendFtpCommand("B\r\n", KIND_OTHER), 202);
+  EXPECT_LT(ftpRecord.view.size(), 1300u) << "a reply line is kept to its first 1023 bytes";
+  ftpScriptEnd(&server);
+}
+
+TEST(FtpReplies, DoubledFFCollapsesOnlyDuringATransfer) {
+  ftpHarnessReset();
+  ScriptServer server;
+  std::string ff4 = "\xff\xff\xff\xff";
+  ASSERT_TRUE(ftpScripted(&server, S{scriptExpect("A\r\n"), scriptSend("200 " + ff4 + "\r\n"),
+                                     scriptExpect("B\r\n"), scriptSend("200 " + ff4 + "\r\n")}));
+  SendFtpCommand("A\r\n", KIND_OTHER);
+  EXPECT_EQ(ftp.lastReplyText, ff4);
+  ftp.transferRunning = true;
+  SendFtpCommand("B\r\n", KIND_OTHER);
+  EXPECT_EQ(ftp.lastReplyText, std::string("\xff\xff"));
+  ftpScriptEnd(&server);
+}
+
+struct LoginCase {
+  const char* what;
+  bool anonymous;
+  const char* email;  // in the settings store, or null
+  S steps;
+  int result;
+};
+
+TEST(FtpLogin, Sequences) {
+  LoginCase cases[] = {
+      {"named", false, nullptr,
+       S{scriptExpect("USER u\r\n"), scriptSend("220 late greeting\r\n331 pass\r\n"), scriptExpect("PASS pw\r\n"),
+         scriptSend("230 in\r\n"), scriptExpect("SYST\r\n"), scriptSend("215 Windows_NT\r\n")},
+       0},
+      {"USER refused, PASS still sent", false, nullptr,
+       S{scriptExpect("USER u\r\n"), scriptSend("530 no\r\n"), scriptExpect("PASS pw\r\n"), scriptSend("530 no\r\n")},
+       LINK_LOST},
+      {"anonymous, placeholder address", true, nullptr,
+       S{scriptExpect("USER anonymous\r\n"), scriptSend("331 p\r\n"), scriptExpect(std::string("PASS ") + FTP_DEFAULT_EMAIL + "\r\n"),
+         scriptSend("230 in\r\n"), scriptExpect("SYST\r\n"), scriptSend("500 what\r\n")},
+       0},
+      {"anonymous, stored address", true, "me@here.example",
+       S{scriptExpect("USER anonymous\r\n"), scriptSend("331 p\r\n"), scriptExpect("PASS me@here.example\r\n"),
+         scriptSend("230 in\r\n"), scriptExpect("SYST\r\n"), scriptSend("215 VMS V5\r\n")},
+       0},
+      {"PASS refused with 421", false, nullptr,
+       S{scriptExpect("USER u\r\n"), scriptSend("331 pass\r\n"), scriptExpect("PASS pw\r\n"), scriptSend("421 bye\r\n")},
+       LINK_LOST},
+  };
+  const int systems[] = {SYSTEM_WINDOWS_NT, -1, SYSTEM_UNKNOWN, SYSTEM_VMS, -1};
+  int i = 0;
+  for (LoginCase& c : cases) {
+    ftpHarnessReset();
+    if (c.email) regWriteString("email", c.email);
+    ScriptServer server;
+    ASSERT_TRUE(ftpScripted(&server, c.steps));
+    FtpLoginInfo login;
+    login.user = "u";
+    login.password = "pw";
+    login.anonymous = c.anonymous;
+    EXPECT_EQ(FtpLogin(login), c.result) << c.what;
+    EXPECT_FALSE(ftp.busy) << c.what << ": a refused login leaves nothing busy";
+    if (systems[i] >= 0) {
+      EXPECT_EQ(ftp.systemType, systems[i]) << c.what;
+    }
+    EXPECT_EQ(ftpRecord.view.find("PASS pw"), std::string::npos) << c.what;
+    ftpScriptEnd(&server);
+    ++i;
+  }
+}
+
+struct PathCase {
+  std::string before, argument;
+  int code;
+  std::string after;
+};
+
+TEST(FtpRemotePath, CwdReplies) {
+  const std::string deep = "/" + std::string(240, 'd');
+  PathCase cases[] = {
+      {"/pub", "..", 250, "/"},          {"/pub/x", "..", 250, "/pub"},     {"/", "sub", 250, "/sub"},
+      {"/pub", "sub", 250, "/pub/sub"},  {"/pub", "/a/b", 250, "/a/b"},     {"/pub", "sub", 450, "/pub"},
+      {"/pub", "sub", 550, "/pub"},      {deep, std::string(100, 'e'), 250, (deep + "/" + std::string(100, 'e')).substr(0, 255)},
+  };
+  for (const PathCase& c : cases) {
+    ftpHarnessReset();
+    ScriptServer server;
+    ASSERT_TRUE(ftpScripted(&server, S{scriptExpect("CWD " + c.argument + "\r\n"),
+                                       scriptSend(std::to_string(c.code) + " x\r\n")}));
+    ftp.systemType = SYSTEM_UNIX;
+    snprintf(ftp.remotePath, sizeof ftp.remotePath, "%s", c.before.c_str());
+    EXPECT_EQ(SendFtpCommand(("CWD " + c.argument + "\r\n").c_str(), KIND_CD), c.code);
+    EXPECT_EQ(ftp.remotePath, c.after) << c.before << " + " << c.argument << " -> " << c.code;
+    ftpScriptEnd(&server);
+  }
+}
+
+// Lines typed at the prompt, what reaches the server, and what the view shows.
+TEST(FtpCommandMode, TypedLines) {
+  ftpHarnessReset();
+  ScriptServer server;
+  ASSERT_TRUE(ftpScripted(&server, S{scriptExpect("CDUP\r\n"), scriptSend("200 a\r\n"),
+                                     scriptExpect("CWD pub\r\n"), scriptSend("250 b\r\n"),
+                                     scriptExpect("CWD\r\n"), scriptSend("501 c\r\n"),
+                                     scriptExpect("RNFR a\r\n"), scriptSend("350 d\r\n"),
+                                     scriptExpect("RNTO b\r\n"), scriptSend("250 e\r\n"),
+                                     scriptExpect("SITE x y\r\n"), scriptSend("200 f\r\n"),
+                                     scriptExpect("PASS secret\r\n"), scriptSend("503 g\r\n"),
+                                     scriptExpect("TYPE I\r\n"), scriptSend("200 h\r\n"),
+                                     scriptExpect("DELE two words.txt\r\n"), scriptSend("250 i\r\n")}));
+  ftp.systemType = SYSTEM_UNIX;
+  for (const char* line : {"cdup", "  cd pub", "cdx", "", "rename a b", "SITE x y", "pass secret", "lcd a b",
+                           "binary", "get ..", "delete two words.txt", "xy"}) {
+    for (const char* p = line; *p; ++p) ftpTypedChar(static_cast<uint8_t>(*p));
+    ftpTypedChar('\r');
+  }
+  std::string sent = ftpScriptEnd(&server);
+  EXPECT_EQ(sent.find("xy"), std::string::npos) << "a line of two characters is not sent";
+  EXPECT_EQ(sent.find("RETR"), std::string::npos) << "a download to \"..\" is refused";
+  EXPECT_TRUE(ftp.binary);
+  EXPECT_EQ(ftpRecord.view.find("secret"), std::string::npos) << ftpRecord.view;
+  EXPECT_NE(ftpRecord.view.find("pass ******\r\nPASS ****\r\n"), std::string::npos) << ftpRecord.view;
+  EXPECT_NE(ftpRecord.view.find("illegal command\r\n"), std::string::npos);
+  EXPECT_NE(ftpRecord.view.find("ftp>\r\nftp>"), std::string::npos) << "an empty line gives a new prompt";
+}
+
+TEST(FtpCommandMode, BusyRefusesAndBackspaceEdits) {
+  ftpHarnessReset();
+  ScriptServer server;
+  ASSERT_TRUE(ftpScripted(&server, S{scriptExpect("PWD\r\n"), scriptSend("257 \"/\"\r\n")}));
+  ftp.busy = true;
+  ftpTypedChar('x');
+  EXPECT_EQ(ftpRecord.beeps, 1);
+  ftp.busy = false;
+  for (uint8_t c : std::string("pwz\bd\r")) ftpTypedChar(c);
+  ftpScriptEnd(&server);
+  EXPECT_NE(ftpRecord.view.find("pwz\b \bd\r\nPWD\r\n257"), std::string::npos) << ftpRecord.view;
+}
+
+TEST(FtpCommandMode, LocalNames) {
+  struct {
+    const char* remote;
+    const char* local;
+  } cases[] = {{"a.txt", "a.txt"}, {"../../x", "x"}, {"dir/..", ""}, {"..", ""}, {".", ""}, {"", ""},
+               {"c:\\win\\y.jpg", "y.jpg"}, {"DISK:[A.B]F.TXT;1", "[A.B]F.TXT;1"}, {"a/", ""}};
+  for (auto& c : cases) EXPECT_EQ(ftpLocalNameOf(c.remote), c.local) << c.remote;
+}
+}  // namespace
+
+namespace {
+bool answerUser(char* name, int size) {
+  snprintf(name, static_cast<size_t>(size), "asked");
+  return true;
+}
+bool answerPassword(char* password, int size, bool* save) {
+  snprintf(password, static_cast<size_t>(size), "typed");
+  *save = true;
+  return true;
+}
+bool cancel(char*, int, bool*) { return false; }
+std::string saved;
+void saveEntry(const char* user, const char* password, bool save) {
+  saved = std::string(user) + "/" + password + (save ? "/saved" : "");
+}
+
+// Missing credentials are asked for and kept; a cancelled question ends the
+// session without a command sent.
+TEST(FtpLogin, AskedCredentials) {
+  ftpHarnessReset();
+  ftpHooks.askUser = answerUser;
+  ftpHooks.askPassword = answerPassword;
+  ftpHooks.saveEntry = saveEntry;
+  ScriptServer server;
+  ASSERT_TRUE(ftpScripted(&server, S{scriptExpect("USER asked\r\n"), scriptSend("331 p\r\n"), scriptExpect("PASS typed\r\n"),
+                                     scriptSend("230 in\r\n"), scriptExpect("SYST\r\n"), scriptSend("215 UNIX\r\n")}));
+  ftp.connected = true;
+  EXPECT_EQ(FtpLogin(FtpLoginInfo()), 0);
+  EXPECT_EQ(saved, "asked/typed/saved");
+  ftpScriptEnd(&server);
+
+  ftpHarnessReset();
+  ftpHooks.askPassword = cancel;
+  ScriptServer server2;
+  ASSERT_TRUE(ftpScripted(&server2, S{scriptPause(100)}));
+  FtpLoginInfo login;
+  login.user = "u";
+  EXPECT_EQ(FtpLogin(login), LINK_LOST);
+  EXPECT_FALSE(ftp.connected);
+  EXPECT_EQ(ftpScriptEnd(&server2), "");
+}
+}  // namespace

@@ -1,0 +1,281 @@
+// Data commands against a scripted control connection and a data peer of our
+// own: malformed and refused replies at each step, time limits, the download
+// blocks, local failures and the abort of a listing.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sys/stat.h>
+
+#include "ftp/ftp_session.h"
+#include "ftp/system_type.h"
+#include "shell/pump.h"
+#include "terminal/link.h"
+#include "tests/ftp/ftp_harness.h"
+#include "tests/support/peers.h"
+
+namespace {
+using S = std::vector<ScriptStep>;
+
+std::string tempDir() {
+  char dir[] = "/tmp/ftp-data.XXXXXX";
+  return mkdtemp(dir) ? dir : "/tmp";
+}
+
+std::string slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// A RETR whose PASV reply is broken ends before RETR and puts TYPE A N back.
+TEST(FtpData, MalformedPasvEndsTheCommand) {
+  for (const char* pasv : {"227 Entering Passive Mode 127,0,0,1,4,1", "227 (127,0,0,1,256,1)",
+                           "227 (127,0,0,1,4)", "227 (127,0,0,1,4,1", "227 (a,b,c,d,e,f)", "227 (1270,0,0,1,4,1)"}) {
+    ftpHarnessReset();
+    ScriptServer server;
+    ASSERT_TRUE(ftpScripted(&server, S{scriptExpect("TYPE I\r\n"), scriptSend("200 ok\r\n"), scriptExpect("PASV\r\n"),
+                                       scriptSend(std::string(pasv) + "\r\n"), scriptExpect("TYPE A N\r\n"),
+                                       scriptSend("200 ok\r\n")}));
+    ftp.binary = ftp.passive = true;
+    ftp.localName = "x";
+    EXPECT_EQ(RunDataCommand("RETR x\r\n", KIND_GET), -1) << pasv;
+    std::string sent = ftpScriptEnd(&server);
+    EXPECT_EQ(sent.find("RETR"), std::string::npos) << pasv;
+  }
+}
+
+TEST(FtpData, PasvAddressAndPort) {
+  uint32_t ip;
+  int port;
+  ASSERT_TRUE(ftpParsePasv("Entering Passive Mode (192,168,0,5,4,1)", &ip, &port));
+  const uint8_t* b = reinterpret_cast<const uint8_t*>(&ip);
+  EXPECT_EQ(b[0] * 1000 + b[3], 192005);
+  EXPECT_EQ(port, 1025);
+}
+
+struct RefusalCase {
+  const char* what;
+  bool passive, recover;
+  S steps;  // after TYPE I
+};
+
+// Refusals at each step: the command ends with -1 and TYPE A N follows.
+TEST(FtpData, RefusalsAtEachStep) {
+  std::string dir = tempDir();
+  std::ofstream(dir + "/part", std::ios::binary) << "xyz";
+  // A local file over 4 GiB resumes at its whole size.
+  std::ofstream(dir + "/huge").close();
+  ASSERT_EQ(truncate((dir + "/huge").c_str(), 5368709120LL), 0);
+  RefusalCase cases[] = {
+      {"PASV refused: PORT instead, RETR refused", true, false,
+       S{scriptExpect("PASV\r\n"), scriptSend("425 no\r\n"), scriptExpect("PORT 127,0,0,1,"), scriptSend("200 ok\r\n"),
+         scriptExpect("RETR part\r\n"), scriptSend("425 Can't open data connection\r\n")}},
+      {"REST refused", false, true,
+       S{scriptExpect("PORT "), scriptSend("200 ok\r\n"), scriptExpect("REST 3\r\n"), scriptSend("530 no\r\n")}},
+      {"REST of a 5 GB file", false, true,
+       S{scriptExpect("PORT "), scriptSend("200 ok\r\n"), scriptExpect("REST 5368709120\r\n"), scriptSend("350 ok\r\n"),
+         scriptExpect("RETR huge\r\n"), scriptSend("530 not logged in\r\n")}},
+  };
+  const char* names[] = {"part", "part", "huge"};
+  int i = 0;
+  for (RefusalCase& c : cases) {
+    ftpHarnessReset();
+    S steps{scriptExpect("TYPE I\r\n"), scriptSend("200 ok\r\n")};
+    steps.insert(steps.end(), c.steps.begin(), c.steps.end());
+    steps.push_back(scriptExpect("TYPE A N\r\n"));
+    steps.push_back(scriptSend("200 ok\r\n"));
+    ScriptServer server;
+    ASSERT_TRUE(ftpScripted(&server, steps));
+    ftp.binary = true;
+    ftp.passive = c.passive;
+    ftp.recover = c.recover;
+    ftp.localDir = dir;
+    ftp.localName = names[i++];
+    EXPECT_EQ(RunDataCommand(("RETR " + ftp.localName + "\r\n").c_str(), KIND_GET), -1) << c.what;
+    ftpScriptEnd(&server);
+    EXPECT_EQ(ftp.listenSocket, FTP_NO_SOCKET) << c.what;
+  }
+  EXPECT_EQ(slurp(dir + "/part"), "xyz") << "a refused resume leaves the file alone";
+  std::system(("rm -rf " + dir).c_str());
+}
+
+TEST(FtpData, ActiveModeWaitsAMinuteForTheServer) {
+  ftpHarnessReset(false, 500);
+  ScriptServer server;
+  ASSERT_TRUE(ftpScripted(&server, S{scriptExpect("PORT "), scriptSend("200 ok\r\n"), scriptExpect("LIST\r\n"),
+                                     scriptSend("150 here it comes\r\n"), scriptPause(3000)}));
+  EXPECT_EQ(RunDataCommand("LIST\r\n", KIND_DIR), -1);
+  ASSERT_EQ(ftpRecord.messages.size(), 1u);
+  EXPECT_EQ(ftpRecord.messages[0], "Error: Failed to create data socket");
+  EXPECT_GE(clockTicks(), 60000u);
+  ftpScriptEnd(&server);
+}
+
+// 2500 bytes arrive as blocks of 1024, 1024 and 452, each fed to the viewer.
+TEST(FtpData, DownloadBlocksSizeAndFeed) {
+  std::string dir = tempDir();
+  std::string bytes;
+  for (int i = 0; i < 2500; ++i) bytes += static_cast<char>(i * 31);
+  for (const char* announced : {"(2500 bytes)", "(-5 bytes)"}) {
+    ftpHarnessReset();
+    DataPeer data;
+    ASSERT_TRUE(dataPeerStart(&data, bytes));
+    ScriptServer server;
+    ASSERT_TRUE(ftpScripted(&server, S{scriptExpect("TYPE I\r\n"), scriptSend("200 ok\r\n"), scriptExpect("PASV\r\n"),
+                                       scriptSend(pasvReply(data)), scriptExpect("RETR pic.jpg\r\n"),
+                                       scriptSend(std::string("150 Opening pic.jpg ") + announced + "\r\n"),
+                                       scriptPause(200), scriptSend("226 done\r\n"), scriptExpect("TYPE A N\r\n"),
+                                       scriptSend("200 ok\r\n")}));
+    ftp.binary = ftp.passive = ftp.realtimeJpeg = true;
+    ftp.localDir = dir;
+    ftp.localName = "pic.jpg";
+    ASSERT_EQ(RunDataCommand("RETR pic.jpg\r\n", KIND_GET), 0);
+    EXPECT_EQ(ftpDownloadRun(), 0);
+    EXPECT_EQ(ftp.announcedSize, announced[1] == '2' ? 2500 : 0);
+    EXPECT_EQ(ftpTransferFinish(), 0);
+    ftpScriptEnd(&server);
+    EXPECT_EQ(slurp(dir + "/pic.jpg"), bytes);
+    EXPECT_EQ(ftpRecord.feedBlocks, 3);
+    EXPECT_EQ(ftpRecord.progress, (std::vector<int64_t>{1024, 2048, 2500}));
+    EXPECT_EQ(ftpRecord.statuses.back(), "Done");
+  }
+  std::system(("rm -rf " + dir).c_str());
+}
+
+// A data connection that breaks keeps the whole blocks that arrived.
+TEST(FtpData, BrokenDownloadKeepsWholeBlocks) {
+  std::string dir = tempDir();
+  ftpHarnessReset();
+  DataPeer data;
+  ASSERT_TRUE(dataPeerStart(&data, std::string(2500, 'b'), false, true));
+  ScriptServer server;
+  ASSERT_TRUE(ftpScripted(&server, S{scriptExpect("TYPE A N\r\n"), scriptSend("200 ok\r\n"), scriptExpect("PASV\r\n"),
+                                     scriptSend(pasvReply(data)), scriptExpect("RETR f\r\n"),
+                                     scriptSend("150 go (2500 bytes)\r\n"), scriptPause(300),
+                                     scriptSend("426 broken\r\n"), scriptExpect("TYPE A N\r\n"), scriptSend("200 ok\r\n")}));
+  ftp.passive = true;
+  ftp.localDir = dir;
+  ftp.localName = "f";
+  ASSERT_EQ(RunDataCommand("RETR f\r\n", KIND_GET), 0);
+  EXPECT_EQ(ftpDownloadRun(), -1);
+  EXPECT_EQ(ftpRecord.statuses.back(), "Transfer terminated");
+  ftpTransferFinish();
+  ftpScriptEnd(&server);
+  EXPECT_EQ(slurp(dir + "/f"), std::string(2048, 'b'));
+  std::system(("rm -rf " + dir).c_str());
+}
+
+// The transfer dialog's figures: no rate in the first second, the rate over
+// the bytes of this run only, the percentage capped at 100.
+TEST(FtpData, ProgressFigures) {
+  struct {
+    int64_t restart, offset, size;
+    uint32_t elapsed;
+    long rate;
+    uint32_t remaining;
+    int percent;
+  } cases[] = {{0, 5000, 10000, 999, 0, 0, 50},         {0, 5000, 10000, 2500, 2500, 2000, 50},
+               {4096, 6096, 0, 2000, 1000, 0, -1},      {0, 12000, 10000, 3000, 4000, 0, 100},
+               {0, 9999, 10000, 1000, 9999, 0, 99}};
+  for (auto& c : cases) {
+    ftpHarnessReset(false);
+    ftp.restartOffset = c.restart;
+    ftp.offset = c.offset;
+    ftp.announcedSize = c.size;
+    ftp.startTick = clockTicks();
+    clockAdvance(c.elapsed);
+    FtpProgress p = ftpProgressNow(false);
+    EXPECT_EQ(p.rate, c.rate) << c.offset << "/" << c.elapsed;
+    EXPECT_EQ(p.remainingMs, c.remaining) << c.offset << "/" << c.elapsed;
+    EXPECT_EQ(p.percent, c.percent) << c.offset << "/" << c.elapsed;
+  }
+}
+
+TEST(FtpData, AnnouncedSizes) {
+  struct {
+    const char* text;
+    int64_t size;
+    const char* shown;
+  } cases[] = {{"Opening BINARY mode data connection for x (1234 bytes)", 1234, "1234 "},
+               {"Opening (x) for y (12 Bytes).", 12, "12 "},
+               {"Opening ( 7 BYTES)", 7, " 7 "},
+               {"(-5 bytes)", 0, "Unknown"},
+               {"Opening x (5)", 0, "Unknown"},
+               {"bytes (5)", 0, "Unknown"},
+               {"(99999999999999999999999 bytes)", 999999999999999999LL, "99999999999999999999999 "}};
+  for (auto& c : cases) {
+    std::string shown;
+    EXPECT_EQ(ftpAnnouncedSize(c.text, &shown), c.size) << c.text;
+    EXPECT_EQ(shown, c.shown) << c.text;
+  }
+}
+
+// A full disk and an unreadable file end as terminated, not as done.
+TEST(FtpData, LocalFailuresTerminateTheTransfer) {
+  ftpHarnessReset();
+  DataPeer data;
+  ASSERT_TRUE(dataPeerStart(&data, std::string(5000, 'q')));
+  ScriptServer server;
+  ASSERT_TRUE(ftpScripted(&server, S{scriptExpect("TYPE A N\r\n"), scriptSend("200 ok\r\n"), scriptExpect("PASV\r\n"),
+                                     scriptSend(pasvReply(data)), scriptExpect("RETR full\r\n"),
+                                     scriptSend("150 go\r\n"), scriptExpect("ABOR\r\n"),
+                                     scriptSend("426 aborted\r\n226 ok\r\n"), scriptExpect("TYPE A N\r\n"),
+                                     scriptSend("200 ok\r\n")}));
+  ftp.passive = true;
+  ftp.localDir = "/dev";
+  ftp.localName = "full";
+  ASSERT_EQ(RunDataCommand("RETR full\r\n", KIND_GET), 0);
+  EXPECT_EQ(ftpDownloadRun(), -1);
+  EXPECT_EQ(ftpRecord.statuses.back(), "Transfer terminated");
+  ftpTransferFinish();
+  ftpScriptEnd(&server);
+
+  ftpHarnessReset();
+  DataPeer sink;
+  ASSERT_TRUE(dataPeerStart(&sink, "", true));
+  ScriptServer server2;
+  ASSERT_TRUE(ftpScripted(&server2, S{scriptExpect("TYPE A N\r\n"), scriptSend("200 ok\r\n"), scriptExpect("PASV\r\n"),
+                                      scriptSend(pasvReply(sink)), scriptExpect("STOR tmp\r\n"),
+                                      scriptSend("150 go\r\n"), scriptPause(100), scriptSend("226 stored\r\n"),
+                                      scriptExpect("TYPE A N\r\n"), scriptSend("200 ok\r\n")}));
+  ftp.passive = true;
+  ftp.localPath = "/tmp";  // a directory: opens, but cannot be read
+  ASSERT_EQ(RunDataCommand("STOR tmp\r\n", KIND_PUT), 0);
+  ftpUploadRun();
+  EXPECT_EQ(ftpRecord.statuses.back(), "Transfer terminated");
+  ftpTransferFinish();
+  ftpScriptEnd(&server2);
+}
+
+// Ctrl-C during a listing: the abort sequence, then one reply, or two after a
+// 426; the listing's code is the last one read.
+void abortOnFirstBytes(const char* bytes, int length) {
+  ftpRecord.view.append(bytes, static_cast<size_t>(length));
+  if (ftp.listingRunning) ftpTypedChar(0x03);
+}
+
+TEST(FtpData, AbortOfAListing) {
+  struct {
+    const char* replies;
+    int code;
+  } cases[] = {{"226 done\r\n225 abor ok\r\n", 225}, {"426 broken\r\n226 abor ok\r\n", 226}};
+  for (auto& c : cases) {
+    ftpHarnessReset();
+    DataPeer data;
+    ASSERT_TRUE(dataPeerStart(&data, std::string(100000, 'l')));
+    ScriptServer server;
+    ASSERT_TRUE(ftpScripted(&server, S{scriptExpect("PASV\r\n"), scriptSend(pasvReply(data)),
+                                       scriptExpect("LIST\r\n"), scriptSend("150 go\r\n"),
+                                       scriptExpect("\xff\xf4"), scriptExpect("ABOR\r\n"), scriptSend(c.replies),
+                                       scriptExpect("NOOP\r\n"), scriptSend("200 ok\r\n")}));
+    ftp.passive = true;
+    ftp.connected = true;
+    ftp.busy = true;
+    ftpHooks.writeSession = abortOnFirstBytes;
+    ftp.listingRunning = true;
+    EXPECT_EQ(RunDataCommand("LIST\r\n", KIND_DIR), c.code);
+    ftp.listingRunning = false;
+    EXPECT_EQ(SendFtpCommand("NOOP\r\n", KIND_OTHER), 200);
+    ftpScriptEnd(&server);
+  }
+}
+}  // namespace

@@ -1,0 +1,84 @@
+#include "tests/ftp/ftp_harness.h"
+
+#include <poll.h>
+
+FtpRecord ftpRecord;
+
+namespace {
+void view(const char* bytes, int length) { ftpRecord.view.append(bytes, static_cast<size_t>(length)); }
+void message(const char* text, const char* title) { ftpRecord.messages.push_back(std::string(title) + ": " + text); }
+void status(const char* text) { ftpRecord.statuses.push_back(text); }
+void beep() { ++ftpRecord.beeps; }
+void feed(int64_t) { ++ftpRecord.feedBlocks; }
+void progress(const FtpProgress& p) { ftpRecord.progress.push_back(p.offset); }
+}  // namespace
+
+void ftpHarnessReset(bool realTime, uint32_t manualStep) {
+  if (realTime) clockUseRealTime();
+  else clockUseManual(manualStep);
+  settingsReset();
+  ftpSessionReset();
+  ftpResetHooks();
+  ftpRecord = FtpRecord();
+  ftpHooks.writeSession = view;
+  ftpHooks.message = message;
+  ftpHooks.transferStatus = status;
+  ftpHooks.beep = beep;
+  ftpHooks.feedBlock = feed;
+  ftpHooks.progress = progress;
+}
+
+bool ftpScripted(ScriptServer* server, std::vector<ScriptStep> steps) {
+  if (!scriptServerStart(server, std::move(steps))) return false;
+  return ftpConnect("127.0.0.1", server->port, 5000) == 0;
+}
+
+std::string ftpScriptEnd(ScriptServer* server) {
+  scriptServerStop(server, 5000);
+  EXPECT_EQ(server->failure, "");
+  return scriptReceived(server);
+}
+
+DataPeer::~DataPeer() {
+  if (runner.joinable()) runner.join();
+  if (listener >= 0) close(listener);
+}
+
+bool dataPeerStart(DataPeer* peer, const std::string& bytes, bool collect, bool reset) {
+  peer->listener = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t len = sizeof a;
+  if (bind(peer->listener, reinterpret_cast<sockaddr*>(&a), sizeof a) < 0 || listen(peer->listener, 1) < 0 ||
+      getsockname(peer->listener, reinterpret_cast<sockaddr*>(&a), &len) < 0)
+    return false;
+  peer->port = ntohs(a.sin_port);
+  peer->runner = std::thread([peer, bytes, collect, reset] {
+    pollfd p{peer->listener, POLLIN, 0};
+    if (poll(&p, 1, 5000) != 1) return;
+    int fd = accept(peer->listener, nullptr, nullptr);
+    if (fd < 0) return;
+    if (collect) {
+      char buf[4096];
+      ssize_t n;
+      while ((n = read(fd, buf, sizeof buf)) > 0) peer->received.append(buf, static_cast<size_t>(n));
+    } else if (!bytes.empty()) {
+      ssize_t ignored = write(fd, bytes.data(), bytes.size());
+      (void)ignored;
+    }
+    if (reset) {
+      // Let the bytes arrive, then break the connection.
+      usleep(100000);
+      linger abort{1, 0};
+      setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+    }
+    close(fd);
+  });
+  return true;
+}
+
+std::string pasvReply(const DataPeer& peer) {
+  return "227 Entering Passive Mode (127,0,0,1," + std::to_string(peer.port >> 8) + "," +
+         std::to_string(peer.port & 0xFF) + ")\r\n";
+}

@@ -1,0 +1,48 @@
+// The FTP engine against a scripted control connection on loopback, with a
+// data peer of the test's own where a data connection is needed.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <atomic>
+#include <netinet/in.h>
+#include <string>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+#include "ftp/ftp_session.h"
+#include "shell/pump_posix.h"
+#include "tests/support/script_server.h"
+#include "shell/settings_posix.h"
+
+struct FtpRecord {
+  std::string view;
+  std::vector<std::string> messages;
+  std::vector<std::string> statuses;
+  int beeps = 0;
+  int feedBlocks = 0;
+  std::vector<int64_t> progress;
+};
+extern FtpRecord ftpRecord;
+
+// A fresh engine whose hooks record into ftpRecord.
+void ftpHarnessReset(bool realTime = true, uint32_t manualStep = 1);
+// Connects the engine to a scripted server running steps.
+bool ftpScripted(ScriptServer* server, std::vector<ScriptStep> steps);
+// What the client sent, once the server has finished.
+std::string ftpScriptEnd(ScriptServer* server);
+
+// One data connection on loopback: the test's peer accepts once, then sends
+// `bytes` and closes (or collects what arrives until the client closes).
+struct DataPeer {
+  int listener = -1;
+  int port = 0;
+  std::thread runner;
+  std::string received;
+  ~DataPeer();
+};
+// reset: end with a reset instead of a close (a broken connection).
+bool dataPeerStart(DataPeer* peer, const std::string& bytes, bool collect = false, bool reset = false);
+// "227 Entering Passive Mode (127,0,0,1,p1,p2)\r\n" for the peer.
+std::string pasvReply(const DataPeer& peer);

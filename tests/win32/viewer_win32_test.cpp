@@ -1,0 +1,478 @@
+// The viewer as its own process: a picture opened from its menu, and pictures
+// fed by this test process over the real window messages while the file grows.
+// Pictures are made by the cross-built cjpeg.exe and compared on the screen
+// with djpeg.exe's 256-colour output of the same file and library.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "screenshot.h"
+#include "shell/program_dir.h"
+#include "shell/pump.h"
+#include "viewer/feed_send.h"
+#include "viewer/feed_win32.h"
+#include "win32_driver.h"
+
+namespace {
+std::string exeDir() {
+  char path[MAX_PATH];
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string p = path;
+  return p.substr(0, p.find_last_of('\\'));
+}
+
+std::string workDir() {
+  char dir[MAX_PATH];
+  GetTempPathA(sizeof dir, dir);
+  std::string d = std::string(dir) + "viewer test";  // a blank, as user folders have
+  CreateDirectoryA(d.c_str(), nullptr);
+  return d + "\\";
+}
+
+bool runAndWait(const std::string& commandLine) {
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  std::string line = commandLine;
+  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+  bool done = WaitForSingleObject(pi.hProcess, 30000) == WAIT_OBJECT_0;
+  DWORD code = 1;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+  return done && code == 0;
+}
+
+std::string jpegTool(const char* name) { return "\"" + exeDir() + "\\..\\..\\libjpeg-i686\\bin\\" + name + "\""; }
+
+// A picture with gradients and edges, written as PPM and compressed by cjpeg;
+// noise makes it photo-sized.
+std::string makeJpeg(const std::string& name, int w, int h, const std::string& options, bool noisy = false) {
+  std::string ppm = workDir() + name + ".ppm", jpg = workDir() + name + ".jpg";
+  FILE* f = fopen(ppm.c_str(), "wb");
+  fprintf(f, "P6 %d %d 255\n", w, h);
+  unsigned seed = 1;
+  std::vector<unsigned char> row(static_cast<size_t>(w) * 3);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      seed = seed * 1103515245u + 12345u;
+      int n = noisy ? static_cast<int>((seed >> 16) % 24) : 0;
+      bool disc = (x - w / 2) * (x - w / 2) + (y - h / 2) * (y - h / 2) < h * h / 9;
+      unsigned char px[3] = {static_cast<unsigned char>(std::min(255, x * 255 / w + n)),
+                             static_cast<unsigned char>(std::min(255, y * 255 / h + n)),
+                             static_cast<unsigned char>((disc ? 230 : (x ^ y) & 0x3F) + n / 2)};
+      std::copy(px, px + 3, row.begin() + x * 3);
+    }
+    fwrite(row.data(), 1, row.size(), f);
+  }
+  fclose(f);
+  EXPECT_TRUE(runAndWait(jpegTool("cjpeg.exe") + " " + options + " -outfile \"" + jpg + "\" \"" + ppm + "\""));
+  return jpg;
+}
+
+std::vector<unsigned char> readFile(const std::string& path) {
+  std::vector<unsigned char> data;
+  FILE* f = fopen(path.c_str(), "rb");
+  if (!f) return data;
+  int c;
+  while ((c = fgetc(f)) != EOF) data.push_back(static_cast<unsigned char>(c));
+  fclose(f);
+  return data;
+}
+
+// djpeg's 256-colour picture as RGB per pixel, rows from the top.
+struct Picture {
+  int w = 0, h = 0;
+  std::vector<COLORREF> rgb;
+  COLORREF at(int x, int y) const { return rgb[static_cast<size_t>(y) * w + x]; }
+};
+
+Picture reference(const std::string& jpg) {
+  std::string bmp = jpg + ".ref.bmp";
+  EXPECT_TRUE(runAndWait(jpegTool("djpeg.exe") + " -colors 256 -bmp -outfile \"" + bmp + "\" \"" + jpg + "\""));
+  std::vector<unsigned char> d = readFile(bmp);
+  Picture p;
+  if (d.size() < 54) return p;
+  auto u32 = [&](size_t o) { return static_cast<int>(d[o] | d[o + 1] << 8 | d[o + 2] << 16 | d[o + 3] << 24); };
+  int bits = u32(10), headerSize = u32(14);
+  p.w = u32(18);
+  p.h = u32(22);
+  size_t table = 14 + static_cast<size_t>(headerSize);
+  size_t stride = (static_cast<size_t>(p.w) + 3) & ~size_t(3);
+  for (int y = 0; y < p.h; ++y)
+    for (int x = 0; x < p.w; ++x) {
+      size_t i = d[static_cast<size_t>(bits) + static_cast<size_t>(p.h - 1 - y) * stride + x];
+      p.rgb.push_back(RGB(d[table + i * 4 + 2], d[table + i * 4 + 1], d[table + i * 4]));
+    }
+  return p;
+}
+
+HWND findViewer(HWND other, DWORD ms) {
+  DWORD start = GetTickCount();
+  do {
+    for (HWND w = FindWindowA("GlintJPEG", nullptr); w; w = FindWindowExA(nullptr, w, "GlintJPEG", nullptr))
+      if (w != other) return w;
+    Sleep(20);
+  } while (GetTickCount() - start < ms);
+  return nullptr;
+}
+
+std::string titleOf(HWND w) {
+  char text[300] = "";
+  GetWindowTextA(w, text, sizeof text);
+  return text;
+}
+
+bool waitFor(const std::function<bool()>& done, DWORD ms) { return pumpUntil(done, ms); }
+
+// Places the viewer where the screenshot and the pixel checks expect it.
+void place(HWND viewer) {
+  SetWindowPos(viewer, HWND_TOP, 0, 0, 720, 560, SWP_SHOWWINDOW);
+  pumpUntil([] { return false; }, 600);
+}
+
+// Screen pixel at a client point of the viewer.
+COLORREF screenAt(HWND viewer, int x, int y) {
+  POINT p{x, y};
+  ClientToScreen(viewer, &p);
+  HDC screen = GetDC(nullptr);
+  COLORREF c = GetPixel(screen, p.x, p.y);
+  ReleaseDC(nullptr, screen);
+  return c;
+}
+
+// Counts grid points where the screen shows the reference picture shifted by (dx, dy).
+int matching(HWND viewer, const Picture& ref, int dx, int dy, int* checked) {
+  RECT r;
+  GetClientRect(viewer, &r);
+  int good = 0;
+  *checked = 0;
+  for (int y = 3; y < r.bottom && y + dy < ref.h; y += 37)
+    for (int x = 5; x < r.right && x + dx < ref.w; x += 41) {
+      ++*checked;
+      if (screenAt(viewer, x, y) == ref.at(x + dx, y + dy)) ++good;
+    }
+  return good;
+}
+
+void closeViewer(HWND viewer) {
+  PostMessageA(viewer, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(waitFor([viewer] { return !IsWindow(viewer); }, 10000));
+}
+
+// Message boxes of the viewer process: texts recorded, answered with OK.
+struct ViewerMessages {
+  std::atomic<bool> stop{false};
+  std::mutex lock;
+  std::vector<std::string> seen;
+  std::thread worker{[this] {
+    while (!stop) {
+      HWND box = FindWindowA("#32770", "Message");
+      if (box && GetWindowThreadProcessId(box, nullptr) != GetCurrentThreadId()) {
+        char text[512] = "";
+        SendMessageA(GetDlgItem(box, 0xFFFF), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+        {
+          std::lock_guard<std::mutex> g(lock);
+          seen.push_back(text);
+        }
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        Sleep(200);
+      }
+      Sleep(30);
+    }
+  }};
+  ~ViewerMessages() {
+    stop = true;
+    worker.join();
+  }
+  std::vector<std::string> texts() {
+    std::lock_guard<std::mutex> g(lock);
+    return seen;
+  }
+};
+
+LRESULT CALLBACK clientProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (feedAnswerMessage(m, wp, lp)) return 0;
+  return DefWindowProcA(w, m, wp, lp);
+}
+
+// The sender's client window: the viewer's answers go to FeedAnswer.
+HWND clientWindow() {
+  static HWND client = nullptr;
+  if (client) return client;
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = clientProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "FeedTestClient";
+  RegisterClassA(&wc);
+  client = CreateWindowA("FeedTestClient", "feed client", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                         wc.hInstance, nullptr);
+  return client;
+}
+
+// Receives a file the way a transfer writes it: one block at a time, the file
+// opened with read sharing and closed again before the block is announced.
+void appendBlock(const std::string& path, const unsigned char* data, size_t n) {
+  HANDLE f = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(f, INVALID_HANDLE_VALUE);
+  DWORD done = 0;
+  WriteFile(f, data, static_cast<DWORD>(n), &done, nullptr);
+  CloseHandle(f);
+  FeedBlock(reinterpret_cast<FeedWindow>(clientWindow()));
+}
+
+// Starts a fed viewer for a fresh copy named target; returns its window.
+HWND startFeed(const std::string& target) {
+  DeleteFileA(target.c_str());
+  appendBlock(target, nullptr, 0);  // the file exists before the viewer hears of it
+  setProgramDir(exeDir());
+  feedSender = FeedSender{};
+  EXPECT_EQ(FeedStart(reinterpret_cast<FeedWindow>(clientWindow()), target), 0);
+  return reinterpret_cast<HWND>(feedSender.viewer);
+}
+
+void feedAll(const std::vector<unsigned char>& data, const std::string& target, size_t upTo) {
+  for (size_t at = 0; at < upTo; at += 1024) {
+    size_t n = upTo - at < 1024 ? upTo - at : 1024;
+    appendBlock(target, data.data() + at, n);
+    pumpUntil([] { return false; }, 20);
+  }
+}
+
+// A JPEG padded with a comment to exactly size bytes.
+std::vector<unsigned char> padded(const std::vector<unsigned char>& jpg, size_t size) {
+  size_t pad = size - jpg.size();
+  std::vector<unsigned char> out(jpg.begin(), jpg.begin() + 2);
+  out.insert(out.end(), {0xFF, 0xFE, static_cast<unsigned char>((pad - 2) >> 8), static_cast<unsigned char>(pad - 2)});
+  out.insert(out.end(), pad - 4, 'x');
+  out.insert(out.end(), jpg.begin() + 2, jpg.end());
+  return out;
+}
+}  // namespace
+
+TEST(Win32Viewer, OpensAJpegFromItsMenuAndShowsDjpegsColours) {
+  std::string jpg = makeJpeg("offline", 640, 480, "-quality 85");
+  Picture ref = reference(jpg);
+  ASSERT_EQ(ref.w, 640);
+  ASSERT_GE(WinExec(("\"" + exeDir() + "\\sorlin32.exe\" 0").c_str(), SW_SHOWNORMAL), 32u);
+  HWND viewer = findViewer(nullptr, 10000);
+  ASSERT_NE(viewer, nullptr);
+  place(viewer);
+  PostMessageA(viewer, WM_COMMAND, 10, 0);
+  HWND dialog = nullptr;
+  ASSERT_TRUE(waitFor([&] { return (dialog = FindWindowA("#32770", "Open File")) != nullptr; }, 30000));
+  for (int id : {0x47c, 0x480})
+    if (HWND edit = GetDlgItem(dialog, id)) SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(jpg.c_str()));
+  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(waitFor([&] { return titleOf(viewer) == "offline.jpg 100 % done"; }, 40000)) << titleOf(viewer);
+  pumpUntil([] { return false; }, 300);
+  int checked = 0;
+  EXPECT_EQ(matching(viewer, ref, 0, 0, &checked), checked);
+  EXPECT_GT(checked, 100);
+  saveScreenshot("viewer_offline");
+
+  // In a window smaller than the picture, one line right and one down moves
+  // the picture by 4 pixels each way.
+  SetWindowPos(viewer, HWND_TOP, 0, 0, 420, 320, SWP_SHOWWINDOW);
+  pumpUntil([] { return false; }, 300);
+  EXPECT_EQ(matching(viewer, ref, 0, 0, &checked), checked);
+  SendMessageA(viewer, WM_HSCROLL, SB_LINEDOWN, 0);
+  SendMessageA(viewer, WM_VSCROLL, SB_LINEDOWN, 0);
+  pumpUntil([] { return false; }, 300);
+  EXPECT_EQ(matching(viewer, ref, 4, 4, &checked), checked);
+  EXPECT_GT(checked, 40);
+  saveScreenshot("viewer_scrolled");
+  SetWindowPos(viewer, HWND_TOP, 0, 0, 720, 560, SWP_SHOWWINDOW);
+
+  // 50 %: 320 x 240 at the origin, black beyond, no scroll bars.
+  PostMessageA(viewer, WM_COMMAND, 102, 0);
+  pumpUntil([] { return false; }, 500);
+  LONG style = GetWindowLongA(viewer, GWL_STYLE);
+  EXPECT_EQ(style & (WS_HSCROLL | WS_VSCROLL), 0);
+  EXPECT_EQ(screenAt(viewer, 330, 100), RGB(0, 0, 0));
+  EXPECT_EQ(screenAt(viewer, 100, 250), RGB(0, 0, 0));
+  COLORREF inside = screenAt(viewer, 160, 120);
+  EXPECT_TRUE(inside == ref.at(320, 240) || inside == ref.at(321, 241) || inside == ref.at(320, 241) ||
+              inside == ref.at(321, 240));
+  saveScreenshot("viewer_zoom50");
+  closeViewer(viewer);
+}
+
+TEST(Win32Viewer, NonJpegFromTheMenuGivesTheLibrarysMessageAndNoPicture) {
+  std::string bad = workDir() + "notjpeg.jpg";
+  FILE* f = fopen(bad.c_str(), "wb");
+  fputs("P6 2 2 255\nabcdefghijkl", f);
+  fclose(f);
+  ViewerMessages boxes;
+  ASSERT_GE(WinExec(("\"" + exeDir() + "\\sorlin32.exe\" 0").c_str(), SW_SHOWNORMAL), 32u);
+  HWND viewer = findViewer(nullptr, 10000);
+  ASSERT_NE(viewer, nullptr);
+  PostMessageA(viewer, WM_COMMAND, 10, 0);
+  HWND dialog = nullptr;
+  ASSERT_TRUE(waitFor([&] { return (dialog = FindWindowA("#32770", "Open File")) != nullptr; }, 30000));
+  for (int id : {0x47c, 0x480})
+    if (HWND edit = GetDlgItem(dialog, id)) SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(bad.c_str()));
+  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(waitFor([&] { return !boxes.texts().empty(); }, 10000));
+  EXPECT_EQ(boxes.texts()[0].rfind("Not a JPEG file", 0), 0u) << boxes.texts()[0];
+
+  // The About box names the machine's memory.
+  PostMessageA(viewer, WM_COMMAND, 30, 0);
+  HWND about = nullptr;
+  ASSERT_TRUE(waitFor([&] { return (about = FindWindowA("#32770", "About JPEG viewer")) != nullptr; }, 10000));
+  char text[128] = "";
+  SendMessageA(GetDlgItem(about, 200), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  MEMORYSTATUSEX memory{};
+  memory.dwLength = sizeof memory;
+  GlobalMemoryStatusEx(&memory);
+  EXPECT_EQ(std::string(text), std::to_string(memory.ullTotalPhys) + " bytes total memory");
+  saveScreenshot("viewer_about");
+  PostMessageA(about, WM_COMMAND, IDOK, 0);
+  closeViewer(viewer);
+}
+
+TEST(Win32Viewer, FedFileOf2500BytesArrivesInThreeBlocksAndIsShown) {
+  std::string jpg = makeJpeg("fed", 96, 72, "-quality 60");
+  std::vector<unsigned char> data = readFile(jpg);
+  ASSERT_LT(data.size(), 2400u) << "the picture must fit 2500 bytes";
+  data = padded(data, 2500);
+  // A name outside ASCII: the file is opened by the path as sent, and only
+  // the title shows the upper-cased OEM form.
+  std::string target = workDir() + "fed caf\xE9.jpg";
+  char title[64] = "FED CAF\xC9.JPG";
+  CharToOemA(title, title);
+  HWND viewer = startFeed(target);
+  ASSERT_NE(viewer, nullptr);
+  place(viewer);
+  feedAll(data, target, data.size());
+  // The viewer ends the feed itself once the end-of-image marker was read.
+  EXPECT_TRUE(waitFor([] { return feedSender.state == FeedSendState::Idle; }, 10000));
+  EXPECT_EQ(feedSender.blocksAnnounced, 3);
+  EXPECT_EQ(feedSender.acknowledgements, 3);
+  EXPECT_TRUE(waitFor([&] { return titleOf(viewer) == std::string(title) + " 100 % done"; }, 5000))
+      << titleOf(viewer);
+  pumpUntil([] { return false; }, 300);
+  FILE* f = fopen(target.c_str(), "wb");  // the reference reads the same bytes
+  fwrite(data.data(), 1, data.size(), f);
+  fclose(f);
+  Picture ref = reference(target);
+  int checked = 0;
+  EXPECT_EQ(matching(viewer, ref, 0, 0, &checked), checked);
+  EXPECT_GT(checked, 3);
+  saveScreenshot("viewer_fed");
+
+  // A served viewer refuses a second initiate: no acknowledgement comes.
+  feedSender.state = FeedSendState::Initiated;
+  unsigned app = GlobalAddAtomA("GlintJPEG"), topic = GlobalAddAtomA(target.c_str());
+  LRESULT answer = SendMessageA(viewer, 0x3E0, reinterpret_cast<WPARAM>(clientWindow()), MAKELPARAM(app, topic));
+  pumpUntil([] { return false; }, 300);
+  GlobalDeleteAtom(static_cast<ATOM>(app));
+  GlobalDeleteAtom(static_cast<ATOM>(topic));
+  EXPECT_EQ(answer, 0);
+  EXPECT_EQ(feedSender.state, FeedSendState::Initiated);
+  feedSender.state = FeedSendState::Idle;
+  closeViewer(viewer);
+}
+
+TEST(Win32Viewer, TruncatedFeedWarnsOnceAndClosingMidFeedEndsTheSender) {
+  std::string jpg = makeJpeg("big", 400, 300, "-progressive -quality 90");
+  std::vector<unsigned char> data = readFile(jpg);
+  ASSERT_GT(data.size(), 6000u);
+  {
+    ViewerMessages boxes;
+    std::string target = workDir() + "cut.jpg";
+    HWND viewer = startFeed(target);
+    ASSERT_NE(viewer, nullptr);
+    feedAll(data, target, data.size() / 2);
+    FeedEnd(reinterpret_cast<FeedWindow>(clientWindow()));
+    EXPECT_TRUE(waitFor([&] { return titleOf(viewer) == "CUT.JPG 100 % done"; }, 10000)) << titleOf(viewer);
+    pumpUntil([] { return false; }, 1000);
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Premature EOF in JPEG file"});
+    saveScreenshot("viewer_truncated");
+    closeViewer(viewer);
+  }
+  std::string target = workDir() + "closed.jpg";
+  HWND viewer = startFeed(target);
+  ASSERT_NE(viewer, nullptr);
+  feedAll(data, target, 2048);
+  PostMessageA(viewer, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(waitFor([] { return feedSender.state == FeedSendState::Idle; }, 10000));
+  EXPECT_TRUE(waitFor([viewer] { return !IsWindow(viewer); }, 10000));
+  int announced = feedSender.blocksAnnounced;
+  feedAll(data, target, 1024);  // the transfer goes on; nothing is announced
+  EXPECT_EQ(feedSender.blocksAnnounced, announced);
+}
+
+TEST(Win32Viewer, OfflineViewerThatAnswersButIsNotChosenIsLetGo) {
+  ASSERT_GE(WinExec(("\"" + exeDir() + "\\sorlin32.exe\" 0").c_str(), SW_SHOWNORMAL), 32u);
+  HWND idle = findViewer(nullptr, 10000);
+  ASSERT_NE(idle, nullptr);
+  std::vector<unsigned char> data = readFile(makeJpeg("two", 120, 90, "-quality 80"));
+  std::string target = workDir() + "two.jpg";
+  HWND chosen = startFeed(target);
+  ASSERT_NE(chosen, nullptr);
+  HWND other = chosen == idle ? findViewer(idle, 5000) : idle;
+  ASSERT_NE(other, nullptr) << "both viewers answered the broadcast";
+  feedAll(data, target, data.size());
+  EXPECT_TRUE(waitFor([] { return feedSender.state == FeedSendState::Idle; }, 10000));
+  EXPECT_TRUE(waitFor([&] { return titleOf(chosen) == "TWO.JPG 100 % done"; }, 5000)) << titleOf(chosen);
+  pumpUntil([] { return false; }, 1500);
+  EXPECT_EQ(titleOf(other), "JPEG Viewer");
+
+  // Not left waiting for blocks: it answers the next initiate at once.
+  feedSender.state = FeedSendState::Initiated;
+  feedSender.client = reinterpret_cast<FeedWindow>(clientWindow());
+  unsigned app = GlobalAddAtomA("GlintJPEG"), topic = GlobalAddAtomA(target.c_str());
+  SendMessageA(other, 0x3E0, reinterpret_cast<WPARAM>(clientWindow()), MAKELPARAM(app, topic));
+  GlobalDeleteAtom(static_cast<ATOM>(app));
+  GlobalDeleteAtom(static_cast<ATOM>(topic));
+  EXPECT_EQ(feedSender.state, FeedSendState::Feeding);
+  EXPECT_EQ(feedSender.viewer, reinterpret_cast<FeedWindow>(other));
+  FeedEnd(reinterpret_cast<FeedWindow>(clientWindow()));
+  pumpUntil([] { return false; }, 500);
+  EXPECT_EQ(titleOf(other), "JPEG Viewer");
+  closeViewer(other);
+  closeViewer(chosen);
+}
+
+// A 2 MB progressive picture written in 8 KB pieces, as ZMODEM data
+// subpackets arrive, and announced as whole blocks while it grows.
+TEST(Win32Viewer, LargeProgressiveFileWrittenInPiecesEndsAsDjpegShowsIt) {
+  std::string jpg = makeJpeg("large", 2200, 1650, "-progressive -quality 98", true);
+  std::vector<unsigned char> data = readFile(jpg);
+  ASSERT_GT(data.size(), 1500000u);
+  std::string target = workDir() + "large fed.jpg";
+  HWND viewer = startFeed(target);
+  ASSERT_NE(viewer, nullptr);
+  place(viewer);
+  FeedWindow client = reinterpret_cast<FeedWindow>(clientWindow());
+  for (size_t at = 0; at < data.size(); at += 8192) {
+    size_t n = data.size() - at < 8192 ? data.size() - at : 8192;
+    HANDLE f = CreateFileA(target.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    DWORD done = 0;
+    WriteFile(f, data.data() + at, static_cast<DWORD>(n), &done, nullptr);
+    CloseHandle(f);
+    FeedWritten(client, static_cast<int64_t>(at + n));
+    pumpOne();
+  }
+  FeedComplete(client, static_cast<int64_t>(data.size()));
+  EXPECT_EQ(feedSender.blocksAnnounced, static_cast<int>(data.size() / 1024 + 1));
+  EXPECT_TRUE(waitFor([&] { return titleOf(viewer) == "LARGE FED.JPG 100 % done"; }, 120000)) << titleOf(viewer);
+  pumpUntil([] { return false; }, 500);
+  Picture ref = reference(target);
+  int checked = 0;
+  EXPECT_EQ(matching(viewer, ref, 0, 0, &checked), checked);
+  EXPECT_GT(checked, 100);
+  saveScreenshot("viewer_large_fed");
+  closeViewer(viewer);
+}
