@@ -3,6 +3,8 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -19,8 +21,9 @@
 #include "transfer/transfer_state.h"
 #include "transfer/transfer_view.h"
 
+// One folder per process: ctest runs the cases of this program side by side.
 inline std::string freshDir(const std::string& name) {
-  std::string dir = ::testing::TempDir() + "xfer-" + name;
+  std::string dir = ::testing::TempDir() + "xfer-" + std::to_string(getpid()) + "-" + name;
   std::string cmd = "rm -rf '" + dir + "' && mkdir -p '" + dir + "'";
   EXPECT_EQ(std::system(cmd.c_str()), 0);
   return dir;
