@@ -70,11 +70,12 @@ int decodeLine(Decoder& d, const char* line, int length) {
       return XFER_BAD_PACKET;
     d.cutLongLines = true;
   }
-  char chars[64 + 4];
+  // A length character says at most 63 bytes, more than the 45 of a full line.
+  char chars[(63 + 2) / 3 * 4];
   std::memset(chars, ' ', sizeof chars);
   int have = length - 1 < expected ? length - 1 : expected;
   std::memcpy(chars, line + 1, static_cast<size_t>(have));
-  uint8_t out[48];
+  uint8_t out[sizeof chars / 4 * 3];
   for (int i = 0, o = 0; i < expected; i += 4) {
     int a = decodeValue(chars[i]), b = decodeValue(chars[i + 1]);
     int c = decodeValue(chars[i + 2]), e = decodeValue(chars[i + 3]);

@@ -175,6 +175,8 @@ TEST(Uudecode, BadPartsEndWithTheirMessages) {
   write(dir + "/binary", std::string("\0\xff\x01" "begin", 8) + std::string(5000, '\xfe'));
   write(dir + "/nobegin.uue", "M86%C\r\n`\r\nend\r\n");
   write(dir + "/late.uue", "begin 600 late\r\n#8V%T\r\n#8V%T\r\nsection 2\r\n`\r\nend\r\n");
+  // A length character may say up to 63 bytes: 84 characters of a line.
+  write(dir + "/wide.uue", "begin 600 wide\r\n_" + std::string(84, 'A') + "\r\nsection\r\n");
   struct Case {
     std::vector<std::string> files;
     std::vector<std::string> texts;
@@ -184,6 +186,7 @@ TEST(Uudecode, BadPartsEndWithTheirMessages) {
       {{p1, dir + "/nobegin.uue"}, {"Begin is not found in file " + dir + "/nobegin.uue", "Decoding error"}},
       {{dir + "/late.uue"}, {"IIlegal line number4 in file " + dir + "/late.uue", "Decoding error"}},
       {{p1, p2, p2}, {"IIlegal line number5 in file " + p2, "Decoding error"}},
+      {{dir + "/wide.uue"}, {"IIlegal line number3 in file " + dir + "/wide.uue", "Decoding error"}},
       {{p1}, {"Decoding error"}},
       {{}, {"Decoding cancelled"}},
   };
