@@ -117,35 +117,6 @@ TEST(AsciiSend, DelaysRunOnTheClock) {
   EXPECT_LE(gaps[5], 2u) << "the end byte follows without a delay";
 }
 
-TEST(AsciiSend, CancelAndLostLineEndTheSend) {
-  TransferSettings s = asciiSettings("", "");
-  s.charDelayMs = 5;
-  std::string dir = freshDir("ascii-cancel");
-  writeData(dir + "/f", 4000, 3);
-  clockUseManual();
-  faultLineReset({}, {});
-  TransferState tx{};
-  transferBegin(tx, s);
-  std::snprintf(tx.localPath, sizeof tx.localPath, "%s/f", dir.c_str());
-  faultLineAttach(0);
-  transferSelect(&tx);
-  pumpSetHook([&]() {
-    if (clockTicks() > 500) tx.cancelRequested = true;
-    return 0;
-  });
-  EXPECT_EQ(protocolSend(PROTOCOL_ASCII), XFER_USER_CANCEL);
-  EXPECT_LT(faultLineWritten(0).size(), 200u);
-  tx.cancelRequested = false;
-  tx.byteCount = 0;
-  pumpSetHook([&]() {
-    if (clockTicks() > 300) faultLineCut();
-    return 0;
-  });
-  EXPECT_EQ(protocolSend(PROTOCOL_ASCII), LINK_LOST);
-  pumpSetHook(nullptr);
-  transferSelect(nullptr);
-}
-
 // The capture starts with the initiate byte, ends at the end byte (keeping
 // what came with it in the same read) and never times out on its own.
 TEST(AsciiReceive, EndCharacterEndsTheCapture) {

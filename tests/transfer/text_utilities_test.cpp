@@ -47,31 +47,6 @@ int dataLines(const std::string& part) {
 void write(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 }  // namespace
 
-// Unix to DOS adds a CR to every bare LF, also when the CR that precedes an LF
-// ends the previous 1024-byte block; DOS to Unix drops every CR.
-TEST(TextConvert, LineEndsAcrossBlocks) {
-  std::string dir = freshDir("convert");
-  std::string straddle = std::string(1023, 'a') + "\r\n" + "b\nc";
-  struct Case {
-    std::string in, dos, unx;
-  } cases[] = {
-      {"a\nb\r\nc\rd\n", "a\r\nb\r\nc\rd\r\n", "a\nb\ncd\n"},
-      {"\n\n", "\r\n\r\n", "\n\n"},
-      {straddle, std::string(1023, 'a') + "\r\nb\r\nc", std::string(1023, 'a') + "\nb\nc"},
-      {std::string(1024, '\n'), [] { std::string s; for (int i = 0; i < 1024; ++i) s += "\r\n"; return s; }(),
-       std::string(1024, '\n')},
-  };
-  for (const Case& c : cases) {
-    write(dir + "/t.txt", c.in);
-    messagesClear();
-    EXPECT_EQ(convertBatch(listOf({dir + "/t.txt"}), true), MSG_CONVERSION_COMPLETE);
-    EXPECT_EQ(convertBatch(listOf({dir + "/t.txt"}), false), MSG_CONVERSION_COMPLETE);
-    EXPECT_EQ(readAll(dir + "/t.dos"), c.dos);
-    EXPECT_EQ(readAll(dir + "/t.unx"), c.unx);
-    EXPECT_EQ(shownTexts(), (std::vector<std::string>{"Coversion complete", "Coversion complete"}));
-  }
-}
-
 // A file that already carries the target extension is refused, and the batch
 // stops there: the files after it stay unconverted.
 TEST(TextConvert, BatchStopsAtTheFirstFailure) {
@@ -118,19 +93,6 @@ TEST(Uuencode, PartsOf950Lines) {
     EXPECT_EQ(uudecodeCommand(parts), MSG_DECODING_COMPLETE) << c.size;
     EXPECT_EQ(readAll(dir + "/longname.bin"), data) << c.size;
     std::system(("rm -f '" + dir + "'/*.uue").c_str());
-  }
-}
-
-// The decoded size is what the length characters say, not three bytes per
-// group: sizes that are not a multiple of 3 gain no zero bytes.
-TEST(Uudecode, WritesExactlyTheCountedBytes) {
-  std::string dir = freshDir("uudecode-size");
-  for (size_t size : {1u, 2u, 4u, 44u, 46u, 47u}) {
-    std::string data = writeData(dir + "/f", size, static_cast<uint32_t>(size) + 7);
-    ASSERT_EQ(uuencodeFile((dir + "/f").c_str()), 1);
-    std::remove((dir + "/f").c_str());
-    EXPECT_EQ(uudecodeCommand(listOf({dir + "/f1.uue"})), MSG_DECODING_COMPLETE);
-    EXPECT_EQ(readAll(dir + "/f"), data) << size;
   }
 }
 
