@@ -113,7 +113,7 @@ int benchRead(uint8_t* buffer, int count) {
   return static_cast<int>(n);
 }
 int benchWrite(const uint8_t*, int) { return 0; }
-LinkOps benchOps = {benchRead, benchWrite, nullptr, nullptr, nullptr, nullptr, nullptr, true};
+LinkOps benchOps = {benchRead, benchWrite, nullptr, nullptr, nullptr, nullptr, nullptr, true, nullptr};
 
 void ours(benchmark::State& state, const std::string& (*stream)()) {
   const std::string& bytes = stream();

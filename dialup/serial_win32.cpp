@@ -68,8 +68,18 @@ static void serialClose() {
   port = INVALID_HANDLE_VALUE;
 }
 
+static void serialSetSoftwareFlow(bool input, bool output) {
+  DCB dcb{};
+  dcb.DCBlength = sizeof dcb;
+  if (port == INVALID_HANDLE_VALUE || !GetCommState(port, &dcb)) return;
+  dcb.fInX = input ? TRUE : FALSE;
+  dcb.fOutX = output ? TRUE : FALSE;
+  SetCommState(port, &dcb);
+}
+
 static const LinkOps serialOps = {serialRead, serialWrite, serialPoll, serialPurge,
-                                  serialSetEvents, serialModemStatus, serialClose, false};
+                                  serialSetEvents, serialModemStatus, serialClose, false,
+                                  serialSetSoftwareFlow};
 
 int serialOpen(int number, unsigned long speed) {
   if (number < 1 || number > 8) return -1;

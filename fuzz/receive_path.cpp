@@ -41,7 +41,7 @@ int fuzzRead(uint8_t* buffer, int count) {
 
 int fuzzWrite(const uint8_t*, int) { return 0; }
 
-LinkOps ops = {fuzzRead, fuzzWrite, nullptr, nullptr, nullptr, nullptr, nullptr, true};
+LinkOps ops = {fuzzRead, fuzzWrite, nullptr, nullptr, nullptr, nullptr, nullptr, true, nullptr};
 
 void failed(const char* what, int line) {
   std::fprintf(stderr, "invariant broken at line %d: %s\n", line, what);

@@ -49,7 +49,7 @@ int linePurgeOp(int which) {
   if (which == 0) waiting.clear();
   return 0;
 }
-const LinkOps fuzzLine = {lineReadOp, lineWriteOp, linePollOp, linePurgeOp, nullptr, nullptr, nullptr, true};
+const LinkOps fuzzLine = {lineReadOp, lineWriteOp, linePollOp, linePurgeOp, nullptr, nullptr, nullptr, true, nullptr};
 
 void emptyFolder(const std::string& dir, bool expectOnlyDown) {
   DIR* d = opendir(dir.c_str());

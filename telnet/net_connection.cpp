@@ -176,7 +176,7 @@ void closeLink() {
   netReleased();
 }
 
-const LinkOps socketOps = {socketRead, socketWrite, socketPoll, socketPurge, nullptr, nullptr, closeLink, true};
+const LinkOps socketOps = {socketRead, socketWrite, socketPoll, socketPurge, nullptr, nullptr, closeLink, true, nullptr};
 }  // namespace
 
 void netEstablished(int receiveBufferSize) {

@@ -43,3 +43,7 @@ void linkClose() {
   attached = nullptr;
   if (ops && ops->close) ops->close();
 }
+
+void linkSetSoftwareFlow(bool input, bool output) {
+  if (attached && attached->setSoftwareFlow) attached->setSoftwareFlow(input, output);
+}

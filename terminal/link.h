@@ -15,6 +15,8 @@ struct LinkOps {
   unsigned (*modemStatus)();
   void (*close)();
   bool isSocket;
+  // XON/XOFF on input (we may send XOFF) and output (we obey it); serial lines only.
+  void (*setSoftwareFlow)(bool input, bool output);
 };
 
 // Attaches a connection's operations (nullptr detaches). Slots left empty act
@@ -33,3 +35,5 @@ int linkPurge(int which);
 void linkSetEvents(unsigned mask);
 unsigned linkModemStatus();
 void linkClose();
+// Switches XON/XOFF on a serial line; nothing on a socket.
+void linkSetSoftwareFlow(bool input, bool output);

@@ -87,7 +87,16 @@ static void fdClose() {
   fdOfLink = -1;
 }
 
-static LinkOps fdOps = {fdRead, fdWrite, fdPoll, fdPurge, nullptr, nullptr, fdClose, true};
+// A pseudo-terminal stands for a serial port: its termios carries XON/XOFF.
+static void fdSetSoftwareFlow(bool input, bool output) {
+  termios t{};
+  if (fdOfLink < 0 || !isatty(fdOfLink) || tcgetattr(fdOfLink, &t) != 0) return;
+  t.c_iflag = input ? (t.c_iflag | IXOFF) : (t.c_iflag & ~static_cast<tcflag_t>(IXOFF));
+  t.c_iflag = output ? (t.c_iflag | IXON) : (t.c_iflag & ~static_cast<tcflag_t>(IXON));
+  tcsetattr(fdOfLink, TCSANOW, &t);
+}
+
+static LinkOps fdOps = {fdRead, fdWrite, fdPoll, fdPurge, nullptr, nullptr, fdClose, true, fdSetSoftwareFlow};
 
 int linkAttachFd(int fd, bool isSocket) {
   if (fd < 0) return -1;

@@ -4,9 +4,13 @@
 // xfer send    --protocol P [--crash-recover] [--escape-control] [--packet-size N] [--eight-bit] [--max-errors N] FILE...
 // xfer receive --protocol P --dir DIR [--crash-recover] [--packet-size N] [--eight-bit] [--max-errors N] [FILE]
 //              ZMODEM also: [--escape-control] [--skip-existing] [--segmented]
+// xfer send    --protocol ascii [--end C] [--strip-linefeed] FILE
+// xfer receive --protocol ascii [--end C] FILE
 //
 // P: xmodem, xmodem-crc, xmodem-1k, ymodem, ymodem-g, zmodem, kermit. FILE after
-// receive is XMODEM's local file name. Exit 0 on success; otherwise the error
+// receive is XMODEM's local file name. C is typed as in the Options page: "^D"
+// for 0x04. An ASCII receive without an end character keeps what came before
+// the line closed. Exit 0 on success; otherwise the error
 // text on stderr and exit 1 (2 for a wrong command line).
 #include <fcntl.h>
 #include <poll.h>
@@ -22,6 +26,7 @@
 
 #include "terminal/link.h"
 #include "shell/pump_posix.h"
+#include "transfer/ascii_transfer.h"
 #include "transfer/protocol_dispatch.h"
 #include "transfer/protocol_table.h"
 #include "transfer/receive_loop.h"
@@ -102,7 +107,7 @@ int stdioPurge(int which) {
   return 0;
 }
 
-const LinkOps stdioOps = {stdioRead, stdioWrite, stdioPoll, stdioPurge, nullptr, nullptr, nullptr, false};
+const LinkOps stdioOps = {stdioRead, stdioWrite, stdioPoll, stdioPurge, nullptr, nullptr, nullptr, false, nullptr};
 
 // After the last reply the peer may still write (a repeated end block): read
 // until the line has been quiet for a moment, so it does not meet a closed socket.
@@ -125,7 +130,9 @@ int usage(const char* why) {
                "usage: xfer send --protocol P [--crash-recover] [--escape-control] [--packet-size N] "
                "[--eight-bit] [--max-errors N] FILE...\n"
                "       xfer receive --protocol P --dir DIR [--crash-recover] [--packet-size N] [--eight-bit]\n"
-               "                    [--escape-control] [--skip-existing] [--segmented] [--max-errors N] [FILE]\n");
+               "                    [--escape-control] [--skip-existing] [--segmented] [--max-errors N] [FILE]\n"
+               "       xfer send --protocol ascii [--end C] [--strip-linefeed] FILE\n"
+               "       xfer receive --protocol ascii [--end C] FILE\n");
   return 2;
 }
 
@@ -157,9 +164,15 @@ int main(int argc, char** argv) {
     bool hasValue = i + 1 < argc;
     if (a == "--protocol" && hasValue) {
       protocol = protocolFromToolName(argv[++i]);
-      if (protocol < 1) return usage("unknown protocol");
+      if (protocol < 0) return usage("unknown protocol");
     } else if (a == "--dir" && hasValue && !sending) {
       dir = argv[++i];
+    } else if (a == "--end" && hasValue) {
+      const char* c = argv[++i];
+      if (!c[0] || std::strlen(c) > 2) return usage("--end takes one character or ^ and one");
+      std::snprintf(settings.endChar, sizeof settings.endChar, "%s", c);
+    } else if (a == "--strip-linefeed" && sending) {
+      settings.stripLinefeed = true;
     } else if (a == "--crash-recover") {
       settings.zmodemCrashRecover = true;
     } else if (a == "--escape-control") {
@@ -181,19 +194,24 @@ int main(int argc, char** argv) {
       files.push_back(a);
     }
   }
-  if (protocol < 1) return usage("--protocol is missing");
+  if (protocol < 0) return usage("--protocol is missing");
+  bool ascii = protocol == PROTOCOL_ASCII;
   settings.protocol = protocol;
 
   TransferState& s = transferState();
   transferBegin(s, settings);
   if (sending) {
     if (files.empty()) return usage("no file to send");
-    if (protocolIsXmodem(protocol) && files.size() != 1) return usage("XMODEM sends one file");
+    if ((ascii || protocolIsXmodem(protocol)) && files.size() != 1) return usage("XMODEM and ASCII send one file");
     for (const std::string& f : files) {
       if (!fileExists(f.c_str())) return fail(XFER_FILE_OPEN);
       if (batchAdd(s.batch, f.c_str()) < 0) return usage("file name too long");
     }
     std::snprintf(s.localPath, sizeof s.localPath, "%s", files[0].c_str());
+  } else if (ascii) {
+    if (files.size() != 1) return usage("ASCII receives into one FILE");
+    std::snprintf(s.localPath, sizeof s.localPath, "%s", files[0].c_str());
+    if (fileCreate(s.localPath) < 0) return fail(XFER_FILE_OPEN);
   } else {
     if (!dir) return usage("--dir is missing");
     if (protocolIsXmodem(protocol)) {
@@ -218,6 +236,7 @@ int main(int argc, char** argv) {
   } else {
     result = receiveBegin();
     if (result >= 0) result = receiveRun();
+    if (ascii && result != STEP_COMPLETE && asciiReceiveFlush() < 0) result = XFER_FILE_WRITE;
     if (result == STEP_COMPLETE) {
       result = 0;
       lingerQuietly();

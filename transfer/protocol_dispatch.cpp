@@ -1,5 +1,6 @@
 #include "transfer/protocol_dispatch.h"
 
+#include "transfer/ascii_transfer.h"
 #include "transfer/block_frame.h"
 #include "transfer/kermit.h"
 #include "transfer/protocol_table.h"
@@ -13,11 +14,14 @@ int protocolReceiveBegin(int protocol) {
   if (protocolIsBlock(protocol)) return blockReceiveBegin();
   if (protocol == PROTOCOL_KERMIT) return kermitReceiveBegin();
   if (protocol == PROTOCOL_ZMODEM) return zmodemReceiveBegin();
+  if (protocol == PROTOCOL_ASCII) return asciiReceiveBegin();
   return XFER_PROTOCOL_ERROR;
 }
 
 int protocolReceiveStep(int protocol) {
   switch (protocol) {
+    case PROTOCOL_ASCII:
+      return asciiReceiveStep();
     case PROTOCOL_XMODEM_SUM:
     case PROTOCOL_XMODEM_CRC:
     case PROTOCOL_XMODEM_1K:
@@ -54,6 +58,8 @@ void protocolReceiveCancel(int protocol) {
 
 int protocolSend(int protocol) {
   switch (protocol) {
+    case PROTOCOL_ASCII:
+      return asciiSend();
     case PROTOCOL_XMODEM_SUM:
     case PROTOCOL_XMODEM_CRC:
     case PROTOCOL_XMODEM_1K:

@@ -10,6 +10,8 @@
 #include "transfer/transfer_view.h"
 
 static void startInactivity(TransferState& s) {
+  // A text capture has no time-out: it ends at its end byte or by Cancel.
+  if (s.protocol == PROTOCOL_ASCII) return;
   s.inactivityExpired = false;
   s.inactivityRunning = true;
   timerStart(TIMER_INACTIVITY, INACTIVITY_MS, &s.inactivityExpired);

@@ -10,6 +10,7 @@
 #include "shell/message_box.h"
 #include "shell/pump_win32.h"
 #include "terminal/link.h"
+#include "transfer/ascii_transfer.h"
 #include "transfer/protocol_dispatch.h"
 #include "transfer/protocol_table.h"
 #include "transfer/receive_loop.h"
@@ -104,7 +105,7 @@ void openCommon(HWND dialog) {
 void receiveOpen(HWND dialog) {
   openCommon(dialog);
   TransferState& s = transferState();
-  if (protocolIsXmodem(s.protocol)) {
+  if (protocolIsXmodem(s.protocol) || s.protocol == PROTOCOL_ASCII) {
     char path[TRANSFER_PATH_MAX];
     if (!run.presetPath.empty()) std::snprintf(path, sizeof path, "%s", run.presetPath.c_str());
     else if (!chooseFile(dialog, true, path, sizeof path)) path[0] = 0;
@@ -187,6 +188,8 @@ void closeDialog() {
   TransferState& s = transferState();
   // A send that ended while the receiver may still wait: tell it.
   if (run.sending && s.active && s.protocol != PROTOCOL_ASCII) sendCancel(s.protocol == PROTOCOL_ZMODEM ? 5 : 3);
+  // A text capture cut short still keeps what it caught.
+  if (!run.sending && s.protocol == PROTOCOL_ASCII) asciiReceiveFlush();
   s.active = false;
   EnableWindow(run.main, TRUE);
   EnableWindow(run.dialog, FALSE);

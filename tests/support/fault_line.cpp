@@ -95,7 +95,7 @@ int linePurgeOp(int which) {
   return 0;
 }
 
-const LinkOps ops = {lineReadOp, lineWriteOp, linePollOp, linePurgeOp, nullptr, nullptr, nullptr, true};
+const LinkOps ops = {lineReadOp, lineWriteOp, linePollOp, linePurgeOp, nullptr, nullptr, nullptr, true, nullptr};
 }  // namespace
 
 void faultLineReset(const FaultPlan& fromEnd0, const FaultPlan& fromEnd1) {

@@ -60,8 +60,14 @@ std::string dialogText(int id) {
 // saves a screenshot once rate, time left and percentage are filled in.
 // Then OK is pressed and the main window closes the dialog.
 int runDialog(HWND dialog, const char* shot, std::string* percentSeen) {
-  std::atomic<bool> over{false};
+  std::atomic<bool> over{false}, watched{false};
   std::thread watcher([&] {
+    // The watcher reads the dialog through messages the main thread answers:
+    // the main thread pumps until it is done instead of blocking in join().
+    struct Done {
+      std::atomic<bool>& flag;
+      ~Done() { flag = true; }
+    } done{watched};
     while (!over) {
       Sleep(100);
       std::string percent = dialogText(IDC_XFER_PERCENT);
@@ -75,6 +81,7 @@ int runDialog(HWND dialog, const char* shot, std::string* percentSeen) {
   });
   pumpUntil([&] { return dialogText(IDC_XFER_BUTTON) == "OK"; }, 120000);
   over = true;
+  pumpUntil([&] { return watched.load(); }, 10000);
   watcher.join();
   EXPECT_EQ(dialogText(IDC_XFER_BUTTON), "OK");
   EXPECT_FALSE(IsWindowEnabled(mainWindow())) << "the main window waits while the dialog is open";
