@@ -91,9 +91,7 @@ int runDialog(HWND dialog, const char* shot, std::string* percentSeen) {
 }
 }  // namespace
 
-// Passed under Wine once (screenshot viewed) and later hung inside the dialog
-// under machine load; disabled until the cause is found.
-TEST(TransferDialog, DISABLED_YmodemReceiveFromSbThroughTheDialog) {
+TEST(TransferDialog, YmodemReceiveFromSbThroughTheDialog) {
   ASSERT_NO_FATAL_FAILURE(connectTo("SUITE_TEST_SB_PORT"));
   TransferSettings settings = transferSettingsDefault();
   settings.protocol = PROTOCOL_YMODEM;
@@ -107,7 +105,7 @@ TEST(TransferDialog, DISABLED_YmodemReceiveFromSbThroughTheDialog) {
   netDisconnect();
 }
 
-TEST(TransferDialog, DISABLED_YmodemSendToRbThroughTheDialog) {
+TEST(TransferDialog, YmodemSendToRbThroughTheDialog) {
   ASSERT_NO_FATAL_FAILURE(connectTo("SUITE_TEST_RB_PORT"));
   TransferSettings settings = transferSettingsDefault();
   settings.protocol = PROTOCOL_YMODEM;
