@@ -127,6 +127,12 @@ void surfaceSetScrollBar(int position, int maximum) {
     barMaximum = maximum;
     return;
   }
+  // Redrawing the bar costs more than drawing a block of text, so a setting
+  // the bar already shows (a full scrollback at its end) is not redrawn.
+  SCROLLINFO now{};
+  now.cbSize = sizeof now;
+  now.fMask = SIF_RANGE | SIF_POS;
+  if (GetScrollInfo(window, SB_VERT, &now) && now.nMin == 0 && now.nMax == maximum && now.nPos == position) return;
   SetScrollRange(window, SB_VERT, 0, maximum, FALSE);
   SetScrollPos(window, SB_VERT, position, TRUE);
 }
