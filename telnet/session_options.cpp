@@ -1,5 +1,6 @@
 #include "telnet/session_options.h"
 
+#include "terminal/colours.h"
 #include "terminal/emulator.h"
 #include "terminal/options.h"
 #include "terminal/screen.h"
@@ -8,6 +9,16 @@
 using namespace bookField;
 
 int sessionTerminalStart(int scrollLines) { return terminalReset(24, 80, scrollLines); }
+
+// The entry keeps its text and background colours as palette positions plus
+// one, so that a zeroed record means the default scheme.
+static void applyColours(const uint8_t* r) {
+  coloursReset();
+  uint32_t text = recordInt(r, colour1);
+  uint32_t background = recordInt(r, colour2);
+  if (text >= 1 && text <= 16) terminalColours.text = terminalColours.palette[text - 1];
+  if (background >= 1 && background <= 16) terminalColours.background = terminalColours.palette[background - 1];
+}
 
 void sessionApplyTerminal(const BookEntry& entry) {
   const uint8_t* r = entry.bytes;
@@ -21,6 +32,7 @@ void sessionApplyTerminal(const BookEntry& entry) {
   o.stripHighBit = recordInt(r, stripHighBit) != 0;
   o.displayControls = recordInt(r, displayControls) != 0;
   o.telnet = bookProtocol(entry) == 0;
+  applyColours(r);
   if (bookResizeMode(entry) != 1) screen.columns = bookTerminalColumns(entry);
   if (screen.rows != bookTerminalRows(entry) && bookResizeMode(entry) != 1) setRows(bookTerminalRows(entry));
   emulatorConnectionStart();
