@@ -1,5 +1,7 @@
 #include "telnet/session_options.h"
 
+#include <algorithm>
+
 #include "terminal/colours.h"
 #include "terminal/emulator.h"
 #include "terminal/options.h"
@@ -38,3 +40,23 @@ void sessionApplyTerminal(const BookEntry& entry) {
   emulatorConnectionStart();
 }
 
+
+// Room below the text for the status bar and the horizontal scroll bar, and to
+// the side for the margin and the vertical bar; one row and one column are
+// held back so that a partly hidden cell never counts.
+static constexpr int TERM_ROOM_BELOW = 32;
+static constexpr int TERM_ROOM_SIDE = 16;
+static constexpr int TERM_MIN_ROWS = 24;
+static constexpr int TERM_MIN_COLUMNS = 80;
+
+int sessionTermFit(int clientWidth, int clientHeight, int toolbarHeight, int cellWidth, int cellHeight, int* rows,
+                   int* columns) {
+  cellWidth = std::max(1, cellWidth);
+  cellHeight = std::max(1, cellHeight);
+  int fitRows = (clientHeight - toolbarHeight - TERM_ROOM_BELOW) / cellHeight - 1;
+  int fitColumns = (clientWidth - TERM_ROOM_SIDE) / cellWidth - 1;
+  *rows = std::clamp(fitRows, TERM_MIN_ROWS, std::min(255, MAX_ROWS));
+  *columns = std::clamp(fitColumns, TERM_MIN_COLUMNS, std::min(255, LINE_CELLS));
+  if (fitRows >= TERM_MIN_ROWS) return 0;
+  return (TERM_MIN_ROWS + 1) * cellHeight + toolbarHeight + TERM_ROOM_BELOW;
+}

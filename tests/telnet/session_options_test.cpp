@@ -49,3 +49,28 @@ TEST(SessionOptions, EntrySettingsAppliedAtConnect) {
   }
 }
 }  // namespace
+
+namespace {
+TEST(SessionOptions, TermFitLimitsAndTheHeightThatShows24Rows) {
+  struct Fit {
+    int width, height, toolbar, cellWidth, cellHeight;
+    int rows, columns, grow;
+  };
+  const Fit fits[] = {
+      // 16 px rows under a 28 px toolbar: (500 - 28 - 32) / 16 - 1 = 26 rows
+      {8 * 100 + 16 + 8, 500, 28, 8, 16, 26, 100, 0},
+      {300, 200, 28, 8, 16, 24, 80, 25 * 16 + 28 + 32},  // too small: 24 x 80, grown to hold 24 rows
+      {4000, 4000, 0, 8, 16, 99, 255, 0},                 // as many as a screen keeps
+      {8 * 81 + 16, 25 * 16 + 32 + 16, 16, 8, 16, 24, 80, 0},  // exactly 24 rows: no growth
+      {100, 40, 0, 0, 0, 24, 83, 25 + 32},  // no font yet: cells of one pixel
+  };
+  for (const Fit& f : fits) {
+    int rows = 0, columns = 0;
+    int grow = sessionTermFit(f.width, f.height, f.toolbar, f.cellWidth, f.cellHeight, &rows, &columns);
+    SCOPED_TRACE(f.width * 10000 + f.height);
+    EXPECT_EQ(rows, f.rows);
+    EXPECT_EQ(columns, f.columns);
+    EXPECT_EQ(grow, f.grow);
+  }
+}
+}  // namespace
