@@ -476,6 +476,42 @@ def case_term_resize_one_report_within_limits(desk):
             desk.reg_delete(name)
 
 
+def case_progress_dialog_cancel(desk):
+    """While a connect waits, the "Telnet connection" dialog shows what it does;
+    Cancel ends the attempt without an error and leaves the program usable."""
+    # A listener whose backlog is full lets no further connect finish.
+    listener = socket.socket()
+    listener.bind(("127.0.0.1", 0))
+    listener.listen(0)
+    port = listener.getsockname()[1]
+    fillers = []
+    for _ in range(3):
+        f = socket.socket()
+        f.setblocking(False)
+        f.connect_ex(("127.0.0.1", port))
+        fillers.append(f)
+    desk.reg_set("BookBox_Telnet", 103)
+    prog = Program(desk, ["127.0.0.1", str(port)])
+    try:
+        main = desk.window(TITLE)
+        dialog = desk.window("Telnet connection", 20)
+        time.sleep(1)
+        desk.shot("varnix32_connect_progress")
+        check(desk.windows("Telnet connection"), "the connect ended by itself; the test needs one that waits")
+        desk.keys(dialog, "Return")  # the Cancel button is the default one
+        check(wait_for(lambda: not desk.windows("Telnet connection"), 10), "Cancel left the dialog open")
+        time.sleep(1)
+        check(not desk.windows("Error") and not desk.windows("error"), "a cancelled connect showed an error")
+        # The main window takes keys again: the menu opens and Exit ends the program.
+        desk.keys(main, "alt+f", "x")
+        check(prog.wait_exit(20), "program not usable after Cancel")
+    finally:
+        prog.stop()
+        for f in fillers:
+            f.close()
+        listener.close()
+
+
 def case_none_mode_fits_window_to_terminal(desk):
     """With resizing "None" the window takes the terminal's 80 x 24 size
     instead of the large geometry it was stored with."""
@@ -537,6 +573,7 @@ CASES = [
     case_firewall_script_then_telnet,
     case_term_resize_reports_new_size,
     case_term_resize_one_report_within_limits,
+    case_progress_dialog_cancel,
     case_none_mode_fits_window_to_terminal,
     case_dialogs_and_menus_on_screen,
 ]
