@@ -512,6 +512,29 @@ def case_progress_dialog_cancel(desk):
         listener.close()
 
 
+def case_entry_colours_at_connect(desk):
+    """The entry's background colour is the terminal's once the session starts."""
+    desk.reg_set("BookBox_Telnet", 103)
+    for name in ("telnetw", "telneth", "telnetx", "telnety"):
+        desk.reg_delete(name)
+    directory = tempfile.mkdtemp(prefix="varnix32_e2e_")
+    entry = os.path.join(directory, "127.0.0.1.tel")
+    subprocess.run([ENTRY_TOOL, "new", "tel", entry], check=True, capture_output=True)
+    # VT100 draws in the entry's two colours: here background palette 5 (blue).
+    subprocess.run([ENTRY_TOOL, "set", entry, "emulation=4", "colour2=5"], check=True, capture_output=True)
+    standin = NawsStandIn()
+    prog = Program(desk, ["127.0.0.1", str(standin.port)], directory)
+    try:
+        main = desk.window(TITLE)
+        check(wait_for(lambda: standin.sizes(), 20), "the session did not start")
+        check(wait_for(lambda: desk.brightness(main, 40, 200, 200, 100) > 0.05, 10),
+              "the terminal's empty area is not in the entry's background colour")
+        desk.shot("varnix32_entry_colours")
+    finally:
+        prog.stop()
+        standin.stop()
+
+
 def case_none_mode_fits_window_to_terminal(desk):
     """With resizing "None" the window takes the terminal's 80 x 24 size
     instead of the large geometry it was stored with."""
@@ -574,6 +597,7 @@ CASES = [
     case_term_resize_reports_new_size,
     case_term_resize_one_report_within_limits,
     case_progress_dialog_cancel,
+    case_entry_colours_at_connect,
     case_none_mode_fits_window_to_terminal,
     case_dialogs_and_menus_on_screen,
 ]
