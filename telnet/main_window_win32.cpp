@@ -281,6 +281,10 @@ LRESULT CALLBACK telnetWindowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
       }
       if (P.online) netDisconnect();
       return TRUE;
+    case WM_ENDSESSION:
+      // The session ends with the program: the geometry is stored as at any exit.
+      if (wp) DestroyWindow(w);
+      return 0;
     case WM_DESTROY:
       storeAndQuit();
       return 0;

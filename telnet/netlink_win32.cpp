@@ -177,7 +177,14 @@ void established() {
   if (getsockopt(sock, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<char*>(&size), &len) != 0) size = 0;
   telnetSession.rlogin = target.rlogin;
   telnetResetForConnection();
-  netEstablished(size);
+  if (netEstablished(size) < 0) {
+    // The link could not be set up: the program stays offline.
+    closeSocket();
+    enterPhase(Phase::Idle);
+    showError(NET_TEXT_CONNECT_FAILED, "error", MB_ICONERROR);
+    attemptEnded();
+    return;
+  }
   WSAAsyncSelect(sock, mainWindow, WM_NET_SOCKET, target.rlogin ? RLOGIN_EVENTS : TELNET_EVENTS);
   netOnEstablished();
 }

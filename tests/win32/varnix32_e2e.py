@@ -535,6 +535,23 @@ def case_entry_colours_at_connect(desk):
         standin.stop()
 
 
+def case_end_of_windows_session(desk):
+    """The end of the Windows session ends the program as an exit does, with
+    the window's geometry stored."""
+    desk.reg_set("BookBox_Telnet", 107)
+    for name in ("telnetw", "telneth", "telnetx", "telnety"):
+        desk.reg_delete(name)
+    prog = Program(desk, [])
+    try:
+        desk.window(TITLE)
+        time.sleep(1)
+        desk.run("wine", "wineboot", "--end-session")
+        check(prog.wait_exit(20), "program still running after the session ended")
+        check(desk.reg_get("telnetw") and int(desk.reg_get("telnetw")) > 0, "geometry not stored")
+    finally:
+        prog.stop()
+
+
 def case_none_mode_fits_window_to_terminal(desk):
     """With resizing "None" the window takes the terminal's 80 x 24 size
     instead of the large geometry it was stored with."""
@@ -598,6 +615,7 @@ CASES = [
     case_term_resize_one_report_within_limits,
     case_progress_dialog_cancel,
     case_entry_colours_at_connect,
+    case_end_of_windows_session,
     case_none_mode_fits_window_to_terminal,
     case_dialogs_and_menus_on_screen,
 ]
