@@ -268,11 +268,14 @@ LRESULT CALLBACK telnetWindowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_SIZE:
       telnetLayout();
-      if (wp != SIZE_MINIMIZED) PostMessageA(w, WM_TELNET_REFIT, 0, 0);
+      if (wp != SIZE_MINIMIZED) sessionPostRefit(true);
       return 0;
-    case WM_TELNET_REFIT:
-      sessionRefit();
+    case WM_TELNET_REFIT: {
+      bool fromResize = P.refitFromResize;
+      P.refitFromResize = false;
+      sessionRefit(fromResize);
       return 0;
+    }
     case WM_TELNET_SCRIPT_DONE:
       sessionScriptDone(wp);
       return 0;
@@ -287,6 +290,10 @@ LRESULT CALLBACK telnetWindowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
       }
       if (P.online) netDisconnect();
       return TRUE;
+    case WM_ENDSESSION:
+      // The session ends with the program: the geometry is stored as at any exit.
+      if (wp) DestroyWindow(w);
+      return 0;
     case WM_DESTROY:
       storeAndQuit();
       return 0;

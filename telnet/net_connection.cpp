@@ -179,18 +179,20 @@ void closeLink() {
 const LinkOps socketOps = {socketRead, socketWrite, socketPoll, socketPurge, nullptr, nullptr, closeLink, true, nullptr};
 }  // namespace
 
-void netEstablished(int receiveBufferSize) {
+int netEstablished(int receiveBufferSize) {
   netReleased();
   int size = receiveBufferSize < 1 ? 4096 : receiveBufferSize;
   if (size > (1 << 22)) size = 1 << 22;
   state.recvBuffer = static_cast<uint8_t*>(calloc(static_cast<size_t>(size), 1));
-  state.recvSize = state.recvBuffer ? size : 0;
+  if (!state.recvBuffer) return -1;  // a link that could never read is no connection
+  state.recvSize = size;
   state.writable = true;
   state.rlogin = telnetSession.rlogin;
   telnetDataMode();
   receiveEightBit = true;
   state.connected = true;
   linkAttach(&socketOps);
+  return 0;
 }
 
 void netReleased() {

@@ -78,8 +78,9 @@ bool netSendErrorIsFatal(int error);
 // The link part of "connection established": a receive buffer of the socket's
 // size (4096 when it reports less than 1), writable, 8-bit reception, no
 // Telnet command in progress, connected; then the socket is the program's link
-// (reads, writes and close go through socket_io.h).
-void netEstablished(int receiveBufferSize);
+// (reads, writes and close go through socket_io.h). Returns -1, with the link
+// left down, when no receive buffer can be had.
+int netEstablished(int receiveBufferSize);
 // Frees the buffer and clears the link state.
 void netReleased();
 // Whether the connection is up (made and not yet lost or closed).

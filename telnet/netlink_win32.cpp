@@ -9,6 +9,7 @@
 #include "shell/message_box.h"
 #include "telnet/rlogin.h"
 #include "telnet/socket_io.h"
+#include "telnet/telnet_ids.h"
 #include "telnet/telnet_engine.h"
 #include "terminal/link.h"
 #include "terminal/receive.h"
@@ -71,43 +72,30 @@ char* newBuffer(HGLOBAL* block, int size) {
   return *block ? static_cast<char*>(GlobalLock(*block)) : nullptr;
 }
 
-// The progress dialog: two status lines and Cancel.
-LRESULT CALLBACK progressProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-  if ((m == WM_COMMAND && LOWORD(wp) == NET_CANCEL_BUTTON) || m == WM_CLOSE) {
-    closeSocket();
-    PostMessageA(mainWindow, WM_NET_CANCEL, 0, 0);
-    return 0;
+// The progress dialog (INTERNETCONNECT): two status lines and Cancel. Cancel,
+// Escape and the close box all abandon the attempt.
+INT_PTR CALLBACK ProgressDlgFunc(HWND, UINT m, WPARAM wp, LPARAM) {
+  switch (m) {
+    case WM_INITDIALOG: return TRUE;
+    case WM_COMMAND:
+      if (LOWORD(wp) != IDC_PROGRESS_CANCEL && LOWORD(wp) != IDCANCEL) return FALSE;
+      break;
+    case WM_CLOSE: break;
+    default: return FALSE;
   }
-  return DefWindowProcA(w, m, wp, lp);
+  closeSocket();
+  PostMessageA(mainWindow, WM_NET_CANCEL, 0, 0);
+  return TRUE;
 }
 
 // Status line 1 or 2 of the progress dialog.
 void setStatus(int line, const char* text) {
-  if (progress) SetDlgItemTextA(progress, 100 + line, text);
+  if (progress) SetDlgItemTextA(progress, line == 1 ? IDC_PROGRESS_LINE1 : IDC_PROGRESS_LINE2, text);
 }
 
 void openProgress() {
-  static bool registered = false;
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  if (!registered) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = progressProc;
-    wc.hInstance = instance;
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = "NetProgress";
-    registered = RegisterClassA(&wc) != 0;
-  }
-  progress = CreateWindowExA(WS_EX_DLGMODALFRAME, "NetProgress", NET_TITLE_PROGRESS,
-                             WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 200, 200, 320, 130, mainWindow,
-                             nullptr, instance, nullptr);
-  if (!progress) return;
-  CreateWindowA("STATIC", "", WS_CHILD | WS_VISIBLE, 10, 10, 290, 18, progress,
-                reinterpret_cast<HMENU>(101), instance, nullptr);
-  CreateWindowA("STATIC", "", WS_CHILD | WS_VISIBLE, 10, 32, 290, 18, progress,
-                reinterpret_cast<HMENU>(102), instance, nullptr);
-  CreateWindowA("BUTTON", "Cancel", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 120, 60, 80, 24, progress,
-                reinterpret_cast<HMENU>(NET_CANCEL_BUTTON), instance, nullptr);
+  progress = CreateDialogA(GetModuleHandleA(nullptr), "INTERNETCONNECT", mainWindow, ProgressDlgFunc);
+  if (progress) ShowWindow(progress, SW_SHOW);
 }
 
 // A cancelled look-up may still write its answer (the request may already be
@@ -189,7 +177,14 @@ void established() {
   if (getsockopt(sock, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<char*>(&size), &len) != 0) size = 0;
   telnetSession.rlogin = target.rlogin;
   telnetResetForConnection();
-  netEstablished(size);
+  if (netEstablished(size) < 0) {
+    // The link could not be set up: the program stays offline.
+    closeSocket();
+    enterPhase(Phase::Idle);
+    showError(NET_TEXT_CONNECT_FAILED, "error", MB_ICONERROR);
+    attemptEnded();
+    return;
+  }
   WSAAsyncSelect(sock, mainWindow, WM_NET_SOCKET, target.rlogin ? RLOGIN_EVENTS : TELNET_EVENTS);
   netOnEstablished();
 }

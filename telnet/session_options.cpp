@@ -1,5 +1,8 @@
 #include "telnet/session_options.h"
 
+#include <algorithm>
+
+#include "terminal/colours.h"
 #include "terminal/emulator.h"
 #include "terminal/options.h"
 #include "terminal/screen.h"
@@ -8,6 +11,16 @@
 using namespace bookField;
 
 int sessionTerminalStart(int scrollLines) { return terminalReset(24, 80, scrollLines); }
+
+// The entry keeps its text and background colours as palette positions plus
+// one, so that a zeroed record means the default scheme.
+static void applyColours(const uint8_t* r) {
+  coloursReset();
+  uint32_t text = recordInt(r, colour1);
+  uint32_t background = recordInt(r, colour2);
+  if (text >= 1 && text <= 16) terminalColours.text = terminalColours.palette[text - 1];
+  if (background >= 1 && background <= 16) terminalColours.background = terminalColours.palette[background - 1];
+}
 
 void sessionApplyTerminal(const BookEntry& entry) {
   const uint8_t* r = entry.bytes;
@@ -21,8 +34,29 @@ void sessionApplyTerminal(const BookEntry& entry) {
   o.stripHighBit = recordInt(r, stripHighBit) != 0;
   o.displayControls = recordInt(r, displayControls) != 0;
   o.telnet = bookProtocol(entry) == 0;
+  applyColours(r);
   if (bookResizeMode(entry) != 1) screen.columns = bookTerminalColumns(entry);
   if (screen.rows != bookTerminalRows(entry) && bookResizeMode(entry) != 1) setRows(bookTerminalRows(entry));
   emulatorConnectionStart();
 }
 
+
+// Room below the text for the status bar and the horizontal scroll bar, and to
+// the side for the margin and the vertical bar; one row and one column are
+// held back so that a partly hidden cell never counts.
+static constexpr int TERM_ROOM_BELOW = 32;
+static constexpr int TERM_ROOM_SIDE = 16;
+static constexpr int TERM_MIN_ROWS = 24;
+static constexpr int TERM_MIN_COLUMNS = 80;
+
+int sessionTermFit(int clientWidth, int clientHeight, int toolbarHeight, int cellWidth, int cellHeight, int* rows,
+                   int* columns) {
+  cellWidth = std::max(1, cellWidth);
+  cellHeight = std::max(1, cellHeight);
+  int fitRows = (clientHeight - toolbarHeight - TERM_ROOM_BELOW) / cellHeight - 1;
+  int fitColumns = (clientWidth - TERM_ROOM_SIDE) / cellWidth - 1;
+  *rows = std::clamp(fitRows, TERM_MIN_ROWS, std::min(255, MAX_ROWS));
+  *columns = std::clamp(fitColumns, TERM_MIN_COLUMNS, std::min(255, LINE_CELLS));
+  if (fitRows >= TERM_MIN_ROWS) return 0;
+  return (TERM_MIN_ROWS + 1) * cellHeight + toolbarHeight + TERM_ROOM_BELOW;
+}

@@ -9,3 +9,9 @@ int sessionTerminalStart(int scrollLines);
 // the window) and rows from entry; the emulator's connection-start state.
 void sessionApplyTerminal(const BookEntry& entry);
 
+
+// "Term" resizing: the rows and columns a client area holds, at least 24 x 80
+// and at most what a screen keeps. Returns the client height that shows 24
+// rows when the area is lower than that, else 0.
+int sessionTermFit(int clientWidth, int clientHeight, int toolbarHeight, int cellWidth, int cellHeight, int* rows,
+                   int* columns);

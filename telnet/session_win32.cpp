@@ -30,6 +30,7 @@
 #include "telnet/telnet_texts.h"
 #include "terminal/display_win32.h"
 #include "terminal/emulator.h"
+#include "terminal/hooks.h"
 #include "terminal/keymap.h"
 #include "terminal/receive.h"
 #include "terminal/screen.h"
@@ -92,7 +93,7 @@ void onEstablished() {
   statusBarText(3, "00:00:00");
   sessionApplyTerminal(sessionEntry);
   sessionAttachDisplay();
-  PostMessageA(P.window, WM_TELNET_REFIT, 0, 0);  // the entry's resize mode may differ from the last one
+  sessionPostRefit(false);  // the entry's resize mode may differ from the last one
   keyboardForSession();
   telnetAttachTerminal();
   captureConnectionStart(sessionLogPath());
@@ -272,11 +273,51 @@ void sessionClockTick() {
   statusBarText(3, text);
 }
 
-void sessionRefit() {
+namespace {
+void noSizeReport(int, int) {}
+
+// "Term": rows and columns from the client area, both set before the one
+// report; a window too low for 24 rows is grown, and that growth re-fits again.
+void refitTerm(const RECT& client) {
+  int rows = 0, columns = 0;
+  int neededHeight = sessionTermFit(client.right, client.bottom, toolbarHeight(), screen.cellWidth, screen.cellHeight,
+                                    &rows, &columns);
+  void (*report)(int, int) = terminalHooks.windowSizeChanged;
+  terminalHooks.windowSizeChanged = noSizeReport;
+  screen.columns = columns;
+  if (rows != screen.rows) setRows(rows);
+  terminalHooks.windowSizeChanged = report;
+  // The host already has a size it was told; a re-fit that changed nothing says nothing.
+  if (rows != telnetSession.rows || columns != telnetSession.columns) report(columns, rows);
+  sessionAttachDisplay();  // scroll ranges and the shown width follow the new size
+  if (neededHeight > client.bottom && !IsZoomed(P.window) && !IsIconic(P.window)) {
+    RECT w;
+    GetWindowRect(P.window, &w);
+    SetWindowPos(P.window, nullptr, 0, 0, w.right - w.left, (w.bottom - w.top) - client.bottom + neededHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+}  // namespace
+
+void sessionRefit(bool fromResize) {
+  P.refitPending = false;
   RECT r;
   GetClientRect(P.window, &r);
+  if (r.right <= 0 || r.bottom <= 0) return;
+  int mode = bookResizeMode(sessionEntry);
+  if (mode == RESIZE_TERM) {
+    refitTerm(r);
+    return;
+  }
+  if (mode == RESIZE_FONT) {
+    // The font is chosen anew on every second resize only: a drag that
+    // delivers many sizes does not rebuild the font at each of them.
+    if (fromResize && ++P.resizeCount % 2 != 0) return;
+    displaySized(P.window, r.right, r.bottom);
+    return;
+  }
   displaySized(P.window, r.right, r.bottom);
-  if (bookResizeMode(sessionEntry) != RESIZE_NONE || IsZoomed(P.window) || IsIconic(P.window)) return;
+  if (IsZoomed(P.window) || IsIconic(P.window)) return;
   // "None": the window takes the terminal's size, whatever the user dragged.
   int width = screen.columns * screen.cellWidth + TEXT_MARGIN;
   int height = toolbarHeight() + screen.rows * screen.cellHeight + statusBarHeight();
@@ -295,4 +336,12 @@ std::string sessionLogPath() {
     dir = stored;
   }
   return captureLogPath(dir, programDir(), recordText(sessionEntry.bytes, bookField::name));
+}
+
+void sessionPostRefit(bool fromResize) {
+  // Sizes that arrive faster than they are handled make one re-fit, not many.
+  if (fromResize) P.refitFromResize = true;
+  if (P.refitPending) return;
+  P.refitPending = true;
+  PostMessageA(P.window, WM_TELNET_REFIT, 0, 0);
 }

@@ -35,6 +35,8 @@ struct TelnetProgram {
   HWND scriptDialog = nullptr;
   DWORD connectStart = 0;
   int resizeCount = 0;
+  bool refitPending = false;    // a re-fit message is queued
+  bool refitFromResize = false;  // and a window resize asked for it
 };
 extern TelnetProgram telnetProgram;
 
@@ -56,7 +58,11 @@ void sessionConnect();
 void sessionScriptDone(WPARAM result);
 void sessionMenus(bool online);
 void sessionClockTick();
-void sessionRefit();
+// Re-fit the terminal to the window by the entry's resize mode; fromResize
+// when a window resize (not a new session) asked for it.
+void sessionRefit(bool fromResize);
+// Queues one re-fit however many sizes arrive before it runs.
+void sessionPostRefit(bool fromResize);
 // Hands the window to the terminal display with the session's font, resize
 // mode and the bars' heights.
 void sessionAttachDisplay();

@@ -5,6 +5,7 @@ or a loopback stand-in on the far side, the file system and the registry
 checked afterwards. Prints GoogleTest-style result lines for ./test."""
 import glob
 import os
+import re
 import shutil
 import signal
 import socket
@@ -221,6 +222,49 @@ class FirewallStandIn:
             time.sleep(0.5)
 
 
+class NawsStandIn:
+    """A loopback host that asks for window-size reports (DO NAWS) and keeps
+    every size the client reports, in order."""
+
+    def __init__(self):
+        self.sock = socket.socket()
+        self.sock.bind(("127.0.0.1", 0))
+        self.sock.listen(1)
+        self.port = self.sock.getsockname()[1]
+        self.received = b""
+        self.done = threading.Event()
+        self.thread = threading.Thread(target=self.serve, daemon=True)
+        self.thread.start()
+
+    def serve(self):
+        self.sock.settimeout(30)
+        try:
+            conn, _ = self.sock.accept()
+        except socket.timeout:
+            return
+        with conn:
+            conn.sendall(b"\xff\xfd\x1fstand-in ready\r\n")
+            conn.settimeout(0.2)
+            while not self.done.is_set():
+                try:
+                    data = conn.recv(4096)
+                except socket.timeout:
+                    continue
+                if not data:
+                    break
+                self.received += data
+
+    def sizes(self):
+        """(columns, rows) of each window-size subnegotiation received."""
+        return [(w1[0] * 256 + w2[0], h1[0] * 256 + h2[0])
+                for w1, w2, h1, h2 in re.findall(rb"\xff\xfa\x1f(.)(.)(.)(.)\xff\xf0", self.received, re.S)]
+
+    def stop(self):
+        self.done.set()
+        self.thread.join(5)
+        self.sock.close()
+
+
 # ---- the cases
 
 
@@ -377,6 +421,137 @@ def case_term_resize_reports_new_size(desk):
         server.stop()
 
 
+def case_term_resize_one_report_within_limits(desk):
+    """In Term mode each resize gives the host exactly one report; a window
+    too small for 24 x 80 reports 24 x 80 and grows to show 24 rows."""
+    desk.reg_set("BookBox_Telnet", 103)
+
+    def term_entry_directory():
+        directory = tempfile.mkdtemp(prefix="varnix32_e2e_")
+        entry = os.path.join(directory, "127.0.0.1.tel")
+        subprocess.run([ENTRY_TOOL, "new", "tel", entry], check=True, capture_output=True)
+        subprocess.run([ENTRY_TOOL, "set", entry, "resizeMode=1"], check=True, capture_output=True)
+        return directory
+
+    for name in ("telnetw", "telneth", "telnetx", "telnety"):
+        desk.reg_delete(name)
+    standin = NawsStandIn()
+    prog = Program(desk, ["127.0.0.1", str(standin.port)], term_entry_directory())
+    try:
+        main = desk.window(TITLE)
+        check(wait_for(lambda: standin.sizes(), 20), "no window-size report after DO NAWS")
+        time.sleep(1.5)
+        first = standin.sizes()
+        # Maximise and restore through the system menu, as a user would.
+        desk.keys(main, "alt+space", "x")
+        time.sleep(2)
+        grown = standin.sizes()[len(first):]
+        check(len(grown) == 1, "maximising gave %d reports: %s" % (len(grown), grown))
+        check(grown[0][0] > first[-1][0] and grown[0][1] > first[-1][1],
+              "report %s after enlarging, %s before" % (grown, first[-1]))
+        desk.keys(main, "alt+space", "r")
+        time.sleep(2)
+        back = standin.sizes()[len(first) + 1:]
+        check(back == [first[-1]], "restoring reported %s, the size before was %s" % (back, first[-1]))
+    finally:
+        prog.stop()
+        standin.stop()
+    # A window stored smaller than 24 rows and 80 columns.
+    for name, value in (("telnetw", 320), ("telneth", 160), ("telnetx", 0), ("telnety", 0)):
+        desk.reg_set(name, value)
+    standin = NawsStandIn()
+    prog = Program(desk, ["127.0.0.1", str(standin.port)], term_entry_directory())
+    try:
+        main = desk.window(TITLE)
+        check(wait_for(lambda: standin.sizes(), 20), "no window-size report after DO NAWS")
+        check(wait_for(lambda: desk.geometry(main)[3] > 360, 10),
+              "the window was not grown to hold 24 rows: %s" % (desk.geometry(main),))
+        time.sleep(1.5)
+        check(set(standin.sizes()) == {(80, 24)}, "a too small window reported %s" % standin.sizes())
+        desk.shot("varnix32_term_minimum")
+    finally:
+        prog.stop()
+        standin.stop()
+        for name in ("telnetw", "telneth", "telnetx", "telnety"):
+            desk.reg_delete(name)
+
+
+def case_progress_dialog_cancel(desk):
+    """While a connect waits, the "Telnet connection" dialog shows what it does;
+    Cancel ends the attempt without an error and leaves the program usable."""
+    # A listener whose backlog is full lets no further connect finish.
+    listener = socket.socket()
+    listener.bind(("127.0.0.1", 0))
+    listener.listen(0)
+    port = listener.getsockname()[1]
+    fillers = []
+    for _ in range(3):
+        f = socket.socket()
+        f.setblocking(False)
+        f.connect_ex(("127.0.0.1", port))
+        fillers.append(f)
+    desk.reg_set("BookBox_Telnet", 103)
+    prog = Program(desk, ["127.0.0.1", str(port)])
+    try:
+        main = desk.window(TITLE)
+        dialog = desk.window("Telnet connection", 20)
+        time.sleep(1)
+        desk.shot("varnix32_connect_progress")
+        check(desk.windows("Telnet connection"), "the connect ended by itself; the test needs one that waits")
+        desk.keys(dialog, "Return")  # the Cancel button is the default one
+        check(wait_for(lambda: not desk.windows("Telnet connection"), 10), "Cancel left the dialog open")
+        time.sleep(1)
+        check(not desk.windows("Error") and not desk.windows("error"), "a cancelled connect showed an error")
+        # The main window takes keys again: the menu opens and Exit ends the program.
+        desk.keys(main, "alt+f", "x")
+        check(prog.wait_exit(20), "program not usable after Cancel")
+    finally:
+        prog.stop()
+        for f in fillers:
+            f.close()
+        listener.close()
+
+
+def case_entry_colours_at_connect(desk):
+    """The entry's background colour is the terminal's once the session starts."""
+    desk.reg_set("BookBox_Telnet", 103)
+    for name in ("telnetw", "telneth", "telnetx", "telnety"):
+        desk.reg_delete(name)
+    directory = tempfile.mkdtemp(prefix="varnix32_e2e_")
+    entry = os.path.join(directory, "127.0.0.1.tel")
+    subprocess.run([ENTRY_TOOL, "new", "tel", entry], check=True, capture_output=True)
+    # VT100 draws in the entry's two colours: here background palette 5 (blue).
+    subprocess.run([ENTRY_TOOL, "set", entry, "emulation=4", "colour2=5"], check=True, capture_output=True)
+    standin = NawsStandIn()
+    prog = Program(desk, ["127.0.0.1", str(standin.port)], directory)
+    try:
+        main = desk.window(TITLE)
+        check(wait_for(lambda: standin.sizes(), 20), "the session did not start")
+        check(wait_for(lambda: desk.brightness(main, 40, 200, 200, 100) > 0.05, 10),
+              "the terminal's empty area is not in the entry's background colour")
+        desk.shot("varnix32_entry_colours")
+    finally:
+        prog.stop()
+        standin.stop()
+
+
+def case_end_of_windows_session(desk):
+    """The end of the Windows session ends the program as an exit does, with
+    the window's geometry stored."""
+    desk.reg_set("BookBox_Telnet", 107)
+    for name in ("telnetw", "telneth", "telnetx", "telnety"):
+        desk.reg_delete(name)
+    prog = Program(desk, [])
+    try:
+        desk.window(TITLE)
+        time.sleep(1)
+        desk.run("wine", "wineboot", "--end-session")
+        check(prog.wait_exit(20), "program still running after the session ended")
+        check(desk.reg_get("telnetw") and int(desk.reg_get("telnetw")) > 0, "geometry not stored")
+    finally:
+        prog.stop()
+
+
 def case_none_mode_fits_window_to_terminal(desk):
     """With resizing "None" the window takes the terminal's 80 x 24 size
     instead of the large geometry it was stored with."""
@@ -437,6 +612,10 @@ CASES = [
     case_bad_command_lines_refused,
     case_firewall_script_then_telnet,
     case_term_resize_reports_new_size,
+    case_term_resize_one_report_within_limits,
+    case_progress_dialog_cancel,
+    case_entry_colours_at_connect,
+    case_end_of_windows_session,
     case_none_mode_fits_window_to_terminal,
     case_dialogs_and_menus_on_screen,
 ]
