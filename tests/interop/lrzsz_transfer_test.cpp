@@ -9,44 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/peers.h"
+#include "tests/interop/transfer_peers.h"
 
 namespace {
-const std::vector<int> kSizes = {0, 1, 127, 128, 129, 1023, 1024, 1025, 300000};
-
-std::string workDir(const std::string& name) {
-  std::string dir = buildPath("transfer-interop/" + name);
-  std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "/in' '" + dir + "/out'").c_str());
-  return dir;
-}
-
-std::string readFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
-
-// Different bytes in every file, 0xFF and the control bytes included.
-std::string makeFile(const std::string& path, int size, int salt) {
-  std::string data;
-  uint32_t x = 0x9E3779B9u * static_cast<uint32_t>(salt + 1);
-  for (int i = 0; i < size; ++i) {
-    x = x * 1103515245u + 12345u;
-    data.push_back(static_cast<char>(x >> 16));
-  }
-  std::ofstream(path, std::ios::binary) << data;
-  return data;
-}
-
-// Runs the two commands against each other; returns our tool's exit status.
-int runPair(const std::string& dir, const std::string& left, const std::string& right) {
-  std::string cmd = "cd '" + dir + "' && timeout 120 socat SYSTEM:\"" + left + "\" SYSTEM:\"" + right +
-                    "\" 2>>'" + dir + "/socat.log'";
-  // socat's own status is not ours: sb in streaming mode leaves before our last
-  // ACK and socat reports the broken pipe. Our status and the files decide.
-  std::system(cmd.c_str());
-  std::string status = readFile(dir + "/status");
-  return status.empty() ? -1 : std::atoi(status.c_str());
-}
+std::string workDir(const std::string& name) { return transferWorkDir("" + name); }
 
 std::string ours(const std::string& args) {
   return buildPath("tools/xfer") + " " + args + " 2>xfer.err; echo \\$? >status";
@@ -78,9 +44,9 @@ const XmodemCase kXmodem[] = {
 TEST(LrzszTransfer, XmodemBothDirectionsEverySize) {
   for (const XmodemCase& c : kXmodem) {
     std::string dir = workDir(std::string("x-") + c.protocol);
-    for (size_t i = 0; i < kSizes.size(); ++i) {
-      std::string name = "f" + std::to_string(kSizes[i]);
-      std::string data = makeFile(dir + "/in/" + name, kSizes[i], static_cast<int>(i));
+    for (size_t i = 0; i < kTransferSizes.size(); ++i) {
+      std::string name = "f" + std::to_string(kTransferSizes[i]);
+      std::string data = makeFile(dir + "/in/" + name, kTransferSizes[i], static_cast<int>(i));
       std::string what = std::string(c.protocol) + " " + name;
 
       int rc = runPair(dir, std::string("cd in && ") + c.peerSend + " " + name,
@@ -106,9 +72,9 @@ TEST(LrzszTransfer, YmodemBatchBothDirectionsAndStreamingFromSb) {
     std::string dir = workDir(std::string("y-") + c.protocol + (c.weSend ? "-send" : "-receive"));
     std::vector<std::string> names, datas;
     std::string list;
-    for (size_t i = 0; i < kSizes.size(); ++i) {
-      names.push_back("f" + std::to_string(kSizes[i]));
-      datas.push_back(makeFile(dir + "/in/" + names.back(), kSizes[i], static_cast<int>(i) + 20));
+    for (size_t i = 0; i < kTransferSizes.size(); ++i) {
+      names.push_back("f" + std::to_string(kTransferSizes[i]));
+      datas.push_back(makeFile(dir + "/in/" + names.back(), kTransferSizes[i], static_cast<int>(i) + 20));
       list += " " + names.back();
     }
     int rc;

@@ -10,42 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/peers.h"
+#include "tests/interop/transfer_peers.h"
 
 namespace {
-const std::vector<int> kSizes = {0, 1, 127, 128, 129, 1023, 1024, 1025, 300000};
-
-std::string workDir(const std::string& name) {
-  std::string dir = buildPath("transfer-interop/z-" + name);
-  std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "/in' '" + dir + "/out'").c_str());
-  return dir;
-}
-
-std::string readFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
-
-std::string makeFile(const std::string& path, int size, int salt) {
-  std::string data;
-  uint32_t x = 0x9E3779B9u * static_cast<uint32_t>(salt + 1);
-  for (int i = 0; i < size; ++i) {
-    x = x * 1103515245u + 12345u;
-    data.push_back(static_cast<char>(x >> 16));
-  }
-  std::ofstream(path, std::ios::binary) << data;
-  return data;
-}
-
-// Runs both sides; returns our tool's exit status (-1 when it left none).
-int runPair(const std::string& dir, const std::string& left, const std::string& right) {
-  std::remove((dir + "/status").c_str());
-  std::string cmd = "cd '" + dir + "' && timeout 120 socat SYSTEM:\"" + left + "\" SYSTEM:\"" + right +
-                    "\" 2>>'" + dir + "/socat.log'";
-  std::system(cmd.c_str());
-  std::string status = readFile(dir + "/status");
-  return status.empty() ? -1 : std::atoi(status.c_str());
-}
+std::string workDir(const std::string& name) { return transferWorkDir("z-" + name); }
 
 std::string ours(const std::string& args) {
   return "cd '$DIR' && " + buildPath("tools/xfer") + " " + args + " 2>xfer.err; echo \\$? >status";
@@ -62,9 +30,9 @@ struct Batch {
 };
 Batch makeBatch(const std::string& dir, int salt) {
   Batch b;
-  for (size_t i = 0; i < kSizes.size(); ++i) {
-    b.names.push_back("f" + std::to_string(kSizes[i]));
-    b.datas.push_back(makeFile(dir + "/in/" + b.names.back(), kSizes[i], salt + static_cast<int>(i)));
+  for (size_t i = 0; i < kTransferSizes.size(); ++i) {
+    b.names.push_back("f" + std::to_string(kTransferSizes[i]));
+    b.datas.push_back(makeFile(dir + "/in/" + b.names.back(), kTransferSizes[i], salt + static_cast<int>(i)));
     b.list += " " + b.names.back();
   }
   return b;
