@@ -30,6 +30,10 @@
 #include "terminal/receive.h"
 #include "terminal/screen.h"
 #include "terminal/terminal_state.h"
+#include "transfer/text_utilities_win32.h"
+#include "transfer/transfer_dialog_ids.h"
+#include "transfer/transfer_dialog_win32.h"
+#include "viewer/feed_send.h"
 
 TelnetProgram telnetProgram;
 
@@ -170,6 +174,16 @@ void command(int id) {
     case CMD_PRINT_LOGFILE: printLogfile(); break;
     case CMD_PRINT_TRANSPARENT: P.transPrint = transPrintToggle(); break;
     case CMD_CAPTURE: captureToggle(sessionLogPath(), P.online); break;
+    case CMD_RECEIVE:
+    case CMD_SEND:
+      if (P.online) sessionTransfer(id == CMD_SEND);
+      break;
+    case CMD_UNIX_TO_DOS: utilityUnixToDos(P.window); break;
+    case CMD_DOS_TO_UNIX: utilityDosToUnix(P.window); break;
+    case CMD_UUENCODE: utilityUuencode(P.window); break;
+    case CMD_UUDECODE: utilityUudecode(P.window); break;
+    case CMD_VIEW_JPEG_REALTIME: sessionToggleJpegRealtime(); break;
+    case CMD_VIEW_JPEG_OFFLINE: feedViewOffline(); break;
     default:
       // Commands whose parts come with later versions of the program.
       messageBox(TXT_NOT_AVAILABLE, nullptr, MSG_OK | MSG_ICONINFORMATION);
@@ -228,6 +242,7 @@ bool telnetCreate(HWND window) {
     int used = sessionForCommandLine(P.commandLine, sessionEntry);
     if (used < 0) messageBox(TXT_ENTRY_DAMAGED, P.commandLine.host, MSG_OK | MSG_ICONEXCLAMATION);
   }
+  sessionTransferOptions();
   telnetLayout();
   if (P.view.startup == TELNET_STARTUP.book) PostMessageA(window, WM_COMMAND, CMD_TELNETBOOK, 0);
   else if (P.view.startup == TELNET_STARTUP.connect) PostMessageA(window, WM_COMMAND, CMD_QUICK_CONNECT, 0);
@@ -237,6 +252,7 @@ bool telnetCreate(HWND window) {
 HWND telnetCurrentModeless() {
   if (HWND progress = netProgressWindow()) return progress;
   if (P.scriptDialog) return P.scriptDialog;
+  if (HWND transfer = transferDialog()) return transfer;
   return findDialog();
 }
 
@@ -276,6 +292,9 @@ LRESULT CALLBACK telnetWindowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
       sessionRefit(fromResize);
       return 0;
     }
+    case TRANSFER_DONE_MESSAGE:
+      sessionTransferDone();
+      return 0;
     case WM_TELNET_SCRIPT_DONE:
       sessionScriptDone(wp);
       return 0;

@@ -44,6 +44,7 @@ HWND progress = nullptr;
 HANDLE lookupHandle = nullptr;
 HGLOBAL* lookupBuffer = nullptr;  // the buffer the pending look-up writes into
 bool writeWaiting = false;        // a write waits for the socket and dispatches messages
+bool transferReading = false;     // a file transfer reads the socket itself
 HGLOBAL hostBuffer = nullptr;
 HGLOBAL serviceBuffer = nullptr;
 NetTarget target;
@@ -152,6 +153,7 @@ bool attempting(Phase p) {
 void enterPhase(Phase next) {
   bool ending = attempting(phase) && !attempting(next);
   phase = next;
+  if (next == Phase::Idle) transferReading = false;  // a new connection starts with reads on
   if (ending) endProgress();
 }
 
@@ -380,7 +382,7 @@ void letInputThrough() {
 // sending) it posts itself a read-on message; nothing waiting in the link is
 // lost, and no read notification is needed for it.
 void receivePass() {
-  if (!netLinkUp()) return;
+  if (!netLinkUp() || transferReading) return;
   if (netReceivePass() == LINK_LOST) postLost();
   else if (receiveBacklog()) PostMessageA(mainWindow, WM_NET_SOCKET, sock, WSAMAKESELECTREPLY(FD_READ, 0));
 }
@@ -406,6 +408,9 @@ void onSocketEvent(WPARAM wp, LPARAM lp) {
       break;
     }
     case FD_CLOSE:
+      // A transfer reads up to the close itself and reports the loss; what
+      // it has not read yet must not go with the socket.
+      if (transferReading) break;
       // What arrived before the close is shown before the connection ends.
       // After the close what is left is finite: take it all, pass by pass.
       if (netLinkUp())
@@ -529,7 +534,12 @@ bool netConnecting() { return attempting(phase); }
 void netTransferEvents(bool transferRunning) {
   if (sock == INVALID_SOCKET || !netLinkUp()) return;
   long events = transferRunning ? (FD_WRITE | FD_CLOSE) : (target.rlogin ? RLOGIN_EVENTS : TELNET_EVENTS);
+  bool ended = transferReading && !transferRunning;
+  transferReading = transferRunning;
   WSAAsyncSelect(sock, mainWindow, WM_NET_SOCKET, events);
+  // Data or a close that came while the transfer had the line, and that it
+  // left unread, is taken by a receive pass now.
+  if (ended) PostMessageA(mainWindow, WM_NET_SOCKET, sock, WSAMAKESELECTREPLY(FD_READ, 0));
 }
 
 HWND netProgressWindow() { return progress; }

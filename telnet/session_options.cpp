@@ -7,6 +7,8 @@
 #include "terminal/options.h"
 #include "terminal/screen.h"
 #include "terminal/terminal_state.h"
+#include "transfer/protocol_table.h"
+#include "transfer/transfer_settings.h"
 
 using namespace bookField;
 
@@ -34,12 +36,18 @@ void sessionApplyTerminal(const BookEntry& entry) {
   o.stripHighBit = recordInt(r, stripHighBit) != 0;
   o.displayControls = recordInt(r, displayControls) != 0;
   o.telnet = bookProtocol(entry) == 0;
+  sessionApplyTransfer(entry);
   applyColours(r);
   if (bookResizeMode(entry) != 1) screen.columns = bookTerminalColumns(entry);
   if (screen.rows != bookTerminalRows(entry) && bookResizeMode(entry) != 1) setRows(bookTerminalRows(entry));
   emulatorConnectionStart();
 }
 
+void sessionApplyTransfer(const BookEntry& entry) {
+  int protocol = transferSettingsFromBook(entry).protocol;
+  terminalOptions.zmodemAutoStart = protocol == PROTOCOL_ZMODEM;
+  terminalOptions.asciiProtocol = protocol == PROTOCOL_ASCII;
+}
 
 // Room below the text for the status bar and the horizontal scroll bar, and to
 // the side for the margin and the vertical bar; one row and one column are

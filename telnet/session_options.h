@@ -8,6 +8,9 @@ int sessionTerminalStart(int scrollLines);
 // Connection start: options, emulation, columns (unless the terminal follows
 // the window) and rows from entry; the emulator's connection-start state.
 void sessionApplyTerminal(const BookEntry& entry);
+// The entry's protocol choice as the receive and send paths need it: "**" CAN
+// arms the ZMODEM auto-start only under ZMODEM, CR keeps its LF under ASCII.
+void sessionApplyTransfer(const BookEntry& entry);
 
 
 // "Term" resizing: the rows and columns a client area holds, at least 24 x 80

@@ -34,6 +34,7 @@
 #include "terminal/keymap.h"
 #include "terminal/receive.h"
 #include "terminal/screen.h"
+#include "transfer/transfer_dialog_win32.h"
 
 namespace {
 TelnetProgram& P = telnetProgram;
@@ -43,10 +44,7 @@ const int OFFLINE_BUTTONS[] = {CMD_TELNETBOOK, CMD_QUICK_CONNECT};
 // Menu entries that only work while connected.
 const int ONLINE_ENTRIES[] = {CMD_RESET_TERM, CMD_DISCONNECT, CMD_TRANSMIT, CMD_SEND, CMD_RECEIVE};
 // Commands that later versions of the program bring: greyed whatever the state.
-const int LATER_ENTRIES[] = {CMD_TERMINAL_PREFS, CMD_FONTS,        CMD_PROTOCOL,
-                             CMD_COLOR,        CMD_DEFAULT_DIR,  CMD_VIEW_JPEG_REALTIME, CMD_VIEW_JPEG_OFFLINE,
-                             CMD_UUENCODE,     CMD_UUDECODE,     CMD_UNIX_TO_DOS,   CMD_DOS_TO_UNIX,
-                             CMD_RECEIVE,      CMD_SEND};
+const int LATER_ENTRIES[] = {CMD_TERMINAL_PREFS, CMD_FONTS, CMD_PROTOCOL, CMD_COLOR, CMD_DEFAULT_DIR};
 
 void keyboardForSession();
 LOGFONTA entryFont(const BookEntry& entry);
@@ -92,6 +90,7 @@ void onEstablished() {
   connectedStatus();
   statusBarText(3, "00:00:00");
   sessionApplyTerminal(sessionEntry);
+  sessionTransferOptions();
   sessionAttachDisplay();
   sessionPostRefit(false);  // the entry's resize mode may differ from the last one
   keyboardForSession();
@@ -140,7 +139,8 @@ void onAttemptEnded() { EnableWindow(P.window, TRUE); }
 int receivePass() {
   // A running script reads the line itself while it waits; reading here would
   // place text before its first WAITSTRING could see it.
-  if (P.scriptRunning) return 0;
+  // A transfer reads it too, from its dialog.
+  if (P.scriptRunning || transferDialog()) return 0;
   int result = receiveAvailable();
   displayCaretToCursor();
   return result;
@@ -191,6 +191,7 @@ void sessionInit() {
   netOnLost = onLost;
   netOnAttemptEnded = onAttemptEnded;
   netReceivePass = receivePass;
+  sessionTransferInit();
 }
 
 void sessionAttachDisplay() {

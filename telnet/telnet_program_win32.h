@@ -72,6 +72,15 @@ std::string sessionLogPath();
 std::string localAddress();
 void sessionStatusOffline();
 
+// Transfers: the dialog for Receive or Send, the auto-start's receive, the
+// main window's answer to the dialog's end, and the entry's protocol choice
+// and real-time JPEG flag applied to the terminal and the menu.
+void sessionTransferInit();
+void sessionTransfer(bool sending);
+void sessionTransferDone();
+void sessionTransferOptions();
+void sessionToggleJpegRealtime();
+
 // Layout: toolbar on top, status bar at the bottom, the terminal between.
 void telnetLayout();
 

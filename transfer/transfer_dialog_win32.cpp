@@ -20,6 +20,8 @@
 #include "transfer/transfer_line.h"
 #include "transfer/transfer_state.h"
 #include "transfer/transfer_view.h"
+#include "viewer/feed_send.h"
+#include "viewer/feed_win32.h"
 
 namespace {
 struct DialogRun {
@@ -43,11 +45,33 @@ void viewSetPercent(int) {
 }
 void viewBeepOnce() { MessageBeep(0xFFFFFFFF); }
 
+// The real-time JPEG hand-off: the dialog is the window the viewer answers.
+FeedWindow feedClient() { return reinterpret_cast<FeedWindow>(run.dialog); }
+void viewJpegStart(const char* path) { FeedStart(feedClient(), path); }
+void viewJpegData(uint32_t byteCount) { FeedWritten(feedClient(), byteCount); }
+// A file that ended whole gets its short last block announced; a cancelled
+// or failed one only ends the feed (abortReceive clears active first).
+void viewJpegFinish() {
+  const TransferState& s = transferState();
+  int64_t size = s.active && !s.cancelRequested ? fileSizeOf(s.localPath) : -1;
+  if (size >= 0) FeedComplete(feedClient(), size);
+  else FeedEnd(feedClient());
+}
+
 void attachView() {
   transferViewReset();
   transferView.setText = viewSetText;
   transferView.setPercent = viewSetPercent;
   transferView.beep = viewBeepOnce;
+  transferView.jpegStart = viewJpegStart;
+  transferView.jpegData = viewJpegData;
+  transferView.jpegFinish = viewJpegFinish;
+}
+
+void finishJpeg() {
+  TransferState& s = transferState();
+  if (s.realTimeJpeg) viewJpegFinish();
+  s.realTimeJpeg = false;
 }
 
 void centerOverOwner(HWND dialog) {
@@ -119,6 +143,9 @@ void receiveOpen(HWND dialog) {
     std::snprintf(s.localPath, sizeof s.localPath, "%s", path);
     showFileSize(0);
     showFileName(path);
+    // XMODEM names its file here, not on the line: the viewer starts now.
+    s.realTimeJpeg = protocolIsXmodem(s.protocol) && feedWanted(path, s.settings.viewJpegRealtime);
+    if (s.realTimeJpeg) viewJpegStart(path);
   }
   PostMessageA(dialog, WM_TIMER, 0, 0);
 }
@@ -131,6 +158,8 @@ void receiveRunNow() {
   run.running = false;
   run.ended = true;
   run.result = r == STEP_COMPLETE ? 0 : (r == XFER_TIMEOUT && s.endCode ? s.endCode : r);
+  if (r != STEP_COMPLETE) s.active = false;
+  finishJpeg();
   s.active = false;
   SetDlgItemTextA(run.dialog, IDC_XFER_BUTTON, "OK");
   viewBeep();
@@ -191,6 +220,7 @@ void closeDialog() {
   // A text capture cut short still keeps what it caught.
   if (!run.sending && s.protocol == PROTOCOL_ASCII) asciiReceiveFlush();
   s.active = false;
+  finishJpeg();
   EnableWindow(run.main, TRUE);
   EnableWindow(run.dialog, FALSE);
   while (!PostMessageA(run.main, TRANSFER_DONE_MESSAGE, 0, 0)) Sleep(10);
@@ -318,6 +348,7 @@ void batchDone(HWND dialog, BatchList* out) {
 }  // namespace
 
 INT_PTR CALLBACK ReceiveDlgFunc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (feedAnswerMessage(message, wParam, lParam)) return TRUE;  // the viewer's answers
   if (message == WM_INITDIALOG) {
     receiveOpen(dialog);
     return TRUE;
