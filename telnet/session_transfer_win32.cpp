@@ -24,6 +24,9 @@ bool openTransfer(bool sending, bool zmodemAutoStart) {
   if (transferDialog() || !P.online || P.scriptRunning) return false;
   TransferSettings settings = transferSettingsFromBook(sessionEntry);
   if (zmodemAutoStart) settings.protocol = PROTOCOL_ZMODEM;
+  // A download folder removed since it was chosen is made again, rather than
+  // every received file failing to open.
+  if (!sending && settings.downloadDir[0]) CreateDirectoryA(settings.downloadDir, nullptr);
   netTransferEvents(true);
   HWND dialog = sending ? transferStartSend(P.window, settings, nullptr, nullptr)
                         : transferStartReceive(P.window, settings, nullptr);

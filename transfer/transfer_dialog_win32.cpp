@@ -8,6 +8,7 @@
 #include <string>
 
 #include "shell/message_box.h"
+#include "shell/pump.h"
 #include "shell/pump_win32.h"
 #include "terminal/link.h"
 #include "transfer/ascii_transfer.h"
@@ -31,6 +32,7 @@ struct DialogRun {
   bool running = false;  // inside the send or receive
   bool ended = false;
   int result = 0;
+  int percent = 0;  // what the bar shows
   TransferSettings settings{};
   std::string presetPath;
   BatchList presetBatch;
@@ -40,8 +42,13 @@ DialogRun run;
 void viewSetText(int field, const char* text) {
   if (run.dialog) SetDlgItemTextA(run.dialog, field, text);
 }
-void viewSetPercent(int) {
-  if (run.dialog) InvalidateRect(GetDlgItem(run.dialog, IDC_XFER_BAR), nullptr, FALSE);
+// The bar is drawn at once: a streaming sender seldom lets a paint message through.
+void viewSetPercent(int percent) {
+  run.percent = percent;
+  if (!run.dialog) return;
+  HWND bar = GetDlgItem(run.dialog, IDC_XFER_BAR);
+  InvalidateRect(bar, nullptr, FALSE);
+  UpdateWindow(bar);
 }
 void viewBeepOnce() { MessageBeep(0xFFFFFFFF); }
 
@@ -98,7 +105,7 @@ bool chooseFile(HWND owner, bool save, char* path, size_t size) {
 
 void drawBar(const DRAWITEMSTRUCT* item) {
   RECT r = item->rcItem;
-  int percent = transferState().lastPercent;
+  int percent = run.percent;
   if (percent < 0) percent = 0;
   if (percent > 100) percent = 100;
   RECT done = r;
@@ -192,6 +199,10 @@ void sendRunNow() {
     } else {
       chosen = false;  // a file of 0 bytes counts as not chosen
     }
+  }
+  // The file choice's window goes and what it covered is drawn again before
+  // the sender holds the line: while it streams, paint messages wait.
+  for (int i = 0; i < 64 && pumpOne() > 0; ++i) {
   }
   if (chosen) {
     viewText(FIELD_STATUS, "Sending");

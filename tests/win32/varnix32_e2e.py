@@ -162,13 +162,14 @@ class Program:
 
 
 class TelnetServer:
-    """inetutils telnetd with a shell, one session per connection."""
+    """inetutils telnetd with a shell (or another program in place of the
+    login), one session per connection."""
 
-    def __init__(self):
+    def __init__(self, program="/bin/sh"):
         self.port = free_port()
         self.proc = subprocess.Popen(
             ["socat", "TCP-LISTEN:%d,bind=127.0.0.1,reuseaddr,fork" % self.port,
-             "EXEC:/usr/sbin/telnetd -h -E /bin/sh,nofork"], stderr=subprocess.DEVNULL)
+             "EXEC:/usr/sbin/telnetd -h -E %s,nofork" % program], stderr=subprocess.DEVNULL)
         wait_for(lambda: subprocess.run(["ss", "-Hltn", "sport = :%d" % self.port], capture_output=True,
                                         text=True).stdout.strip(), 5)
 
@@ -606,6 +607,244 @@ def case_dialogs_and_menus_on_screen(desk):
         prog.stop()
 
 
+
+# ---- transfers: the host's side runs real lrzsz and gkermit behind telnetd
+
+
+def wine_path(path):
+    return "Z:" + path.replace("/", "\\")
+
+
+def host_folder(script=None):
+    """A folder for the host's files and, when a script is given, host.sh in
+    it: what the loopback telnetd runs in place of a login."""
+    folder = tempfile.mkdtemp(prefix="varnix32_host_")
+    os.chmod(folder, 0o755)
+    if script is None:
+        return folder, None
+    path = os.path.join(folder, "host.sh")
+    with open(path, "w") as f:
+        f.write("#!/bin/sh\ncd '%s'\n%s\n" % (folder, script))
+    os.chmod(path, 0o755)
+    return folder, path
+
+
+def connected_program(desk, server, fields=()):
+    """varnix32 connected to server; the host's entry holds fields. Files
+    are received into the program directory's own "Down"."""
+    desk.reg_set("BookBox_Telnet", 103)
+    desk.reg_delete("DOWNLOAD")
+    directory = tempfile.mkdtemp(prefix="varnix32_e2e_")
+    entry = os.path.join(directory, "127.0.0.1.tel")
+    subprocess.run([ENTRY_TOOL, "new", "tel", entry], check=True, capture_output=True)
+    if fields:
+        subprocess.run([ENTRY_TOOL, "set", entry] + list(fields), check=True, capture_output=True)
+    prog = Program(desk, ["127.0.0.1", str(server.port)], directory)
+    return prog, desk.window(TITLE)
+
+
+def random_file(path, size):
+    with open(path, "wb") as f:
+        f.write(os.urandom(size))
+    return path
+
+
+def same_bytes(a, b):
+    return os.path.exists(a) and os.path.exists(b) and open(a, "rb").read() == open(b, "rb").read()
+
+
+def host_result(folder, name, seconds):
+    """The exit status the host's peer wrote to name (None while it runs)."""
+    path = os.path.join(folder, name)
+    return wait_for(lambda: os.path.exists(path) and open(path).read().strip(), seconds)
+
+
+def close_transfer(desk, dialog, shot):
+    """The ended transfer's button closes the dialog; a running one would
+    only be cancelled and stay."""
+    time.sleep(1)
+    desk.shot(shot)
+    # A click on the caption activates it even after another program had the focus.
+    desk.run("xdotool", "mousemove", "--window", dialog, "60", "8", "click", "1")
+    desk.keys(dialog, "Escape")
+    check(wait_for(lambda: dialog not in desk.windows("File Receiving|Sending"), 10),
+          "the transfer dialog did not close: the transfer had not ended")
+
+
+def viewer_pid(desk, window):
+    out = desk.run("xdotool", "getwindowpid", window).stdout.strip()
+    return int(out) if out.isdigit() else None
+
+
+def case_zmodem_autostart_and_jpeg_to_viewer(desk):
+    """The host starts sz with no command typed: the receive dialog opens by
+    itself, a JPEG and a binary file land byte-identical in the session's
+    download folder, and with the real-time view on the viewer starts and is
+    fed the picture to its end."""
+    folder, script = host_folder("printf 'host ready\\r\\n'; sleep 1; sz -q photo.jpg data.bin 2>sz.err; "
+                                 "echo $? > sz.rc; exec sleep 60")
+    random_file(os.path.join(folder, "data.bin"), 200000)
+    ppm = os.path.join(folder, "photo.ppm")
+    with open(ppm, "wb") as f:  # a gradient, large enough for several blocks
+        f.write(b"P6 320 240 255\n" + bytes((x * 7 + y * 3 + c * 50) & 0xFF
+                                             for y in range(240) for x in range(320) for c in range(3)))
+    with open(os.path.join(folder, "photo.jpg"), "wb") as f:
+        subprocess.run(["cjpeg", "-quality", "90", ppm], stdout=f, check=True)
+    server = TelnetServer(script)
+    prog = viewer = None
+    try:
+        prog, main = connected_program(desk, server, ["viewJpegRealtime=1"])
+        shutil.copy(os.path.join(TOP, "build", "target", "bin", "sorlin32.exe"), prog.dir)
+        dialog = desk.window("File Receiving", 30)
+        down = os.path.join(prog.dir, "Down")
+        rc = host_result(folder, "sz.rc", 60)
+        check(rc == "0", "sz ended with %s: %s" % (rc, open(os.path.join(folder, "sz.err")).read()[-300:]))
+        for name in ("photo.jpg", "data.bin"):
+            check(same_bytes(os.path.join(down, name), os.path.join(folder, name)),
+                  "%s did not arrive byte-identical in the download folder" % name)
+        # The viewer has the whole picture only when every block was announced.
+        shown = desk.window("PHOTO.JPG 100 % done", 30)
+        viewer = viewer_pid(desk, shown)
+        check(viewer, "no process for the viewer's window")
+        desk.shot("varnix32_jpeg_viewer_fed")
+        os.kill(viewer, signal.SIGTERM)
+        check(wait_for(lambda: not desk.windows("PHOTO.JPG.*"), 10), "the viewer did not stop")
+        viewer = None
+        close_transfer(desk, dialog, "varnix32_zmodem_autostart_done")
+        check(not desk.windows("Message"), "a message box came with the transfer")
+    finally:
+        if viewer:
+            os.kill(viewer, signal.SIGTERM)
+        if prog:
+            prog.stop()
+        server.stop()
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def case_zmodem_lookalike_opens_nothing(desk):
+    """Text with "**" and CAN but no ZMODEM header (here also "**" CAN "B0"
+    and garbage) opens no dialog, and the session goes on: a typed command
+    still runs."""
+    folder, script = host_folder("printf 'art **\\030 stars **\\030B0zz\\030\\030 after\\r\\n'; exec /bin/sh")
+    server = TelnetServer(script)
+    prog = None
+    try:
+        prog, main = connected_program(desk, server)
+        check(wait_for(lambda: desk.brightness(main, 4, 88, 300, 20) > 0.0015, 15), "the host's text is not drawn")
+        check(not wait_for(lambda: desk.windows("File Receiving"), 4), "a receive opened for text")
+        marker = os.path.join(folder, "typed.txt")
+        desk.type(main, "echo still-here > typed.txt")
+        check(wait_for(lambda: os.path.exists(marker), 10), "the session did not take a command after the text")
+        desk.shot("varnix32_zmodem_lookalike")
+    finally:
+        if prog:
+            prog.stop()
+        server.stop()
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def case_kermit_receive_and_send(desk):
+    """Kermit through the Transfer menu against gkermit on the host: a
+    receive into the download folder, then a send chosen in the batch list."""
+    folder, _ = host_folder()
+    random_file(os.path.join(folder, "k.bin"), 150000)
+    up = random_file(os.path.join(tempfile.mkdtemp(prefix="varnix32_up_"), "up.bin"), 3000000)
+    os.mkdir(os.path.join(folder, "in"))
+    server = TelnetServer()
+    prog = None
+    try:
+        prog, main = connected_program(desk, server, ["transferProtocol=7"])
+        check(wait_for(lambda: desk.brightness(main, 4, 88, 300, 20) > 0.0015, 15), "no prompt drawn")
+        desk.type(main, "cd '%s' && gkermit -q -i -P -e 4000 -s k.bin; echo $? > k.rc" % folder)
+        time.sleep(1)
+        desk.keys(main, "alt+r", "r")
+        dialog = desk.window("File Receiving", 15)
+        check(host_result(folder, "k.rc", 60) == "0", "gkermit's send did not end with success")
+        check(same_bytes(os.path.join(prog.dir, "Down", "k.bin"), os.path.join(folder, "k.bin")),
+              "k.bin did not arrive byte-identical")
+        close_transfer(desk, dialog, "varnix32_kermit_received")
+        desk.type(main, "cd in && gkermit -q -i -P -e 4000 -r; echo $? > ../up.rc")
+        time.sleep(1)
+        desk.keys(main, "alt+r", "Down", "Return")  # "&Send" shares its letter with "Capture &Session"
+        batch = desk.window("Batch List", 15)
+        desk.keys(batch, "Tab", "Return")  # Add
+        chooser = desk.window("Open File", 15)
+        desk.type(chooser, wine_path(up))
+        check(wait_for(lambda: not desk.windows("Open File"), 10), "the file dialog did not take the name")
+        time.sleep(0.5)
+        desk.shot("varnix32_batch_list")
+        desk.keys(batch, "Tab", "Tab", "Return")  # Delete, then Done
+        dialog = desk.window("Sending", 15)
+        time.sleep(2.5)
+        desk.shot("varnix32_transfer_sending")
+        check(host_result(folder, "up.rc", 90) == "0", "gkermit's receive did not end with success")
+        # Kermit names travel in upper case.
+        check(same_bytes(os.path.join(folder, "in", "UP.BIN"), up),
+              "up.bin did not arrive byte-identical: %s" % os.listdir(os.path.join(folder, "in")))
+        close_transfer(desk, dialog, "varnix32_kermit_sent")
+    finally:
+        if prog:
+            prog.stop()
+        server.stop()
+        shutil.rmtree(folder, ignore_errors=True)
+        shutil.rmtree(os.path.dirname(up), ignore_errors=True)
+
+
+def case_ymodem_receive_from_sb(desk):
+    """YMODEM batch from lrzsz's sb on the host: both files arrive whole."""
+    folder, _ = host_folder()
+    for name, size in (("y1.bin", 1025), ("y2.bin", 70000)):
+        random_file(os.path.join(folder, name), size)
+    server = TelnetServer()
+    prog = None
+    try:
+        # Raw blocks need the host's BINARY mode, which the entry asks for.
+        prog, main = connected_program(desk, server, ["transferProtocol=4", "binaryMode=1"])
+        check(wait_for(lambda: desk.brightness(main, 4, 88, 300, 20) > 0.0015, 15), "no prompt drawn")
+        desk.type(main, "cd '%s' && sb -vv y1.bin y2.bin 2>sb.err; echo $? > sb.rc" % folder)
+        time.sleep(1)
+        desk.keys(main, "alt+r", "r")
+        dialog = desk.window("File Receiving", 15)
+        rc = host_result(folder, "sb.rc", 90)
+        check(rc == "0", "sb ended with %s: %s" % (rc, open(os.path.join(folder, "sb.err")).read()[-400:]))
+        for name in ("y1.bin", "y2.bin"):
+            check(same_bytes(os.path.join(prog.dir, "Down", name), os.path.join(folder, name)),
+                  "%s did not arrive byte-identical" % name)
+        close_transfer(desk, dialog, "varnix32_ymodem_received")
+    finally:
+        if prog:
+            prog.stop()
+        server.stop()
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def case_uuencode_from_the_menu(desk):
+    """Tools > uuencode on a 100,000-byte file writes three parts beside it
+    that decode to the file, and says so."""
+    import binascii
+    folder, _ = host_folder()
+    source = random_file(os.path.join(folder, "payload.bin"), 100000)
+    desk.reg_set("BookBox_Telnet", 107)
+    prog = Program(desk, [])
+    try:
+        main = desk.window(TITLE)
+        desk.keys(main, "alt+t", "e")
+        desk.type(desk.window("Open File", 15), wine_path(source))
+        box = desk.window("Message", 20)
+        desk.shot("varnix32_uuencode_done")
+        desk.keys(box, "Return")
+        parts = [os.path.join(folder, "payload%d.uue" % n) for n in (1, 2, 3)]
+        check(all(os.path.exists(p) for p in parts), "parts: %s" % sorted(os.listdir(folder)))
+        lines = b"".join(open(p, "rb").read() for p in parts).split(b"\r\n")
+        check(lines[0] == b"begin 600 payload.bin", "first line %r" % lines[0])
+        data = b"".join(binascii.a2b_uu(l) for l in lines[1:]
+                        if l and l not in (b"BEGIN", b"`", b"end"))
+        check(data == open(source, "rb").read(), "the parts do not decode to the file")
+    finally:
+        prog.stop()
+        shutil.rmtree(folder, ignore_errors=True)
+
+
 CASES = [
     case_session_typed_drawn_closed_saved,
     case_failed_connections_leave_program_usable,
@@ -618,6 +857,11 @@ CASES = [
     case_end_of_windows_session,
     case_none_mode_fits_window_to_terminal,
     case_dialogs_and_menus_on_screen,
+    case_zmodem_autostart_and_jpeg_to_viewer,
+    case_zmodem_lookalike_opens_nothing,
+    case_kermit_receive_and_send,
+    case_ymodem_receive_from_sb,
+    case_uuencode_from_the_menu,
 ]
 
 
