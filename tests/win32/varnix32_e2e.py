@@ -679,10 +679,12 @@ def viewer_pid(desk, window):
 def case_zmodem_autostart_and_jpeg_to_viewer(desk):
     """The host starts sz with no command typed: the receive dialog opens by
     itself, a JPEG and a binary file land byte-identical in the session's
-    download folder, and with the real-time view on the viewer starts and is
-    fed the picture to its end."""
-    folder, script = host_folder("printf 'host ready\\r\\n'; sleep 1; sz -q photo.jpg data.bin 2>sz.err; "
-                                 "echo $? > sz.rc; exec sleep 60")
+    download folder, and with the real-time view switched on from the menu
+    the viewer starts and is fed the picture to its end. The host closes
+    right after sz: once the dialog is closed the session ends and its entry
+    is saved."""
+    folder, script = host_folder("printf 'host ready\\r\\n'; while [ ! -e go ]; do sleep 0.1; done; "
+                                 "sz -q photo.jpg data.bin 2>sz.err; echo $? > sz.rc")
     random_file(os.path.join(folder, "data.bin"), 200000)
     ppm = os.path.join(folder, "photo.ppm")
     with open(ppm, "wb") as f:  # a gradient, large enough for several blocks
@@ -692,9 +694,15 @@ def case_zmodem_autostart_and_jpeg_to_viewer(desk):
         subprocess.run(["cjpeg", "-quality", "90", ppm], stdout=f, check=True)
     server = TelnetServer(script)
     prog = viewer = None
+    desk.reg_set("DiscBox_Telnet", 0)
     try:
-        prog, main = connected_program(desk, server, ["viewJpegRealtime=1"])
+        prog, main = connected_program(desk, server)
+        entry = prog.entry_file("127.0.0.1")
+        os.utime(entry, (1, 1))
         shutil.copy(os.path.join(TOP, "build", "target", "bin", "sorlin32.exe"), prog.dir)
+        check(wait_for(lambda: desk.brightness(main, 4, 88, 300, 20) > 0.0015, 15), "no text from the host")
+        desk.keys(main, "alt+t", "v")  # View JPEG Realtime
+        open(os.path.join(folder, "go"), "w").close()
         dialog = desk.window("File Receiving", 30)
         down = os.path.join(prog.dir, "Down")
         rc = host_result(folder, "sz.rc", 60)
@@ -710,8 +718,10 @@ def case_zmodem_autostart_and_jpeg_to_viewer(desk):
         os.kill(viewer, signal.SIGTERM)
         check(wait_for(lambda: not desk.windows("PHOTO.JPG.*"), 10), "the viewer did not stop")
         viewer = None
-        close_transfer(desk, dialog, "varnix32_zmodem_autostart_done")
+        check(os.path.getmtime(entry) < 1000, "the session ended while the transfer had the line")
         check(not desk.windows("Message"), "a message box came with the transfer")
+        close_transfer(desk, dialog, "varnix32_zmodem_autostart_done")
+        check(wait_for(lambda: os.path.getmtime(entry) > 1000, 10), "the host's close was lost: still online")
     finally:
         if viewer:
             os.kill(viewer, signal.SIGTERM)
