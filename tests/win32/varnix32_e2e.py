@@ -828,6 +828,37 @@ def case_ymodem_receive_from_sb(desk):
         shutil.rmtree(folder, ignore_errors=True)
 
 
+def case_ascii_capture_ends_at_the_end_character(desk):
+    """An ASCII receive into the file chosen in "Save File" ends at ^D, with
+    everything the host sent kept, the end byte too."""
+    # No echo: the NUL that starts a receive is not text of the capture.
+    folder, script = host_folder("stty -echo; printf 'host ready\\r\\n'; while [ ! -e go ]; do sleep 0.1; done; "
+                                 "cat text.txt; printf '\\004'; sleep 5")
+    lines = b"".join(b"line %d of the capture\n" % n for n in range(12000))
+    with open(os.path.join(folder, "text.txt"), "wb") as f:
+        f.write(lines)
+    server = TelnetServer(script)
+    prog = None
+    try:
+        prog, main = connected_program(desk, server, ["transferProtocol=0", "transferEndChar=^D", "binaryMode=1"])
+        check(wait_for(lambda: desk.brightness(main, 4, 88, 300, 20) > 0.0015, 15), "no text from the host")
+        desk.keys(main, "alt+r", "r")
+        target = os.path.join(prog.dir, "capture.txt")
+        desk.type(desk.window("Save File", 15), wine_path(target))
+        dialog = desk.window("File Receiving", 15)
+        open(os.path.join(folder, "go"), "w").close()
+        # The host's terminal turns each LF into CR LF.
+        expected = lines.replace(b"\n", b"\r\n") + b"\x04"
+        check(wait_for(lambda: os.path.exists(target) and open(target, "rb").read() == expected, 30),
+              "the capture differs from what the host sent")
+        close_transfer(desk, dialog, "varnix32_ascii_received")
+    finally:
+        if prog:
+            prog.stop()
+        server.stop()
+        shutil.rmtree(folder, ignore_errors=True)
+
+
 def case_uuencode_from_the_menu(desk):
     """Tools > uuencode on a 100,000-byte file writes three parts beside it
     that decode to the file, and says so."""
@@ -871,6 +902,7 @@ CASES = [
     case_zmodem_lookalike_opens_nothing,
     case_kermit_receive_and_send,
     case_ymodem_receive_from_sb,
+    case_ascii_capture_ends_at_the_end_character,
     case_uuencode_from_the_menu,
 ]
 
