@@ -15,6 +15,7 @@
 
 #include "screenshot.h"
 #include "telnet/netlink_win32.h"
+#include "telnet/session_hooks.h"
 #include "terminal/link.h"
 #include "terminal/options.h"
 #include "transfer/protocol_table.h"
@@ -38,10 +39,10 @@ void connectTo(const char* portVariable) {
   const char* port = getenv(portVariable);
   ASSERT_NE(port, nullptr) << "tests/win32/run starts the lrzsz listeners";
   ASSERT_TRUE(prepareTelnet());
-  netOnEstablished = [] { netEvents.established = true; };
+  sessionHooks.established = [] { netEvents.established = true; };
   // A read notification already queued must not hand the peer's bytes to the
   // terminal once the transfer owns the line.
-  netReceivePass = [] { return 0; };
+  sessionHooks.receivePass = [] { return 0; };
   ASSERT_EQ(netConnect(mainWindow(), loopbackRequest("127.0.0.1", atoi(port))), 0);
   ASSERT_TRUE(pumpUntil([] { return netEvents.established || netEvents.ended; }, 10000));
   ASSERT_TRUE(netEvents.established);

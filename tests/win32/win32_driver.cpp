@@ -8,6 +8,7 @@
 #include "shell/script_terminal.h"
 #include "shell/settings.h"
 #include "telnet/netlink_win32.h"
+#include "telnet/session_hooks.h"
 #include "telnet/telnet_engine.h"
 #include "telnet/telnet_terminal.h"
 #include "terminal/emulator.h"
@@ -118,14 +119,15 @@ bool prepareTelnet() {
   emulatorConnectionStart();
   telnetSession = {};
   snprintf(telnetSession.terminalId, sizeof telnetSession.terminalId, "vt100");
-  netOnEstablished = [] {
+  sessionHooksReset();
+  sessionHooks.established = [] {
     netEvents.established = true;
     telnetAttachTerminal();
     telnetOnConnected();
   };
-  netOnAttemptEnded = [] { netEvents.ended = true; };
-  netOnLost = [] { netEvents.lost = true; };
-  netReceivePass = receiveAvailable;
+  sessionHooks.attemptEnded = [] { netEvents.ended = true; };
+  sessionHooks.lost = [] { netEvents.lost = true; };
+  sessionHooks.receivePass = receiveAvailable;
   return true;
 }
 
