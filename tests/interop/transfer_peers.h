@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/file_text.h"
 #include "tests/support/peers.h"
 
 // Sizes around the block boundaries, and one that wraps the block number.
@@ -21,20 +22,10 @@ inline std::string transferWorkDir(const std::string& name) {
   return dir;
 }
 
-inline std::string readFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
-
 // Different bytes in every file, 0xFF and the control bytes included.
 inline std::string makeFile(const std::string& path, int size, int salt) {
-  std::string data;
-  uint32_t x = 0x9E3779B9u * static_cast<uint32_t>(salt + 1);
-  for (int i = 0; i < size; ++i) {
-    x = x * 1103515245u + 12345u;
-    data.push_back(static_cast<char>(x >> 16));
-  }
-  std::ofstream(path, std::ios::binary) << data;
+  std::string data = pseudoRandom(static_cast<size_t>(size), 0x9E3779B9u * static_cast<uint32_t>(salt + 1));
+  writeFile(path, data);
   return data;
 }
 

@@ -32,11 +32,6 @@ std::string hostPath(std::string path) {
   return path;
 }
 
-std::string readAll(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
-
 // Logs in to the loopback host and starts gkermit there, as a user does
 // before choosing Send or Receive.
 void startGkermit(const std::string& folder, const std::string& args) {
@@ -82,7 +77,7 @@ TEST(KermitDialog, SendToGkermitBehindTelnet) {
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(runToEnd(dialog), 0);
   // Our sender names files in capitals.
-  EXPECT_EQ(readAll(transferDir() + "\\kup\\WINE-DATA.BIN"), readAll(transferDir() + "\\send\\wine-data.bin"));
+  EXPECT_EQ(readFile(transferDir() + "\\kup\\WINE-DATA.BIN"), readFile(transferDir() + "\\send\\wine-data.bin"));
   netDisconnect();
 }
 
@@ -93,6 +88,6 @@ TEST(KermitDialog, ReceiveFromGkermitBehindTelnet) {
   HWND dialog = transferStartReceive(mainWindow(), settings, nullptr);
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(runToEnd(dialog), 0);
-  EXPECT_EQ(readAll(transferDir() + "\\kgot\\wine-data.bin"), readAll(transferDir() + "\\send\\wine-data.bin"));
+  EXPECT_EQ(readFile(transferDir() + "\\kgot\\wine-data.bin"), readFile(transferDir() + "\\send\\wine-data.bin"));
   netDisconnect();
 }

@@ -36,11 +36,6 @@ std::set<std::string> filesIn(const std::string& dir, const char* pattern) {
   return names;
 }
 
-std::string readAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // The first file matching pattern in dir that was not there before (empty
 // after ms).
 std::string newFile(const std::string& dir, const char* pattern, const std::set<std::string>& before, DWORD ms) {
@@ -61,7 +56,7 @@ std::string printedText(const std::function<int()>& job) {
   EXPECT_EQ(job(), 0);
   std::string text = newFile(pdf, "*.txt", before, 30000);
   EXPECT_FALSE(text.empty()) << "no PDF came out of the queue";
-  return readAll(text);
+  return readFile(text);
 }
 
 void typeLine(const std::string& line) {
@@ -139,7 +134,7 @@ TEST(Win32Print, TransparentJobFromATelnetHostReachesTheRawQueue) {
   ASSERT_TRUE(pumpUntil([] { return onScreen("DONE42"); }, 10000)) << screenText();
   std::string job = newFile(raw, "*.prn", before, 30000);
   ASSERT_FALSE(job.empty());
-  EXPECT_EQ(readAll(job), std::string("JOB42\x1b\x01\xff\r\n\f", 11));
+  EXPECT_EQ(readFile(job), std::string("JOB42\x1b\x01\xff\r\n\f", 11));
   EXPECT_FALSE(onScreen("JOB42")) << screenText();
   EXPECT_TRUE(closer.texts().empty());
   typeLine("exit");
@@ -167,7 +162,7 @@ TEST(Win32Print, CaptureOfALoopbackSessionHoldsTheHostsText) {
   ASSERT_TRUE(pumpUntil([] { return onScreen("END42"); }, 10000)) << screenText();
   captureConnectionEnd();
   EXPECT_FALSE(captureRunning());
-  std::string text = readAll(log);
+  std::string text = readFile(log);
   EXPECT_NE(text.find("ls -1d /tmp /usr"), std::string::npos) << text;
   EXPECT_NE(text.find("\r\nx       y\r\n/tmp\r\n/usr\r\nEND42\r\n"), std::string::npos) << text;
   EXPECT_EQ(text.find('\x1b'), std::string::npos);

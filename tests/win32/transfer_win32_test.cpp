@@ -29,11 +29,6 @@ std::string transferDir() {
   return dir ? dir : "";
 }
 
-std::string readAll(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
-
 // A plain TCP connection (no Telnet layer) to an lrzsz listener.
 void connectTo(const char* portVariable) {
   const char* port = getenv(portVariable);
@@ -103,7 +98,7 @@ TEST(TransferDialog, YmodemReceiveFromSbThroughTheDialog) {
   EXPECT_EQ(runDialog(dialog, "transfer_receive_running", &percent), 0);
   // How many samples land mid-transfer depends on the machine's speed, so the
   // figures are checked by the host tests; this one keeps the screenshot.
-  EXPECT_EQ(readAll(transferDir() + "\\got\\wine-data.bin"), readAll(transferDir() + "\\send\\wine-data.bin"));
+  EXPECT_EQ(readFile(transferDir() + "\\got\\wine-data.bin"), readFile(transferDir() + "\\send\\wine-data.bin"));
   netDisconnect();
 }
 
@@ -121,9 +116,9 @@ TEST(TransferDialog, YmodemSendToRbThroughTheDialog) {
   std::string percent;
   EXPECT_EQ(runDialog(dialog, "transfer_send_running", &percent), 0);
   // rb writes the file as the last block is acknowledged; give it a moment.
-  std::string sent = readAll(transferDir() + "\\send\\wine-data.bin");
-  pumpUntil([&] { return readAll(transferDir() + "\\up\\wine-data.bin").size() == sent.size(); }, 5000);
-  EXPECT_EQ(readAll(transferDir() + "\\up\\wine-data.bin"), sent);
+  std::string sent = readFile(transferDir() + "\\send\\wine-data.bin");
+  pumpUntil([&] { return readFile(transferDir() + "\\up\\wine-data.bin").size() == sent.size(); }, 5000);
+  EXPECT_EQ(readFile(transferDir() + "\\up\\wine-data.bin"), sent);
   netDisconnect();
 }
 

@@ -14,6 +14,7 @@
 #include "shell/script.h"
 #include "telnet/net_connection.h"
 #include "tests/support/screen_text.h"
+#include "tests/support/file_text.h"
 
 // The tests' visible main window: socket messages go to the connection, 1026
 // is counted in scriptDone / scriptResult and destroys the script dialog.
