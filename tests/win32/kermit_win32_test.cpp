@@ -35,14 +35,8 @@ std::string hostPath(std::string path) {
 // Logs in to the loopback host and starts gkermit there, as a user does
 // before choosing Send or Receive.
 void startGkermit(const std::string& folder, const std::string& args) {
-  ASSERT_NE(telnetServerPort(), 0) << "tests/win32/run starts the Telnet server";
-  ASSERT_TRUE(prepareTelnet());
-  ASSERT_EQ(netConnect(mainWindow(), loopbackRequest("127.0.0.1", telnetServerPort())), 0);
-  ASSERT_TRUE(pumpUntil([] { return netEvents.established || netEvents.ended; }, 10000));
-  ASSERT_TRUE(netEvents.established);
-  ASSERT_TRUE(pumpUntil([] { return onScreen("# "); }, 10000));
-  std::string typed = "cd " + hostPath(folder) + " && exec gkermit -q -i -P -e 4000 " + args + "\r";
-  sendBytes(reinterpret_cast<const uint8_t*>(typed.data()), static_cast<int>(typed.size()));
+  ASSERT_NO_FATAL_FAILURE(connectToServer());
+  typeLine("cd " + hostPath(folder) + " && exec gkermit -q -i -P -e 4000 " + args);
   ASSERT_TRUE(pumpUntil([] { return onScreen("gkermit"); }, 5000));
   pumpUntil([] { return false; }, 500);  // gkermit sets its terminal up
   netTransferEvents(true);

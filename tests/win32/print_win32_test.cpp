@@ -59,11 +59,6 @@ std::string printedText(const std::function<int()>& job) {
   return readFile(text);
 }
 
-void typeLine(const std::string& line) {
-  std::string typed = line + "\r";
-  sendBytes(reinterpret_cast<const uint8_t*>(typed.data()), static_cast<int>(typed.size()));
-}
-
 void received(const std::string& bytes) {
   processReceived(reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<int>(bytes.size()));
 }
@@ -110,8 +105,6 @@ TEST(Win32Print, BufferAndSelectionPrintTheirLines) {
 // exactly its bytes (a 255 among them, doubled by Telnet on the wire) and the
 // screen none of them.
 TEST(Win32Print, TransparentJobFromATelnetHostReachesTheRawQueue) {
-  ASSERT_NE(telnetServerPort(), 0);
-  ASSERT_TRUE(prepareTelnet());
   MessageBoxCloser closer;
   char old[256] = "";
   DWORD size = sizeof old;
@@ -123,8 +116,7 @@ TEST(Win32Print, TransparentJobFromATelnetHostReachesTheRawQueue) {
   setSpoolPath(std::string(temp) + "temp.txt");
   printHooksInstall();
   setTransparentPrintEnabled(true);
-  ASSERT_EQ(netConnect(mainWindow(), loopbackRequest("localhost", telnetServerPort())), 0);
-  ASSERT_TRUE(pumpUntil([] { return onScreen("# "); }, 10000)) << screenText();
+  ASSERT_NO_FATAL_FAILURE(connectToServer());
   printHooksInstall();  // the connection's reset emptied the slots
 
   std::string raw = printDir() + "\\raw";
@@ -146,16 +138,13 @@ TEST(Win32Print, TransparentJobFromATelnetHostReachesTheRawQueue) {
 // A capture of a real shell session holds the text the host sent, with its
 // TAB expanded on the screen's columns.
 TEST(Win32Print, CaptureOfALoopbackSessionHoldsTheHostsText) {
-  ASSERT_NE(telnetServerPort(), 0);
-  ASSERT_TRUE(prepareTelnet());
   MessageBoxCloser closer;
   printAttachWindow(mainWindow(), 0, 0, 0);
   char temp[MAX_PATH];
   GetTempPathA(sizeof temp, temp);
   std::string log = captureLogPath(temp, "", "loopback");
   DeleteFileA(log.c_str());
-  ASSERT_EQ(netConnect(mainWindow(), loopbackRequest("localhost", telnetServerPort())), 0);
-  ASSERT_TRUE(pumpUntil([] { return onScreen("# "); }, 10000)) << screenText();
+  ASSERT_NO_FATAL_FAILURE(connectToServer());
   captureToggle(log, true);
   ASSERT_TRUE(captureRunning());
   typeLine("printf 'x\\ty\\n'; ls -1d /tmp /usr; echo END$((6*7))");

@@ -1,5 +1,7 @@
 #include "win32_driver.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -134,6 +136,27 @@ bool prepareTelnet() {
 int telnetServerPort() {
   const char* port = getenv("SUITE_TEST_TELNET_PORT");
   return port ? atoi(port) : 0;
+}
+
+void connectToServer(bool checked) {
+  ASSERT_NE(telnetServerPort(), 0) << "tests/win32/run starts the Telnet server";
+  ASSERT_TRUE(prepareTelnet());
+  HWND w = mainWindow();
+  ASSERT_EQ(netConnect(w, loopbackRequest("localhost", telnetServerPort())), 0);
+  if (checked) EXPECT_TRUE(netConnecting()) << "the host look-up answers later, as a message";
+  ASSERT_TRUE(pumpUntil([] { return netEvents.established || netEvents.ended; }, 10000));
+  ASSERT_TRUE(netEvents.established);
+  if (checked) {
+    EXPECT_FALSE(netConnecting());
+    EXPECT_TRUE(IsWindowEnabled(w));
+    EXPECT_TRUE(receiveEightBit);
+  }
+  ASSERT_TRUE(pumpUntil([] { return onScreen("# "); }, 10000)) << screenText();
+}
+
+void typeLine(const std::string& line) {
+  std::string typed = line + "\r";
+  sendBytes(reinterpret_cast<const uint8_t*>(typed.data()), static_cast<int>(typed.size()));
 }
 
 NetRequest loopbackRequest(const char* address, int port) {
