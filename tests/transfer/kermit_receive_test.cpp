@@ -13,6 +13,7 @@
 
 #include "shell/pump_posix.h"
 #include "tests/support/fault_line.h"
+#include "tests/support/file_text.h"
 #include "transfer/kermit_packet.h"
 #include "transfer/protocol_table.h"
 #include "transfer/receive_loop.h"
@@ -99,10 +100,7 @@ class KermitReceive : public ::testing::Test {
     send('F', 1, name);
     run();
   }
-  Bytes file(const std::string& name) {
-    std::ifstream f(dir + "/" + name, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-  }
+  std::string file(const std::string& name) { return readFile(dir + "/" + name); }
 };
 
 }  // namespace
@@ -158,7 +156,7 @@ TEST_F(KermitReceive, RepeatsAreAcknowledgedOnce) {
   run();
   send('B', 5, "");
   EXPECT_EQ(run(), STEP_COMPLETE);
-  EXPECT_EQ(file("R.BIN"), Bytes({'a', 'b', 'c', '\r', 'd'}));
+  EXPECT_EQ(file("R.BIN"), "abc\rd");
 }
 
 // Impossible lengths are bad packets: a NAK for the expected one, nothing
@@ -182,7 +180,7 @@ TEST_F(KermitReceive, ImpossibleLengthsAreNaked) {
   run();
   send('Z', 3, "");
   run();
-  EXPECT_EQ(file("L.BIN"), Bytes({'o', 'k'}));
+  EXPECT_EQ(file("L.BIN"), "ok");
 }
 
 // The announced size: K = 0 is a file under 1 KiB, not 4 GiB.
@@ -203,5 +201,5 @@ TEST_F(KermitReceive, ErrorPacketEndsWithThePartialFile) {
   send('E', 3, "disk full");
   EXPECT_EQ(run(), XFER_TIMEOUT);
   EXPECT_EQ(shown[FIELD_ERROR], "cancel received");
-  EXPECT_EQ(file("P.BIN"), Bytes({'p', 'a', 'r', 't', 'i', 'a', 'l'}));
+  EXPECT_EQ(file("P.BIN"), "partial");
 }
