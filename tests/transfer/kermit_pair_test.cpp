@@ -2,26 +2,12 @@
 // that drops, flips, duplicates and stalls bytes: every file arrives
 // byte-identical, or the transfer ends with an error code; never is wrong data
 // reported as complete.
-#include <gtest/gtest.h>
-
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
-#include <vector>
 
-#include "shell/pump_posix.h"
-#include "tests/support/fault_line.h"
-#include "tests/support/file_text.h"
 #include "tests/support/transfer_pair.h"
-#include "transfer/kermit.h"
-#include "transfer/kermit_packet.h"
+#include "tests/transfer/transfer_fixture.h"
 #include "transfer/protocol_table.h"
-#include "transfer/receive_loop.h"
 #include "transfer/transfer_codes.h"
-#include "transfer/transfer_files.h"
-#include "transfer/transfer_line.h"
 
 namespace fs = std::filesystem;
 
@@ -34,14 +20,12 @@ struct Pair {
 
   Pair(const std::string& name, int packetSize, bool eightBit, const std::vector<size_t>& sizes) {
     clockUseManual();
-    std::string base = ::testing::TempDir() + "kermit_pair_" + name;
-    fs::remove_all(base);
+    std::string base = freshDir("kermit-pair-" + name);
     from = base + "/from";
     to = base + "/to";
     fs::create_directories(from);
     fs::create_directories(to);
-    TransferSettings set = transferSettingsDefault();
-    set.protocol = PROTOCOL_KERMIT;
+    TransferSettings set = settingsFor(PROTOCOL_KERMIT);
     set.kermitPacketSize = packetSize;
     set.kermitEightbit = eightBit;
     transferBegin(tx, set);

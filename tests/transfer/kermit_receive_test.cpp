@@ -1,25 +1,13 @@
 // The Kermit receiver against a hostile or broken sender: packets are put on
 // the line as a peer would send them, the receive loop runs, and its replies,
 // the files it wrote and the fields it showed are checked.
-#include <gtest/gtest.h>
-#include <unistd.h>
-
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
-#include <string>
-#include <vector>
 
-#include "shell/pump_posix.h"
-#include "tests/support/fault_line.h"
-#include "tests/support/file_text.h"
+#include "tests/transfer/transfer_fixture.h"
 #include "transfer/kermit_packet.h"
 #include "transfer/protocol_table.h"
-#include "transfer/receive_loop.h"
 #include "transfer/transfer_codes.h"
-#include "transfer/transfer_state.h"
-#include "transfer/transfer_view.h"
 
 namespace fs = std::filesystem;
 
@@ -51,12 +39,10 @@ class KermitReceive : public ::testing::Test {
     transferViewReset();
     shown.clear();
     transferView.setText = [](int field, const char* text) { shown[field] = text; };
-    root = ::testing::TempDir() + "kermit_receive_" + std::to_string(getpid());
-    fs::remove_all(root);
+    root = freshDir("kermit-receive");
     dir = root + "/down";
     fs::create_directories(dir);
-    TransferSettings set = transferSettingsDefault();
-    set.protocol = PROTOCOL_KERMIT;
+    TransferSettings set = settingsFor(PROTOCOL_KERMIT);
     std::snprintf(set.downloadDir, sizeof set.downloadDir, "%s", dir.c_str());
     transferBegin(transferState(), set);
     ASSERT_EQ(receiveBegin(), 0);
