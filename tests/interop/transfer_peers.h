@@ -31,10 +31,12 @@ inline std::string makeFile(const std::string& path, int size, int salt) {
 
 // Runs the two commands against each other; returns our tool's exit status
 // from the "status" file it leaves (-1 when it left none). socat's own status
-// is not ours: a streaming sender may leave before our last ACK.
+// is not ours: a streaming sender may leave before our last ACK. socat closes
+// the other side half a second after one side ends by default; on a busy
+// machine that cut our tool off before it wrote its status, so it gets five.
 inline int runPair(const std::string& dir, const std::string& left, const std::string& right) {
   std::remove((dir + "/status").c_str());
-  std::string cmd = "cd '" + dir + "' && timeout 120 socat SYSTEM:\"" + left + "\" SYSTEM:\"" + right +
+  std::string cmd = "cd '" + dir + "' && timeout 120 socat -t 5 SYSTEM:\"" + left + "\" SYSTEM:\"" + right +
                     "\" 2>>'" + dir + "/socat.log'";
   std::system(cmd.c_str());
   std::string status = readFile(dir + "/status");
