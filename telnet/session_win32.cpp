@@ -21,6 +21,7 @@
 #include "telnet/netlink_win32.h"
 #include "terminal/capture.h"
 #include "terminal/print_win32.h"
+#include "telnet/session_hooks.h"
 #include "telnet/session_options.h"
 #include "telnet/telnet_engine.h"
 #include "telnet/telnet_entry.h"
@@ -187,10 +188,10 @@ std::string localAddress() {
 }
 
 void sessionInit() {
-  netOnEstablished = onEstablished;
-  netOnLost = onLost;
-  netOnAttemptEnded = onAttemptEnded;
-  netReceivePass = receivePass;
+  sessionHooks.established = onEstablished;
+  sessionHooks.lost = onLost;
+  sessionHooks.attemptEnded = onAttemptEnded;
+  sessionHooks.receivePass = receivePass;
   sessionTransferInit();
 }
 

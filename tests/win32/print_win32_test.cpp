@@ -36,11 +36,6 @@ std::set<std::string> filesIn(const std::string& dir, const char* pattern) {
   return names;
 }
 
-std::string readAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // The first file matching pattern in dir that was not there before (empty
 // after ms).
 std::string newFile(const std::string& dir, const char* pattern, const std::set<std::string>& before, DWORD ms) {
@@ -61,12 +56,7 @@ std::string printedText(const std::function<int()>& job) {
   EXPECT_EQ(job(), 0);
   std::string text = newFile(pdf, "*.txt", before, 30000);
   EXPECT_FALSE(text.empty()) << "no PDF came out of the queue";
-  return readAll(text);
-}
-
-void typeLine(const std::string& line) {
-  std::string typed = line + "\r";
-  sendBytes(reinterpret_cast<const uint8_t*>(typed.data()), static_cast<int>(typed.size()));
+  return readFile(text);
 }
 
 void received(const std::string& bytes) {
@@ -115,8 +105,6 @@ TEST(Win32Print, BufferAndSelectionPrintTheirLines) {
 // exactly its bytes (a 255 among them, doubled by Telnet on the wire) and the
 // screen none of them.
 TEST(Win32Print, TransparentJobFromATelnetHostReachesTheRawQueue) {
-  ASSERT_NE(telnetServerPort(), 0);
-  ASSERT_TRUE(prepareTelnet());
   MessageBoxCloser closer;
   char old[256] = "";
   DWORD size = sizeof old;
@@ -128,8 +116,7 @@ TEST(Win32Print, TransparentJobFromATelnetHostReachesTheRawQueue) {
   setSpoolPath(std::string(temp) + "temp.txt");
   printHooksInstall();
   setTransparentPrintEnabled(true);
-  ASSERT_EQ(netConnect(mainWindow(), loopbackRequest("localhost", telnetServerPort())), 0);
-  ASSERT_TRUE(pumpUntil([] { return onScreen("# "); }, 10000)) << screenText();
+  ASSERT_NO_FATAL_FAILURE(connectToServer());
   printHooksInstall();  // the connection's reset emptied the slots
 
   std::string raw = printDir() + "\\raw";
@@ -139,7 +126,7 @@ TEST(Win32Print, TransparentJobFromATelnetHostReachesTheRawQueue) {
   ASSERT_TRUE(pumpUntil([] { return onScreen("DONE42"); }, 10000)) << screenText();
   std::string job = newFile(raw, "*.prn", before, 30000);
   ASSERT_FALSE(job.empty());
-  EXPECT_EQ(readAll(job), std::string("JOB42\x1b\x01\xff\r\n\f", 11));
+  EXPECT_EQ(readFile(job), std::string("JOB42\x1b\x01\xff\r\n\f", 11));
   EXPECT_FALSE(onScreen("JOB42")) << screenText();
   EXPECT_TRUE(closer.texts().empty());
   typeLine("exit");
@@ -151,23 +138,20 @@ TEST(Win32Print, TransparentJobFromATelnetHostReachesTheRawQueue) {
 // A capture of a real shell session holds the text the host sent, with its
 // TAB expanded on the screen's columns.
 TEST(Win32Print, CaptureOfALoopbackSessionHoldsTheHostsText) {
-  ASSERT_NE(telnetServerPort(), 0);
-  ASSERT_TRUE(prepareTelnet());
   MessageBoxCloser closer;
   printAttachWindow(mainWindow(), 0, 0, 0);
   char temp[MAX_PATH];
   GetTempPathA(sizeof temp, temp);
   std::string log = captureLogPath(temp, "", "loopback");
   DeleteFileA(log.c_str());
-  ASSERT_EQ(netConnect(mainWindow(), loopbackRequest("localhost", telnetServerPort())), 0);
-  ASSERT_TRUE(pumpUntil([] { return onScreen("# "); }, 10000)) << screenText();
+  ASSERT_NO_FATAL_FAILURE(connectToServer());
   captureToggle(log, true);
   ASSERT_TRUE(captureRunning());
   typeLine("printf 'x\\ty\\n'; ls -1d /tmp /usr; echo END$((6*7))");
   ASSERT_TRUE(pumpUntil([] { return onScreen("END42"); }, 10000)) << screenText();
   captureConnectionEnd();
   EXPECT_FALSE(captureRunning());
-  std::string text = readAll(log);
+  std::string text = readFile(log);
   EXPECT_NE(text.find("ls -1d /tmp /usr"), std::string::npos) << text;
   EXPECT_NE(text.find("\r\nx       y\r\n/tmp\r\n/usr\r\nEND42\r\n"), std::string::npos) << text;
   EXPECT_EQ(text.find('\x1b'), std::string::npos);

@@ -15,8 +15,10 @@
 
 #include "screenshot.h"
 #include "telnet/netlink_win32.h"
+#include "telnet/session_hooks.h"
 #include "terminal/link.h"
 #include "terminal/options.h"
+#include "terminal/receive.h"
 #include "transfer/protocol_table.h"
 #include "transfer/transfer_dialog_ids.h"
 #include "transfer/transfer_dialog_win32.h"
@@ -28,20 +30,15 @@ std::string transferDir() {
   return dir ? dir : "";
 }
 
-std::string readAll(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
-
 // A plain TCP connection (no Telnet layer) to an lrzsz listener.
 void connectTo(const char* portVariable) {
   const char* port = getenv(portVariable);
   ASSERT_NE(port, nullptr) << "tests/win32/run starts the lrzsz listeners";
   ASSERT_TRUE(prepareTelnet());
-  netOnEstablished = [] { netEvents.established = true; };
+  sessionHooks.established = [] { netEvents.established = true; };
   // A read notification already queued must not hand the peer's bytes to the
   // terminal once the transfer owns the line.
-  netReceivePass = [] { return 0; };
+  sessionHooks.receivePass = [] { return 0; };
   ASSERT_EQ(netConnect(mainWindow(), loopbackRequest("127.0.0.1", atoi(port))), 0);
   ASSERT_TRUE(pumpUntil([] { return netEvents.established || netEvents.ended; }, 10000));
   ASSERT_TRUE(netEvents.established);
@@ -59,7 +56,7 @@ std::string dialogText(int id) {
 // dialog's own message handler, so a second thread watches the figures and
 // saves a screenshot once rate, time left and percentage are filled in.
 // Then OK is pressed and the main window closes the dialog.
-int runDialog(HWND dialog, const char* shot, std::string* percentSeen) {
+int runDialog(HWND dialog, const char* shot) {
   std::atomic<bool> over{false}, watched{false};
   std::thread watcher([&] {
     // The watcher reads the dialog through messages the main thread answers:
@@ -73,7 +70,6 @@ int runDialog(HWND dialog, const char* shot, std::string* percentSeen) {
       std::string percent = dialogText(IDC_XFER_PERCENT);
       if (!dialogText(IDC_XFER_RATE).empty() && !dialogText(IDC_XFER_REMAINING).empty() && !percent.empty() &&
           percent != "0 %" && percent != "100 %") {
-        *percentSeen = percent;
         saveScreenshot(shot);
         return;
       }
@@ -102,12 +98,11 @@ TEST(TransferDialog, YmodemSendToRbThroughTheDialog) {
   char caption[64] = "";
   GetWindowTextA(dialog, caption, sizeof caption);
   EXPECT_STREQ(caption, "Sending");
-  std::string percent;
-  EXPECT_EQ(runDialog(dialog, "transfer_send_running", &percent), 0);
+  EXPECT_EQ(runDialog(dialog, "transfer_send_running"), 0);
   // rb writes the file as the last block is acknowledged; give it a moment.
-  std::string sent = readAll(transferDir() + "\\send\\wine-data.bin");
-  pumpUntil([&] { return readAll(transferDir() + "\\up\\wine-data.bin").size() == sent.size(); }, 5000);
-  EXPECT_EQ(readAll(transferDir() + "\\up\\wine-data.bin"), sent);
+  std::string sent = readFile(transferDir() + "\\send\\wine-data.bin");
+  pumpUntil([&] { return readFile(transferDir() + "\\up\\wine-data.bin").size() == sent.size(); }, 5000);
+  EXPECT_EQ(readFile(transferDir() + "\\up\\wine-data.bin"), sent);
   netDisconnect();
 }
 
