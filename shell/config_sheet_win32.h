@@ -14,7 +14,8 @@ struct ConfigEnv {
   const char* firewallScript = "";  // "Edit Script" and "Check Syntax"
   const char* firewallAddressValue = "FirewallAddressTelnet";
   const char* firewallPortValue = "FirewallPortTelnet";
-  bool (*online)() = nullptr;
+  // Whether the session capture is on (the "Session capture" box shows it).
+  bool (*captureOn)() = nullptr;
   // "Session capture" changed by OK: on while online opens the log at once.
   void (*captureChanged)(bool on) = nullptr;
   // Help of a page: topic (e.g. "/protocols.html") or pop-up file for WM_HELP.

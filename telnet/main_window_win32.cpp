@@ -170,6 +170,11 @@ void command(int id) {
     case CMD_PRINT_LOGFILE: printLogfile(); break;
     case CMD_PRINT_TRANSPARENT: P.transPrint = transPrintToggle(); break;
     case CMD_CAPTURE: captureToggle(sessionLogPath(), P.online); break;
+    case CMD_TERMINAL_PREFS: sessionSettings(CONFIG_TERMINAL); break;
+    case CMD_FONTS: sessionSettings(CONFIG_FONTS); break;
+    case CMD_PROTOCOL: sessionSettings(CONFIG_PROTOCOLS); break;
+    case CMD_COLOR: sessionSettings(CONFIG_COLOR); break;
+    case CMD_DEFAULT_DIR: sessionSettings(CONFIG_DEFAULT_DIR); break;
     default:
       // Commands whose parts come with later versions of the program.
       messageBox(TXT_NOT_AVAILABLE, nullptr, MSG_OK | MSG_ICONINFORMATION);
@@ -211,6 +216,7 @@ bool telnetCreate(HWND window) {
   if (P.scrollLines > MAX_CAPACITY) P.scrollLines = MAX_CAPACITY;
   sessionTerminalStart(P.scrollLines);
   bookLoadTemplate();
+  sessionConfigAttach();
 
   statusBarCreate(window);
   statusBarText(2, "Offline");
