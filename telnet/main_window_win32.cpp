@@ -24,6 +24,7 @@
 #include "telnet/telnet_ids.h"
 #include "telnet/telnet_program_win32.h"
 #include "telnet/telnet_texts.h"
+#include "telnet/telnetbook_win32.h"
 #include "terminal/display_win32.h"
 #include "terminal/print_win32.h"
 #include "terminal/transparent_print.h"
@@ -122,10 +123,10 @@ void command(int id) {
         P.commandLineHost = false;
         sessionConnect();
       } else {
-        messageBox(TXT_NO_BOOK, nullptr, MSG_OK | MSG_ICONINFORMATION);
+        telnetBookCommand(P.window);
       }
       break;
-    case CMD_QUICK_CONNECT: messageBox(TXT_NO_BOOK, nullptr, MSG_OK | MSG_ICONINFORMATION); break;
+    case CMD_QUICK_CONNECT: telnetQuickConnectCommand(P.window); break;
     case CMD_EXIT: exitWindow(); break;
     case CMD_VIEW_OPTIONS: viewOptionsCommand(); break;
     case CMD_RESET_TERM:
