@@ -18,17 +18,17 @@ namespace {
 const BookView TELNET_VIEW{&TELNET_BOOK, bookField::address, bookField::port};
 const BookView FTP_VIEW{&FTP_BOOK, ftpField::address, ftpField::port};
 
-using BookList = BookDirTest;
-
-template <size_t N>
-void writeEntry(const BookList& t, const std::string& file, const BookView& view, const char* name,
-                const char* address, int port) {
-  std::vector<uint8_t> r(N, 0);
-  recordSetText(r.data(), view.kind->nameField, name);
-  recordSetText(r.data(), view.address, address);
-  recordSetInt(r.data(), view.port, port);
-  t.writeFile(file, r);
-}
+class BookList : public BookDirTest {
+ protected:
+  template <size_t N>
+  void writeEntry(const std::string& file, const BookView& view, const char* name, const char* address, int port) {
+    std::vector<uint8_t> r(N, 0);
+    recordSetText(r.data(), view.kind->nameField, name);
+    recordSetText(r.data(), view.address, address);
+    recordSetInt(r.data(), view.port, port);
+    writeFile(file, r);
+  }
+};
 
 std::vector<std::string> shown(const std::vector<BookRow>& rows) {
   std::vector<std::string> out;
@@ -38,16 +38,16 @@ std::vector<std::string> shown(const std::vector<BookRow>& rows) {
 }  // namespace
 
 TEST_F(BookList, RowsAreSortedWithoutRegardToCaseAndOnlyWholeRecordsAreListed) {
-  writeEntry<BOOK_ENTRY_SIZE>(*this, "zeta.tel", TELNET_VIEW, "zeta", "z.example", 0);
-  writeEntry<BOOK_ENTRY_SIZE>(*this, "Alpha.TEL", TELNET_VIEW, "Alpha", "10.0.0.1", 2323);
-  writeEntry<BOOK_ENTRY_SIZE>(*this, "beta.Tel", TELNET_VIEW, "beta", "b.example", 23);
-  writeEntry<BOOK_ENTRY_SIZE - 1>(*this, "short.tel", TELNET_VIEW, "short", "s", 1);
-  writeEntry<BOOK_ENTRY_SIZE + 1>(*this, "long.tel", TELNET_VIEW, "long", "l", 1);
-  writeEntry<FTP_ENTRY_SIZE>(*this, "ftp.ftp", FTP_VIEW, "ftphost", "f.example", 2121);
+  writeEntry<BOOK_ENTRY_SIZE>("zeta.tel", TELNET_VIEW, "Zeta", "z.example", 0);
+  writeEntry<BOOK_ENTRY_SIZE>("Alpha.TEL", TELNET_VIEW, "Alpha", "10.0.0.1", 2323);
+  writeEntry<BOOK_ENTRY_SIZE>("beta.Tel", TELNET_VIEW, "beta", "b.example", 23);
+  writeEntry<BOOK_ENTRY_SIZE - 1>("short.tel", TELNET_VIEW, "short", "s", 1);
+  writeEntry<BOOK_ENTRY_SIZE + 1>("long.tel", TELNET_VIEW, "long", "l", 1);
+  writeEntry<FTP_ENTRY_SIZE>("ftp.ftp", FTP_VIEW, "ftphost", "f.example", 2121);
   writeFile("empty.tel", {});
   EXPECT_EQ(shown(bookRows(TELNET_VIEW)),
             (std::vector<std::string>{"Alpha|10.0.0.1|2323|Alpha.TEL", "beta|b.example|23|beta.Tel",
-                                      "zeta|z.example||zeta.tel"}));
+                                      "Zeta|z.example||zeta.tel"}));
   // The same rule over the FTP records, whose port lies elsewhere.
   EXPECT_EQ(shown(bookRows(FTP_VIEW)), (std::vector<std::string>{"ftphost|f.example|2121|ftp.ftp"}));
 }

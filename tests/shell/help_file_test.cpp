@@ -37,7 +37,9 @@ TEST(HelpFile, TheCompiledFileHoldsEveryTopicAndPopupTheProgramsOpen) {
   for (int i = 0; i < helpTopicCount; ++i) {
     const HelpTopic& t = *helpTopicTable[i];
     EXPECT_NE(chm.find(std::string("/") + t.topic), std::string::npos) << t.topic;
-    if (t.popups) EXPECT_NE(chm.find(std::string("/") + t.popups), std::string::npos) << t.popups;
+    if (t.popups) {
+      EXPECT_NE(chm.find(std::string("/") + t.popups), std::string::npos) << t.popups;
+    }
   }
 }
 
