@@ -11,6 +11,7 @@
 #include "shell/book_dialog_ids.h"
 #include "shell/help_win32.h"
 #include "shell/message_box.h"
+#include "shell/message_box_win32.h"
 #include "shell/message_ids.h"
 
 namespace {
@@ -30,6 +31,17 @@ struct Copy {
   const BookEnv* env;
   std::vector<uint8_t> record;
 };
+
+// Runs a dialog of ours; its messages belong to it while it is open (each
+// dialog makes itself the owner when it starts), so they come back to it.
+INT_PTR runModal(HWND owner, const char* name, DLGPROC proc, LPARAM parameter) {
+  HWND previous = messageBoxOwner();
+  HINSTANCE instance = owner ? reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE))
+                             : GetModuleHandleA(nullptr);
+  INT_PTR result = DialogBoxParamA(instance, name, owner, proc, parameter);
+  messageBoxSetOwner(previous);
+  return result;
+}
 
 bool refusedOnline(const BookEnv& env) {
   if (!env.online || !env.online()) return false;
@@ -70,6 +82,11 @@ void listAgain(Book& b, const std::string& keepPath) {
   }
   b.current = b.rows.empty() ? -1 : select;
   enableSelectionButtons(b, !b.rows.empty());
+  // A button that was just disabled (Delete of the last entry) leaves the
+  // keyboard nowhere: New is what an empty book offers.
+  HWND focus = GetFocus();
+  if (!focus || !IsWindowEnabled(focus))
+    SendMessageA(b.dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(b.dialog, IDC_BOOK_NEW)), TRUE);
   if (b.current >= 0) {
     ListView_SetItemState(b.list, b.current, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     ListView_EnsureVisible(b.list, b.current, FALSE);
@@ -112,6 +129,7 @@ INT_PTR CALLBACK copyProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
     case WM_INITDIALOG: {
       c = reinterpret_cast<Copy*>(lParam);
       SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+      messageBoxSetOwner(dialog);
       const BookView& v = c->env->view;
       SendDlgItemMessageA(dialog, IDC_COPY_NAME, EM_LIMITTEXT, v.kind->nameField.size - 1u, 0);
       SendDlgItemMessageA(dialog, IDC_COPY_ADDRESS, EM_LIMITTEXT, v.address.size - 1u, 0);
@@ -182,10 +200,8 @@ void command(Book& b, int id) {
     case IDC_BOOK_COPY: {
       if (b.current < 0 || refusedOnline(env)) break;
       Copy copy{&env, std::vector<uint8_t>(size)};
-      if (loadRow(b, b.current, copy.record.data()) == 0) {
-        HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(b.dialog, GWLP_HINSTANCE));
-        DialogBoxParamA(instance, "INTERNETCOPY", b.dialog, copyProc, reinterpret_cast<LPARAM>(&copy));
-      }
+      if (loadRow(b, b.current, copy.record.data()) == 0)
+        runModal(b.dialog, "INTERNETCOPY", copyProc, reinterpret_cast<LPARAM>(&copy));
       listAgain(b, currentPath(b));
       break;
     }
@@ -210,6 +226,7 @@ INT_PTR CALLBACK bookProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
       b = reinterpret_cast<Book*>(lParam);
       SetWindowLongPtrA(dialog, DWLP_USER, lParam);
       b->dialog = dialog;
+      messageBoxSetOwner(dialog);
       SetWindowTextA(dialog, b->env->title);
       initList(*b);
       listAgain(*b, std::string());
@@ -250,6 +267,7 @@ INT_PTR CALLBACK quickProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
     case WM_INITDIALOG:
       SetWindowLongPtrA(dialog, DWLP_USER, lParam);
       env = reinterpret_cast<const BookEnv*>(lParam);
+      messageBoxSetOwner(dialog);
       SendDlgItemMessageA(dialog, IDC_QUICK_ADDRESS, EM_LIMITTEXT, env->view.address.size - 1u, 0);
       SendDlgItemMessageA(dialog, IDC_QUICK_PORT, EM_LIMITTEXT, 5, 0);
       return TRUE;
@@ -282,9 +300,6 @@ INT_PTR CALLBACK quickProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
   return FALSE;
 }
 
-HINSTANCE instanceOf(HWND owner) {
-  return owner ? reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE)) : GetModuleHandleA(nullptr);
-}
 }  // namespace
 
 int bookDialog(HWND owner, const BookEnv& env) {
@@ -292,12 +307,11 @@ int bookDialog(HWND owner, const BookEnv& env) {
   InitCommonControlsEx(&controls);
   Book b;
   b.env = &env;
-  INT_PTR result = DialogBoxParamA(instanceOf(owner), "INTERNETBOOK", owner, bookProc, reinterpret_cast<LPARAM>(&b));
+  INT_PTR result = runModal(owner, "INTERNETBOOK", bookProc, reinterpret_cast<LPARAM>(&b));
   return result == 1 ? 1 : 0;
 }
 
 int quickConnectDialog(HWND owner, const BookEnv& env) {
-  INT_PTR result = DialogBoxParamA(instanceOf(owner), "QuickConnect", owner, quickProc,
-                                   reinterpret_cast<LPARAM>(&env));
+  INT_PTR result = runModal(owner, "QuickConnect", quickProc, reinterpret_cast<LPARAM>(&env));
   return result == 1 ? 1 : 0;
 }

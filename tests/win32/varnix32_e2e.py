@@ -315,8 +315,8 @@ def case_session_typed_drawn_closed_saved(desk):
                          os.path.getmtime(entry) > 1000 else None, 10)
         check(saved and os.path.getsize(saved) == 2424, "127.0.0.1.tel not written when the host closed")
         desk.keys(box, "Return")
-        # Start-up choice 103 opens the book again, which says it is not there yet.
-        desk.keys(desk.window("Message", 10), "Return")
+        # Start-up choice 103 opens the book again after the session.
+        desk.keys(desk.window("Telnetbook", 10), "Escape")
         offline_buttons = desk.brightness(main, 0, 40, 140, 40)
         desk.shot("varnix32_offline")
         check(abs(offline_buttons - online_buttons) > 0.005, "the toolbar did not change back to offline")
@@ -725,13 +725,15 @@ def case_telnetbook_empty_book(desk):
         check(wait_for(lambda: not prog.entry_file("Default"), 5), "Default.tel was not deleted")
         time.sleep(0.3)
         desk.shot("varnix32_telnetbook_empty")
-        # Enter would press Connect: disabled, the book stays; Delete asks nothing.
-        desk.keys(book, "Return")
-        desk.keys(book, *(["Tab"] * 2), "space")
-        time.sleep(1)
-        check(desk.windows("Telnetbook") and not desk.windows("Message"), "a disabled button acted")
+        # Opened again: Enter (Connect) does nothing, and Tab skips the four
+        # disabled buttons, so the second Tab reaches Close.
         desk.keys(book, "Escape")
-        check(wait_for(lambda: not desk.windows("Telnetbook"), 5), "Close did not close the empty book")
+        book = open_book(desk, desk.window(TITLE))
+        desk.keys(book, "Return")
+        time.sleep(0.5)
+        check(desk.windows("Telnetbook"), "Connect acted in an empty book")
+        desk.keys(book, "Tab", "Tab", "space")
+        check(wait_for(lambda: not desk.windows("Telnetbook"), 5), "the selection buttons of an empty book are enabled")
     finally:
         prog.stop()
 
@@ -771,7 +773,7 @@ def case_help_button_opens_topic(desk):
     directory = tempfile.mkdtemp(prefix="varnix32_e2e_")
     shutil.copy(HELP_FILE, directory)
     log = os.path.join(directory, "wine.log")
-    env = dict(desk.env, WINEDEBUG="trace+hhctrl")
+    env = dict(desk.env, WINEDEBUG="trace+htmlhelp")
     with open(log, "w") as err:
         proc = subprocess.Popen(["wine", EXE], cwd=directory, env=env, stdout=subprocess.DEVNULL, stderr=err)
     prog = Program.__new__(Program)
@@ -782,8 +784,11 @@ def case_help_button_opens_topic(desk):
         desk.window("Kelvro32-Telnet Help", 15)
         time.sleep(1)
         desk.shot("varnix32_help_telnetbook")
-        check(wait_for(lambda: "kelvro32-telnet.chm::/telnet_telnetbook.html" in open(log, errors="replace").read(), 5),
-              "the help window was not asked for the Telnetbook topic")
+        # The prefix has no HTML engine, so the pane stays blank: the help
+        # library's own trace shows which topic of which file it went to.
+        navigated = re.compile(r'NavigateToChm \S+ L".*\\\\kelvro32-telnet\.chm" L"/telnet_telnetbook\.html"')
+        check(wait_for(lambda: navigated.search(open(log, errors="replace").read()), 5),
+              "the help window did not go to the Telnetbook topic of the help file")
     finally:
         prog.stop()
 
