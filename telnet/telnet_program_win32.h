@@ -24,9 +24,7 @@ struct TelnetProgram {
   HINSTANCE instance = nullptr;
   CommandLine commandLine{};
   bool commandLineHost = false;
-  std::string startDir, helpFile, viewerCommand, firewallScript;
-  HMODULE htmlHelpLibrary = nullptr;
-  FARPROC htmlHelp = nullptr;
+  std::string startDir, viewerCommand, firewallScript;
   ViewOptions view{};
   bool transPrint = false;
   int scrollLines = 1000;
