@@ -7,6 +7,7 @@
 
 #include "shell/config_ids.h"
 #include "shell/config_internal_win32.h"
+#include "shell/help_win32.h"
 #include "terminal/terminal_type.h"
 #include "transfer/protocol_table.h"
 
@@ -14,20 +15,10 @@ ConfigSheetState configState;
 ConfigEnv configEnv;
 
 namespace {
-struct PageHelp {
-  const char* topic;
-  const char* popup;
-};
-// Each page's help topic and the pop-up file of its controls.
-const PageHelp PAGE_HELP[CONFIG_PAGE_COUNT] = {
-    {"%s::/telnet_commsetting.html", "%s::/telconnect.txt"},
-    {"%s::/terminalemulation.html", "%s::/terminal.txt"},
-    {"%s::/protocols.html", "%s::/protocol.txt"},
-    {"%s::/color.html", "%s::/color.txt"},
-    {"%s::/font.html", "%s::/font.txt"},
-    {"%s::/defaultdirectory.html", "%s::/directory.txt"},
-    {"%s::/file_transfer_options.html", "%s::/option.txt"},
-    {"%s::/telnet_firewall.html", "%s::/firewall.txt"},
+// Each page's help topic and the pop-up texts of its controls, in tab order.
+const HelpTopic* const PAGE_HELP[CONFIG_PAGE_COUNT] = {
+    &HELP_GENERAL, &HELP_TERMINAL, &HELP_PROTOCOLS, &HELP_COLOR,
+    &HELP_FONTS,   &HELP_DEFAULT_DIR, &HELP_OPTIONS, &HELP_FIREWALL,
 };
 
 // --- General -----------------------------------------------------------------
@@ -218,9 +209,9 @@ void setChecked(HWND d, int id, bool on) { CheckDlgButton(d, id, on ? BST_CHECKE
 void limitText(HWND d, int id, int characters) { SendDlgItemMessageA(d, id, EM_LIMITTEXT, characters, 0); }
 
 INT_PTR configPageMessage(HWND page, UINT message, LPARAM lp, int pageIndex, int (*apply)(HWND)) {
-  const PageHelp& help = PAGE_HELP[pageIndex];
+  const HelpTopic& help = *PAGE_HELP[pageIndex];
   if (message == WM_HELP) {
-    if (configEnv.help) configEnv.help(page, nullptr, help.popup, reinterpret_cast<const HELPINFO*>(lp));
+    helpContextPopup(reinterpret_cast<const HELPINFO*>(lp), help);
     return TRUE;
   }
   if (message != WM_NOTIFY) return FALSE;
@@ -235,7 +226,7 @@ INT_PTR configPageMessage(HWND page, UINT message, LPARAM lp, int pageIndex, int
       SetWindowLongPtrA(page, DWLP_MSGRESULT, FALSE);  // pages check their values on OK only
       return TRUE;
     case PSN_HELP:
-      if (configEnv.help) configEnv.help(page, help.topic, nullptr, nullptr);
+      helpShowTopic(page, help);
       return TRUE;
     default:
       return FALSE;

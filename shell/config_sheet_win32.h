@@ -18,8 +18,6 @@ struct ConfigEnv {
   bool (*captureOn)() = nullptr;
   // "Session capture" changed by OK: on while online opens the log at once.
   void (*captureChanged)(bool on) = nullptr;
-  // Help of a page: topic (e.g. "/protocols.html") or pop-up file for WM_HELP.
-  void (*help)(HWND page, const char* topic, const char* popup, const HELPINFO* info) = nullptr;
 };
 void configSheetAttach(const ConfigEnv& env);
 

@@ -7,6 +7,8 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -28,7 +30,7 @@ const char* const PAGE_NAMES[CONFIG_PAGE_COUNT] = {"general", "terminal", "proto
 
 struct SheetFixture : ::testing::Test {
   fs::path dir;
-  std::string dirText;
+  std::string dirText, script;
   void SetUp() override {
     char base[MAX_PATH];
     GetTempPathA(sizeof base, base);
@@ -40,7 +42,8 @@ struct SheetFixture : ::testing::Test {
     ConfigEnv env;
     env.mainWindow = mainWindow();
     env.programDir = dirText.c_str();
-    env.firewallScript = "pxtel.txt";
+    script = (dir / "pxtel.txt").string();
+    env.firewallScript = script.c_str();
     configSheetAttach(env);
     regWriteString("scroll", "1000");
   }
@@ -64,10 +67,6 @@ struct SheetFixture : ::testing::Test {
 HWND showPage(HWND sheet, int page) {
   SendMessageA(sheet, PSM_SETCURSEL, page, 0);
   return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-}
-
-void waitGone(HWND w) {
-  for (int i = 0; i < 250 && IsWindow(w); ++i) Sleep(20);
 }
 
 TEST_F(SheetFixture, EveryPageShownAndOkSavesTheWorkingCopy) {
@@ -95,6 +94,14 @@ TEST_F(SheetFixture, EveryPageShownAndOkSavesTheWorkingCopy) {
       if (i == CONFIG_FIREWALL) {
         SetDlgItemTextA(page, IDC_FW_ADDRESS, "gate.example");
         SetDlgItemTextA(page, IDC_FW_PORT, "abc");
+        // "Check Syntax" reads the firewall script as it is on disk now.
+        for (const char* text : {"TIMEOUT 10\r\nSEND \"abc\r\nEXIT\r\n", "TIMEOUT 10\r\nSEND \"abc\"\r\nEXIT\r\n"}) {
+          FILE* f = fopen(script.c_str(), "wb");
+          if (f) fputs(text, f), fclose(f);
+          size_t seen = closer.texts().size();
+          PostMessageA(page, WM_COMMAND, IDC_FW_CHECK, 0);
+          for (int w = 0; w < 250 && closer.texts().size() == seen; ++w) Sleep(20);
+        }
       }
     }
     PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
@@ -105,26 +112,23 @@ TEST_F(SheetFixture, EveryPageShownAndOkSavesTheWorkingCopy) {
   EXPECT_EQ(tabs, (std::vector<std::string>{"General", "Terminal Pref", "Protocols", "Color", "Fonts", "Default Dir",
                                             "Options", "Firewall"}));
   using namespace bookField;
-  for (const BookEntry& e : {entry, BookEntry{}}) {
-    const uint8_t* r = &e == &entry ? entry.bytes : nullptr;
-    if (!r) {
-      static BookEntry file;
-      ASSERT_EQ(bookLoadEntry("Sheet Host", file), static_cast<int>(BOOK_ENTRY_SIZE));
-      r = file.bytes;
-    }
-    EXPECT_EQ(recordText(r, address), "changed.example");
-    EXPECT_EQ(recordInt(r, terminalHeight), 30);
-    EXPECT_EQ(recordInt(r, stripHighBit), 1);
-    EXPECT_EQ(recordInt(r, maxErrors), 5) << "a typed 0 is the default count";
-    EXPECT_EQ(recordInt(r, kermitPacketSize), 9024);
-    EXPECT_EQ(recordText(r, downloadDir), "") << "the program directory shown for an empty field stays empty";
-  }
+  BookEntry file{};
+  ASSERT_EQ(bookLoadEntry("Sheet Host", file), static_cast<int>(BOOK_ENTRY_SIZE));
+  EXPECT_EQ(memcmp(file.bytes, entry.bytes, BOOK_ENTRY_SIZE), 0) << "OK saves what the caller gets";
+  const uint8_t* r = file.bytes;
+  EXPECT_EQ(recordText(r, address), "changed.example");
+  EXPECT_EQ(recordInt(r, terminalHeight), 30);
+  EXPECT_EQ(recordInt(r, stripHighBit), 1);
+  EXPECT_EQ(recordInt(r, maxErrors), 5) << "a typed 0 is the default count";
+  EXPECT_EQ(recordInt(r, kermitPacketSize), 9024);
+  EXPECT_EQ(recordText(r, downloadDir), "") << "the program directory shown for an empty field stays empty";
   EXPECT_EQ(regReadInt("scroll", 0), 2000);
   EXPECT_EQ(regReadInt("FirewallPortTelnet", 23), 0) << "a port that is not a number is stored as 0";
   char gate[64] = "";
   regReadString("FirewallAddressTelnet", "", gate, sizeof gate);
   EXPECT_STREQ(gate, "gate.example");
-  EXPECT_EQ(closer.texts(), (std::vector<std::string>{"Scroll range would take into effect when you restart"}));
+  EXPECT_EQ(closer.texts(), (std::vector<std::string>{"Missing quote in line number 2", "Script check complete",
+                                                      "Scroll range would take into effect when you restart"}));
 }
 
 // Each refusal shows its text, keeps the sheet open on the page, and Cancel
