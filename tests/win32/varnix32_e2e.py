@@ -793,6 +793,55 @@ def case_help_button_opens_topic(desk):
         prog.stop()
 
 
+# ---- the configuration sheet from the Settings menu
+
+
+def case_settings_menu_sheet_and_session_capture(desk):
+    """Settings > Terminal Prefs. opens the sheet on the terminal page and OK
+    saves the connected entry; the "Session capture" box of Settings > Default
+    Dir starts and stops the capture of the running session."""
+    server = TelnetServer()
+    desk.reg_set("BookBox_Telnet", 103)
+    for name in ("SESSION", "DOWNLOAD"):  # made anew under this program directory
+        desk.reg_delete(name)
+    prog = Program(desk, ["127.0.0.1", str(server.port)])
+    try:
+        main = desk.window(TITLE)
+        check(wait_for(lambda: desk.brightness(main, 4, 88, 300, 20) > 0.0015, 15), "no prompt drawn")
+        desk.keys(main, "alt+s", "t")
+        sheet = desk.window("Configuration", 10)
+        time.sleep(0.5)
+        desk.shot("varnix32_sheet_terminal_from_menu")
+        desk.keys(sheet, "End", "Return")  # the terminal list has the focus: IBM3151
+        check(wait_for(lambda: not desk.windows("Configuration"), 10), "OK did not close the sheet")
+        saved = prog.entry_file("127.0.0.1")
+        check(saved and entry_values(saved).get("emulation") == "10",
+              "the terminal page's choice did not reach the entry file")
+
+        log = os.path.join(prog.dir, "Log", "127.0.0.1.log")
+
+        def toggle_capture():
+            desk.keys(main, "alt+s", "d")
+            sheet = desk.window("Configuration", 10)
+            time.sleep(0.5)
+            desk.run("xdotool", "mousemove", "--window", sheet, "36", "197", "click", "1")
+            time.sleep(0.3)
+            desk.shot("varnix32_sheet_default_dir_capture")
+            desk.keys(sheet, "Return")
+            check(wait_for(lambda: not desk.windows("Configuration"), 10), "OK did not close the sheet")
+
+        toggle_capture()
+        check(wait_for(lambda: os.path.exists(log), 5), "turning capture on while online opened no log")
+        desk.type(main, "echo captured-$((6*7))")
+        time.sleep(1)
+        toggle_capture()
+        check(wait_for(lambda: "captured-42" in open(log, errors="replace").read(), 5),
+              "the log does not hold the session's output after capture was turned off")
+    finally:
+        prog.stop()
+        server.stop()
+
+
 CASES = [
     case_session_typed_drawn_closed_saved,
     case_failed_connections_leave_program_usable,
@@ -809,6 +858,7 @@ CASES = [
     case_telnetbook_empty_book,
     case_quick_connect_saves_entry_and_connects,
     case_help_button_opens_topic,
+    case_settings_menu_sheet_and_session_capture,
 ]
 
 
