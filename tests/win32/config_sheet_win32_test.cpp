@@ -90,6 +90,17 @@ TEST_F(SheetFixture, EveryPageShownAndOkSavesTheWorkingCopy) {
         SendDlgItemMessageA(page, IDC_CFG_CHECK_FIRST + 8, BM_SETCHECK, BST_CHECKED, 0);  // Strip high bit
       }
       if (i == CONFIG_PROTOCOLS) SetDlgItemTextA(page, IDC_PROTO_MAX_ERRORS, "0");
+      if (i == CONFIG_DEFAULT_DIR) {
+        // "..." lists the directories from the program directory; OK takes the listed one.
+        PostMessageA(page, WM_COMMAND, IDC_DIR_SESSION_BROWSE, 0);
+        HWND listing = waitForWindow("Directory listing", 5000);
+        if (listing) {
+          Sleep(300);
+          saveScreenshot("config_directory_listing");
+          PostMessageA(listing, WM_COMMAND, IDOK, 0);
+          for (int w = 0; w < 250 && IsWindow(listing); ++w) Sleep(20);
+        }
+      }
       if (i == CONFIG_OPTIONS) SetDlgItemTextA(page, IDC_OPT_PACKET, "9024");
       if (i == CONFIG_FIREWALL) {
         SetDlgItemTextA(page, IDC_FW_ADDRESS, "gate.example");
@@ -101,6 +112,7 @@ TEST_F(SheetFixture, EveryPageShownAndOkSavesTheWorkingCopy) {
           size_t seen = closer.texts().size();
           PostMessageA(page, WM_COMMAND, IDC_FW_CHECK, 0);
           for (int w = 0; w < 250 && closer.texts().size() == seen; ++w) Sleep(20);
+          for (int w = 0; w < 100 && FindWindowA(nullptr, "Message"); ++w) Sleep(20);  // the box is gone
         }
       }
     }
@@ -122,6 +134,7 @@ TEST_F(SheetFixture, EveryPageShownAndOkSavesTheWorkingCopy) {
   EXPECT_EQ(recordInt(r, maxErrors), 5) << "a typed 0 is the default count";
   EXPECT_EQ(recordInt(r, kermitPacketSize), 9024);
   EXPECT_EQ(recordText(r, downloadDir), "") << "the program directory shown for an empty field stays empty";
+  EXPECT_EQ(fs::path(recordText(r, sessionDir)), dir) << "the directory chosen in the listing";
   EXPECT_EQ(regReadInt("scroll", 0), 2000);
   EXPECT_EQ(regReadInt("FirewallPortTelnet", 23), 0) << "a port that is not a number is stored as 0";
   char gate[64] = "";
