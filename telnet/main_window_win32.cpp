@@ -152,7 +152,7 @@ void command(int id) {
     case CMD_COPY_PRINTER: printSelection(); break;
     case CMD_PRINT_LOGFILE: printLogfile(); break;
     case CMD_PRINT_TRANSPARENT: P.transPrint = transPrintToggle(); break;
-    case CMD_CAPTURE: captureToggle(sessionLogPath(), P.online); break;
+    case CMD_CAPTURE: sessionCaptureCommand(); break;
     case CMD_TERMINAL_PREFS: sessionSettings(CONFIG_TERMINAL); break;
     case CMD_FONTS: sessionSettings(CONFIG_FONTS); break;
     case CMD_PROTOCOL: sessionSettings(CONFIG_PROTOCOLS); break;

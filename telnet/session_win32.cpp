@@ -350,6 +350,12 @@ void sessionPostRefit(bool fromResize) {
   PostMessageA(P.window, WM_TELNET_REFIT, 0, 0);
 }
 
+void sessionCaptureCommand() {
+  captureToggle(sessionLogPath(), P.online);
+  // The entry keeps the choice for its next session.
+  recordSetInt(sessionEntry.bytes, bookField::sessionCapture, captureRunning() || captureWanted() ? 1 : 0);
+}
+
 void sessionConfigAttach() {
   ConfigEnv env;
   env.mainWindow = P.window;
@@ -368,9 +374,11 @@ void sessionConfigAttach() {
 }
 
 void sessionSettings(int page) {
+  // The sheet shows (and OK keeps) what the connection negotiated so far.
+  if (P.online) telnetSessionToEntry(sessionEntry);
   if (settingsSheet(P.window, &sessionEntry, page, false) != IDOK) return;
   // The changed entry takes effect at once: terminal options, colours, font,
-  // key map; the announced terminal type at the next negotiation.
+  // key map, local echo; the announced terminal type at the next request.
   if (P.online) {
     sessionApplyTerminal(sessionEntry);
     keyboardForSession();

@@ -69,6 +69,8 @@ void sessionAttachDisplay();
 // that opens it on a page; OK applies the changed entry to the terminal.
 void sessionConfigAttach();
 void sessionSettings(int page);
+// Menu 1005: capture on or off, the entry's "Session capture" following.
+void sessionCaptureCommand();
 // The capture file of the session: its entry name in the log directory.
 std::string sessionLogPath();
 // "Local IP:%s" for the status bar, or the bare address for the About box.
