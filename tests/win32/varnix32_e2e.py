@@ -842,6 +842,35 @@ def case_settings_menu_sheet_and_session_capture(desk):
         server.stop()
 
 
+def case_sheet_help_button_opens_page_topic(desk):
+    """The Help button of the sheet opens the topic of the page shown (here
+    the Protocols page, opened by Settings > Protocol)."""
+    desk.reg_set("BookBox_Telnet", 107)
+    directory = tempfile.mkdtemp(prefix="varnix32_e2e_")
+    shutil.copy(HELP_FILE, directory)
+    log = os.path.join(directory, "wine.log")
+    env = dict(desk.env, WINEDEBUG="trace+htmlhelp")
+    with open(log, "w") as err:
+        proc = subprocess.Popen(["wine", EXE], cwd=directory, env=env, stdout=subprocess.DEVNULL, stderr=err)
+    prog = Program.__new__(Program)
+    prog.desk, prog.dir, prog.proc = desk, directory, proc
+    try:
+        main = desk.window(TITLE)
+        time.sleep(0.5)
+        desk.keys(main, "alt+s", "p")
+        sheet = desk.window("Configuration", 10)
+        time.sleep(0.5)
+        _, _, width, height = desk.geometry(sheet)
+        # The Help button sits in the sheet's lower right corner.
+        desk.run("xdotool", "mousemove", "--window", sheet, str(width - 50), str(height - 20), "click", "1")
+        desk.window("Kelvro32-Telnet Help", 15)
+        navigated = re.compile(r'NavigateToChm \S+ L".*\\\\kelvro32-telnet\.chm" L"/protocols\.html"')
+        check(wait_for(lambda: navigated.search(open(log, errors="replace").read()), 5),
+              "the sheet's Help did not go to the Protocols topic")
+    finally:
+        prog.stop()
+
+
 CASES = [
     case_session_typed_drawn_closed_saved,
     case_failed_connections_leave_program_usable,
@@ -859,6 +888,7 @@ CASES = [
     case_quick_connect_saves_entry_and_connects,
     case_help_button_opens_topic,
     case_settings_menu_sheet_and_session_capture,
+    case_sheet_help_button_opens_page_topic,
 ]
 
 
