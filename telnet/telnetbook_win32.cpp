@@ -4,10 +4,9 @@
 
 #include "shell/book_dialog_win32.h"
 #include "shell/book_entry.h"
-#include "shell/message_box.h"
+#include "shell/config_sheet_win32.h"
 #include "telnet/netlink_win32.h"
 #include "telnet/telnet_program_win32.h"
-#include "telnet/telnet_texts.h"
 
 namespace {
 bool busy() { return telnetProgram.online || netConnecting(); }
@@ -24,12 +23,15 @@ int save(const uint8_t* record) {
   return bookSaveEntry(e);
 }
 
-// New and Edit open the configuration sheet over record.
-// INTEGRATION POINT: the sheet comes with the configuration pages; until it
-// is linked in, the command says it is not available and nothing is saved.
-int editEntry(HWND, uint8_t*, bool) {
-  messageBox(TXT_NOT_AVAILABLE, nullptr, MSG_OK | MSG_ICONINFORMATION);
-  return IDCANCEL;
+// New and Edit open the configuration sheet on its first page over a copy
+// of the entry; its OK saves the entry, and the session's own record is
+// not touched, so editing while online changes nothing of the session.
+int editEntry(HWND owner, uint8_t* record, bool newEntry) {
+  BookEntry entry;
+  memcpy(entry.bytes, record, sizeof entry.bytes);
+  int result = settingsSheet(owner, &entry, CONFIG_GENERAL, newEntry);
+  if (result == IDOK) memcpy(record, entry.bytes, sizeof entry.bytes);
+  return result;
 }
 
 const BookEnv& telnetBook() {

@@ -674,6 +674,34 @@ def case_telnetbook_lists_copies_deletes_connects(desk):
         check(copied.get("address") == "z2.example" and copied.get("name") == "zeta2",
               "the copy holds %r" % copied)
         check(entry_values(prog.entry_file("zeta")).get("address") == "z.example", "the source entry changed")
+        # New starts from the template in the configuration sheet; Edit
+        # changes an entry whose name stays. Row 0 is Alpha.
+        desk.keys(book, "Escape")
+        book = open_book(desk, desk.window(TITLE))
+        book_row_button(desk, book, 0, "new")
+        sheet = desk.window("Configuration", 10)
+        desk.keys(sheet, "ctrl+a")
+        desk.run("xdotool", "type", "--delay", "25", "fresh")
+        desk.keys(sheet, "Tab", "ctrl+a")
+        desk.run("xdotool", "type", "--delay", "25", "fresh.example")
+        desk.shot("varnix32_telnetbook_new")
+        desk.keys(sheet, "Return")
+        check(wait_for(lambda: prog.entry_file("fresh"), 10), "New did not create fresh.TEL")
+        fresh = entry_values(prog.entry_file("fresh"))
+        check(fresh.get("address") == "fresh.example" and fresh.get("emulation") == "4",
+              "the new entry holds %r" % fresh)
+        desk.keys(book, "Escape")
+        book = open_book(desk, desk.window(TITLE))
+        book_row_button(desk, book, 3, "edit")  # Alpha, beta, Default, fresh
+        sheet = desk.window("Configuration", 10)
+        desk.keys(sheet, "Tab", "ctrl+a")  # past the name, which is read-only here
+        desk.run("xdotool", "type", "--delay", "25", "edited.example")
+        desk.shot("varnix32_telnetbook_edit")
+        desk.keys(sheet, "Return")
+        check(wait_for(lambda: entry_values(prog.entry_file("fresh")).get("address") == "edited.example", 10),
+              "Edit did not change the entry's address")
+        check(len([f for f in os.listdir(prog.dir) if f.lower().endswith(".tel")]) == 7,
+              "Edit left another file: %s" % os.listdir(prog.dir))
         # A copy named with a path separator is refused and writes nothing outside.
         desk.keys(book, "Escape")
         book = open_book(desk, desk.window(TITLE))
