@@ -871,11 +871,14 @@ def case_settings_menu_sheet_and_session_capture(desk):
 
 
 def case_sheet_help_button_opens_page_topic(desk):
-    """The Help button of the sheet opens the topic of the page shown (here
-    the Protocols page, opened by Settings > Protocol)."""
+    """"Edit Script" of the Firewall page opens the firewall script in
+    notepad; the Help button of the sheet opens the topic of the page shown
+    (the Protocols page, opened by Settings > Protocol)."""
     desk.reg_set("BookBox_Telnet", 107)
     directory = tempfile.mkdtemp(prefix="varnix32_e2e_")
     shutil.copy(HELP_FILE, directory)
+    with open(os.path.join(directory, "pxtel.txt"), "w") as f:
+        f.write("EXIT\r\n")
     log = os.path.join(directory, "wine.log")
     env = dict(desk.env, WINEDEBUG="trace+htmlhelp")
     with open(log, "w") as err:
@@ -889,6 +892,15 @@ def case_sheet_help_button_opens_page_topic(desk):
         sheet = desk.window("Configuration", 10)
         time.sleep(0.5)
         _, _, width, height = desk.geometry(sheet)
+        # The Firewall tab, the last one, and its "Edit Script".
+        desk.run("xdotool", "mousemove", "--window", sheet, "459", "38", "click", "1")
+        time.sleep(0.5)
+        desk.run("xdotool", "mousemove", "--window", sheet, "76", "150", "click", "1")
+        notepad = desk.window("pxtel.txt - Notepad", 15)
+        desk.keys(notepad, "alt+F4")
+        check(wait_for(lambda: not desk.windows("pxtel.txt - Notepad"), 10), "notepad did not close")
+        desk.run("xdotool", "mousemove", "--window", sheet, "175", "38", "click", "1")  # back to Protocols
+        time.sleep(0.5)
         # The Help button sits in the sheet's lower right corner.
         desk.run("xdotool", "mousemove", "--window", sheet, str(width - 50), str(height - 20), "click", "1")
         desk.window("Kelvro32-Telnet Help", 15)
