@@ -694,7 +694,6 @@ def case_zmodem_autostart_and_jpeg_to_viewer(desk):
         subprocess.run(["cjpeg", "-quality", "90", ppm], stdout=f, check=True)
     server = TelnetServer(script)
     prog = viewer = None
-    desk.reg_set("DiscBox_Telnet", 0)
     try:
         prog, main = connected_program(desk, server)
         entry = prog.entry_file("127.0.0.1")
