@@ -4,10 +4,12 @@
 #include <winspool.h>
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <vector>
 
+#include "shell/settings.h"
 #include "terminal/capture.h"
 #include "terminal/notice.h"
 #include "terminal/print_ids.h"
@@ -22,6 +24,7 @@ struct Printing {
   UINT menuCommand[2] = {0, 0};
   HGLOBAL devMode = nullptr;   // kept from Print Setup
   HGLOBAL devNames = nullptr;
+  std::string chosen;          // the printer chosen in Print Setup, kept across runs
   // The running job.
   HWND abortDialog = nullptr;
   bool cancelled = false;
@@ -31,21 +34,39 @@ struct Printing {
 
 Printing printing;
 
-// The printer chosen in Print Setup, else the system's default printer.
+bool printerInstalled(const std::string& name) {
+  HANDLE printer = nullptr;
+  if (name.empty() || !OpenPrinterA(const_cast<char*>(name.c_str()), &printer, nullptr)) return false;
+  ClosePrinter(printer);
+  return true;
+}
+
+void forgetChoice() {
+  if (printing.devMode) GlobalFree(printing.devMode);
+  if (printing.devNames) GlobalFree(printing.devNames);
+  printing.devMode = printing.devNames = nullptr;
+  printing.chosen.clear();
+  regWriteString(PRINTER_SETTING, "");
+}
+
+// The printer chosen in Print Setup, else the system's default printer; empty
+// when neither is installed. A chosen printer that has gone since is
+// forgotten with a message, and the default takes its place.
 std::string printerName() {
-  if (printing.devNames) {
-    auto* names = static_cast<DEVNAMES*>(GlobalLock(printing.devNames));
-    std::string device = reinterpret_cast<const char*>(names) + names->wDeviceOffset;
-    GlobalUnlock(printing.devNames);
-    if (!device.empty()) return device;
+  if (!printing.chosen.empty()) {
+    if (printerInstalled(printing.chosen)) return printing.chosen;
+    std::string text = "The printer \"" + printing.chosen + "\" chosen in Print Setup is no longer installed. " +
+                       "The default printer is used instead.";
+    forgetChoice();
+    noticeShow(text.c_str(), "Message");
   }
   char device[256] = "";
   GetProfileStringA("windows", "Device", "", device, sizeof device);
   std::string text = device;
   std::string name = text.substr(0, text.find(','));
-  if (!name.empty()) return name;
+  if (printerInstalled(name)) return name;
   DWORD size = sizeof device;
-  if (GetDefaultPrinterA(device, &size)) return device;
+  if (GetDefaultPrinterA(device, &size) && printerInstalled(device)) return device;
   return std::string();
 }
 
@@ -209,6 +230,12 @@ void printAttachWindow(HWND owner, UINT netReadMessage, UINT captureCommand, UIN
   printing.netReadMessage = netReadMessage;
   printing.menuCommand[PRINT_MENU_CAPTURE] = captureCommand;
   printing.menuCommand[PRINT_MENU_TRANSPARENT] = transparentCommand;
+  if (printing.devMode) GlobalFree(printing.devMode);
+  if (printing.devNames) GlobalFree(printing.devNames);
+  printing.devMode = printing.devNames = nullptr;
+  char chosen[256] = "";
+  regReadString(PRINTER_SETTING, "", chosen, sizeof chosen);
+  printing.chosen = chosen;
 }
 
 HWND printOwner() { return printing.owner; }
@@ -219,17 +246,39 @@ void printMenuCheck(PrintMenuItem item, bool on) {
     CheckMenuItem(menu, printing.menuCommand[item], MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
 }
 
+// A DEVNAMES block naming the printer kept from an earlier run, so that Print
+// Setup opens on it.
+HGLOBAL devNamesFor(const std::string& device) {
+  size_t size = sizeof(DEVNAMES) + device.size() + sizeof "winspool" + 2;
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+  auto* names = block ? static_cast<DEVNAMES*>(GlobalLock(block)) : nullptr;
+  if (!names) return block;
+  char* base = reinterpret_cast<char*>(names);
+  names->wDriverOffset = sizeof(DEVNAMES);
+  memcpy(base + names->wDriverOffset, "winspool", sizeof "winspool");
+  names->wDeviceOffset = static_cast<WORD>(names->wDriverOffset + sizeof "winspool");
+  memcpy(base + names->wDeviceOffset, device.c_str(), device.size() + 1);
+  names->wOutputOffset = static_cast<WORD>(names->wDeviceOffset + device.size() + 1);
+  GlobalUnlock(block);
+  return block;
+}
+
 void printSetup() {
+  if (!printing.devNames && !printing.chosen.empty()) printing.devNames = devNamesFor(printing.chosen);
   PRINTDLGA dialog = {};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = printing.owner;
   dialog.hDevMode = printing.devMode;
   dialog.hDevNames = printing.devNames;
   dialog.Flags = PD_PRINTSETUP;
-  if (PrintDlgA(&dialog)) {
-    printing.devMode = dialog.hDevMode;
-    printing.devNames = dialog.hDevNames;
-  }
+  if (!PrintDlgA(&dialog)) return;
+  printing.devMode = dialog.hDevMode;
+  printing.devNames = dialog.hDevNames;
+  auto* names = printing.devNames ? static_cast<DEVNAMES*>(GlobalLock(printing.devNames)) : nullptr;
+  if (!names) return;
+  printing.chosen = reinterpret_cast<const char*>(names) + names->wDeviceOffset;
+  GlobalUnlock(printing.devNames);
+  regWriteString(PRINTER_SETTING, printing.chosen.c_str());
 }
 
 int printBuffer() { return printLines("Buffer", bufferLines()); }

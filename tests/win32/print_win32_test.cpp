@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <winspool.h>
 
+#include <dlgs.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -17,6 +19,8 @@
 #include "terminal/receive.h"
 #include "terminal/screen.h"
 #include "terminal/transparent_print.h"
+#include "screenshot.h"
+#include "shell/settings.h"
 #include "win32_driver.h"
 
 namespace {
@@ -71,6 +75,38 @@ void typeLine(const std::string& line) {
 
 void received(const std::string& bytes) {
   processReceived(reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<int>(bytes.size()));
+}
+
+// Every text printed to the PDF queue from now on, read once no job is left.
+std::string pdfTextsSince(const std::set<std::string>& before) {
+  std::string pdf = printDir() + "\\pdf", all;
+  pumpUntil([] { return false; }, 1500);
+  for (const std::string& f : filesIn(pdf, "*.txt"))
+    if (!before.count(f)) all += readAll(f);
+  return all;
+}
+
+// Timer callbacks standing in for the user inside a dialog's own loop.
+void CALLBACK escapeInAbortDialog(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND dialog = FindWindowA(nullptr, "Printing");
+  if (!dialog) return;
+  KillTimer(nullptr, id);
+  UpdateWindow(dialog);
+  saveScreenshot("print_abort_dialog");
+  PostMessageA(GetDlgItem(dialog, IDCANCEL), WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
+void CALLBACK pickRawQueue(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND dialog = FindWindowA(nullptr, "Print Setup");
+  if (!dialog) return;
+  KillTimer(nullptr, id);
+  // The printer list of the set-up form of the dialog.
+  int list = GetDlgItem(dialog, cmb1) ? cmb1 : cmb4;
+  SendDlgItemMessageA(dialog, list, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("RAWCAP"));
+  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(list, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dialog, list)));
+  UpdateWindow(dialog);
+  saveScreenshot("print_setup_dialog");
+  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
 }
 
 }  // namespace
@@ -176,4 +212,54 @@ TEST(Win32Print, CaptureOfALoopbackSessionHoldsTheHostsText) {
   EXPECT_FALSE(captureWanted());
   typeLine("exit");
   pumpUntil([] { return !netLinkUp(); }, 10000);
+}
+
+// Escape in the abort dialog mid-job: the job is dropped, the user told, and
+// the next job prints.
+TEST(Win32Print, CancelInTheAbortDialogDropsTheJob) {
+  ASSERT_TRUE(prepareTelnet());
+  MessageBoxCloser closer;
+  printAttachWindow(mainWindow(), 0, 0, 0);
+  std::string pages;
+  for (int i = 0; i < 60; ++i) pages += "cancelled job page " + std::to_string(i) + "\r\n\f\r\n";
+  std::string path = writeTempFile("cancel.log", pages);
+  auto before = filesIn(printDir() + "\\pdf", "*.txt");
+  UINT_PTR timer = SetTimer(nullptr, 0, 10, escapeInAbortDialog);
+  EXPECT_EQ(printTextFile(path), -1);
+  KillTimer(nullptr, timer);
+  EXPECT_EQ(FindWindowA(nullptr, "Printing"), nullptr);
+  EXPECT_EQ(closer.texts(), std::vector<std::string>{TEXT_PRINT_CANCELLED});
+  EXPECT_TRUE(IsWindowEnabled(mainWindow()));
+
+  received("after the cancel\r\n");
+  EXPECT_NE(printedText(printBuffer).find("after the cancel"), std::string::npos);
+  EXPECT_EQ(pdfTextsSince(before).find("cancelled job"), std::string::npos);
+}
+
+// The printer picked in Print Setup takes the next job and is kept in the
+// settings; one that has gone by the next start gives way to the default.
+TEST(Win32Print, PrintSetupChoiceIsUsedAndKept) {
+  ASSERT_TRUE(prepareTelnet());
+  MessageBoxCloser closer;
+  deleteSetting(PRINTER_SETTING);
+  printAttachWindow(mainWindow(), 0, 0, 0);
+  UINT_PTR timer = SetTimer(nullptr, 0, 50, pickRawQueue);
+  printSetup();
+  KillTimer(nullptr, timer);
+  char kept[64] = "";
+  regReadString(PRINTER_SETTING, "", kept, sizeof kept);
+  EXPECT_STREQ(kept, "RAWCAP");
+  received("to the raw queue\r\n");
+  std::string raw = printDir() + "\\raw";
+  auto before = filesIn(raw, "*.prn");
+  EXPECT_EQ(printBuffer(), 0);
+  EXPECT_FALSE(newFile(raw, "*.prn", before, 30000).empty()) << "the chosen printer got no job";
+
+  regWriteString(PRINTER_SETTING, "GONE");
+  printAttachWindow(mainWindow(), 0, 0, 0);
+  EXPECT_NE(printedText(printBuffer).find("to the raw queue"), std::string::npos);
+  ASSERT_EQ(closer.texts().size(), 1u);
+  EXPECT_NE(closer.texts()[0].find("\"GONE\" chosen in Print Setup is no longer installed"), std::string::npos);
+  regReadString(PRINTER_SETTING, "", kept, sizeof kept);
+  EXPECT_STREQ(kept, "");
 }
