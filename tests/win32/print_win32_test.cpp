@@ -109,6 +109,13 @@ void CALLBACK pickRawQueue(HWND, UINT, UINT_PTR id, DWORD) {
   PostMessageA(dialog, WM_COMMAND, IDOK, 0);
 }
 
+bool printerInstalled(const char* name) {
+  HANDLE printer = nullptr;
+  if (!OpenPrinterA(const_cast<char*>(name), &printer, nullptr)) return false;
+  ClosePrinter(printer);
+  return true;
+}
+
 }  // namespace
 
 TEST(Win32Print, LogfileWithAFormFeedPrintsTwoPages) {
@@ -262,4 +269,20 @@ TEST(Win32Print, PrintSetupChoiceIsUsedAndKept) {
   EXPECT_NE(closer.texts()[0].find("\"GONE\" chosen in Print Setup is no longer installed"), std::string::npos);
   regReadString(PRINTER_SETTING, "", kept, sizeof kept);
   EXPECT_STREQ(kept, "");
+}
+
+// tests/win32/run runs this one on its own, in a Wine that finds no CUPS server
+// and so no printer: every job says so and ends.
+TEST(Win32Print, DISABLED_NoPrinterFound) {
+  ASSERT_TRUE(prepareTelnet());
+  MessageBoxCloser closer;
+  printAttachWindow(mainWindow(), 0, 0, 0);
+  ASSERT_FALSE(printerInstalled("PDF"));
+  received("nowhere to go\r\n");
+  std::string path = writeTempFile("noprinter.log", "a line\r\n");
+  EXPECT_EQ(printBuffer(), -1);
+  EXPECT_EQ(printTextFile(path), -1);
+  printSpoolFile(path);  // the end of a transparent-print job
+  EXPECT_EQ(closer.texts(), std::vector<std::string>(3, TEXT_NO_PRINTER));
+  EXPECT_EQ(FindWindowA(nullptr, "Printing"), nullptr);
 }
