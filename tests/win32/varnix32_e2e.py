@@ -606,6 +606,44 @@ def case_dialogs_and_menus_on_screen(desk):
         prog.stop()
 
 
+def case_print_setup_printer_kept_across_runs(desk):
+    """The printer picked in Print Setup is stored at once, and the next run's
+    Print Buffer goes to it."""
+    where = os.environ.get("SUITE_TEST_PRINT_DIR", "")
+    check(where, "tests/win32/run starts the print queues")
+    raw = os.path.join(where[2:].replace("\\", "/"), "raw")
+    desk.reg_set("BookBox_Telnet", 107)
+    desk.reg_delete("Printer")
+    prog = Program(desk, [])
+    try:
+        main = desk.window(TITLE)
+        desk.keys(main, "alt+f", "s")
+        setup = desk.window("Print Setup", 10)
+        desk.keys(setup, "alt+n", "R")
+        desk.shot("varnix32_print_setup")
+        desk.keys(setup, "Return")
+        check(wait_for(lambda: desk.reg_get("Printer") == "RAWCAP", 5), "the choice was not stored")
+        desk.keys(main, "alt+f", "x")
+        check(prog.wait_exit(20), "program did not exit")
+    finally:
+        prog.stop()
+    before = set(os.listdir(raw))
+    prog = Program(desk, [])
+    try:
+        log = os.path.join(prog.dir, "kept.log")
+        with open(log, "w") as f:
+            f.write("to the kept printer\r\n")
+        main = desk.window(TITLE)
+        desk.keys(main, "alt+f", "l")
+        desk.type(desk.window("Open", 10), "Z:" + log.replace("/", "\\"))
+        check(wait_for(lambda: set(os.listdir(raw)) - before, 30), "the next run printed elsewhere")
+        desk.keys(main, "alt+f", "x")
+        check(prog.wait_exit(20), "program did not exit")
+    finally:
+        prog.stop()
+        desk.reg_delete("Printer")
+
+
 CASES = [
     case_session_typed_drawn_closed_saved,
     case_failed_connections_leave_program_usable,
@@ -618,6 +656,7 @@ CASES = [
     case_end_of_windows_session,
     case_none_mode_fits_window_to_terminal,
     case_dialogs_and_menus_on_screen,
+    case_print_setup_printer_kept_across_runs,
 ]
 
 
