@@ -28,11 +28,15 @@ struct Printing {
   // The running job.
   HWND abortDialog = nullptr;
   bool cancelled = false;
-  bool readHeld = false;
-  MSG heldRead = {};
+  // Network notifications that arrived during the job, in order: keeping only
+  // the last would lose a read when a write or close notice follows it.
+  std::vector<MSG> held;
 };
 
 Printing printing;
+// Each socket event is re-armed only by its own call, so a handful is all
+// that can arrive during one job.
+constexpr size_t HELD_MAX = 64;
 
 bool printerInstalled(const std::string& name) {
   HANDLE printer = nullptr;
@@ -85,24 +89,21 @@ HDC printerDc() {
 
 void beginJob(HDC dc) {
   printing.cancelled = false;
-  printing.readHeld = false;
+  printing.held.clear();
   SetAbortProc(dc, PrintAbortFunc);
   printing.abortDialog = CreateDialogA(GetModuleHandleA(nullptr), PRINT_ABORT_DIALOG, printing.owner, PrintDlgFunc);
   if (printing.owner) EnableWindow(printing.owner, FALSE);
 }
 
 // Closes the abort dialog (it closed itself when cancelled), gives back the
-// printer and posts the read notification held during the job.
+// printer and posts the network notifications held during the job.
 void endJob(HDC dc) {
   if (printing.owner) EnableWindow(printing.owner, TRUE);
   if (printing.abortDialog) DestroyWindow(printing.abortDialog);
   printing.abortDialog = nullptr;
   if (dc) DeleteDC(dc);
-  if (printing.readHeld) {
-    printing.readHeld = false;
-    PostMessageA(printing.heldRead.hwnd, printing.heldRead.message, printing.heldRead.wParam,
-                 printing.heldRead.lParam);
-  }
+  for (const MSG& msg : printing.held) PostMessageA(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+  printing.held.clear();
 }
 
 int failJob(HDC dc, bool started) {
@@ -214,8 +215,7 @@ extern "C" BOOL CALLBACK PrintAbortFunc(HDC, int) {
   MSG msg;
   while (!printing.cancelled && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (printing.netReadMessage && msg.message == printing.netReadMessage && msg.hwnd == printing.owner) {
-      printing.heldRead = msg;
-      printing.readHeld = true;
+      if (printing.held.size() < HELD_MAX) printing.held.push_back(msg);
       continue;
     }
     if (printing.abortDialog && IsDialogMessageA(printing.abortDialog, &msg)) continue;

@@ -86,16 +86,39 @@ std::string pdfTextsSince(const std::set<std::string>& before) {
   return all;
 }
 
-// Timer callbacks standing in for the user inside a dialog's own loop.
-void CALLBACK escapeInAbortDialog(HWND, UINT, UINT_PTR id, DWORD) {
+// Runs act from inside the next print job's message pump, as a user's key
+// would: a message posted now to a window of the test's own is dispatched by
+// the job's first call of its abort procedure, when the abort dialog is up.
+std::function<void()> jobAction;
+
+LRESULT CALLBACK actorProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m != WM_APP) return DefWindowProcA(w, m, wp, lp);
+  if (jobAction) jobAction();
+  return 0;
+}
+
+void duringNextJob(std::function<void()> act) {
+  static HWND actor = [] {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = actorProc;
+    wc.lpszClassName = "PrintTestActor";
+    RegisterClassA(&wc);
+    return CreateWindowA("PrintTestActor", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  }();
+  jobAction = std::move(act);
+  PostMessageA(actor, WM_APP, 0, 0);
+}
+
+// Escape in the abort dialog, after a screenshot of it.
+void pressEscapeInAbortDialog() {
   HWND dialog = FindWindowA(nullptr, "Printing");
-  if (!dialog) return;
-  KillTimer(nullptr, id);
+  ASSERT_NE(dialog, nullptr);
   UpdateWindow(dialog);
   saveScreenshot("print_abort_dialog");
   PostMessageA(GetDlgItem(dialog, IDCANCEL), WM_KEYDOWN, VK_ESCAPE, 0);
 }
 
+// Timer callback standing in for the user inside the modal Print Setup dialog.
 void CALLBACK pickRawQueue(HWND, UINT, UINT_PTR id, DWORD) {
   HWND dialog = FindWindowA(nullptr, "Print Setup");
   if (!dialog) return;
@@ -231,9 +254,8 @@ TEST(Win32Print, CancelInTheAbortDialogDropsTheJob) {
   for (int i = 0; i < 60; ++i) pages += "cancelled job page " + std::to_string(i) + "\r\n\f\r\n";
   std::string path = writeTempFile("cancel.log", pages);
   auto before = filesIn(printDir() + "\\pdf", "*.txt");
-  UINT_PTR timer = SetTimer(nullptr, 0, 10, escapeInAbortDialog);
+  duringNextJob(pressEscapeInAbortDialog);
   EXPECT_EQ(printTextFile(path), -1);
-  KillTimer(nullptr, timer);
   EXPECT_EQ(FindWindowA(nullptr, "Printing"), nullptr);
   EXPECT_EQ(closer.texts(), std::vector<std::string>{TEXT_PRINT_CANCELLED});
   EXPECT_TRUE(IsWindowEnabled(mainWindow()));
@@ -241,6 +263,35 @@ TEST(Win32Print, CancelInTheAbortDialogDropsTheJob) {
   received("after the cancel\r\n");
   EXPECT_NE(printedText(printBuffer).find("after the cancel"), std::string::npos);
   EXPECT_EQ(pdfTextsSince(before).find("cancelled job"), std::string::npos);
+}
+
+// Data that arrives during a job waits for its end, then reaches the screen.
+TEST(Win32Print, NetworkReadsWaitForTheJobToEnd) {
+  ASSERT_NE(telnetServerPort(), 0);
+  ASSERT_TRUE(prepareTelnet());
+  MessageBoxCloser closer;
+  printAttachWindow(mainWindow(), WM_NET_SOCKET, 0, 0);
+  ASSERT_EQ(netConnect(mainWindow(), loopbackRequest("localhost", telnetServerPort())), 0);
+  ASSERT_TRUE(pumpUntil([] { return onScreen("# "); }, 10000)) << screenText();
+  std::string pages;
+  for (int i = 0; i < 60; ++i) pages += "page " + std::to_string(i) + "\f";
+  std::string path = writeTempFile("held.log", pages);
+  // The host's answer is posted before the Escape, inside the job.
+  duringNextJob([] {
+    typeLine("echo HELD$((6*7))");
+    MSG msg;
+    for (int i = 0; i < 100 && !PeekMessageA(&msg, mainWindow(), WM_NET_SOCKET, WM_NET_SOCKET, PM_NOREMOVE); ++i)
+      Sleep(50);
+    Sleep(300);  // the whole answer is in by now
+    pressEscapeInAbortDialog();
+  });
+  EXPECT_EQ(printTextFile(path), -1);
+  EXPECT_FALSE(onScreen("HELD42")) << "received data was processed during the job";
+  EXPECT_TRUE(pumpUntil([] { return onScreen("HELD42"); }, 10000)) << screenText();
+  EXPECT_EQ(closer.texts(), std::vector<std::string>{TEXT_PRINT_CANCELLED});
+  typeLine("exit");
+  pumpUntil([] { return !netLinkUp(); }, 10000);
+  printAttachWindow(mainWindow(), 0, 0, 0);
 }
 
 // The printer picked in Print Setup takes the next job and is kept in the
@@ -259,7 +310,7 @@ TEST(Win32Print, PrintSetupChoiceIsUsedAndKept) {
   received("to the raw queue\r\n");
   std::string raw = printDir() + "\\raw";
   auto before = filesIn(raw, "*.prn");
-  EXPECT_EQ(printBuffer(), 0);
+  EXPECT_EQ(printBuffer(), 0) << testing::PrintToString(closer.texts());
   EXPECT_FALSE(newFile(raw, "*.prn", before, 30000).empty()) << "the chosen printer got no job";
 
   regWriteString(PRINTER_SETTING, "GONE");
