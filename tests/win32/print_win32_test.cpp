@@ -337,3 +337,18 @@ TEST(Win32Print, DISABLED_NoPrinterFound) {
   EXPECT_EQ(closer.texts(), std::vector<std::string>(3, TEXT_NO_PRINTER));
   EXPECT_EQ(FindWindowA(nullptr, "Printing"), nullptr);
 }
+
+// A queue that takes no jobs: the text job and the transparent one each fail
+// with the message, never reported as printed.
+TEST(Win32Print, RefusingQueueFailsWithTheMessage) {
+  ASSERT_TRUE(prepareTelnet());
+  MessageBoxCloser closer;
+  regWriteString(PRINTER_SETTING, "REFUSING");
+  printAttachWindow(mainWindow(), 0, 0, 0);
+  received("refused\r\n");
+  EXPECT_EQ(printBuffer(), -1);
+  printSpoolFile(writeTempFile("refused.txt", "raw bytes\r\n"));
+  EXPECT_EQ(closer.texts(), std::vector<std::string>(2, TEXT_PRINT_FAILED));
+  deleteSetting(PRINTER_SETTING);
+  printAttachWindow(mainWindow(), 0, 0, 0);
+}
