@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "shell/settings.h"
+#include "shell/settings_defaults.h"
 #include "terminal/capture.h"
 #include "terminal/notice.h"
 #include "terminal/print_ids.h"
@@ -301,7 +302,11 @@ int printTextFile(const std::string& path) {
 
 int printLogfile() {
   char path[MAX_PATH] = "";
+  // The file dialog opens in the log directory, where captures are written.
+  char logDir[MAX_PATH] = "";
+  regReadString(SETTING_SESSION, "", logDir, sizeof logDir);
   OPENFILENAMEA dialog = {};
+  dialog.lpstrInitialDir = logDir[0] ? logDir : nullptr;
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = printing.owner;
   dialog.lpstrFilter = "Log files (*.log)\0*.log\0All files (*.*)\0*.*\0";
