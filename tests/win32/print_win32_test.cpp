@@ -72,7 +72,7 @@ std::string pdfTextsSince(const std::set<std::string>& before) {
   std::string pdf = printDir() + "\\pdf", all;
   pumpUntil([] { return false; }, 1500);
   for (const std::string& f : filesIn(pdf, "*.txt"))
-    if (!before.count(f)) all += readAll(f);
+    if (!before.count(f)) all += readFile(f);
   return all;
 }
 
