@@ -5,7 +5,7 @@
 # three, next to what cat moves through the same channel, with CPU seconds.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-xfer="$top/build/host/tools/xfer"
+xfer="${XFER:-$top/build/host/tools/xfer}"  # XFER: another build, for before/after runs
 [ -x "$xfer" ] || { echo "build the host tools first"; exit 1; }
 work=$(mktemp -d /tmp/bench-zmodem.XXXXXX)
 trap 'rm -rf "$work"' EXIT

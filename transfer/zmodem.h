@@ -81,6 +81,7 @@ struct ZmodemState {
   int state;                 // frame type sent last and resent on a retry
   char attention[ZATTENTION_MAX + 1];
   int subpacketLength;
+  int window;                // sender: the receiver's buffer, bytes per ZCRCW (0 streams)
   uint8_t frameEnd;
   uint8_t streamingEnd;
   int lastSubpacketLength;

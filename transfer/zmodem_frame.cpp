@@ -362,29 +362,57 @@ static void put(ZmodemState& z, uint8_t b) {
   z.lastSent = b;
 }
 
-static void putEscaped(ZmodemState& z, uint8_t b) {
-  if (b & 0x60) {
-    put(z, b);
-    return;
+// How a byte goes out: plain, always escaped, CR (escaped after "@"), or
+// escaped only when every control character is.
+enum EscapeKind : uint8_t { ESC_PLAIN, ESC_ALWAYS, ESC_CR, ESC_IF_ALL };
+
+static const EscapeKind* escapeKinds() {
+  static EscapeKind kinds[256];
+  static bool ready = false;
+  if (!ready) {
+    for (int b = 0; b < 256; ++b) {
+      EscapeKind k = ESC_PLAIN;
+      if (!(b & 0x60)) {
+        switch (b) {
+          case 0x10: case 0x11: case 0x13: case 0x18: case 0x90: case 0x91: case 0x93:
+            k = ESC_ALWAYS;
+            break;
+          case 0x0D: case 0x8D:
+            k = ESC_CR;
+            break;
+          default:
+            k = ESC_IF_ALL;
+        }
+      }
+      kinds[b] = k;
+    }
+    ready = true;
   }
-  bool escape;
-  switch (b) {
-    case 0x10: case 0x11: case 0x13: case 0x18: case 0x90: case 0x91: case 0x93:
-      escape = true;
-      break;
-    case 0x0D: case 0x8D:
-      escape = z.escapeAll || (z.lastSent & 0x7F) == '@';
-      break;
-    default:
-      escape = z.escapeAll;
-  }
-  if (escape) {
-    put(z, ZDLE);
-    put(z, b ^ 0x40);
-  } else {
-    put(z, b);
-  }
+  return kinds;
 }
+
+// Escapes length bytes into the output; the caller made room for twice as many.
+static void putEscapedRun(ZmodemState& z, const uint8_t* data, int length) {
+  const EscapeKind* kinds = escapeKinds();
+  uint8_t* o = z.out + z.outCount;
+  uint8_t last = z.lastSent;
+  bool all = z.escapeAll;
+  for (int i = 0; i < length; ++i) {
+    uint8_t b = data[i];
+    EscapeKind k = kinds[b];
+    bool escape = k != ESC_PLAIN && (k == ESC_ALWAYS || all || (k == ESC_CR && (last & 0x7F) == '@'));
+    if (escape) {
+      *o++ = ZDLE;
+      b ^= 0x40;
+    }
+    *o++ = b;
+    last = b;
+  }
+  z.outCount = static_cast<int>(o - z.out);
+  z.lastSent = last;
+}
+
+static void putEscaped(ZmodemState& z, uint8_t b) { putEscapedRun(z, &b, 1); }
 
 static int flush(ZmodemState& z) {
   int n = z.outCount;
@@ -443,7 +471,7 @@ int sendSubpacket(const uint8_t* data, int length, uint8_t end) {
   if (length < 0) length = 0;
   if (length > ZDATA_MAX) length = ZDATA_MAX;
   z.outCount = 0;
-  for (int i = 0; i < length; ++i) putEscaped(z, data[i]);
+  putEscapedRun(z, data, length);
   put(z, ZDLE);
   put(z, end);
   if (z.useCrc32) {

@@ -298,9 +298,13 @@ TEST(ZmodemReceiver, CancelAndAMissingSenderEndTheReceive) {
   EXPECT_EQ(q.rx.endCode, XFER_NO_SENDER);
 }
 
-// A receiver announcing a 64 KiB buffer gets subpackets that fit ours (1 KiB),
-// each ending in ZCRCW and waiting for its ZACK.
-TEST(ZmodemSender, SubpacketsNeverExceedOurBuffer) {
+// A receiver announcing a buffer gets subpackets that fit ours (1 KiB) and
+// a ZCRCW, then a wait for its ZACK, whenever its buffer would overflow: every
+// subpacket for 1 KiB, every second for 2 KiB, never for 64 KiB.
+class ZmodemSenderWindow : public ::testing::TestWithParam<int> {};
+
+TEST_P(ZmodemSenderWindow, SubpacketsFitOurBufferAndTheReceivers) {
+  const int buffer = GetParam();
   std::string dir = freshDir("zsend");
   std::string data = writeData(dir + "/f", 5000, 9);
   clockUseManual();
@@ -312,6 +316,8 @@ TEST(ZmodemSender, SubpacketsNeverExceedOurBuffer) {
   // A scripted receiver: reads what the sender wrote and answers each frame.
   TransferState peer{};
   std::vector<int> lengths;
+  std::string ends;
+  uint32_t position = 0;
   size_t seen = 0;
   Bytes pending;
   pumpSetHook([&]() {
@@ -325,7 +331,7 @@ TEST(ZmodemSender, SubpacketsNeverExceedOurBuffer) {
     auto answer = [&](int type, uint32_t pos) {
       uint8_t args[4];
       positionArgs(pos, args);
-      if (type == ZRINIT) args[0] = args[1] = 0xFF, args[3] = CANFDX | CANOVIO;
+      if (type == ZRINIT) args[0] = buffer & 0xFF, args[1] = buffer >> 8, args[3] = CANFDX | CANOVIO;
       // Built by hand: the peer must not lean on the writers under test.
       uint8_t h[7] = {static_cast<uint8_t>(type), args[0], args[1], args[2], args[3]};
       uint16_t crc = crc16(h, 5);
@@ -336,7 +342,6 @@ TEST(ZmodemSender, SubpacketsNeverExceedOurBuffer) {
                             h[4], h[5], h[6]);
       reply.insert(reply.end(), text, text + n);
     };
-    uint32_t position = 0;
     for (uint8_t b : chunk) {
       transferSelect(&peer);
       int v = zReadPush(z, b);
@@ -347,8 +352,11 @@ TEST(ZmodemSender, SubpacketsNeverExceedOurBuffer) {
       else if (v == ZFIN) answer(ZFIN, 0);
       else if (v >= ZR_END) {
         lengths.push_back(z.reader.dataLength);
+        ends.push_back(static_cast<char>(z.reader.dataEnd));
+        if (lengths.size() > 1) position += static_cast<uint32_t>(z.reader.dataLength);
         if (z.reader.dataEnd == ZCRCW && lengths.size() == 1) answer(ZRPOS, 0);
-        else if (z.reader.dataEnd == ZCRCW) answer(ZACK, position += static_cast<uint32_t>(z.reader.dataLength));
+        else if (z.reader.dataEnd == ZCRCW) answer(ZACK, position);
+        else if (z.reader.dataEnd == ZCRCG) zReadData(z.reader, ZDATA_MAX);
         else zReadHeaders(z.reader, 10000);
       }
     }
@@ -362,6 +370,10 @@ TEST(ZmodemSender, SubpacketsNeverExceedOurBuffer) {
   pumpSetHook(nullptr);
   transferSelect(nullptr);
   EXPECT_EQ(r, 0);
-  ASSERT_GE(lengths.size(), 6u);  // the file header, then 5000 bytes in 1 KiB pieces
+  ASSERT_EQ(lengths.size(), 6u);  // the file header, then 5000 bytes in 1 KiB pieces
   for (size_t i = 1; i < lengths.size(); ++i) EXPECT_LE(lengths[i], 1024) << i;
+  const char* expected = buffer == 1024 ? "kkkkkh" : buffer == 2048 ? "kikikh" : "kiiiih";
+  EXPECT_EQ(ends, expected);
 }
+
+INSTANTIATE_TEST_SUITE_P(Buffers, ZmodemSenderWindow, ::testing::Values(1024, 2048, 65535));
