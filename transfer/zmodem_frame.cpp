@@ -289,6 +289,17 @@ int zReadPush(ZmodemState& z, uint8_t b) {
   return ZR_MORE;
 }
 
+int zReadPlainRun(ZReader& r, const uint8_t* bytes, int count) {
+  if (r.mode != ZM_DATA || r.escaped) return 0;
+  int room = r.dataLimit - r.dataLength;
+  if (count > room) count = room;
+  int n = 0;
+  while (n < count && (bytes[n] & 0x60)) ++n;
+  std::memcpy(r.data + r.dataLength, bytes, static_cast<size_t>(n));
+  r.dataLength += n;
+  return n;
+}
+
 int readLineByte() {
   ZmodemState& z = zmodemState();
   if (z.inPos < z.inCount) return z.in[z.inPos++];
@@ -305,7 +316,7 @@ int readLineByte() {
       result = XFER_TIMEOUT;
       break;
     }
-    int n = lineRead(z.in, ZREAD_BUFFER);
+    int n = lineRead(z.in, ZLINE_READ);
     if (n < 0) {
       result = LINK_LOST;
       break;

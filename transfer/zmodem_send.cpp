@@ -104,7 +104,7 @@ int checkReceiver(ZmodemState& z) {
   if (waiting < 0) return LINK_LOST;
   if (waiting == 0) return 0;
   // Keep what came in: the header reader takes it from the buffer.
-  int got = lineRead(z.in, ZREAD_BUFFER);
+  int got = lineRead(z.in, ZLINE_READ);
   if (got < 0) return LINK_LOST;
   z.inCount = got;
   z.inPos = 0;
