@@ -116,6 +116,9 @@ int zReadPlainRun(ZReader& r, const uint8_t* bytes, int count);
 // Next byte of the read buffer, refilled from the line: -1 after 10 s without
 // one, -11 cancelled, -16 line gone.
 int readLineByte();
+// The same, taking at most `most` bytes from the line when the buffer is empty
+// (what follows the transfer stays on the line for the terminal).
+int readLineByteOf(int most);
 // A header through readLineByte: its type, or a negative code.
 int readHeader();
 // A subpacket of at most limit bytes: ZR_END + end byte, or a negative code.

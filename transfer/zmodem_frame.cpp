@@ -300,12 +300,15 @@ int zReadPlainRun(ZReader& r, const uint8_t* bytes, int count) {
   return n;
 }
 
-int readLineByte() {
+int readLineByte() { return readLineByteOf(ZLINE_READ); }
+
+int readLineByteOf(int most) {
   ZmodemState& z = zmodemState();
   if (z.inPos < z.inCount) return z.in[z.inPos++];
+  if (most < 1 || most > ZLINE_READ) most = ZLINE_READ;
   TransferState& s = transferState();
   z.readTimedOut = false;
-  timerStart(TIMER_LINE_WRITE, 10000, &z.readTimedOut);
+  timerStart(TIMER_LINE_WRITE, ZMODEM_READ_MS, &z.readTimedOut);
   int result;
   for (;;) {
     if (s.cancelRequested) {
@@ -316,7 +319,7 @@ int readLineByte() {
       result = XFER_TIMEOUT;
       break;
     }
-    int n = lineRead(z.in, ZLINE_READ);
+    int n = lineRead(z.in, most);
     if (n < 0) {
       result = LINK_LOST;
       break;

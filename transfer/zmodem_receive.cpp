@@ -156,6 +156,19 @@ int openReceivedFile(TransferState& s, ZmodemState& z) {
   return GO_ON;
 }
 
+// The sender closes with "OO" after our ZFIN: take it here, or a terminal
+// shows it. The end of the sender's ZFIN header (CR LF) comes first.
+void takeOverAndOut() {
+  for (int skipped = 0; skipped < 3; ++skipped) {
+    int b = readLineByteOf(1);
+    if (b == 'O') {
+      readLineByteOf(1);
+      return;
+    }
+    if (b != '\r' && b != '\n' && b != 0x8A && b != 0x8D) return;
+  }
+}
+
 int onHeader(TransferState& s, ZmodemState& z, int type) {
   // Every header may move the position or end the file: the file first.
   int w = writeHeldData(s, z);
@@ -198,6 +211,7 @@ int onHeader(TransferState& s, ZmodemState& z, int type) {
     case ZFIN:
       s.errorCount = 0;
       sendPositionHeader(ZFIN, 0, true);
+      takeOverAndOut();
       viewText(FIELD_STATUS, "FIN Header received");
       return STEP_COMPLETE;
     case ZDATA:
@@ -331,13 +345,6 @@ int onSubpacket(TransferState& s, ZmodemState& z, int v) {
   return GO_ON;
 }
 
-// A code that ends the receive: our side of the cancel goes out first.
-int endReceive(TransferState& s, int code) {
-  if (code == STEP_COMPLETE) return code;
-  if (code != LINK_LOST && code != XFER_CANCEL_RECEIVED) zmodemCancelSequence(true);
-  (void)s;
-  return code;
-}
 }  // namespace
 
 int zmodemParseFileInfo(const uint8_t* data, int length, char* name, int nameSize, uint32_t* size) {
@@ -409,7 +416,7 @@ int zmodemReceiveStep() {
   if (r == GO_ON && w < 0) r = w;
   if (r != GO_ON) {
     z.inPos = z.inCount = 0;
-    return endReceive(s, r);
+    return r;  // the receive loop's abort sends our cancel
   }
   return handled > 0 ? STEP_BLOCK : STEP_NOTHING;
 }

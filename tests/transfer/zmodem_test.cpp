@@ -377,3 +377,34 @@ TEST_P(ZmodemSenderWindow, SubpacketsFitOurBufferAndTheReceivers) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Buffers, ZmodemSenderWindow, ::testing::Values(1024, 2048, 65535));
+
+// A silent sender: our ZRINIT again every 10 s (ZMODEM's wait for a byte, not
+// the 27 s of the block protocols), and past the error limit one cancel, five
+// CAN and ZABORT, with nothing after it.
+TEST(ZmodemReceiverEnd, SilenceGetsZrinitEveryTenSecondsThenOneCancel) {
+  Receiver r = receiver(2);
+  std::vector<uint32_t> writes;
+  size_t seen = 0;
+  int result = runReceiver(r.rx, {}, [&] {
+    const Bytes& w = faultLineWritten(1);
+    if (w.size() != seen) writes.push_back(clockTicks());
+    seen = w.size();
+  });
+  EXPECT_EQ(result, XFER_MAX_ERRORS);
+  ASSERT_GE(writes.size(), 3u);
+  EXPECT_NEAR(writes[1], 10000, 50);
+  EXPECT_NEAR(writes[2], 20000, 50);
+  const Bytes& wire = faultLineWritten(1);
+  std::vector<int> types = headersIn(wire);
+  ASSERT_FALSE(types.empty());
+  EXPECT_EQ(types.back(), ZABORT);
+  int run = 0, longest = 0, runs = 0;
+  for (uint8_t b : wire) {
+    run = b == 0x18 ? run + 1 : 0;
+    if (run == 3) ++runs;
+    longest = std::max(longest, run);
+  }
+  EXPECT_EQ(longest, 5);
+  EXPECT_EQ(runs, 1) << "the cancel went out more than once";
+  EXPECT_EQ(wire.back(), 0x11) << "bytes after the ZABORT header";
+}
