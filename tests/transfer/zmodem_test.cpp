@@ -383,6 +383,8 @@ INSTANTIATE_TEST_SUITE_P(Buffers, ZmodemSenderWindow, ::testing::Values(1024, 20
 // CAN and ZABORT, with nothing after it.
 TEST(ZmodemReceiverEnd, SilenceGetsZrinitEveryTenSecondsThenOneCancel) {
   Receiver r = receiver(2);
+  clockUseManual();
+  faultLineReset({}, {});
   std::vector<uint32_t> writes;
   size_t seen = 0;
   int result = runReceiver(r.rx, {}, [&] {
