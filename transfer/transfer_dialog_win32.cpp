@@ -172,6 +172,9 @@ void sendRunNow() {
   }
   run.ended = true;
   run.result = r;
+  // Finished, cancelled by the receiver or cut off: no cancel left to send
+  // when the dialog closes.
+  if (r == 0 || r == LINK_LOST || r == XFER_CANCEL_RECEIVED) s.active = false;
   SetDlgItemTextA(run.dialog, IDC_XFER_BUTTON, "OK");
   viewBeep();
   if (r != 0) {

@@ -230,6 +230,7 @@ int sendOneFile(TransferState& s, ZmodemState& z, const char* path) {
           int d = sendData(s, z, z.rxPosition);
           if (d < 0) {
             zmodemCancelSequence(false);
+            s.active = false;  // the cancel is out: closing the dialog adds none
             return d;
           }
           if (d == 1) {
