@@ -45,6 +45,8 @@ int giveUp(KermitState& k, int code) {
 int takeSendInit(KermitState& k) {
   uint8_t reply[32];
   size_t n = kermitAnswerInit(k.options, k.reader.data, k.reader.dataLength, &k.agreed, reply);
+  // Without eight-bit prefixing every bit of a byte travels: a 7-bit line goes to 8-N-1.
+  if (!k.agreed.send.qbin) linkSetTransferFormat(true);
   int r = acknowledge(k, k.reader.seq, reply, n, 1);
   // The agreed check and lengths apply from the next packet on.
   k.reader.checkType = k.agreed.checkType;

@@ -100,6 +100,7 @@ void openCommon(HWND dialog) {
   viewText(FIELD_ERROR_COUNT, "0");
   s.startTick = GetTickCount();
   s.active = true;
+  transferLineTake(run.sending);
 }
 
 void receiveOpen(HWND dialog) {
@@ -193,6 +194,7 @@ void closeDialog() {
   if (run.sending && s.active && s.protocol != PROTOCOL_ASCII) sendCancel(s.protocol == PROTOCOL_ZMODEM ? 5 : 3);
   // A text capture cut short still keeps what it caught.
   if (!run.sending && s.protocol == PROTOCOL_ASCII) asciiReceiveFlush();
+  if (linkConnected()) transferLineGiveBack();
   s.active = false;
   EnableWindow(run.main, TRUE);
   EnableWindow(run.dialog, FALSE);
