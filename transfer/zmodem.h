@@ -110,9 +110,9 @@ uint16_t zcrc16Update(uint16_t crc, const uint8_t* data, int length);
 void zReadHeaders(ZReader& r, int garbageLimit);
 void zReadData(ZReader& r, int limit);
 int zReadPush(ZmodemState& z, uint8_t b);
-// Inside a subpacket: takes the leading bytes that need no decoding (no ZDLE,
-// no control character) straight into the data; returns how many it took.
-int zReadPlainRun(ZReader& r, const uint8_t* bytes, int count);
+// Inside a subpacket: takes the leading bytes that need no decoding straight
+// into the data; returns how many it took.
+int zReadPlainRun(ZReader& r, const uint8_t* bytes, int count, bool escapeAll);
 // Next byte of the read buffer, refilled from the line: -1 after 10 s without
 // one, -11 cancelled, -16 line gone.
 int readLineByte();

@@ -10,7 +10,10 @@
 #include "transfer/zmodem.h"
 
 namespace {
-uint32_t crc32Table[256];
+// crc32Tables[k][i]: the CRC-32 of byte i followed by k zero bytes, so the
+// data can be taken four bytes a step.
+uint32_t crc32Tables[4][256];
+uint32_t (&crc32Table)[256] = crc32Tables[0];
 uint16_t crc16Table[256];
 bool tablesReady = false;
 
@@ -23,6 +26,9 @@ void buildTables() {
     for (int k = 0; k < 8; ++k) d = static_cast<uint16_t>((d & 0x8000) ? (d << 1) ^ 0x1021 : d << 1);
     crc16Table[i] = d;
   }
+  for (int k = 1; k < 4; ++k)
+    for (int i = 0; i < 256; ++i)
+      crc32Tables[k][i] = (crc32Tables[k - 1][i] >> 8) ^ crc32Table[crc32Tables[k - 1][i] & 0xFF];
   tablesReady = true;
 }
 
@@ -47,7 +53,13 @@ bool isFlow(uint8_t b) { return b == 0x11 || b == 0x13 || b == 0x91 || b == 0x93
 
 uint32_t zcrc32Update(uint32_t crc, const uint8_t* data, int length) {
   if (!tablesReady) buildTables();
-  for (int i = 0; i < length; ++i) crc = crc32Table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+  int i = 0;
+  for (; i + 4 <= length; i += 4) {
+    crc ^= data[i] | (data[i + 1] << 8) | (data[i + 2] << 16) | (static_cast<uint32_t>(data[i + 3]) << 24);
+    crc = crc32Tables[3][crc & 0xFF] ^ crc32Tables[2][(crc >> 8) & 0xFF] ^ crc32Tables[1][(crc >> 16) & 0xFF] ^
+          crc32Tables[0][crc >> 24];
+  }
+  for (; i < length; ++i) crc = crc32Table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
   return crc;
 }
 
@@ -289,12 +301,22 @@ int zReadPush(ZmodemState& z, uint8_t b) {
   return ZR_MORE;
 }
 
-int zReadPlainRun(ZReader& r, const uint8_t* bytes, int count) {
+int zReadPlainRun(ZReader& r, const uint8_t* bytes, int count, bool escapeAll) {
   if (r.mode != ZM_DATA || r.escaped) return 0;
   int room = r.dataLimit - r.dataLength;
   if (count > room) count = room;
   int n = 0;
-  while (n < count && (bytes[n] & 0x60)) ++n;
+  // What the ZDLE decoding returns unchanged: bytes with bit 5 or 6 set, and
+  // unless every control is escaped, the controls but ZDLE, XON and XOFF.
+  if (escapeAll) {
+    while (n < count && (bytes[n] & 0x60)) ++n;
+  } else {
+    while (n < count) {
+      uint8_t b = bytes[n];
+      if (!(b & 0x60) && (b == ZDLE || isFlow(b))) break;
+      ++n;
+    }
+  }
   std::memcpy(r.data + r.dataLength, bytes, static_cast<size_t>(n));
   r.dataLength += n;
   return n;

@@ -403,7 +403,7 @@ int zmodemReceiveStep() {
       z.inPos = 0;
       handled += n;
     }
-    z.inPos += zReadPlainRun(z.reader, z.in + z.inPos, z.inCount - z.inPos);
+    z.inPos += zReadPlainRun(z.reader, z.in + z.inPos, z.inCount - z.inPos, z.escapeAll);
     if (z.inPos >= z.inCount) continue;
     int v = zReadPush(z, z.in[z.inPos++]);
     if (v == ZR_MORE) continue;
