@@ -5,7 +5,7 @@
 # channel (1029-byte frames answered by one byte, as many as the file needs).
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-xfer="$top/build/host/tools/xfer"
+xfer="${XFER:-$top/build/host/tools/xfer}"  # XFER: another build, for before/after runs
 [ -x "$xfer" ] || { echo "build the host tools first"; exit 1; }
 work=$(mktemp -d /tmp/bench-transfer.XXXXXX)
 pids=()

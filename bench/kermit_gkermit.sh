@@ -5,7 +5,7 @@
 # and our rate as a ratio of gkermit's.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-xfer="$top/build/host/tools/xfer"
+xfer="${XFER:-$top/build/host/tools/xfer}"  # XFER: another build, for before/after runs
 size=${KERMIT_BENCH_BYTES:-20971520}
 packet=${KERMIT_BENCH_PACKET:-4000}  # gkermit overflows its input buffer near 9000
 work=$(mktemp -d "${TMPDIR:-/tmp}/kermit-bench.XXXXXX")

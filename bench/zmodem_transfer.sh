@@ -5,7 +5,7 @@
 # three, next to what cat moves through the same channel, with CPU seconds.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-xfer="$top/build/host/tools/xfer"
+xfer="${XFER:-$top/build/host/tools/xfer}"  # XFER: another build, for before/after runs
 [ -x "$xfer" ] || { echo "build the host tools first"; exit 1; }
 work=$(mktemp -d /tmp/bench-zmodem.XXXXXX)
 trap 'rm -rf "$work"' EXIT
@@ -17,9 +17,9 @@ free_port() { /usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("12
 
 # run CHANNEL SENDER RECEIVER: "wall-seconds cpu-seconds" for one transfer
 run() {
-  local channel=$1 sender=$2 receiver=$3 start end cpu0 cpu1
+  local channel=$1 sender=$2 receiver=$3 start end cpu0 cpu1 me=$BASHPID
   rm -rf "$work/out" && mkdir -p "$work/out"
-  cpu0=$(awk '{print $14 + $15 + $16 + $17}' /proc/$$/stat)
+  cpu0=$(awk '{print $14 + $15 + $16 + $17}' /proc/$me/stat)
   start=$(date +%s.%N)
   if [ "$channel" = tcp ]; then
     local port; port=$(free_port)
@@ -39,8 +39,9 @@ run() {
     kill $pair 2>/dev/null; wait $pair 2>/dev/null
   fi
   end=$(date +%s.%N)
-  # CPU of the finished children (both sides and socat), in clock ticks.
-  cpu1=$(awk '{print $14 + $15 + $16 + $17}' /proc/$$/stat)
+  # CPU of the finished children (both sides and socat), in clock ticks, of
+  # the subshell that runs this function and reaps them.
+  cpu1=$(awk '{print $14 + $15 + $16 + $17}' /proc/$me/stat)
   echo "$(echo "$end - $start" | bc) $(echo "($cpu1 - $cpu0) / $(getconf CLK_TCK)" | bc -l)"
 }
 
@@ -57,7 +58,8 @@ check() { cmp -s "$work/out/data" "$work/data" || echo "  (received file differs
 
 printf '%-6s %-8s %8s %8s %8s %9s %9s %8s\n' channel dir lrzsz-s ours-s cat-s vs-lrzsz vs-cat cpu-ratio
 for channel in tcp pty; do
-  cat=$(best $channel "cat data" "cat > data")
+  # Over the pty pair the reading end sees no end of file: it stops at the size.
+  cat=$(best $channel "cat data" "head -c $size > data")
   for dir in send receive; do
     if [ $dir = send ]; then
       peer=$(best $channel "sz -q data" "rz -q"); check
@@ -68,7 +70,7 @@ for channel in tcp pty; do
     fi
     printf '%-6s %-8s %8.2f %8.2f %8.2f %9.2f %9.2f %8.2f\n' $channel $dir "${peer% *}" "${ours% *}" "${cat% *}" \
       "$(echo "${peer% *} / ${ours% *}" | bc -l)" "$(echo "${cat% *} / ${ours% *}" | bc -l)" \
-      "$(echo "${ours#* } / ${peer#* }" | bc -l)"
+      "$(echo "${ours#* } / (${peer#* } + 0.001)" | bc -l)"
   done
 done
 echo "vs-lrzsz: lrzsz time / ours (>= 2 wanted on TCP); vs-cat: cat time / ours (>= 0.9 wanted on the pty);"

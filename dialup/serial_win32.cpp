@@ -77,11 +77,40 @@ static void serialSetSoftwareFlow(bool input, bool output) {
   SetCommState(port, &dcb);
 }
 
+// A 7-bit session line carries 8-bit transfers as 8-N-1; its own format is
+// kept to put back.
+static bool formatSaved = false;
+static BYTE savedSize, savedParity, savedStopBits;
+
+static void serialSetTransferFormat(bool on) {
+  DCB dcb{};
+  dcb.DCBlength = sizeof dcb;
+  if (port == INVALID_HANDLE_VALUE || !GetCommState(port, &dcb)) return;
+  if (on) {
+    if (formatSaved || dcb.ByteSize != 7) return;
+    savedSize = dcb.ByteSize;
+    savedParity = dcb.Parity;
+    savedStopBits = dcb.StopBits;
+    dcb.ByteSize = 8;
+    dcb.Parity = NOPARITY;
+    dcb.StopBits = ONESTOPBIT;
+    if (SetCommState(port, &dcb)) formatSaved = true;
+    return;
+  }
+  if (!formatSaved) return;
+  formatSaved = false;
+  dcb.ByteSize = savedSize;
+  dcb.Parity = savedParity;
+  dcb.StopBits = savedStopBits;
+  SetCommState(port, &dcb);
+}
+
 static const LinkOps serialOps = {serialRead, serialWrite, serialPoll, serialPurge,
                                   serialSetEvents, serialModemStatus, serialClose, false,
-                                  serialSetSoftwareFlow};
+                                  serialSetSoftwareFlow, serialSetTransferFormat};
 
 int serialOpen(int number, unsigned long speed) {
+  formatSaved = false;
   if (number < 1 || number > 8) return -1;
   linkClose();
   char name[16];

@@ -9,6 +9,9 @@
 // current modeless dialog). Returns 1 when one was handled, 0 when none waited,
 // negative when the program is quitting.
 int pumpOne();
+// The same for a loop that is busy rather than waiting (a sender streaming
+// data): it never gives up the processor.
+int pumpTurn();
 // Milliseconds since some fixed start; wraps like a 32-bit tick count.
 uint32_t clockTicks();
 // Starts timer id; when ms have passed *expired is set to true. Restarting an

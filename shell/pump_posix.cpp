@@ -71,6 +71,15 @@ int pumpOne() {
   return r > 0 ? 1 : 0;
 }
 
+int pumpTurn() {
+  if (!manual) {
+    int r = hook ? hook() : 0;
+    fireDue();
+    return r < 0 ? r : (r > 0 ? 1 : 0);
+  }
+  return pumpOne();
+}
+
 uint32_t clockTicks() { return manual ? manualNow : realNow(); }
 
 void timerStart(int id, uint32_t ms, volatile bool* expired) {

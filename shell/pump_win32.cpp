@@ -25,6 +25,8 @@ int pumpOne() {
   return 1;
 }
 
+int pumpTurn() { return pumpOne(); }
+
 uint32_t clockTicks() { return GetTickCount(); }
 
 // A thread timer's procedure: the expiry only sets the flag that the loop tests.

@@ -47,3 +47,7 @@ void linkClose() {
 void linkSetSoftwareFlow(bool input, bool output) {
   if (attached && attached->setSoftwareFlow) attached->setSoftwareFlow(input, output);
 }
+
+void linkSetTransferFormat(bool on) {
+  if (attached && attached->setTransferFormat) attached->setTransferFormat(on);
+}

@@ -17,6 +17,9 @@ struct LinkOps {
   bool isSocket;
   // XON/XOFF on input (we may send XOFF) and output (we obey it); serial lines only.
   void (*setSoftwareFlow)(bool input, bool output);
+  // On: a line of 7 data bits goes to 8 data bits, no parity, 1 stop bit;
+  // off: its own format again. An 8-bit line is never touched.
+  void (*setTransferFormat)(bool on);
 };
 
 // Attaches a connection's operations (nullptr detaches). Slots left empty act
@@ -37,3 +40,6 @@ unsigned linkModemStatus();
 void linkClose();
 // Switches XON/XOFF on a serial line; nothing on a socket.
 void linkSetSoftwareFlow(bool input, bool output);
+// A 7-bit serial line to 8-N-1 for a transfer (on) and back (off); nothing
+// on an 8-bit line or a socket.
+void linkSetTransferFormat(bool on);

@@ -88,15 +88,45 @@ static void fdClose() {
 }
 
 // A pseudo-terminal stands for a serial port: its termios carries XON/XOFF.
-static void fdSetSoftwareFlow(bool input, bool output) {
+void fdSetSoftwareFlow(int fd, bool input, bool output) {
   termios t{};
-  if (fdOfLink < 0 || !isatty(fdOfLink) || tcgetattr(fdOfLink, &t) != 0) return;
+  if (fd < 0 || !isatty(fd) || tcgetattr(fd, &t) != 0) return;
   t.c_iflag = input ? (t.c_iflag | IXOFF) : (t.c_iflag & ~static_cast<tcflag_t>(IXOFF));
   t.c_iflag = output ? (t.c_iflag | IXON) : (t.c_iflag & ~static_cast<tcflag_t>(IXON));
-  tcsetattr(fdOfLink, TCSANOW, &t);
+  tcsetattr(fd, TCSANOW, &t);
 }
 
-static LinkOps fdOps = {fdRead, fdWrite, fdPoll, fdPurge, nullptr, nullptr, fdClose, true, fdSetSoftwareFlow};
+namespace {
+constexpr tcflag_t FORMAT_BITS = CSIZE | PARENB | PARODD | CSTOPB;
+bool formatSaved = false;
+tcflag_t savedFormat = 0;
+tcflag_t savedStrip = 0;
+}  // namespace
+
+void fdSetTransferFormat(int fd, bool on) {
+  termios t{};
+  if (fd < 0 || !isatty(fd) || tcgetattr(fd, &t) != 0) return;
+  if (on) {
+    if (formatSaved || (t.c_cflag & CSIZE) != CS7) return;
+    savedFormat = t.c_cflag & FORMAT_BITS;
+    savedStrip = t.c_iflag & ISTRIP;
+    t.c_cflag = (t.c_cflag & ~FORMAT_BITS) | CS8;
+    t.c_iflag &= ~static_cast<tcflag_t>(ISTRIP);  // bit 7 of received bytes is data now
+    if (tcsetattr(fd, TCSANOW, &t) == 0) formatSaved = true;
+    return;
+  }
+  if (!formatSaved) return;
+  formatSaved = false;
+  t.c_cflag = (t.c_cflag & ~FORMAT_BITS) | savedFormat;
+  t.c_iflag = (t.c_iflag & ~static_cast<tcflag_t>(ISTRIP)) | savedStrip;
+  tcsetattr(fd, TCSANOW, &t);
+}
+
+static void fdLinkSoftwareFlow(bool input, bool output) { fdSetSoftwareFlow(fdOfLink, input, output); }
+static void fdLinkTransferFormat(bool on) { fdSetTransferFormat(fdOfLink, on); }
+
+static LinkOps fdOps = {fdRead,  fdWrite, fdPoll, fdPurge, nullptr, nullptr, fdClose, true, fdLinkSoftwareFlow,
+                        fdLinkTransferFormat};
 
 int linkAttachFd(int fd, bool isSocket) {
   if (fd < 0) return -1;
@@ -105,6 +135,7 @@ int linkAttachFd(int fd, bool isSocket) {
   if (flags < 0 || fcntl(fd, F_SETFL, flags | O_NONBLOCK) < 0) return -1;
   fdOfLink = fd;
   lost = false;
+  formatSaved = false;
   fdOps.isSocket = isSocket;
   linkAttach(&fdOps);
   return 0;

@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -25,6 +26,7 @@
 #include <vector>
 
 #include "terminal/link.h"
+#include "terminal/link_fd_posix.h"
 #include "shell/pump_posix.h"
 #include "transfer/ascii_transfer.h"
 #include "transfer/protocol_dispatch.h"
@@ -32,6 +34,7 @@
 #include "transfer/receive_loop.h"
 #include "transfer/transfer_codes.h"
 #include "transfer/transfer_files.h"
+#include "transfer/transfer_line.h"
 #include "transfer/transfer_state.h"
 
 namespace {
@@ -107,7 +110,21 @@ int stdioPurge(int which) {
   return 0;
 }
 
-const LinkOps stdioOps = {stdioRead, stdioWrite, stdioPoll, stdioPurge, nullptr, nullptr, nullptr, false, nullptr};
+// Standard input on a terminal (a pseudo-terminal standing for a serial
+// port) takes the transfer's serial settings.
+void stdioSoftwareFlow(bool input, bool output) { fdSetSoftwareFlow(0, input, output); }
+void stdioTransferFormat(bool on) { fdSetTransferFormat(0, on); }
+
+const LinkOps stdioOps = {stdioRead, stdioWrite, stdioPoll,          stdioPurge,         nullptr,
+                          nullptr,   nullptr,    false, stdioSoftwareFlow, stdioTransferFormat};
+
+// The line's XON/XOFF before the transfer stands for the session's flow
+// control setting, which the transfer gives back at its end.
+int flowControlOfLine() {
+  termios t{};
+  if (!isatty(0) || tcgetattr(0, &t) != 0) return 0;
+  return (t.c_iflag & IXON) && (t.c_iflag & IXOFF) ? 2 : 0;
+}
 
 // After the last reply the peer may still write (a repeated end block): read
 // until the line has been quiet for a moment, so it does not meet a closed socket.
@@ -198,6 +215,7 @@ int main(int argc, char** argv) {
   bool ascii = protocol == PROTOCOL_ASCII;
   settings.protocol = protocol;
 
+  settings.flowControl = flowControlOfLine();
   TransferState& s = transferState();
   transferBegin(s, settings);
   if (sending) {
@@ -229,6 +247,7 @@ int main(int argc, char** argv) {
   fcntl(1, F_SETFL, fcntl(1, F_GETFL, 0) | O_NONBLOCK);
   linkAttach(&stdioOps);
   s.active = true;
+  transferLineTake(sending);
   int result;
   if (sending) {
     result = protocolSend(protocol);
@@ -244,6 +263,7 @@ int main(int argc, char** argv) {
     else if (result == XFER_TIMEOUT && s.endCode) result = s.endCode;
     else if (result == XFER_USER_CANCEL) result = XFER_USER_CANCEL;
   }
+  transferLineGiveBack();
   linkAttach(nullptr);
   return result == 0 ? 0 : fail(result);
 }

@@ -57,6 +57,10 @@ void kermitDecode(const KermitPrefixing& p, const uint8_t* data, size_t n,
   size_t i = 0;
   while (i < n) {
     uint8_t c = data[i++];
+    if (c != p.rept && c != p.qbin && c != p.qctl) {
+      out.push_back(c);
+      continue;
+    }
     int repeat = 1;
     if (p.rept && c == p.rept) {
       if (i + 1 >= n) return;
@@ -77,6 +81,7 @@ void kermitDecode(const KermitPrefixing& p, const uint8_t* data, size_t n,
       if (low >= 63 && low <= 95) c ^= 0x40;
     }
     c |= high;
-    out.insert(out.end(), size_t(repeat), c);
+    if (repeat == 1) out.push_back(c);
+    else out.insert(out.end(), size_t(repeat), c);
   }
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "terminal/link.h"
+#include "shell/pump.h"
 #include "transfer/kermit.h"
 #include "transfer/kermit_attributes.h"
 #include "transfer/kermit_state.h"
@@ -23,6 +24,9 @@ bool isJpegName(const char* path) {
 }
 
 // Acknowledges packet seq (with data for the send-init) and moves on.
+// How soon after our answer a repeated packet counts as a crossing copy.
+constexpr uint32_t KERMIT_ECHO_MS = 1000;
+
 int acknowledge(KermitState& k, int seq, const uint8_t* data = nullptr, size_t n = 0,
                 int checkType = 0) {
   k.seq = (seq + 1) & 63;
@@ -41,6 +45,8 @@ int giveUp(KermitState& k, int code) {
 int takeSendInit(KermitState& k) {
   uint8_t reply[32];
   size_t n = kermitAnswerInit(k.options, k.reader.data, k.reader.dataLength, &k.agreed, reply);
+  // Without eight-bit prefixing every bit of a byte travels: a 7-bit line goes to 8-N-1.
+  if (!k.agreed.send.qbin) linkSetTransferFormat(true);
   int r = acknowledge(k, k.reader.seq, reply, n, 1);
   // The agreed check and lengths apply from the next packet on.
   k.reader.checkType = k.agreed.checkType;
@@ -97,11 +103,11 @@ int takeData(KermitState& k) {
   if (!k.fileOpen) return giveUp(k, XFER_PROTOCOL_ERROR);
   if (!s.firstBlockSeen && s.fileSize == 0) showFileSize(0);
   s.firstBlockSeen = true;
-  const std::vector<uint8_t>& bytes = kermitDecodedData(k);
-  // The sender prepares its next packet while this one is written; a write
-  // that then fails still ends the transfer with an "E" packet.
+  // The sender prepares its next packet while this one is decoded and
+  // written; a write that then fails still ends the transfer with an "E" packet.
   int r = acknowledge(k, k.reader.seq);
   if (r < 0) return r;
+  const std::vector<uint8_t>& bytes = kermitDecodedData(k);
   if (!bytes.empty()) {
     int w = fileAppend(s.localPath, bytes.data(), int(bytes.size()));
     if (w < 0) return giveUp(k, w);
@@ -121,6 +127,11 @@ int takePacket(KermitState& k) {
     // Our acknowledgement was lost and the sender repeats its packet: repeat
     // the answer (for a send-init it carries our parameters) and count it.
     if (seq == ((k.seq + 63) & 63) && k.lastLength) {
+      // A copy right behind our answer crossed it on the line (our opening
+      // NAK, a doubled packet): answering again makes a sender that takes
+      // every answer as its cue send each following packet twice. A sender
+      // that really lost the answer repeats after its time-out.
+      if (clockTicks() - k.sentTick < KERMIT_ECHO_MS) return STEP_NOTHING;
       if (++s.errorCount > s.settings.maxErrors) return giveUp(k, XFER_MAX_ERRORS);
       int r = kermitResend(k);
       return r < 0 ? r : STEP_NOTHING;

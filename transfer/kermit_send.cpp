@@ -107,6 +107,8 @@ int sendInit(KermitState& k) {
   int r = exchange(k, 'S', fields, n);
   if (r < 0) return r;
   kermitTakeInitAck(k.options, k.reader.data, k.reader.dataLength, &k.agreed);
+  // Without eight-bit prefixing every bit of a byte travels: a 7-bit line goes to 8-N-1.
+  if (!k.agreed.send.qbin) linkSetTransferFormat(true);
   k.initPending = false;
   k.reader.checkType = k.agreed.checkType;
   k.reader.maxLength = k.agreed.receiveMax;

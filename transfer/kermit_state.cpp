@@ -1,5 +1,7 @@
 #include "transfer/kermit_state.h"
 
+#include "shell/pump.h"
+
 #include <cstring>
 
 #include "terminal/link.h"
@@ -62,6 +64,7 @@ int kermitSendPacket(KermitState& k, char type, int seq, const uint8_t* data, si
 
 int kermitResend(KermitState& k) {
   if (k.lastLength == 0) return 0;
+  k.sentTick = clockTicks();
   int r = sendLineBytes(k.last, int(k.lastLength));
   return r < 0 ? r : 0;
 }

@@ -19,6 +19,7 @@ struct KermitState {
   // The last packet sent, as it went out, for resends.
   uint8_t last[KERMIT_WIRE_MAX + 128];
   size_t lastLength = 0;
+  uint32_t sentTick = 0;     // when it went out
   // Bytes read from the line but not yet fed to the reader.
   uint8_t input[4096];
   size_t inputStart = 0;

@@ -1,5 +1,6 @@
 #include "transfer/protocol_dispatch.h"
 
+#include "terminal/link.h"
 #include "transfer/ascii_transfer.h"
 #include "transfer/block_frame.h"
 #include "transfer/kermit.h"
@@ -54,6 +55,16 @@ void protocolReceiveCancel(int protocol) {
   if (protocolIsBlock(protocol)) sendCancel(3);
   if (protocol == PROTOCOL_KERMIT) kermitSendError("Cancelled by user");
   if (protocol == PROTOCOL_ZMODEM) zmodemReceiveCancel();
+}
+
+void protocolReceiveAbort(int protocol, int code) {
+  if (protocol == PROTOCOL_KERMIT) return;
+  if (protocol != PROTOCOL_ZMODEM) {
+    sendCancel(3);
+    return;
+  }
+  // The sender cancelled or the line is gone: nobody to tell.
+  if (code != LINK_LOST && code != XFER_CANCEL_RECEIVED) zmodemCancelSequence(true);
 }
 
 int protocolSend(int protocol) {

@@ -11,6 +11,9 @@ void protocolReceiveRetry(int protocol);
 // After the inactivity time-out: the protocol's reminder to the sender.
 void protocolReceiveTimeout(int protocol);
 // The user cancelled a running receive: the protocol's cancel to the sender.
+// The cancel a receive ending with code sends (once): three CAN for the block
+// protocols and text, five CAN and ZABORT for ZMODEM, nothing for Kermit.
+void protocolReceiveAbort(int protocol, int code);
 void protocolReceiveCancel(int protocol);
 // A sender: XMODEM sends localPath, the batch protocols the batch list.
 // 0 on success, a positive status or a negative code.

@@ -14,7 +14,7 @@ static void startInactivity(TransferState& s) {
   if (s.protocol == PROTOCOL_ASCII) return;
   s.inactivityExpired = false;
   s.inactivityRunning = true;
-  timerStart(TIMER_INACTIVITY, INACTIVITY_MS, &s.inactivityExpired);
+  timerStart(TIMER_INACTIVITY, s.protocol == PROTOCOL_ZMODEM ? ZMODEM_READ_MS : INACTIVITY_MS, &s.inactivityExpired);
 }
 
 static void stopInactivity(TransferState& s) {
@@ -40,7 +40,7 @@ int receiveBegin() {
 void abortReceive(int code) {
   TransferState& s = transferState();
   s.firstBlockSeen = false;
-  if (s.protocol != PROTOCOL_KERMIT) sendCancel(3);
+  protocolReceiveAbort(s.protocol, code);
   viewBeep();
   linePurgeOutput();
   s.pendingCount = 0;

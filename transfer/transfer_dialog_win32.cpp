@@ -132,6 +132,7 @@ void openCommon(HWND dialog) {
   viewText(FIELD_ERROR_COUNT, "0");
   s.startTick = GetTickCount();
   s.active = true;
+  transferLineTake(run.sending);
 }
 
 void receiveOpen(HWND dialog) {
@@ -213,6 +214,9 @@ void sendRunNow() {
   }
   run.ended = true;
   run.result = r;
+  // Finished, cancelled by the receiver or cut off: no cancel left to send
+  // when the dialog closes.
+  if (r == 0 || r == LINK_LOST || r == XFER_CANCEL_RECEIVED) s.active = false;
   SetDlgItemTextA(run.dialog, IDC_XFER_BUTTON, "OK");
   viewBeep();
   if (r != 0) {
@@ -231,6 +235,7 @@ void closeDialog() {
   if (run.sending && s.active && s.protocol != PROTOCOL_ASCII) sendCancel(s.protocol == PROTOCOL_ZMODEM ? 5 : 3);
   // A text capture cut short still keeps what it caught.
   if (!run.sending && s.protocol == PROTOCOL_ASCII) asciiReceiveFlush();
+  if (linkConnected()) transferLineGiveBack();
   s.active = false;
   finishJpeg();
   EnableWindow(run.main, TRUE);

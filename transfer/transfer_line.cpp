@@ -4,6 +4,7 @@
 #include "terminal/hooks.h"
 #include "terminal/link.h"
 #include "terminal/options.h"
+#include "transfer/protocol_table.h"
 #include "transfer/transfer_codes.h"
 #include "transfer/transfer_state.h"
 
@@ -172,3 +173,17 @@ int sendCancel(int count) {
 
 void linePurgeOutput() { linkPurge(1); }
 void linePurgeInput() { linkPurge(0); }
+
+void transferLineTake(bool sending) {
+  const TransferState& s = transferState();
+  if (s.protocol == PROTOCOL_ASCII) return;
+  linkSetSoftwareFlow(!sending, sending);
+  if (s.protocol != PROTOCOL_KERMIT) linkSetTransferFormat(true);
+}
+
+void transferLineGiveBack() {
+  const TransferState& s = transferState();
+  linkSetTransferFormat(false);
+  bool on = s.settings.flowControl >= 2;
+  linkSetSoftwareFlow(on, on);
+}

@@ -29,3 +29,11 @@ int sendCancel(int count);
 // Drops what waits to be sent / what was received and not read yet.
 void linePurgeOutput();
 void linePurgeInput();
+
+// The line for the length of a transfer (of the current TransferState): XON/XOFF
+// one way (a receiver may send XOFF, a sender obeys it) and a 7-bit serial
+// line at 8-N-1; Kermit switches its format itself when it agrees on no
+// eight-bit prefixing, a text transfer sets its own flow control. Given back:
+// the line's own format, XON/XOFF as the session's flow control says.
+void transferLineTake(bool sending);
+void transferLineGiveBack();

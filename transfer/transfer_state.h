@@ -19,6 +19,8 @@ constexpr int TIMER_RESPONSE = 25;     // 60 s response wait of a sender
 constexpr uint32_t LINE_WRITE_MS = 30000;
 constexpr uint32_t INACTIVITY_MS = 27000;
 constexpr uint32_t RESPONSE_MS = 60000;
+// ZMODEM waits 10 s for a byte, on both sides, in place of the 27 s above.
+constexpr uint32_t ZMODEM_READ_MS = 10000;
 
 // Received Telnet data: 0xFF doubling and commands are taken out before the
 // protocols see the bytes.

@@ -30,7 +30,11 @@ constexpr int ZSEND_SUBPACKET_MAX = 1024;
 constexpr int ZDATA_MAX = 8192;
 constexpr int ZFILE_INFO_MAX = 1024;
 constexpr int ZATTENTION_MAX = 32;
-constexpr int ZREAD_BUFFER = RECEIVE_BUFFER_SIZE;
+constexpr int ZREAD_BUFFER = RECEIVE_BUFFER_SIZE;  // what the auto-start collects
+// What one read from the line may bring: streamed data comes in large pieces.
+constexpr int ZLINE_READ = 16 * 1024;
+// Received data is written to the file in pieces of up to this much.
+constexpr int ZWRITE_BEHIND = 32 * 1024;
 
 // What the reader reports for a byte pushed into it.
 enum ZReadEvent {
@@ -67,7 +71,7 @@ enum ZReceivePhase { ZP_HEADER, ZP_SINIT_DATA, ZP_FILE_DATA, ZP_DATA };
 struct ZmodemState {
   const TransferState* owner;
   ZReader reader;
-  uint8_t in[ZREAD_BUFFER];  // the read buffer (the auto-start seeds it)
+  uint8_t in[ZLINE_READ];    // the read buffer (the auto-start seeds it)
   int inCount;
   int inPos;
   bool keepInput;            // the auto-start filled the buffer: the receive keeps it
@@ -81,6 +85,7 @@ struct ZmodemState {
   int state;                 // frame type sent last and resent on a retry
   char attention[ZATTENTION_MAX + 1];
   int subpacketLength;
+  int window;                // sender: the receiver's buffer, bytes per ZCRCW (0 streams)
   uint8_t frameEnd;
   uint8_t streamingEnd;
   int lastSubpacketLength;
@@ -88,6 +93,10 @@ struct ZmodemState {
   ZReceivePhase phase;
   uint8_t out[2 * ZDATA_MAX + 64];  // one encoded frame
   int outCount;
+  // Receiver: data taken but not yet written, at writeOffset of the file.
+  uint8_t toWrite[ZWRITE_BEHIND];
+  int toWriteCount;
+  uint32_t writeOffset;
 };
 
 // The ZMODEM state of the current TransferState (a test's second instance has its own).
@@ -101,9 +110,15 @@ uint16_t zcrc16Update(uint16_t crc, const uint8_t* data, int length);
 void zReadHeaders(ZReader& r, int garbageLimit);
 void zReadData(ZReader& r, int limit);
 int zReadPush(ZmodemState& z, uint8_t b);
+// Inside a subpacket: takes the leading bytes that need no decoding straight
+// into the data; returns how many it took.
+int zReadPlainRun(ZReader& r, const uint8_t* bytes, int count, bool escapeAll);
 // Next byte of the read buffer, refilled from the line: -1 after 10 s without
 // one, -11 cancelled, -16 line gone.
 int readLineByte();
+// The same, taking at most `most` bytes from the line when the buffer is empty
+// (what follows the transfer stays on the line for the terminal).
+int readLineByteOf(int most);
 // A header through readLineByte: its type, or a negative code.
 int readHeader();
 // A subpacket of at most limit bytes: ZR_END + end byte, or a negative code.

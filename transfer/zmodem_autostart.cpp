@@ -19,6 +19,7 @@ bool noReceiver() { return false; }
 
 void stopCapture(ZmodemState& z) {
   capturing = false;
+  linkSetTransferFormat(false);
   z.inCount = z.inPos = 0;
   z.keepInput = false;
   transferState().active = false;
@@ -51,6 +52,8 @@ void zmodemArmCapture() {
   z.inCount = 3;
   capturing = true;
   s.active = true;
+  // The header and what follows are 8-bit: a 7-bit serial line switches now.
+  linkSetTransferFormat(true);
 }
 
 void zmodemCaptureByte(uint8_t b) {

@@ -10,7 +10,10 @@
 #include "transfer/zmodem.h"
 
 namespace {
-uint32_t crc32Table[256];
+// crc32Tables[k][i]: the CRC-32 of byte i followed by k zero bytes, so the
+// data can be taken four bytes a step.
+uint32_t crc32Tables[4][256];
+uint32_t (&crc32Table)[256] = crc32Tables[0];
 uint16_t crc16Table[256];
 bool tablesReady = false;
 
@@ -23,6 +26,9 @@ void buildTables() {
     for (int k = 0; k < 8; ++k) d = static_cast<uint16_t>((d & 0x8000) ? (d << 1) ^ 0x1021 : d << 1);
     crc16Table[i] = d;
   }
+  for (int k = 1; k < 4; ++k)
+    for (int i = 0; i < 256; ++i)
+      crc32Tables[k][i] = (crc32Tables[k - 1][i] >> 8) ^ crc32Table[crc32Tables[k - 1][i] & 0xFF];
   tablesReady = true;
 }
 
@@ -47,7 +53,13 @@ bool isFlow(uint8_t b) { return b == 0x11 || b == 0x13 || b == 0x91 || b == 0x93
 
 uint32_t zcrc32Update(uint32_t crc, const uint8_t* data, int length) {
   if (!tablesReady) buildTables();
-  for (int i = 0; i < length; ++i) crc = crc32Table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+  int i = 0;
+  for (; i + 4 <= length; i += 4) {
+    crc ^= data[i] | (data[i + 1] << 8) | (data[i + 2] << 16) | (static_cast<uint32_t>(data[i + 3]) << 24);
+    crc = crc32Tables[3][crc & 0xFF] ^ crc32Tables[2][(crc >> 8) & 0xFF] ^ crc32Tables[1][(crc >> 16) & 0xFF] ^
+          crc32Tables[0][crc >> 24];
+  }
+  for (; i < length; ++i) crc = crc32Table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
   return crc;
 }
 
@@ -289,12 +301,36 @@ int zReadPush(ZmodemState& z, uint8_t b) {
   return ZR_MORE;
 }
 
-int readLineByte() {
+int zReadPlainRun(ZReader& r, const uint8_t* bytes, int count, bool escapeAll) {
+  if (r.mode != ZM_DATA || r.escaped) return 0;
+  int room = r.dataLimit - r.dataLength;
+  if (count > room) count = room;
+  int n = 0;
+  // What the ZDLE decoding returns unchanged: bytes with bit 5 or 6 set, and
+  // unless every control is escaped, the controls but ZDLE, XON and XOFF.
+  if (escapeAll) {
+    while (n < count && (bytes[n] & 0x60)) ++n;
+  } else {
+    while (n < count) {
+      uint8_t b = bytes[n];
+      if (!(b & 0x60) && (b == ZDLE || isFlow(b))) break;
+      ++n;
+    }
+  }
+  std::memcpy(r.data + r.dataLength, bytes, static_cast<size_t>(n));
+  r.dataLength += n;
+  return n;
+}
+
+int readLineByte() { return readLineByteOf(ZLINE_READ); }
+
+int readLineByteOf(int most) {
   ZmodemState& z = zmodemState();
   if (z.inPos < z.inCount) return z.in[z.inPos++];
+  if (most < 1 || most > ZLINE_READ) most = ZLINE_READ;
   TransferState& s = transferState();
   z.readTimedOut = false;
-  timerStart(TIMER_LINE_WRITE, 10000, &z.readTimedOut);
+  timerStart(TIMER_LINE_WRITE, ZMODEM_READ_MS, &z.readTimedOut);
   int result;
   for (;;) {
     if (s.cancelRequested) {
@@ -305,7 +341,7 @@ int readLineByte() {
       result = XFER_TIMEOUT;
       break;
     }
-    int n = lineRead(z.in, ZREAD_BUFFER);
+    int n = lineRead(z.in, most);
     if (n < 0) {
       result = LINK_LOST;
       break;
@@ -362,29 +398,57 @@ static void put(ZmodemState& z, uint8_t b) {
   z.lastSent = b;
 }
 
-static void putEscaped(ZmodemState& z, uint8_t b) {
-  if (b & 0x60) {
-    put(z, b);
-    return;
+// How a byte goes out: plain, always escaped, CR (escaped after "@"), or
+// escaped only when every control character is.
+enum EscapeKind : uint8_t { ESC_PLAIN, ESC_ALWAYS, ESC_CR, ESC_IF_ALL };
+
+static const EscapeKind* escapeKinds() {
+  static EscapeKind kinds[256];
+  static bool ready = false;
+  if (!ready) {
+    for (int b = 0; b < 256; ++b) {
+      EscapeKind k = ESC_PLAIN;
+      if (!(b & 0x60)) {
+        switch (b) {
+          case 0x10: case 0x11: case 0x13: case 0x18: case 0x90: case 0x91: case 0x93:
+            k = ESC_ALWAYS;
+            break;
+          case 0x0D: case 0x8D:
+            k = ESC_CR;
+            break;
+          default:
+            k = ESC_IF_ALL;
+        }
+      }
+      kinds[b] = k;
+    }
+    ready = true;
   }
-  bool escape;
-  switch (b) {
-    case 0x10: case 0x11: case 0x13: case 0x18: case 0x90: case 0x91: case 0x93:
-      escape = true;
-      break;
-    case 0x0D: case 0x8D:
-      escape = z.escapeAll || (z.lastSent & 0x7F) == '@';
-      break;
-    default:
-      escape = z.escapeAll;
-  }
-  if (escape) {
-    put(z, ZDLE);
-    put(z, b ^ 0x40);
-  } else {
-    put(z, b);
-  }
+  return kinds;
 }
+
+// Escapes length bytes into the output; the caller made room for twice as many.
+static void putEscapedRun(ZmodemState& z, const uint8_t* data, int length) {
+  const EscapeKind* kinds = escapeKinds();
+  uint8_t* o = z.out + z.outCount;
+  uint8_t last = z.lastSent;
+  bool all = z.escapeAll;
+  for (int i = 0; i < length; ++i) {
+    uint8_t b = data[i];
+    EscapeKind k = kinds[b];
+    bool escape = k != ESC_PLAIN && (k == ESC_ALWAYS || all || (k == ESC_CR && (last & 0x7F) == '@'));
+    if (escape) {
+      *o++ = ZDLE;
+      b ^= 0x40;
+    }
+    *o++ = b;
+    last = b;
+  }
+  z.outCount = static_cast<int>(o - z.out);
+  z.lastSent = last;
+}
+
+static void putEscaped(ZmodemState& z, uint8_t b) { putEscapedRun(z, &b, 1); }
 
 static int flush(ZmodemState& z) {
   int n = z.outCount;
@@ -443,7 +507,7 @@ int sendSubpacket(const uint8_t* data, int length, uint8_t end) {
   if (length < 0) length = 0;
   if (length > ZDATA_MAX) length = ZDATA_MAX;
   z.outCount = 0;
-  for (int i = 0; i < length; ++i) putEscaped(z, data[i]);
+  putEscapedRun(z, data, length);
   put(z, ZDLE);
   put(z, end);
   if (z.useCrc32) {

@@ -28,6 +28,29 @@ bool tooMany(TransferState& s) { return ++s.errorCount > s.settings.maxErrors; }
 
 void setState(ZmodemState& z, int state) { z.state = state; }
 
+// Writes the data held back: 0, or the file's error code.
+int writeHeldData(TransferState& s, ZmodemState& z) {
+  if (z.toWriteCount == 0) return 0;
+  int n = z.toWriteCount;
+  z.toWriteCount = 0;
+  return fileWriteAt(s.localPath, z.writeOffset, z.toWrite, n);
+}
+
+// Data of a good subpacket at byteCount: held back and written in larger
+// pieces, at the latest when the pass or the subpackets in a row end.
+int holdData(TransferState& s, ZmodemState& z, const uint8_t* data, int length) {
+  bool follows = z.toWriteCount > 0 && z.writeOffset + static_cast<uint32_t>(z.toWriteCount) == s.byteCount;
+  if (z.toWriteCount > 0 && (!follows || z.toWriteCount + length > ZWRITE_BEHIND)) {
+    int w = writeHeldData(s, z);
+    if (w < 0) return w;
+  }
+  if (length > ZWRITE_BEHIND) return fileWriteAt(s.localPath, s.byteCount, data, length);
+  if (z.toWriteCount == 0) z.writeOffset = s.byteCount;
+  std::memcpy(z.toWrite + z.toWriteCount, data, static_cast<size_t>(length));
+  z.toWriteCount += length;
+  return 0;
+}
+
 void sendRinit(TransferState& s, ZmodemState& z) {
   uint8_t args[4] = {0, 0, 0, CANFDX | CANOVIO | CANBRK | CANFC32};
   if (s.settings.zmodemSegmented) args[1] = 0x04;  // a 1024-byte buffer
@@ -133,7 +156,23 @@ int openReceivedFile(TransferState& s, ZmodemState& z) {
   return GO_ON;
 }
 
+// The sender closes with "OO" after our ZFIN: take it here, or a terminal
+// shows it. The end of the sender's ZFIN header (CR LF) comes first.
+void takeOverAndOut() {
+  for (int skipped = 0; skipped < 3; ++skipped) {
+    int b = readLineByteOf(1);
+    if (b == 'O') {
+      readLineByteOf(1);
+      return;
+    }
+    if (b != '\r' && b != '\n' && b != 0x8A && b != 0x8D) return;
+  }
+}
+
 int onHeader(TransferState& s, ZmodemState& z, int type) {
+  // Every header may move the position or end the file: the file first.
+  int w = writeHeldData(s, z);
+  if (w < 0) return w;
   switch (type) {
     case ZRQINIT:
       sendRinit(s, z);
@@ -172,6 +211,7 @@ int onHeader(TransferState& s, ZmodemState& z, int type) {
     case ZFIN:
       s.errorCount = 0;
       sendPositionHeader(ZFIN, 0, true);
+      takeOverAndOut();
       viewText(FIELD_STATUS, "FIN Header received");
       return STEP_COMPLETE;
     case ZDATA:
@@ -268,15 +308,18 @@ int onSubpacket(TransferState& s, ZmodemState& z, int v) {
     return openReceivedFile(s, z);
   }
   if (r.dataLength > 0) {
-    int w = fileWriteAt(s.localPath, s.byteCount, r.data, r.dataLength);
+    int w = holdData(s, z, r.data, r.dataLength);
     if (w < 0) return w;
     s.byteCount += static_cast<uint32_t>(r.dataLength);
     // The error budget is for failures in a row: a long file over a noisy
     // line must not run out of it while it makes progress.
     s.errorCount = 0;
     updateProgress(0);
-    if (s.realTimeJpeg && !z.rewound && s.byteCount % 1024 == 0 && transferView.jpegData)
+    if (s.realTimeJpeg && !z.rewound && s.byteCount % 1024 == 0 && transferView.jpegData) {
+      // The viewer reads the file: it must hold everything announced.
+      if ((w = writeHeldData(s, z)) < 0) return w;
       transferView.jpegData(s.byteCount);
+    }
   }
   switch (end) {
     case ZCRCE:
@@ -302,13 +345,6 @@ int onSubpacket(TransferState& s, ZmodemState& z, int v) {
   return GO_ON;
 }
 
-// A code that ends the receive: our side of the cancel goes out first.
-int endReceive(TransferState& s, int code) {
-  if (code == STEP_COMPLETE) return code;
-  if (code != LINK_LOST && code != XFER_CANCEL_RECEIVED) zmodemCancelSequence(true);
-  (void)s;
-  return code;
-}
 }  // namespace
 
 int zmodemParseFileInfo(const uint8_t* data, int length, char* name, int nameSize, uint32_t* size) {
@@ -333,7 +369,7 @@ int zmodemReceiveBegin() {
   TransferState& s = transferState();
   ZmodemState& z = zmodemState();
   bool keep = z.keepInput;
-  uint8_t saved[ZREAD_BUFFER];
+  uint8_t saved[ZLINE_READ];
   int count = keep ? z.inCount - z.inPos : 0;
   if (count > 0) std::memcpy(saved, z.in + z.inPos, static_cast<size_t>(count));
   zmodemReset(z);
@@ -353,23 +389,34 @@ int zmodemReceiveStep() {
   TransferState& s = transferState();
   ZmodemState& z = zmodemState();
   int handled = 0;
+  int r = GO_ON;
   for (;;) {
     if (z.inPos >= z.inCount) {
       if (handled >= PASS_BYTES) break;
-      int n = lineRead(z.in, ZREAD_BUFFER);
-      if (n < 0) return LINK_LOST;
+      int n = lineRead(z.in, ZLINE_READ);
+      if (n < 0) {
+        r = LINK_LOST;
+        break;
+      }
       if (n == 0) break;
       z.inCount = n;
       z.inPos = 0;
       handled += n;
     }
+    z.inPos += zReadPlainRun(z.reader, z.in + z.inPos, z.inCount - z.inPos, z.escapeAll);
+    if (z.inPos >= z.inCount) continue;
     int v = zReadPush(z, z.in[z.inPos++]);
     if (v == ZR_MORE) continue;
-    int r = z.phase == ZP_HEADER ? onHeader(s, z, v) : onSubpacket(s, z, v);
-    if (r != GO_ON) {
-      z.inPos = z.inCount = 0;
-      return endReceive(s, r);
-    }
+    r = z.phase == ZP_HEADER ? onHeader(s, z, v) : onSubpacket(s, z, v);
+    if (r != GO_ON) break;
+  }
+  // Between passes the file holds everything taken (a viewer or a later
+  // crash recovery reads it).
+  int w = writeHeldData(s, z);
+  if (r == GO_ON && w < 0) r = w;
+  if (r != GO_ON) {
+    z.inPos = z.inCount = 0;
+    return r;  // the receive loop's abort sends our cancel
   }
   return handled > 0 ? STEP_BLOCK : STEP_NOTHING;
 }

@@ -38,14 +38,15 @@ void takeCapabilities(ZmodemState& z) {
   z.useCrc32 = (flags & CANFC32) != 0;
   z.escapeAll = (flags & ESCCTL) != 0;
   int buffer = z.rxArgs[0] | (z.rxArgs[1] << 8);
-  if (buffer != 0) {
-    z.streamingEnd = z.frameEnd = ZCRCW;
-    // The receiver may announce up to 64 KiB; our frames hold at most 1 KiB.
-    z.subpacketLength = buffer < ZSEND_SUBPACKET_MAX ? buffer : ZSEND_SUBPACKET_MAX;
-  } else {
-    z.streamingEnd = z.frameEnd = ZCRCG;
-    z.subpacketLength = ZSEND_SUBPACKET_MAX;  // a network line counts as 9600 bps
-  }
+  // A receiver that cannot take data while it writes (no full duplex or no
+  // overlapped I/O) and announced no buffer still needs a pause per subpacket.
+  bool overlaps = (flags & CANFDX) && (flags & CANOVIO);
+  if (buffer == 0 && !overlaps) buffer = ZSEND_SUBPACKET_MAX;
+  z.window = buffer;
+  z.streamingEnd = z.frameEnd = buffer != 0 ? ZCRCW : ZCRCG;
+  // The receiver may announce up to 64 KiB; our frames hold at most 1 KiB. A
+  // larger buffer is a window of several subpackets, the last ending in ZCRCW.
+  z.subpacketLength = buffer != 0 && buffer < ZSEND_SUBPACKET_MAX ? buffer : ZSEND_SUBPACKET_MAX;
 }
 
 // Announces escaping when we want it and the receiver did not ask.
@@ -93,46 +94,73 @@ int awaitReceiver(TransferState& s, ZmodemState& z) {
   }
 }
 
+// The file is read this much at a time and cut into subpackets.
+constexpr int READ_AHEAD = 32 * 1024;
+
+// Bytes the receiver sent while we stream: a header (CAN or "*") stops the
+// data with an empty ZCRCE. 1 when it did, 0 to go on, or a negative code.
+int checkReceiver(ZmodemState& z) {
+  int waiting = lineWaiting();
+  if (waiting < 0) return LINK_LOST;
+  if (waiting == 0) return 0;
+  // Keep what came in: the header reader takes it from the buffer.
+  int got = lineRead(z.in, ZLINE_READ);
+  if (got < 0) return LINK_LOST;
+  z.inCount = got;
+  z.inPos = 0;
+  for (int i = 0; i < got; ++i) {
+    if (z.in[i] == ZPAD || z.in[i] == ZDLE) {
+      int r = sendSubpacket(nullptr, 0, ZCRCE);
+      return r < 0 ? r : 1;
+    }
+  }
+  z.inCount = 0;
+  return 0;
+}
+
 // Sends data from position p: 1 when the end of the file went out, 0 when the
 // receiver must answer first, or a negative code.
 int sendData(TransferState& s, ZmodemState& z, uint32_t p) {
   int r = sendPositionHeader(ZDATA, p, false);
   if (r < 0) return r;
   z.state = ZDATA;
-  uint8_t block[ZSEND_SUBPACKET_MAX];
+  static uint8_t chunk[READ_AHEAD];
+  uint32_t chunkStart = p;
+  int chunkLength = 0;
+  bool chunkAtEnd = false;
+  int windowUsed = 0;
   for (;;) {
-    int n = fileReadAt(s.localPath, p, block, z.subpacketLength);
-    if (n < 0) return n;
+    int offset = static_cast<int>(p - chunkStart);
+    if (offset + z.subpacketLength > chunkLength && !chunkAtEnd) {
+      int n = fileReadAt(s.localPath, p, chunk, READ_AHEAD);
+      if (n < 0) return n;
+      chunkStart = p;
+      chunkLength = n;
+      chunkAtEnd = n < READ_AHEAD;
+      offset = 0;
+    }
+    int n = chunkLength - offset < z.subpacketLength ? chunkLength - offset : z.subpacketLength;
     bool last = n < z.subpacketLength;
-    uint8_t end = last ? ZCRCE : z.frameEnd;
-    if (last) z.lastSubpacketLength = n;
-    r = sendSubpacket(block, n, end);
-    if (r < 0) return r;
-    s.byteCount = p + static_cast<uint32_t>(n);
+    uint8_t end = z.frameEnd;
+    if (last) {
+      end = ZCRCE;
+      z.lastSubpacketLength = n;
+    } else if (z.window > 0) {
+      windowUsed += n;
+      // The receiver's buffer is full when the next subpacket would not fit.
+      end = windowUsed + z.subpacketLength > z.window ? ZCRCW : ZCRCG;
+    }
+    if ((r = sendSubpacket(chunk + offset, n, end)) < 0) return r;
+    p += static_cast<uint32_t>(n);
+    s.byteCount = p;
     updateProgress(1);
     if (last) return 1;
     if (end == ZCRCW) return 0;
     if (s.cancelRequested) return XFER_USER_CANCEL;
-    int waiting = lineWaiting();
-    if (waiting < 0) return LINK_LOST;
-    if (waiting > 0) {
-      // Keep what came in: the header reader takes it from the buffer.
-      int got = lineRead(z.in, ZREAD_BUFFER);
-      if (got < 0) return LINK_LOST;
-      z.inCount = got;
-      z.inPos = 0;
-      bool header = false;
-      for (int i = 0; i < got; ++i)
-        if (z.in[i] == ZPAD || z.in[i] == ZDLE) header = true;
-      if (header) {
-        sendSubpacket(nullptr, 0, ZCRCE);
-        return 0;
-      }
-      z.inCount = 0;
-    } else if (pumpOne() < 0) {
-      return XFER_USER_CANCEL;
-    }
-    p = s.byteCount;
+    // The dialog's turn (Cancel, repaints) without idling, then what the
+    // receiver said.
+    if (pumpTurn() < 0) return XFER_USER_CANCEL;
+    if ((r = checkReceiver(z)) != 0) return r < 0 ? r : 0;
   }
 }
 
@@ -202,6 +230,7 @@ int sendOneFile(TransferState& s, ZmodemState& z, const char* path) {
           int d = sendData(s, z, z.rxPosition);
           if (d < 0) {
             zmodemCancelSequence(false);
+            s.active = false;  // the cancel is out: closing the dialog adds none
             return d;
           }
           if (d == 1) {

@@ -5,22 +5,16 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "shell/book_dialog_ids.h"
 #include "shell/config_ids.h"
 #include "shell/help_topics.h"
+#include "tests/support/file_text.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-std::string readAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 const fs::path SOURCES = fs::path(SUITE_SOURCE_DIR) / "help" / "telnet";
 }  // namespace
 
@@ -31,7 +25,7 @@ TEST(HelpFile, TheCompiledFileHoldsEveryTopicAndPopupTheProgramsOpen) {
   fs::copy(SOURCES, work, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
   std::string command = "cd '" + work.string() + "' && chmcmd --no-html-scan kelvro32-telnet.hhp >/dev/null 2>&1";
   ASSERT_EQ(std::system(command.c_str()), 0) << "chmcmd failed";
-  std::string chm = readAll(work / TELNET_HELP_CHM);
+  std::string chm = readFile(work / TELNET_HELP_CHM);
   fs::remove_all(work);
   ASSERT_GT(chm.size(), 1000u);
   ASSERT_EQ(chm.compare(0, 4, "ITSF"), 0);
@@ -46,7 +40,7 @@ TEST(HelpFile, TheCompiledFileHoldsEveryTopicAndPopupTheProgramsOpen) {
 
 TEST(HelpFile, TopicsHaveATitleAndPopupFilesATextForEachControl) {
   for (int i = 0; i < helpTopicCount; ++i) {
-    std::string html = readAll(SOURCES / helpTopicTable[i]->topic);
+    std::string html = readFile(SOURCES / helpTopicTable[i]->topic);
     EXPECT_NE(html.find("<title>"), std::string::npos) << helpTopicTable[i]->topic;
   }
   struct Popups {
@@ -71,7 +65,7 @@ TEST(HelpFile, TopicsHaveATitleAndPopupFilesATextForEachControl) {
       {HELP_FIREWALL, {IDC_FW_ADDRESS, IDC_FW_PORT, IDC_FW_EDIT_SCRIPT, IDC_FW_CHECK}},
   };
   for (const Popups& p : tables) {
-    std::string text = readAll(SOURCES / p.topic.popups);
+    std::string text = readFile(SOURCES / p.topic.popups);
     for (int id : p.controls)
       EXPECT_NE(text.find(".topic " + std::to_string(id) + "\n"), std::string::npos) << p.topic.popups << " " << id;
   }

@@ -298,9 +298,13 @@ TEST(ZmodemReceiver, CancelAndAMissingSenderEndTheReceive) {
   EXPECT_EQ(q.rx.endCode, XFER_NO_SENDER);
 }
 
-// A receiver announcing a 64 KiB buffer gets subpackets that fit ours (1 KiB),
-// each ending in ZCRCW and waiting for its ZACK.
-TEST(ZmodemSender, SubpacketsNeverExceedOurBuffer) {
+// A receiver announcing a buffer gets subpackets that fit ours (1 KiB) and
+// a ZCRCW, then a wait for its ZACK, whenever its buffer would overflow: every
+// subpacket for 1 KiB, every second for 2 KiB, never for 64 KiB.
+class ZmodemSenderWindow : public ::testing::TestWithParam<int> {};
+
+TEST_P(ZmodemSenderWindow, SubpacketsFitOurBufferAndTheReceivers) {
+  const int buffer = GetParam();
   std::string dir = freshDir("zsend");
   std::string data = writeData(dir + "/f", 5000, 9);
   clockUseManual();
@@ -312,6 +316,8 @@ TEST(ZmodemSender, SubpacketsNeverExceedOurBuffer) {
   // A scripted receiver: reads what the sender wrote and answers each frame.
   TransferState peer{};
   std::vector<int> lengths;
+  std::string ends;
+  uint32_t position = 0;
   size_t seen = 0;
   Bytes pending;
   pumpSetHook([&]() {
@@ -325,7 +331,7 @@ TEST(ZmodemSender, SubpacketsNeverExceedOurBuffer) {
     auto answer = [&](int type, uint32_t pos) {
       uint8_t args[4];
       positionArgs(pos, args);
-      if (type == ZRINIT) args[0] = args[1] = 0xFF, args[3] = CANFDX | CANOVIO;
+      if (type == ZRINIT) args[0] = buffer & 0xFF, args[1] = buffer >> 8, args[3] = CANFDX | CANOVIO;
       // Built by hand: the peer must not lean on the writers under test.
       uint8_t h[7] = {static_cast<uint8_t>(type), args[0], args[1], args[2], args[3]};
       uint16_t crc = crc16(h, 5);
@@ -336,7 +342,6 @@ TEST(ZmodemSender, SubpacketsNeverExceedOurBuffer) {
                             h[4], h[5], h[6]);
       reply.insert(reply.end(), text, text + n);
     };
-    uint32_t position = 0;
     for (uint8_t b : chunk) {
       transferSelect(&peer);
       int v = zReadPush(z, b);
@@ -347,8 +352,11 @@ TEST(ZmodemSender, SubpacketsNeverExceedOurBuffer) {
       else if (v == ZFIN) answer(ZFIN, 0);
       else if (v >= ZR_END) {
         lengths.push_back(z.reader.dataLength);
+        ends.push_back(static_cast<char>(z.reader.dataEnd));
+        if (lengths.size() > 1) position += static_cast<uint32_t>(z.reader.dataLength);
         if (z.reader.dataEnd == ZCRCW && lengths.size() == 1) answer(ZRPOS, 0);
-        else if (z.reader.dataEnd == ZCRCW) answer(ZACK, position += static_cast<uint32_t>(z.reader.dataLength));
+        else if (z.reader.dataEnd == ZCRCW) answer(ZACK, position);
+        else if (z.reader.dataEnd == ZCRCG) zReadData(z.reader, ZDATA_MAX);
         else zReadHeaders(z.reader, 10000);
       }
     }
@@ -362,6 +370,43 @@ TEST(ZmodemSender, SubpacketsNeverExceedOurBuffer) {
   pumpSetHook(nullptr);
   transferSelect(nullptr);
   EXPECT_EQ(r, 0);
-  ASSERT_GE(lengths.size(), 6u);  // the file header, then 5000 bytes in 1 KiB pieces
+  ASSERT_EQ(lengths.size(), 6u);  // the file header, then 5000 bytes in 1 KiB pieces
   for (size_t i = 1; i < lengths.size(); ++i) EXPECT_LE(lengths[i], 1024) << i;
+  const char* expected = buffer == 1024 ? "kkkkkh" : buffer == 2048 ? "kikikh" : "kiiiih";
+  EXPECT_EQ(ends, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Buffers, ZmodemSenderWindow, ::testing::Values(1024, 2048, 65535));
+
+// A silent sender: our ZRINIT again every 10 s (ZMODEM's wait for a byte, not
+// the 27 s of the block protocols), and past the error limit one cancel, five
+// CAN and ZABORT, with nothing after it.
+TEST(ZmodemReceiverEnd, SilenceGetsZrinitEveryTenSecondsThenOneCancel) {
+  Receiver r = receiver(2);
+  clockUseManual();
+  faultLineReset({}, {});
+  std::vector<uint32_t> writes;
+  size_t seen = 0;
+  int result = runReceiver(r.rx, {}, [&] {
+    const Bytes& w = faultLineWritten(1);
+    if (w.size() != seen) writes.push_back(clockTicks());
+    seen = w.size();
+  });
+  EXPECT_EQ(result, XFER_MAX_ERRORS);
+  ASSERT_GE(writes.size(), 3u);
+  EXPECT_NEAR(writes[1], 10000, 50);
+  EXPECT_NEAR(writes[2], 20000, 50);
+  const Bytes& wire = faultLineWritten(1);
+  std::vector<int> types = headersIn(wire);
+  ASSERT_FALSE(types.empty());
+  EXPECT_EQ(types.back(), ZABORT);
+  int run = 0, longest = 0, runs = 0;
+  for (uint8_t b : wire) {
+    run = b == 0x18 ? run + 1 : 0;
+    if (run == 3) ++runs;
+    longest = std::max(longest, run);
+  }
+  EXPECT_EQ(longest, 5);
+  EXPECT_EQ(runs, 1) << "the cancel went out more than once";
+  EXPECT_EQ(wire.back(), 0x11) << "bytes after the ZABORT header";
 }

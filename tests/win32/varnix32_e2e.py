@@ -1186,6 +1186,51 @@ def case_sheet_help_button_opens_page_topic(desk):
               "the sheet's Help did not go to the Protocols topic")
     finally:
         prog.stop()
+def menu_dialog(desk, main, key, title):
+    """The dialog a File menu command opens; the keys are tried again while
+    the splash box may still hold the keyboard."""
+    for _ in range(4):
+        desk.keys(main, "alt+f", key)
+        if wait_for(lambda: desk.windows(title), 4):
+            return desk.window(title)
+        desk.keys(main, "Escape", "Escape")
+    return desk.window(title, 1)
+
+
+def case_print_setup_printer_kept_across_runs(desk):
+    """The printer picked in Print Setup is stored at once, and the next run's
+    Print Buffer goes to it."""
+    where = os.environ.get("SUITE_TEST_PRINT_DIR", "")
+    check(where, "tests/win32/run starts the print queues")
+    raw = os.path.join(where[2:].replace("\\", "/"), "raw")
+    desk.reg_set("BookBox_Telnet", 107)
+    desk.reg_delete("Printer")
+    prog = Program(desk, [])
+    try:
+        main = desk.window(TITLE)
+        setup = menu_dialog(desk, main, "s", "Print Setup")
+        desk.keys(setup, "alt+n", "R")
+        desk.shot("varnix32_print_setup")
+        desk.keys(setup, "Return")
+        check(wait_for(lambda: desk.reg_get("Printer") == "RAWCAP", 5), "the choice was not stored")
+        desk.keys(main, "alt+f", "x")
+        check(prog.wait_exit(20), "program did not exit")
+    finally:
+        prog.stop()
+    before = set(os.listdir(raw))
+    prog = Program(desk, [])
+    try:
+        log = os.path.join(prog.dir, "kept.log")
+        with open(log, "w") as f:
+            f.write("to the kept printer\r\n")
+        main = desk.window(TITLE)
+        desk.type(menu_dialog(desk, main, "l", "Open"), "Z:" + log.replace("/", "\\"))
+        check(wait_for(lambda: set(os.listdir(raw)) - before, 30), "the next run printed elsewhere")
+        desk.keys(main, "alt+f", "x")
+        check(prog.wait_exit(20), "program did not exit")
+    finally:
+        prog.stop()
+        desk.reg_delete("Printer")
 
 
 CASES = [
@@ -1212,6 +1257,7 @@ CASES = [
     case_help_button_opens_topic,
     case_settings_menu_sheet_and_session_capture,
     case_sheet_help_button_opens_page_topic,
+    case_print_setup_printer_kept_across_runs,
 ]
 
 
