@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "terminal/colours.h"
+#include "terminal/display_damage.h"
 #include "terminal/display_win32.h"
 #include "terminal/emulator.h"
 #include "terminal/keymap.h"
@@ -80,7 +81,7 @@ void applyFont(HWND w) {
   screen.cellHeight = cellHeightFrom(tm.tmHeight, tm.tmExternalLeading);
   screen.textTop = displayConfig.toolbarHeight;
   surfaceAttach(w, terminalFont, screen.cellWidth, screen.cellHeight);
-  surfaceDeferToPaint(true);
+  damageDefer(true);
   updateHorizontalBar(w);
   if (hasFocus) makeCaret(w);
   display.paintHint = PAINT_ALL;
@@ -186,6 +187,8 @@ void paintTerminal(HDC dc, HWND w) {
   int hint = display.paintHint;
   display.paintHint = PAINT_ALL;
   if (s.capacity <= 0 || hint == PAINT_NOTHING) return;
+  // Noted changes not shown yet start from what the window showed before this paint.
+  if (damagePending()) damageAll();
   HGDIOBJ oldFont = SelectObject(dc, terminalFont ? terminalFont : GetStockObject(ANSI_FIXED_FONT));
   RECT client;
   GetClientRect(w, &client);
@@ -207,7 +210,12 @@ void paintTerminal(HDC dc, HWND w) {
     case PAINT_ALL:
     case PAINT_ROWS_ONLY:
     default:
-      for (int row = 0; row <= last; ++row) drawRow(dc, row, right);
+      // Only the rows inside the region being painted: a received block
+      // invalidates just the rows it changed.
+      for (int row = 0; row <= last; ++row) {
+        RECT r = {0, cellY(row), right, cellY(row + 1)};
+        if (RectVisible(dc, &r)) drawRow(dc, row, right);
+      }
       if (hint != PAINT_ROWS_ONLY) invertSelectionRows(dc, 0, last);
       break;
   }
