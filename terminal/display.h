@@ -80,8 +80,10 @@ struct TransmitOptions {
   int characterDelay = 0;   // "Inter-character delay (msec)"
   int lineDelay = 0;        // "Inter-line delay (msec)"
   bool stripLinefeed = false;  // "Strip linefeed when sending"
+  int flowControl = 0;      // a serial link's flow control: 2 Xon/Xoff, 3 HW & Xon/Xoff
 };
 // Sends text character by character through the key send path; wait(ms)
-// keeps the program working during the delays. Stops at a NUL. Returns the
+// keeps the program working during the delays. Stops at a NUL. A serial link
+// without XON/XOFF of its own has it switched on for the duration. Returns the
 // characters sent, or the link's negative result when it failed.
 int transmitText(const uint8_t* text, size_t length, const TransmitOptions& options, void (*wait)(int ms));
