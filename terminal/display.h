@@ -47,9 +47,6 @@ int horizontalRange(int clientWidth);
 // Font mode: the character size that makes rows x columns fill the text area
 // (text height = client height less toolbar and status bars). At least 1 x 1.
 void fitFontSize(int clientWidth, int textHeight, int rows, int columns, int* width, int* height);
-// Term mode: the rows and columns that fill the text area, within 1..99 rows
-// and 1..255 columns.
-void fitTerminalSize(int clientWidth, int textHeight, int* rows, int* columns);
 
 // Selection plane (one mark per cell of every ring line).
 void clearSelection();

@@ -15,7 +15,6 @@
 #include "terminal/surface_win32.h"
 #include "terminal/terminal_type.h"
 #include "terminal/display_internal_win32.h"
-#include "terminal/hooks.h"
 
 static HWND terminalWindow = nullptr;
 static HFONT terminalFont = nullptr;
@@ -237,13 +236,8 @@ void displaySized(HWND w, int width, int height) {
     applyFont(w);
     return;
   }
-  if (displayConfig.resizeMode == RESIZE_TERM) {
-    int rows = 0, columns = 0;
-    fitTerminalSize(width, textHeight(w), &rows, &columns);
-    screen.columns = columns;
-    if (rows != screen.rows) setRows(rows);
-    else terminalHooks.windowSizeChanged(columns, rows);
-  }
+  // In Term mode the session has already fitted rows and columns to the
+  // window (and told the host); here only the bars and the paint follow.
   updateHorizontalBar(w);
   display.paintHint = PAINT_ALL;
   InvalidateRect(w, nullptr, TRUE);
