@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "terminal/display_damage.h"
 #include "terminal/display_win32.h"
 #include "terminal/emulator.h"
 #include "terminal/link.h"
@@ -80,6 +81,11 @@ int main(int argc, char** argv) {
   linkAttach(&fileOps);
   while (at < bytes.size()) {
     receiveAvailable();
+    pump();
+  }
+  // The last changes are shown when the window's short show interval ends.
+  while (damagePending()) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     pump();
   }
   UpdateWindow(w);

@@ -17,11 +17,17 @@ static bool inBlock = false;
 static bool barPending = false;
 static int barPosition = 0, barMaximum = 0;
 static DWORD lastShown = 0;
+static bool showTimerArmed = false;
 
-// While data keeps arriving the window is still brought up to date this often.
-constexpr DWORD SHOW_INTERVAL_MS = 100;
+// Received data is shown at most this often: a host that keeps sending gets
+// one repaint per interval, not one per read, and the window is current this
+// long after the data stops.
+constexpr DWORD SHOW_INTERVAL_MS = 30;
+constexpr UINT_PTR SHOW_TIMER = 0x5EED;
 
 void surfaceAttach(HWND w, HFONT f, int cellWidth, int cellHeight) {
+  if (window && showTimerArmed) KillTimer(window, SHOW_TIMER);
+  showTimerArmed = false;
   inBlock = false;
   damageDefer(false);
   window = w;
@@ -87,8 +93,9 @@ static void showBar() {
   surfaceSetScrollBar(barPosition, barMaximum);
 }
 
-void surfaceShowChanges() {
-  if (!window) return;
+static void showNow() {
+  if (showTimerArmed) KillTimer(window, SHOW_TIMER);
+  showTimerArmed = false;
   lastShown = GetTickCount();
   showBar();
   // A region waiting to be painted would be moved along with a scroll.
@@ -110,13 +117,28 @@ void surfaceShowChanges() {
   UpdateWindow(window);
 }
 
+static void CALLBACK showTimer(HWND, UINT, UINT_PTR, DWORD) {
+  if (window) showNow();
+}
+
+void surfaceShowChanges() {
+  if (!window) return;
+  DWORD since = GetTickCount() - lastShown;
+  if (since >= SHOW_INTERVAL_MS) {
+    showNow();
+  } else if (!showTimerArmed) {
+    showTimerArmed = SetTimer(window, SHOW_TIMER, SHOW_INTERVAL_MS - since, showTimer) != 0;
+    if (!showTimerArmed) showNow();
+  }
+}
+
 void surfaceShowCaret(bool shown) {
   if (window) {
     inBlock = !shown;
     bool show = damageBlock(!shown);
     // A long run of input is still shown every SHOW_INTERVAL_MS.
-    if (shown && !show && damagePending() && GetTickCount() - lastShown >= SHOW_INTERVAL_MS) show = true;
-    if (show) surfaceShowChanges();
+    if (shown && !show && damagePending() && GetTickCount() - lastShown >= SHOW_INTERVAL_MS) showNow();
+    else if (show) surfaceShowChanges();
     else if (shown && !damagePending()) showBar();
   }
   if (!window || shown == caretShown) return;
