@@ -17,6 +17,7 @@
 #include "terminal/display_internal_win32.h"
 
 static HWND terminalWindow = nullptr;
+static HWND horizontalBar = nullptr;  // a child control, so it sits under the text above the status bars
 static HFONT terminalFont = nullptr;
 static bool hasFocus = false;
 DisplayConfig displayConfig;
@@ -29,18 +30,31 @@ static int clientWidth(HWND w) {
   return r.right;
 }
 
-// Height of the text area: the client area less the toolbar and status bars.
+int displayBelowText() { return displayConfig.statusHeight + GetSystemMetrics(SM_CYHSCROLL); }
+
+// Height of the text area: the client area less the toolbar, the horizontal
+// scroll bar and the status bars.
 static int textHeight(HWND w) {
   RECT r;
   GetClientRect(w, &r);
-  return std::max(0, static_cast<int>(r.bottom) - displayConfig.toolbarHeight - displayConfig.statusHeight);
+  return std::max(0, static_cast<int>(r.bottom) - displayConfig.toolbarHeight - displayBelowText());
 }
 
 static void updateHorizontalBar(HWND w) {
+  RECT client;
+  GetClientRect(w, &client);
+  int barHeight = GetSystemMetrics(SM_CYHSCROLL);
+  int y = std::max(displayConfig.toolbarHeight, static_cast<int>(client.bottom) - displayBelowText());
+  if (!horizontalBar || GetParent(horizontalBar) != w) {
+    horizontalBar = CreateWindowA("SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_HORZ, 0, y, client.right, barHeight, w,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
+  } else {
+    MoveWindow(horizontalBar, 0, y, client.right, barHeight, TRUE);
+  }
   int range = horizontalRange(clientWidth(w));
   screen.horizontalOffset = std::clamp(screen.horizontalOffset, 0, range);
-  SetScrollRange(w, SB_HORZ, 0, range, FALSE);
-  SetScrollPos(w, SB_HORZ, screen.horizontalOffset, TRUE);
+  SetScrollRange(horizontalBar, SB_CTL, 0, range, FALSE);
+  SetScrollPos(horizontalBar, SB_CTL, screen.horizontalOffset, TRUE);
   screen.textRight = visibleTextWidth(clientWidth(w));
 }
 
@@ -219,7 +233,7 @@ void paintTerminal(HDC dc, HWND w) {
       break;
   }
   // Below the last row down to the status bars: background.
-  int bottom = static_cast<int>(client.bottom) - displayConfig.statusHeight;
+  int bottom = static_cast<int>(client.bottom) - displayBelowText();
   if (cellY(s.rows) < bottom) {
     RECT r = {0, cellY(s.rows), right, bottom};
     FillRect(dc, &r, backgroundBrush());
@@ -287,7 +301,7 @@ void displaySetHorizontalOffset(HWND w, int offset) {
   offset = std::clamp(offset, 0, range);
   if (offset == screen.horizontalOffset) return;
   screen.horizontalOffset = offset;
-  SetScrollPos(w, SB_HORZ, offset, TRUE);
+  if (horizontalBar) SetScrollPos(horizontalBar, SB_CTL, offset, TRUE);
   screen.textRight = visibleTextWidth(clientWidth(w));
   display.paintHint = PAINT_ALL;
   InvalidateRect(w, nullptr, FALSE);
