@@ -302,14 +302,34 @@ static int printRun(const uint8_t* bytes, int length) {
 
 static bool parameterByte(uint8_t b) { return (b >= '0' && b <= '9') || b == ';'; }
 
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the word scans read the first byte from the low end");
+
+// Length of the run of digits and semicolons at the start of bytes, at most
+// limit, eight bytes at a time: 0x30..0x3B less ':' are the wanted bytes.
+static int parameterRunLength(const uint8_t* bytes, int limit) {
+  constexpr uint64_t ones = 0x0101010101010101ull;
+  int n = 0;
+  for (; n + 8 <= limit; n += 8) {
+    uint64_t x;
+    std::memcpy(&x, bytes + n, 8);
+    uint64_t y = x ^ (ones * 0x30);          // wanted bytes become 0x00..0x0B
+    uint64_t v = y & (ones * 0x0F);
+    uint64_t other = (y & (ones * 0xF0))     // not 0x30..0x3F
+                     | ((v + ones * 0x04) & (ones * 0x10))           // 0x3C..0x3F
+                     | (~((v ^ (ones * 0x0A)) + ones * 0x0F) & (ones * 0x10));  // ':'
+    if (other) return n + __builtin_ctzll(other) / 8;
+  }
+  while (n < limit && parameterByte(bytes[n])) ++n;
+  return n;
+}
+
 // Digits and semicolons of a control sequence (ESC [ ...) only go on being
 // collected, whatever the emulation's collector: take a run of them at once.
 // Returns the bytes taken.
 static int collectParameters(const uint8_t* bytes, int length) {
   if (emulator.count < 2 || emulator.sequence[1] != '[') return 0;
   int room = std::min(length, SEQUENCE_MAX - emulator.count);
-  int n = 0;
-  while (n < room && parameterByte(bytes[n])) ++n;
+  int n = parameterRunLength(bytes, room);
   std::memcpy(emulator.sequence + emulator.count, bytes, n);
   emulator.count += n;
   emulator.sequence[emulator.count] = 0;
