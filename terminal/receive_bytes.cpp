@@ -330,7 +330,7 @@ static int collectParameters(const uint8_t* bytes, int length) {
   if (emulator.count < 2 || emulator.sequence[1] != '[') return 0;
   int room = std::min(length, SEQUENCE_MAX - emulator.count);
   int n = parameterRunLength(bytes, room);
-  for (int k = 0; k < n; ++k) emulator.sequence[emulator.count + k] = bytes[k];
+  std::memcpy(emulator.sequence + emulator.count, bytes, n);
   emulator.count += n;
   emulator.sequence[emulator.count] = 0;
   return n;

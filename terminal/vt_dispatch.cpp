@@ -12,10 +12,7 @@ constexpr int NUMBER_LIMIT = 65535;
 
 int leadingNumber(const char* text) {
   int n = 0;
-  for (unsigned digit; (digit = static_cast<unsigned char>(*text) - '0') <= 9; ++text) {
-    n = n * 10 + static_cast<int>(digit);
-    if (n > NUMBER_LIMIT) n = NUMBER_LIMIT;
-  }
+  for (; *text >= '0' && *text <= '9'; ++text) n = std::min(n * 10 + (*text - '0'), NUMBER_LIMIT);
   return n;
 }
 
@@ -111,9 +108,8 @@ void dispatchSequence(const uint8_t* text, int length) {
   const VtFinal* f = vtFinal(static_cast<uint8_t>(final), emulator.emulation == TERM_SCO_ANSI);
   if (!f || !f->handler) return;
   // Handlers may read s[0..3] whatever the length: pad with NULs.
-  // Sequences are a few bytes long: a plain loop, no library call.
   char s[SEQUENCE_MAX + 4];
-  for (int i = 0; i < length - 1; ++i) s[i] = static_cast<char>(text[i]);
+  std::memcpy(s, text, length - 1);
   std::memset(s + length - 1, 0, 5);
   Sequence q{s, length >= 2 ? s + 1 : s + length - 1, length, final};
   f->handler(q);
