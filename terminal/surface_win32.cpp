@@ -96,7 +96,6 @@ static void showBar() {
 static void showNow() {
   if (showTimerArmed) KillTimer(window, SHOW_TIMER);
   showTimerArmed = false;
-  lastShown = GetTickCount();
   showBar();
   // A region waiting to be painted would be moved along with a scroll.
   RECT waiting;
@@ -115,6 +114,9 @@ static void showNow() {
         InvalidateRect(window, &r, FALSE);
       });
   UpdateWindow(window);
+  // Counted from the end of the paint: however long a repaint takes, the
+  // interval after it is left to reading and processing data.
+  lastShown = GetTickCount();
 }
 
 static void CALLBACK showTimer(HWND, UINT, UINT_PTR, DWORD) {
