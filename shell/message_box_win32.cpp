@@ -9,6 +9,7 @@
 static HWND ownerWindow = nullptr;
 
 void messageBoxSetOwner(HWND owner) { ownerWindow = owner; }
+HWND messageBoxOwner() { return ownerWindow; }
 
 int messageBox(int id, const char* extra, unsigned style) {
   return messageBoxTitled(id, extra, MESSAGE_TITLE, style);

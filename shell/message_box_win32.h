@@ -3,3 +3,5 @@
 #include <windows.h>
 
 void messageBoxSetOwner(HWND owner);
+// The owner now; a modal dialog makes itself the owner while it runs.
+HWND messageBoxOwner();

@@ -7,4 +7,6 @@ enum MessageId : int {
   TXT_ENTRY_CREATE_FAILED = 4001,
   TXT_ENTRY_SAVE_FAILED = 4002,
   TXT_TEMPLATE_UNREADABLE = 4003,
+  TXT_BOOK_HANG_UP_FIRST = 4011,  // "You must hang up first"
+  TXT_BOOK_DELETE_ASK = 4020,
 };

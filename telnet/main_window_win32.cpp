@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "shell/help_win32.h"
 #include "shell/message_box.h"
 #include "shell/message_box_win32.h"
 #include "shell/program_dir.h"
@@ -23,6 +24,7 @@
 #include "telnet/telnet_ids.h"
 #include "telnet/telnet_program_win32.h"
 #include "telnet/telnet_texts.h"
+#include "telnet/telnetbook_win32.h"
 #include "terminal/display_win32.h"
 #include "terminal/print_win32.h"
 #include "terminal/transparent_print.h"
@@ -74,11 +76,6 @@ std::string findProgramDir() {
   return dir;
 }
 
-void loadHtmlHelp() {
-  P.htmlHelpLibrary = LoadLibraryA("hhctrl.ocx");
-  P.htmlHelp = P.htmlHelpLibrary ? GetProcAddress(P.htmlHelpLibrary, "HtmlHelpA") : nullptr;
-}
-
 void exitWindow() {
   if (P.online) {
     if (P.view.warnClose) {
@@ -106,20 +103,6 @@ void startProgram(const std::string& command) {
   if (WinExec(command.c_str(), SW_SHOWNORMAL) < 32) messageBox(TXT_CANNOT_START, command.c_str(), MSG_OK | MSG_ICONEXCLAMATION);
 }
 
-void helpContents() {
-  std::error_code ec;
-  if (!std::filesystem::exists(P.helpFile, ec)) {
-    messageBox(TXT_HELP_MISSING, P.helpFile.c_str(), MSG_OK | MSG_ICONINFORMATION);
-    return;
-  }
-  if (P.htmlHelp) {
-    using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
-    reinterpret_cast<HtmlHelpFn>(reinterpret_cast<void*>(P.htmlHelp))(P.window, P.helpFile.c_str(), 0 /* display topic */, 0);
-  } else {
-    WinHelpA(P.window, P.helpFile.c_str(), HELP_CONTENTS, 0);
-  }
-}
-
 void viewOptionsCommand() {
   ViewOptions before = P.view;
   if (!viewOptions(P.window, TELNET_SETTINGS, TELNET_STARTUP, &P.view)) return;
@@ -140,10 +123,10 @@ void command(int id) {
         P.commandLineHost = false;
         sessionConnect();
       } else {
-        messageBox(TXT_NO_BOOK, nullptr, MSG_OK | MSG_ICONINFORMATION);
+        telnetBookCommand(P.window);
       }
       break;
-    case CMD_QUICK_CONNECT: messageBox(TXT_NO_BOOK, nullptr, MSG_OK | MSG_ICONINFORMATION); break;
+    case CMD_QUICK_CONNECT: telnetQuickConnectCommand(P.window); break;
     case CMD_EXIT: exitWindow(); break;
     case CMD_VIEW_OPTIONS: viewOptionsCommand(); break;
     case CMD_RESET_TERM:
@@ -153,7 +136,7 @@ void command(int id) {
       break;
     case CMD_TELNET_COMMAND: telnetCommandDialog(P.window); break;
     case CMD_DISCONNECT: netDisconnect(); break;
-    case CMD_HELP_CONTENTS: helpContents(); break;
+    case CMD_HELP_CONTENTS: helpShowContents(P.window); break;
     case CMD_ABOUT: aboutBox(P.window); break;
     case CMD_MSDOS: startProgram("command.com"); break;
     case CMD_SELECT_ALL: displaySelectAll(P.window); break;
@@ -169,7 +152,12 @@ void command(int id) {
     case CMD_COPY_PRINTER: printSelection(); break;
     case CMD_PRINT_LOGFILE: printLogfile(); break;
     case CMD_PRINT_TRANSPARENT: P.transPrint = transPrintToggle(); break;
-    case CMD_CAPTURE: captureToggle(sessionLogPath(), P.online); break;
+    case CMD_CAPTURE: sessionCaptureCommand(); break;
+    case CMD_TERMINAL_PREFS: sessionSettings(CONFIG_TERMINAL); break;
+    case CMD_FONTS: sessionSettings(CONFIG_FONTS); break;
+    case CMD_PROTOCOL: sessionSettings(CONFIG_PROTOCOLS); break;
+    case CMD_COLOR: sessionSettings(CONFIG_COLOR); break;
+    case CMD_DEFAULT_DIR: sessionSettings(CONFIG_DEFAULT_DIR); break;
     default:
       // Commands whose parts come with later versions of the program.
       messageBox(TXT_NOT_AVAILABLE, nullptr, MSG_OK | MSG_ICONINFORMATION);
@@ -190,7 +178,6 @@ void telnetLayout() {
 bool telnetCreate(HWND window) {
   P.window = window;
   messageBoxSetOwner(window);
-  loadHtmlHelp();
   splashShow(window, TELNET_TITLE, "Telnet and Rlogin terminal");
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);
@@ -198,7 +185,7 @@ bool telnetCreate(HWND window) {
   SetWindowTextA(window, TELNET_TITLE);
 
   setProgramDir(findProgramDir());
-  P.helpFile = programDir() + (P.htmlHelp ? "\\kelvro32-telnet.chm" : "\\KELVRONT.HLP");
+  helpInit(programDir().c_str(), TELNET_HELP_CHM, TELNET_HELP_HLP);
   P.viewerCommand = programDir() + "\\sorlin32.exe 0";
   P.firewallScript = programDir() + "\\pxtel.txt";
   readProgramDirectory(SETTING_DOWNLOAD, DOWNLOAD_SUBDIR);
@@ -211,6 +198,7 @@ bool telnetCreate(HWND window) {
   if (P.scrollLines > MAX_CAPACITY) P.scrollLines = MAX_CAPACITY;
   sessionTerminalStart(P.scrollLines);
   bookLoadTemplate();
+  sessionConfigAttach();
 
   statusBarCreate(window);
   statusBarText(2, "Offline");
@@ -351,6 +339,6 @@ int telnetMain(HINSTANCE instance, const char* line) {
     DispatchMessageA(&msg);
   }
   WSACleanup();
-  if (P.htmlHelpLibrary) FreeLibrary(P.htmlHelpLibrary);
+  helpShutdown();
   return static_cast<int>(msg.wParam);
 }

@@ -8,21 +8,12 @@
 
 #include "shell/message_box.h"
 #include "telnet/rlogin.h"
+#include "telnet/session_hooks.h"
 #include "telnet/socket_io.h"
 #include "telnet/telnet_ids.h"
 #include "telnet/telnet_engine.h"
 #include "terminal/link.h"
 #include "terminal/receive.h"
-
-namespace {
-void nothing() {}
-int nothingReceived() { return 0; }
-}  // namespace
-
-void (*netOnEstablished)() = nothing;
-void (*netOnLost)() = nothing;
-void (*netOnAttemptEnded)() = nothing;
-int (*netReceivePass)() = nothingReceived;
 
 namespace {
 // Where the connection stands. The four attempt phases own the progress
@@ -155,7 +146,7 @@ void enterPhase(Phase next) {
   if (ending) endProgress();
 }
 
-void attemptEnded() { netOnAttemptEnded(); }
+void attemptEnded() { sessionHooks.attemptEnded(); }
 
 int showError(const char* text, const char* title, unsigned style) {
   return messageBoxTitled(0, text, title, style);
@@ -186,7 +177,7 @@ void established() {
     return;
   }
   WSAAsyncSelect(sock, mainWindow, WM_NET_SOCKET, target.rlogin ? RLOGIN_EVENTS : TELNET_EVENTS);
-  netOnEstablished();
+  sessionHooks.established();
 }
 
 bool bindPort(int port, void*) {
@@ -381,7 +372,7 @@ void letInputThrough() {
 // lost, and no read notification is needed for it.
 void receivePass() {
   if (!netLinkUp()) return;
-  if (netReceivePass() == LINK_LOST) postLost();
+  if (sessionHooks.receivePass() == LINK_LOST) postLost();
   else if (receiveBacklog()) PostMessageA(mainWindow, WM_NET_SOCKET, sock, WSAMAKESELECTREPLY(FD_READ, 0));
 }
 
@@ -409,7 +400,7 @@ void onSocketEvent(WPARAM wp, LPARAM lp) {
       // What arrived before the close is shown before the connection ends.
       // After the close what is left is finite: take it all, pass by pass.
       if (netLinkUp())
-        while (netReceivePass() != LINK_LOST && receiveBacklog()) {
+        while (sessionHooks.receivePass() != LINK_LOST && receiveBacklog()) {
         }
       postLost();
       break;
@@ -423,7 +414,7 @@ void onLost() {
   linkClose();  // closes the socket and releases the link state
   closeSocket();
   enterPhase(Phase::Idle);
-  netOnLost();
+  sessionHooks.lost();
 }
 }  // namespace
 
@@ -521,7 +512,7 @@ void netDisconnect() {
   enterPhase(Phase::Idle);  // a close event still queued is not a loss
   linkClose();
   closeSocket();
-  netOnLost();
+  sessionHooks.lost();
 }
 
 bool netConnecting() { return attempting(phase); }

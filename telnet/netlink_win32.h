@@ -30,13 +30,3 @@ bool netConnecting();
 void netTransferEvents(bool transferRunning);
 // The progress dialog while connecting (nullptr otherwise).
 HWND netProgressWindow();
-
-// Session slots, never null (each starts as a function that does nothing).
-// Established: the link is attached and connected (send the
-// offers or the handshake). Lost: the connection ended after being made.
-// Ended: an attempt ended without a connection. Receive: the receive pass,
-// returning LINK_LOST when the link reported the loss.
-extern void (*netOnEstablished)();
-extern void (*netOnLost)();
-extern void (*netOnAttemptEnded)();
-extern int (*netReceivePass)();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "shell/config_values.h"
 #include "terminal/colours.h"
 #include "terminal/emulator.h"
 #include "terminal/options.h"
@@ -12,14 +13,13 @@ using namespace bookField;
 
 int sessionTerminalStart(int scrollLines) { return terminalReset(24, 80, scrollLines); }
 
-// The entry keeps its text and background colours as palette positions plus
-// one, so that a zeroed record means the default scheme.
+// The entry's text and background colours: palette positions plus one, or
+// colours mixed on the colour page; a zeroed record means the default scheme.
 static void applyColours(const uint8_t* r) {
   coloursReset();
-  uint32_t text = recordInt(r, colour1);
-  uint32_t background = recordInt(r, colour2);
-  if (text >= 1 && text <= 16) terminalColours.text = terminalColours.palette[text - 1];
-  if (background >= 1 && background <= 16) terminalColours.background = terminalColours.palette[background - 1];
+  TerminalColours& c = terminalColours;
+  c.text = colourFromField(recordInt(r, colour1), c.palette, c.text);
+  c.background = colourFromField(recordInt(r, colour2), c.palette, c.background);
 }
 
 void sessionApplyTerminal(const BookEntry& entry) {

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "shell/book_entry.h"
+#include "shell/config_sheet_win32.h"
 #include "shell/message_box.h"
 #include "shell/pump.h"
 #include "shell/script.h"
@@ -21,6 +22,7 @@
 #include "telnet/netlink_win32.h"
 #include "terminal/capture.h"
 #include "terminal/print_win32.h"
+#include "telnet/session_hooks.h"
 #include "telnet/session_options.h"
 #include "telnet/telnet_engine.h"
 #include "telnet/telnet_entry.h"
@@ -34,6 +36,7 @@
 #include "terminal/keymap.h"
 #include "terminal/receive.h"
 #include "terminal/screen.h"
+#include "terminal/terminal_type.h"
 
 namespace {
 TelnetProgram& P = telnetProgram;
@@ -43,8 +46,7 @@ const int OFFLINE_BUTTONS[] = {CMD_TELNETBOOK, CMD_QUICK_CONNECT};
 // Menu entries that only work while connected.
 const int ONLINE_ENTRIES[] = {CMD_RESET_TERM, CMD_DISCONNECT, CMD_TRANSMIT, CMD_SEND, CMD_RECEIVE};
 // Commands that later versions of the program bring: greyed whatever the state.
-const int LATER_ENTRIES[] = {CMD_TERMINAL_PREFS, CMD_FONTS,        CMD_PROTOCOL,
-                             CMD_COLOR,        CMD_DEFAULT_DIR,  CMD_VIEW_JPEG_REALTIME, CMD_VIEW_JPEG_OFFLINE,
+const int LATER_ENTRIES[] = {CMD_VIEW_JPEG_REALTIME, CMD_VIEW_JPEG_OFFLINE,
                              CMD_UUENCODE,     CMD_UUDECODE,     CMD_UNIX_TO_DOS,   CMD_DOS_TO_UNIX,
                              CMD_RECEIVE,      CMD_SEND};
 
@@ -96,6 +98,7 @@ void onEstablished() {
   sessionPostRefit(false);  // the entry's resize mode may differ from the last one
   keyboardForSession();
   telnetAttachTerminal();
+  if (recordInt(sessionEntry.bytes, bookField::sessionCapture) != 0) setCaptureWanted(true);
   captureConnectionStart(sessionLogPath());
   telnetState.windowSizeReporting = false;
   telnetState.terminalTypeRequested = false;
@@ -187,10 +190,10 @@ std::string localAddress() {
 }
 
 void sessionInit() {
-  netOnEstablished = onEstablished;
-  netOnLost = onLost;
-  netOnAttemptEnded = onAttemptEnded;
-  netReceivePass = receivePass;
+  sessionHooks.established = onEstablished;
+  sessionHooks.lost = onLost;
+  sessionHooks.attemptEnded = onAttemptEnded;
+  sessionHooks.receivePass = receivePass;
 }
 
 void sessionAttachDisplay() {
@@ -233,6 +236,8 @@ void sessionMenus(bool online) {
   }
   for (int id : ONLINE_ENTRIES) enableEntry(menu, id, online);
   enableEntry(menu, CMD_TELNET_COMMAND, online && bookProtocol(sessionEntry) != 1);
+  // The colour page does not apply to the palette emulations.
+  enableEntry(menu, CMD_COLOR, !terminalType(bookEmulation(sessionEntry)).palette);
   enableEntry(menu, CMD_TELNETBOOK, !online);
   enableEntry(menu, CMD_QUICK_CONNECT, !online);
   DrawMenuBar(P.window);
@@ -344,4 +349,44 @@ void sessionPostRefit(bool fromResize) {
   if (P.refitPending) return;
   P.refitPending = true;
   PostMessageA(P.window, WM_TELNET_REFIT, 0, 0);
+}
+
+void sessionCaptureCommand() {
+  captureToggle(sessionLogPath(), P.online);
+  // The entry keeps the choice for its next session.
+  recordSetInt(sessionEntry.bytes, bookField::sessionCapture, captureRunning() || captureWanted() ? 1 : 0);
+}
+
+void sessionConfigAttach() {
+  ConfigEnv env;
+  env.mainWindow = P.window;
+  static std::string dir;
+  dir = programDir();
+  env.programDir = dir.c_str();
+  env.firewallScript = P.firewallScript.c_str();
+  env.firewallAddressValue = TELNET_SETTINGS.firewallAddress;
+  env.firewallPortValue = TELNET_SETTINGS.firewallPort;
+  env.captureOn = [] { return captureRunning() || captureWanted(); };
+  env.captureChanged = [](bool on) {
+    // While online the log opens or closes at once, as menu 1005 does.
+    if (on != (captureRunning() || captureWanted())) captureToggle(sessionLogPath(), P.online);
+  };
+  configSheetAttach(env);
+}
+
+void sessionSettings(int page) {
+  // The sheet shows (and OK keeps) what the connection negotiated so far.
+  if (P.online) telnetSessionToEntry(sessionEntry);
+  if (settingsSheet(P.window, &sessionEntry, page, false) != IDOK) return;
+  // The changed entry takes effect at once: terminal options, colours, font,
+  // key map, local echo; the announced terminal type at the next request.
+  if (P.online) {
+    sessionApplyTerminal(sessionEntry);
+    keyboardForSession();
+    telnetSessionFromEntry(sessionEntry);
+  }
+  sessionAttachDisplay();
+  sessionPostRefit(false);
+  enableEntry(GetMenu(P.window), CMD_COLOR, !terminalType(bookEmulation(sessionEntry)).palette);
+  InvalidateRect(P.window, nullptr, TRUE);
 }

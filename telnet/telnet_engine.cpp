@@ -3,15 +3,11 @@
 #include <cstring>
 
 #include "telnet/rlogin.h"
+#include "telnet/session_hooks.h"
 #include "terminal/link.h"
 
 TelnetState telnetState = {TELNET_DATA, 0, false, false, {}};
 TelnetSession telnetSession = {false, false, false, "vt100", 80, 24};
-
-namespace {
-void echoUnwatched(bool) {}
-}  // namespace
-void (*telnetLocalEchoChanged)(bool on) = echoUnwatched;
 
 namespace {
 // A failed send means the connection is gone; the link reports that itself.
@@ -34,7 +30,7 @@ void enter(TelnetPhase phase, uint8_t verb = 0) {
 
 void setLocalEcho(bool on) {
   telnetSession.localEcho = on;
-  telnetLocalEchoChanged(on);
+  sessionHooks.localEchoChanged(on);
 }
 
 // Appends b, doubling an IAC so that it cannot end the subnegotiation early.

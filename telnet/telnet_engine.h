@@ -49,10 +49,6 @@ struct TelnetSession {
 };
 extern TelnetSession telnetSession;
 
-// Called whenever localEcho changes through negotiation (never null; does
-// nothing until the terminal attaches).
-extern void (*telnetLocalEchoChanged)(bool on);
-
 // Clears the command state and the negotiated flags for a new connection.
 void telnetResetForConnection();
 // Back to data mode, dropping any command in progress (connection start).

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "shell/config_pages.h"
 #include "shell/view_options_win32.h"
 #include "telnet/command_line.h"
 
@@ -23,9 +24,7 @@ struct TelnetProgram {
   HINSTANCE instance = nullptr;
   CommandLine commandLine{};
   bool commandLineHost = false;
-  std::string startDir, helpFile, viewerCommand, firewallScript;
-  HMODULE htmlHelpLibrary = nullptr;
-  FARPROC htmlHelp = nullptr;
+  std::string startDir, viewerCommand, firewallScript;
   ViewOptions view{};
   bool transPrint = false;
   int scrollLines = 1000;
@@ -66,6 +65,12 @@ void sessionPostRefit(bool fromResize);
 // Hands the window to the terminal display with the session's font, resize
 // mode and the bars' heights.
 void sessionAttachDisplay();
+// The configuration sheet: its hooks into the session, and a menu command
+// that opens it on a page; OK applies the changed entry to the terminal.
+void sessionConfigAttach();
+void sessionSettings(int page);
+// Menu 1005: capture on or off, the entry's "Session capture" following.
+void sessionCaptureCommand();
 // The capture file of the session: its entry name in the log directory.
 std::string sessionLogPath();
 // "Local IP:%s" for the status bar, or the bare address for the About box.

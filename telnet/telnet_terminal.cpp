@@ -1,5 +1,6 @@
 #include "telnet/telnet_terminal.h"
 
+#include "telnet/session_hooks.h"
 #include "telnet/telnet_engine.h"
 #include "terminal/hooks.h"
 #include "terminal/options.h"
@@ -35,7 +36,7 @@ void telnetAttachTerminal() {
   terminalHooks.telnetCommandByte = commandByte;
   terminalHooks.telnetCommandStart = telnetStartCommand;
   terminalHooks.windowSizeChanged = sizeChanged;
-  telnetLocalEchoChanged = localEchoChanged;
+  sessionHooks.localEchoChanged = localEchoChanged;
   terminalOptions.telnet = !telnetSession.rlogin;
   terminalOptions.localEcho = telnetSession.localEcho;
   telnetSession.columns = screen.columns;

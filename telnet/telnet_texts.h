@@ -9,5 +9,4 @@ enum TelnetText : int {
   TXT_ENTRY_DAMAGED = 4014,
   TXT_HELP_MISSING = 4015,
   TXT_CANNOT_START = 4016,
-  TXT_NO_BOOK = 4017,
 };

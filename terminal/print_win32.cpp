@@ -4,10 +4,13 @@
 #include <winspool.h>
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <vector>
 
+#include "shell/settings.h"
+#include "shell/settings_defaults.h"
 #include "terminal/capture.h"
 #include "terminal/notice.h"
 #include "terminal/print_ids.h"
@@ -22,30 +25,53 @@ struct Printing {
   UINT menuCommand[2] = {0, 0};
   HGLOBAL devMode = nullptr;   // kept from Print Setup
   HGLOBAL devNames = nullptr;
+  std::string chosen;          // the printer chosen in Print Setup, kept across runs
   // The running job.
   HWND abortDialog = nullptr;
   bool cancelled = false;
-  bool readHeld = false;
-  MSG heldRead = {};
+  // Network notifications that arrived during the job, in order: keeping only
+  // the last would lose a read when a write or close notice follows it.
+  std::vector<MSG> held;
 };
 
 Printing printing;
+// Each socket event is re-armed only by its own call, so a handful is all
+// that can arrive during one job.
+constexpr size_t HELD_MAX = 64;
 
-// The printer chosen in Print Setup, else the system's default printer.
+bool printerInstalled(const std::string& name) {
+  HANDLE printer = nullptr;
+  if (name.empty() || !OpenPrinterA(const_cast<char*>(name.c_str()), &printer, nullptr)) return false;
+  ClosePrinter(printer);
+  return true;
+}
+
+void forgetChoice() {
+  if (printing.devMode) GlobalFree(printing.devMode);
+  if (printing.devNames) GlobalFree(printing.devNames);
+  printing.devMode = printing.devNames = nullptr;
+  printing.chosen.clear();
+  regWriteString(PRINTER_SETTING, "");
+}
+
+// The printer chosen in Print Setup, else the system's default printer; empty
+// when neither is installed. A chosen printer that has gone since is
+// forgotten with a message, and the default takes its place.
 std::string printerName() {
-  if (printing.devNames) {
-    auto* names = static_cast<DEVNAMES*>(GlobalLock(printing.devNames));
-    std::string device = reinterpret_cast<const char*>(names) + names->wDeviceOffset;
-    GlobalUnlock(printing.devNames);
-    if (!device.empty()) return device;
+  if (!printing.chosen.empty()) {
+    if (printerInstalled(printing.chosen)) return printing.chosen;
+    std::string text = "The printer \"" + printing.chosen + "\" chosen in Print Setup is no longer installed. " +
+                       "The default printer is used instead.";
+    forgetChoice();
+    noticeShow(text.c_str(), "Message");
   }
   char device[256] = "";
   GetProfileStringA("windows", "Device", "", device, sizeof device);
   std::string text = device;
   std::string name = text.substr(0, text.find(','));
-  if (!name.empty()) return name;
+  if (printerInstalled(name)) return name;
   DWORD size = sizeof device;
-  if (GetDefaultPrinterA(device, &size)) return device;
+  if (GetDefaultPrinterA(device, &size) && printerInstalled(device)) return device;
   return std::string();
 }
 
@@ -64,24 +90,21 @@ HDC printerDc() {
 
 void beginJob(HDC dc) {
   printing.cancelled = false;
-  printing.readHeld = false;
+  printing.held.clear();
   SetAbortProc(dc, PrintAbortFunc);
   printing.abortDialog = CreateDialogA(GetModuleHandleA(nullptr), PRINT_ABORT_DIALOG, printing.owner, PrintDlgFunc);
   if (printing.owner) EnableWindow(printing.owner, FALSE);
 }
 
 // Closes the abort dialog (it closed itself when cancelled), gives back the
-// printer and posts the read notification held during the job.
+// printer and posts the network notifications held during the job.
 void endJob(HDC dc) {
   if (printing.owner) EnableWindow(printing.owner, TRUE);
   if (printing.abortDialog) DestroyWindow(printing.abortDialog);
   printing.abortDialog = nullptr;
   if (dc) DeleteDC(dc);
-  if (printing.readHeld) {
-    printing.readHeld = false;
-    PostMessageA(printing.heldRead.hwnd, printing.heldRead.message, printing.heldRead.wParam,
-                 printing.heldRead.lParam);
-  }
+  for (const MSG& msg : printing.held) PostMessageA(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+  printing.held.clear();
 }
 
 int failJob(HDC dc, bool started) {
@@ -193,8 +216,7 @@ extern "C" BOOL CALLBACK PrintAbortFunc(HDC, int) {
   MSG msg;
   while (!printing.cancelled && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (printing.netReadMessage && msg.message == printing.netReadMessage && msg.hwnd == printing.owner) {
-      printing.heldRead = msg;
-      printing.readHeld = true;
+      if (printing.held.size() < HELD_MAX) printing.held.push_back(msg);
       continue;
     }
     if (printing.abortDialog && IsDialogMessageA(printing.abortDialog, &msg)) continue;
@@ -209,6 +231,12 @@ void printAttachWindow(HWND owner, UINT netReadMessage, UINT captureCommand, UIN
   printing.netReadMessage = netReadMessage;
   printing.menuCommand[PRINT_MENU_CAPTURE] = captureCommand;
   printing.menuCommand[PRINT_MENU_TRANSPARENT] = transparentCommand;
+  if (printing.devMode) GlobalFree(printing.devMode);
+  if (printing.devNames) GlobalFree(printing.devNames);
+  printing.devMode = printing.devNames = nullptr;
+  char chosen[256] = "";
+  regReadString(PRINTER_SETTING, "", chosen, sizeof chosen);
+  printing.chosen = chosen;
 }
 
 HWND printOwner() { return printing.owner; }
@@ -219,17 +247,39 @@ void printMenuCheck(PrintMenuItem item, bool on) {
     CheckMenuItem(menu, printing.menuCommand[item], MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
 }
 
+// A DEVNAMES block naming the printer kept from an earlier run, so that Print
+// Setup opens on it.
+HGLOBAL devNamesFor(const std::string& device) {
+  size_t size = sizeof(DEVNAMES) + device.size() + sizeof "winspool" + 2;
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+  auto* names = block ? static_cast<DEVNAMES*>(GlobalLock(block)) : nullptr;
+  if (!names) return block;
+  char* base = reinterpret_cast<char*>(names);
+  names->wDriverOffset = sizeof(DEVNAMES);
+  memcpy(base + names->wDriverOffset, "winspool", sizeof "winspool");
+  names->wDeviceOffset = static_cast<WORD>(names->wDriverOffset + sizeof "winspool");
+  memcpy(base + names->wDeviceOffset, device.c_str(), device.size() + 1);
+  names->wOutputOffset = static_cast<WORD>(names->wDeviceOffset + device.size() + 1);
+  GlobalUnlock(block);
+  return block;
+}
+
 void printSetup() {
+  if (!printing.devNames && !printing.chosen.empty()) printing.devNames = devNamesFor(printing.chosen);
   PRINTDLGA dialog = {};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = printing.owner;
   dialog.hDevMode = printing.devMode;
   dialog.hDevNames = printing.devNames;
   dialog.Flags = PD_PRINTSETUP;
-  if (PrintDlgA(&dialog)) {
-    printing.devMode = dialog.hDevMode;
-    printing.devNames = dialog.hDevNames;
-  }
+  if (!PrintDlgA(&dialog)) return;
+  printing.devMode = dialog.hDevMode;
+  printing.devNames = dialog.hDevNames;
+  auto* names = printing.devNames ? static_cast<DEVNAMES*>(GlobalLock(printing.devNames)) : nullptr;
+  if (!names) return;
+  printing.chosen = reinterpret_cast<const char*>(names) + names->wDeviceOffset;
+  GlobalUnlock(printing.devNames);
+  regWriteString(PRINTER_SETTING, printing.chosen.c_str());
 }
 
 int printBuffer() { return printLines("Buffer", bufferLines()); }
@@ -252,7 +302,11 @@ int printTextFile(const std::string& path) {
 
 int printLogfile() {
   char path[MAX_PATH] = "";
+  // The file dialog opens in the log directory, where captures are written.
+  char logDir[MAX_PATH] = "";
+  regReadString(SETTING_SESSION, "", logDir, sizeof logDir);
   OPENFILENAMEA dialog = {};
+  dialog.lpstrInitialDir = logDir[0] ? logDir : nullptr;
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = printing.owner;
   dialog.lpstrFilter = "Log files (*.log)\0*.log\0All files (*.*)\0*.*\0";

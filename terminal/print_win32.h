@@ -9,7 +9,8 @@ enum PrintMenuItem { PRINT_MENU_CAPTURE, PRINT_MENU_TRANSPARENT };
 
 // The window that owns print jobs and messages, the message that carries its
 // network read notification (held during a job, posted again after it), and
-// the menu commands that show capture and transparent printing checked.
+// the menu commands that show capture and transparent printing checked. The
+// printer kept from Print Setup in an earlier run is taken up here.
 void printAttachWindow(HWND owner, UINT netReadMessage, UINT captureCommand, UINT transparentCommand);
 HWND printOwner();
 void printMenuCheck(PrintMenuItem item, bool on);
@@ -26,6 +27,9 @@ void captureToggle(const std::string& logPath, bool online);
 // "Print &Transparent": flips and stores the "TransPrint" choice (the caller
 // writes the setting).
 bool transPrintToggle();
+
+// The setting that keeps the name of the printer chosen in Print Setup.
+constexpr const char* PRINTER_SETTING = "Printer";
 
 constexpr const char* TEXT_NO_PRINTER = "No printer found";
 constexpr const char* TEXT_PRINT_FAILED = "Failed to print";

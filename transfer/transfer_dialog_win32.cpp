@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "shell/help_win32.h"
 #include "shell/message_box.h"
 #include "shell/pump_win32.h"
 #include "terminal/link.h"
@@ -376,7 +377,7 @@ INT_PTR CALLBACK BatchDlgFunc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
           EndDialog(dialog, 0);
           return TRUE;
         case IDC_BATCH_HELP:
-          WinHelpA(dialog, "KELVRO.HLP", HELP_CONTEXT, 350);
+          helpShowTopic(dialog, HELP_BATCH_LIST);
           return TRUE;
       }
       break;

@@ -57,8 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(FtpReplies, LongLineLeavesTheNextReplyIntact) {
   ftpHarnessReset();
   ScriptServer server;
-  ASSERT_TRUE(ftpScripted(&server, S{scriptExpect("A\r\n"), scriptSend(kLongLine + "201 next\r\n"),
-                                     scriptExpect("B\r\n"), scriptSend("202 ok\r\n")}));
+  ASSERT_TRUE(ftpScripted(&server, talk({"A", kLongLine + "201 next", "B", "202 ok"})));
   EXPECT_EQ(SendFtpCommand("A\r\n", KIND_OTHER), 200);
   EXPECT_EQ(ReadFtpReply(KIND_OTHER), 201);
   EXPECT_EQ(SendFtpCommand("B\r\n", KIND_OTHER), 202);
@@ -70,8 +69,7 @@ TEST(FtpReplies, DoubledFFCollapsesOnlyDuringATransfer) {
   ftpHarnessReset();
   ScriptServer server;
   std::string ff4 = "\xff\xff\xff\xff";
-  ASSERT_TRUE(ftpScripted(&server, S{scriptExpect("A\r\n"), scriptSend("200 " + ff4 + "\r\n"),
-                                     scriptExpect("B\r\n"), scriptSend("200 " + ff4 + "\r\n")}));
+  ASSERT_TRUE(ftpScripted(&server, talk({"A", "200 " + ff4, "B", "200 " + ff4})));
   SendFtpCommand("A\r\n", KIND_OTHER);
   EXPECT_EQ(ftp.lastReplyText, ff4);
   ftp.transferRunning = true;
@@ -91,23 +89,13 @@ struct LoginCase {
 TEST(FtpLogin, Sequences) {
   LoginCase cases[] = {
       {"named", false, nullptr,
-       S{scriptExpect("USER u\r\n"), scriptSend("220 late greeting\r\n331 pass\r\n"), scriptExpect("PASS pw\r\n"),
-         scriptSend("230 in\r\n"), scriptExpect("SYST\r\n"), scriptSend("215 Windows_NT\r\n")},
-       0},
-      {"USER refused, PASS still sent", false, nullptr,
-       S{scriptExpect("USER u\r\n"), scriptSend("530 no\r\n"), scriptExpect("PASS pw\r\n"), scriptSend("530 no\r\n")},
-       LINK_LOST},
+       talk({"USER u", "220 late greeting\r\n331 pass", "PASS pw", "230 in", "SYST", "215 Windows_NT"}), 0},
+      {"USER refused, PASS still sent", false, nullptr, talk({"USER u", "530 no", "PASS pw", "530 no"}), LINK_LOST},
       {"anonymous, placeholder address", true, nullptr,
-       S{scriptExpect("USER anonymous\r\n"), scriptSend("331 p\r\n"), scriptExpect(std::string("PASS ") + FTP_DEFAULT_EMAIL + "\r\n"),
-         scriptSend("230 in\r\n"), scriptExpect("SYST\r\n"), scriptSend("500 what\r\n")},
-       0},
+       talk({"USER anonymous", "331 p", std::string("PASS ") + FTP_DEFAULT_EMAIL, "230 in", "SYST", "500 what"}), 0},
       {"anonymous, stored address", true, "me@here.example",
-       S{scriptExpect("USER anonymous\r\n"), scriptSend("331 p\r\n"), scriptExpect("PASS me@here.example\r\n"),
-         scriptSend("230 in\r\n"), scriptExpect("SYST\r\n"), scriptSend("215 VMS V5\r\n")},
-       0},
-      {"PASS refused with 421", false, nullptr,
-       S{scriptExpect("USER u\r\n"), scriptSend("331 pass\r\n"), scriptExpect("PASS pw\r\n"), scriptSend("421 bye\r\n")},
-       LINK_LOST},
+       talk({"USER anonymous", "331 p", "PASS me@here.example", "230 in", "SYST", "215 VMS V5"}), 0},
+      {"PASS refused with 421", false, nullptr, talk({"USER u", "331 pass", "PASS pw", "421 bye"}), LINK_LOST},
   };
   const int systems[] = {SYSTEM_WINDOWS_NT, -1, SYSTEM_UNKNOWN, SYSTEM_VMS, -1};
   int i = 0;
@@ -147,8 +135,7 @@ TEST(FtpRemotePath, CwdReplies) {
   for (const PathCase& c : cases) {
     ftpHarnessReset();
     ScriptServer server;
-    ASSERT_TRUE(ftpScripted(&server, S{scriptExpect("CWD " + c.argument + "\r\n"),
-                                       scriptSend(std::to_string(c.code) + " x\r\n")}));
+    ASSERT_TRUE(ftpScripted(&server, talk({"CWD " + c.argument, std::to_string(c.code) + " x"})));
     ftp.systemType = SYSTEM_UNIX;
     snprintf(ftp.remotePath, sizeof ftp.remotePath, "%s", c.before.c_str());
     EXPECT_EQ(SendFtpCommand(("CWD " + c.argument + "\r\n").c_str(), KIND_CD), c.code);
@@ -161,15 +148,9 @@ TEST(FtpRemotePath, CwdReplies) {
 TEST(FtpCommandMode, TypedLines) {
   ftpHarnessReset();
   ScriptServer server;
-  ASSERT_TRUE(ftpScripted(&server, S{scriptExpect("CDUP\r\n"), scriptSend("200 a\r\n"),
-                                     scriptExpect("CWD pub\r\n"), scriptSend("250 b\r\n"),
-                                     scriptExpect("CWD\r\n"), scriptSend("501 c\r\n"),
-                                     scriptExpect("RNFR a\r\n"), scriptSend("350 d\r\n"),
-                                     scriptExpect("RNTO b\r\n"), scriptSend("250 e\r\n"),
-                                     scriptExpect("SITE x y\r\n"), scriptSend("200 f\r\n"),
-                                     scriptExpect("PASS secret\r\n"), scriptSend("503 g\r\n"),
-                                     scriptExpect("TYPE I\r\n"), scriptSend("200 h\r\n"),
-                                     scriptExpect("DELE two words.txt\r\n"), scriptSend("250 i\r\n")}));
+  ASSERT_TRUE(ftpScripted(&server, talk({"CDUP", "200 a", "CWD pub", "250 b", "CWD", "501 c", "RNFR a", "350 d",
+                                          "RNTO b", "250 e", "SITE x y", "200 f", "PASS secret", "503 g", "TYPE I",
+                                          "200 h", "DELE two words.txt", "250 i"})));
   ftp.systemType = SYSTEM_UNIX;
   for (const char* line : {"cdup", "  cd pub", "cdx", "", "rename a b", "SITE x y", "pass secret", "lcd a b",
                            "binary", "get ..", "delete two words.txt", "xy"}) {
@@ -189,7 +170,7 @@ TEST(FtpCommandMode, TypedLines) {
 TEST(FtpCommandMode, BusyRefusesAndBackspaceEdits) {
   ftpHarnessReset();
   ScriptServer server;
-  ASSERT_TRUE(ftpScripted(&server, S{scriptExpect("PWD\r\n"), scriptSend("257 \"/\"\r\n")}));
+  ASSERT_TRUE(ftpScripted(&server, talk({"PWD", "257 \"/\""})));
   ftp.busy = true;
   ftpTypedChar('x');
   EXPECT_EQ(ftpRecord.beeps, 1);
@@ -233,8 +214,7 @@ TEST(FtpLogin, AskedCredentials) {
   ftpHooks.askPassword = answerPassword;
   ftpHooks.saveEntry = saveEntry;
   ScriptServer server;
-  ASSERT_TRUE(ftpScripted(&server, S{scriptExpect("USER asked\r\n"), scriptSend("331 p\r\n"), scriptExpect("PASS typed\r\n"),
-                                     scriptSend("230 in\r\n"), scriptExpect("SYST\r\n"), scriptSend("215 UNIX\r\n")}));
+  ASSERT_TRUE(ftpScripted(&server, talk({"USER asked", "331 p", "PASS typed", "230 in", "SYST", "215 UNIX"})));
   ftp.connected = true;
   EXPECT_EQ(FtpLogin(FtpLoginInfo()), 0);
   EXPECT_EQ(saved, "asked/typed/saved");

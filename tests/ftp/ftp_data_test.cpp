@@ -11,6 +11,7 @@
 #include "shell/pump.h"
 #include "terminal/link.h"
 #include "tests/ftp/ftp_harness.h"
+#include "tests/support/file_text.h"
 #include "tests/support/peers.h"
 
 namespace {
@@ -21,20 +22,13 @@ std::string tempDir() {
   return mkdtemp(dir) ? dir : "/tmp";
 }
 
-std::string slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 // A RETR whose PASV reply is broken ends before RETR and puts TYPE A N back.
 TEST(FtpData, MalformedPasvEndsTheCommand) {
   for (const char* pasv : {"227 Entering Passive Mode 127,0,0,1,4,1", "227 (127,0,0,1,256,1)",
                            "227 (127,0,0,1,4)", "227 (127,0,0,1,4,1", "227 (a,b,c,d,e,f)", "227 (1270,0,0,1,4,1)"}) {
     ftpHarnessReset();
     ScriptServer server;
-    ASSERT_TRUE(ftpScripted(&server, S{scriptExpect("TYPE I\r\n"), scriptSend("200 ok\r\n"), scriptExpect("PASV\r\n"),
-                                       scriptSend(std::string(pasv) + "\r\n"), scriptExpect("TYPE A N\r\n"),
-                                       scriptSend("200 ok\r\n")}));
+    ASSERT_TRUE(ftpScripted(&server, talk({"TYPE I", "200 ok", "PASV", pasv, "TYPE A N", "200 ok"})));
     ftp.binary = ftp.passive = true;
     ftp.localName = "x";
     EXPECT_EQ(RunDataCommand("RETR x\r\n", KIND_GET), -1) << pasv;
@@ -58,24 +52,20 @@ TEST(FtpData, RefusalsAtEachStep) {
   ASSERT_EQ(truncate((dir + "/huge").c_str(), 5368709120LL), 0);
   RefusalCase cases[] = {
       {"PASV refused: PORT instead, RETR refused", true, false,
-       S{scriptExpect("PASV\r\n"), scriptSend("425 no\r\n"), scriptExpect("PORT 127,0,0,1,"), scriptSend("200 ok\r\n"),
-         scriptExpect("RETR part\r\n"), scriptSend("425 Can't open data connection\r\n")}},
+       talk({"PASV", "425 no"}) + S{scriptExpect("PORT 127,0,0,1,"), scriptSend("200 ok\r\n")} +
+           talk({"RETR part", "425 Can't open data connection"})},
       {"REST refused", false, true,
-       S{scriptExpect("PORT "), scriptSend("200 ok\r\n"), scriptExpect("REST 3\r\n"), scriptSend("530 no\r\n")}},
+       S{scriptExpect("PORT "), scriptSend("200 ok\r\n")} + talk({"REST 3", "530 no"})},
       {"REST of a 5 GB file", false, true,
-       S{scriptExpect("PORT "), scriptSend("200 ok\r\n"), scriptExpect("REST 5368709120\r\n"), scriptSend("350 ok\r\n"),
-         scriptExpect("RETR huge\r\n"), scriptSend("530 not logged in\r\n")}},
+       S{scriptExpect("PORT "), scriptSend("200 ok\r\n")} +
+           talk({"REST 5368709120", "350 ok", "RETR huge", "530 not logged in"})},
   };
   const char* names[] = {"part", "part", "huge"};
   int i = 0;
   for (RefusalCase& c : cases) {
     ftpHarnessReset();
-    S steps{scriptExpect("TYPE I\r\n"), scriptSend("200 ok\r\n")};
-    steps.insert(steps.end(), c.steps.begin(), c.steps.end());
-    steps.push_back(scriptExpect("TYPE A N\r\n"));
-    steps.push_back(scriptSend("200 ok\r\n"));
     ScriptServer server;
-    ASSERT_TRUE(ftpScripted(&server, steps));
+    ASSERT_TRUE(ftpScripted(&server, talk({"TYPE I", "200 ok"}) + c.steps + talk({"TYPE A N", "200 ok"})));
     ftp.binary = true;
     ftp.passive = c.passive;
     ftp.recover = c.recover;
@@ -85,15 +75,15 @@ TEST(FtpData, RefusalsAtEachStep) {
     ftpScriptEnd(&server);
     EXPECT_EQ(ftp.listenSocket, FTP_NO_SOCKET) << c.what;
   }
-  EXPECT_EQ(slurp(dir + "/part"), "xyz") << "a refused resume leaves the file alone";
+  EXPECT_EQ(readFile(dir + "/part"), "xyz") << "a refused resume leaves the file alone";
   std::system(("rm -rf " + dir).c_str());
 }
 
 TEST(FtpData, ActiveModeWaitsAMinuteForTheServer) {
   ftpHarnessReset(false, 500);
   ScriptServer server;
-  ASSERT_TRUE(ftpScripted(&server, S{scriptExpect("PORT "), scriptSend("200 ok\r\n"), scriptExpect("LIST\r\n"),
-                                     scriptSend("150 here it comes\r\n"), scriptPause(3000)}));
+  ASSERT_TRUE(ftpScripted(&server, S{scriptExpect("PORT "), scriptSend("200 ok\r\n")} +
+                                       talk({"LIST", "150 here it comes"}) + S{scriptPause(3000)}));
   EXPECT_EQ(RunDataCommand("LIST\r\n", KIND_DIR), -1);
   ASSERT_EQ(ftpRecord.messages.size(), 1u);
   EXPECT_EQ(ftpRecord.messages[0], "Error: Failed to create data socket");
@@ -111,11 +101,9 @@ TEST(FtpData, DownloadBlocksSizeAndFeed) {
     DataPeer data;
     ASSERT_TRUE(dataPeerStart(&data, bytes));
     ScriptServer server;
-    ASSERT_TRUE(ftpScripted(&server, S{scriptExpect("TYPE I\r\n"), scriptSend("200 ok\r\n"), scriptExpect("PASV\r\n"),
-                                       scriptSend(pasvReply(data)), scriptExpect("RETR pic.jpg\r\n"),
-                                       scriptSend(std::string("150 Opening pic.jpg ") + announced + "\r\n"),
-                                       scriptPause(200), scriptSend("226 done\r\n"), scriptExpect("TYPE A N\r\n"),
-                                       scriptSend("200 ok\r\n")}));
+    ASSERT_TRUE(ftpScripted(&server, talk({"TYPE I", "200 ok", "PASV", pasvReply(data), "RETR pic.jpg",
+                                           std::string("150 Opening pic.jpg ") + announced}) +
+                                         S{scriptPause(200), scriptSend("226 done\r\n")} + talk({"TYPE A N", "200 ok"})));
     ftp.binary = ftp.passive = ftp.realtimeJpeg = true;
     ftp.localDir = dir;
     ftp.localName = "pic.jpg";
@@ -124,7 +112,7 @@ TEST(FtpData, DownloadBlocksSizeAndFeed) {
     EXPECT_EQ(ftp.announcedSize, announced[1] == '2' ? 2500 : 0);
     EXPECT_EQ(ftpTransferFinish(), 0);
     ftpScriptEnd(&server);
-    EXPECT_EQ(slurp(dir + "/pic.jpg"), bytes);
+    EXPECT_EQ(readFile(dir + "/pic.jpg"), bytes);
     EXPECT_EQ(ftpRecord.feedBlocks, 3);
     EXPECT_EQ(ftpRecord.progress, (std::vector<int64_t>{1024, 2048, 2500}));
     EXPECT_EQ(ftpRecord.statuses.back(), "Done");
@@ -139,10 +127,8 @@ TEST(FtpData, BrokenDownloadKeepsWholeBlocks) {
   DataPeer data;
   ASSERT_TRUE(dataPeerStart(&data, std::string(2500, 'b'), false, true));
   ScriptServer server;
-  ASSERT_TRUE(ftpScripted(&server, S{scriptExpect("TYPE A N\r\n"), scriptSend("200 ok\r\n"), scriptExpect("PASV\r\n"),
-                                     scriptSend(pasvReply(data)), scriptExpect("RETR f\r\n"),
-                                     scriptSend("150 go (2500 bytes)\r\n"), scriptPause(300),
-                                     scriptSend("426 broken\r\n"), scriptExpect("TYPE A N\r\n"), scriptSend("200 ok\r\n")}));
+  ASSERT_TRUE(ftpScripted(&server, talk({"TYPE A N", "200 ok", "PASV", pasvReply(data), "RETR f", "150 go (2500 bytes)"}) +
+                                       S{scriptPause(300), scriptSend("426 broken\r\n")} + talk({"TYPE A N", "200 ok"})));
   ftp.passive = true;
   ftp.localDir = dir;
   ftp.localName = "f";
@@ -151,7 +137,7 @@ TEST(FtpData, BrokenDownloadKeepsWholeBlocks) {
   EXPECT_EQ(ftpRecord.statuses.back(), "Transfer terminated");
   ftpTransferFinish();
   ftpScriptEnd(&server);
-  EXPECT_EQ(slurp(dir + "/f"), std::string(2048, 'b'));
+  EXPECT_EQ(readFile(dir + "/f"), std::string(2048, 'b'));
   std::system(("rm -rf " + dir).c_str());
 }
 
@@ -206,11 +192,8 @@ TEST(FtpData, LocalFailuresTerminateTheTransfer) {
   DataPeer data;
   ASSERT_TRUE(dataPeerStart(&data, std::string(5000, 'q')));
   ScriptServer server;
-  ASSERT_TRUE(ftpScripted(&server, S{scriptExpect("TYPE A N\r\n"), scriptSend("200 ok\r\n"), scriptExpect("PASV\r\n"),
-                                     scriptSend(pasvReply(data)), scriptExpect("RETR full\r\n"),
-                                     scriptSend("150 go\r\n"), scriptExpect("ABOR\r\n"),
-                                     scriptSend("426 aborted\r\n226 ok\r\n"), scriptExpect("TYPE A N\r\n"),
-                                     scriptSend("200 ok\r\n")}));
+  ASSERT_TRUE(ftpScripted(&server, talk({"TYPE A N", "200 ok", "PASV", pasvReply(data), "RETR full", "150 go", "ABOR",
+                                          "426 aborted\r\n226 ok", "TYPE A N", "200 ok"})));
   ftp.passive = true;
   ftp.localDir = "/dev";
   ftp.localName = "full";
@@ -224,10 +207,8 @@ TEST(FtpData, LocalFailuresTerminateTheTransfer) {
   DataPeer sink;
   ASSERT_TRUE(dataPeerStart(&sink, "", true));
   ScriptServer server2;
-  ASSERT_TRUE(ftpScripted(&server2, S{scriptExpect("TYPE A N\r\n"), scriptSend("200 ok\r\n"), scriptExpect("PASV\r\n"),
-                                      scriptSend(pasvReply(sink)), scriptExpect("STOR tmp\r\n"),
-                                      scriptSend("150 go\r\n"), scriptPause(100), scriptSend("226 stored\r\n"),
-                                      scriptExpect("TYPE A N\r\n"), scriptSend("200 ok\r\n")}));
+  ASSERT_TRUE(ftpScripted(&server2, talk({"TYPE A N", "200 ok", "PASV", pasvReply(sink), "STOR tmp", "150 go"}) +
+                                        S{scriptPause(100), scriptSend("226 stored\r\n")} + talk({"TYPE A N", "200 ok"})));
   ftp.passive = true;
   ftp.localPath = "/tmp";  // a directory: opens, but cannot be read
   ASSERT_EQ(RunDataCommand("STOR tmp\r\n", KIND_PUT), 0);
@@ -254,10 +235,8 @@ TEST(FtpData, AbortOfAListing) {
     DataPeer data;
     ASSERT_TRUE(dataPeerStart(&data, std::string(100000, 'l')));
     ScriptServer server;
-    ASSERT_TRUE(ftpScripted(&server, S{scriptExpect("PASV\r\n"), scriptSend(pasvReply(data)),
-                                       scriptExpect("LIST\r\n"), scriptSend("150 go\r\n"),
-                                       scriptExpect("\xff\xf4"), scriptExpect("ABOR\r\n"), scriptSend(c.replies),
-                                       scriptExpect("NOOP\r\n"), scriptSend("200 ok\r\n")}));
+    ASSERT_TRUE(ftpScripted(&server, talk({"PASV", pasvReply(data), "LIST", "150 go"}) + S{scriptExpect("\xff\xf4")} +
+                                         talk({"ABOR", c.replies, "NOOP", "200 ok"})));
     ftp.passive = true;
     ftp.connected = true;
     ftp.busy = true;

@@ -26,6 +26,23 @@ struct FtpRecord {
 };
 extern FtpRecord ftpRecord;
 
+// The server's side of a plain exchange: command line expected, reply line
+// sent, in turn (each with CR LF); a PASV reply may be given whole.
+inline std::vector<ScriptStep> talk(std::initializer_list<std::string> commandThenReply) {
+  std::vector<ScriptStep> steps;
+  bool command = true;
+  for (const std::string& line : commandThenReply) {
+    std::string whole = line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0 ? line : line + "\r\n";
+    steps.push_back(command ? scriptExpect(whole) : scriptSend(whole));
+    command = !command;
+  }
+  return steps;
+}
+inline std::vector<ScriptStep> operator+(std::vector<ScriptStep> a, const std::vector<ScriptStep>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
 // A fresh engine whose hooks record into ftpRecord.
 void ftpHarnessReset(bool realTime = true, uint32_t manualStep = 1);
 // Connects the engine to a scripted server running steps.

@@ -12,16 +12,12 @@
 #include "shell/pump.h"
 #include "shell/pump_posix.h"
 #include "tests/support/ftp_peers.h"
+#include "tests/support/file_text.h"
 #include "tests/support/peers.h"
 #include "shell/settings_posix.h"
 #include "tests/support/tool_runner.h"
 
 namespace {
-std::string slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 bool exists(const std::string& path) {
   struct stat st;
   return lstat(path.c_str(), &st) == 0;
@@ -122,9 +118,9 @@ TEST_P(FtpServer, BinaryDownloadsAndUploadsAreByteIdentical) {
     std::string out;
     ASSERT_EQ(session(lines + "quit\n", &out, mode), 0) << out.substr(0, 4000);
     for (const char* n : names) {
-      std::string original = slurp(peer.tree + "/" + n);
-      EXPECT_TRUE(slurp(local + "/" + n) == original) << mode << " get " << n;
-      EXPECT_TRUE(slurp(peer.tree + "/up-" + n) == original) << mode << " put " << n;
+      std::string original = readFile(peer.tree + "/" + n);
+      EXPECT_TRUE(readFile(local + "/" + n) == original) << mode << " get " << n;
+      EXPECT_TRUE(readFile(peer.tree + "/up-" + n) == original) << mode << " put " << n;
       std::remove((local + "/" + n).c_str());
       std::remove((peer.tree + "/up-" + n).c_str());
     }
@@ -135,7 +131,7 @@ TEST_P(FtpServer, BinaryDownloadsAndUploadsAreByteIdentical) {
 TEST_P(FtpServer, AsciiModeLineEnds) {
   std::string out;
   ASSERT_EQ(session("ascii\nget ascii.txt\nquit\n", &out), 0) << out;
-  std::string got = slurp(local + "/ascii.txt");
+  std::string got = readFile(local + "/ascii.txt");
   // pyftpdlib refuses the "A N" form but is in ASCII from the start.
   EXPECT_EQ(got, "one\r\ntwo\r\nthree\r\n") << out;
   EXPECT_NE(out.find("TYPE A N\r\n"), std::string::npos);
@@ -144,12 +140,12 @@ TEST_P(FtpServer, AsciiModeLineEnds) {
 TEST_P(FtpServer, RecoverResumesAPartialDownload) {
   // The partial file holds other bytes than the server's, so a resume can be
   // told from a whole new download.
-  std::string original = slurp(peer.tree + "/big.bin");
+  std::string original = readFile(peer.tree + "/big.bin");
   std::ofstream(local + "/big.bin", std::ios::binary) << std::string(3000, 'Z');
   std::string out;
   ASSERT_EQ(session("binary\nget big.bin\nquit\n", &out, "--recover --passive"), 0) << out;
   EXPECT_NE(out.find("REST 3000\r\n"), std::string::npos) << out;
-  std::string got = slurp(local + "/big.bin");
+  std::string got = readFile(local + "/big.bin");
   ASSERT_EQ(got.size(), original.size());
   EXPECT_EQ(got.substr(0, 3000), std::string(3000, 'Z'));
   EXPECT_TRUE(got.compare(3000, std::string::npos, original, 3000, std::string::npos) == 0);
@@ -188,11 +184,11 @@ TEST_P(FtpServer, AbortInTheMiddleOfADownload) {
   EXPECT_EQ(ftpDownloadRun(), -1);
   EXPECT_EQ(lastStatus, "Transfer terminated");
   ftpTransferFinish();
-  std::string got = slurp(local + "/big.bin");
+  std::string got = readFile(local + "/big.bin");
   EXPECT_GE(got.size(), 1u << 20);
   EXPECT_LT(got.size(), 50u * 1000 * 1000);
   EXPECT_EQ(got.size() % 1024, 0u) << "only whole blocks are written";
-  EXPECT_TRUE(slurp(peer.tree + "/big.bin").compare(0, got.size(), got) == 0);
+  EXPECT_TRUE(readFile(peer.tree + "/big.bin").compare(0, got.size(), got) == 0);
   EXPECT_NE(engineView.find("ABOR\r\n"), std::string::npos);
   // Every server here answers twice: the interrupted RETR (426, or 226 when
   // all had been sent) and then ABOR; the next command gets its own reply.

@@ -20,6 +20,7 @@
 #include "terminal/terminal_state.h"
 #include "shell/pump_posix.h"
 #include "telnet/netlink_posix.h"
+#include "tests/support/file_text.h"
 #include "tests/support/peers.h"
 #include "tests/support/telnet_peers.h"
 #include "transfer/protocol_dispatch.h"
@@ -32,14 +33,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
 const std::vector<size_t> sizes = {0, 1, 94, 95, 1023, 1024, 1025, 300 * 1024};
-
-Bytes readFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
 
 // A folder of files named in capitals (our sender sends names in capitals),
 // and a second folder that receives.

@@ -15,6 +15,7 @@
 #include "shell/pump_posix.h"
 #include "terminal/link_fd_posix.h"
 #include "tests/support/peers.h"
+#include "tests/support/file_text.h"
 #include "transfer/protocol_dispatch.h"
 #include "transfer/protocol_table.h"
 #include "transfer/receive_loop.h"
@@ -23,11 +24,6 @@
 #include "transfer/transfer_state.h"
 
 namespace {
-std::string readFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
-
 // Mostly 0xFF, with CR, NUL and the protocol's control bytes among them.
 std::string ffData(size_t size) {
   std::string d(size, '\xFF');

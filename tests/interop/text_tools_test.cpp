@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/file_text.h"
 #include "tests/support/peers.h"
 #include "tests/support/tool_runner.h"
 
@@ -19,24 +20,8 @@ std::string workDir(const std::string& name) {
   return dir;
 }
 
-std::string readFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
-
-void writeFile(const std::string& path, const std::string& data) { std::ofstream(path, std::ios::binary) << data; }
-
 int shell(const std::string& dir, const std::string& command) {
   return std::system(("cd '" + dir + "' && " + command).c_str());
-}
-
-std::string pseudoRandom(size_t size, uint32_t x) {
-  std::string data;
-  for (size_t i = 0; i < size; ++i) {
-    x = x * 1103515245u + 12345u;
-    data.push_back(static_cast<char>(x >> 16));
-  }
-  return data;
 }
 
 struct Sample {

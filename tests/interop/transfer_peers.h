@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/file_text.h"
 #include "tests/support/peers.h"
 
 // Sizes around the block boundaries, and one that wraps the block number.
@@ -21,29 +22,21 @@ inline std::string transferWorkDir(const std::string& name) {
   return dir;
 }
 
-inline std::string readFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
-
 // Different bytes in every file, 0xFF and the control bytes included.
 inline std::string makeFile(const std::string& path, int size, int salt) {
-  std::string data;
-  uint32_t x = 0x9E3779B9u * static_cast<uint32_t>(salt + 1);
-  for (int i = 0; i < size; ++i) {
-    x = x * 1103515245u + 12345u;
-    data.push_back(static_cast<char>(x >> 16));
-  }
-  std::ofstream(path, std::ios::binary) << data;
+  std::string data = pseudoRandom(static_cast<size_t>(size), 0x9E3779B9u * static_cast<uint32_t>(salt + 1));
+  writeFile(path, data);
   return data;
 }
 
 // Runs the two commands against each other; returns our tool's exit status
 // from the "status" file it leaves (-1 when it left none). socat's own status
-// is not ours: a streaming sender may leave before our last ACK.
+// is not ours: a streaming sender may leave before our last ACK. socat closes
+// the other side half a second after one side ends by default; on a busy
+// machine that cut our tool off before it wrote its status, so it gets five.
 inline int runPair(const std::string& dir, const std::string& left, const std::string& right) {
   std::remove((dir + "/status").c_str());
-  std::string cmd = "cd '" + dir + "' && timeout 120 socat SYSTEM:\"" + left + "\" SYSTEM:\"" + right +
+  std::string cmd = "cd '" + dir + "' && timeout 120 socat -t 5 SYSTEM:\"" + left + "\" SYSTEM:\"" + right +
                     "\" 2>>'" + dir + "/socat.log'";
   std::system(cmd.c_str());
   std::string status = readFile(dir + "/status");

@@ -12,13 +12,10 @@
 #include <vector>
 
 #include "tests/support/peers.h"
+#include "tests/support/file_text.h"
 #include "tests/support/tool_runner.h"
 
 namespace {
-std::string readFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
 }  // namespace
 
 TEST(ZmodemAutoStartSession, HostStartsASendAndTheFileArrives) {

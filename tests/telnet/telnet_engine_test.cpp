@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "engine_harness.h"
+#include "telnet/session_hooks.h"
 
 using harness::bytes;
 
@@ -92,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(TelnetEngine, EchoNegotiationChangesLocalEcho) {
   harness::connect(true);
-  telnetLocalEchoChanged = [](bool on) { harness::written += on ? "[on]" : "[off]"; };
+  sessionHooks.localEchoChanged = [](bool on) { harness::written += on ? "[on]" : "[off]"; };
   harness::receive(bytes({IAC, WILL, 1}));
   EXPECT_FALSE(telnetSession.localEcho);
   harness::receive(bytes({IAC, WONT, 1}));
@@ -100,7 +101,7 @@ TEST(TelnetEngine, EchoNegotiationChangesLocalEcho) {
   harness::receive(bytes({IAC, DONT, 1}));
   EXPECT_TRUE(telnetSession.localEcho);
   EXPECT_EQ(harness::written, "[off][on]");
-  telnetLocalEchoChanged = [](bool) {};
+  sessionHooksReset();
 }
 
 TEST(TelnetEngine, BinaryNegotiationChangesBinaryMode) {

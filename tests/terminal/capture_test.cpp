@@ -14,16 +14,12 @@
 #include "terminal/terminal_type.h"
 #include "terminal/transparent_print.h"
 #include "terminal_harness.h"
+#include "tests/support/file_text.h"
 
 namespace fs = std::filesystem;
 using harness::feed;
 
 namespace {
-
-std::string readAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 struct CaptureTest : ::testing::Test {
   std::string dir;
@@ -50,7 +46,7 @@ struct CaptureTest : ::testing::Test {
     EXPECT_EQ(startCapture(log), 0);
     feed(bytes);
     stopCapture(false);
-    return readAll(log);
+    return readFile(log);
   }
 };
 
@@ -87,7 +83,7 @@ TEST_F(CaptureTest, WritesAt512AndTheRestAtStop) {
   feed("\tz");  // 512 bytes leave the cursor on column 32 of its row: eight spaces
   EXPECT_EQ(fs::file_size(log), 512u);
   stopCapture(false);
-  EXPECT_EQ(readAll(log), std::string(511, 'x') + "y" + std::string(8, ' ') + "z");
+  EXPECT_EQ(readFile(log), std::string(511, 'x') + "y" + std::string(8, ' ') + "z");
 }
 
 TEST_F(CaptureTest, OverwriteOrAppendAsAnswered) {
@@ -114,7 +110,7 @@ TEST_F(CaptureTest, ResumesAtEveryConnectionWhileWanted) {
   EXPECT_TRUE(noticeLog().captureChecked);
   feed("two");
   captureConnectionEnd();
-  EXPECT_EQ(readAll(log), "onetwo");
+  EXPECT_EQ(readFile(log), "onetwo");
 }
 
 TEST_F(CaptureTest, UnwritableLogTurnsCaptureOff) {

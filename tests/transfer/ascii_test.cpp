@@ -125,7 +125,7 @@ TEST(AsciiReceive, EndCharacterEndsTheCapture) {
   std::string first(1500, 'x');
   int r = runReceiver(rx, {{0, bytesOf(first)}, {200000, bytesOf("ab\x04" "cd")}, {300000, bytesOf("late")}});
   EXPECT_EQ(r, STEP_COMPLETE);
-  EXPECT_EQ(readAll(dir + "/got"), first + "ab\x04" "cd");
+  EXPECT_EQ(readFile(dir + "/got"), first + "ab\x04" "cd");
   EXPECT_EQ(faultLineWritten(1), std::vector<uint8_t>{0x11}) << "no NAK, CAN or time-out reminder";
   EXPECT_EQ(rx.byteCount, first.size() + 5);
 }
@@ -145,11 +145,11 @@ TEST(AsciiReceive, PendingBytesSurviveALostLine) {
   });
   EXPECT_EQ(r, LINK_LOST);
   EXPECT_EQ(faultLineWritten(1), std::vector<uint8_t>{0x00}) << "an empty initiate field sends NUL";
-  EXPECT_EQ(readAll(dir + "/got").size(), 2048u) << "whole buffers are written as they fill";
+  EXPECT_EQ(readFile(dir + "/got").size(), 2048u) << "whole buffers are written as they fill";
   transferSelect(&rx);
   EXPECT_EQ(asciiReceiveFlush(), 0);
   transferSelect(nullptr);
-  EXPECT_EQ(readAll(dir + "/got"), text);
+  EXPECT_EQ(readFile(dir + "/got"), text);
 }
 
 // On a serial line the capture puts XON/XOFF back to the session's flow
@@ -183,7 +183,7 @@ TEST(AsciiReceive, SerialFlowControlRestoredAtTheEnd) {
     bool on = (t.c_iflag & IXON) && (t.c_iflag & IXOFF);
     bool off = !(t.c_iflag & (IXON | IXOFF));
     EXPECT_TRUE(flow >= 2 ? on : off) << "flow control " << flow;
-    EXPECT_EQ(readAll(dir + "/got"), "hi\x04");
+    EXPECT_EQ(readFile(dir + "/got"), "hi\x04");
     linkClose();
     close(master);
   }

@@ -69,7 +69,7 @@ Outcome runOne(int protocol, size_t size, const FaultPlan& forward, const FaultP
     expected = data;
   }
   Outcome o{runTransferPair(tx, rx), false};
-  got = readAll(protocolIsXmodem(protocol) ? dir + "/in.bin" : dir + "/down/f" + std::to_string(size));
+  got = readFile(protocolIsXmodem(protocol) ? dir + "/in.bin" : dir + "/down/f" + std::to_string(size));
   o.identical = got == expected;
   return o;
 }

@@ -2,71 +2,37 @@
 // that drops, flips, duplicates and stalls bytes: every file arrives
 // byte-identical, or the transfer ends with an error code; never is wrong data
 // reported as complete.
-#include <gtest/gtest.h>
-
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
-#include <string>
-#include <vector>
 
-#include "shell/pump_posix.h"
-#include "tests/support/fault_line.h"
 #include "tests/support/transfer_pair.h"
-#include "transfer/kermit.h"
-#include "transfer/kermit_packet.h"
+#include "tests/transfer/transfer_fixture.h"
 #include "transfer/protocol_table.h"
-#include "transfer/receive_loop.h"
 #include "transfer/transfer_codes.h"
-#include "transfer/transfer_files.h"
-#include "transfer/transfer_line.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-Bytes randomBytes(size_t n, unsigned seed) {
-  std::mt19937 gen(seed);
-  Bytes b(n);
-  for (auto& c : b) c = uint8_t(gen());
-  return b;
-}
-
-Bytes readFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
-
-void writeFile(const std::string& path, const Bytes& b) {
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), long(b.size()));
-}
-
 struct Pair {
   std::string from, to;
   TransferState tx{}, rx{};
-  std::vector<Bytes> files;
+  std::vector<std::string> files;
 
   Pair(const std::string& name, int packetSize, bool eightBit, const std::vector<size_t>& sizes) {
     clockUseManual();
-    std::string base = ::testing::TempDir() + "kermit_pair_" + name;
-    fs::remove_all(base);
+    std::string base = freshDir("kermit-pair-" + name);
     from = base + "/from";
     to = base + "/to";
     fs::create_directories(from);
     fs::create_directories(to);
-    TransferSettings set = transferSettingsDefault();
-    set.protocol = PROTOCOL_KERMIT;
+    TransferSettings set = settingsFor(PROTOCOL_KERMIT);
     set.kermitPacketSize = packetSize;
     set.kermitEightbit = eightBit;
     transferBegin(tx, set);
     std::snprintf(set.downloadDir, sizeof set.downloadDir, "%s", to.c_str());
     transferBegin(rx, set);
     for (size_t i = 0; i < sizes.size(); i++) {
-      files.push_back(randomBytes(sizes[i], unsigned(i + sizes[i])));
+      files.push_back(pseudoRandom(sizes[i], unsigned(i + sizes[i])));
       std::string path = from + "/F" + std::to_string(i) + ".BIN";
       writeFile(path, files.back());
       batchAdd(tx.batch, path.c_str());

@@ -1,24 +1,13 @@
 // The Kermit receiver against a hostile or broken sender: packets are put on
 // the line as a peer would send them, the receive loop runs, and its replies,
 // the files it wrote and the fields it showed are checked.
-#include <gtest/gtest.h>
-#include <unistd.h>
-
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
-#include <string>
-#include <vector>
 
-#include "shell/pump_posix.h"
-#include "tests/support/fault_line.h"
+#include "tests/transfer/transfer_fixture.h"
 #include "transfer/kermit_packet.h"
 #include "transfer/protocol_table.h"
-#include "transfer/receive_loop.h"
 #include "transfer/transfer_codes.h"
-#include "transfer/transfer_state.h"
-#include "transfer/transfer_view.h"
 
 namespace fs = std::filesystem;
 
@@ -50,12 +39,10 @@ class KermitReceive : public ::testing::Test {
     transferViewReset();
     shown.clear();
     transferView.setText = [](int field, const char* text) { shown[field] = text; };
-    root = ::testing::TempDir() + "kermit_receive_" + std::to_string(getpid());
-    fs::remove_all(root);
+    root = freshDir("kermit-receive");
     dir = root + "/down";
     fs::create_directories(dir);
-    TransferSettings set = transferSettingsDefault();
-    set.protocol = PROTOCOL_KERMIT;
+    TransferSettings set = settingsFor(PROTOCOL_KERMIT);
     std::snprintf(set.downloadDir, sizeof set.downloadDir, "%s", dir.c_str());
     transferBegin(transferState(), set);
     ASSERT_EQ(receiveBegin(), 0);
@@ -99,10 +86,7 @@ class KermitReceive : public ::testing::Test {
     send('F', 1, name);
     run();
   }
-  Bytes file(const std::string& name) {
-    std::ifstream f(dir + "/" + name, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-  }
+  std::string file(const std::string& name) { return readFile(dir + "/" + name); }
 };
 
 }  // namespace
@@ -158,7 +142,7 @@ TEST_F(KermitReceive, RepeatsAreAcknowledgedOnce) {
   run();
   send('B', 5, "");
   EXPECT_EQ(run(), STEP_COMPLETE);
-  EXPECT_EQ(file("R.BIN"), Bytes({'a', 'b', 'c', '\r', 'd'}));
+  EXPECT_EQ(file("R.BIN"), "abc\rd");
 }
 
 // Impossible lengths are bad packets: a NAK for the expected one, nothing
@@ -182,7 +166,7 @@ TEST_F(KermitReceive, ImpossibleLengthsAreNaked) {
   run();
   send('Z', 3, "");
   run();
-  EXPECT_EQ(file("L.BIN"), Bytes({'o', 'k'}));
+  EXPECT_EQ(file("L.BIN"), "ok");
 }
 
 // The announced size: K = 0 is a file under 1 KiB, not 4 GiB.
@@ -203,5 +187,5 @@ TEST_F(KermitReceive, ErrorPacketEndsWithThePartialFile) {
   send('E', 3, "disk full");
   EXPECT_EQ(run(), XFER_TIMEOUT);
   EXPECT_EQ(shown[FIELD_ERROR], "cancel received");
-  EXPECT_EQ(file("P.BIN"), Bytes({'p', 'a', 'r', 't', 'i', 'a', 'l'}));
+  EXPECT_EQ(file("P.BIN"), "partial");
 }

@@ -1,22 +1,11 @@
 // The Kermit sender against a scripted receiver: its packets are read off the
 // line and answered as a peer would, so that refusals, stops and cancels can
 // be played on demand.
-#include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <fstream>
-#include <functional>
-#include <string>
-#include <vector>
-
-#include "shell/pump.h"
-#include "shell/pump_posix.h"
-#include "tests/support/fault_line.h"
+#include "tests/transfer/transfer_fixture.h"
 #include "transfer/kermit_packet.h"
 #include "transfer/protocol_dispatch.h"
 #include "transfer/protocol_table.h"
 #include "transfer/transfer_codes.h"
-#include "transfer/transfer_state.h"
 
 namespace {
 
@@ -62,8 +51,7 @@ int sendOne(ScriptedReceiver& peer, const std::string& path) {
   faultLineReset({}, {});
   faultLineAttach(0);
   TransferState& s = transferState();
-  TransferSettings set = transferSettingsDefault();
-  set.protocol = PROTOCOL_KERMIT;
+  TransferSettings set = settingsFor(PROTOCOL_KERMIT);
   set.kermitPacketSize = 90;
   transferBegin(s, set);
   batchAdd(s.batch, path.c_str());
@@ -76,8 +64,8 @@ int sendOne(ScriptedReceiver& peer, const std::string& path) {
 }
 
 std::string sample() {
-  std::string path = ::testing::TempDir() + "kermit_send_" + std::to_string(getpid()) + ".bin";
-  std::ofstream(path, std::ios::binary) << std::string(500, 'x');
+  std::string path = freshDir("kermit-send") + "/x.bin";
+  writeFile(path, std::string(500, 'x'));
   return path;
 }
 

@@ -84,7 +84,7 @@ TEST(ReceiveRules, ErrorsCountOnlyWhileConsecutive) {
                              {600, kEot},
                              {700, kEndOfBatch}});
   EXPECT_EQ(r, STEP_COMPLETE);
-  EXPECT_EQ(readAll(s.dir + "/two.bin"), a + b);
+  EXPECT_EQ(readFile(s.dir + "/two.bin"), a + b);
 }
 
 // A stray byte right behind a frame must not hold the frame back until the
@@ -99,7 +99,7 @@ TEST(ReceiveRules, StrayByteAfterFrameAndRepeatedBlock) {
                              {200, kEot}});
   EXPECT_EQ(r, STEP_COMPLETE);
   EXPECT_LT(clockTicks(), 27000u);
-  EXPECT_EQ(readAll(s.rx.localPath), one + two);
+  EXPECT_EQ(readFile(s.rx.localPath), one + two);
   EXPECT_EQ(faultLineWritten(1), bytes({'C', ACK, ACK, ACK, NAK, ACK}));
 }
 
@@ -126,7 +126,7 @@ TEST(ReceiveRules, ReceivedNamesStayInTheDownloadFolder) {
     if (c.file) {
       EXPECT_EQ(r, STEP_COMPLETE) << c.raw;
       // Without a size in the header the whole block stays.
-      EXPECT_EQ(readAll(s.dir + "/" + c.file).substr(0, 6), std::string("hello", 5) + (c.raw.size() < 128 ? "" : std::string(1, '\0'))) << c.raw;
+      EXPECT_EQ(readFile(s.dir + "/" + c.file).substr(0, 6), std::string("hello", 5) + (c.raw.size() < 128 ? "" : std::string(1, '\0'))) << c.raw;
     } else {
       EXPECT_EQ(r, XFER_TIMEOUT) << c.raw;
       EXPECT_EQ(s.rx.endCode, XFER_FILE_OPEN) << c.raw;
@@ -152,15 +152,15 @@ TEST(ReceiveRules, BackupReplacesOlderBackupOrLeavesOriginalAlone) {
   int r = runReceiver(s.rx, {{0, header(std::string("data.txt\0" "3", 10))}, {100, frameOf(1, "new", 1024, true)},
                              {200, kEot}, {300, kEot}, {400, kEndOfBatch}});
   EXPECT_EQ(r, STEP_COMPLETE);
-  EXPECT_EQ(readAll(s.dir + "/data.txt"), "new");
-  EXPECT_EQ(readAll(s.dir + "/data.bak"), "old");
+  EXPECT_EQ(readFile(s.dir + "/data.txt"), "new");
+  EXPECT_EQ(readFile(s.dir + "/data.bak"), "old");
 
   std::string blocked = s.dir + "/keep.bak";
   ASSERT_EQ(mkdir(blocked.c_str(), 0755), 0);
   std::ofstream(blocked + "/inside") << "x";  // a folder that cannot be removed
   std::ofstream(s.dir + "/keep.txt") << "precious";
   EXPECT_EQ(backupExisting((s.dir + "/keep.txt").c_str()), XFER_FILE_OPEN);
-  EXPECT_EQ(readAll(s.dir + "/keep.txt"), "precious");
+  EXPECT_EQ(readFile(s.dir + "/keep.txt"), "precious");
 }
 
 // Two CANs from the sender end the receive at once; a cut line gives -16.

@@ -120,7 +120,7 @@ TEST(SendRules, TelnetDoublingBothWays) {
     terminalOptions.telnet = false;
     EXPECT_EQ(o.sent, 0) << protocolName(protocol);
     EXPECT_EQ(o.received, STEP_COMPLETE) << protocolName(protocol);
-    std::string got = readAll(dir + (protocol == PROTOCOL_YMODEM ? "/down/ff.bin" : "/down/x.bin"));
+    std::string got = readFile(dir + (protocol == PROTOCOL_YMODEM ? "/down/ff.bin" : "/down/x.bin"));
     EXPECT_EQ(got.substr(0, data.size()), data) << protocolName(protocol);
     size_t doubled = 0;
     const std::vector<uint8_t>& w = faultLineWritten(0);

@@ -43,17 +43,15 @@ int dataLines(const std::string& part) {
   }
   return lines;
 }
-
-void write(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 }  // namespace
 
 // A file that already carries the target extension is refused, and the batch
 // stops there: the files after it stay unconverted.
 TEST(TextConvert, BatchStopsAtTheFirstFailure) {
   std::string dir = freshDir("convert-batch");
-  write(dir + "/a.txt", "a\n");
-  write(dir + "/b.DOS", "b\n");
-  write(dir + "/c", "c\n");
+  writeFile(dir + "/a.txt", "a\n");
+  writeFile(dir + "/b.DOS", "b\n");
+  writeFile(dir + "/c", "c\n");
   messagesClear();
   EXPECT_EQ(convertBatch(listOf({dir + "/a.txt", dir + "/b.DOS", dir + "/c"}), true), MSG_TRANSLATION_ERROR);
   EXPECT_EQ(shownTexts(), (std::vector<std::string>{"File is of wrong type", "Translation error"}));
@@ -63,7 +61,7 @@ TEST(TextConvert, BatchStopsAtTheFirstFailure) {
   EXPECT_EQ(convertBatch(BatchList{}, false), MSG_CONVERSION_CANCELLED);
   EXPECT_EQ(shownTexts(), (std::vector<std::string>{"Translation error", "Conversion cancelled"}));
   EXPECT_EQ(convertBatch(listOf({dir + "/c"}), false), MSG_CONVERSION_COMPLETE);
-  EXPECT_EQ(readAll(dir + "/c.unx"), "c\n") << "a name without extension gains one";
+  EXPECT_EQ(readFile(dir + "/c.unx"), "c\n") << "a name without extension gains one";
 }
 
 // Parts of 950 data lines; input that ends with a full part still opens one
@@ -79,7 +77,7 @@ TEST(Uuencode, PartsOf950Lines) {
     std::string data = writeData(dir + "/longname.bin", c.size, static_cast<uint32_t>(c.size));
     ASSERT_EQ(uuencodeFile((dir + "/longname.bin").c_str()), static_cast<int>(c.lines.size()));
     for (size_t p = 0; p < c.lines.size(); ++p) {
-      std::string part = readAll(dir + "/longnam" + std::to_string(p + 1) + ".uue");
+      std::string part = readFile(dir + "/longnam" + std::to_string(p + 1) + ".uue");
       EXPECT_EQ(dataLines(part), c.lines[p]) << c.size << " part " << p + 1;
       EXPECT_EQ(part.compare(0, p ? 7 : 24, p ? "BEGIN\r\n" : "begin 600 longname.bin\r\n"), 0);
       bool last = p + 1 == c.lines.size();
@@ -91,7 +89,7 @@ TEST(Uuencode, PartsOf950Lines) {
     std::remove((dir + "/longname.bin").c_str());
     messagesClear();
     EXPECT_EQ(uudecodeCommand(parts), MSG_DECODING_COMPLETE) << c.size;
-    EXPECT_EQ(readAll(dir + "/longname.bin"), data) << c.size;
+    EXPECT_EQ(readFile(dir + "/longname.bin"), data) << c.size;
     std::system(("rm -f '" + dir + "'/*.uue").c_str());
   }
 }
@@ -112,12 +110,12 @@ TEST(Uudecode, OutputNameStaysBesideTheInput) {
   };
   for (const Case& c : cases) {
     std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "/in'").c_str());
-    write(dir + "/in/p.uue", std::string(c.header) + "\r\n" + body);
+    writeFile(dir + "/in/p.uue", std::string(c.header) + "\r\n" + body);
     messagesClear();
     int message = uudecodeCommand(listOf({dir + "/in/p.uue"}));
     if (c.written) {
       EXPECT_EQ(message, MSG_DECODING_COMPLETE) << c.header;
-      EXPECT_EQ(readAll(dir + "/in/" + c.written), "cat") << c.header;
+      EXPECT_EQ(readFile(dir + "/in/" + c.written), "cat") << c.header;
     } else {
       EXPECT_EQ(shownTexts(), (std::vector<std::string>{"Filename not found in  " + dir + "/in/p.uue",
                                                         "Decoding error"}))
@@ -134,11 +132,11 @@ TEST(Uudecode, BadPartsEndWithTheirMessages) {
   std::string data = writeData(dir + "/d.bin", 950 * 45 + 100, 5);
   ASSERT_EQ(uuencodeFile((dir + "/d.bin").c_str()), 2);
   std::string p1 = dir + "/d1.uue", p2 = dir + "/d2.uue";
-  write(dir + "/binary", std::string("\0\xff\x01" "begin", 8) + std::string(5000, '\xfe'));
-  write(dir + "/nobegin.uue", "M86%C\r\n`\r\nend\r\n");
-  write(dir + "/late.uue", "begin 600 late\r\n#8V%T\r\n#8V%T\r\nsection 2\r\n`\r\nend\r\n");
+  writeFile(dir + "/binary", std::string("\0\xff\x01" "begin", 8) + std::string(5000, '\xfe'));
+  writeFile(dir + "/nobegin.uue", "M86%C\r\n`\r\nend\r\n");
+  writeFile(dir + "/late.uue", "begin 600 late\r\n#8V%T\r\n#8V%T\r\nsection 2\r\n`\r\nend\r\n");
   // A length character may say up to 63 bytes: 84 characters of a line.
-  write(dir + "/wide.uue", "begin 600 wide\r\n_" + std::string(84, 'A') + "\r\nsection\r\n");
+  writeFile(dir + "/wide.uue", "begin 600 wide\r\n_" + std::string(84, 'A') + "\r\nsection\r\n");
   struct Case {
     std::vector<std::string> files;
     std::vector<std::string> texts;
@@ -160,7 +158,7 @@ TEST(Uudecode, BadPartsEndWithTheirMessages) {
   }
   messagesClear();
   EXPECT_EQ(uudecodeCommand(listOf({p1, p2})), MSG_DECODING_COMPLETE);
-  EXPECT_EQ(readAll(dir + "/d.bin"), data);
+  EXPECT_EQ(readFile(dir + "/d.bin"), data);
 }
 
 // A line longer than its length character allows asks once per file: No
@@ -168,7 +166,7 @@ TEST(Uudecode, BadPartsEndWithTheirMessages) {
 TEST(Uudecode, OverLongLinesAskOnce) {
   std::string dir = freshDir("uudecode-long");
   std::string text = "begin 600 out\r\n#8V%TXX\r\n#9&]GYY\r\n" + std::string(100000, 'M') + "\r\n`\r\nend\r\n";
-  write(dir + "/p.uue", text);
+  writeFile(dir + "/p.uue", text);
   messagesClear();
   messageSetAnswer(ANSWER_NO);
   EXPECT_EQ(uudecodeCommand(listOf({dir + "/p.uue"})), MSG_DECODING_ERROR);
@@ -180,7 +178,7 @@ TEST(Uudecode, OverLongLinesAskOnce) {
   messageSetAnswer(ANSWER_YES);
   EXPECT_EQ(uudecodeCommand(listOf({dir + "/p.uue"})), MSG_DECODING_COMPLETE);
   EXPECT_EQ(messagesShown().size(), 2u) << "asked once";
-  std::string out = readAll(dir + "/out");
+  std::string out = readFile(dir + "/out");
   EXPECT_EQ(out.substr(0, 6), "catdog");
   EXPECT_EQ(out.size(), 6u + 45u) << "the 100000-character line is read as its first 254";
 }

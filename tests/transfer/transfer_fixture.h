@@ -14,6 +14,7 @@
 #include "shell/pump.h"
 #include "shell/pump_posix.h"
 #include "tests/support/fault_line.h"
+#include "tests/support/file_text.h"
 #include "transfer/block_check.h"
 #include "transfer/receive_loop.h"
 #include "transfer/transfer_files.h"
@@ -28,18 +29,9 @@ inline std::string freshDir(const std::string& name) {
   return dir;
 }
 
-inline std::string readAll(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
-
 inline std::string writeData(const std::string& path, size_t size, uint32_t seed) {
-  std::string data;
-  for (size_t i = 0; i < size; ++i) {
-    seed = seed * 1103515245u + 12345u;
-    data.push_back(static_cast<char>(seed >> 16));
-  }
-  std::ofstream(path, std::ios::binary) << data;
+  std::string data = pseudoRandom(size, seed);
+  writeFile(path, data);
   return data;
 }
 

@@ -158,7 +158,7 @@ TEST(ZmodemPair, FilesArriveWholeThroughEveryFault) {
         b.seed = seed * 2 + 2;
         faultLineReset(f, b);
         PairOutcome o = runTransferPair(tx, r.rx);
-        std::string got = readAll(r.dir + "/down/f" + std::to_string(size));
+        std::string got = readFile(r.dir + "/down/f" + std::to_string(size));
         if (p.plan.dropPerMillion == 0 && p.plan.flipPerMillion == 0 && p.plan.duplicatePerMillion == 0 &&
             p.plan.stallPerMillion == 0) {
           EXPECT_EQ(o.sent, 0) << what;
@@ -188,7 +188,7 @@ TEST(ZmodemPair, CrashRecoveryResumesAtTheLocalSize) {
     faultLineReset({}, {});
     PairOutcome o = runTransferPair(tx, r.rx);
     EXPECT_EQ(o.received, STEP_COMPLETE);
-    std::string got = readAll(r.dir + "/down/big");
+    std::string got = readFile(r.dir + "/down/big");
     std::string expected = recover ? seed + data.substr(10000) : data;
     EXPECT_TRUE(got == expected) << (recover ? "not resumed" : "resumed without crash recovery");
   }
@@ -211,7 +211,7 @@ TEST(ZmodemPair, LostLineKeepsThePartialFile) {
   EXPECT_EQ(o.sent, LINK_LOST);
   EXPECT_EQ(o.received, LINK_LOST);
   EXPECT_EQ(r.rx.endCode, LINK_LOST);
-  std::string got = readAll(r.dir + "/down/f");
+  std::string got = readFile(r.dir + "/down/f");
   EXPECT_GT(got.size(), 10000u);
   EXPECT_TRUE(data.compare(0, got.size(), got) == 0);
 }
@@ -238,7 +238,7 @@ TEST(ZmodemReceiver, FileNamesStayInTheDownloadDirectory) {
     struct stat st;
     EXPECT_NE(stat((r.dir + "/escape").c_str(), &st), 0);
     if (c.lands) {
-      EXPECT_EQ(readAll(r.dir + "/down/" + c.lands), "hello") << c.name;
+      EXPECT_EQ(readFile(r.dir + "/down/" + c.lands), "hello") << c.name;
     } else {
       EXPECT_TRUE(has(replies, ZSKIP)) << c.name;
     }

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "tests/support/file_text.h"
 #include "tests/support/peers.h"
 
 std::string viewerTestDir() {
@@ -20,20 +21,12 @@ std::string viewerTestDir() {
 }
 
 std::vector<uint8_t> readBytes(const std::string& path) {
-  std::vector<uint8_t> data;
-  FILE* f = fopen(path.c_str(), "rb");
-  if (!f) return data;
-  int c;
-  while ((c = fgetc(f)) != EOF) data.push_back(static_cast<uint8_t>(c));
-  fclose(f);
-  return data;
+  std::string s = readFile(path);
+  return {s.begin(), s.end()};
 }
 
 void writeBytes(const std::string& path, const std::vector<uint8_t>& data) {
-  FILE* f = fopen(path.c_str(), "wb");
-  if (!f) return;
-  fwrite(data.data(), 1, data.size(), f);
-  fclose(f);
+  writeFile(path, std::string(data.begin(), data.end()));
 }
 
 std::string makeJpeg(const std::string& name, int w, int h, const std::string& options) {

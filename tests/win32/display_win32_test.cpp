@@ -18,6 +18,7 @@
 #include "terminal/options.h"
 #include "terminal/receive.h"
 #include "terminal/screen.h"
+#include "terminal/surface.h"
 #include "terminal/terminal_state.h"
 #include "win32_driver.h"
 
@@ -136,6 +137,16 @@ TEST(Win32Display, PaintShowsTextReverseBrightAndPalette) {
   // The row stops at its control character; the rest is background.
   EXPECT_EQ(pixels(w, 3, 3, 12, BACK_NAVY), cellArea(9));
   EXPECT_EQ(pixels(w, 5, 0, 80, BACK_NAVY), cellArea(80));
+  // Cells drawn live (outside a received block, as an echo is), a run and
+  // single cells, land on the window in their colours.
+  surfaceDrawCells(cellX(0), cellY(6), screen.cellWidth, reinterpret_cast<const uint8_t*>("WWWW"), 4, TEXT_GREEN,
+                   BACK_NAVY);
+  for (int c = 4; c < 8; ++c) surfaceDrawCell(cellX(c), cellY(6), 'W', TEXT_GREEN, BACK_NAVY);
+  GdiFlush();
+  for (int from : {0, 4}) {
+    EXPECT_GT(pixels(w, 6, from, from + 4, TEXT_GREEN), 10) << from;
+    EXPECT_GT(pixels(w, 6, from, from + 4, BACK_NAVY), cellArea(4) / 2) << from;
+  }
   close(w);
 
   // The palette emulations index the 16 colours.

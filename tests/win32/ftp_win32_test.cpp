@@ -9,19 +9,9 @@
 #include <string>
 
 #include "ftp/ftp_session.h"
+#include "tests/support/file_text.h"
 
 namespace {
-std::string readAll(const std::string& path) {
-  std::string out;
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return out;
-  char buf[65536];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
-  std::fclose(f);
-  return out;
-}
-
 std::string view;
 void toView(const char* bytes, int length) { view.append(bytes, static_cast<size_t>(length)); }
 }  // namespace
@@ -49,9 +39,9 @@ TEST(Win32Ftp, AnonymousLoginAndByteIdenticalDownload) {
     ExecuteCommandLine("binary\r\n");
     ExecuteCommandLine("get file.bin\r\n");
     EXPECT_NE(view.find(passive ? "PASV\r\n" : "PORT 127,0,0,1,"), std::string::npos) << view;
-    std::string expected = readAll(served);
+    std::string expected = readFile(served);
     ASSERT_GT(expected.size(), 100000u);
-    EXPECT_TRUE(readAll(local) == expected) << view;
+    EXPECT_TRUE(readFile(local) == expected) << view;
     ftpDisconnect();
     DeleteFileA(local.c_str());
   }

@@ -33,30 +33,11 @@ int closedPort() {
   return ntohs(a.sin_port);
 }
 
-void typeLine(const char* line) {
-  std::string typed = std::string(line) + "\r";
-  sendBytes(reinterpret_cast<const uint8_t*>(typed.data()), static_cast<int>(typed.size()));
-}
-
-// Connects to the runner's server and waits for its shell prompt.
-void connectToServer() {
-  ASSERT_NE(telnetServerPort(), 0) << "tests/win32/run starts the Telnet server";
-  ASSERT_TRUE(prepareTelnet());
-  HWND w = mainWindow();
-  ASSERT_EQ(netConnect(w, loopbackRequest("localhost", telnetServerPort())), 0);
-  EXPECT_TRUE(netConnecting()) << "the host look-up answers later, as a message";
-  ASSERT_TRUE(pumpUntil([] { return netEvents.established || netEvents.ended; }, 10000));
-  ASSERT_TRUE(netEvents.established);
-  EXPECT_FALSE(netConnecting());
-  EXPECT_TRUE(IsWindowEnabled(w));
-  EXPECT_TRUE(receiveEightBit);
-  ASSERT_TRUE(pumpUntil([] { return onScreen("# "); }, 10000)) << screenText();
-}
 }  // namespace
 
 TEST(Win32Connection, ReachesTheLoopbackServerAndThePromptArrives) {
   MessageBoxCloser closer({"Error", "error"});
-  ASSERT_NO_FATAL_FAILURE(connectToServer());
+  ASSERT_NO_FATAL_FAILURE(connectToServer(true));
   EXPECT_TRUE(telnetState.windowSizeReporting) << "the server agreed to NAWS";
   typeLine("echo HELLO$((6*7))");
   EXPECT_TRUE(pumpUntil([] { return onScreen("HELLO42"); }, 10000)) << screenText();
@@ -68,7 +49,7 @@ TEST(Win32Connection, ReachesTheLoopbackServerAndThePromptArrives) {
 
 // A script over the connection; 1026 carries 0, or 1 when the text never comes.
 TEST(Win32Connection, ScriptRunsACommandAndWaitsForItsOutput) {
-  ASSERT_NO_FATAL_FAILURE(connectToServer());
+  ASSERT_NO_FATAL_FAILURE(connectToServer(true));
   scriptAttachTerminal();
   MessageBoxCloser closer;
   ASSERT_NE(startScript("telnet-ok.scr", "SEND \"echo SCRIPT$((6*7))^M\"\r\nWAITSTRING \"script42\"\r\nEXIT\r\n"),

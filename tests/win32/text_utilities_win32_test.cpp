@@ -16,11 +16,6 @@
 #include "win32_driver.h"
 
 namespace {
-std::string readAll(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
-
 // Takes the next message box: a screenshot, its text, then OK.
 std::string answerMessage(const char* shot) {
   HWND box = waitForWindow("Message", 10000);
@@ -67,9 +62,9 @@ TEST(TextUtilities, UuencodeThenUudecodeFromTheMenuFunctions) {
   utilityUuencode(mainWindow());
   user.join();
   EXPECT_EQ(shown, "Encoding complete");
-  std::string part1 = readAll(dir + "uutest1.uue");
+  std::string part1 = readFile(dir + "uutest1.uue");
   EXPECT_EQ(part1.compare(0, 22, "begin 600 uutest.bin\r\n"), 0);
-  EXPECT_EQ(readAll(dir + "uutest2.uue").compare(0, 7, "BEGIN\r\n"), 0);
+  EXPECT_EQ(readFile(dir + "uutest2.uue").compare(0, 7, "BEGIN\r\n"), 0);
 
   DeleteFileA(path.c_str());
   user = std::thread([&] {
@@ -79,7 +74,7 @@ TEST(TextUtilities, UuencodeThenUudecodeFromTheMenuFunctions) {
   utilityUudecode(mainWindow());
   user.join();
   EXPECT_EQ(shown, "Decoding complete");
-  EXPECT_EQ(readAll(path), data);
+  EXPECT_EQ(readFile(path), data);
 
   // The parts in the wrong order: the second has no "begin" line.
   std::vector<std::string> texts;
@@ -104,7 +99,7 @@ TEST(TextUtilities, ConversionsFromTheMenuFunctions) {
   });
   utilityUnixToDos(mainWindow());
   user.join();
-  EXPECT_EQ(readAll(dir + "conv.dos"), "one\r\ntwo\r\n");
+  EXPECT_EQ(readFile(dir + "conv.dos"), "one\r\ntwo\r\n");
   user = std::thread([&] {
     chooseInBatchList({dir + "conv.dos"});
     texts.push_back(answerMessage("unix_dos_wrong_type"));

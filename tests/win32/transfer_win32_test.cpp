@@ -1,7 +1,8 @@
 // XFRDLG and BATCHLIST under Wine: a YMODEM receive from lrzsz sb and a send
 // to lrzsz rb over a loopback TCP connection that tests/win32/run provides,
-// the files byte-identical, with screenshots of the dialog while it runs and
-// of the batch list.
+// KERMIT both ways with gkermit started by the shell of the runner's Telnet
+// host, the files byte-identical, with screenshots of the dialog while it runs
+// and of the batch list.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -15,8 +16,10 @@
 
 #include "screenshot.h"
 #include "telnet/netlink_win32.h"
+#include "telnet/session_hooks.h"
 #include "terminal/link.h"
 #include "terminal/options.h"
+#include "terminal/receive.h"
 #include "transfer/protocol_table.h"
 #include "transfer/transfer_dialog_ids.h"
 #include "transfer/transfer_dialog_win32.h"
@@ -28,20 +31,15 @@ std::string transferDir() {
   return dir ? dir : "";
 }
 
-std::string readAll(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
-
 // A plain TCP connection (no Telnet layer) to an lrzsz listener.
 void connectTo(const char* portVariable) {
   const char* port = getenv(portVariable);
   ASSERT_NE(port, nullptr) << "tests/win32/run starts the lrzsz listeners";
   ASSERT_TRUE(prepareTelnet());
-  netOnEstablished = [] { netEvents.established = true; };
+  sessionHooks.established = [] { netEvents.established = true; };
   // A read notification already queued must not hand the peer's bytes to the
   // terminal once the transfer owns the line.
-  netReceivePass = [] { return 0; };
+  sessionHooks.receivePass = [] { return 0; };
   ASSERT_EQ(netConnect(mainWindow(), loopbackRequest("127.0.0.1", atoi(port))), 0);
   ASSERT_TRUE(pumpUntil([] { return netEvents.established || netEvents.ended; }, 10000));
   ASSERT_TRUE(netEvents.established);
@@ -59,7 +57,7 @@ std::string dialogText(int id) {
 // dialog's own message handler, so a second thread watches the figures and
 // saves a screenshot once rate, time left and percentage are filled in.
 // Then OK is pressed and the main window closes the dialog.
-int runDialog(HWND dialog, const char* shot, std::string* percentSeen) {
+int runDialog(HWND dialog, const char* shot) {
   std::atomic<bool> over{false}, watched{false};
   std::thread watcher([&] {
     // The watcher reads the dialog through messages the main thread answers:
@@ -73,7 +71,6 @@ int runDialog(HWND dialog, const char* shot, std::string* percentSeen) {
       std::string percent = dialogText(IDC_XFER_PERCENT);
       if (!dialogText(IDC_XFER_RATE).empty() && !dialogText(IDC_XFER_REMAINING).empty() && !percent.empty() &&
           percent != "0 %" && percent != "100 %") {
-        *percentSeen = percent;
         saveScreenshot(shot);
         return;
       }
@@ -89,6 +86,31 @@ int runDialog(HWND dialog, const char* shot, std::string* percentSeen) {
   EXPECT_TRUE(IsWindowEnabled(mainWindow()));
   return transferDialogClose(mainWindow());
 }
+
+// The host's view of a "Z:\..." folder.
+std::string hostPath(std::string path) {
+  path = path.substr(2);
+  for (char& c : path)
+    if (c == '\\') c = '/';
+  return path;
+}
+
+// Logs in to the loopback host and starts gkermit there, as a user does
+// before choosing Send or Receive.
+void startGkermit(const std::string& folder, const std::string& args) {
+  ASSERT_NO_FATAL_FAILURE(connectToServer());
+  typeLine("cd " + hostPath(folder) + " && exec gkermit -q -i -P -e 4000 " + args);
+  ASSERT_TRUE(pumpUntil([] { return onScreen("gkermit"); }, 5000));
+  pumpUntil([] { return false; }, 500);  // gkermit sets its terminal up
+  netTransferEvents(true);
+}
+
+TransferSettings kermitSettings() {
+  TransferSettings settings = transferSettingsDefault();
+  settings.protocol = PROTOCOL_KERMIT;
+  settings.kermitPacketSize = 4000;
+  return settings;
+}
 }  // namespace
 
 TEST(TransferDialog, YmodemReceiveFromSbThroughTheDialog) {
@@ -98,11 +120,10 @@ TEST(TransferDialog, YmodemReceiveFromSbThroughTheDialog) {
   std::snprintf(settings.downloadDir, sizeof settings.downloadDir, "%s\\got", transferDir().c_str());
   HWND dialog = transferStartReceive(mainWindow(), settings, nullptr);
   ASSERT_NE(dialog, nullptr);
-  std::string percent;
-  EXPECT_EQ(runDialog(dialog, "transfer_receive_running", &percent), 0);
+  EXPECT_EQ(runDialog(dialog, "transfer_receive_running"), 0);
   // How many samples land mid-transfer depends on the machine's speed, so the
   // figures are checked by the host tests; this one keeps the screenshot.
-  EXPECT_EQ(readAll(transferDir() + "\\got\\wine-data.bin"), readAll(transferDir() + "\\send\\wine-data.bin"));
+  EXPECT_EQ(readFile(transferDir() + "\\got\\wine-data.bin"), readFile(transferDir() + "\\send\\wine-data.bin"));
   netDisconnect();
 }
 
@@ -117,12 +138,11 @@ TEST(TransferDialog, YmodemSendToRbThroughTheDialog) {
   char caption[64] = "";
   GetWindowTextA(dialog, caption, sizeof caption);
   EXPECT_STREQ(caption, "Sending");
-  std::string percent;
-  EXPECT_EQ(runDialog(dialog, "transfer_send_running", &percent), 0);
+  EXPECT_EQ(runDialog(dialog, "transfer_send_running"), 0);
   // rb writes the file as the last block is acknowledged; give it a moment.
-  std::string sent = readAll(transferDir() + "\\send\\wine-data.bin");
-  pumpUntil([&] { return readAll(transferDir() + "\\up\\wine-data.bin").size() == sent.size(); }, 5000);
-  EXPECT_EQ(readAll(transferDir() + "\\up\\wine-data.bin"), sent);
+  std::string sent = readFile(transferDir() + "\\send\\wine-data.bin");
+  pumpUntil([&] { return readFile(transferDir() + "\\up\\wine-data.bin").size() == sent.size(); }, 5000);
+  EXPECT_EQ(readFile(transferDir() + "\\up\\wine-data.bin"), sent);
   netDisconnect();
 }
 
@@ -148,4 +168,27 @@ TEST(TransferDialog, BatchListDeleteAndDone) {
   ASSERT_EQ(batchCount(list), 2);
   EXPECT_STREQ(batchPath(list, 0), "C:\\first\\one.bin");
   EXPECT_STREQ(batchPath(list, 1), "C:\\third.bin");
+}
+
+TEST(KermitDialog, SendToGkermitBehindTelnet) {
+  ASSERT_NO_FATAL_FAILURE(startGkermit(transferDir() + "\\kup", "-r"));
+  BatchList batch;
+  batchAdd(batch, (transferDir() + "\\send\\wine-data.bin").c_str());
+  HWND dialog = transferStartSend(mainWindow(), kermitSettings(), nullptr, &batch);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(runDialog(dialog, "kermit_send_running"), 0);
+  // Our sender names files in capitals.
+  EXPECT_EQ(readFile(transferDir() + "\\kup\\WINE-DATA.BIN"), readFile(transferDir() + "\\send\\wine-data.bin"));
+  netDisconnect();
+}
+
+TEST(KermitDialog, ReceiveFromGkermitBehindTelnet) {
+  ASSERT_NO_FATAL_FAILURE(startGkermit(transferDir() + "\\send", "-s wine-data.bin"));
+  TransferSettings settings = kermitSettings();
+  std::snprintf(settings.downloadDir, sizeof settings.downloadDir, "%s\\kgot", transferDir().c_str());
+  HWND dialog = transferStartReceive(mainWindow(), settings, nullptr);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(runDialog(dialog, "kermit_receive_running"), 0);
+  EXPECT_EQ(readFile(transferDir() + "\\kgot\\wine-data.bin"), readFile(transferDir() + "\\send\\wine-data.bin"));
+  netDisconnect();
 }

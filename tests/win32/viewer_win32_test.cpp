@@ -77,14 +77,9 @@ std::string makeJpeg(const std::string& name, int w, int h, const std::string& o
   return jpg;
 }
 
-std::vector<unsigned char> readFile(const std::string& path) {
-  std::vector<unsigned char> data;
-  FILE* f = fopen(path.c_str(), "rb");
-  if (!f) return data;
-  int c;
-  while ((c = fgetc(f)) != EOF) data.push_back(static_cast<unsigned char>(c));
-  fclose(f);
-  return data;
+std::vector<unsigned char> fileBytes(const std::string& path) {
+  std::string s = readFile(path);
+  return {s.begin(), s.end()};
 }
 
 // djpeg's 256-colour picture as RGB per pixel, rows from the top.
@@ -97,7 +92,7 @@ struct Picture {
 Picture reference(const std::string& jpg) {
   std::string bmp = jpg + ".ref.bmp";
   EXPECT_TRUE(runAndWait(jpegTool("djpeg.exe") + " -colors 256 -bmp -outfile \"" + bmp + "\" \"" + jpg + "\""));
-  std::vector<unsigned char> d = readFile(bmp);
+  std::vector<unsigned char> d = fileBytes(bmp);
   Picture p;
   if (d.size() < 54) return p;
   auto u32 = [&](size_t o) { return static_cast<int>(d[o] | d[o + 1] << 8 | d[o + 2] << 16 | d[o + 3] << 24); };
@@ -131,6 +126,22 @@ std::string titleOf(HWND w) {
 }
 
 bool waitFor(const std::function<bool()>& done, DWORD ms) { return pumpUntil(done, ms); }
+
+// Starts an offline viewer; returns its window (nullptr when none appeared).
+HWND startOffline() {
+  if (WinExec(("\"" + exeDir() + "\\sorlin32.exe\" 0").c_str(), SW_SHOWNORMAL) < 32) return nullptr;
+  return findViewer(nullptr, 10000);
+}
+
+// File > Open and the file name typed into the common dialog.
+void openFromMenu(HWND viewer, const std::string& path) {
+  PostMessageA(viewer, WM_COMMAND, 10, 0);
+  HWND dialog = nullptr;
+  ASSERT_TRUE(waitFor([&] { return (dialog = FindWindowA("#32770", "Open File")) != nullptr; }, 30000));
+  for (int id : {0x47c, 0x480})
+    if (HWND edit = GetDlgItem(dialog, id)) SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+}
 
 // Places the viewer where the screenshot and the pixel checks expect it.
 void place(HWND viewer) {
@@ -219,13 +230,16 @@ HWND clientWindow() {
 
 // Receives a file the way a transfer writes it: one block at a time, the file
 // opened with read sharing and closed again before the block is announced.
-void appendBlock(const std::string& path, const unsigned char* data, size_t n) {
+void appendToFile(const std::string& path, const unsigned char* data, size_t n) {
   HANDLE f = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(f, INVALID_HANDLE_VALUE);
   DWORD done = 0;
   WriteFile(f, data, static_cast<DWORD>(n), &done, nullptr);
   CloseHandle(f);
+}
+void appendBlock(const std::string& path, const unsigned char* data, size_t n) {
+  appendToFile(path, data, n);
   FeedBlock(reinterpret_cast<FeedWindow>(clientWindow()));
 }
 
@@ -247,6 +261,15 @@ void feedAll(const std::vector<unsigned char>& data, const std::string& target, 
   }
 }
 
+// A second initiate for target sent to viewer; returns the viewer's answer.
+LRESULT initiate(HWND viewer, const std::string& target) {
+  unsigned app = GlobalAddAtomA("GlintJPEG"), topic = GlobalAddAtomA(target.c_str());
+  LRESULT answer = SendMessageA(viewer, 0x3E0, reinterpret_cast<WPARAM>(clientWindow()), MAKELPARAM(app, topic));
+  GlobalDeleteAtom(static_cast<ATOM>(app));
+  GlobalDeleteAtom(static_cast<ATOM>(topic));
+  return answer;
+}
+
 // A JPEG padded with a comment to exactly size bytes.
 std::vector<unsigned char> padded(const std::vector<unsigned char>& jpg, size_t size) {
   size_t pad = size - jpg.size();
@@ -262,16 +285,10 @@ TEST(Win32Viewer, OpensAJpegFromItsMenuAndShowsDjpegsColours) {
   std::string jpg = makeJpeg("offline", 640, 480, "-quality 85");
   Picture ref = reference(jpg);
   ASSERT_EQ(ref.w, 640);
-  ASSERT_GE(WinExec(("\"" + exeDir() + "\\sorlin32.exe\" 0").c_str(), SW_SHOWNORMAL), 32u);
-  HWND viewer = findViewer(nullptr, 10000);
+  HWND viewer = startOffline();
   ASSERT_NE(viewer, nullptr);
   place(viewer);
-  PostMessageA(viewer, WM_COMMAND, 10, 0);
-  HWND dialog = nullptr;
-  ASSERT_TRUE(waitFor([&] { return (dialog = FindWindowA("#32770", "Open File")) != nullptr; }, 30000));
-  for (int id : {0x47c, 0x480})
-    if (HWND edit = GetDlgItem(dialog, id)) SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(jpg.c_str()));
-  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  ASSERT_NO_FATAL_FAILURE(openFromMenu(viewer, jpg));
   ASSERT_TRUE(waitFor([&] { return titleOf(viewer) == "offline.jpg 100 % done"; }, 40000)) << titleOf(viewer);
   pumpUntil([] { return false; }, 300);
   int checked = 0;
@@ -312,15 +329,9 @@ TEST(Win32Viewer, NonJpegFromTheMenuGivesTheLibrarysMessageAndNoPicture) {
   fputs("P6 2 2 255\nabcdefghijkl", f);
   fclose(f);
   ViewerMessages boxes;
-  ASSERT_GE(WinExec(("\"" + exeDir() + "\\sorlin32.exe\" 0").c_str(), SW_SHOWNORMAL), 32u);
-  HWND viewer = findViewer(nullptr, 10000);
+  HWND viewer = startOffline();
   ASSERT_NE(viewer, nullptr);
-  PostMessageA(viewer, WM_COMMAND, 10, 0);
-  HWND dialog = nullptr;
-  ASSERT_TRUE(waitFor([&] { return (dialog = FindWindowA("#32770", "Open File")) != nullptr; }, 30000));
-  for (int id : {0x47c, 0x480})
-    if (HWND edit = GetDlgItem(dialog, id)) SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(bad.c_str()));
-  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  ASSERT_NO_FATAL_FAILURE(openFromMenu(viewer, bad));
   ASSERT_TRUE(waitFor([&] { return !boxes.texts().empty(); }, 10000));
   EXPECT_EQ(boxes.texts()[0].rfind("Not a JPEG file", 0), 0u) << boxes.texts()[0];
 
@@ -345,7 +356,7 @@ TEST(Win32Viewer, NonJpegFromTheMenuGivesTheLibrarysMessageAndNoPicture) {
 
 TEST(Win32Viewer, FedFileOf2500BytesArrivesInThreeBlocksAndIsShown) {
   std::string jpg = makeJpeg("fed", 96, 72, "-quality 60");
-  std::vector<unsigned char> data = readFile(jpg);
+  std::vector<unsigned char> data = fileBytes(jpg);
   ASSERT_LT(data.size(), 2400u) << "the picture must fit 2500 bytes";
   data = padded(data, 2500);
   // A name outside ASCII: the file is opened by the path as sent, and only
@@ -375,12 +386,8 @@ TEST(Win32Viewer, FedFileOf2500BytesArrivesInThreeBlocksAndIsShown) {
 
   // A served viewer refuses a second initiate: no acknowledgement comes.
   feedSender.state = FeedSendState::Initiated;
-  unsigned app = GlobalAddAtomA("GlintJPEG"), topic = GlobalAddAtomA(target.c_str());
-  LRESULT answer = SendMessageA(viewer, 0x3E0, reinterpret_cast<WPARAM>(clientWindow()), MAKELPARAM(app, topic));
+  EXPECT_EQ(initiate(viewer, target), 0);
   pumpUntil([] { return false; }, 300);
-  GlobalDeleteAtom(static_cast<ATOM>(app));
-  GlobalDeleteAtom(static_cast<ATOM>(topic));
-  EXPECT_EQ(answer, 0);
   EXPECT_EQ(feedSender.state, FeedSendState::Initiated);
   feedSender.state = FeedSendState::Idle;
   closeViewer(viewer);
@@ -388,7 +395,7 @@ TEST(Win32Viewer, FedFileOf2500BytesArrivesInThreeBlocksAndIsShown) {
 
 TEST(Win32Viewer, TruncatedFeedWarnsOnceAndClosingMidFeedEndsTheSender) {
   std::string jpg = makeJpeg("big", 400, 300, "-progressive -quality 90");
-  std::vector<unsigned char> data = readFile(jpg);
+  std::vector<unsigned char> data = fileBytes(jpg);
   ASSERT_GT(data.size(), 6000u);
   {
     ViewerMessages boxes;
@@ -416,10 +423,9 @@ TEST(Win32Viewer, TruncatedFeedWarnsOnceAndClosingMidFeedEndsTheSender) {
 }
 
 TEST(Win32Viewer, OfflineViewerThatAnswersButIsNotChosenIsLetGo) {
-  ASSERT_GE(WinExec(("\"" + exeDir() + "\\sorlin32.exe\" 0").c_str(), SW_SHOWNORMAL), 32u);
-  HWND idle = findViewer(nullptr, 10000);
+  HWND idle = startOffline();
   ASSERT_NE(idle, nullptr);
-  std::vector<unsigned char> data = readFile(makeJpeg("two", 120, 90, "-quality 80"));
+  std::vector<unsigned char> data = fileBytes(makeJpeg("two", 120, 90, "-quality 80"));
   std::string target = workDir() + "two.jpg";
   HWND chosen = startFeed(target);
   ASSERT_NE(chosen, nullptr);
@@ -434,10 +440,7 @@ TEST(Win32Viewer, OfflineViewerThatAnswersButIsNotChosenIsLetGo) {
   // Not left waiting for blocks: it answers the next initiate at once.
   feedSender.state = FeedSendState::Initiated;
   feedSender.client = reinterpret_cast<FeedWindow>(clientWindow());
-  unsigned app = GlobalAddAtomA("GlintJPEG"), topic = GlobalAddAtomA(target.c_str());
-  SendMessageA(other, 0x3E0, reinterpret_cast<WPARAM>(clientWindow()), MAKELPARAM(app, topic));
-  GlobalDeleteAtom(static_cast<ATOM>(app));
-  GlobalDeleteAtom(static_cast<ATOM>(topic));
+  initiate(other, target);
   EXPECT_EQ(feedSender.state, FeedSendState::Feeding);
   EXPECT_EQ(feedSender.viewer, reinterpret_cast<FeedWindow>(other));
   FeedEnd(reinterpret_cast<FeedWindow>(clientWindow()));
@@ -451,7 +454,7 @@ TEST(Win32Viewer, OfflineViewerThatAnswersButIsNotChosenIsLetGo) {
 // subpackets arrive, and announced as whole blocks while it grows.
 TEST(Win32Viewer, LargeProgressiveFileWrittenInPiecesEndsAsDjpegShowsIt) {
   std::string jpg = makeJpeg("large", 2200, 1650, "-progressive -quality 98", true);
-  std::vector<unsigned char> data = readFile(jpg);
+  std::vector<unsigned char> data = fileBytes(jpg);
   ASSERT_GT(data.size(), 1500000u);
   std::string target = workDir() + "large fed.jpg";
   HWND viewer = startFeed(target);
@@ -460,12 +463,7 @@ TEST(Win32Viewer, LargeProgressiveFileWrittenInPiecesEndsAsDjpegShowsIt) {
   FeedWindow client = reinterpret_cast<FeedWindow>(clientWindow());
   for (size_t at = 0; at < data.size(); at += 8192) {
     size_t n = data.size() - at < 8192 ? data.size() - at : 8192;
-    HANDLE f = CreateFileA(target.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(f, INVALID_HANDLE_VALUE);
-    DWORD done = 0;
-    WriteFile(f, data.data() + at, static_cast<DWORD>(n), &done, nullptr);
-    CloseHandle(f);
+    ASSERT_NO_FATAL_FAILURE(appendToFile(target, data.data() + at, n));
     FeedWritten(client, static_cast<int64_t>(at + n));
     pumpOne();
   }

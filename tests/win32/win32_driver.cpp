@@ -1,5 +1,7 @@
 #include "win32_driver.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -8,6 +10,7 @@
 #include "shell/script_terminal.h"
 #include "shell/settings.h"
 #include "telnet/netlink_win32.h"
+#include "telnet/session_hooks.h"
 #include "telnet/telnet_engine.h"
 #include "telnet/telnet_terminal.h"
 #include "terminal/emulator.h"
@@ -118,20 +121,42 @@ bool prepareTelnet() {
   emulatorConnectionStart();
   telnetSession = {};
   snprintf(telnetSession.terminalId, sizeof telnetSession.terminalId, "vt100");
-  netOnEstablished = [] {
+  sessionHooksReset();
+  sessionHooks.established = [] {
     netEvents.established = true;
     telnetAttachTerminal();
     telnetOnConnected();
   };
-  netOnAttemptEnded = [] { netEvents.ended = true; };
-  netOnLost = [] { netEvents.lost = true; };
-  netReceivePass = receiveAvailable;
+  sessionHooks.attemptEnded = [] { netEvents.ended = true; };
+  sessionHooks.lost = [] { netEvents.lost = true; };
+  sessionHooks.receivePass = receiveAvailable;
   return true;
 }
 
 int telnetServerPort() {
   const char* port = getenv("SUITE_TEST_TELNET_PORT");
   return port ? atoi(port) : 0;
+}
+
+void connectToServer(bool checked) {
+  ASSERT_NE(telnetServerPort(), 0) << "tests/win32/run starts the Telnet server";
+  ASSERT_TRUE(prepareTelnet());
+  HWND w = mainWindow();
+  ASSERT_EQ(netConnect(w, loopbackRequest("localhost", telnetServerPort())), 0);
+  if (checked) EXPECT_TRUE(netConnecting()) << "the host look-up answers later, as a message";
+  ASSERT_TRUE(pumpUntil([] { return netEvents.established || netEvents.ended; }, 10000));
+  ASSERT_TRUE(netEvents.established);
+  if (checked) {
+    EXPECT_FALSE(netConnecting());
+    EXPECT_TRUE(IsWindowEnabled(w));
+    EXPECT_TRUE(receiveEightBit);
+  }
+  ASSERT_TRUE(pumpUntil([] { return onScreen("# "); }, 10000)) << screenText();
+}
+
+void typeLine(const std::string& line) {
+  std::string typed = line + "\r";
+  sendBytes(reinterpret_cast<const uint8_t*>(typed.data()), static_cast<int>(typed.size()));
 }
 
 NetRequest loopbackRequest(const char* address, int port) {

@@ -14,6 +14,7 @@
 #include "shell/script.h"
 #include "telnet/net_connection.h"
 #include "tests/support/screen_text.h"
+#include "tests/support/file_text.h"
 
 // The tests' visible main window: socket messages go to the connection, 1026
 // is counted in scriptDone / scriptResult and destroys the script dialog.
@@ -43,6 +44,11 @@ extern NetEvents netEvents;
 bool prepareTelnet();
 // The port of the loopback Telnet server (0 when the runner gave none).
 int telnetServerPort();
+// prepareTelnet, then connects to that server and waits for its shell prompt;
+// checked says whether to check the states of the attempt on the way.
+void connectToServer(bool checked = false);
+// Sends line and CR as typed.
+void typeLine(const std::string& line);
 NetRequest loopbackRequest(const char* address, int port);
 
 // Waits up to ms for a visible top-level window of the process with this title.

@@ -1,0 +1,340 @@
+#include "shell/config_values.h"
+
+#include <cctype>
+#include <filesystem>
+
+#include "shell/book_files.h"
+#include "shell/message_box.h"
+#include "shell/message_ids.h"
+#include "shell/settings.h"
+#include "shell/settings_defaults.h"
+#include "terminal/terminal_type.h"
+
+using namespace bookField;
+
+namespace {
+// A typed decimal number, blanks around it allowed; false for anything else.
+// Values beyond a million are held there: no field takes that many.
+bool typedNumber(const std::string& text, long* out) {
+  size_t i = 0, n = text.size();
+  while (i < n && text[i] == ' ') ++i;
+  while (n > i && text[n - 1] == ' ') --n;
+  if (i == n) return false;
+  long value = 0;
+  for (; i < n; ++i) {
+    if (!isdigit(static_cast<unsigned char>(text[i]))) return false;
+    value = value * 10 + (text[i] - '0');
+    if (value > 1000000) value = 1000000;
+  }
+  *out = value;
+  return true;
+}
+
+int refuse(int text, const char* title = MESSAGE_TITLE) {
+  messageBeep();
+  messageBoxTitled(text, nullptr, title, MSG_OK | MSG_ICONINFORMATION);
+  return text;
+}
+
+void setFlag(uint8_t* r, const FieldSpec& f, bool on) { recordSetInt(r, f, on ? 1 : 0); }
+bool flag(const uint8_t* r, const FieldSpec& f) { return recordInt(r, f) != 0; }
+
+// A 16-bit count typed into a number edit: cut at the field's limit.
+int typedU16(const std::string& text) {
+  long v = 0;
+  if (!typedNumber(text, &v)) return 0;
+  return v > 65535 ? 65535 : static_cast<int>(v);
+}
+
+std::string cut(const std::string& text, int max) {
+  return text.size() > static_cast<size_t>(max) ? text.substr(0, max) : text;
+}
+}  // namespace
+
+void configStateOpen(ConfigSheetState& s, const BookEntry& entry, bool newEntry, bool captureOn) {
+  s = ConfigSheetState{};
+  s.work = entry;
+  s.newEntry = newEntry;
+  s.scrollStored = readScrollLines();
+  s.captureShown = s.captureChosen = captureOn || flag(entry.bytes, sessionCapture);
+}
+
+// --- General -----------------------------------------------------------------
+
+GeneralValues generalFromState(const ConfigSheetState& s) {
+  const uint8_t* r = s.work.bytes;
+  GeneralValues v;
+  v.name = recordText(r, name);
+  v.address = recordText(r, address);
+  int p = bookPort(s.work);
+  v.port = p ? std::to_string(p) : "";
+  v.userName = recordText(r, userName);
+  v.protocol = bookProtocol(s.work);
+  v.useFirewall = flag(r, useFirewall);
+  return v;
+}
+
+int generalApply(ConfigSheetState& s, const GeneralValues& v) {
+  uint8_t* r = s.work.bytes;
+  if (s.newEntry) recordSetText(r, name, cut(v.name, CONFIG_NAME_MAX).c_str());
+  recordSetText(r, address, cut(v.address, CONFIG_ADDRESS_MAX).c_str());
+  long p = 0;
+  recordSetInt(r, port, typedNumber(v.port, &p) ? (p > 65535 ? 65535 : p) : 0);
+  recordSetInt(r, protocol, v.protocol == 1 ? 1 : 0);
+  recordSetText(r, userName, cut(v.userName, CONFIG_USERNAME_MAX).c_str());
+  setFlag(r, useFirewall, v.useFirewall);
+  if (bookValidateEntry(s.work) != 0)
+    return recordText(r, name).empty() ? TXT_NO_SERVICE_NAME : TXT_NO_ADDRESS;
+  // A name that cannot be a file name would only fail when the file is
+  // written, or reach outside the book: refuse it here, as the save would.
+  if (!isValidEntryName(recordText(r, name).c_str())) return refuse(TXT_ENTRY_CREATE_FAILED, SAVE_ERROR_TITLE);
+  if (v.protocol == 1 && recordText(r, userName).empty()) return refuse(TXT_USERNAME_REQUIRED, "Error");
+  return 0;
+}
+
+// --- Terminal ----------------------------------------------------------------
+
+const FieldSpec TERMINAL_CHECK_FIELDS[TERMINAL_CHECK_COUNT] = {
+    displayControls, localEcho, crInbound, crOutbound, autowrap, backspaceDelete, scrollLock, keypadApplication,
+    stripHighBit,
+};
+
+TerminalValues terminalFromState(const ConfigSheetState& s) {
+  const uint8_t* r = s.work.bytes;
+  TerminalValues v;
+  v.emulation = bookEmulation(s.work);
+  v.terminalId = recordText(r, terminalId);
+  if (v.terminalId.empty()) v.terminalId = terminalType(v.emulation).terminalId;
+  v.height = std::to_string(bookTerminalRows(s.work));
+  v.scroll = std::to_string(s.scrollTyped >= 0 ? s.scrollTyped : s.scrollStored);
+  v.wide = bookTerminalColumns(s.work) == 132;
+  v.resizeMode = bookResizeMode(s.work);
+  for (int i = 0; i < TERMINAL_CHECK_COUNT; ++i) v.checks[i] = flag(r, TERMINAL_CHECK_FIELDS[i]);
+  return v;
+}
+
+int terminalApply(ConfigSheetState& s, const TerminalValues& v) {
+  uint8_t* r = s.work.bytes;
+  long rows = 0;
+  if (!typedNumber(v.height, &rows) || rows < CONFIG_TERM_HEIGHT_MIN || rows > CONFIG_TERM_HEIGHT_MAX)
+    return refuse(TXT_TERM_HEIGHT_RANGE);
+  int scroll = s.scrollStored;
+  if (scrollRangeRule(v.scroll, s.scrollStored, &scroll) == TXT_SCROLL_RANGE) return refuse(TXT_SCROLL_RANGE);
+  int emulationValue = v.emulation >= 1 && v.emulation <= TERMINAL_TYPE_COUNT ? v.emulation : 4;
+  recordSetInt(r, emulation, emulationValue);
+  std::string id = cut(v.terminalId, CONFIG_TERMINAL_ID_MAX);
+  recordSetText(r, terminalId, id.empty() ? terminalType(emulationValue).terminalId : id.c_str());
+  recordSetInt(r, terminalHeight, rows);
+  recordSetInt(r, terminalWidth, v.wide ? 1 : 0);
+  recordSetInt(r, resizeMode, v.resizeMode >= 0 && v.resizeMode <= 2 ? v.resizeMode : 1);
+  for (int i = 0; i < TERMINAL_CHECK_COUNT; ++i) setFlag(r, TERMINAL_CHECK_FIELDS[i], v.checks[i]);
+  s.scrollTyped = scroll;
+  return 0;
+}
+
+std::string terminalIdForSwitch(const std::string& shown, int from, int to) {
+  if (shown.empty() || shown == terminalType(from).terminalId) return terminalType(to).terminalId;
+  return shown;
+}
+
+int scrollRangeRule(const std::string& typed, int stored, int* value) {
+  long lines = 0;
+  if (!typedNumber(typed, &lines) || lines < CONFIG_SCROLL_MIN || lines > CONFIG_SCROLL_MAX) return TXT_SCROLL_RANGE;
+  if (lines == stored) return 0;
+  *value = static_cast<int>(lines);
+  return TXT_SCROLL_RESTART;
+}
+
+// --- Protocols and Options -------------------------------------------------
+
+ProtocolValues protocolsFromState(const ConfigSheetState& s) {
+  const uint8_t* r = s.work.bytes;
+  ProtocolValues v;
+  v.protocol = bookTransferProtocol(s.work);
+  int64_t errors = recordInt(r, maxErrors);
+  v.maxErrors = std::to_string(errors <= 0 ? CONFIG_MAX_ERRORS_DEFAULT : errors);
+  v.keepBackup = flag(r, keepBackup);
+  return v;
+}
+
+int protocolsApply(ConfigSheetState& s, const ProtocolValues& v) {
+  uint8_t* r = s.work.bytes;
+  long errors = 0;
+  // This program takes a typed 0 (or nothing usable) as the default count.
+  if (!typedNumber(v.maxErrors, &errors) || errors == 0) errors = CONFIG_MAX_ERRORS_DEFAULT;
+  recordSetInt(r, maxErrors, errors > 9999 ? 9999 : errors);
+  recordSetInt(r, transferProtocol, v.protocol >= 0 && v.protocol <= 7 ? v.protocol : 0);
+  setFlag(r, keepBackup, v.keepBackup);
+  return 0;
+}
+
+OptionValues optionsFromState(const ConfigSheetState& s) {
+  const uint8_t* r = s.work.bytes;
+  OptionValues v;
+  v.stripLinefeed = flag(r, stripLinefeed);
+  v.startChar = recordText(r, transferStartChar);
+  v.endChar = recordText(r, transferEndChar);
+  v.lineDelay = std::to_string(recordInt(r, lineDelay));
+  v.charDelay = std::to_string(recordInt(r, charDelay));
+  int64_t packet = recordInt(r, kermitPacketSize);
+  v.packetSize = std::to_string(packet == 0 ? 1024 : packet);
+  v.skipExisting = flag(r, zmodemSkipExisting);
+  v.crashRecover = flag(r, zmodemCrashRecover);
+  v.segmented = flag(r, zmodemSegmented);
+  v.escapeControl = flag(r, zmodemEscapeControl);
+  v.eightbit = flag(r, kermitEightbit);
+  return v;
+}
+
+int optionsApply(ConfigSheetState& s, const OptionValues& v) {
+  uint8_t* r = s.work.bytes;
+  long packet = 0;
+  // The size is compared as the 16-bit number the field keeps.
+  bool parsed = typedNumber(v.packetSize, &packet);
+  int16_t asStored = static_cast<int16_t>(static_cast<uint16_t>(packet > 65535 ? 65535 : packet));
+  if (!parsed || asStored > CONFIG_PACKET_MAX || asStored <= CONFIG_PACKET_MIN - 1) return refuse(TXT_INVALID_PACKET_SIZE);
+  setFlag(r, stripLinefeed, v.stripLinefeed);
+  recordSetText(r, transferStartChar, cut(v.startChar, 2).c_str());
+  recordSetText(r, transferEndChar, cut(v.endChar, 2).c_str());
+  recordSetInt(r, lineDelay, typedU16(v.lineDelay));
+  recordSetInt(r, charDelay, typedU16(v.charDelay));
+  recordSetInt(r, kermitPacketSize, asStored);
+  setFlag(r, zmodemSkipExisting, v.skipExisting);
+  setFlag(r, zmodemCrashRecover, v.crashRecover);
+  setFlag(r, zmodemSegmented, v.segmented);
+  setFlag(r, zmodemEscapeControl, v.escapeControl);
+  setFlag(r, kermitEightbit, v.eightbit);
+  return 0;
+}
+
+// --- Colour and Fonts --------------------------------------------------------
+
+const char* const COLOUR_ITEM_NAMES[COLOUR_ITEM_COUNT] = {"Text", "Background"};
+const FieldSpec COLOUR_ITEM_FIELDS[COLOUR_ITEM_COUNT] = {colour1, colour2};
+
+int colourFieldFromRgb(int red, int green, int blue) {
+  auto five = [](int c) { return (c < 0 ? 0 : c > 255 ? 255 : c) >> 3; };
+  return 0x8000 | five(red) | five(green) << 5 | five(blue) << 10;
+}
+
+uint32_t colourFromField(int64_t value, const uint32_t palette[16], uint32_t fallback) {
+  if (value >= 1 && value <= 16) return palette[value - 1];
+  if (value < 0x8000 || value > 0xFFFF) return fallback;
+  // Five bits back to eight: the top bits repeat so 31 gives 255.
+  auto eight = [](int64_t c) { return static_cast<uint32_t>(c << 3 | c >> 2); };
+  return eight(value & 31) | eight(value >> 5 & 31) << 8 | eight(value >> 10 & 31) << 16;
+}
+
+ColourValues colourFromState(const ConfigSheetState& s) {
+  ColourValues v;
+  for (int i = 0; i < COLOUR_ITEM_COUNT; ++i) v.fields[i] = static_cast<int>(recordInt(s.work.bytes, COLOUR_ITEM_FIELDS[i]));
+  return v;
+}
+
+void colourApply(ConfigSheetState& s, const ColourValues& v) {
+  for (int i = 0; i < COLOUR_ITEM_COUNT; ++i) {
+    int f = v.fields[i];
+    bool valid = (f >= 0 && f <= 16) || (f >= 0x8000 && f <= 0xFFFF);
+    recordSetInt(s.work.bytes, COLOUR_ITEM_FIELDS[i], valid ? f : 0);
+  }
+}
+
+const FontScript FONT_SCRIPTS[FONT_SCRIPT_COUNT] = {
+    {"Ansi", 0}, {"Default", 1}, {"Symbol", 2}, {"ShiftJIS", 128}, {"OEM/DOS", 255},
+};
+
+const char* fontScriptName(int charSet) {
+  for (const FontScript& f : FONT_SCRIPTS)
+    if (f.charSet == charSet) return f.name;
+  return "Unknown";
+}
+
+int fontHeightForPoints(int points) { return -((points * 96 + 36) / 72); }
+int fontPointsForHeight(int64_t height) {
+  if (height == 0) return 9;
+  int64_t h = height < 0 ? -height : height;
+  if (h > 1000) h = 1000;
+  return static_cast<int>((h * 72 + 48) / 96);
+}
+
+FontValues fontFromState(const ConfigSheetState& s) {
+  const uint8_t* r = s.work.bytes;
+  FontValues v;
+  v.face = recordText(r, fontFace);
+  if (v.face.empty()) v.face = "courier";
+  v.points = fontPointsForHeight(recordInt(r, fontHeight));
+  v.charSet = static_cast<int>(recordInt(r, fontCharSet));
+  return v;
+}
+
+void fontApply(ConfigSheetState& s, const FontValues& v) {
+  uint8_t* r = s.work.bytes;
+  int points = v.points < 4 ? 4 : v.points > 72 ? 72 : v.points;
+  recordSetText(r, fontFace, cut(v.face, CONFIG_FONT_FACE_MAX).c_str());
+  recordSetInt(r, fontHeight, fontHeightForPoints(points));
+  recordSetInt(r, fontWidth, 0);  // the width follows the height
+  recordSetInt(r, fontCharSet, v.charSet >= 0 && v.charSet <= 255 ? v.charSet : 0);
+}
+
+// --- Default Dir -------------------------------------------------------------
+
+DirectoryValues directoryFromState(const ConfigSheetState& s, const std::string& programDir) {
+  DirectoryValues v;
+  v.download = recordText(s.work.bytes, downloadDir);
+  if (v.download.empty()) v.download = programDir;
+  v.session = recordText(s.work.bytes, sessionDir);
+  v.capture = s.captureChosen;
+  return v;
+}
+
+int directoryApply(ConfigSheetState& s, const DirectoryValues& v, const std::string& programDir) {
+  uint8_t* r = s.work.bytes;
+  std::error_code ec;
+  std::string download = cut(v.download, CONFIG_DIRECTORY_MAX), session = cut(v.session, CONFIG_DIRECTORY_MAX);
+  if (!download.empty() && !std::filesystem::is_directory(download, ec)) return refuse(TXT_DOWNLOAD_DIR_NOT_FOUND);
+  if (!session.empty() && !std::filesystem::is_directory(session, ec)) return refuse(TXT_SESSION_DIR_NOT_FOUND);
+  // The program directory shown for an empty field stays an empty field.
+  if (download == programDir && recordText(r, downloadDir).empty()) download.clear();
+  recordSetText(r, downloadDir, download.c_str());
+  recordSetText(r, sessionDir, session.c_str());
+  setFlag(r, sessionCapture, v.capture);
+  s.captureChosen = v.capture;
+  return 0;
+}
+
+bool configCaptureChanged(const ConfigSheetState& s) {
+  return s.captureChosen != s.captureShown;
+}
+
+// --- Firewall and OK ---------------------------------------------------------
+
+FirewallValues firewallFromSettings(const char* addressValue, const char* portValue) {
+  char address[CONFIG_FIREWALL_ADDRESS_MAX + 1];
+  regReadString(addressValue, "", address, sizeof address);
+  return {address, std::to_string(regReadInt(portValue, FIREWALL_PORT_DEFAULT))};
+}
+
+int firewallPortValue(const std::string& typed) {
+  long port = 0;
+  if (!typedNumber(typed, &port) || port <= 0 || port > 65535) return 0;
+  return static_cast<int>(port);
+}
+
+void firewallApply(ConfigSheetState& s, const FirewallValues& v) {
+  s.firewallTouched = true;
+  s.firewallAddress = cut(v.address, CONFIG_FIREWALL_ADDRESS_MAX);
+  s.firewallPort = firewallPortValue(v.port);
+}
+
+int configCommit(const ConfigSheetState& s, BookEntry* entry, const char* addressValue, const char* portValue) {
+  *entry = s.work;
+  if (s.firewallTouched) {
+    regWriteString(addressValue, s.firewallAddress.c_str());
+    regWriteInt(portValue, s.firewallPort);
+  }
+  if (s.scrollTyped >= 0 && s.scrollTyped != s.scrollStored) {
+    regWriteInt(SETTING_SCROLL, s.scrollTyped);
+    messageBox(TXT_SCROLL_RESTART, nullptr, MSG_OK | MSG_ICONINFORMATION);
+  }
+  return bookSaveEntry(*entry);
+}

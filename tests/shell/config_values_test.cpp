@@ -1,0 +1,258 @@
+// The configuration sheet's rules without its windows: each page's checks
+// with the texts they show, the limits of the typed values, where each
+// control lands in the record, and what OK writes.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "shell/config_values.h"
+#include "shell/message_ids.h"
+#include "shell/settings.h"
+#include "terminal/colours.h"
+#include "tests/shell/book_fixture.h"
+
+namespace {
+using namespace bookField;
+
+struct ConfigTest : BookDirTest {
+  ConfigSheetState s;
+  void SetUp() override {
+    BookDirTest::SetUp();
+    BookEntry e = bookDefaultEntry();
+    recordSetText(e.bytes, name, "Host");
+    configStateOpen(s, e, false, false);
+  }
+  // The one message shown since the last call: its text number and title.
+  std::pair<int, std::string> shown() {
+    auto all = messagesShown();
+    std::pair<int, std::string> last = all.empty() ? std::make_pair(0, std::string()) : std::make_pair(all.back().id, all.back().title);
+    messagesClear();
+    return last;
+  }
+};
+
+TEST_F(ConfigTest, GeneralPageChecksNameAddressAndUser) {
+  struct Case {
+    bool newEntry;
+    const char *name, *address;
+    int protocol;
+    const char* user;
+    int refused;
+    const char* title;
+  } cases[] = {
+      {true, "ok", "h.example", 0, "", 0, ""},
+      {true, "", "h.example", 0, "", TXT_NO_SERVICE_NAME, "Message"},
+      {true, "ok", "", 0, "", TXT_NO_ADDRESS, "Message"},
+      {true, "..\\out", "h.example", 0, "", TXT_ENTRY_CREATE_FAILED, "Error"},
+      {true, "c:evil", "h.example", 0, "", TXT_ENTRY_CREATE_FAILED, "Error"},
+      {true, "a/b", "h.example", 0, "", TXT_ENTRY_CREATE_FAILED, "Error"},
+      {true, "COM1", "h.example", 0, "", TXT_ENTRY_CREATE_FAILED, "Error"},
+      {true, "ok", "h.example", 1, "", TXT_USERNAME_REQUIRED, "Error"},
+      {true, "ok", "h.example", 1, "me", 0, ""},
+      {false, "renamed", "h.example", 0, "", 0, ""},  // the name of an existing entry stays
+  };
+  for (const Case& c : cases) {
+    TearDown();
+    SetUp();
+    s.newEntry = c.newEntry;
+    GeneralValues v = generalFromState(s);
+    v.name = c.name, v.address = c.address, v.protocol = c.protocol, v.userName = c.user;
+    EXPECT_EQ(generalApply(s, v), c.refused) << c.name << " " << c.address;
+    auto [text, title] = shown();
+    EXPECT_EQ(text, c.refused) << c.name;
+    if (c.refused) EXPECT_EQ(title, c.title) << c.name;
+    if (!c.refused) EXPECT_EQ(recordText(s.work.bytes, name), c.newEntry ? c.name : "Host");
+  }
+}
+
+TEST_F(ConfigTest, GeneralPageCutsAtTheFieldLimits) {
+  GeneralValues v = generalFromState(s);
+  v.address = std::string(200, 'a');
+  v.port = "99999";
+  v.protocol = 1;
+  v.userName = std::string(50, 'u');
+  EXPECT_EQ(generalApply(s, v), 0);
+  EXPECT_EQ(recordText(s.work.bytes, address).size(), 79u);
+  EXPECT_EQ(recordText(s.work.bytes, userName).size(), 31u);
+  EXPECT_EQ(recordInt(s.work.bytes, port), 65535);
+  EXPECT_EQ(recordInt(s.work.bytes, protocol), 1);
+}
+
+TEST_F(ConfigTest, TerminalHeightAndScrollRange) {
+  struct Case {
+    const char *height, *scroll;
+    int refused;
+    int scrollAfter;  // what OK would store; -1 unchanged
+  } cases[] = {
+      {"24", "1000", 0, 1000},
+      {"99", "24", 0, 24},
+      {"30", "3000", 0, 3000},
+      {"100", "1000", TXT_TERM_HEIGHT_RANGE, -1},
+      {"23", "1000", TXT_TERM_HEIGHT_RANGE, -1},
+      {"", "1000", TXT_TERM_HEIGHT_RANGE, -1},
+      {"2a", "1000", TXT_TERM_HEIGHT_RANGE, -1},
+      {"24", "23", TXT_SCROLL_RANGE, -1},
+      {"24", "3001", TXT_SCROLL_RANGE, -1},
+      {"24", "x", TXT_SCROLL_RANGE, -1},
+  };
+  for (const Case& c : cases) {
+    TearDown();
+    SetUp();
+    TerminalValues v = terminalFromState(s);
+    EXPECT_EQ(v.scroll, "1000") << "the stored default";
+    v.height = c.height, v.scroll = c.scroll;
+    EXPECT_EQ(terminalApply(s, v), c.refused) << c.height << " " << c.scroll;
+    EXPECT_EQ(shown().first, c.refused);
+    EXPECT_EQ(s.scrollTyped, c.scrollAfter);
+    if (!c.refused) EXPECT_EQ(recordInt(s.work.bytes, terminalHeight), atoi(c.height));
+  }
+  int value = 0;
+  EXPECT_EQ(scrollRangeRule("1000", 1000, &value), 0);
+  EXPECT_EQ(scrollRangeRule(" 500 ", 1000, &value), TXT_SCROLL_RESTART);
+  EXPECT_EQ(value, 500);
+}
+
+// Each control lands on the offset the record gives it.
+TEST_F(ConfigTest, TerminalControlsLandOnTheirFields) {
+  const int checkOffsets[TERMINAL_CHECK_COUNT] = {194, 222, 218, 220, 192, 190, 2416, 196, 2344};
+  for (int i = 0; i < TERMINAL_CHECK_COUNT; ++i) {
+    TearDown();
+    SetUp();
+    memset(s.work.bytes + 190, 0, 40);
+    memset(s.work.bytes + 2344, 0, 4);
+    memset(s.work.bytes + 2416, 0, 2);
+    TerminalValues v = terminalFromState(s);
+    for (bool& b : v.checks) b = false;
+    v.checks[i] = true;
+    v.emulation = 9;
+    v.terminalId = "";
+    v.wide = true;
+    v.resizeMode = 2;
+    ASSERT_EQ(terminalApply(s, v), 0);
+    EXPECT_EQ(s.work.bytes[checkOffsets[i]], 1) << i;
+    int set = 0;
+    for (int o : checkOffsets) set += s.work.bytes[o];
+    EXPECT_EQ(set, 1) << i;
+    EXPECT_EQ(recordInt(s.work.bytes, emulation), 9);
+    EXPECT_EQ(recordText(s.work.bytes, terminalId), "ansi") << "an empty ID is the emulation's name";
+    EXPECT_EQ(s.work.bytes[200], 1);
+    EXPECT_EQ(s.work.bytes[202], 2);
+  }
+  EXPECT_EQ(terminalIdForSwitch("vt100", 4, 6), "vt220");
+  EXPECT_EQ(terminalIdForSwitch("", 4, 1), "UNKNOWN");
+  EXPECT_EQ(terminalIdForSwitch("mine", 4, 6), "mine");
+}
+
+TEST_F(ConfigTest, ProtocolsAndOptionsPages) {
+  struct Errors {
+    const char* typed;
+    int stored;
+  } errors[] = {{"0", 5}, {"", 5}, {"x", 5}, {"7", 7}, {"99999", 9999}};
+  for (const Errors& e : errors) {
+    ProtocolValues v = protocolsFromState(s);
+    v.maxErrors = e.typed;
+    v.protocol = 7;
+    v.keepBackup = true;
+    EXPECT_EQ(protocolsApply(s, v), 0);
+    EXPECT_EQ(recordInt(s.work.bytes, maxErrors), e.stored) << e.typed;
+    EXPECT_EQ(recordInt(s.work.bytes, transferProtocol), 7);
+    EXPECT_EQ(recordInt(s.work.bytes, keepBackup), 1);
+  }
+  recordSetInt(s.work.bytes, maxErrors, 0);
+  EXPECT_EQ(protocolsFromState(s).maxErrors, "5");
+
+  struct Packet {
+    const char* typed;
+    bool accepted;
+  } packets[] = {{"64", false}, {"65", true}, {"9024", true}, {"9025", false},
+                 {"65535", false}, {"", false}, {"0", false}, {"1024", true}};
+  for (const Packet& p : packets) {
+    OptionValues v = optionsFromState(s);
+    v.packetSize = p.typed;
+    EXPECT_EQ(optionsApply(s, v), p.accepted ? 0 : TXT_INVALID_PACKET_SIZE) << p.typed;
+    EXPECT_EQ(shown().first, p.accepted ? 0 : TXT_INVALID_PACKET_SIZE);
+    if (p.accepted) EXPECT_EQ(recordInt(s.work.bytes, kermitPacketSize), atoi(p.typed));
+  }
+  recordSetInt(s.work.bytes, kermitPacketSize, 0);
+  OptionValues v = optionsFromState(s);
+  EXPECT_EQ(v.packetSize, "1024");
+  v.startChar = "^Qx";
+  v.endChar = "^D";
+  v.lineDelay = "70000";
+  v.charDelay = "15";
+  v.segmented = v.eightbit = v.stripLinefeed = true;
+  ASSERT_EQ(optionsApply(s, v), 0);
+  EXPECT_EQ(memcmp(s.work.bytes + 228, "^Q^D", 4), 0);
+  EXPECT_EQ(recordInt(s.work.bytes, lineDelay), 65535);
+  EXPECT_EQ(recordInt(s.work.bytes, charDelay), 15);
+  EXPECT_EQ(s.work.bytes[236] + s.work.bytes[2408] + s.work.bytes[226], 3);
+}
+
+TEST_F(ConfigTest, DirectoriesMustExistAndCaptureChoice) {
+  std::string program = dir.string();
+  std::filesystem::create_directories(dir / "Log");
+  DirectoryValues v = directoryFromState(s, program);
+  EXPECT_EQ(v.download, program) << "an empty download directory shows the program directory";
+  v.session = (dir / "Log").string();
+  v.capture = true;
+  EXPECT_EQ(directoryApply(s, v, program), 0);
+  EXPECT_EQ(recordText(s.work.bytes, downloadDir), "");
+  EXPECT_EQ(recordText(s.work.bytes, sessionDir), v.session);
+  EXPECT_TRUE(configCaptureChanged(s));
+  v.download = (dir / "missing").string();
+  EXPECT_EQ(directoryApply(s, v, program), TXT_DOWNLOAD_DIR_NOT_FOUND);
+  v.download = "";
+  v.session = (dir / "nolog").string();
+  EXPECT_EQ(directoryApply(s, v, program), TXT_SESSION_DIR_NOT_FOUND);
+  configStateOpen(s, s.work, false, true);
+  EXPECT_TRUE(directoryFromState(s, program).capture) << "capture running shows checked";
+  EXPECT_FALSE(configCaptureChanged(s));
+}
+
+TEST(ConfigColours, FieldsStandForPaletteOrMixedColours) {
+  const uint32_t* p = terminalColours.palette;
+  EXPECT_EQ(colourFromField(0, p, 0x123456), 0x123456u);
+  EXPECT_EQ(colourFromField(1, p, 0), p[0]);
+  EXPECT_EQ(colourFromField(16, p, 0), p[15]);
+  EXPECT_EQ(colourFromField(17, p, 7), 7u);
+  EXPECT_EQ(colourFromField(colourFieldFromRgb(255, 0, 255), p, 0), rgb(255, 0, 255));
+  EXPECT_EQ(colourFromField(colourFieldFromRgb(0, 255, 0), p, 0), rgb(0, 255, 0));
+  uint32_t mid = colourFromField(colourFieldFromRgb(100, 150, 200), p, 0);
+  for (int shift : {0, 8, 16}) {
+    int want = (shift == 0 ? 100 : shift == 8 ? 150 : 200);
+    EXPECT_NEAR(static_cast<int>(mid >> shift & 0xFF), want, 8);
+  }
+  EXPECT_EQ(fontHeightForPoints(9), FONT_HEIGHT_9PT);
+  EXPECT_EQ(fontPointsForHeight(FONT_HEIGHT_9PT), 9);
+  EXPECT_EQ(fontPointsForHeight(0), 9);
+  EXPECT_EQ(fontPointsForHeight(fontHeightForPoints(14)), 14);
+  EXPECT_STREQ(fontScriptName(128), "ShiftJIS");
+  EXPECT_STREQ(fontScriptName(77), "Unknown");
+}
+
+TEST_F(ConfigTest, OkWritesTheEntryAndChangedSettingsOnly) {
+  EXPECT_EQ(firewallPortValue("abc"), 0);
+  EXPECT_EQ(firewallPortValue("-5"), 0);
+  EXPECT_EQ(firewallPortValue("0"), 0);
+  EXPECT_EQ(firewallPortValue("2323"), 2323);
+  EXPECT_EQ(firewallPortValue("70000"), 0);
+
+  BookEntry entry{};
+  recordSetText(s.work.bytes, address, "new.example");
+  ASSERT_EQ(configCommit(s, &entry, "FirewallAddressTelnet", "FirewallPortTelnet"), 0);
+  EXPECT_EQ(settingsCount(), 0) << "pages not applied store nothing";
+  EXPECT_TRUE(messagesShown().empty());
+  EXPECT_EQ(fileBytes("Host.TEL"), std::vector<uint8_t>(s.work.bytes, s.work.bytes + BOOK_ENTRY_SIZE));
+
+  TerminalValues t = terminalFromState(s);
+  t.scroll = "2500";
+  ASSERT_EQ(terminalApply(s, t), 0);
+  firewallApply(s, {std::string(300, 'g'), "abc"});
+  ASSERT_EQ(configCommit(s, &entry, "FirewallAddressTelnet", "FirewallPortTelnet"), 0);
+  EXPECT_EQ(regReadInt("scroll", 0), 2500);
+  EXPECT_EQ(shown().first, TXT_SCROLL_RESTART);
+  EXPECT_EQ(regReadInt("FirewallPortTelnet", 23), 0);
+  char gate[400];
+  EXPECT_EQ(regReadString("FirewallAddressTelnet", "", gate, sizeof gate), 255);
+}
+}  // namespace
