@@ -36,6 +36,7 @@ void surfaceShowCaret(bool) {}
 void surfaceBeep() {}
 void surfaceInvalidate() {}
 void surfaceSetScrollBar(int, int) {}
+void surfaceShowChanges() {}
 
 namespace {
 

@@ -315,7 +315,7 @@ void sessionRefit(bool fromResize) {
   if (IsZoomed(P.window) || IsIconic(P.window)) return;
   // "None": the window takes the terminal's size, whatever the user dragged.
   int width = screen.columns * screen.cellWidth + TEXT_MARGIN;
-  int height = toolbarHeight() + screen.rows * screen.cellHeight + statusBarHeight();
+  int height = toolbarHeight() + screen.rows * screen.cellHeight + displayBelowText();
   if (width == r.right && height == r.bottom) return;
   RECT w;
   GetWindowRect(P.window, &w);

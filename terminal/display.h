@@ -47,9 +47,6 @@ int horizontalRange(int clientWidth);
 // Font mode: the character size that makes rows x columns fill the text area
 // (text height = client height less toolbar and status bars). At least 1 x 1.
 void fitFontSize(int clientWidth, int textHeight, int rows, int columns, int* width, int* height);
-// Term mode: the rows and columns that fill the text area, within 1..99 rows
-// and 1..255 columns.
-void fitTerminalSize(int clientWidth, int textHeight, int* rows, int* columns);
 
 // Selection plane (one mark per cell of every ring line).
 void clearSelection();
@@ -80,8 +77,10 @@ struct TransmitOptions {
   int characterDelay = 0;   // "Inter-character delay (msec)"
   int lineDelay = 0;        // "Inter-line delay (msec)"
   bool stripLinefeed = false;  // "Strip linefeed when sending"
+  int flowControl = 0;      // a serial link's flow control: 2 Xon/Xoff, 3 HW & Xon/Xoff
 };
 // Sends text character by character through the key send path; wait(ms)
-// keeps the program working during the delays. Stops at a NUL. Returns the
+// keeps the program working during the delays. Stops at a NUL. A serial link
+// without XON/XOFF of its own has it switched on for the duration. Returns the
 // characters sent, or the link's negative result when it failed.
 int transmitText(const uint8_t* text, size_t length, const TransmitOptions& options, void (*wait)(int ms));

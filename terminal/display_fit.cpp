@@ -26,8 +26,3 @@ void fitFontSize(int clientWidth, int textHeight, int rows, int columns, int* wi
   *height = std::max(1, textHeight / std::max(1, rows));
   *width = std::max(1, (clientWidth - TEXT_MARGIN) / std::max(1, columns));
 }
-
-void fitTerminalSize(int clientWidth, int textHeight, int* rows, int* columns) {
-  *rows = std::clamp(textHeight / std::max(1, screen.cellHeight), 1, MAX_ROWS);
-  *columns = std::clamp((clientWidth - TEXT_MARGIN) / std::max(1, screen.cellWidth), 1, LINE_CELLS);
-}

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "terminal/colours.h"
+#include "terminal/display_damage.h"
 #include "terminal/display_win32.h"
 #include "terminal/emulator.h"
 #include "terminal/keymap.h"
@@ -14,9 +15,9 @@
 #include "terminal/surface_win32.h"
 #include "terminal/terminal_type.h"
 #include "terminal/display_internal_win32.h"
-#include "terminal/hooks.h"
 
 static HWND terminalWindow = nullptr;
+static HWND horizontalBar = nullptr;  // a child control, so it sits under the text above the status bars
 static HFONT terminalFont = nullptr;
 static bool hasFocus = false;
 DisplayConfig displayConfig;
@@ -29,18 +30,31 @@ static int clientWidth(HWND w) {
   return r.right;
 }
 
-// Height of the text area: the client area less the toolbar and status bars.
+int displayBelowText() { return displayConfig.statusHeight + GetSystemMetrics(SM_CYHSCROLL); }
+
+// Height of the text area: the client area less the toolbar, the horizontal
+// scroll bar and the status bars.
 static int textHeight(HWND w) {
   RECT r;
   GetClientRect(w, &r);
-  return std::max(0, static_cast<int>(r.bottom) - displayConfig.toolbarHeight - displayConfig.statusHeight);
+  return std::max(0, static_cast<int>(r.bottom) - displayConfig.toolbarHeight - displayBelowText());
 }
 
 static void updateHorizontalBar(HWND w) {
+  RECT client;
+  GetClientRect(w, &client);
+  int barHeight = GetSystemMetrics(SM_CYHSCROLL);
+  int y = std::max(displayConfig.toolbarHeight, static_cast<int>(client.bottom) - displayBelowText());
+  if (!horizontalBar || GetParent(horizontalBar) != w) {
+    horizontalBar = CreateWindowA("SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_HORZ, 0, y, client.right, barHeight, w,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
+  } else {
+    MoveWindow(horizontalBar, 0, y, client.right, barHeight, TRUE);
+  }
   int range = horizontalRange(clientWidth(w));
   screen.horizontalOffset = std::clamp(screen.horizontalOffset, 0, range);
-  SetScrollRange(w, SB_HORZ, 0, range, FALSE);
-  SetScrollPos(w, SB_HORZ, screen.horizontalOffset, TRUE);
+  SetScrollRange(horizontalBar, SB_CTL, 0, range, FALSE);
+  SetScrollPos(horizontalBar, SB_CTL, screen.horizontalOffset, TRUE);
   screen.textRight = visibleTextWidth(clientWidth(w));
 }
 
@@ -80,7 +94,7 @@ void applyFont(HWND w) {
   screen.cellHeight = cellHeightFrom(tm.tmHeight, tm.tmExternalLeading);
   screen.textTop = displayConfig.toolbarHeight;
   surfaceAttach(w, terminalFont, screen.cellWidth, screen.cellHeight);
-  surfaceDeferToPaint(true);
+  damageDefer(true);
   updateHorizontalBar(w);
   if (hasFocus) makeCaret(w);
   display.paintHint = PAINT_ALL;
@@ -186,6 +200,8 @@ void paintTerminal(HDC dc, HWND w) {
   int hint = display.paintHint;
   display.paintHint = PAINT_ALL;
   if (s.capacity <= 0 || hint == PAINT_NOTHING) return;
+  // Noted changes not shown yet start from what the window showed before this paint.
+  if (damagePending()) damageAll();
   HGDIOBJ oldFont = SelectObject(dc, terminalFont ? terminalFont : GetStockObject(ANSI_FIXED_FONT));
   RECT client;
   GetClientRect(w, &client);
@@ -207,12 +223,17 @@ void paintTerminal(HDC dc, HWND w) {
     case PAINT_ALL:
     case PAINT_ROWS_ONLY:
     default:
-      for (int row = 0; row <= last; ++row) drawRow(dc, row, right);
+      // Only the rows inside the region being painted: a received block
+      // invalidates just the rows it changed.
+      for (int row = 0; row <= last; ++row) {
+        RECT r = {0, cellY(row), right, cellY(row + 1)};
+        if (RectVisible(dc, &r)) drawRow(dc, row, right);
+      }
       if (hint != PAINT_ROWS_ONLY) invertSelectionRows(dc, 0, last);
       break;
   }
   // Below the last row down to the status bars: background.
-  int bottom = static_cast<int>(client.bottom) - displayConfig.statusHeight;
+  int bottom = static_cast<int>(client.bottom) - displayBelowText();
   if (cellY(s.rows) < bottom) {
     RECT r = {0, cellY(s.rows), right, bottom};
     FillRect(dc, &r, backgroundBrush());
@@ -229,13 +250,8 @@ void displaySized(HWND w, int width, int height) {
     applyFont(w);
     return;
   }
-  if (displayConfig.resizeMode == RESIZE_TERM) {
-    int rows = 0, columns = 0;
-    fitTerminalSize(width, textHeight(w), &rows, &columns);
-    screen.columns = columns;
-    if (rows != screen.rows) setRows(rows);
-    else terminalHooks.windowSizeChanged(columns, rows);
-  }
+  // In Term mode the session has already fitted rows and columns to the
+  // window (and told the host); here only the bars and the paint follow.
   updateHorizontalBar(w);
   display.paintHint = PAINT_ALL;
   InvalidateRect(w, nullptr, TRUE);
@@ -285,7 +301,7 @@ void displaySetHorizontalOffset(HWND w, int offset) {
   offset = std::clamp(offset, 0, range);
   if (offset == screen.horizontalOffset) return;
   screen.horizontalOffset = offset;
-  SetScrollPos(w, SB_HORZ, offset, TRUE);
+  if (horizontalBar) SetScrollPos(horizontalBar, SB_CTL, offset, TRUE);
   screen.textRight = visibleTextWidth(clientWidth(w));
   display.paintHint = PAINT_ALL;
   InvalidateRect(w, nullptr, FALSE);

@@ -19,6 +19,8 @@ struct DisplayConfig {
 // settings change.
 void displayAttach(HWND window, const DisplayConfig& config);
 HWND displayWindow();
+// Pixels below the text area: the horizontal scroll bar and the status bars.
+int displayBelowText();
 // Creates the terminal font (fitted in Font mode), derives the cell size,
 // recreates the caret and resets the horizontal scroll range.
 void applyFont(HWND window);

@@ -235,6 +235,22 @@ static void receiveByte(uint8_t b) {
 
 static bool plainAscii(uint8_t b) { return b >= 0x20 && b <= 0x7E; }
 
+// Length of the run of plain ASCII at the start of bytes, at most limit;
+// eight bytes are tested at a time while all of them are plain.
+static int plainRunLength(const uint8_t* bytes, int limit) {
+  constexpr uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
+  int n = 0;
+  for (; n + 8 <= limit; n += 8) {
+    uint64_t x;
+    std::memcpy(&x, bytes + n, 8);
+    // High bits flag a byte below 0x20 or above 0x7E (now and then a plain
+    // one after it too, which the byte loop below then settles).
+    if ((((x - ones * 0x20) & ~x) | ((x + ones) | x)) & highs) break;
+  }
+  while (n < limit && plainAscii(bytes[n])) ++n;
+  return n;
+}
+
 // Whether a run of plain ASCII can skip the per-byte steps: nothing diverts
 // bytes, nothing watches them, and printing is a plain overwrite. None of
 // these can change in the middle of such a run.
@@ -250,8 +266,11 @@ static void printStretch(const uint8_t* bytes, int count, uint32_t text, uint32_
   ScreenBuffer& s = screen;
   int cell = cursorCell();
   ScreenLine& line = lineAt(s.row);
-  std::memcpy(line.cells + cell, bytes, count);
-  std::memset(attributesAt(s.row) + cell, s.attribute, count);
+  // Short runs: plain loops beat the string instructions the library calls inline.
+  uint8_t* cells = line.cells + cell;
+  uint8_t* attrs = attributesAt(s.row) + cell;
+  for (int k = 0; k < count; ++k) cells[k] = bytes[k];
+  for (int k = 0; k < count; ++k) attrs[k] = s.attribute;
   if (line.used < cell + count) line.used = static_cast<int16_t>(cell + count);
   // Only the cells right of the horizontal offset are on the window.
   int first = std::max(s.column, s.horizontalOffset);
@@ -274,8 +293,7 @@ static int printRun(const uint8_t* bytes, int length) {
   while (i < length && plainAscii(bytes[i])) {
     int rowEnd = wrapForNextCharacter();
     int room = std::min(std::max(1, rowEnd - cursorCell()), length - i);
-    int count = 1;
-    while (count < room && plainAscii(bytes[i + count])) ++count;
+    int count = plainRunLength(bytes + i, room);
     printStretch(bytes + i, count, text, back);
     i += count;
   }
@@ -284,14 +302,34 @@ static int printRun(const uint8_t* bytes, int length) {
 
 static bool parameterByte(uint8_t b) { return (b >= '0' && b <= '9') || b == ';'; }
 
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the word scans read the first byte from the low end");
+
+// Length of the run of digits and semicolons at the start of bytes, at most
+// limit, eight bytes at a time: 0x30..0x3B less ':' are the wanted bytes.
+static int parameterRunLength(const uint8_t* bytes, int limit) {
+  constexpr uint64_t ones = 0x0101010101010101ull;
+  int n = 0;
+  for (; n + 8 <= limit; n += 8) {
+    uint64_t x;
+    std::memcpy(&x, bytes + n, 8);
+    uint64_t y = x ^ (ones * 0x30);          // wanted bytes become 0x00..0x0B
+    uint64_t v = y & (ones * 0x0F);
+    uint64_t other = (y & (ones * 0xF0))     // not 0x30..0x3F
+                     | ((v + ones * 0x04) & (ones * 0x10))           // 0x3C..0x3F
+                     | (~((v ^ (ones * 0x0A)) + ones * 0x0F) & (ones * 0x10));  // ':'
+    if (other) return n + __builtin_ctzll(other) / 8;
+  }
+  while (n < limit && parameterByte(bytes[n])) ++n;
+  return n;
+}
+
 // Digits and semicolons of a control sequence (ESC [ ...) only go on being
 // collected, whatever the emulation's collector: take a run of them at once.
 // Returns the bytes taken.
 static int collectParameters(const uint8_t* bytes, int length) {
   if (emulator.count < 2 || emulator.sequence[1] != '[') return 0;
   int room = std::min(length, SEQUENCE_MAX - emulator.count);
-  int n = 0;
-  while (n < room && parameterByte(bytes[n])) ++n;
+  int n = parameterRunLength(bytes, room);
   std::memcpy(emulator.sequence + emulator.count, bytes, n);
   emulator.count += n;
   emulator.sequence[emulator.count] = 0;

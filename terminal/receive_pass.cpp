@@ -1,11 +1,13 @@
 // The receive pass: reads blocks from the link and routes them.
 #include <algorithm>
 
+#include "terminal/display_damage.h"
 #include "terminal/hooks.h"
 #include "terminal/link.h"
 #include "terminal/options.h"
 #include "terminal/receive.h"
 #include "terminal/receive_state.h"
+#include "terminal/surface.h"
 
 uint8_t lastReceivedByte = 0;
 bool receiveEightBit = false;
@@ -46,7 +48,12 @@ int receiveAvailable() {
     return 0;
   }
   ++receiveState.depth;
-  if (receiveState.depth == 1) receiveState.backlog = false;
+  if (receiveState.depth == 1) {
+    receiveState.backlog = false;
+    // Blocks that follow each other while input waits are shown once, when
+    // the pass ends: the window is current whenever the link has run dry.
+    damageHold(true);
+  }
   int result = 0;
   // A host that never stops sending must not keep the window from painting
   // and taking keys: after a bounded number of blocks the pass hands back to
@@ -72,6 +79,7 @@ int receiveAvailable() {
       break;
     }
   }
+  if (receiveState.depth == 1 && damageHold(false)) surfaceShowChanges();
   --receiveState.depth;
   return result;
 }

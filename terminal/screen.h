@@ -10,7 +10,8 @@ constexpr int LINE_CELLS = 255;   // cells 0..254 of every ring line
 constexpr int LAST_CELL = LINE_CELLS - 1;
 constexpr int MIN_CAPACITY = 24;
 constexpr int MAX_CAPACITY = 3000;
-constexpr int MAX_ROWS = 99;
+// Settings allow 24..99 rows; a window re-fitted in Term mode may hold up to 255.
+constexpr int MAX_ROWS = 255;
 constexpr uint8_t DEFAULT_ATTRIBUTE = 0x70;
 
 struct ScreenLine {

@@ -18,5 +18,8 @@ void surfaceShowCaret(bool shown);
 void surfaceBeep();
 // The whole window must be repainted from the buffer.
 void surfaceInvalidate();
+// Shows what deferred operations noted (terminal/display_damage.h): scrolls
+// the window's rows that still hold and repaints the changed ones.
+void surfaceShowChanges();
 // Vertical scroll bar: range 0..maximum, thumb at position.
 void surfaceSetScrollBar(int position, int maximum);

@@ -5,11 +5,12 @@
 #include <string>
 #include <vector>
 
-enum class SurfaceOp { Scroll, Fill, DrawCell, MoveCaret, ShowCaret, Beep, Invalidate, ScrollBar };
+enum class SurfaceOp { Scroll, Fill, DrawCell, MoveCaret, ShowCaret, Beep, Invalidate, ScrollBar, Repaint };
 
 struct SurfaceCall {
   SurfaceOp op;
   int a, b, c, d, e, f;  // the call's arguments in order (cells: x, y, ch, text, back)
+                         // Repaint: pixel rows a..b (exclusive) redrawn from the buffer
 };
 
 // Every call since the last clear, in order.

@@ -1,7 +1,10 @@
 // Surface over GDI: the terminal's incremental window updates.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "terminal/colours.h"
+#include "terminal/display_damage.h"
 #include "terminal/options.h"
 #include "terminal/surface.h"
 #include "terminal/surface_win32.h"
@@ -10,28 +13,23 @@ static HWND window = nullptr;
 static HFONT font = nullptr;
 static int cellW = 8, cellH = 16;
 static bool caretShown = false;
-// With the display painting the window from the buffer, a received block is
-// not drawn piece by piece: the window is repainted once when the block ends
-// (the receive path hides the caret for exactly the length of a block).
-static bool deferToPaint = false;
 static bool inBlock = false;
-static bool changed = false;
 static bool barPending = false;
 static int barPosition = 0, barMaximum = 0;
+static DWORD lastShown = 0;
+static bool showTimerArmed = false;
 
-void surfaceDeferToPaint(bool on) {
-  deferToPaint = on;
-  inBlock = changed = false;
-}
-
-static bool deferred() {
-  if (!inBlock) return false;
-  changed = true;
-  return true;
-}
+// Received data is shown at most this often: a host that keeps sending gets
+// one repaint per interval, not one per read, and the window is current this
+// long after the data stops.
+constexpr DWORD SHOW_INTERVAL_MS = 30;
+constexpr UINT_PTR SHOW_TIMER = 0x5EED;
 
 void surfaceAttach(HWND w, HFONT f, int cellWidth, int cellHeight) {
-  deferToPaint = inBlock = changed = false;
+  if (window && showTimerArmed) KillTimer(window, SHOW_TIMER);
+  showTimerArmed = false;
+  inBlock = false;
+  damageDefer(false);
   window = w;
   font = f;
   cellW = cellWidth > 0 ? cellWidth : 8;
@@ -39,13 +37,13 @@ void surfaceAttach(HWND w, HFONT f, int cellWidth, int cellHeight) {
 }
 
 void surfaceScroll(int left, int top, int right, int bottom, int dx, int dy) {
-  if (!window || deferred()) return;
+  if (!window || damageScroll(left, top, right, bottom, dx, dy)) return;
   RECT r = {left, top, right, bottom};
   ScrollWindowEx(window, dx, dy, &r, &r, nullptr, nullptr, 0);
 }
 
 void surfaceFill(int left, int top, int right, int bottom) {
-  if (!window || deferred()) return;
+  if (!window || damageRect(left, top, right, bottom)) return;
   HDC dc = GetDC(window);
   RECT r = {left, top, right, bottom};
   // The same colour the paint erases with.
@@ -56,7 +54,7 @@ void surfaceFill(int left, int top, int right, int bottom) {
 }
 
 void surfaceDrawCell(int x, int y, uint8_t ch, uint32_t textColour, uint32_t backColour) {
-  if (!window || deferred()) return;
+  if (!window || damageRect(x, y, x + cellW, y + cellH)) return;
   HDC dc = GetDC(window);
   HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
   SetTextColor(dc, textColour);
@@ -70,7 +68,7 @@ void surfaceDrawCell(int x, int y, uint8_t ch, uint32_t textColour, uint32_t bac
 
 void surfaceDrawCells(int x, int y, int cellWidth, const uint8_t* chars, int count, uint32_t textColour,
                       uint32_t backColour) {
-  if (!window || count <= 0 || deferred()) return;
+  if (!window || count <= 0 || damageRect(x, y, x + count * cellWidth, y + cellH)) return;
   // A row holds at most 255 cells; each character advances exactly one cell.
   INT advances[255];
   count = count > 255 ? 255 : count;
@@ -89,22 +87,61 @@ void surfaceMoveCaret(int x, int y) {
   if (window) SetCaretPos(x, y);
 }
 
+static void showBar() {
+  if (!barPending) return;
+  barPending = false;
+  surfaceSetScrollBar(barPosition, barMaximum);
+}
+
+static void showNow() {
+  if (showTimerArmed) KillTimer(window, SHOW_TIMER);
+  showTimerArmed = false;
+  showBar();
+  // A region waiting to be painted would be moved along with a scroll.
+  RECT waiting;
+  if (GetUpdateRect(window, &waiting, FALSE)) damageAll();
+  damageShow(
+      [](int top, int bottom, int dy) {
+        RECT client;
+        GetClientRect(window, &client);
+        RECT r = {0, top, client.right, bottom};
+        ScrollWindowEx(window, 0, dy, &r, &r, nullptr, nullptr, 0);
+      },
+      [](int top, int bottom) {
+        RECT client;
+        GetClientRect(window, &client);
+        RECT r = {0, std::max(0, top), client.right, std::min(static_cast<int>(client.bottom), bottom)};
+        InvalidateRect(window, &r, FALSE);
+      });
+  UpdateWindow(window);
+  // Counted from the end of the paint: however long a repaint takes, the
+  // interval after it is left to reading and processing data.
+  lastShown = GetTickCount();
+}
+
+static void CALLBACK showTimer(HWND, UINT, UINT_PTR, DWORD) {
+  if (window) showNow();
+}
+
+void surfaceShowChanges() {
+  if (!window) return;
+  DWORD since = GetTickCount() - lastShown;
+  if (since >= SHOW_INTERVAL_MS) {
+    showNow();
+  } else if (!showTimerArmed) {
+    showTimerArmed = SetTimer(window, SHOW_TIMER, SHOW_INTERVAL_MS - since, showTimer) != 0;
+    if (!showTimerArmed) showNow();
+  }
+}
+
 void surfaceShowCaret(bool shown) {
-  if (window && deferToPaint) {
-    if (!shown && !inBlock) {
-      inBlock = true;
-      changed = false;
-    } else if (shown && inBlock) {
-      inBlock = false;
-      if (barPending) {
-        barPending = false;
-        surfaceSetScrollBar(barPosition, barMaximum);
-      }
-      if (changed) {
-        InvalidateRect(window, nullptr, FALSE);
-        UpdateWindow(window);
-      }
-    }
+  if (window) {
+    inBlock = !shown;
+    bool show = damageBlock(!shown);
+    // A long run of input is still shown every SHOW_INTERVAL_MS.
+    if (shown && !show && damagePending() && GetTickCount() - lastShown >= SHOW_INTERVAL_MS) showNow();
+    else if (show) surfaceShowChanges();
+    else if (shown && !damagePending()) showBar();
   }
   if (!window || shown == caretShown) return;
   caretShown = shown;
@@ -115,13 +152,13 @@ void surfaceShowCaret(bool shown) {
 void surfaceBeep() { MessageBeep(0xFFFFFFFF); }
 
 void surfaceInvalidate() {
-  if (window) InvalidateRect(window, nullptr, TRUE);
+  if (window && !damageAll()) InvalidateRect(window, nullptr, TRUE);
 }
 
 void surfaceSetScrollBar(int position, int maximum) {
   if (!window) return;
   // Within a block only the last setting is shown, once, when the block ends.
-  if (inBlock) {
+  if (inBlock || damagePending()) {
     barPending = true;
     barPosition = position;
     barMaximum = maximum;

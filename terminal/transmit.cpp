@@ -1,8 +1,9 @@
 // Transmit: clipboard text to the host one character at a time.
 #include "terminal/display.h"
 #include "terminal/keymap.h"
+#include "terminal/link.h"
 
-int transmitText(const uint8_t* text, size_t length, const TransmitOptions& options, void (*wait)(int ms)) {
+static int sendEach(const uint8_t* text, size_t length, const TransmitOptions& options, void (*wait)(int ms)) {
   int sent = 0;
   for (size_t i = 0; i < length && text[i]; ++i) {
     uint8_t ch = text[i];
@@ -15,4 +16,13 @@ int transmitText(const uint8_t* text, size_t length, const TransmitOptions& opti
     if (ch == '\n' && options.lineDelay > 0) wait(options.lineDelay);
   }
   return sent;
+}
+
+int transmitText(const uint8_t* text, size_t length, const TransmitOptions& options, void (*wait)(int ms)) {
+  // A host that cannot keep up with pasted text stops a serial line with XOFF.
+  bool switchFlow = linkConnected() && !linkIsSocket() && options.flowControl < 2;
+  if (switchFlow) linkSetSoftwareFlow(true, true);
+  int r = sendEach(text, length, options, wait);
+  if (switchFlow) linkSetSoftwareFlow(false, false);
+  return r;
 }

@@ -2,9 +2,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "terminal/colours.h"
 #include "terminal/emulator.h"
 #include "terminal/hooks.h"
 #include "terminal/screen.h"
+#include "terminal/surface.h"
 #include "terminal/vt_handlers.h"
 
 // Modes are told apart by the characters at fixed places of the sequence.
@@ -70,8 +72,15 @@ void selectGraphicRendition(const Sequence& q) {
       ++p;
     }
   }
-  attributesAt(screen.row)[cursorCell()] = a;
+  int cell = cursorCell();
+  attributesAt(screen.row)[cell] = a;
   screen.attribute = a;
+  // A written cell changes colour on the window too.
+  if (cell < lineAt(screen.row).used && cell >= screen.horizontalOffset) {
+    uint32_t text, back;
+    cellColours(a, emulator.emulation, &text, &back);
+    surfaceDrawCell(cellX(cell), cellY(screen.row), lineAt(screen.row).cells[cell], text, back);
+  }
 }
 
 void mediaCopy(const Sequence& q) {

@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
     if (a == "--emulation") {
       if (!value(&emulation) || emulation < 1 || emulation > 10) return usage("--emulation takes 1 to 10");
     } else if (a == "--rows") {
-      if (!value(&rows) || rows < 1 || rows > MAX_ROWS) return usage("--rows takes 1 to 99");
+      if (!value(&rows) || rows < 1 || rows > MAX_ROWS) return usage("--rows takes 1 to 255");
     } else if (a == "--columns") {
       if (!value(&columns) || (columns != 80 && columns != 132)) return usage("--columns takes 80 or 132");
     } else if (a == "--capacity") {

@@ -127,11 +127,12 @@ int takePacket(KermitState& k) {
     // Our acknowledgement was lost and the sender repeats its packet: repeat
     // the answer (for a send-init it carries our parameters) and count it.
     if (seq == ((k.seq + 63) & 63) && k.lastLength) {
-      // A copy right behind our answer crossed it on the line (our opening
-      // NAK, a doubled packet): answering again makes a sender that takes
-      // every answer as its cue send each following packet twice. A sender
-      // that really lost the answer repeats after its time-out.
-      if (clockTicks() - k.sentTick < KERMIT_ECHO_MS) return STEP_NOTHING;
+      // A send-init right behind our answer crossed our opening NAK on the
+      // line: answering it again makes a sender that takes every answer as
+      // its cue send each following packet twice. Later repeats are answered
+      // at once: a sender that got a damaged answer repeats without waiting,
+      // and leaving it to its time-out cost both sides their error budget.
+      if (k.reader.type == 'S' && clockTicks() - k.sentTick < KERMIT_ECHO_MS) return STEP_NOTHING;
       if (++s.errorCount > s.settings.maxErrors) return giveUp(k, XFER_MAX_ERRORS);
       int r = kermitResend(k);
       return r < 0 ? r : STEP_NOTHING;

@@ -60,7 +60,7 @@ TEST(SessionOptions, TermFitLimitsAndTheHeightThatShows24Rows) {
       // 16 px rows under a 28 px toolbar: (500 - 28 - 32) / 16 - 1 = 26 rows
       {8 * 100 + 16 + 8, 500, 28, 8, 16, 26, 100, 0},
       {300, 200, 28, 8, 16, 24, 80, 25 * 16 + 28 + 32},  // too small: 24 x 80, grown to hold 24 rows
-      {4000, 4000, 0, 8, 16, 99, 255, 0},                 // as many as a screen keeps
+      {4000, 8000, 0, 8, 16, 255, 255, 0},                // the Term limits: 255 rows, 255 columns
       {8 * 81 + 16, 25 * 16 + 32 + 16, 16, 8, 16, 24, 80, 0},  // exactly 24 rows: no growth
       {100, 40, 0, 0, 0, 24, 83, 25 + 32},  // no font yet: cells of one pixel
   };

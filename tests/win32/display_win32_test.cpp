@@ -72,7 +72,7 @@ HWND openTerminal(int emulation, int rows = 24, int capacity = 200) {
   sent.clear();
   linkAttach(&recordOps);
   receiveEightBit = true;
-  HWND w = CreateWindowA("SuiteDisplayTest", "Terminal display", WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_HSCROLL |
+  HWND w = CreateWindowA("SuiteDisplayTest", "Terminal display", WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_CLIPCHILDREN |
                          WS_VISIBLE, 10, 10, 820, 500, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   DisplayConfig config{};
   config.font = testFont();
