@@ -98,7 +98,11 @@ void zmodemAutoStartCheck() {
     sendCancel(5);
     return;
   }
-  // A damaged header: ask the remote side to prove it is a sender.
+  // A damaged header: ask the remote side to prove it is a sender. What the
+  // capture took is kept so that, unanswered, it still reaches the screen.
+  uint8_t taken[ZREAD_BUFFER];
+  int takenCount = z.inCount;
+  std::memcpy(taken, z.in, static_cast<size_t>(takenCount));
   sendPositionHeader(ZCHALLENGE, 0, true);
   int r = readHeader();
   if (r == ZACK) {
@@ -106,7 +110,14 @@ void zmodemAutoStartCheck() {
     z.keepInput = true;
     if (zmodemOpenReceive()) return;
   }
+  // The wait may have read past the capture: its unread rest follows.
+  bool refilled = z.inCount != takenCount || std::memcmp(z.in, taken, static_cast<size_t>(takenCount)) != 0;
+  uint8_t rest[ZREAD_BUFFER];
+  int restCount = refilled ? z.inCount - z.inPos : 0;
+  if (restCount > 0) std::memcpy(rest, z.in + z.inPos, static_cast<size_t>(restCount));
   stopCapture(z);
+  if (takenCount > 3) processReceived(taken + 3, takenCount - 3);
+  if (restCount > 0) processReceived(rest, restCount);
 }
 
 void zmodemAutoStartInstall() {

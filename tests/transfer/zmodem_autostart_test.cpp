@@ -56,6 +56,14 @@ TEST(ZmodemAutoStart, OnlyASendersHeaderOpensTheReceive) {
   start(true);
   harness::feed("**\x18 art\r\nvisible");
   EXPECT_NE(harness::screenText().find("visible"), std::string::npos);
+  // A damaged header gets the challenge; unanswered, what followed "**" CAN
+  // is shown, not dropped.
+  start(true);
+  harness::feed("**\x18" "B0zz damaged\r\nvisible too");
+  EXPECT_NE(harness::wire.replies.find(std::string("**\x18" "B0e", 5)), std::string::npos) << "ZCHALLENGE";
+  EXPECT_EQ(opened, 0);
+  EXPECT_FALSE(zmodemCaptureActive());
+  EXPECT_NE(harness::screenText().find("visible too"), std::string::npos);
   zmodemOpenReceive = [] { return false; };
   hooksReset();
 }
