@@ -253,8 +253,8 @@ struct DirList {
 };
 
 void dirListFill(HWND d) {
-  char spec[] = "*.*";
-  DlgDirListA(d, spec, IDC_DIRLIST_LIST, IDC_DIRLIST_PATH, DDL_DIRECTORY | DDL_DRIVES | DDL_EXCLUSIVE);
+  char pattern[] = "*.*";
+  DlgDirListA(d, pattern, IDC_DIRLIST_LIST, IDC_DIRLIST_PATH, DDL_DIRECTORY | DDL_DRIVES | DDL_EXCLUSIVE);
 }
 
 INT_PTR CALLBACK DirListDlgFunc(HWND d, UINT m, WPARAM wp, LPARAM lp) {
