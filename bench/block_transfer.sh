@@ -19,30 +19,13 @@ blocks=$((size / 1024))
 head -c $size /dev/urandom > "$work/data"
 mkdir -p "$work/in" && cp "$work/data" "$work/in/data"
 
-free_port() { /usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'; }
+. "$top/bench/transfer_channel.sh"
 
 # run CHANNEL SENDER RECEIVER: seconds for one transfer (receiver in $work/out)
 run() {
   local channel=$1 sender=$2 receiver=$3 start end
-  rm -rf "$work/out" && mkdir -p "$work/out"
   start=$(date +%s.%N)
-  if [ "$channel" = tcp ]; then
-    local port; port=$(free_port)
-    socat TCP-LISTEN:$port,bind=127.0.0.1,reuseaddr SYSTEM:"cd $work/out && $receiver" 2>/dev/null &
-    local listener=$!
-    for _ in $(seq 100); do ss -Hltn "sport = :$port" | grep -q . && break; sleep 0.02; done
-    timeout 300 socat TCP:127.0.0.1:$port SYSTEM:"cd $work/in && $sender" 2>/dev/null
-    wait $listener 2>/dev/null
-  else
-    socat PTY,link=$work/ptyA,raw,echo=0 PTY,link=$work/ptyB,raw,echo=0 2>/dev/null &
-    local pair=$!
-    for _ in $(seq 100); do [ -e "$work/ptyA" ] && [ -e "$work/ptyB" ] && break; sleep 0.02; done
-    socat OPEN:$work/ptyB,raw,echo=0 SYSTEM:"cd $work/out && $receiver" 2>/dev/null &
-    local rx=$!
-    timeout 300 socat OPEN:$work/ptyA,raw,echo=0 SYSTEM:"cd $work/in && $sender" 2>/dev/null
-    wait $rx 2>/dev/null
-    kill $pair 2>/dev/null; wait $pair 2>/dev/null
-  fi
+  transfer_over "$channel" "$sender" "$receiver"
   end=$(date +%s.%N)
   echo "$end - $start" | bc
 }

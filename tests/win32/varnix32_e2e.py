@@ -109,6 +109,12 @@ class Desktop:
         self.run("xdotool", "type", "--delay", "25", text)
         self.run("xdotool", "key", "Return")
 
+    def fill(self, window, *fields):
+        """Replaces the text of the focused field and of each next one (Tab)."""
+        for i, text in enumerate(fields):
+            self.keys(window, *(["Tab"] if i else []), "ctrl+a")
+            self.run("xdotool", "type", "--delay", "25", text)
+
     def geometry(self, window):
         out = self.run("xdotool", "getwindowgeometry", "--shell", window).stdout
         values = dict(line.split("=", 1) for line in out.split() if "=" in line)
@@ -914,6 +920,12 @@ def open_book(desk, main):
     return desk.window("Telnetbook", 10)
 
 
+def reopen_book(desk, book):
+    """Closes the book and opens it again from the main window's menu."""
+    desk.keys(book, "Escape")
+    return open_book(desk, desk.window(TITLE))
+
+
 def book_row_button(desk, book, row, button):
     """Selects the row (0 = first) of a freshly opened book and presses a button."""
     desk.keys(book, "Home", *(["Down"] * row))
@@ -940,10 +952,7 @@ def case_telnetbook_lists_copies_deletes_connects(desk):
         # Listed: Alpha, beta, Default, zeta. The fourth row is zeta.
         book_row_button(desk, book, 3, "copy")
         copy = desk.window("Copy settings to new host", 10)
-        desk.keys(copy, "ctrl+a")
-        desk.run("xdotool", "type", "--delay", "25", "zeta2")
-        desk.keys(copy, "Tab", "ctrl+a")
-        desk.run("xdotool", "type", "--delay", "25", "z2.example")
+        desk.fill(copy, "zeta2", "z2.example")
         desk.shot("varnix32_telnetbook_copy")
         desk.keys(copy, "Return")
         check(wait_for(lambda: prog.entry_file("zeta2"), 10), "Copy did not create zeta2.TEL")
@@ -953,26 +962,21 @@ def case_telnetbook_lists_copies_deletes_connects(desk):
         check(entry_values(prog.entry_file("zeta")).get("address") == "z.example", "the source entry changed")
         # New starts from the template in the configuration sheet; Edit
         # changes an entry whose name stays. Row 0 is Alpha.
-        desk.keys(book, "Escape")
-        book = open_book(desk, desk.window(TITLE))
+        book = reopen_book(desk, book)
         book_row_button(desk, book, 0, "new")
         sheet = desk.window("Configuration", 10)
-        desk.keys(sheet, "ctrl+a")
-        desk.run("xdotool", "type", "--delay", "25", "fresh")
-        desk.keys(sheet, "Tab", "ctrl+a")
-        desk.run("xdotool", "type", "--delay", "25", "fresh.example")
+        desk.fill(sheet, "fresh", "fresh.example")
         desk.shot("varnix32_telnetbook_new")
         desk.keys(sheet, "Return")
         check(wait_for(lambda: prog.entry_file("fresh"), 10), "New did not create fresh.TEL")
         fresh = entry_values(prog.entry_file("fresh"))
         check(fresh.get("address") == "fresh.example" and fresh.get("emulation") == "4",
               "the new entry holds %r" % fresh)
-        desk.keys(book, "Escape")
-        book = open_book(desk, desk.window(TITLE))
+        book = reopen_book(desk, book)
         book_row_button(desk, book, 3, "edit")  # Alpha, beta, Default, fresh
         sheet = desk.window("Configuration", 10)
-        desk.keys(sheet, "Tab", "ctrl+a")  # past the name, which is read-only here
-        desk.run("xdotool", "type", "--delay", "25", "edited.example")
+        desk.keys(sheet, "Tab")  # past the name, which is read-only here
+        desk.fill(sheet, "edited.example")
         desk.shot("varnix32_telnetbook_edit")
         desk.keys(sheet, "Return")
         check(wait_for(lambda: entry_values(prog.entry_file("fresh")).get("address") == "edited.example", 10),
@@ -980,24 +984,20 @@ def case_telnetbook_lists_copies_deletes_connects(desk):
         check(len([f for f in os.listdir(prog.dir) if f.lower().endswith(".tel")]) == 7,
               "Edit left another file: %s" % os.listdir(prog.dir))
         # A copy named with a path separator is refused and writes nothing outside.
-        desk.keys(book, "Escape")
-        book = open_book(desk, desk.window(TITLE))
+        book = reopen_book(desk, book)
         book_row_button(desk, book, 0, "copy")
         copy = desk.window("Copy settings to new host", 10)
-        desk.keys(copy, "ctrl+a")
-        desk.run("xdotool", "type", "--delay", "25", "../escaped")
+        desk.fill(copy, "../escaped")
         desk.keys(copy, "Return")
         desk.keys(desk.window("Error", 10), "Return")
         desk.keys(copy, "Escape")
         check(not glob.glob(os.path.join(os.path.dirname(directory), "escaped*")), "a copy was written outside")
         # Delete asks; No keeps the file, Yes removes it. Row 1 is beta.
-        desk.keys(book, "Escape")
-        book = open_book(desk, desk.window(TITLE))
+        book = reopen_book(desk, book)
         book_row_button(desk, book, 1, "delete")
         desk.keys(desk.window("Message", 10), "n")
         check(prog.entry_file("beta"), "No deleted the entry")
-        desk.keys(book, "Escape")
-        book = open_book(desk, desk.window(TITLE))
+        book = reopen_book(desk, book)
         book_row_button(desk, book, 1, "delete")
         desk.keys(desk.window("Message", 10), "y")
         check(wait_for(lambda: not prog.entry_file("beta"), 5), "Yes did not delete beta.TEL")
@@ -1032,8 +1032,7 @@ def case_telnetbook_empty_book(desk):
         desk.shot("varnix32_telnetbook_empty")
         # Opened again: Enter (Connect) does nothing, and Tab skips the four
         # disabled buttons, so the second Tab reaches Close.
-        desk.keys(book, "Escape")
-        book = open_book(desk, desk.window(TITLE))
+        book = reopen_book(desk, book)
         desk.keys(book, "Return")
         time.sleep(0.5)
         check(desk.windows("Telnetbook"), "Connect acted in an empty book")
