@@ -79,12 +79,7 @@ int stdioPoll(int* inQueue, int* outQueue) {
   if (outQueue) *outQueue = 0;
   if (inQueue) *inQueue = 0;
   if (lost) return LINK_LOST;
-  int queued = 0;
-  if (ioctl(0, FIONREAD, &queued) == 0 && queued > 0) {
-    emptyPolls = 0;
-    if (inQueue) *inQueue = queued;
-    return 0;
-  }
+  // The poll first: most looks find nothing, and then one call answers.
   pollfd p{0, POLLIN, 0};
   int ready = poll(&p, 1, emptyPolls >= 2 ? POLL_WAIT_MS : 0);
   emptyPolls = ready == 1 ? 0 : emptyPolls + 1;

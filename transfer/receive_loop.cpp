@@ -117,10 +117,9 @@ int receiveTimeoutStep() {
   return 0;
 }
 
-int receivePass() {
-  TransferState& s = transferState();
+// The pass over what the look just before found waiting (negative: the line is gone).
+static int passOver(TransferState& s, int waiting) {
   if (s.inactivityExpired) return receiveTimeoutStep();
-  int waiting = lineWaiting();
   if (waiting < 0) {
     abortReceive(LINK_LOST);
     return LINK_LOST;
@@ -133,12 +132,19 @@ int receivePass() {
   return 0;
 }
 
+int receivePass() {
+  TransferState& s = transferState();
+  if (s.inactivityExpired) return receiveTimeoutStep();
+  return passOver(s, lineWaiting());
+}
+
 int receiveRun() {
   TransferState& s = transferState();
   while (!s.cancelRequested) {
-    if (lineWaiting() == 0 && lineIdle() < 0) break;
-    if (s.cancelRequested) break;
-    int r = receivePass();
+    // One look a turn: the pass works on what it found.
+    int waiting = lineWaiting();
+    if ((waiting == 0 && lineIdle() < 0) || s.cancelRequested) break;
+    int r = passOver(s, waiting);
     if (r == STEP_COMPLETE || r < 0) {
       stopInactivity(s);
       fileClose(s.file);

@@ -16,10 +16,13 @@ constexpr int IDLE_SPIN = 256;
 enum TelnetInState { TIN_DATA, TIN_IAC, TIN_OPTION, TIN_SUB, TIN_SUB_IAC };
 
 int lineWaiting() {
+  TransferState& s = transferState();
+  s.lineAnswered = false;
   if (!linkConnected()) return LINK_LOST;
   int in = 0;
   int r = linkPoll(&in, nullptr);
   if (r < 0) return LINK_LOST;
+  s.lineAnswered = true;
   return in > 0 ? in : 0;
 }
 
@@ -70,10 +73,11 @@ static int filterTelnet(TransferState& s, uint8_t* bytes, int n) {
 int lineRead(uint8_t* buffer, int count) {
   if (!linkConnected()) return LINK_LOST;
   if (count <= 0) return 0;
+  TransferState& s = transferState();
   int n = linkRead(buffer, count);
+  s.lineAnswered = n != LINK_LOST;
   if (n == LINK_LOST) return LINK_LOST;
   if (n <= 0) return 0;
-  TransferState& s = transferState();
   s.idlePolls = 0;
   if (terminalOptions.telnet) n = filterTelnet(s, buffer, n);
   return n;
@@ -82,6 +86,7 @@ int lineRead(uint8_t* buffer, int count) {
 int lineIdle() {
   TransferState& s = transferState();
   if (++s.idlePolls < IDLE_SPIN) return 0;
+  s.lineAnswered = false;  // the pump may run anything, the line's end too
   return pumpOne() < 0 ? -1 : 0;
 }
 
@@ -135,9 +140,12 @@ int sendLineBytes(const uint8_t* bytes, int length) {
   if (length <= 0) return 0;
   if (s.cancelRequested) return XFER_USER_CANCEL;
   if (s.writeTimedOut) return XFER_TIMEOUT;
-  if (lineWaiting() == LINK_LOST) return LINK_LOST;
+  // A line that has just answered is still there: no second look before
+  // every frame and reply (each look is a call into the system).
+  if (!s.lineAnswered && lineWaiting() == LINK_LOST) return LINK_LOST;
   if (!terminalOptions.telnet) {
     if (linkWrite(bytes, length) < 0) return lineWaiting() == LINK_LOST ? LINK_LOST : XFER_TIMEOUT;
+    s.lineAnswered = true;
     return length;
   }
   // Telnet data: every 0xFF goes out twice. A frame leaves in one write, up to
@@ -154,6 +162,7 @@ int sendLineBytes(const uint8_t* bytes, int length) {
     }
     if (linkWrite(out, n) < 0) return lineWaiting() == LINK_LOST ? LINK_LOST : XFER_TIMEOUT;
   }
+  s.lineAnswered = true;
   return length;
 }
 

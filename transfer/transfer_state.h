@@ -60,6 +60,7 @@ struct TransferState {
   uint8_t sendFrame[SEND_BUFFER_SIZE];
   TelnetInFilter telnetIn;
   int idlePolls;         // empty line polls since the last byte (see transfer_line.cpp)
+  bool lineAnswered;     // the last look, read or write worked and nothing ran since (transfer_line.cpp)
   int eotCount;          // EOTs seen since the last block (a receiver confirms an EOT)
   int canCount;          // CAN bytes in a row between frames (two cancel the transfer)
   int endCode;           // the code an aborted transfer ended with (abortReceive), 0 when none
