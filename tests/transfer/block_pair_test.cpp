@@ -1,6 +1,8 @@
 // Our block senders against our block receivers in one process, through a
 // line that drops, flips, duplicates and stalls bytes, on the manual clock:
 // a file reported complete is always the file that was sent.
+#include <dirent.h>
+
 #include "tests/support/transfer_pair.h"
 #include "tests/transfer/transfer_fixture.h"
 #include "transfer/protocol_table.h"
@@ -38,9 +40,20 @@ std::string padded(const std::string& data, size_t block) {
   return out;
 }
 
+// Descriptors this process holds: a transfer that ends, however, leaves its files closed.
+int openDescriptors() {
+  int n = 0;
+  if (DIR* d = opendir("/proc/self/fd")) {
+    while (readdir(d)) ++n;
+    closedir(d);
+  }
+  return n;
+}
+
 struct Outcome {
   PairOutcome pair;
   bool identical;
+  int leftOpen;
 };
 
 Outcome runOne(int protocol, size_t size, const FaultPlan& forward, const FaultPlan& backward, uint32_t seed,
@@ -57,6 +70,7 @@ Outcome runOne(int protocol, size_t size, const FaultPlan& forward, const FaultP
   transferBegin(tx, settingsFor(protocol, maxErrors));
   transferBegin(rx, settingsFor(protocol, maxErrors));
   std::string expected, got;
+  int descriptors = openDescriptors();
   if (protocolIsXmodem(protocol)) {
     std::snprintf(tx.localPath, sizeof tx.localPath, "%s", src.c_str());
     std::snprintf(rx.localPath, sizeof rx.localPath, "%s/in.bin", dir.c_str());
@@ -68,7 +82,8 @@ Outcome runOne(int protocol, size_t size, const FaultPlan& forward, const FaultP
     std::system(("mkdir -p '" + dir + "/down'").c_str());
     expected = data;
   }
-  Outcome o{runTransferPair(tx, rx), false};
+  Outcome o{runTransferPair(tx, rx), false, 0};
+  o.leftOpen = openDescriptors() - descriptors;
   got = readFile(protocolIsXmodem(protocol) ? dir + "/in.bin" : dir + "/down/f" + std::to_string(size));
   o.identical = got == expected;
   return o;
@@ -82,6 +97,7 @@ TEST(BlockPair, EverySizeArrivesWholeOnACleanLine) {
       EXPECT_EQ(o.pair.sent, 0) << protocolName(protocol) << " " << size;
       EXPECT_EQ(o.pair.received, STEP_COMPLETE) << protocolName(protocol) << " " << size;
       EXPECT_TRUE(o.identical) << protocolName(protocol) << " " << size;
+      EXPECT_EQ(o.leftOpen, 0) << protocolName(protocol) << " " << size;
     }
   }
 }
@@ -97,6 +113,7 @@ TEST(BlockPair, FaultyLineNeverReportsWrongDataComplete) {
         std::string what = std::string(protocolName(protocol)) + " " + p.name + " seed " + std::to_string(seed);
         ++runs;
         ASSERT_TRUE(o.pair.receiverDone) << what;
+        EXPECT_EQ(o.leftOpen, 0) << what;
         if (o.pair.received == STEP_COMPLETE) {
           ++completed;
           EXPECT_TRUE(o.identical) << what;
@@ -115,6 +132,7 @@ TEST(BlockPair, StreamingEndsWithAnErrorOnDamage) {
   for (uint32_t seed = 1; seed <= 6; ++seed) {
     Outcome o = runOne(PROTOCOL_YMODEM_G, 30000, faults(0, 200, 0, 0, 0), FaultPlan{}, seed, 5);
     ASSERT_TRUE(o.pair.receiverDone);
+    EXPECT_EQ(o.leftOpen, 0) << seed;
     if (o.pair.received == STEP_COMPLETE) EXPECT_TRUE(o.identical) << seed;
     else EXPECT_LT(o.pair.received, 0);
   }
