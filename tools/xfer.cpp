@@ -40,10 +40,11 @@
 namespace {
 // The line: read standard input, write standard output (one socket or two pipes).
 bool lost = false;
-// This process has nothing to do but the transfer: from the third empty poll
+// This process has nothing to do but the transfer: from the second empty poll
 // in a row (no read or write between) a poll waits briefly for input instead
 // of spinning, so a reply is taken the moment it arrives and no processor is
-// burnt meanwhile. The first two stay quick: the engines look before writing.
+// burnt meanwhile. The first stays quick: an engine looks once before it
+// writes (a stale reply, a receiver's cancel).
 int emptyPolls = 0;
 constexpr int POLL_WAIT_MS = 2;
 
@@ -81,7 +82,7 @@ int stdioPoll(int* inQueue, int* outQueue) {
   if (lost) return LINK_LOST;
   // The poll first: most looks find nothing, and then one call answers.
   pollfd p{0, POLLIN, 0};
-  int ready = poll(&p, 1, emptyPolls >= 2 ? POLL_WAIT_MS : 0);
+  int ready = poll(&p, 1, emptyPolls >= 1 ? POLL_WAIT_MS : 0);
   emptyPolls = ready == 1 ? 0 : emptyPolls + 1;
   if (ready == 1) {
     int waiting = 0;
