@@ -290,32 +290,6 @@ TEST_F(BookFiles, NamesThatDifferOnlyInCaseReferToTheSameFile) {
   EXPECT_EQ(entryFileDelete(TELNET_BOOK, "MiXeD"), -1);
 }
 
-TEST_F(BookFiles, TheListingTakesFilesOfTheExactSizeWhateverTheCaseOfTheExtension) {
-  BookEntry a = patterned<BookEntry>(bookField::name, "one", 11);
-  writeFile("one.TEL", std::vector<uint8_t>(a.bytes, a.bytes + BOOK_ENTRY_SIZE));
-  writeFile("two.tel", std::vector<uint8_t>(BOOK_ENTRY_SIZE, 0));
-  writeFile("short.tel", std::vector<uint8_t>(BOOK_ENTRY_SIZE - 1, 0));
-  writeFile("long.tel", std::vector<uint8_t>(BOOK_ENTRY_SIZE + 1, 0));
-  writeFile("phone.phn", std::vector<uint8_t>(PHONE_ENTRY_SIZE, 0));
-  writeFile("other.tel.bak", std::vector<uint8_t>(BOOK_ENTRY_SIZE, 0));
-  writeFile("tel", std::vector<uint8_t>(BOOK_ENTRY_SIZE, 0));
-  fs::create_directory(dir / "dir.tel");
-
-  std::vector<std::string> listed;
-  for (const ListedEntry& e : entryList(TELNET_BOOK)) {
-    listed.push_back(fs::path(e.path).filename().string());
-    ASSERT_EQ(e.record.size(), BOOK_ENTRY_SIZE);
-    if (listed.back() == "one.TEL") {
-      EXPECT_EQ(memcmp(e.record.data(), a.bytes, BOOK_ENTRY_SIZE), 0);
-    }
-  }
-  std::sort(listed.begin(), listed.end());
-  EXPECT_EQ(listed, (std::vector<std::string>{"one.TEL", "two.tel"}));
-
-  ASSERT_EQ(entryList(PHONE_BOOK).size(), 1u);
-  EXPECT_TRUE(entryList(FTP_BOOK).empty());
-}
-
 TEST_F(BookFiles, SavesGoToTheProgramDirectoryWhateverTheCurrentDirectory) {
   std::string previous = fs::current_path().string();
   fs::create_directory(dir / "elsewhere");

@@ -91,37 +91,33 @@ INSTANTIATE_TEST_SUITE_P(
       return n;
     });
 
-TEST(TelnetEngine, EchoNegotiationChangesLocalEcho) {
+// Each step: what the host sends, what we answer (and the echo hook reports),
+// and local echo and binary mode afterwards.
+TEST(TelnetEngine, EchoAndBinaryNegotiationChangeTheSession) {
+  const struct {
+    std::string in, replies;
+    bool echo, binary;
+  } steps[] = {
+      {bytes({IAC, WILL, 1}), "[off]", false, false},
+      {bytes({IAC, WONT, 1}), "[on]", true, false},
+      {bytes({IAC, DONT, 1}), "", true, false},
+      {bytes({IAC, DO, 0}), bytes({IAC, WILL, 0}), true, true},
+      {bytes({IAC, DO, 0}), "", true, true},  // already on: no second WILL
+      {bytes({IAC, DONT, 0}), bytes({IAC, WONT, 0}), true, false},
+      {bytes({IAC, DONT, 0}), "", true, false},  // off already: no reply
+      {bytes({IAC, WILL, 0}), "", true, true},   // the server's WILL/WONT BINARY are not answered
+      {bytes({IAC, WONT, 0}), "", true, false},
+  };
   harness::connect(true);
   sessionHooks.localEchoChanged = [](bool on) { harness::written += on ? "[on]" : "[off]"; };
-  harness::receive(bytes({IAC, WILL, 1}));
-  EXPECT_FALSE(telnetSession.localEcho);
-  harness::receive(bytes({IAC, WONT, 1}));
-  EXPECT_TRUE(telnetSession.localEcho);
-  harness::receive(bytes({IAC, DONT, 1}));
-  EXPECT_TRUE(telnetSession.localEcho);
-  EXPECT_EQ(harness::written, "[off][on]");
+  for (const auto& step : steps) {
+    harness::written.clear();
+    harness::receive(step.in);
+    EXPECT_EQ(hex(harness::written), hex(step.replies)) << hex(step.in);
+    EXPECT_EQ(telnetSession.localEcho, step.echo) << hex(step.in);
+    EXPECT_EQ(telnetSession.binaryMode, step.binary) << hex(step.in);
+  }
   sessionHooksReset();
-}
-
-TEST(TelnetEngine, BinaryNegotiationChangesBinaryMode) {
-  harness::connect(false, false);
-  harness::receive(bytes({IAC, DO, 0}));
-  EXPECT_TRUE(telnetSession.binaryMode);
-  harness::receive(bytes({IAC, DO, 0}));  // already on: no second WILL
-  EXPECT_EQ(hex(harness::written), hex(bytes({IAC, WILL, 0})));
-  harness::written.clear();
-  harness::receive(bytes({IAC, DONT, 0}));
-  EXPECT_FALSE(telnetSession.binaryMode);
-  EXPECT_EQ(hex(harness::written), hex(bytes({IAC, WONT, 0})));
-  harness::written.clear();
-  harness::receive(bytes({IAC, DONT, 0}));
-  EXPECT_EQ(harness::written, "") << "off already: no reply";
-  harness::receive(bytes({IAC, WILL, 0}));
-  EXPECT_TRUE(telnetSession.binaryMode);
-  harness::receive(bytes({IAC, WONT, 0}));
-  EXPECT_FALSE(telnetSession.binaryMode);
-  EXPECT_EQ(harness::written, "") << "the server's WILL/WONT BINARY are not answered";
 }
 
 TEST(TelnetEngine, OffersAtConnection) {

@@ -170,9 +170,13 @@ TEST_F(CaptureTest, EndSequenceSplitAcrossEveryBlock) {
 
 TEST_F(CaptureTest, TransparentOffShowsTheText) {
   setTransparentPrintEnabled(false);
-  feed("\x1b[5ishown\x1b[4i");
-  EXPECT_TRUE(printedSpools().empty());
-  EXPECT_EQ(harness::screenText(), "shown");
+  for (int emulation : {TERM_VT100, TERM_VT52}) {
+    harness::reset(emulation);
+    printHooksInstall();
+    feed(emulation == TERM_VT52 ? "a\x1bWbc\x1bX" : "a\x1b[5ibc\x1b[4i");
+    EXPECT_TRUE(printedSpools().empty());
+    EXPECT_EQ(harness::screenText(), "abc");
+  }
 }
 
 TEST_F(CaptureTest, ConnectionEndFinishesTheJobWithoutCutting) {

@@ -12,8 +12,6 @@ using namespace harness;
 
 namespace {
 
-const std::string E = "\033";
-
 struct KeyCase {
   const char* name;
   int emulation;

@@ -8,8 +8,6 @@ using namespace harness;
 
 namespace {
 
-const std::string E = "\033";
-
 std::string numberedLines(int from, int to) {
   std::string out;
   for (int i = from; i <= to; ++i) out += "L" + std::to_string(i) + "\r\n";
@@ -51,21 +49,28 @@ TEST(Scrollback, CapacityIsClampedToItsRange) {
   EXPECT_EQ(screen.capacity, MAX_CAPACITY);
 }
 
-TEST(Scrollback, ClearScreenKeepsOldScreenDirectlyAbove) {
-  reset();
-  feed("first\r\nsecond" + E + "[2J");
-  EXPECT_EQ(screenText(), "");
-  EXPECT_EQ(historyRow(24), "first");
-  EXPECT_EQ(historyRow(23), "second");
-  EXPECT_EQ(screen.historyLines, 24);
-  EXPECT_EQ(cursor(), "1,1");
-}
-
-TEST(Scrollback, EraseBelowAtHomeAlsoKeepsScreen) {
-  reset();
-  feed("keep" + E + "[H" + E + "[J");
-  EXPECT_EQ(screenText(), "");
-  EXPECT_EQ(historyRow(24), "keep");
+// Clearing the screen, or erasing it from home, keeps it in the scrollback
+// right above the new screen, in every emulation; an erase from elsewhere, or
+// the Wyse 50's erase, keeps nothing.
+TEST(Scrollback, ClearingKeepsTheScreenAbove) {
+  const struct {
+    int emulation;
+    std::string input, screen;
+    int history;
+  } cases[] = {
+      {4, E + "[2J", "", 24},         {4, E + "[H" + E + "[J", "", 24}, {3, E + "H" + E + "J", "", 24},
+      {3, E + "Y !" + E + "J", "o", 0}, {8, E + "*", "", 24},             {8, "\x1a", "", 24},
+      {8, E + "=  " + E + "Y", "", 0},  {10, E + "K", "", 24},
+  };
+  for (const auto& c : cases) {
+    reset(c.emulation);
+    feed("one\r\ntwo" + c.input);
+    EXPECT_EQ(screenText(), c.screen) << c.input;
+    EXPECT_EQ(screen.historyLines, c.history) << c.input;
+    if (c.history == 0) continue;
+    EXPECT_EQ(historyRow(24) + "|" + historyRow(23), "one|two") << c.input;
+    EXPECT_EQ(cursor(), "1,1") << c.input;
+  }
 }
 
 TEST(Scrollback, ArrivingDataReturnsToLiveView) {
