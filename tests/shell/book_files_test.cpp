@@ -306,21 +306,4 @@ TEST_F(BookFiles, SavesGoToTheProgramDirectoryWhateverTheCurrentDirectory) {
   EXPECT_FALSE(strayed);
 }
 
-TEST_F(BookFiles, ValidationNeedsANameAndAnAddress) {
-  const char* noName = "No service name or lllegal service name specified.\n(see help on troubleshooting)";
-  const char* cases[][3] = {{"", "host", noName}, {"", "", noName}, {"name", "", "No address specified"},
-                            {"name", "host", nullptr}};
-  for (auto& c : cases) {
-    messagesClear();
-    BookEntry e{};
-    recordSetText(e.bytes, bookField::name, c[0]);
-    recordSetText(e.bytes, bookField::address, c[1]);
-    EXPECT_EQ(bookValidateEntry(e), c[2] ? -1 : 0) << c[0] << "/" << c[1];
-    EXPECT_EQ(beepsSounded(), c[2] ? 1 : 0);
-    ASSERT_EQ(messagesShown().size(), c[2] ? 1u : 0u);
-    if (!c[2]) continue;
-    EXPECT_EQ(messagesShown()[0].text, c[2]);
-  }
-}
-
 }  // namespace

@@ -58,6 +58,7 @@ TEST_F(ConfigTest, GeneralPageChecksNameAddressAndUser) {
     GeneralValues v = generalFromState(s);
     v.name = c.name, v.address = c.address, v.protocol = c.protocol, v.userName = c.user;
     EXPECT_EQ(generalApply(s, v), c.refused) << c.name << " " << c.address;
+    EXPECT_EQ(beepsSounded(), c.refused ? 1 : 0) << c.name;
     auto [text, title] = shown();
     EXPECT_EQ(text, c.refused) << c.name;
     if (c.refused) EXPECT_EQ(title, c.title) << c.name;

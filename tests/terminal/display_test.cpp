@@ -72,13 +72,10 @@ TEST(Find, CaseInsensitiveWrapsWithBeepAcrossTheRing) {
   // 50 lines through a 30-line ring: the oldest line held is "row 20".
   for (int i = 0; i < 50; ++i) feed("row " + std::to_string(i) + (i % 10 == 3 ? " abc" : "") + "\r\n");
   freshSelection();
-  auto lineText = [](int index) {
-    const ScreenLine& l = screen.text[lineAtOffset(index)];
-    return std::string(reinterpret_cast<const char*>(l.cells), l.used);
-  };
+  auto lineAtIndex = [](int index) { return lineText(screen.text[lineAtOffset(index)]); };
   int first = findNext("ABC", 0);
   ASSERT_GE(first, 0);
-  EXPECT_EQ(lineText(first), "row 23 abc");
+  EXPECT_EQ(lineAtIndex(first), "row 23 abc");
   EXPECT_EQ(findNext("aBc", display.findStart), first + 10);
   EXPECT_EQ(findNext("abc", display.findStart), first + 20);
   surfaceClearCalls();
@@ -92,7 +89,7 @@ TEST(Find, CaseInsensitiveWrapsWithBeepAcrossTheRing) {
 
   // The view slides to show the match; its row and column are where it is drawn.
   int row = showFoundLine(first);
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(lineAt(row).cells), lineAt(row).used), "row 23 abc");
+  EXPECT_EQ(harness::row(row), "row 23 abc");
   EXPECT_EQ(foundColumn("ABC", first), 7);
   EXPECT_LT(screen.viewPosition, screen.historyLines);
 }

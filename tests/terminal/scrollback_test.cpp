@@ -88,17 +88,6 @@ TEST(Scrollback, ArrivingDataReturnsToLiveView) {
   EXPECT_EQ(surfaceCallsText(SurfaceOp::Invalidate), "invalidate\n");
 }
 
-TEST(Scrollback, ViewStopsAtOldestAndAtLive) {
-  reset(4, 24, 80, 30);
-  feed(numberedLines(0, 60));
-  scrollView(-1000);
-  EXPECT_EQ(screen.viewPosition, 0);
-  EXPECT_EQ(screen.screenTop, screen.oldest);
-  EXPECT_EQ(row(0), historyRow(0));
-  scrollView(1000);
-  EXPECT_EQ(screen.screenTop, screen.liveTop);
-}
-
 struct RegionCase {
   const char* input;
   int top, bottom;

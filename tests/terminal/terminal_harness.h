@@ -68,10 +68,10 @@ inline int feed(const std::string& bytes) {
   return result;
 }
 
-inline std::string row(int r) {
-  const ScreenLine& line = lineAt(r);
+inline std::string lineText(const ScreenLine& line) {
   return std::string(reinterpret_cast<const char*>(line.cells), std::max<int>(0, line.used));
 }
+inline std::string row(int r) { return lineText(lineAt(r)); }
 
 inline std::string hexByte(int v) {
   char two[4];
@@ -97,9 +97,7 @@ inline std::string screenText() {
 
 // A line of the scrollback, counted upward from the line above the screen (1).
 inline std::string historyRow(int back) {
-  int line = ((screen.screenTop - back) % screen.capacity + screen.capacity) % screen.capacity;
-  const ScreenLine& l = screen.text[line];
-  return std::string(reinterpret_cast<const char*>(l.cells), std::max<int>(0, l.used));
+  return lineText(screen.text[((screen.screenTop - back) % screen.capacity + screen.capacity) % screen.capacity]);
 }
 
 // 1-based "row,column".
@@ -122,21 +120,30 @@ inline Snapshot snapshot() {
   return {screenText(), cursor(), wire.replies, a + hexByte(screen.attribute)};
 }
 
+// The buffer's rows as the window shows them, cells past the used length blank.
+inline std::vector<std::string> bufferRows() {
+  std::vector<std::string> g;
+  for (int r = 0; r < screen.rows; ++r) {
+    std::string line = row(r).substr(0, static_cast<size_t>(screen.columns));
+    g.push_back(line + std::string(static_cast<size_t>(screen.columns) - line.size(), ' '));
+  }
+  return g;
+}
+
+inline std::string joinRows(const std::vector<std::string>& g) {
+  std::string out;
+  for (const std::string& line : g) out += line + "|";
+  return out;
+}
+inline std::string bufferText() { return joinRows(bufferRows()); }
+
 // The window as the user would see it: the surface calls since the reset
 // painted onto a grid of characters. Scrolls move cells inside their
 // rectangle (leaving what they uncover undefined), fills blank cells, drawn
-// cells set them, and an invalidation
-// repaints everything from the buffer (as the paint handler does).
+// cells set them, and an invalidation repaints everything from the buffer (as
+// the paint handler does).
 inline std::string windowText() {
   const ScreenBuffer& s = screen;
-  auto bufferRows = [&] {
-    std::vector<std::string> g;
-    for (int r = 0; r < s.rows; ++r) {
-      std::string line = row(r).substr(0, static_cast<size_t>(std::min(s.columns, 255)));
-      g.push_back(line + std::string(static_cast<size_t>(s.columns) - line.size(), ' '));
-    }
-    return g;
-  };
   std::vector<std::string> g(s.rows, std::string(s.columns, ' '));
   auto cellAt = [&](int x, int y) -> char* {
     int c = x / s.cellWidth, r = (y - s.textTop) / s.cellHeight;
@@ -168,19 +175,7 @@ inline std::string windowText() {
       g = bufferRows();
     }
   }
-  std::string out;
-  for (const std::string& line : g) out += line + "|";
-  return out;
-}
-
-// The buffer's rows in the same form, cells past the used length blank.
-inline std::string bufferText() {
-  std::string out;
-  for (int r = 0; r < screen.rows; ++r) {
-    std::string line = row(r);
-    out += line + std::string(static_cast<size_t>(std::max<int>(0, screen.columns - static_cast<int>(line.size()))), ' ') + "|";
-  }
-  return out;
+  return joinRows(g);
 }
 
 // The same stream with the fast text runs turned off (a capture that keeps
