@@ -115,42 +115,35 @@ TEST(Printable, DeleteMovesBackAndShortensLine) {
 
 struct SendCase {
   const char* name;
-  bool echo, outbound, controls, link;
+  bool echo, outbound, controls, link, zmodem, ascii;
   std::string typed, sent, screen, cursor;
 };
 
 TEST(SendPath, EchoAndOutboundLineEnds) {
   const SendCase cases[] = {
-      {"plain", false, false, false, true, "a\r", "a\r", "", "1,1"},
-      {"outbound_crlf", false, true, false, true, "a\rb", "a\r\nb", "", "1,1"},
-      {"echo_implies_crlf", true, false, false, true, "hi\r", "hi\r\n", "hi", "2,1"},
+      {"plain", false, false, false, true, false, false, "a\r", "a\r", "", "1,1"},
+      {"outbound_crlf", false, true, false, true, false, false, "a\rb", "a\r\nb", "", "1,1"},
+      {"echo_implies_crlf", true, false, false, true, false, false, "hi\r", "hi\r\n", "hi", "2,1"},
       // The CR is echoed through the control display, the LF through the normal path.
-      {"echo_display_controls", true, false, true, true, "a\r", "a\r\n", "a<cr>", "2,6"},
-      {"no_link_nothing", true, false, false, false, "x", "", "", "1,1"},
+      {"echo_display_controls", true, false, true, true, false, false, "a\r", "a\r\n", "a<cr>", "2,6"},
+      {"no_link_nothing", true, false, false, false, false, false, "x", "", "", "1,1"},
+      // A ZMODEM capture takes echo and the line end away, unless ASCII goes out.
+      {"zmodem_capture", true, false, false, true, true, false, "a\r", "a\r", "", "1,1"},
+      {"zmodem_capture_ascii", false, true, false, true, true, true, "\r", "\r\n", "", "1,1"},
   };
   for (const SendCase& c : cases) {
     reset();
     terminalOptions.localEcho = c.echo;
     terminalOptions.outboundCrLf = c.outbound;
     terminalOptions.displayControls = c.controls;
+    terminalOptions.asciiProtocol = c.ascii;
+    if (c.zmodem) terminalHooks.zmodemCaptureActive = [] { return true; };
     if (!c.link) linkAttach(nullptr);
     sendBytes(reinterpret_cast<const uint8_t*>(c.typed.data()), static_cast<int>(c.typed.size()));
     EXPECT_EQ(wire.replies, c.sent) << c.name;
     EXPECT_EQ(screenText(), c.screen) << c.name;
     EXPECT_EQ(cursor(), c.cursor) << c.name;
   }
-}
-
-TEST(SendPath, ZmodemCaptureSuppressesEchoAndLineEnd) {
-  reset();
-  terminalOptions.localEcho = true;
-  terminalHooks.zmodemCaptureActive = [] { return true; };
-  sendBytes(reinterpret_cast<const uint8_t*>("a\r"), 2);
-  EXPECT_EQ(wire.replies, "a\r");
-  EXPECT_EQ(screenText(), "");
-  terminalOptions.asciiProtocol = true;
-  sendBytes(reinterpret_cast<const uint8_t*>("\r"), 1);
-  EXPECT_EQ(wire.replies, "a\r\r\n");
 }
 
 TEST(DisplayControls, ControlsShownByName) {

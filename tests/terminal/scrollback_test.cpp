@@ -21,22 +21,16 @@ std::string labelRows(int rows) {
   return out;
 }
 
-TEST(Scrollback, FullScreenScrollKeepsLinesInOrder) {
-  reset();
-  feed(numberedLines(0, 29));
-  EXPECT_EQ(screen.historyLines, 7);
-  EXPECT_EQ(row(0), "L7");
-  EXPECT_EQ(row(22), "L29");
-  EXPECT_EQ(row(23), "");
-  EXPECT_EQ(historyRow(1), "L6");
-  EXPECT_EQ(historyRow(7), "L0");
-  EXPECT_EQ(cursor(), "24,1");
-}
-
-TEST(Scrollback, HistoryStopsGrowingAndOldestAdvances) {
+TEST(Scrollback, FullScreenScrollKeepsLinesInOrderUntilTheRingIsFull) {
   reset(4, 24, 80, 30);
   feed(numberedLines(0, 28));  // 6 scrolls: the ring is just full
   EXPECT_EQ(screen.historyLines, 6);
+  EXPECT_EQ(row(0), "L6");
+  EXPECT_EQ(row(22), "L28");
+  EXPECT_EQ(row(23), "");
+  EXPECT_EQ(historyRow(1), "L5");
+  EXPECT_EQ(historyRow(6), "L0");
+  EXPECT_EQ(cursor(), "24,1");
   feed(numberedLines(29, 38));  // 10 more
   EXPECT_EQ(screen.historyLines, 6);
   EXPECT_EQ(historyRow(6), "L10");  // the oldest line still held
@@ -73,10 +67,15 @@ TEST(Scrollback, ClearingKeepsTheScreenAbove) {
   }
 }
 
-TEST(Scrollback, ArrivingDataReturnsToLiveView) {
-  reset();
+// The view stops at the oldest line and at the live screen; data returns it.
+TEST(Scrollback, ViewStopsAtBothEndsAndArrivingDataReturnsIt) {
+  reset(4, 24, 80, 30);
   feed(numberedLines(0, 40));
   int live = screen.screenTop;
+  scrollView(-1000);
+  EXPECT_EQ(screen.screenTop, screen.oldest);
+  scrollView(1000);
+  EXPECT_EQ(screen.screenTop, live);
   scrollView(-5);
   EXPECT_EQ(screen.viewPosition, screen.historyLines - 5);
   EXPECT_NE(screen.screenTop, live);
