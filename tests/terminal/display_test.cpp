@@ -1,7 +1,13 @@
 // The portable side of the display: selection to text, find, Clear Buffer,
-// the colour rule and the fit arithmetic, over a terminal fed through its link.
+// the colour rule, the fit arithmetic and Transmit, over a terminal fed
+// through its link (a pseudo-terminal stands for a serial port).
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
 #include "terminal/colours.h"
 #include "terminal/display.h"
+#include "terminal/link_fd_posix.h"
 #include "tests/terminal/terminal_harness.h"
 
 using namespace harness;
@@ -193,6 +199,42 @@ TEST(Transmit, LinesDelaysAndStrippedLinefeeds) {
   EXPECT_EQ(wire.replies, "\x01\xff\x80" "z");
   linkAttach(nullptr);
   EXPECT_LT(transmitText(reinterpret_cast<const uint8_t*>("xy"), 2, TransmitOptions{}, [](int) {}), 0);
+}
+
+// On a serial line XON/XOFF is on while the text goes out, and back to the
+// line's own setting afterwards.
+int port = -1;
+bool flowOn() {
+  termios t{};
+  tcgetattr(port, &t);
+  return (t.c_iflag & IXON) && (t.c_iflag & IXOFF);
+}
+
+TEST(TransmitFlow, SerialLineGetsXonXoffForTheDuration) {
+  for (int flow : {0, 2}) {
+    reset(4);
+    int master = -1;
+    ASSERT_EQ(openpty(&master, &port, nullptr, nullptr, nullptr), 0);
+    termios t{};
+    tcgetattr(port, &t);
+    cfmakeraw(&t);
+    if (flow >= 2) t.c_iflag |= IXON | IXOFF;
+    tcsetattr(port, TCSANOW, &t);
+    ASSERT_EQ(linkAttachFd(port, false), 0);
+    TransmitOptions o;
+    o.characterDelay = 1;
+    o.flowControl = flow;
+    static int waitsWithFlow;
+    waitsWithFlow = 0;
+    EXPECT_EQ(transmitText(reinterpret_cast<const uint8_t*>("ok\r"), 3, o, [](int) { waitsWithFlow += flowOn(); }), 3);
+    EXPECT_EQ(waitsWithFlow, 3) << "flow control " << flow;
+    EXPECT_EQ(flowOn(), flow >= 2) << "flow control " << flow;
+    char got[8] = {};
+    EXPECT_EQ(read(master, got, sizeof got), 3);
+    EXPECT_STREQ(got, "ok\r");
+    linkClose();
+    close(master);
+  }
 }
 
 }  // namespace
