@@ -36,7 +36,7 @@ TEST_P(Negotiation, RepliesAndData) {
   const Case& c = GetParam();
   harness::connect(false, false, c.columns, c.rows, c.terminalId);
   std::string data = harness::receive(c.in);
-  EXPECT_EQ(hex(harness::written), hex(c.replies)) << c.name;
+  EXPECT_EQ(hex(harness::wire.replies), hex(c.replies)) << c.name;
   EXPECT_EQ(hex(data), hex(c.data)) << c.name;
   EXPECT_FALSE(telnetInCommand()) << c.name << ": every case ends in data mode";
 }
@@ -112,11 +112,11 @@ TEST(TelnetEngine, EchoAndBinaryNegotiationChangeTheSession) {
       {bytes({IAC, WONT, 0}), "", true, false},
   };
   harness::connect(true);
-  sessionHooks.localEchoChanged = [](bool on) { harness::written += on ? "[on]" : "[off]"; };
+  sessionHooks.localEchoChanged = [](bool on) { harness::wire.replies += on ? "[on]" : "[off]"; };
   for (const auto& step : steps) {
-    harness::written.clear();
+    harness::wire.replies.clear();
     harness::receive(step.in);
-    EXPECT_EQ(hex(harness::written), hex(step.replies)) << hex(step.in);
+    EXPECT_EQ(hex(harness::wire.replies), hex(step.replies)) << hex(step.in);
     EXPECT_EQ(telnetSession.localEcho, step.echo) << hex(step.in);
     EXPECT_EQ(telnetSession.binaryMode, step.binary) << hex(step.in);
   }
@@ -126,42 +126,42 @@ TEST(TelnetEngine, EchoAndBinaryNegotiationChangeTheSession) {
 TEST(TelnetEngine, OffersAtConnection) {
   harness::connect(true, false);
   telnetOnConnected();
-  EXPECT_EQ(hex(harness::written), hex(bytes({IAC, WILL, 31})));
+  EXPECT_EQ(hex(harness::wire.replies), hex(bytes({IAC, WILL, 31})));
   harness::connect(false, true);
   telnetOnConnected();
-  EXPECT_EQ(hex(harness::written), hex(bytes({IAC, WILL, 31, IAC, DO, 1, IAC, DO, 0})));
+  EXPECT_EQ(hex(harness::wire.replies), hex(bytes({IAC, WILL, 31, IAC, DO, 1, IAC, DO, 0})));
   harness::connect(false, false);
   telnetOnConnected();
-  EXPECT_EQ(hex(harness::written), hex(bytes({IAC, WILL, 31, IAC, DO, 1})));
+  EXPECT_EQ(hex(harness::wire.replies), hex(bytes({IAC, WILL, 31, IAC, DO, 1})));
 }
 
 TEST(TelnetEngine, WindowSizeIsReportedAgainUntilRefused) {
   harness::connect();
   telnetReportWindowSize();
-  EXPECT_EQ(harness::written, "") << "nothing before the host agrees";
+  EXPECT_EQ(harness::wire.replies, "") << "nothing before the host agrees";
   harness::receive(bytes({IAC, DO, 31}));
-  harness::written.clear();
+  harness::wire.replies.clear();
   telnetSession.rows = 40;
   telnetReportWindowSize();
-  EXPECT_EQ(hex(harness::written), hex(bytes({IAC, SB, 31, 0, 80, 0, 40, IAC, SE})));
-  harness::written.clear();
+  EXPECT_EQ(hex(harness::wire.replies), hex(bytes({IAC, SB, 31, 0, 80, 0, 40, IAC, SE})));
+  harness::wire.replies.clear();
   harness::receive(bytes({IAC, DONT, 31}));
   telnetSession.rows = 50;
   telnetReportWindowSize();
-  EXPECT_EQ(harness::written, "");
+  EXPECT_EQ(harness::wire.replies, "");
 }
 
 TEST(TelnetEngine, NegotiationSplitAcrossBlocksAtEveryPoint) {
   const std::string stream = bytes({'h', IAC, DO, 24, 'i', IAC, SB, 24, 1, IAC, SE, IAC, IAC, IAC, DO, 31, '!'});
   harness::connect();
   std::string wholeData = harness::receive(stream);
-  std::string wholeReplies = harness::written;
+  std::string wholeReplies = harness::wire.replies;
   for (size_t cut = 1; cut < stream.size(); ++cut) {
     harness::connect();
     std::string data = harness::receive(stream.substr(0, cut));
     data += harness::receive(stream.substr(cut));
     EXPECT_EQ(hex(data), hex(wholeData)) << "cut at " << cut;
-    EXPECT_EQ(hex(harness::written), hex(wholeReplies)) << "cut at " << cut;
+    EXPECT_EQ(hex(harness::wire.replies), hex(wholeReplies)) << "cut at " << cut;
   }
   EXPECT_EQ(hex(wholeData), hex(bytes({'h', 'i', 255, '!'})));
 }
@@ -198,7 +198,7 @@ TEST(TelnetEngine, UserCommandsAndTerminalIdsAreBounded) {
   EXPECT_EQ(telnetSendUserCommand(14), 0);
   EXPECT_EQ(telnetSendUserCommand(15), -1);
   EXPECT_EQ(telnetSendUserCommand(-1), -1);
-  EXPECT_EQ(hex(harness::written), hex(bytes({IAC, 236, IAC, 244, IAC, 250})));
+  EXPECT_EQ(hex(harness::wire.replies), hex(bytes({IAC, 236, IAC, 244, IAC, 250})));
 }
 }  // namespace
 
@@ -237,10 +237,10 @@ TEST(Rlogin, UrgentBytesSetFlowControlMode) {
   EXPECT_TRUE(rlogin.raw);
   rloginUrgentByte(0x20);
   EXPECT_FALSE(rloginMaySend(0x11));
-  EXPECT_EQ(harness::written, "") << "none of these is answered";
+  EXPECT_EQ(harness::wire.replies, "") << "none of these is answered";
   EXPECT_FALSE(telnetState.windowSizeReporting);
   rloginUrgentByte(0x80);  // the server wants the size: rows, columns, then pixels
-  EXPECT_EQ(harness::written, std::string("\xFF\xFFss\0\x18\0\x50\x02\x80\x01\xE0", 12));
+  EXPECT_EQ(harness::wire.replies, std::string("\xFF\xFFss\0\x18\0\x50\x02\x80\x01\xE0", 12));
   EXPECT_TRUE(telnetState.windowSizeReporting);
   EXPECT_EQ(harness::receive("\xFF\xFF"), "\xFF\xFF") << "0xFF is plain data";
 }
