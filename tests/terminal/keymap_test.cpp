@@ -77,16 +77,6 @@ TEST(KeyToHost, EmulationsModesAndSendRules) {
   }
 }
 
-TEST(KeyToHost, KeyReturnsViewToLiveScreen) {
-  reset(4, 24, 80, 100);
-  defaultKeyMap(4, &keyboard.map);
-  for (int i = 0; i < 40; ++i) feed("line\r\n");
-  scrollView(-10);
-  ASSERT_LT(screen.viewPosition, screen.historyLines);
-  keyToHost(0x26);
-  EXPECT_EQ(screen.viewPosition, screen.historyLines);
-}
-
 TEST(SendKeyString, EchoRloginAndNoConnection) {
   reset(4);
   terminalOptions.localEcho = true;

@@ -2,6 +2,7 @@
 // operations each scroll produces (scrolls inside a region are compared with
 // another emulator's screen in the interop tests).
 #include "terminal/display.h"
+#include "terminal/keymap.h"
 #include "tests/terminal/terminal_harness.h"
 
 using namespace harness;
@@ -85,6 +86,11 @@ TEST(Scrollback, ViewStopsAtBothEndsAndArrivingDataReturnsIt) {
   EXPECT_EQ(screen.viewPosition, screen.historyLines);
   EXPECT_EQ(row(23), "x");
   EXPECT_EQ(surfaceCallsText(SurfaceOp::Invalidate), "invalidate\n");
+  // So does a key sent to the host.
+  scrollView(-5);
+  defaultKeyMap(4, &keyboard.map);
+  keyToHost(0x26);
+  EXPECT_EQ(screen.viewPosition, screen.historyLines);
 }
 
 struct RegionCase {

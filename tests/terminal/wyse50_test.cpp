@@ -56,18 +56,12 @@ const AttributeCase attributeCases[] = {
     {"zero_alone_ends_without_effect", "a" + E + "G4" + E + "0b", "70f0", "f0"},
     {"earlier_cells_keep_their_attribute", "ab" + E + "G4c", "7070f0", "f0"},
     {"inserted_blank_gets_attribute_zero", "ab" + E + "= !" + E + "Q", "700070", "70"},
+    {"deleted_character_takes_its_attribute", "a" + E + "G4bc" + E + "G0d" + E + "= !" + E + "W", "70f070", "70"},
 };
 
 class WyseAttributes : public ::testing::TestWithParam<AttributeCase> {};
 TEST_P(WyseAttributes, FirstRowAndCurrent) { expectAttributeCase(8, GetParam()); }
 INSTANTIATE_TEST_SUITE_P(Wyse50, WyseAttributes, ::testing::ValuesIn(attributeCases),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST(Wyse50, DeleteCharacterMovesAttributes) {
-  reset(8);
-  feed("a" + E + "G4bc" + E + "G0d" + E + "= !" + E + "W");
-  EXPECT_EQ(row(0), "acd");
-  EXPECT_EQ(attrs(0), "70f070");
-}
 
 }  // namespace
