@@ -28,7 +28,6 @@ const SplitStream streams[] = {
     {6, "\x9b" "3;3H\x90" "junk\x9c" "ok\x9b" "6n" + E + " G" + E + "[c"},
 };
 
-// (A link that hands out one byte per read still fills a whole block.)
 TEST(OtherEmulations, SequencesSurviveEverySplitPoint) {
   for (const SplitStream& stream : streams) expectEverySplitAlike(stream.emulation, stream.bytes);
 }

@@ -192,8 +192,9 @@ inline void expectPathsAlike(int emulation, const std::string& s, bool windowFol
   EXPECT_TRUE(snapshot() == fast) << "the per-byte path differs from the fast path";
 }
 
-// One byte per receive pass (a split inside every sequence at once), and
-// every split into two passes, give the same as the stream in one pass.
+// One byte per receive pass (a split inside every sequence at once; a link
+// that hands out one byte per read would still fill a whole block), and every
+// split into two passes, give the same as the stream in one pass.
 inline void expectBytewiseAlike(int emulation, const std::string& s, const Snapshot& whole) {
   reset(emulation);
   for (char b : s) feed(std::string(1, b));
