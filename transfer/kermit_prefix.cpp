@@ -54,34 +54,39 @@ size_t kermitEncode(const KermitPrefixing& p, const uint8_t* src, size_t n, uint
 
 void kermitDecode(const KermitPrefixing& p, const uint8_t* data, size_t n,
                   std::vector<uint8_t>& out) {
+  // Room for the longest result first, so the bytes go through a plain
+  // pointer: a repeat sequence of 3 characters stands for at most 94 bytes.
+  size_t base = out.size();
+  out.resize(base + (p.rept ? (n / 3 + 1) * 94 : n));
+  uint8_t* o = out.data() + base;
   size_t i = 0;
   while (i < n) {
     uint8_t c = data[i++];
     if (c != p.rept && c != p.qbin && c != p.qctl) {
-      out.push_back(c);
+      *o++ = c;
       continue;
     }
     int repeat = 1;
     if (p.rept && c == p.rept) {
-      if (i + 1 >= n) return;
+      if (i + 1 >= n) break;
       repeat = int(data[i++]) - 32;
       if (repeat < 0 || repeat > 94) repeat = 0;
       c = data[i++];
     }
     uint8_t high = 0;
     if (p.qbin && c == p.qbin) {
-      if (i >= n) return;
+      if (i >= n) break;
       high = 0x80;
       c = data[i++];
     }
     if (c == p.qctl) {
-      if (i >= n) return;
+      if (i >= n) break;
       c = data[i++];
       uint8_t low = c & 0x7F;
       if (low >= 63 && low <= 95) c ^= 0x40;
     }
     c |= high;
-    if (repeat == 1) out.push_back(c);
-    else out.insert(out.end(), size_t(repeat), c);
+    for (int j = 0; j < repeat; j++) *o++ = c;
   }
+  out.resize(size_t(o - out.data()));
 }

@@ -100,7 +100,7 @@ int withCKermit(const Work& w, const std::string& commands, const std::string& o
 
 TEST(KermitPeers, GkermitBothDirections) {
   ASSERT_FALSE(findProgram("gkermit").empty());
-  for (int size : {94, 1024, 4000}) {
+  for (int size : {94, 1024, 4000, 9000}) {
     for (bool eightBit : {false, true}) {
       std::string ours = " --protocol kermit --packet-size " + std::to_string(size) + (eightBit ? " --eight-bit" : "");
       std::string gkermit = "gkermit -q -i -P -e " + std::to_string(size);
