@@ -182,9 +182,10 @@ int fillPacket(const KermitState& k, DataSource& src, DataPacket& out, size_t li
   out.carried = 0;
   while (out.length < limit && !src.atEnd) {
     if (src.at == src.have) {
-      int got = fileReadAt(src.path, src.offset, src.block, READ_BLOCK);
+      int got = fileReadAt(transferState().file, src.path, src.offset, src.block, READ_BLOCK);
       if (got < 0) return readFailed(got);
       if (got == 0) {
+        fileClose(transferState().file);
         src.atEnd = true;
         break;
       }
