@@ -161,7 +161,7 @@ int readFailed(int code) {
 
 // The file read ahead of the packets and the data field being filled.
 struct DataSource {
-  const char* path;
+  const char* path = nullptr;
   uint32_t offset = 0;  // next file byte to read
   uint8_t block[READ_BLOCK];
   size_t have = 0;
@@ -175,8 +175,8 @@ struct DataPacket {
   uint32_t carried = 0;  // file bytes it stands for
 };
 
-// Fills a data field up to limit: 0 (an empty field at the end of the file)
-// or a negative code when the file could not be read.
+// Fills a data field up to limit (left empty at the end of the file): 0, or a
+// negative code when the file could not be read.
 int fillPacket(const KermitState& k, DataSource& src, DataPacket& out, size_t limit) {
   out.length = 0;
   out.carried = 0;
