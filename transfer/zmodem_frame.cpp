@@ -11,8 +11,8 @@
 
 namespace {
 // crc32Tables[k][i]: the CRC-32 of byte i followed by k zero bytes, so the
-// data can be taken four bytes a step.
-uint32_t crc32Tables[4][256];
+// data can be taken eight bytes a step.
+uint32_t crc32Tables[8][256];
 uint32_t (&crc32Table)[256] = crc32Tables[0];
 uint16_t crc16Table[256];
 bool tablesReady = false;
@@ -26,7 +26,7 @@ void buildTables() {
     for (int k = 0; k < 8; ++k) d = static_cast<uint16_t>((d & 0x8000) ? (d << 1) ^ 0x1021 : d << 1);
     crc16Table[i] = d;
   }
-  for (int k = 1; k < 4; ++k)
+  for (int k = 1; k < 8; ++k)
     for (int i = 0; i < 256; ++i)
       crc32Tables[k][i] = (crc32Tables[k - 1][i] >> 8) ^ crc32Table[crc32Tables[k - 1][i] & 0xFF];
   tablesReady = true;
@@ -49,15 +49,26 @@ int hexValue(uint8_t c) {
 }
 
 bool isFlow(uint8_t b) { return b == 0x11 || b == 0x13 || b == 0x91 || b == 0x93; }
+
+// Eight bytes at a time: whether any byte of w is zero (exact, no false alarm).
+constexpr uint64_t ONES = 0x0101010101010101ull;
+constexpr uint64_t HIGHS = 0x8080808080808080ull;
+inline uint64_t zeroByte(uint64_t w) { return (w - ONES) & ~w & HIGHS; }
+inline uint64_t load8(const uint8_t* p) {
+  uint64_t w;
+  std::memcpy(&w, p, 8);
+  return w;
+}
 }  // namespace
 
 uint32_t zcrc32Update(uint32_t crc, const uint8_t* data, int length) {
   if (!tablesReady) buildTables();
   int i = 0;
-  for (; i + 4 <= length; i += 4) {
+  for (; i + 8 <= length; i += 8) {
     crc ^= data[i] | (data[i + 1] << 8) | (data[i + 2] << 16) | (static_cast<uint32_t>(data[i + 3]) << 24);
-    crc = crc32Tables[3][crc & 0xFF] ^ crc32Tables[2][(crc >> 8) & 0xFF] ^ crc32Tables[1][(crc >> 16) & 0xFF] ^
-          crc32Tables[0][crc >> 24];
+    crc = crc32Tables[7][crc & 0xFF] ^ crc32Tables[6][(crc >> 8) & 0xFF] ^ crc32Tables[5][(crc >> 16) & 0xFF] ^
+          crc32Tables[4][crc >> 24] ^ crc32Tables[3][data[i + 4]] ^ crc32Tables[2][data[i + 5]] ^
+          crc32Tables[1][data[i + 6]] ^ crc32Tables[0][data[i + 7]];
   }
   for (; i < length; ++i) crc = crc32Table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
   return crc;
@@ -308,9 +319,17 @@ int zReadPlainRun(ZReader& r, const uint8_t* bytes, int count, bool escapeAll) {
   int n = 0;
   // What the ZDLE decoding returns unchanged: bytes with bit 5 or 6 set, and
   // unless every control is escaped, the controls but ZDLE, XON and XOFF.
+  // Eight bytes a step while none of them is one of those.
   if (escapeAll) {
+    while (n + 8 <= count && !zeroByte(load8(bytes + n) & 0x6060606060606060ull)) n += 8;
     while (n < count && (bytes[n] & 0x60)) ++n;
   } else {
+    // XON and XOFF with or without parity are the bytes that give 0x11 under 0x7D.
+    while (n + 8 <= count) {
+      uint64_t w = load8(bytes + n);
+      if (zeroByte(w ^ (ONES * ZDLE)) | zeroByte((w & (ONES * 0x7D)) ^ (ONES * 0x11))) break;
+      n += 8;
+    }
     while (n < count) {
       uint8_t b = bytes[n];
       if (!(b & 0x60) && (b == ZDLE || isFlow(b))) break;
@@ -427,22 +446,46 @@ static const EscapeKind* escapeKinds() {
   return kinds;
 }
 
+// Whether any of eight bytes may need escaping when not every control is
+// escaped: 0x10, 0x11, 0x13, 0x18 and CR, each with or without parity.
+static bool mayEscape8(uint64_t w) {
+  uint64_t m = w & (ONES * 0x7F);
+  return (zeroByte(m ^ (ONES * 0x10)) | zeroByte(m ^ (ONES * 0x11)) | zeroByte(m ^ (ONES * 0x13)) |
+          zeroByte(m ^ (ONES * 0x18)) | zeroByte(m ^ (ONES * 0x0D))) != 0;
+}
+
 // Escapes length bytes into the output; the caller made room for twice as many.
 static void putEscapedRun(ZmodemState& z, const uint8_t* data, int length) {
   const EscapeKind* kinds = escapeKinds();
   uint8_t* o = z.out + z.outCount;
   uint8_t last = z.lastSent;
   bool all = z.escapeAll;
-  for (int i = 0; i < length; ++i) {
-    uint8_t b = data[i];
-    EscapeKind k = kinds[b];
-    bool escape = k != ESC_PLAIN && (k == ESC_ALWAYS || all || (k == ESC_CR && (last & 0x7F) == '@'));
-    if (escape) {
-      *o++ = ZDLE;
-      b ^= 0x40;
+  int i = 0;
+  while (i < length) {
+    // Eight bytes that go out as they are are copied at once; eight with a
+    // candidate for escaping (or the tail) are taken one by one.
+    int stop = length;
+    if (!all && i + 8 <= length) {
+      if (!mayEscape8(load8(data + i))) {
+        std::memcpy(o, data + i, 8);
+        o += 8;
+        i += 8;
+        last = data[i - 1];
+        continue;
+      }
+      stop = i + 8;
     }
-    *o++ = b;
-    last = b;
+    for (; i < stop; ++i) {
+      uint8_t b = data[i];
+      EscapeKind k = kinds[b];
+      bool escape = k != ESC_PLAIN && (k == ESC_ALWAYS || all || (k == ESC_CR && (last & 0x7F) == '@'));
+      if (escape) {
+        *o++ = ZDLE;
+        b ^= 0x40;
+      }
+      *o++ = b;
+      last = b;
+    }
   }
   z.outCount = static_cast<int>(o - z.out);
   z.lastSent = last;
@@ -456,6 +499,15 @@ static int flush(ZmodemState& z) {
   return sendLineBytes(z.out, n);
 }
 
+int zFlush() { return flush(zmodemState()); }
+
+// A header goes out with what is queued before it; a queue too full to take
+// one more header (not the case while a sender streams) is written first.
+static int roomForHeader(ZmodemState& z) {
+  if (z.outCount + 64 <= static_cast<int>(sizeof z.out)) return 0;
+  return flush(z);
+}
+
 static void putHex(ZmodemState& z, uint8_t b) {
   put(z, static_cast<uint8_t>(hexDigits[b >> 4]));
   put(z, static_cast<uint8_t>(hexDigits[b & 15]));
@@ -465,7 +517,8 @@ int sendHexHeader(int type, const uint8_t args[4]) {
   ZmodemState& z = zmodemState();
   uint8_t h[5] = {static_cast<uint8_t>(type), args[0], args[1], args[2], args[3]};
   uint16_t crc = zcrc16Update(0, h, 5);
-  z.outCount = 0;
+  int r = roomForHeader(z);
+  if (r < 0) return r;
   put(z, ZPAD);
   put(z, ZPAD);
   put(z, ZDLE);
@@ -482,7 +535,8 @@ int sendHexHeader(int type, const uint8_t args[4]) {
 int sendBinaryHeader(int type, const uint8_t args[4]) {
   ZmodemState& z = zmodemState();
   uint8_t h[5] = {static_cast<uint8_t>(type), args[0], args[1], args[2], args[3]};
-  z.outCount = 0;
+  int r = roomForHeader(z);
+  if (r < 0) return r;
   put(z, ZPAD);
   put(z, ZDLE);
   if (z.useCrc32) {
@@ -503,10 +557,19 @@ int sendBinaryHeader(int type, const uint8_t args[4]) {
 }
 
 int sendSubpacket(const uint8_t* data, int length, uint8_t end) {
+  int r = queueSubpacket(data, length, end);
+  return r < 0 ? r : zFlush();
+}
+
+int queueSubpacket(const uint8_t* data, int length, uint8_t end) {
   ZmodemState& z = zmodemState();
   if (length < 0) length = 0;
   if (length > ZDATA_MAX) length = ZDATA_MAX;
-  z.outCount = 0;
+  // Room for the subpacket with every byte escaped, its end and CRC.
+  if (z.outCount + 2 * length + 16 > static_cast<int>(sizeof z.out)) {
+    int r = flush(z);
+    if (r < 0) return r;
+  }
   putEscapedRun(z, data, length);
   put(z, ZDLE);
   put(z, end);
@@ -520,7 +583,7 @@ int sendSubpacket(const uint8_t* data, int length, uint8_t end) {
     putEscaped(z, static_cast<uint8_t>(crc));
   }
   if (end == ZCRCW) put(z, 0x11);
-  return flush(z);
+  return 0;
 }
 
 int sendPositionHeader(int type, uint32_t position, bool hex) {

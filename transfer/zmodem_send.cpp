@@ -95,7 +95,7 @@ int awaitReceiver(TransferState& s, ZmodemState& z) {
 }
 
 // The file is read this much at a time and cut into subpackets.
-constexpr int READ_AHEAD = 32 * 1024;
+constexpr int READ_AHEAD = 64 * 1024;
 
 // Bytes the receiver sent while we stream: a header (CAN or "*") stops the
 // data with an empty ZCRCE. 1 when it did, 0 to go on, or a negative code.
@@ -119,7 +119,8 @@ int checkReceiver(ZmodemState& z) {
 }
 
 // Sends data from position p: 1 when the end of the file went out, 0 when the
-// receiver must answer first, or a negative code.
+// receiver must answer first, or a negative code. The subpackets leave in
+// writes of about ZSEND_QUEUE bytes; nothing stays queued on return.
 int sendData(TransferState& s, ZmodemState& z, uint32_t p) {
   int r = sendPositionHeader(ZDATA, p, false);
   if (r < 0) return r;
@@ -133,7 +134,10 @@ int sendData(TransferState& s, ZmodemState& z, uint32_t p) {
     int offset = static_cast<int>(p - chunkStart);
     if (offset + z.subpacketLength > chunkLength && !chunkAtEnd) {
       int n = fileReadAt(s.localPath, p, chunk, READ_AHEAD);
-      if (n < 0) return n;
+      if (n < 0) {
+        z.outCount = 0;
+        return n;
+      }
       chunkStart = p;
       chunkLength = n;
       chunkAtEnd = n < READ_AHEAD;
@@ -150,9 +154,11 @@ int sendData(TransferState& s, ZmodemState& z, uint32_t p) {
       // The receiver's buffer is full when the next subpacket would not fit.
       end = windowUsed + z.subpacketLength > z.window ? ZCRCW : ZCRCG;
     }
-    if ((r = sendSubpacket(chunk + offset, n, end)) < 0) return r;
+    if ((r = queueSubpacket(chunk + offset, n, end)) < 0) return r;
     p += static_cast<uint32_t>(n);
     s.byteCount = p;
+    if (end == ZCRCG && z.outCount < ZSEND_QUEUE) continue;
+    if ((r = zFlush()) < 0) return r;
     updateProgress(1);
     if (last) return 1;
     if (end == ZCRCW) return 0;
