@@ -417,38 +417,39 @@ static void put(ZmodemState& z, uint8_t b) {
   z.lastSent = b;
 }
 
-// How a byte goes out: plain, always escaped, CR (escaped after "@"), or
-// escaped only when every control character is.
-enum EscapeKind : uint8_t { ESC_PLAIN, ESC_ALWAYS, ESC_CR, ESC_IF_ALL };
+// How a byte goes out: plain, escaped, or CR (escaped after "@").
+enum EscapeKind : uint8_t { ESC_PLAIN, ESC_ALWAYS, ESC_CR };
 
-static const EscapeKind* escapeKinds() {
-  static EscapeKind kinds[256];
+// [0]: only the flow and ZDLE bytes are escaped; [1]: every control is.
+static const EscapeKind (*escapeTables())[256] {
+  static EscapeKind kinds[2][256];
   static bool ready = false;
   if (!ready) {
     for (int b = 0; b < 256; ++b) {
       EscapeKind k = ESC_PLAIN;
-      if (!(b & 0x60)) {
-        switch (b) {
-          case 0x10: case 0x11: case 0x13: case 0x18: case 0x90: case 0x91: case 0x93:
-            k = ESC_ALWAYS;
-            break;
-          case 0x0D: case 0x8D:
-            k = ESC_CR;
-            break;
-          default:
-            k = ESC_IF_ALL;
-        }
+      switch (b) {
+        case 0x10: case 0x11: case 0x13: case 0x18: case 0x90: case 0x91: case 0x93:
+          k = ESC_ALWAYS;
+          break;
+        case 0x0D: case 0x8D:
+          k = ESC_CR;
+          break;
+        default:
+          break;
       }
-      kinds[b] = k;
+      kinds[0][b] = k;
+      kinds[1][b] = (b & 0x60) ? ESC_PLAIN : ESC_ALWAYS;
     }
     ready = true;
   }
   return kinds;
 }
 
-// Whether any of eight bytes may need escaping when not every control is
-// escaped: 0x10, 0x11, 0x13, 0x18 and CR, each with or without parity.
-static bool mayEscape8(uint64_t w) {
+// Whether any of eight bytes may need escaping: with every control escaped
+// one without bit 5 or 6; else 0x10, 0x11, 0x13, 0x18 or CR, with or without
+// parity.
+static bool mayEscape8(uint64_t w, bool all) {
+  if (all) return zeroByte(w & (ONES * 0x60)) != 0;
   uint64_t m = w & (ONES * 0x7F);
   return (zeroByte(m ^ (ONES * 0x10)) | zeroByte(m ^ (ONES * 0x11)) | zeroByte(m ^ (ONES * 0x13)) |
           zeroByte(m ^ (ONES * 0x18)) | zeroByte(m ^ (ONES * 0x0D))) != 0;
@@ -456,17 +457,17 @@ static bool mayEscape8(uint64_t w) {
 
 // Escapes length bytes into the output; the caller made room for twice as many.
 static void putEscapedRun(ZmodemState& z, const uint8_t* data, int length) {
-  const EscapeKind* kinds = escapeKinds();
+  bool all = z.escapeAll;
+  const EscapeKind* kinds = escapeTables()[all ? 1 : 0];
   uint8_t* o = z.out + z.outCount;
   uint8_t last = z.lastSent;
-  bool all = z.escapeAll;
   int i = 0;
   while (i < length) {
     // Eight bytes that go out as they are are copied at once; eight with a
     // candidate for escaping (or the tail) are taken one by one.
     int stop = length;
-    if (!all && i + 8 <= length) {
-      if (!mayEscape8(load8(data + i))) {
+    if (i + 8 <= length) {
+      if (!mayEscape8(load8(data + i), all)) {
         std::memcpy(o, data + i, 8);
         o += 8;
         i += 8;
@@ -478,8 +479,7 @@ static void putEscapedRun(ZmodemState& z, const uint8_t* data, int length) {
     for (; i < stop; ++i) {
       uint8_t b = data[i];
       EscapeKind k = kinds[b];
-      bool escape = k != ESC_PLAIN && (k == ESC_ALWAYS || all || (k == ESC_CR && (last & 0x7F) == '@'));
-      if (escape) {
+      if (k != ESC_PLAIN && (k == ESC_ALWAYS || (last & 0x7F) == '@')) {
         *o++ = ZDLE;
         b ^= 0x40;
       }
