@@ -160,9 +160,10 @@ int sendData(KermitState& k, const char* path) {
     uint32_t carried = 0;
     while (length < limit) {
       if (at == have) {
-        int got = fileReadAt(path, offset, block, READ_BLOCK);
+        int got = fileReadAt(s.file, path, offset, block, READ_BLOCK);
         if (got < 0) return readFailed(got);
         if (got == 0) {
+          fileClose(s.file);
           atEnd = true;
           break;
         }

@@ -33,7 +33,7 @@ int writeHeldData(TransferState& s, ZmodemState& z) {
   if (z.toWriteCount == 0) return 0;
   int n = z.toWriteCount;
   z.toWriteCount = 0;
-  return fileWriteAt(s.localPath, z.writeOffset, z.toWrite, n);
+  return fileWriteAt(s.file, s.localPath, z.writeOffset, z.toWrite, n);
 }
 
 // Data of a good subpacket at byteCount: held back and written in larger
@@ -44,7 +44,7 @@ int holdData(TransferState& s, ZmodemState& z, const uint8_t* data, int length) 
     int w = writeHeldData(s, z);
     if (w < 0) return w;
   }
-  if (length > ZWRITE_BEHIND) return fileWriteAt(s.localPath, s.byteCount, data, length);
+  if (length > ZWRITE_BEHIND) return fileWriteAt(s.file, s.localPath, s.byteCount, data, length);
   if (z.toWriteCount == 0) z.writeOffset = s.byteCount;
   std::memcpy(z.toWrite + z.toWriteCount, data, static_cast<size_t>(length));
   z.toWriteCount += length;
@@ -107,6 +107,7 @@ int openReceivedFile(TransferState& s, ZmodemState& z) {
     sendPositionHeader(ZSKIP, 0, true);
     return GO_ON;
   }
+  fileClose(s.file);
   s.resumeOffset = 0;
   s.fileSize = size;
   int64_t localSize = fileSizeOf(s.localPath);
@@ -231,6 +232,7 @@ int onHeader(TransferState& s, ZmodemState& z, int type) {
     case ZEOF:
       if (z.rxPosition == s.byteCount || z.state == ZSKIP) {
         s.errorCount = 0;
+        if ((w = fileClose(s.file)) < 0) return w;
         if (s.realTimeJpeg && transferView.jpegFinish) transferView.jpegFinish();
         s.realTimeJpeg = false;
         viewText(FIELD_STATUS, "EOF Received");

@@ -133,7 +133,7 @@ int sendData(TransferState& s, ZmodemState& z, uint32_t p) {
   for (;;) {
     int offset = static_cast<int>(p - chunkStart);
     if (offset + z.subpacketLength > chunkLength && !chunkAtEnd) {
-      int n = fileReadAt(s.localPath, p, chunk, READ_AHEAD);
+      int n = fileReadAt(s.file, s.localPath, p, chunk, READ_AHEAD);
       if (n < 0) {
         z.outCount = 0;
         return n;
@@ -264,7 +264,7 @@ int sendOneFile(TransferState& s, ZmodemState& z, const char* path) {
         // moved that, and a ZEOF at the wrong place would cut the file.
         uint32_t from = s.fileSize - static_cast<uint32_t>(z.lastSubpacketLength);
         uint8_t block[ZSEND_SUBPACKET_MAX];
-        int n = fileReadAt(s.localPath, from, block, z.lastSubpacketLength);
+        int n = fileReadAt(s.file, s.localPath, from, block, z.lastSubpacketLength);
         if (n < 0) return n;
         sendPositionHeader(ZDATA, from, false);
         sendSubpacket(block, n, ZCRCE);
