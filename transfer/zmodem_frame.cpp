@@ -50,7 +50,13 @@ int hexValue(uint8_t c) {
 
 bool isFlow(uint8_t b) { return b == 0x11 || b == 0x13 || b == 0x91 || b == 0x93; }
 
-// Eight bytes at a time: whether any byte of w is zero (exact, no false alarm).
+// Eight bytes at a time: zeroByte marks the zero bytes of w. It never marks
+// when none is zero, and its lowest mark is always a zero byte (higher ones
+// may be false); with the bytes loaded in memory order (little-endian, as on
+// every target) the lowest mark is the first such byte.
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__
+#error "the eight-byte scans take the first byte as the lowest"
+#endif
 constexpr uint64_t ONES = 0x0101010101010101ull;
 constexpr uint64_t HIGHS = 0x8080808080808080ull;
 inline uint64_t zeroByte(uint64_t w) { return (w - ONES) & ~w & HIGHS; }
@@ -58,6 +64,31 @@ inline uint64_t load8(const uint8_t* p) {
   uint64_t w;
   std::memcpy(&w, p, 8);
   return w;
+}
+// Which byte the lowest mark stands for: 0..7.
+inline int firstMarked(uint64_t marks) { return __builtin_ctzll(marks) >> 3; }
+
+// Bytes the ZDLE decoding cannot return as they are: with every control
+// escaped those without bit 5 or 6; else ZDLE, XON and XOFF (the bytes that
+// give 0x11 under 0x7D, with or without parity).
+inline uint64_t decodeStops(uint64_t w, bool escapeAll) {
+  if (escapeAll) return zeroByte(w & (ONES * 0x60));
+  return zeroByte(w ^ (ONES * ZDLE)) | zeroByte((w & (ONES * 0x7D)) ^ (ONES * 0x11));
+}
+inline bool decodeStop(uint8_t b, bool escapeAll) {
+  if (b & 0x60) return false;
+  return escapeAll || b == ZDLE || isFlow(b);
+}
+
+// How many leading bytes decode to themselves.
+int plainLength(const uint8_t* p, int count, bool escapeAll) {
+  int n = 0;
+  for (; n + 8 <= count; n += 8) {
+    uint64_t stops = decodeStops(load8(p + n), escapeAll);
+    if (stops) return n + firstMarked(stops);
+  }
+  while (n < count && !decodeStop(p[n], escapeAll)) ++n;
+  return n;
 }
 }  // namespace
 
@@ -314,30 +345,22 @@ int zReadPush(ZmodemState& z, uint8_t b) {
 
 int zReadPlainRun(ZReader& r, const uint8_t* bytes, int count, bool escapeAll) {
   if (r.mode != ZM_DATA || r.escaped) return 0;
+  uint8_t* out = r.data + r.dataLength;
   int room = r.dataLimit - r.dataLength;
-  if (count > room) count = room;
   int n = 0;
-  // What the ZDLE decoding returns unchanged: bytes with bit 5 or 6 set, and
-  // unless every control is escaped, the controls but ZDLE, XON and XOFF.
-  // Eight bytes a step while none of them is one of those.
-  if (escapeAll) {
-    while (n + 8 <= count && !zeroByte(load8(bytes + n) & 0x6060606060606060ull)) n += 8;
-    while (n < count && (bytes[n] & 0x60)) ++n;
-  } else {
-    // XON and XOFF with or without parity are the bytes that give 0x11 under 0x7D.
-    while (n + 8 <= count) {
-      uint64_t w = load8(bytes + n);
-      if (zeroByte(w ^ (ONES * ZDLE)) | zeroByte((w & (ONES * 0x7D)) ^ (ONES * 0x11))) break;
-      n += 8;
-    }
-    while (n < count) {
-      uint8_t b = bytes[n];
-      if (!(b & 0x60) && (b == ZDLE || isFlow(b))) break;
-      ++n;
-    }
+  int taken = 0;
+  for (;;) {
+    int run = plainLength(bytes + n, count - n < room - taken ? count - n : room - taken, escapeAll);
+    std::memcpy(out + taken, bytes + n, static_cast<size_t>(run));
+    n += run;
+    taken += run;
+    // A ZDLE and an escaped control decode here as well; the rest (subpacket
+    // ends, CAN, flow bytes, escaped DEL) is left to the state machine.
+    if (n + 1 >= count || taken >= room || bytes[n] != ZDLE || (bytes[n + 1] & 0x60) != 0x40) break;
+    out[taken++] = bytes[n + 1] ^ 0x40;
+    n += 2;
   }
-  std::memcpy(r.data + r.dataLength, bytes, static_cast<size_t>(n));
-  r.dataLength += n;
+  r.dataLength += taken;
   return n;
 }
 
@@ -445,14 +468,14 @@ static const EscapeKind (*escapeTables())[256] {
   return kinds;
 }
 
-// Whether any of eight bytes may need escaping: with every control escaped
-// one without bit 5 or 6; else 0x10, 0x11, 0x13, 0x18 or CR, with or without
-// parity.
-static bool mayEscape8(uint64_t w, bool all) {
-  if (all) return zeroByte(w & (ONES * 0x60)) != 0;
+// Marks the bytes of w that may need escaping: with every control escaped
+// those without bit 5 or 6; else 0x10, 0x11, 0x13, 0x18 and CR, with or
+// without parity.
+static uint64_t escapeCandidates(uint64_t w, bool all) {
+  if (all) return zeroByte(w & (ONES * 0x60));
   uint64_t m = w & (ONES * 0x7F);
-  return (zeroByte(m ^ (ONES * 0x10)) | zeroByte(m ^ (ONES * 0x11)) | zeroByte(m ^ (ONES * 0x13)) |
-          zeroByte(m ^ (ONES * 0x18)) | zeroByte(m ^ (ONES * 0x0D))) != 0;
+  return zeroByte(m ^ (ONES * 0x10)) | zeroByte(m ^ (ONES * 0x11)) | zeroByte(m ^ (ONES * 0x13)) |
+         zeroByte(m ^ (ONES * 0x18)) | zeroByte(m ^ (ONES * 0x0D));
 }
 
 // Escapes length bytes into the output; the caller made room for twice as many.
@@ -463,29 +486,27 @@ static void putEscapedRun(ZmodemState& z, const uint8_t* data, int length) {
   uint8_t last = z.lastSent;
   int i = 0;
   while (i < length) {
-    // Eight bytes that go out as they are are copied at once; eight with a
-    // candidate for escaping (or the tail) are taken one by one.
-    int stop = length;
     if (i + 8 <= length) {
-      if (!mayEscape8(load8(data + i), all)) {
-        std::memcpy(o, data + i, 8);
-        o += 8;
-        i += 8;
-        last = data[i - 1];
-        continue;
-      }
-      stop = i + 8;
+      // Eight bytes go out as they are up to the first that may need
+      // escaping. The copy of all eight stays within the room made: so far
+      // at most 2 * i bytes went out.
+      uint64_t w = load8(data + i);
+      uint64_t marks = escapeCandidates(w, all);
+      std::memcpy(o, &w, 8);
+      int plain = marks ? firstMarked(marks) : 8;
+      o += plain;
+      i += plain;
+      if (plain > 0) last = data[i - 1];
+      if (plain == 8) continue;
     }
-    for (; i < stop; ++i) {
-      uint8_t b = data[i];
-      EscapeKind k = kinds[b];
-      if (k != ESC_PLAIN && (k == ESC_ALWAYS || (last & 0x7F) == '@')) {
-        *o++ = ZDLE;
-        b ^= 0x40;
-      }
-      *o++ = b;
-      last = b;
+    uint8_t b = data[i++];
+    EscapeKind k = kinds[b];
+    if (k != ESC_PLAIN && (k == ESC_ALWAYS || (last & 0x7F) == '@')) {
+      *o++ = ZDLE;
+      b ^= 0x40;
     }
+    *o++ = b;
+    last = b;
   }
   z.outCount = static_cast<int>(o - z.out);
   z.lastSent = last;
