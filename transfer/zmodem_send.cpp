@@ -100,12 +100,11 @@ constexpr int READ_AHEAD = 64 * 1024;
 // Bytes the receiver sent while we stream: a header (CAN or "*") stops the
 // data with an empty ZCRCE. 1 when it did, 0 to go on, or a negative code.
 int checkReceiver(ZmodemState& z) {
-  int waiting = lineWaiting();
-  if (waiting < 0) return LINK_LOST;
-  if (waiting == 0) return 0;
-  // Keep what came in: the header reader takes it from the buffer.
+  // One read that does not wait, no look at the queue first. Keep what came
+  // in: the header reader takes it from the buffer.
   int got = lineRead(z.in, ZLINE_READ);
   if (got < 0) return LINK_LOST;
+  if (got == 0) return 0;
   z.inCount = got;
   z.inPos = 0;
   for (int i = 0; i < got; ++i) {
