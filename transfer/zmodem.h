@@ -140,6 +140,9 @@ int sendSubpacket(const uint8_t* data, int length, uint8_t end);
 int queueSubpacket(const uint8_t* data, int length, uint8_t end);
 // Writes the queued frames: bytes or a negative code.
 int zFlush();
+// Writes the largest whole number of blocks of the queue and keeps the rest
+// queued: bytes written or a negative code (the queue then emptied).
+int zFlushBlocks(int block);
 int sendPositionHeader(int type, uint32_t position, bool hex);
 void positionArgs(uint32_t position, uint8_t args[4]);
 uint32_t argsPosition(const uint8_t args[4]);

@@ -522,6 +522,21 @@ static int flush(ZmodemState& z) {
 
 int zFlush() { return flush(zmodemState()); }
 
+int zFlushBlocks(int block) {
+  ZmodemState& z = zmodemState();
+  int whole = block > 0 ? z.outCount / block * block : z.outCount;
+  if (whole == 0) return 0;
+  int rest = z.outCount - whole;
+  int r = sendLineBytes(z.out, whole);
+  if (r < 0) {
+    z.outCount = 0;
+    return r;
+  }
+  std::memmove(z.out, z.out + whole, static_cast<size_t>(rest));
+  z.outCount = rest;
+  return r;
+}
+
 // A header goes out with what is queued before it; a queue too full to take
 // one more header (not the case while a sender streams) is written first.
 static int roomForHeader(ZmodemState& z) {

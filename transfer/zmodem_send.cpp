@@ -100,8 +100,8 @@ constexpr int READ_AHEAD = 64 * 1024;
 // Bytes the receiver sent while we stream: a header (CAN or "*") stops the
 // data with an empty ZCRCE. 1 when it did, 0 to go on, or a negative code.
 int checkReceiver(ZmodemState& z) {
-  // One read that does not wait, no look at the queue first. Keep what came
-  // in: the header reader takes it from the buffer.
+  // One read that does not wait, no count of waiting bytes first. Keep
+  // what came in: the header reader takes it from the buffer.
   int got = lineRead(z.in, ZLINE_READ);
   if (got < 0) return LINK_LOST;
   if (got == 0) return 0;
@@ -157,15 +157,21 @@ int sendData(TransferState& s, ZmodemState& z, uint32_t p) {
     p += static_cast<uint32_t>(n);
     s.byteCount = p;
     if (end == ZCRCG && z.outCount < ZSEND_QUEUE) continue;
-    if ((r = zFlush()) < 0) return r;
+    // While streaming only whole blocks go out, the rest waits for the next
+    // write (a channel that moves data in such blocks gets no short ones);
+    // at the end of a frame everything does.
+    if ((r = end == ZCRCG ? zFlushBlocks(ZSEND_QUEUE) : zFlush()) < 0) return r;
     updateProgress(1);
     if (last) return 1;
     if (end == ZCRCW) return 0;
-    if (s.cancelRequested) return XFER_USER_CANCEL;
     // The dialog's turn (Cancel, repaints) without idling, then what the
-    // receiver said.
-    if (pumpTurn() < 0) return XFER_USER_CANCEL;
-    if ((r = checkReceiver(z)) != 0) return r < 0 ? r : 0;
+    // receiver said; a header from it gets the rest of the queue and an
+    // empty ZCRCE, an end drops the rest.
+    r = s.cancelRequested || pumpTurn() < 0 ? XFER_USER_CANCEL : checkReceiver(z);
+    if (r != 0) {
+      z.outCount = 0;
+      return r < 0 ? r : 0;
+    }
   }
 }
 
