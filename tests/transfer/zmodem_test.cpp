@@ -143,7 +143,9 @@ TEST(ZmodemFrames, SubpacketDataShowsNoByteThatMustBeEscaped) {
       uint8_t low = b & 0x7F;
       EXPECT_FALSE(low == 0x10 || low == 0x11 || low == 0x13 || b == ZDLE) << "byte " << i << " escape " << escape;
       EXPECT_FALSE(low == '\r' && (before & 0x7F) == '@') << "CR after @ at " << i;
-      if (escape) EXPECT_TRUE(b & 0x60) << "control at " << i;
+      if (escape) {
+        EXPECT_TRUE(b & 0x60) << "control at " << i;
+      }
       before = b;
     }
     // XON and XOFF a line put in on its way are dropped.
