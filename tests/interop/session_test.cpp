@@ -1,11 +1,8 @@
 // Whole sessions through the terminal's byte path: our connection, the Telnet
 // engine in the receive path's hook slots and the screen, against inetutils
-// telnetd, busybox's telnetd and in.rlogind; and the session tool's command line.
+// telnetd, busybox's telnetd and in.rlogind.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdio>
-#include <fstream>
 #include <string>
 
 #include "shell/message_box_posix.h"
@@ -22,9 +19,7 @@
 #include "terminal/terminal_state.h"
 #include "tests/support/peers.h"
 #include "tests/support/screen_text.h"
-#include "tests/support/script_server.h"
 #include "tests/support/telnet_peers.h"
-#include "tests/support/tool_runner.h"
 
 namespace {
 bool pumpUntilOnScreen(const std::string& text, int ms) {
@@ -121,100 +116,4 @@ TEST(TelnetSession, RloginTrustedLoginOnScreen) {
   netDisconnectPosix();
 }
 
-TEST(SessionTool, TelnetStepsAndScreen) {
-  int port = freeTcpPort();
-  PeerGuard server(startInetutilsTelnetd(port));
-  ASSERT_TRUE(waitListening(port, 5000));
-  std::string out, err;
-  int rc = runTool("session", "--host 127.0.0.1 --port " + std::to_string(port) +
-                       " --emulation 6 --rows 20 --columns 100 --wait '# ' --send 'echo \"T=$TERM\"; stty size^M'"
-                       " --wait '# ' --timeout 8",
-                   &out, &err);
-  EXPECT_EQ(rc, 0) << err;
-  EXPECT_NE(out.find("|T=vt220|"), std::string::npos) << out;
-  EXPECT_NE(out.find("|20 100|"), std::string::npos) << out;
-  EXPECT_EQ(out.rfind("cursor ", 0), 0u) << "termplay's format";
-  EXPECT_NE(out.find("\nscreen\n"), std::string::npos);
-  EXPECT_NE(out.find("\nattr\n"), std::string::npos);
-  EXPECT_NE(out.find("\nhistory "), std::string::npos);
-}
-
-TEST(SessionTool, RloginHandshake) {
-  ASSERT_TRUE(rloginTrustLocalhost());
-  int port = freeTcpPort();
-  PeerGuard server(startRlogind(port));
-  ASSERT_TRUE(waitListening(port, 5000));
-  std::string out, err;
-  int rc = runTool("session", "--host 127.0.0.1 --port " + std::to_string(port) +
-                       " --rlogin --user peertest --terminal-id ansi --wait '$ ' --send 'echo U=$USER:$TERM^M' --wait "
-                       "'$ ' --timeout 8",
-                   &out, &err);
-  EXPECT_EQ(rc, 0) << err;
-  EXPECT_NE(out.find("U=peertest:ansi"), std::string::npos) << out;
-}
-
-// --timeout bounds the whole run whatever the host does: at the limit the
-// tool prints the screen, says why and fails.
-TEST(SessionTool, TimeoutBoundsTheRunAgainstHostileHosts) {
-  const std::string text = std::string(4000, 'x') + "\r\n";
-  std::string offers;
-  for (int i = 0; i < 1000; ++i) offers += "\xFF\xFD\x20";  // each one is answered
-  const std::string script = buildPath("logs/endless-wait.scr");
-  std::ofstream(script, std::ios::binary) << "TIMEOUT 100000\r\nWAITSTRING \"never\"\r\nEXIT\r\n";
-  struct Case {
-    const char* what;
-    ScriptStep host;
-    std::string args;
-  } cases[] = {{"a flood of text", scriptFlood(text, 30000, true), "--wait never"},
-               {"offers to a client whose replies are never read", scriptFlood(offers, 30000, false), "--wait never"},
-               {"silence during a script", scriptPause(30000), "--script " + script}};
-  for (const Case& c : cases) {
-    ScriptServer server;
-    ASSERT_TRUE(scriptServerStart(&server, {c.host}));
-    std::string out, err;
-    auto start = std::chrono::steady_clock::now();
-    int rc = runTool("session", "--host 127.0.0.1 --port " + std::to_string(server.port) + " --timeout 2 " + c.args,
-                     &out, &err);
-    auto took = std::chrono::steady_clock::now() - start;
-    scriptServerStop(&server, 1000);
-    EXPECT_EQ(rc, 1) << c.what << ": " << err;
-    EXPECT_LT(took, std::chrono::seconds(10)) << c.what;
-    EXPECT_NE(err.find("session: time is up"), std::string::npos) << c.what << ": " << err;
-    EXPECT_EQ(out.rfind("cursor ", 0), 0u) << c.what << ": the screen is printed";
-  }
-}
-
-// A host that negotiates before its login prompt, with a script running from
-// the start: its commands are answered although the script masks data to 7
-// bits, so the prompt comes and the login goes through.
-TEST(SessionTool, AScriptLogsInToAHostThatNegotiatesFirst) {
-  const std::string IAC = "\xFF";
-  ScriptServer server;
-  ASSERT_TRUE(scriptServerStart(
-      &server, {scriptSend(IAC + "\xFD\x18"), scriptExpect(IAC + "\xFB\x18"), scriptSend(IAC + "\xFA\x18\x01" + IAC + "\xF0"),
-                scriptExpect(IAC + "\xFA\x18" + std::string(1, '\0') + "vt100" + IAC + "\xF0"),
-                scriptSend("\r\nlogin: "), scriptExpect("guest\r"), scriptSend("\r\nwelcome\xE9\r\n$ "),
-                scriptPause(300)}));
-  const std::string script = buildPath("logs/negotiating-login.scr");
-  std::ofstream(script, std::ios::binary)
-      << "TIMEOUT 5\r\nWAITSTRING \"login:\"\r\nSEND \"guest^M\"\r\nWAITSTRING \"$ \"\r\nEXIT\r\n";
-  std::string out, err;
-  int rc = runTool("session", "--host 127.0.0.1 --port " + std::to_string(server.port) + " --script " + script +
-                                  " --timeout 8",
-                   &out, &err);
-  scriptServerStop(&server, 1000);
-  EXPECT_EQ(rc, 0) << err;
-  EXPECT_EQ(server.failure, "");
-  EXPECT_NE(out.find("|welcomei|"), std::string::npos) << "data is still masked to 7 bits: " << out;
-}
-
-TEST(SessionTool, FailuresAndUsage) {
-  std::string out, err;
-  EXPECT_NE(runTool("session", "--check " + buildPath("no-such-script.scr"), &out, &err), 0);
-  EXPECT_NE(err.find("session: File open error"), std::string::npos) << err;
-  err.clear();
-  EXPECT_NE(runTool("session", "--host 127.0.0.1 --port 513 --rlogin", &out, &err), 0);
-  EXPECT_NE(err.find("Must enter username to login"), std::string::npos) << err;
-  EXPECT_EQ(out, "");
-}
 }  // namespace

@@ -2,7 +2,6 @@
 // ends over a Telnet connection; the progress figures of the dialog.
 #include <map>
 
-#include "tests/support/transfer_pair.h"
 #include "tests/transfer/transfer_fixture.h"
 #include "terminal/options.h"
 #include "transfer/protocol_dispatch.h"
