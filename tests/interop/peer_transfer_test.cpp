@@ -27,14 +27,15 @@ struct Row {
 };
 void PrintTo(const Row& r, std::ostream* os) { *os << r.name; }
 
-// A fresh folder with "in" holding the files of the given sizes (in capitals:
-// our Kermit sender sends names so) and an empty "out"; returns their names.
+// A fresh folder with "in" holding the files of the given sizes and an empty
+// "out"; returns their names: in capitals for Kermit, whose sender sends names
+// so, else in small letters, as rb turns a name in capitals into.
 std::vector<std::string> prepare(const std::string& dir, const std::vector<int>& sizes, std::vector<std::string>* datas,
-                                 int salt) {
+                                 int salt, bool capitals = false) {
   std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "/in' '" + dir + "/out'").c_str());
   std::vector<std::string> names;
   for (size_t i = 0; i < sizes.size(); ++i) {
-    names.push_back("F" + std::to_string(sizes[i]) + ".BIN");
+    names.push_back(capitals ? "F" + std::to_string(sizes[i]) + ".BIN" : "f" + std::to_string(sizes[i]) + ".bin");
     datas->push_back(pseudoRandom(static_cast<size_t>(sizes[i]), 0x9E3779B9u * static_cast<uint32_t>(salt + i + 1)));
     writeFile(dir + "/in/" + names.back(), datas->back());
   }
@@ -109,7 +110,8 @@ TEST_P(PeerTransfer, EveryFileArrivesWhole) {
   const Row& r = GetParam();
   std::string dir = buildPath("transfer-interop/" + r.name), list;
   std::vector<std::string> datas;
-  std::vector<std::string> names = prepare(dir, kSizes, &datas, static_cast<int>(r.name.size()));
+  std::vector<std::string> names = prepare(dir, kSizes, &datas, static_cast<int>(r.name.size()),
+                                               r.ours.find("kermit") != std::string::npos);
   for (const std::string& n : names) list += " " + n;
   if (!r.kermitScript.empty()) {
     std::string script = r.kermitScript;
@@ -161,11 +163,11 @@ TEST(PeerTransferZmodem, SkipIfExistsAndCrashRecoveryBothWays) {
     datas.clear();
     prepare(dir, {300000}, &datas, 5);
     std::string seed = pseudoRandom(100000, 6);
-    writeFile(dir + "/out/F300000.BIN", seed);
+    writeFile(dir + "/out/f300000.bin", seed);
     Row r = weSend ? Row{"", true, "--protocol zmodem", "rz -q -r"}
                    : Row{"", false, "--protocol zmodem --crash-recover", "sz -q -r"};
-    EXPECT_EQ(transfer(dir, r, " F300000.BIN"), 0) << what;
-    std::string got = readFile(dir + "/out/F300000.BIN");
+    EXPECT_EQ(transfer(dir, r, " f300000.bin"), 0) << what;
+    std::string got = readFile(dir + "/out/f300000.bin");
     ASSERT_EQ(got.size(), datas[0].size()) << what;
     // rz -r resumes at a block boundary at or below the partial size.
     size_t resume = 0;

@@ -78,7 +78,7 @@ std::vector<Row> rows() {
       // An input without line ends is not read for ever.
       {"check_endless_line", NONE, "--check /dev/zero", "", "", 1, {}, {"=session: Script line too long in line number 1\n"}},
       {"check_missing_script", NONE, "--check {dir}/no-such-script.scr", "", "", 1, {}, {"session: File open error"}},
-      {"rlogin_without_user", NONE, "--host 127.0.0.1 --port 513 --rlogin", "", "", 1, {"="},
+      {"rlogin_without_user", NONE, "--host 127.0.0.1 --port 513 --rlogin", "", "", 2, {"="},
        {"Must enter username to login"}},
       // The sender's closing "OO" belongs to the transfer, not to the screen.
       {"zmodem_auto_start", BINARY_HOST, kConnect + "--zmodem-dir '{dir}/down' --timeout 20 --wait after", "", "", 0,

@@ -88,6 +88,31 @@ inline int runReceiver(TransferState& rx, const std::vector<ScriptStep>& script,
   return r;
 }
 
+// Our sender of tx on end 0 against a scripted receiver: opening is on the
+// line first; whenever the sender has written, respond gets the bytes written
+// since and returns the receiver's reply. Returns protocolSend()'s result.
+inline int runSender(TransferState& tx, std::function<std::vector<uint8_t>(const std::vector<uint8_t>&)> respond,
+                     std::vector<uint8_t> opening = {}) {
+  faultLineAttach(0);
+  transferSelect(&tx);
+  size_t seen = 0;
+  faultLineInject(1, opening.data(), static_cast<int>(opening.size()));
+  auto turn = [&]() {
+    const std::vector<uint8_t>& w = faultLineWritten(0);
+    if (w.size() == seen) return 0;
+    std::vector<uint8_t> reply = respond(std::vector<uint8_t>(w.begin() + static_cast<long>(seen), w.end()));
+    seen = w.size();
+    faultLineInject(1, reply.data(), static_cast<int>(reply.size()));
+    return 0;
+  };
+  pumpSetHook(turn);
+  int r = protocolSend(tx.protocol);
+  pumpSetHook(nullptr);
+  turn();
+  transferSelect(nullptr);
+  return r;
+}
+
 // A sender and a receiver of ours in one process: the send runs on end 0 of
 // the line; every pump turn of its waits gives the receiver one pass on end 1,
 // each with its own TransferState. Both states hold their settings, protocol

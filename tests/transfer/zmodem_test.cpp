@@ -252,19 +252,12 @@ TEST_P(ZmodemSenderWindow, SubpacketsFitOurBufferAndTheReceivers) {
   TransferState tx{};
   transferBegin(tx, settingsFor(PROTOCOL_ZMODEM));
   batchAdd(tx.batch, (dir + "/f").c_str());
-  faultLineAttach(0);
   // A scripted receiver: reads what the sender wrote and answers each frame.
   TransferState peer{};
   std::vector<int> lengths;
   std::string ends;
   uint32_t position = 0;
-  size_t seen = 0;
-  Bytes pending;
-  pumpSetHook([&]() {
-    const Bytes& w = faultLineWritten(0);
-    if (w.size() == seen) return 0;
-    Bytes chunk(w.begin() + static_cast<long>(seen), w.end());
-    seen = w.size();
+  int r = runSender(tx, [&](const Bytes& chunk) {
     transferSelect(&peer);
     ZmodemState& z = zmodemState();
     Bytes reply;
@@ -283,7 +276,6 @@ TEST_P(ZmodemSenderWindow, SubpacketsFitOurBufferAndTheReceivers) {
       reply.insert(reply.end(), text, text + n);
     };
     for (uint8_t b : chunk) {
-      transferSelect(&peer);
       int v = zReadPush(z, b);
       if (v == ZRQINIT) answer(ZRINIT, 0);
       else if (v == ZFILE) zReadData(z.reader, ZDATA_MAX);
@@ -301,14 +293,8 @@ TEST_P(ZmodemSenderWindow, SubpacketsFitOurBufferAndTheReceivers) {
       }
     }
     transferSelect(&tx);
-    faultLineAttach(0);
-    faultLineInject(1, reply.data(), static_cast<int>(reply.size()));
-    return 0;
+    return reply;
   });
-  transferSelect(&tx);
-  int r = protocolSend(PROTOCOL_ZMODEM);
-  pumpSetHook(nullptr);
-  transferSelect(nullptr);
   EXPECT_EQ(r, 0);
   ASSERT_EQ(lengths.size(), 6u);  // the file header, then 5000 bytes in 1 KiB pieces
   for (size_t i = 1; i < lengths.size(); ++i) EXPECT_LE(lengths[i], 1024) << i;
