@@ -35,85 +35,78 @@ void typeLine(const std::string& line) {
   sendBytes(reinterpret_cast<const uint8_t*>(typed.data()), static_cast<int>(typed.size()));
 }
 
-// A fresh 24x80 VT100 terminal connected to port with the Telnet engine in the
-// receive path's slots.
-void connectTerminal(int port, bool rlogin, const char* terminalId, const char* address, bool binary = false) {
+struct Server {
+  const char* name;
+  pid_t (*start)(int port);
+  bool rlogin;
+  const char* terminalId;  // what the host's TERM must show ("" when the host does not ask)
+  const char* prompt;
+  int rows;                // the size the terminal changes to
+  const char* printed;     // a printf of 0xFF bytes, and what the screen shows of it
+  const char* shown;
+};
+void PrintTo(const Server& s, std::ostream* os) { *os << s.name; }
+class TelnetServer : public ::testing::TestWithParam<Server> {};
+
+// Both Telnet servers and in.rlogind, on a fresh 24x80 VT100 terminal with the
+// Telnet engine in the receive path's slots: the offers (binary included) are
+// answered or the Rlogin handshake trusted from a privileged port, the size is
+// reported (after rlogind's urgent 0x80) and followed, and 0xFF survives: a
+// doubled IAC shows one 255, over Rlogin it is plain data.
+TEST_P(TelnetServer, PromptSizeAndBytesFF) {
+  const Server& host = GetParam();
+  if (host.rlogin) {
+    ASSERT_TRUE(rloginTrustLocalhost());
+    rloginSetNames("", rloginTestUser());
+  }
+  int port = freeTcpPort();
+  PeerGuard server(host.start(port));
+  ASSERT_TRUE(waitListening(port, 5000)) << host.name;
   settingsReset();
   messagesClear();
   ASSERT_EQ(terminalReset(24, 80, 1000), 0);
   terminalOptions.emulation = 4;
   emulatorConnectionStart();
-  ASSERT_EQ(telnetConnectLoopback(port, terminalId, rlogin, address), 0)
+  ASSERT_EQ(telnetConnectLoopback(port, host.rlogin ? "vt100" : "vt102", host.rlogin,
+                                  host.rlogin ? "localhost" : "127.0.0.1"), 0)
       << (messagesShown().empty() ? "" : messagesShown()[0].text);
-  telnetSession.binaryMode = binary;
+  telnetSession.binaryMode = !host.rlogin;
   telnetAttachTerminal();
   telnetOnConnected();
-}
-
-struct Server {
-  const char* name;
-  pid_t (*start)(int port);
-  bool asksTerminalType;
-};
-void PrintTo(const Server& s, std::ostream* os) { *os << s.name; }
-class TelnetServer : public ::testing::TestWithParam<Server> {};
-
-// Both Telnet servers: the offers (binary included) are answered, the size is
-// reported and followed, and 0xFF survives both ways.
-TEST_P(TelnetServer, PromptSizeAndBytesFF) {
-  int port = freeTcpPort();
-  PeerGuard server(GetParam().start(port));
-  ASSERT_TRUE(waitListening(port, 5000)) << GetParam().name;
-  ASSERT_NO_FATAL_FAILURE(connectTerminal(port, false, "vt102", "127.0.0.1", true));
-  ASSERT_TRUE(pumpUntilOnScreen("# ", 5000)) << screenText();
-  EXPECT_TRUE(telnetState.windowSizeReporting) << "the server agreed to NAWS";
-  typeLine("echo T=$TERM; stty size");
+  if (host.rlogin) {
+    EXPECT_GE(netLocalPort(), 512);
+    EXPECT_LE(netLocalPort(), 1023);
+  }
+  ASSERT_TRUE(pumpUntilOnScreen(host.prompt, 8000)) << screenText();
+  EXPECT_EQ(screenText().find("Password"), std::string::npos) << "the server trusted us";
+  EXPECT_TRUE(telnetState.windowSizeReporting) << "the server agreed to report the size";
+  typeLine("echo U=$USER T=$TERM; stty size");
   EXPECT_TRUE(pumpUntilOnScreen("24 80", 5000)) << screenText();
-  if (GetParam().asksTerminalType) EXPECT_NE(screenText().find("T=vt102"), std::string::npos) << screenText();
-  setRows(30);  // the terminal's size changes: the host hears of it
+  if (host.terminalId[0]) EXPECT_NE(screenText().find(host.terminalId), std::string::npos) << screenText();
+  setRows(host.rows);  // the terminal's size changes: the host hears of it
   typeLine("stty size");
-  EXPECT_TRUE(pumpUntilOnScreen("30 80", 5000)) << screenText();
-  typeLine("printf 'A\\377B\\n'");
-  EXPECT_TRUE(pumpUntilOnScreen("A\xFF" "B", 5000)) << "a doubled IAC shows one 255 on the screen";
-  // Data 0xFF goes out doubled, as the transfer protocols send it. inetutils
-  // agrees to BINARY and withdraws it while its terminal is not raw, busybox
-  // ignores it: the bytes must survive either way.
-  typeLine("head -c 4 | od -An -tx1");
-  pumpUntilOnScreen("never", 300);
-  const uint8_t line[] = {'Z', 0xFF, 0xFF, 0xFF, 0xFF, 'Y', '\r'};
-  linkWrite(line, sizeof line);
-  EXPECT_TRUE(pumpUntilOnScreen("5a ff ff 59", 5000)) << screenText();
+  EXPECT_TRUE(pumpUntilOnScreen(std::to_string(host.rows) + " 80", 5000)) << screenText();
+  typeLine(host.printed);
+  EXPECT_TRUE(pumpUntilOnScreen(host.shown, 5000)) << screenText();
+  if (!host.rlogin) {
+    // Data 0xFF goes out doubled, as the transfer protocols send it. inetutils
+    // agrees to BINARY and withdraws it while its terminal is not raw, busybox
+    // ignores it: the bytes must survive either way.
+    typeLine("head -c 4 | od -An -tx1");
+    pumpUntilOnScreen("never", 300);
+    const uint8_t line[] = {'Z', 0xFF, 0xFF, 0xFF, 0xFF, 'Y', '\r'};
+    linkWrite(line, sizeof line);
+    EXPECT_TRUE(pumpUntilOnScreen("5a ff ff 59", 5000)) << screenText();
+  }
   EXPECT_TRUE(messagesShown().empty());
   netDisconnectPosix();
 }
 
-const Server servers[] = {{"inetutils", startInetutilsTelnetd, true}, {"busybox", startBusyboxTelnetd, false}};
+const Server servers[] = {
+    {"inetutils", startInetutilsTelnetd, false, "T=vt102", "# ", 30, "printf 'A\\377B\\n'", "A\xFF" "B"},
+    {"busybox", startBusyboxTelnetd, false, "", "# ", 30, "printf 'A\\377B\\n'", "A\xFF" "B"},
+    {"rlogind", startRlogind, true, "U=peertest T=vt100", "peertest@", 20, "printf 'q\\377\\377r\\n'", "q\xFF\xFFr"},
+};
 INSTANTIATE_TEST_SUITE_P(Real, TelnetServer, ::testing::ValuesIn(servers),
                          [](const ::testing::TestParamInfo<Server>& i) { return std::string(i.param.name); });
-
-// in.rlogind trusts the handshake from a privileged port, asks for the window
-// size with an urgent byte and hears of later changes; 0xFF is plain data.
-TEST(TelnetSession, RloginTrustedLoginOnScreen) {
-  ASSERT_TRUE(rloginTrustLocalhost());
-  int port = freeTcpPort();
-  PeerGuard server(startRlogind(port));
-  ASSERT_TRUE(waitListening(port, 5000));
-  rloginSetNames("", rloginTestUser());
-  ASSERT_NO_FATAL_FAILURE(connectTerminal(port, true, "vt100", "localhost"));
-  EXPECT_GE(netLocalPort(), 512);
-  EXPECT_LE(netLocalPort(), 1023);
-  ASSERT_TRUE(pumpUntilOnScreen("peertest@", 8000)) << screenText();
-  EXPECT_EQ(screenText().find("Password"), std::string::npos) << "the server trusted us";
-  EXPECT_TRUE(telnetState.windowSizeReporting) << "the server's urgent 0x80 was seen";
-  typeLine("echo U=$USER T=$TERM; stty size");
-  EXPECT_TRUE(pumpUntilOnScreen("U=peertest T=vt100", 5000)) << screenText();
-  EXPECT_TRUE(pumpUntilOnScreen("24 80", 5000)) << screenText();
-  setRows(20);
-  typeLine("stty size");
-  EXPECT_TRUE(pumpUntilOnScreen("20 80", 5000)) << screenText();
-  typeLine("printf 'q\\377\\377r\\n'");
-  EXPECT_TRUE(pumpUntilOnScreen("q\xFF\xFFr", 5000)) << screenText();
-  netDisconnectPosix();
-}
-
 }  // namespace
