@@ -114,46 +114,41 @@ TEST(ZmodemFrames, HeadersRoundTripInEveryFormatAndEscaping) {
 
 // A partial file from another source: crash recovery keeps its bytes and
 // appends the rest; without it the file is received again from the start.
-TEST(ZmodemPair, CrashRecoveryResumesAtTheLocalSize) {
-  for (bool recover : {true, false}) {
-    Receiver r = receiver();
-    std::string src = r.dir + "/big";
-    std::string data = writeData(src, 30000, 11);
-    std::string seed = writeData(r.dir + "/down/big", 10000, 12);
-    r.rx.settings.zmodemCrashRecover = recover;
-    TransferState tx{};
-    transferBegin(tx, settingsFor(PROTOCOL_ZMODEM));
-    batchAdd(tx.batch, src.c_str());
-    clockUseManual();
-    faultLineReset({}, {});
-    PairOutcome o = runTransferPair(tx, r.rx);
-    EXPECT_EQ(o.received, STEP_COMPLETE);
-    std::string got = readFile(r.dir + "/down/big");
-    std::string expected = recover ? seed + data.substr(10000) : data;
-    EXPECT_TRUE(got == expected) << (recover ? "not resumed" : "resumed without crash recovery");
-  }
-}
-
 // The line goes away mid-file: "Lost Connection" on both sides, and the bytes
 // received so far stay in the file for a later recovery.
-TEST(ZmodemPair, LostLineKeepsThePartialFile) {
-  Receiver r = receiver();
-  std::string src = r.dir + "/f";
-  std::string data = writeData(src, 60000, 3);
-  TransferState tx{};
-  transferBegin(tx, settingsFor(PROTOCOL_ZMODEM));
-  batchAdd(tx.batch, src.c_str());
-  clockUseManual();
-  FaultPlan cut;
-  cut.cutAfterBytes = 20000;
-  faultLineReset(cut, {});
-  PairOutcome o = runTransferPair(tx, r.rx);
-  EXPECT_EQ(o.sent, LINK_LOST);
-  EXPECT_EQ(o.received, LINK_LOST);
-  EXPECT_EQ(r.rx.endCode, LINK_LOST);
-  std::string got = readFile(r.dir + "/down/f");
-  EXPECT_GT(got.size(), 10000u);
-  EXPECT_TRUE(data.compare(0, got.size(), got) == 0);
+TEST(ZmodemPair, CrashRecoveryAndALostLine) {
+  struct Case {
+    const char* what;
+    bool recover;
+    uint32_t cutAfter;
+    size_t size;
+  };
+  for (Case c : {Case{"recover", true, 0, 30000}, Case{"no recovery", false, 0, 30000},
+                 Case{"lost line", false, 20000, 60000}}) {
+    Receiver r = receiver();
+    std::string data = writeData(r.dir + "/big", c.size, 11);
+    std::string seed = c.cutAfter ? "" : writeData(r.dir + "/down/big", 10000, 12);
+    r.rx.settings.zmodemCrashRecover = c.recover;
+    TransferState tx{};
+    transferBegin(tx, settingsFor(PROTOCOL_ZMODEM));
+    batchAdd(tx.batch, (r.dir + "/big").c_str());
+    clockUseManual();
+    FaultPlan cut;
+    cut.cutAfterBytes = c.cutAfter;
+    faultLineReset(cut, {});
+    PairOutcome o = runTransferPair(tx, r.rx);
+    std::string got = readFile(r.dir + "/down/big");
+    if (c.cutAfter) {
+      EXPECT_EQ(o.sent, LINK_LOST);
+      EXPECT_EQ(o.received, LINK_LOST);
+      EXPECT_EQ(r.rx.endCode, LINK_LOST);
+      EXPECT_GT(got.size(), 10000u);
+      EXPECT_TRUE(data.compare(0, got.size(), got) == 0);
+    } else {
+      EXPECT_EQ(o.received, STEP_COMPLETE) << c.what;
+      EXPECT_TRUE(got == (c.recover ? seed + data.substr(10000) : data)) << c.what;
+    }
+  }
 }
 
 // Names from the remote side never leave the download directory: only the
