@@ -137,9 +137,9 @@ TEST(FtpRemotePath, CwdReplies) {
 
 // Lines typed at the prompt, what reaches the server, and what the view shows.
 TEST(FtpCommandMode, TypedLines) {
-  Scripted server(talk({"CDUP", "200 a", "CWD pub", "250 b", "CWD", "501 c", "RNFR a", "350 d",
-                                          "RNTO b", "250 e", "SITE x y", "200 f", "PASS secret", "503 g", "TYPE I",
-                                          "200 h", "DELE two words.txt", "250 i"}));
+  Scripted server(
+      talk({"CDUP", "200 a", "CWD pub", "250 b", "CWD", "501 c", "RNFR a", "350 d", "RNTO b", "250 e", "SITE x y",
+            "200 f", "PASS secret", "503 g", "TYPE I", "200 h", "DELE two words.txt", "250 i"}));
   ASSERT_TRUE(server.connected);
   ftp.systemType = SYSTEM_UNIX;
   for (const char* line : {"cdup", "  cd pub", "cdx", "", "rename a b", "SITE x y", "pass secret", "lcd a b",

@@ -78,8 +78,9 @@ TEST(FtpData, RefusalsAtEachStep) {
 }
 
 TEST(FtpData, ActiveModeWaitsAMinuteForTheServer) {
-  Scripted server(S{scriptExpect("PORT "), scriptSend("200 ok\r\n")} +
-                                       talk({"LIST", "150 here it comes"}) + S{scriptPause(3000)}, false, 500);
+  Scripted server(
+      S{scriptExpect("PORT "), scriptSend("200 ok\r\n")} + talk({"LIST", "150 here it comes"}) + S{scriptPause(3000)},
+      false, 500);
   ASSERT_TRUE(server.connected);
   EXPECT_EQ(RunDataCommand("LIST\r\n", KIND_DIR), -1);
   ASSERT_EQ(ftpRecord.messages.size(), 1u);
@@ -96,8 +97,8 @@ TEST(FtpData, DownloadBlocksSizeAndFeed) {
     DataPeer data;
     ASSERT_TRUE(dataPeerStart(&data, bytes));
     Scripted server(talk({"TYPE I", "200 ok", "PASV", pasvReply(data), "RETR pic.jpg",
-                                           std::string("150 Opening pic.jpg ") + announced}) +
-                                         S{scriptPause(200), scriptSend("226 done\r\n")} + talk({"TYPE A N", "200 ok"}));
+                          std::string("150 Opening pic.jpg ") + announced}) +
+                    S{scriptPause(200), scriptSend("226 done\r\n")} + talk({"TYPE A N", "200 ok"}));
     ASSERT_TRUE(server.connected);
     ftp.binary = ftp.passive = ftp.realtimeJpeg = true;
     ftp.localDir = dir;
@@ -121,7 +122,7 @@ TEST(FtpData, BrokenDownloadKeepsWholeBlocks) {
   DataPeer data;
   ASSERT_TRUE(dataPeerStart(&data, std::string(2500, 'b'), false, true));
   Scripted server(talk({"TYPE A N", "200 ok", "PASV", pasvReply(data), "RETR f", "150 go (2500 bytes)"}) +
-                                       S{scriptPause(300), scriptSend("426 broken\r\n")} + talk({"TYPE A N", "200 ok"}));
+                  S{scriptPause(300), scriptSend("426 broken\r\n")} + talk({"TYPE A N", "200 ok"}));
   ASSERT_TRUE(server.connected);
   ftp.passive = true;
   ftp.localDir = dir;
@@ -185,7 +186,7 @@ TEST(FtpData, LocalFailuresTerminateTheTransfer) {
   DataPeer data;
   ASSERT_TRUE(dataPeerStart(&data, std::string(5000, 'q')));
   Scripted server(talk({"TYPE A N", "200 ok", "PASV", pasvReply(data), "RETR full", "150 go", "ABOR",
-                                          "426 aborted\r\n226 ok", "TYPE A N", "200 ok"}));
+                        "426 aborted\r\n226 ok", "TYPE A N", "200 ok"}));
   ASSERT_TRUE(server.connected);
   ftp.passive = true;
   ftp.localDir = "/dev";
@@ -198,7 +199,7 @@ TEST(FtpData, LocalFailuresTerminateTheTransfer) {
   DataPeer sink;
   ASSERT_TRUE(dataPeerStart(&sink, "", true));
   Scripted server2(talk({"TYPE A N", "200 ok", "PASV", pasvReply(sink), "STOR tmp", "150 go"}) +
-                                        S{scriptPause(100), scriptSend("226 stored\r\n")} + talk({"TYPE A N", "200 ok"}));
+                   S{scriptPause(100), scriptSend("226 stored\r\n")} + talk({"TYPE A N", "200 ok"}));
   ASSERT_TRUE(server2.connected);
   ftp.passive = true;
   ftp.localPath = "/tmp";  // a directory: opens, but cannot be read
@@ -224,7 +225,7 @@ TEST(FtpData, AbortOfAListing) {
     DataPeer data;
     ASSERT_TRUE(dataPeerStart(&data, std::string(100000, 'l')));
     Scripted server(talk({"PASV", pasvReply(data), "LIST", "150 go"}) + S{scriptExpect("\xff\xf4")} +
-                                         talk({"ABOR", c.replies, "NOOP", "200 ok"}));
+                    talk({"ABOR", c.replies, "NOOP", "200 ok"}));
     ASSERT_TRUE(server.connected);
     ftp.passive = true;
     ftp.connected = true;

@@ -22,9 +22,8 @@ TEST(FtpFirewall, ScriptThenLogin) {
   std::ofstream(script) << "TIMEOUT 5\nWAITSTRING \"Name:\"\nSEND \"open $SITE $PORT^M\"\n"
                            "WAITSTRING \"word:\"\nSEND \"$PASS^M\"\nEXIT\n";
   Scripted server(S{scriptSend("firewall ready\r\nName: "), scriptExpect("open ftp.example 21\r"),
-                                     scriptSend("\r\nPassword: "), scriptExpect("fwsecret\r"),
-                                     scriptSend("\r\n220 through\r\n")} +
-                                       talk({"USER u", "331 pass", "PASS pw", "230 in", "SYST", "215 UNIX"}));
+                    scriptSend("\r\nPassword: "), scriptExpect("fwsecret\r"), scriptSend("\r\n220 through\r\n")} +
+                  talk({"USER u", "331 pass", "PASS pw", "230 in", "SYST", "215 UNIX"}));
   ASSERT_TRUE(server.connected);
   ftpHooks.askPassword = typedPassword;
   EXPECT_EQ(ftpFirewallLogin(script.c_str(), "ftp.example", 0), 0);
