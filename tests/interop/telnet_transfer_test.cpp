@@ -82,7 +82,8 @@ TEST_P(TelnetTransfer, FilesArriveWhole) {
                            : peerStart({"/usr/bin/python3", sourcePath("tests/support/telnet_binary_host.py"),
                                         std::to_string(port), peerDir, "sh", "-c", peer},
                                        "telnet-transfer"));
-  ASSERT_TRUE(waitListening(port, 5000));
+  // Python starts slowly on a busy machine.
+  ASSERT_TRUE(waitListening(port, 20000));
   clockUseRealTime();
   if (c.telnetd) {
     ASSERT_NO_FATAL_FAILURE(startThroughShell(port, "cd " + peerDir + " && exec " + peer));
