@@ -82,7 +82,7 @@ std::vector<Row> rows() {
       {"zmodem_send_rz_e", true, "--protocol zmodem", "rz -q -e"},
       {"zmodem_send_our_e", true, "--protocol zmodem --escape-control", "rz -q"},
   };
-  for (int size : {94, 1024, 4000}) {
+  for (int size : {94, 1024, 4000, 9000}) {
     for (bool eightBit : {false, true}) {
       std::string ours = " --protocol kermit --packet-size " + std::to_string(size) + (eightBit ? " --eight-bit" : "");
       std::string gkermit = "gkermit -q -i -P -e " + std::to_string(size);

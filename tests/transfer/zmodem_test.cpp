@@ -112,6 +112,55 @@ TEST(ZmodemFrames, HeadersRoundTripInEveryFormatAndEscaping) {
   }
 }
 
+// Subpacket data with every byte value, "@" CR at each place of an eight-byte
+// step: on the wire no flow byte, DLE or bare ZDLE, no CR after "@", and with
+// escaping of all controls no control at all; the reader (plain runs and byte
+// by byte) takes it back whole, also with XON and XOFF strewn in.
+TEST(ZmodemFrames, SubpacketDataShowsNoByteThatMustBeEscaped) {
+  Bytes data;
+  for (int i = 0; i < 512; ++i) data.push_back(static_cast<uint8_t>(i * 167 + (i >> 8)));
+  for (int at = 0; at < 10; ++at) data.insert(data.begin() + 300 + 11 * at, {'@', static_cast<uint8_t>(at & 1 ? 0x8D : 0x0D)});
+  for (bool escape : {false, true}) {
+    Bytes wire = encode(true, escape, [&] { sendSubpacket(data.data(), static_cast<int>(data.size()), ZCRCE); });
+    uint8_t before = 0;
+    for (size_t i = 0; i < wire.size(); ++i) {
+      uint8_t b = wire[i];
+      if (b == ZDLE && i + 1 < wire.size()) {
+        before = wire[++i];
+        continue;
+      }
+      uint8_t low = b & 0x7F;
+      EXPECT_FALSE(low == 0x10 || low == 0x11 || low == 0x13 || b == ZDLE) << "byte " << i << " escape " << escape;
+      EXPECT_FALSE(low == '\r' && (before & 0x7F) == '@') << "CR after @ at " << i;
+      if (escape) EXPECT_TRUE(b & 0x60) << "control at " << i;
+      before = b;
+    }
+    // XON and XOFF a line put in on its way are dropped.
+    Bytes flow;
+    for (size_t i = 0; i < wire.size(); ++i) {
+      if (i % 37 == 5) flow.push_back(i % 2 ? 0x11 : 0x93);
+      flow.push_back(wire[i]);
+    }
+    for (const Bytes& line : {wire, flow}) {
+      TransferState scratch{};
+      transferSelect(&scratch);
+      ZmodemState& z = zmodemState();
+      zmodemReset(z);
+      z.escapeAll = escape;
+      z.reader.lastFormat = ZBIN32;
+      zReadData(z.reader, ZDATA_MAX);
+      int got = ZR_MORE;
+      for (size_t i = 0; i < line.size() && got == ZR_MORE; ++i) {
+        i += static_cast<size_t>(zReadPlainRun(z.reader, line.data() + i, static_cast<int>(line.size() - i), escape));
+        if (i < line.size()) got = zReadPush(z, line[i]);
+      }
+      EXPECT_EQ(got, ZR_END + ZCRCE) << "escape " << escape;
+      EXPECT_TRUE(Bytes(z.reader.data, z.reader.data + z.reader.dataLength) == data) << "escape " << escape;
+      transferSelect(nullptr);
+    }
+  }
+}
+
 // A partial file from another source: crash recovery keeps its bytes and
 // appends the rest; without it the file is received again from the start.
 // The line goes away mid-file: "Lost Connection" on both sides, and the bytes
