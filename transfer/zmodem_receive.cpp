@@ -316,7 +316,7 @@ int onSubpacket(TransferState& s, ZmodemState& z, int v) {
     // The error budget is for failures in a row: a long file over a noisy
     // line must not run out of it while it makes progress.
     s.errorCount = 0;
-    updateProgress(0);
+    z.progressed = true;
     if (s.realTimeJpeg && !z.rewound && s.byteCount % 1024 == 0 && transferView.jpegData) {
       // The viewer reads the file: it must hold everything announced.
       if ((w = writeHeldData(s, z)) < 0) return w;
@@ -392,6 +392,7 @@ int zmodemReceiveStep() {
   ZmodemState& z = zmodemState();
   int handled = 0;
   int r = GO_ON;
+  z.progressed = false;
   for (;;) {
     if (z.inPos >= z.inCount) {
       if (handled >= PASS_BYTES) break;
@@ -416,6 +417,9 @@ int zmodemReceiveStep() {
   // crash recovery reads it).
   int w = writeHeldData(s, z);
   if (r == GO_ON && w < 0) r = w;
+  // The progress once a pass, not per subpacket: formatting it costs more
+  // than taking a subpacket.
+  if (z.progressed) updateProgress(0);
   if (r != GO_ON) {
     z.inPos = z.inCount = 0;
     return r;  // the receive loop's abort sends our cancel

@@ -61,8 +61,12 @@ TEST_F(ConfigTest, GeneralPageChecksNameAddressAndUser) {
     EXPECT_EQ(beepsSounded(), c.refused ? 1 : 0) << c.name;
     auto [text, title] = shown();
     EXPECT_EQ(text, c.refused) << c.name;
-    if (c.refused) EXPECT_EQ(title, c.title) << c.name;
-    if (!c.refused) EXPECT_EQ(recordText(s.work.bytes, name), c.newEntry ? c.name : "Host");
+    if (c.refused) {
+      EXPECT_EQ(title, c.title) << c.name;
+    }
+    if (!c.refused) {
+      EXPECT_EQ(recordText(s.work.bytes, name), c.newEntry ? c.name : "Host");
+    }
   }
 }
 
@@ -105,7 +109,9 @@ TEST_F(ConfigTest, TerminalHeightAndScrollRange) {
     EXPECT_EQ(terminalApply(s, v), c.refused) << c.height << " " << c.scroll;
     EXPECT_EQ(shown().first, c.refused);
     EXPECT_EQ(s.scrollTyped, c.scrollAfter);
-    if (!c.refused) EXPECT_EQ(recordInt(s.work.bytes, terminalHeight), atoi(c.height));
+    if (!c.refused) {
+      EXPECT_EQ(recordInt(s.work.bytes, terminalHeight), atoi(c.height));
+    }
   }
   int value = 0;
   EXPECT_EQ(scrollRangeRule("1000", 1000, &value), 0);
@@ -172,7 +178,9 @@ TEST_F(ConfigTest, ProtocolsAndOptionsPages) {
     v.packetSize = p.typed;
     EXPECT_EQ(optionsApply(s, v), p.accepted ? 0 : TXT_INVALID_PACKET_SIZE) << p.typed;
     EXPECT_EQ(shown().first, p.accepted ? 0 : TXT_INVALID_PACKET_SIZE);
-    if (p.accepted) EXPECT_EQ(recordInt(s.work.bytes, kermitPacketSize), atoi(p.typed));
+    if (p.accepted) {
+      EXPECT_EQ(recordInt(s.work.bytes, kermitPacketSize), atoi(p.typed));
+    }
   }
   recordSetInt(s.work.bytes, kermitPacketSize, 0);
   OptionValues v = optionsFromState(s);

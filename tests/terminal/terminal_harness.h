@@ -46,7 +46,7 @@ inline int wireWrite(const uint8_t* bytes, int length) {
   return 0;
 }
 
-inline LinkOps wireOps = {wireRead, wireWrite, nullptr, nullptr, nullptr, nullptr, nullptr, true};
+inline LinkOps wireOps = {wireRead, wireWrite, nullptr, nullptr, nullptr, nullptr, nullptr, true, nullptr, nullptr};
 
 // Resets the whole terminal: emulation e, rows x columns, capacity lines.
 inline void reset(int emulation = 4, int rows = 24, int columns = 80, int capacity = 1000) {
@@ -185,7 +185,9 @@ inline void expectPathsAlike(int emulation, const std::string& s, bool windowFol
   reset(emulation);
   feed(s);
   Snapshot fast = snapshot();
-  if (windowFollows) EXPECT_EQ(windowText(), bufferText()) << "the window differs from the buffer";
+  if (windowFollows) {
+    EXPECT_EQ(windowText(), bufferText()) << "the window differs from the buffer";
+  }
   reset(emulation);
   terminalHooks.captureOn = [] { return true; };
   feed(s);
@@ -252,7 +254,9 @@ inline void expectAttributeCase(int emulation, const AttributeCase& c) {
   reset(emulation);
   feed(c.input);
   EXPECT_EQ(attrs(0), c.firstRow);
-  if (!c.current.empty()) EXPECT_EQ(hexByte(screen.attribute), c.current);
+  if (!c.current.empty()) {
+    EXPECT_EQ(hexByte(screen.attribute), c.current);
+  }
   expectPathsAlike(emulation, c.input);
 }
 
