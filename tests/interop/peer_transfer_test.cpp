@@ -23,7 +23,7 @@ struct Row {
   std::string ours;  // our options
   std::string peer;  // the peer's command; a sender gets the file names
   size_t pad = 0;    // XMODEM: the receiver fills the last block up to this (one file a run)
-  std::string kermitScript;  // C-Kermit's commands ($FILES: the names)
+  std::string kermitScript = "";  // C-Kermit's commands ($FILES: the names)
 };
 void PrintTo(const Row& r, std::ostream* os) { *os << r.name; }
 
@@ -118,10 +118,14 @@ TEST_P(PeerTransfer, EveryFileArrivesWhole) {
     if (script.find("$FILES") != std::string::npos) script.replace(script.find("$FILES"), 6, list);
     std::ofstream(dir + "/peer.ksc") << script << "exit\n";
   }
-  if (!r.pad) EXPECT_EQ(transfer(dir, r, list), 0) << readFile(dir + "/xfer.err");
+  if (!r.pad) {
+    EXPECT_EQ(transfer(dir, r, list), 0) << readFile(dir + "/xfer.err");
+  }
   for (size_t i = 0; i < names.size(); ++i) {
     const std::string& sent = datas[i];
-    if (r.pad) EXPECT_EQ(transfer(dir, r, " " + names[i]), 0) << names[i] << ": " << readFile(dir + "/xfer.err");
+    if (r.pad) {
+      EXPECT_EQ(transfer(dir, r, " " + names[i]), 0) << names[i] << ": " << readFile(dir + "/xfer.err");
+    }
     std::string got = readFile(dir + "/out/" + names[i]);
     // We do not send empty files by ZMODEM; lrzsz does and we take them.
     if (r.weSend && sent.empty() && r.ours.find("zmodem") != std::string::npos) continue;

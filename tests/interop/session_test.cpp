@@ -82,7 +82,9 @@ TEST_P(TelnetServer, PromptSizeAndBytesFF) {
   EXPECT_TRUE(telnetState.windowSizeReporting) << "the server agreed to report the size";
   typeLine("echo U=$USER T=$TERM; stty size");
   EXPECT_TRUE(pumpUntilOnScreen("24 80", 5000)) << screenText();
-  if (host.terminalId[0]) EXPECT_NE(screenText().find(host.terminalId), std::string::npos) << screenText();
+  if (host.terminalId[0]) {
+    EXPECT_NE(screenText().find(host.terminalId), std::string::npos) << screenText();
+  }
   setRows(host.rows);  // the terminal's size changes: the host hears of it
   typeLine("stty size");
   EXPECT_TRUE(pumpUntilOnScreen(std::to_string(host.rows) + " 80", 5000)) << screenText();
