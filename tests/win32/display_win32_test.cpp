@@ -83,10 +83,6 @@ HWND openTerminal(int emulation, int rows = 24, int capacity = 200) {
   return w;
 }
 
-void receive(const std::string& bytes) {
-  processReceived(reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<int>(bytes.size()));
-}
-
 // Repaints the whole window from the buffer alone and waits for it.
 void repaint(HWND w) {
   InvalidateRect(w, nullptr, FALSE);

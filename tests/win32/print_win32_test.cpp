@@ -63,10 +63,6 @@ std::string printedText(const std::function<int()>& job) {
   return readFile(text);
 }
 
-void received(const std::string& bytes) {
-  processReceived(reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<int>(bytes.size()));
-}
-
 // Every text printed to the PDF queue from now on, read once no job is left.
 std::string pdfTextsSince(const std::set<std::string>& before) {
   std::string pdf = printDir() + "\\pdf", all;
@@ -146,7 +142,7 @@ TEST(Win32Print, LogfileBufferAndSelectionPrintTheirLines) {
   EXPECT_LT(first, second);
   EXPECT_GT(third, text.find('\f'));
 
-  received("alpha line\r\nbeta line\r\ngamma line\r\n");
+  receive("alpha line\r\nbeta line\r\ngamma line\r\n");
   text = printedText(printBuffer);
   size_t a = text.find("alpha line"), b = text.find("beta line"), g = text.find("gamma line");
   ASSERT_NE(g, std::string::npos) << text;
@@ -265,7 +261,7 @@ TEST(Win32Print, PrintSetupChoiceIsUsedAndKept) {
   char kept[64] = "";
   regReadString(PRINTER_SETTING, "", kept, sizeof kept);
   EXPECT_STREQ(kept, "RAWCAP");
-  received("to the raw queue\r\n");
+  receive("to the raw queue\r\n");
   std::string raw = printDir() + "\\raw";
   auto before = filesIn(raw, "*.prn");
   EXPECT_EQ(printBuffer(), 0) << testing::PrintToString(closer.texts());
@@ -287,7 +283,7 @@ TEST(Win32Print, DISABLED_NoPrinterFound) {
   MessageBoxCloser closer;
   printAttachWindow(mainWindow(), 0, 0, 0);
   ASSERT_FALSE(printerInstalled("PDF"));
-  received("nowhere to go\r\n");
+  receive("nowhere to go\r\n");
   std::string path = writeTempFile("noprinter.log", "a line\r\n");
   EXPECT_EQ(printBuffer(), -1);
   EXPECT_EQ(printTextFile(path), -1);
@@ -303,7 +299,7 @@ TEST(Win32Print, RefusingQueueFailsWithTheMessage) {
   MessageBoxCloser closer;
   regWriteString(PRINTER_SETTING, "REFUSING");
   printAttachWindow(mainWindow(), 0, 0, 0);
-  received("refused\r\n");
+  receive("refused\r\n");
   EXPECT_EQ(printBuffer(), -1);
   printSpoolFile(writeTempFile("refused.txt", "raw bytes\r\n"));
   EXPECT_EQ(closer.texts(), std::vector<std::string>(2, TEXT_PRINT_FAILED));

@@ -9,6 +9,7 @@
 
 #include "shell/book_entry.h"
 #include "shell/settings.h"
+#include "shell/settings_defaults.h"
 #include "win32_driver.h"
 
 namespace fs = std::filesystem;
@@ -49,6 +50,9 @@ TEST(Registry, StringsUnderTheKeyAndBoundedCopies) {
   EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
   EXPECT_STREQ(raw, "103");
 
+  // The start-up choice of the FTP program when none is stored.
+  deleteSetting("BookBox_FTP");
+  EXPECT_EQ(regReadInt(FTP_SETTINGS.bookBox, FTP_SETTINGS.bookBoxAtStartup), 103);
   deleteSetting("email");
   char small[8];
   EXPECT_EQ(regReadString("email", "defaultvalue", small, 4), 3);

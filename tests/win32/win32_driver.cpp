@@ -169,6 +169,10 @@ void connectToServer(bool checked) {
   ASSERT_TRUE(pumpUntil([] { return onScreen("# "); }, 10000)) << screenText();
 }
 
+void receive(const std::string& bytes) {
+  processReceived(reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<int>(bytes.size()));
+}
+
 void typeLine(const std::string& line) {
   std::string typed = line + "\r";
   sendBytes(reinterpret_cast<const uint8_t*>(typed.data()), static_cast<int>(typed.size()));
@@ -199,7 +203,6 @@ HWND waitForWindow(const char* title, DWORD ms, bool anyProcess) {
 
 MessageBoxCloser::MessageBoxCloser(std::vector<std::string> titles, bool any)
     : anyProcess(any), watched(std::move(titles)) {
-  InitializeCriticalSection(&lock);
   worker = std::thread([this] {
     while (!stop) {
       HWND box = nullptr;
@@ -212,10 +215,11 @@ MessageBoxCloser::MessageBoxCloser(std::vector<std::string> titles, bool any)
       if (!box) continue;
       char text[1024] = "";
       GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the box's static text
-      EnterCriticalSection(&lock);
-      seen.push_back(text);
-      seenTitles.push_back(title);
-      LeaveCriticalSection(&lock);
+      {
+        std::lock_guard<std::mutex> hold(lock);
+        seen.push_back(text);
+        seenTitles.push_back(title);
+      }
       SendMessageA(box, WM_COMMAND, IDOK, 0);
       Sleep(50);
     }
@@ -225,19 +229,14 @@ MessageBoxCloser::MessageBoxCloser(std::vector<std::string> titles, bool any)
 MessageBoxCloser::~MessageBoxCloser() {
   stop = true;
   worker.join();
-  DeleteCriticalSection(&lock);
 }
 
 std::vector<std::string> MessageBoxCloser::titles() {
-  EnterCriticalSection(&lock);
-  std::vector<std::string> copy = seenTitles;
-  LeaveCriticalSection(&lock);
-  return copy;
+  std::lock_guard<std::mutex> hold(lock);
+  return seenTitles;
 }
 
 std::vector<std::string> MessageBoxCloser::texts() {
-  EnterCriticalSection(&lock);
-  std::vector<std::string> copy = seen;
-  LeaveCriticalSection(&lock);
-  return copy;
+  std::lock_guard<std::mutex> hold(lock);
+  return seen;
 }

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -51,6 +52,8 @@ int telnetServerPort();
 // prepareTelnet, then connects to that server and waits for its shell prompt;
 // checked says whether to check the states of the attempt on the way.
 void connectToServer(bool checked = false);
+// Bytes from the host through the terminal's receive path.
+void receive(const std::string& bytes);
 // Sends line and CR as typed.
 void typeLine(const std::string& line);
 // Types exit and waits for the host to close the connection.
@@ -71,6 +74,6 @@ struct MessageBoxCloser {
   bool anyProcess;
   std::vector<std::string> watched;
   std::vector<std::string> seen, seenTitles;
-  CRITICAL_SECTION lock;
+  std::mutex lock;
   std::thread worker;
 };
