@@ -483,19 +483,6 @@ def case_term_resize_one_report_within_limits_and_colours(desk, stack):
     desk.shot("varnix32_term_minimum")
 
 
-def case_none_mode_fits_window_to_terminal(desk, stack):
-    """With resizing "None" the window takes the terminal's 80 x 24 size
-    instead of the large geometry it was stored with."""
-    _, server = host(stack)
-    desk.store_geometry((1000, 740, 0, 0))
-    start(desk, stack, ["127.0.0.1", str(server.port)], directory=entry_dir("resizeMode=0"))
-    main = desk.window(TITLE)
-    check(wait_for(lambda: desk.geometry(main)[2] < 900, 15),
-          "window still %s wide in None mode" % (desk.geometry(main),))
-    width, height = desk.geometry(main)[2:]
-    check(width > 500 and height > 300, "window shrank below the terminal: %dx%d" % (width, height))
-
-
 def case_progress_dialog_cancel(desk, stack):
     """While a connect waits, the "Telnet connection" dialog shows what it does;
     Cancel ends the attempt without an error and leaves the program usable."""
@@ -662,13 +649,21 @@ def case_zmodem_lookalike_then_kermit_receive_and_send(desk, stack):
     close_transfer(desk, dialog, "varnix32_kermit_sent")
 
 
-def case_ymodem_receive_from_sb(desk, stack):
-    """YMODEM batch from lrzsz's sb on the host: both files arrive whole."""
+def case_ymodem_receive_from_sb_in_a_window_fitted_to_the_terminal(desk, stack):
+    """YMODEM batch from lrzsz's sb on the host: both files arrive whole. With
+    resizing "None" the window takes the terminal's 80 x 24 size instead of
+    the large geometry it was stored with."""
     folder, server = host(stack)
     write(os.path.join(folder, "y1.bin"), os.urandom(1025))
     write(os.path.join(folder, "y2.bin"), os.urandom(70000))
+    desk.store_geometry((1000, 740, 0, 0))
+    stack.callback(desk.store_geometry)
     # Raw blocks need the host's BINARY mode, which the entry asks for.
-    prog, main = online(desk, stack, server.port, "transferProtocol=4", "binaryMode=1")
+    prog, main = online(desk, stack, server.port, "transferProtocol=4", "binaryMode=1", "resizeMode=0")
+    check(wait_for(lambda: desk.geometry(main)[2] < 900, 15),
+          "window still %s wide in None mode" % (desk.geometry(main),))
+    width, height = desk.geometry(main)[2:]
+    check(width > 500 and height > 300, "window shrank below the terminal: %dx%d" % (width, height))
     dialog = receive_after(desk, main, "cd '%s' && sb -vv y1.bin y2.bin 2>sb.err; echo $? > sb.rc" % folder)
     rc = host_result(folder, "sb.rc", 90)
     check(rc == "0", "sb ended with %s: %s" % (rc, read(os.path.join(folder, "sb.err"))[-400:]))
