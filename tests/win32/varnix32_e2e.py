@@ -121,7 +121,7 @@ class Desktop:
         out = self.run("xdotool", "search", "--onlyvisible", "--name", "^%s$" % title).stdout
         return [w for w in out.split() if w]
 
-    def window(self, title, seconds=20):
+    def window(self, title, seconds=40):  # Wine starts slowly on a loaded machine
         found = wait_for(lambda: self.windows(title), seconds)
         check(found, "no window titled %r appeared" % title)
         return found[0]
