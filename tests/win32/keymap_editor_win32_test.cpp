@@ -39,9 +39,7 @@ void waitGone(HWND w) {
 }
 
 TEST(Win32KeyMapEditor, RefusesBadHexStoresOnOkDiscardsOnCancel) {
-  char dir[MAX_PATH];
-  GetTempPathA(sizeof dir, dir);
-  std::snprintf(keyboard.mapPath, sizeof keyboard.mapPath, "%skeymap_editor_test.kbd", dir);
+  std::snprintf(keyboard.mapPath, sizeof keyboard.mapPath, "%s", tempPath("keymap_editor_test.kbd").c_str());
   DeleteFileA(keyboard.mapPath);
   KeyMap start{};
   std::strcpy(reinterpret_cast<char*>(start.slots[5]), "a^b\\c");

@@ -21,18 +21,32 @@
 #include "win32_driver.h"
 
 namespace {
-int closedPort() {
+// A socket listening on a loopback address; *port gets its port.
+SOCKET listenOn(uint32_t address, int* port) {
   SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in a{};
   a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
+  a.sin_addr.s_addr = htonl(address);
+  if (bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || listen(s, 1) != 0) return INVALID_SOCKET;
   int len = sizeof a;
   getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
-  closesocket(s);
-  return ntohs(a.sin_port);
+  *port = ntohs(a.sin_port);
+  return s;
 }
 
+int closedPort() {
+  int port = 0;
+  closesocket(listenOn(INADDR_LOOPBACK, &port));
+  return port;
+}
+
+// prepareTelnet and a connection to address:port; whether it was established.
+bool connectTo(const char* address, int port) {
+  if (!prepareTelnet()) return false;
+  netConnect(mainWindow(), loopbackRequest(address, port));
+  pumpUntil([] { return netEvents.established || netEvents.ended; }, 10000);
+  return netEvents.established;
+}
 }  // namespace
 
 TEST(Win32Connection, ReachesTheLoopbackServerAndThePromptArrives) {
@@ -95,15 +109,7 @@ struct DeafHost {
   DeafHost() {
     WSADATA data;
     WSAStartup(MAKEWORD(1, 1), &data);
-    listener = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    listen(listener, 1);
-    int len = sizeof a;
-    getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len);
-    port = ntohs(a.sin_port);
+    listener = listenOn(INADDR_LOOPBACK, &port);
     worker = std::thread([this] {
       SOCKET s = accept(listener, nullptr, nullptr);
       while (!stop) Sleep(20);
@@ -139,9 +145,7 @@ TEST(Win32Connection, AFloodingHostLeavesTheWindowUsableAndLosesNothing) {
   MessageBoxCloser closer({"Error", "error"});
   const char* port = getenv("SUITE_TEST_FLOOD_PORT");
   ASSERT_NE(port, nullptr) << "tests/win32/run starts the flooding host";
-  ASSERT_TRUE(prepareTelnet());
-  netConnect(mainWindow(), loopbackRequest("127.0.0.1", atoi(port)));
-  ASSERT_TRUE(pumpUntil([] { return netEvents.established || netEvents.ended; }, 10000));
+  ASSERT_TRUE(connectTo("127.0.0.1", atoi(port)));
   // The host fills the socket's buffers while nothing is read; then a repaint
   // is asked for and must come after a pass or two, not after the backlog.
   Sleep(1500);
@@ -166,10 +170,7 @@ void CALLBACK disconnectFromTimer(HWND, UINT, UINT_PTR id, DWORD) {
 TEST(Win32Connection, DisconnectEndsAWriteThatWaitsForAHostThatStoppedReading) {
   MessageBoxCloser closer({"Error", "error"});
   DeafHost host;
-  ASSERT_TRUE(prepareTelnet());
-  netConnect(mainWindow(), loopbackRequest("127.0.0.1", host.port));
-  ASSERT_TRUE(pumpUntil([] { return netEvents.established || netEvents.ended; }, 10000));
-  ASSERT_TRUE(netEvents.established);
+  ASSERT_TRUE(connectTo("127.0.0.1", host.port));
   UINT_PTR timer = SetTimer(nullptr, 0, 500, disconnectFromTimer);
   std::vector<uint8_t> big(64 << 20, 'w');
   DWORD start = GetTickCount();
@@ -185,17 +186,10 @@ TEST(Win32Connection, DisconnectEndsAWriteThatWaitsForAHostThatStoppedReading) {
 TEST(Win32Connection, ZeroPaddedDottedDecimalReachesTheDecimalAddress) {
   MessageBoxCloser closer({"Error", "error"});
   ASSERT_TRUE(prepareTelnet());
-  SOCKET listener = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(0x7F00000A);
-  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
-  ASSERT_EQ(listen(listener, 1), 0);
-  int len = sizeof a;
-  getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len);
-  netConnect(mainWindow(), loopbackRequest("127.000.0.010", ntohs(a.sin_port)));
-  EXPECT_TRUE(pumpUntil([] { return netEvents.established || netEvents.ended; }, 10000));
-  EXPECT_TRUE(netEvents.established) << (closer.texts().empty() ? "" : closer.texts()[0]);
+  int port = 0;
+  SOCKET listener = listenOn(0x7F00000A, &port);
+  ASSERT_NE(listener, INVALID_SOCKET);
+  EXPECT_TRUE(connectTo("127.000.0.010", port)) << (closer.texts().empty() ? "" : closer.texts()[0]);
   netDisconnect();
   closesocket(listener);
 }

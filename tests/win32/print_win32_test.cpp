@@ -63,10 +63,6 @@ std::string printedText(const std::function<int()>& job) {
   return readFile(text);
 }
 
-void received(const std::string& bytes) {
-  processReceived(reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<int>(bytes.size()));
-}
-
 // Every text printed to the PDF queue from now on, read once no job is left.
 std::string pdfTextsSince(const std::set<std::string>& before) {
   std::string pdf = printDir() + "\\pdf", all;
@@ -131,27 +127,23 @@ bool printerInstalled(const char* name) {
 
 }  // namespace
 
-TEST(Win32Print, LogfileWithAFormFeedPrintsTwoPages) {
+// A log file with a form feed prints two pages; the buffer and the selection
+// print their lines.
+TEST(Win32Print, LogfileBufferAndSelectionPrintTheirLines) {
   ASSERT_FALSE(printDir().empty()) << "tests/win32/run starts the print queues";
+  ASSERT_TRUE(prepareTelnet());
   MessageBoxCloser closer;
   printAttachWindow(mainWindow(), 0, 0, 0);
   std::string path = writeTempFile("print.log", "first line\r\nsecond line\r\n\f\r\nthird page\r\n");
   std::string text = printedText([&] { return printTextFile(path); });
-  auto pages = std::count(text.begin(), text.end(), '\f');
-  EXPECT_EQ(pages, 2) << text;
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\f'), 2) << text;
   size_t first = text.find("first line"), second = text.find("second line"), third = text.find("third page");
   ASSERT_NE(third, std::string::npos) << text;
   EXPECT_LT(first, second);
   EXPECT_GT(third, text.find('\f'));
-  EXPECT_TRUE(closer.texts().empty());
-}
 
-TEST(Win32Print, BufferAndSelectionPrintTheirLines) {
-  ASSERT_TRUE(prepareTelnet());
-  MessageBoxCloser closer;
-  printAttachWindow(mainWindow(), 0, 0, 0);
-  received("alpha line\r\nbeta line\r\ngamma line\r\n");
-  std::string text = printedText(printBuffer);
+  receive("alpha line\r\nbeta line\r\ngamma line\r\n");
+  text = printedText(printBuffer);
   size_t a = text.find("alpha line"), b = text.find("beta line"), g = text.find("gamma line");
   ASSERT_NE(g, std::string::npos) << text;
   EXPECT_LT(a, b);
@@ -177,9 +169,7 @@ TEST(Win32Print, TransparentJobFromATelnetHostReachesTheRawQueue) {
   GetDefaultPrinterA(old, &size);
   ASSERT_TRUE(SetDefaultPrinterA("RAWCAP"));
   printAttachWindow(mainWindow(), 0, 0, 0);
-  char temp[MAX_PATH];
-  GetTempPathA(sizeof temp, temp);
-  setSpoolPath(std::string(temp) + "temp.txt");
+  setSpoolPath(tempPath("temp.txt"));
   printHooksInstall();
   setTransparentPrintEnabled(true);
   ASSERT_NO_FATAL_FAILURE(connectToServer());
@@ -195,8 +185,7 @@ TEST(Win32Print, TransparentJobFromATelnetHostReachesTheRawQueue) {
   EXPECT_EQ(readFile(job), std::string("JOB42\x1b\x01\xff\r\n\f", 11));
   EXPECT_FALSE(onScreen("JOB42")) << screenText();
   EXPECT_TRUE(closer.texts().empty());
-  typeLine("exit");
-  pumpUntil([] { return !netLinkUp(); }, 10000);
+  endSession();
   setTransparentPrintEnabled(false);
   if (old[0]) SetDefaultPrinterA(old);
 }
@@ -206,9 +195,7 @@ TEST(Win32Print, TransparentJobFromATelnetHostReachesTheRawQueue) {
 TEST(Win32Print, CaptureOfALoopbackSessionHoldsTheHostsText) {
   MessageBoxCloser closer;
   printAttachWindow(mainWindow(), 0, 0, 0);
-  char temp[MAX_PATH];
-  GetTempPathA(sizeof temp, temp);
-  std::string log = captureLogPath(temp, "", "loopback");
+  std::string log = captureLogPath(tempPath(), "", "loopback");
   DeleteFileA(log.c_str());
   ASSERT_NO_FATAL_FAILURE(connectToServer());
   captureToggle(log, true);
@@ -224,8 +211,7 @@ TEST(Win32Print, CaptureOfALoopbackSessionHoldsTheHostsText) {
   EXPECT_TRUE(closer.texts().empty());
   captureToggle(log, true);  // off: the next connection does not capture
   EXPECT_FALSE(captureWanted());
-  typeLine("exit");
-  pumpUntil([] { return !netLinkUp(); }, 10000);
+  endSession();
 }
 
 // Escape in the abort dialog mid-job drops the job and says so; what the host
@@ -258,8 +244,7 @@ TEST(Win32Print, CancelMidJobHoldsReadsAndDropsTheJob) {
 
   EXPECT_NE(printedText(printBuffer).find("HELD42"), std::string::npos);
   EXPECT_EQ(pdfTextsSince(before).find("cancelled job"), std::string::npos);
-  typeLine("exit");
-  pumpUntil([] { return !netLinkUp(); }, 10000);
+  endSession();
   printAttachWindow(mainWindow(), 0, 0, 0);
 }
 
@@ -276,7 +261,7 @@ TEST(Win32Print, PrintSetupChoiceIsUsedAndKept) {
   char kept[64] = "";
   regReadString(PRINTER_SETTING, "", kept, sizeof kept);
   EXPECT_STREQ(kept, "RAWCAP");
-  received("to the raw queue\r\n");
+  receive("to the raw queue\r\n");
   std::string raw = printDir() + "\\raw";
   auto before = filesIn(raw, "*.prn");
   EXPECT_EQ(printBuffer(), 0) << testing::PrintToString(closer.texts());
@@ -298,7 +283,7 @@ TEST(Win32Print, DISABLED_NoPrinterFound) {
   MessageBoxCloser closer;
   printAttachWindow(mainWindow(), 0, 0, 0);
   ASSERT_FALSE(printerInstalled("PDF"));
-  received("nowhere to go\r\n");
+  receive("nowhere to go\r\n");
   std::string path = writeTempFile("noprinter.log", "a line\r\n");
   EXPECT_EQ(printBuffer(), -1);
   EXPECT_EQ(printTextFile(path), -1);
@@ -314,7 +299,7 @@ TEST(Win32Print, RefusingQueueFailsWithTheMessage) {
   MessageBoxCloser closer;
   regWriteString(PRINTER_SETTING, "REFUSING");
   printAttachWindow(mainWindow(), 0, 0, 0);
-  received("refused\r\n");
+  receive("refused\r\n");
   EXPECT_EQ(printBuffer(), -1);
   printSpoolFile(writeTempFile("refused.txt", "raw bytes\r\n"));
   EXPECT_EQ(closer.texts(), std::vector<std::string>(2, TEXT_PRINT_FAILED));

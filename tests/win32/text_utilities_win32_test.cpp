@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include <fstream>
-#include <iterator>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,13 +29,29 @@ std::string answerMessage(const char* shot) {
   return text;
 }
 
-// Fills the batch list as the Add button would and presses Done.
+// Fills the batch list as the Add button would and presses Done; with no
+// paths, presses Cancel.
 void chooseInBatchList(const std::vector<std::string>& paths) {
   HWND box = waitForWindow("Batch List", 10000);
   if (!box) return;
   for (const std::string& p : paths)
     SendMessageA(GetDlgItem(box, IDC_BATCH_LIST), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(p.c_str()));
-  SendMessageA(box, WM_COMMAND, IDC_BATCH_DONE, 0);
+  SendMessageA(box, WM_COMMAND, paths.empty() ? IDC_BATCH_CANCEL : IDC_BATCH_DONE, 0);
+}
+
+// Runs a Utilities command while a second thread acts as the user: choose
+// picks the files, then each message box that follows is taken (a screenshot
+// each). Returns their texts.
+std::vector<std::string> runCommand(void (*command)(HWND), const std::function<void()>& choose,
+                                    std::vector<const char*> shots) {
+  std::vector<std::string> texts;
+  std::thread user([&] {
+    choose();
+    for (const char* shot : shots) texts.push_back(answerMessage(shot));
+  });
+  command(mainWindow());
+  user.join();
+  return texts;
 }
 
 std::string folderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\') + 1); }
@@ -49,72 +65,38 @@ TEST(TextUtilities, UuencodeThenUudecodeFromTheMenuFunctions) {
   std::string dir = folderOf(path);
   DeleteFileA((dir + "uutest1.uue").c_str());
   DeleteFileA((dir + "uutest2.uue").c_str());
-  std::string shown;
-  std::thread user([&] {
+  auto openFile = [&] {
     HWND open = waitForWindow("Open File", 10000);
     if (!open) return;
     Sleep(200);
     // The file name edit of the standard dialog (edt1, or the combo box's edit).
     if (!SetDlgItemTextA(open, 0x480, path.c_str())) SetDlgItemTextA(open, 0x47C, path.c_str());
     SendMessageA(open, WM_COMMAND, IDOK, 0);
-    shown = answerMessage("uuencode_complete");
-  });
-  utilityUuencode(mainWindow());
-  user.join();
-  EXPECT_EQ(shown, "Encoding complete");
-  std::string part1 = readFile(dir + "uutest1.uue");
-  EXPECT_EQ(part1.compare(0, 22, "begin 600 uutest.bin\r\n"), 0);
+  };
+  EXPECT_EQ(runCommand(utilityUuencode, openFile, {"uuencode_complete"}),
+            std::vector<std::string>{"Encoding complete"});
+  EXPECT_EQ(readFile(dir + "uutest1.uue").compare(0, 22, "begin 600 uutest.bin\r\n"), 0);
   EXPECT_EQ(readFile(dir + "uutest2.uue").compare(0, 7, "BEGIN\r\n"), 0);
 
   DeleteFileA(path.c_str());
-  user = std::thread([&] {
-    chooseInBatchList({dir + "uutest1.uue", dir + "uutest2.uue"});
-    shown = answerMessage("uudecode_complete");
-  });
-  utilityUudecode(mainWindow());
-  user.join();
-  EXPECT_EQ(shown, "Decoding complete");
+  std::vector<std::string> parts = {dir + "uutest1.uue", dir + "uutest2.uue"};
+  EXPECT_EQ(runCommand(utilityUudecode, [&] { chooseInBatchList(parts); }, {"uudecode_complete"}),
+            std::vector<std::string>{"Decoding complete"});
   EXPECT_EQ(readFile(path), data);
-
   // The parts in the wrong order: the second has no "begin" line.
-  std::vector<std::string> texts;
-  user = std::thread([&] {
-    chooseInBatchList({dir + "uutest2.uue", dir + "uutest1.uue"});
-    texts.push_back(answerMessage("uudecode_no_name"));
-    texts.push_back(answerMessage("uudecode_error"));
-  });
-  utilityUudecode(mainWindow());
-  user.join();
-  EXPECT_EQ(texts, (std::vector<std::string>{"Filename not found in  " + dir + "uutest2.uue", "Decoding error"}));
+  EXPECT_EQ(runCommand(utilityUudecode, [&] { chooseInBatchList({parts[1], parts[0]}); },
+                       {"uudecode_no_name", "uudecode_error"}),
+            (std::vector<std::string>{"Filename not found in  " + parts[1], "Decoding error"}));
 }
 
 TEST(TextUtilities, ConversionsFromTheMenuFunctions) {
   std::string text = writeTempFile("conv.txt", "one\ntwo\r\n");
-  std::string wrong = writeTempFile("conv.dos", "x\n");
-  std::string dir = folderOf(text);
-  std::vector<std::string> texts;
-  std::thread user([&] {
-    chooseInBatchList({text});
-    texts.push_back(answerMessage("unix_dos_complete"));
-  });
-  utilityUnixToDos(mainWindow());
-  user.join();
-  EXPECT_EQ(readFile(dir + "conv.dos"), "one\r\ntwo\r\n");
-  user = std::thread([&] {
-    chooseInBatchList({dir + "conv.dos"});
-    texts.push_back(answerMessage("unix_dos_wrong_type"));
-    texts.push_back(answerMessage("unix_dos_error"));
-  });
-  utilityUnixToDos(mainWindow());
-  user.join();
-  user = std::thread([&] {
-    HWND box = waitForWindow("Batch List", 10000);
-    if (box) SendMessageA(box, WM_COMMAND, IDC_BATCH_CANCEL, 0);
-    texts.push_back(answerMessage("dos_unix_cancelled"));
-  });
-  utilityDosToUnix(mainWindow());
-  user.join();
-  EXPECT_EQ(texts, (std::vector<std::string>{"Coversion complete", "File is of wrong type", "Translation error",
-                                             "Conversion cancelled"}));
-  (void)wrong;
+  std::string dos = writeTempFile("conv.dos", "x\n");  // replaced by the conversion
+  EXPECT_EQ(runCommand(utilityUnixToDos, [&] { chooseInBatchList({text}); }, {"unix_dos_complete"}),
+            std::vector<std::string>{"Coversion complete"});
+  EXPECT_EQ(readFile(dos), "one\r\ntwo\r\n");
+  EXPECT_EQ(runCommand(utilityUnixToDos, [&] { chooseInBatchList({dos}); }, {"unix_dos_wrong_type", "unix_dos_error"}),
+            (std::vector<std::string>{"File is of wrong type", "Translation error"}));
+  EXPECT_EQ(runCommand(utilityDosToUnix, [] { chooseInBatchList({}); }, {"dos_unix_cancelled"}),
+            std::vector<std::string>{"Conversion cancelled"});
 }

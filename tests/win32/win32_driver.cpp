@@ -4,7 +4,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
+#include "shell/program_dir.h"
 #include "shell/pump.h"
 #include "shell/script_dialog_win32.h"
 #include "shell/script_terminal.h"
@@ -37,6 +39,7 @@ LRESULT CALLBACK mainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 
 struct Find {
   const char* title;
+  bool anyProcess;
   HWND found;
 };
 BOOL CALLBACK findTitle(HWND w, LPARAM lp) {
@@ -47,7 +50,7 @@ BOOL CALLBACK findTitle(HWND w, LPARAM lp) {
   // one waiting for this thread.
   WCHAR text[256];
   char narrow[256];
-  if (pid == GetCurrentProcessId() && IsWindowVisible(w) && InternalGetWindowText(w, text, 256) &&
+  if ((f->anyProcess || pid == GetCurrentProcessId()) && IsWindowVisible(w) && InternalGetWindowText(w, text, 256) &&
       WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr) &&
       strcmp(narrow, f->title) == 0) {
     f->found = w;
@@ -81,10 +84,14 @@ bool pumpUntil(const std::function<bool()>& done, DWORD ms) {
 
 bool onScreen(const char* text) { return screenText().find(text) != std::string::npos; }
 
-std::string writeTempFile(const char* name, const std::string& text) {
+std::string tempPath(const std::string& name) {
   char dir[MAX_PATH];
   GetTempPathA(sizeof dir, dir);
-  std::string path = std::string(dir) + name;
+  return dir + name;
+}
+
+std::string writeTempFile(const char* name, const std::string& text) {
+  std::string path = tempPath(name);
   FILE* f = fopen(path.c_str(), "wb");
   fputs(text.c_str(), f);
   fclose(f);
@@ -104,6 +111,14 @@ HWND startScript(const char* name, const std::string& text) {
 
 bool waitScript(DWORD ms) {
   return pumpUntil([] { return scriptDone > 0; }, ms);
+}
+
+std::string freshProgramDir(const char* name) {
+  std::filesystem::path dir = tempPath(name + std::to_string(GetCurrentProcessId()));
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  setProgramDir(dir.string());
+  return dir.string();
 }
 
 void deleteSetting(const char* name) {
@@ -154,9 +169,18 @@ void connectToServer(bool checked) {
   ASSERT_TRUE(pumpUntil([] { return onScreen("# "); }, 10000)) << screenText();
 }
 
+void receive(const std::string& bytes) {
+  processReceived(reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<int>(bytes.size()));
+}
+
 void typeLine(const std::string& line) {
   std::string typed = line + "\r";
   sendBytes(reinterpret_cast<const uint8_t*>(typed.data()), static_cast<int>(typed.size()));
+}
+
+void endSession() {
+  typeLine("exit");
+  pumpUntil([] { return !netLinkUp(); }, 10000);
 }
 
 NetRequest loopbackRequest(const char* address, int port) {
@@ -166,10 +190,10 @@ NetRequest loopbackRequest(const char* address, int port) {
   return r;
 }
 
-HWND waitForWindow(const char* title, DWORD ms) {
+HWND waitForWindow(const char* title, DWORD ms, bool anyProcess) {
   DWORD start = GetTickCount();
   do {
-    Find f{title, nullptr};
+    Find f{title, anyProcess, nullptr};
     EnumWindows(findTitle, reinterpret_cast<LPARAM>(&f));
     if (f.found) return f.found;
     Sleep(20);
@@ -177,24 +201,25 @@ HWND waitForWindow(const char* title, DWORD ms) {
   return nullptr;
 }
 
-MessageBoxCloser::MessageBoxCloser(std::vector<std::string> titles) : watched(std::move(titles)) {
-  InitializeCriticalSection(&lock);
+MessageBoxCloser::MessageBoxCloser(std::vector<std::string> titles, bool any)
+    : anyProcess(any), watched(std::move(titles)) {
   worker = std::thread([this] {
     while (!stop) {
       HWND box = nullptr;
       std::string title;
       for (const std::string& t : watched) {
-        box = waitForWindow(t.c_str(), 50 / static_cast<DWORD>(watched.size()));
+        box = waitForWindow(t.c_str(), 50 / static_cast<DWORD>(watched.size()), anyProcess);
         title = t;
         if (box) break;
       }
       if (!box) continue;
       char text[1024] = "";
       GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the box's static text
-      EnterCriticalSection(&lock);
-      seen.push_back(text);
-      seenTitles.push_back(title);
-      LeaveCriticalSection(&lock);
+      {
+        std::lock_guard<std::mutex> hold(lock);
+        seen.push_back(text);
+        seenTitles.push_back(title);
+      }
       SendMessageA(box, WM_COMMAND, IDOK, 0);
       Sleep(50);
     }
@@ -204,19 +229,14 @@ MessageBoxCloser::MessageBoxCloser(std::vector<std::string> titles) : watched(st
 MessageBoxCloser::~MessageBoxCloser() {
   stop = true;
   worker.join();
-  DeleteCriticalSection(&lock);
 }
 
 std::vector<std::string> MessageBoxCloser::titles() {
-  EnterCriticalSection(&lock);
-  std::vector<std::string> copy = seenTitles;
-  LeaveCriticalSection(&lock);
-  return copy;
+  std::lock_guard<std::mutex> hold(lock);
+  return seenTitles;
 }
 
 std::vector<std::string> MessageBoxCloser::texts() {
-  EnterCriticalSection(&lock);
-  std::vector<std::string> copy = seen;
-  LeaveCriticalSection(&lock);
-  return copy;
+  std::lock_guard<std::mutex> hold(lock);
+  return seen;
 }

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -25,8 +26,12 @@ extern WPARAM scriptResult;
 bool pumpUntil(const std::function<bool()>& done, DWORD ms);
 // Whether text is on the screen.
 bool onScreen(const char* text);
+// The path of name in the temporary folder.
+std::string tempPath(const std::string& name = "");
 // Writes text to name in the temporary folder; returns the path.
 std::string writeTempFile(const char* name, const std::string& text);
+// An empty folder name in the temporary folder, made the program directory.
+std::string freshProgramDir(const char* name);
 // Starts text as a script in SCRIPTDLG over the real receive path; returns the
 // dialog. waitScript pumps until 1026 arrived (at most ms).
 HWND startScript(const char* name, const std::string& text);
@@ -47,22 +52,28 @@ int telnetServerPort();
 // prepareTelnet, then connects to that server and waits for its shell prompt;
 // checked says whether to check the states of the attempt on the way.
 void connectToServer(bool checked = false);
+// Bytes from the host through the terminal's receive path.
+void receive(const std::string& bytes);
 // Sends line and CR as typed.
 void typeLine(const std::string& line);
+// Types exit and waits for the host to close the connection.
+void endSession();
 NetRequest loopbackRequest(const char* address, int port);
 
-// Waits up to ms for a visible top-level window of the process with this title.
-HWND waitForWindow(const char* title, DWORD ms);
+// Waits up to ms for a visible top-level window with this title, of this
+// process unless anyProcess.
+HWND waitForWindow(const char* title, DWORD ms, bool anyProcess = false);
 // Closes every message box with one of these titles that appears while it
 // lives with OK, recording their texts and titles.
 struct MessageBoxCloser {
-  explicit MessageBoxCloser(std::vector<std::string> titles = {"Message"});
+  explicit MessageBoxCloser(std::vector<std::string> titles = {"Message"}, bool anyProcess = false);
   ~MessageBoxCloser();
   std::vector<std::string> texts();
   std::vector<std::string> titles();
   std::atomic<bool> stop{false};
+  bool anyProcess;
   std::vector<std::string> watched;
   std::vector<std::string> seen, seenTitles;
-  CRITICAL_SECTION lock;
+  std::mutex lock;
   std::thread worker;
 };
