@@ -181,11 +181,8 @@ TEST(TelnetEngine, UserCommandsAndTerminalIdsAreBounded) {
   EXPECT_EQ(telnetTerminalTypeReply("0123456789abcdefXYZ", out), 15 + 6) << "at most 15 characters";
   EXPECT_EQ(telnetTerminalTypeReply("\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF", out), 30 + 6);
   harness::connect();
-  EXPECT_EQ(telnetSendUserCommand(0), 0);
-  EXPECT_EQ(telnetSendUserCommand(8), 0);
-  EXPECT_EQ(telnetSendUserCommand(14), 0);
-  EXPECT_EQ(telnetSendUserCommand(15), -1);
-  EXPECT_EQ(telnetSendUserCommand(-1), -1);
+  for (auto [command, result] : {std::pair{0, 0}, {8, 0}, {14, 0}, {15, -1}, {-1, -1}})
+    EXPECT_EQ(telnetSendUserCommand(command), result) << command;
   EXPECT_EQ(hex(harness::wire.replies), hex(bytes({IAC, 236, IAC, 244, IAC, 250})));
 }
 }  // namespace
