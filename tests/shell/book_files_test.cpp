@@ -31,27 +31,25 @@ Entry patterned(const FieldSpec& nameField, const char* name, uint32_t seed) {
   return e;
 }
 
+// Saves the record, loads it back by its name and compares every byte.
+template <typename Entry, typename Save>
+void expectRoundTrip(const Entry& e, const char* name, Save save, int (*load)(const char*, Entry&)) {
+  ASSERT_EQ(save(e), 0) << name;
+  Entry back{};
+  EXPECT_EQ(load(name, back), static_cast<int>(sizeof e.bytes)) << name;
+  EXPECT_EQ(memcmp(e.bytes, back.bytes, sizeof e.bytes), 0) << name;
+}
+
 using BookFiles = BookDirTest;
 
 TEST_F(BookFiles, EveryByteOfEachKindSurvivesARoundTrip) {
   BookEntry tel = patterned<BookEntry>(bookField::name, "Alpha", 1);
-  ASSERT_EQ(bookSaveEntry(tel), 0);
-  BookEntry telBack{};
-  EXPECT_EQ(bookLoadEntry("Alpha", telBack), static_cast<int>(BOOK_ENTRY_SIZE));
-  EXPECT_EQ(memcmp(tel.bytes, telBack.bytes, BOOK_ENTRY_SIZE), 0);
-
-  PhoneEntry phn = patterned<PhoneEntry>(phoneField::name, "Beta", 2);
-  ASSERT_EQ(phoneSaveEntry(phn), 0);
-  PhoneEntry phnBack{};
-  EXPECT_EQ(phoneLoadEntry("Beta", phnBack), static_cast<int>(PHONE_ENTRY_SIZE));
-  EXPECT_EQ(memcmp(phn.bytes, phnBack.bytes, PHONE_ENTRY_SIZE), 0);
-
+  expectRoundTrip(tel, "Alpha", bookSaveEntry, bookLoadEntry);
+  expectRoundTrip(patterned<PhoneEntry>(phoneField::name, "Beta", 2), "Beta", phoneSaveEntry, phoneLoadEntry);
   FtpEntry ftp = patterned<FtpEntry>(ftpField::name, "Gamma", 3);
   recordSetInt(ftp.bytes, ftpField::savePassword, 1);
-  ASSERT_EQ(ftpSaveEntry(ftp, TXT_ENTRY_CREATE_FAILED), 0);
-  FtpEntry ftpBack{};
-  EXPECT_EQ(ftpLoadEntry("Gamma", ftpBack), static_cast<int>(FTP_ENTRY_SIZE));
-  EXPECT_EQ(memcmp(ftp.bytes, ftpBack.bytes, FTP_ENTRY_SIZE), 0);
+  expectRoundTrip(ftp, "Gamma", [](const FtpEntry& e) { return ftpSaveEntry(e, TXT_ENTRY_CREATE_FAILED); },
+                  ftpLoadEntry);
 
   EXPECT_EQ(files(), (std::vector<std::string>{"Alpha.TEL", "Beta.PHN", "Gamma.FTP"}));
   EXPECT_EQ(fileBytes("Alpha.TEL"), std::vector<uint8_t>(tel.bytes, tel.bytes + BOOK_ENTRY_SIZE));

@@ -28,71 +28,59 @@ std::string hex(const std::string& s) {
   return out;
 }
 
-void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
-
-class Negotiation : public ::testing::TestWithParam<Case> {};
-
-TEST_P(Negotiation, RepliesAndData) {
-  const Case& c = GetParam();
-  harness::connect(false, false, c.columns, c.rows, c.terminalId);
-  std::string data = harness::receive(c.in);
-  EXPECT_EQ(hex(harness::wire.replies), hex(c.replies)) << c.name;
-  EXPECT_EQ(hex(data), hex(c.data)) << c.name;
-  EXPECT_FALSE(telnetInCommand()) << c.name << ": every case ends in data mode";
-}
-
 const int IAC = 255, DO = 253, DONT = 254, WILL = 251, WONT = 252, SB = 250, SE = 240;
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, Negotiation,
-    ::testing::Values(
-        Case{"do ttype", bytes({IAC, DO, 24}), bytes({IAC, WILL, 24}), ""},
-        Case{"ttype send", bytes({IAC, SB, 24, 1, IAC, SE}), bytes({IAC, SB, 24, 0, 'v', 't', '1', '0', '0', IAC, SE}), ""},
-        Case{"do naws", bytes({IAC, DO, 31}), bytes({IAC, SB, 31, 0, 80, 0, 24, IAC, SE}), ""},
-        Case{"will naws", bytes({IAC, WILL, 31}), bytes({IAC, SB, 31, 0, 80, 0, 24, IAC, SE}), ""},
-        Case{"dont naws", bytes({IAC, DONT, 31}), "", ""},
-        Case{"do echo refused", bytes({IAC, DO, 1}), bytes({IAC, WONT, 1}), ""},
-        Case{"will echo silent", bytes({IAC, WILL, 1}), "", ""},
-        Case{"dont sga", bytes({IAC, DONT, 3}), bytes({IAC, WILL, 3}), ""},
-        Case{"do sga", bytes({IAC, DO, 3}), bytes({IAC, WILL, 3}), ""},
-        Case{"will sga", bytes({IAC, WILL, 3}), bytes({IAC, DO, 3}), ""},
-        Case{"wont sga", bytes({IAC, WONT, 3}), bytes({IAC, DO, 3}), ""},
-        Case{"will status", bytes({IAC, WILL, 5}), bytes({IAC, DONT, 5}), ""},
-        Case{"do status", bytes({IAC, DO, 5}), bytes({IAC, WONT, 5}), ""},
-        Case{"will timing mark", bytes({IAC, WILL, 6}), bytes({IAC, DONT, 6}), ""},
-        Case{"do timing mark", bytes({IAC, DO, 6}), bytes({IAC, WONT, 6}), ""},
-        Case{"wont timing mark", bytes({IAC, WONT, 6}), "", ""},
-        Case{"do unknown", bytes({IAC, DO, 0x20}), bytes({IAC, WONT, 0x20}), ""},
-        Case{"will unknown", bytes({IAC, WILL, 0x20}), bytes({IAC, DONT, 0x20}), ""},
-        Case{"wont unknown", bytes({IAC, WONT, 0x20}), bytes({IAC, DONT, 0x20}), ""},
-        Case{"dont unknown", bytes({IAC, DONT, 0x27}), bytes({IAC, WONT, 0x27}), ""},
-        Case{"do 255", bytes({IAC, DO, IAC}), bytes({IAC, WILL, IAC}), ""},
-        Case{"wont 255", bytes({IAC, WONT, IAC}), bytes({IAC, DONT, IAC}), ""},
-        Case{"ayt", bytes({'a', IAC, 246, 'b'}), bytes({IAC, 241}), "ab"},
-        Case{"nop shows nothing", bytes({'x', IAC, 241, 'y'}), "", "xy"},
-        Case{"ignored commands", bytes({IAC, 242, IAC, 243, IAC, 244, IAC, 245, IAC, 247, IAC, 248, IAC, 249}), "", ""},
-        Case{"doubled iac is data", bytes({'A', IAC, IAC, 'B'}), "", bytes({'A', 255, 'B'})},
-        Case{"four iac are two", bytes({IAC, IAC, IAC, IAC}), "", bytes({255, 255})},
-        Case{"do binary", bytes({IAC, DO, 0}), bytes({IAC, WILL, 0}), ""},
-        Case{"other subnegotiation: parameters are data",
-             bytes({IAC, SB, 0x20, 'x', 'y', IAC, SE, 'z'}), "", "xyz"},
-        Case{"ttype is from server is dropped", bytes({IAC, SB, 24, 0, 'a', IAC, SE}), "", "a"},
-        Case{"verbs in a row", bytes({IAC, DO, 24, IAC, WILL, 3, IAC, DO, 0x20}),
-             bytes({IAC, WILL, 24, IAC, DO, 3, IAC, WONT, 0x20}), ""},
-        Case{"unknown command byte after iac", bytes({IAC, 0x41, 'b'}), "", "b"},
-        Case{"naws 255 doubled", bytes({IAC, DO, 31}), bytes({IAC, SB, 31, 0, 255, 255, 0, 24, IAC, SE}), "", 255},
-        Case{"naws low bytes", bytes({IAC, WILL, 31}), bytes({IAC, SB, 31, 0, 300 & 0xFF, 0, 255, 255, IAC, SE}), "",
-             300, 255},
-        Case{"ttype 255 doubled", bytes({IAC, SB, 24, 1, IAC, SE}), bytes({IAC, SB, 24, 0, 'a', 255, 255, IAC, SE}),
-             "", 80, 24, "a\xFF"},
-        Case{"same ttype every time", bytes({IAC, SB, 24, 1, IAC, SE, IAC, SB, 24, 1, IAC, SE}),
-             bytes({IAC, SB, 24, 0, 'x', 't', IAC, SE, IAC, SB, 24, 0, 'x', 't', IAC, SE}), "", 80, 24, "xt"}),
-    [](const ::testing::TestParamInfo<Case>& info) {
-      std::string n = info.param.name;
-      for (char& ch : n)
-        if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-      return n;
-    });
+TEST(TelnetEngine, NegotiationRepliesAndData) {
+  const Case cases[] = {
+      Case{"do ttype", bytes({IAC, DO, 24}), bytes({IAC, WILL, 24}), ""},
+      Case{"ttype send", bytes({IAC, SB, 24, 1, IAC, SE}), bytes({IAC, SB, 24, 0, 'v', 't', '1', '0', '0', IAC, SE}), ""},
+      Case{"do naws", bytes({IAC, DO, 31}), bytes({IAC, SB, 31, 0, 80, 0, 24, IAC, SE}), ""},
+      Case{"will naws", bytes({IAC, WILL, 31}), bytes({IAC, SB, 31, 0, 80, 0, 24, IAC, SE}), ""},
+      Case{"dont naws", bytes({IAC, DONT, 31}), "", ""},
+      Case{"do echo refused", bytes({IAC, DO, 1}), bytes({IAC, WONT, 1}), ""},
+      Case{"will echo silent", bytes({IAC, WILL, 1}), "", ""},
+      Case{"dont sga", bytes({IAC, DONT, 3}), bytes({IAC, WILL, 3}), ""},
+      Case{"do sga", bytes({IAC, DO, 3}), bytes({IAC, WILL, 3}), ""},
+      Case{"will sga", bytes({IAC, WILL, 3}), bytes({IAC, DO, 3}), ""},
+      Case{"wont sga", bytes({IAC, WONT, 3}), bytes({IAC, DO, 3}), ""},
+      Case{"will status", bytes({IAC, WILL, 5}), bytes({IAC, DONT, 5}), ""},
+      Case{"do status", bytes({IAC, DO, 5}), bytes({IAC, WONT, 5}), ""},
+      Case{"will timing mark", bytes({IAC, WILL, 6}), bytes({IAC, DONT, 6}), ""},
+      Case{"do timing mark", bytes({IAC, DO, 6}), bytes({IAC, WONT, 6}), ""},
+      Case{"wont timing mark", bytes({IAC, WONT, 6}), "", ""},
+      Case{"do unknown", bytes({IAC, DO, 0x20}), bytes({IAC, WONT, 0x20}), ""},
+      Case{"will unknown", bytes({IAC, WILL, 0x20}), bytes({IAC, DONT, 0x20}), ""},
+      Case{"wont unknown", bytes({IAC, WONT, 0x20}), bytes({IAC, DONT, 0x20}), ""},
+      Case{"dont unknown", bytes({IAC, DONT, 0x27}), bytes({IAC, WONT, 0x27}), ""},
+      Case{"do 255", bytes({IAC, DO, IAC}), bytes({IAC, WILL, IAC}), ""},
+      Case{"wont 255", bytes({IAC, WONT, IAC}), bytes({IAC, DONT, IAC}), ""},
+      Case{"ayt", bytes({'a', IAC, 246, 'b'}), bytes({IAC, 241}), "ab"},
+      Case{"nop shows nothing", bytes({'x', IAC, 241, 'y'}), "", "xy"},
+      Case{"ignored commands", bytes({IAC, 242, IAC, 243, IAC, 244, IAC, 245, IAC, 247, IAC, 248, IAC, 249}), "", ""},
+      Case{"doubled iac is data", bytes({'A', IAC, IAC, 'B'}), "", bytes({'A', 255, 'B'})},
+      Case{"four iac are two", bytes({IAC, IAC, IAC, IAC}), "", bytes({255, 255})},
+      Case{"do binary", bytes({IAC, DO, 0}), bytes({IAC, WILL, 0}), ""},
+      Case{"other subnegotiation: parameters are data",
+           bytes({IAC, SB, 0x20, 'x', 'y', IAC, SE, 'z'}), "", "xyz"},
+      Case{"ttype is from server is dropped", bytes({IAC, SB, 24, 0, 'a', IAC, SE}), "", "a"},
+      Case{"verbs in a row", bytes({IAC, DO, 24, IAC, WILL, 3, IAC, DO, 0x20}),
+           bytes({IAC, WILL, 24, IAC, DO, 3, IAC, WONT, 0x20}), ""},
+      Case{"unknown command byte after iac", bytes({IAC, 0x41, 'b'}), "", "b"},
+      Case{"naws 255 doubled", bytes({IAC, DO, 31}), bytes({IAC, SB, 31, 0, 255, 255, 0, 24, IAC, SE}), "", 255},
+      Case{"naws low bytes", bytes({IAC, WILL, 31}), bytes({IAC, SB, 31, 0, 300 & 0xFF, 0, 255, 255, IAC, SE}), "",
+           300, 255},
+      Case{"ttype 255 doubled", bytes({IAC, SB, 24, 1, IAC, SE}), bytes({IAC, SB, 24, 0, 'a', 255, 255, IAC, SE}),
+           "", 80, 24, "a\xFF"},
+      Case{"same ttype every time", bytes({IAC, SB, 24, 1, IAC, SE, IAC, SB, 24, 1, IAC, SE}),
+           bytes({IAC, SB, 24, 0, 'x', 't', IAC, SE, IAC, SB, 24, 0, 'x', 't', IAC, SE}), "", 80, 24, "xt"}};
+  for (const Case& c : cases) {
+    harness::connect(false, false, c.columns, c.rows, c.terminalId);
+    std::string data = harness::receive(c.in);
+    EXPECT_EQ(hex(harness::wire.replies), hex(c.replies)) << c.name;
+    EXPECT_EQ(hex(data), hex(c.data)) << c.name;
+    EXPECT_FALSE(telnetInCommand()) << c.name << ": every case ends in data mode";
+  }
+}
 
 // Each step: what the host sends, what we answer (and the echo hook reports),
 // and local echo and binary mode afterwards.
@@ -193,11 +181,8 @@ TEST(TelnetEngine, UserCommandsAndTerminalIdsAreBounded) {
   EXPECT_EQ(telnetTerminalTypeReply("0123456789abcdefXYZ", out), 15 + 6) << "at most 15 characters";
   EXPECT_EQ(telnetTerminalTypeReply("\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF", out), 30 + 6);
   harness::connect();
-  EXPECT_EQ(telnetSendUserCommand(0), 0);
-  EXPECT_EQ(telnetSendUserCommand(8), 0);
-  EXPECT_EQ(telnetSendUserCommand(14), 0);
-  EXPECT_EQ(telnetSendUserCommand(15), -1);
-  EXPECT_EQ(telnetSendUserCommand(-1), -1);
+  for (auto [command, result] : {std::pair{0, 0}, {8, 0}, {14, 0}, {15, -1}, {-1, -1}})
+    EXPECT_EQ(telnetSendUserCommand(command), result) << command;
   EXPECT_EQ(hex(harness::wire.replies), hex(bytes({IAC, 236, IAC, 244, IAC, 250})));
 }
 }  // namespace

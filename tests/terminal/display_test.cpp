@@ -171,35 +171,34 @@ TEST(Fit, FontTermAndMinimisedWindow) {
   EXPECT_EQ(horizontalRange(3), 80);
 }
 
+std::vector<int> waits;
+
+// Sends text with the options, the waits kept in waits; the result as transmitText's.
+int transmit(const std::string& text, const TransmitOptions& o = TransmitOptions{}) {
+  wire.replies.clear();
+  waits.clear();
+  return transmitText(reinterpret_cast<const uint8_t*>(text.data()), text.size(), o,
+                      [](int ms) { waits.push_back(ms); });
+}
+
 TEST(Transmit, LinesDelaysAndStrippedLinefeeds) {
   reset(4);
-  static std::vector<int> waits;
-  waits.clear();
   TransmitOptions o;
   o.characterDelay = 5;
   o.lineDelay = 40;
   o.stripLinefeed = true;
-  std::string text = "ab\r\ncd";
-  EXPECT_EQ(transmitText(reinterpret_cast<const uint8_t*>(text.data()), text.size(), o,
-                         [](int ms) { waits.push_back(ms); }),
-            5);
+  EXPECT_EQ(transmit("ab\r\ncd", o), 5);
   EXPECT_EQ(wire.replies, "ab\rcd");
   EXPECT_EQ(waits, std::vector<int>(6, 5));  // a character delay before each, the LF's too
   o.stripLinefeed = false;
-  wire.replies.clear();
-  waits.clear();
-  transmitText(reinterpret_cast<const uint8_t*>(text.data()), text.size(), o, [](int ms) { waits.push_back(ms); });
+  transmit("ab\r\ncd", o);
   EXPECT_EQ(wire.replies, "ab\r\ncd");
   EXPECT_EQ(waits, (std::vector<int>{5, 5, 5, 5, 40, 5, 5}));
   // Binary bytes go as they are up to a NUL; a lost link stops the send.
-  wire.replies.clear();
-  std::string binary("\x01\xff\x80" "z\0tail", 9);
-  EXPECT_EQ(transmitText(reinterpret_cast<const uint8_t*>(binary.data()), binary.size(), TransmitOptions{},
-                         [](int) {}),
-            4);
+  EXPECT_EQ(transmit(std::string("\x01\xff\x80" "z\0tail", 9)), 4);
   EXPECT_EQ(wire.replies, "\x01\xff\x80" "z");
   linkAttach(nullptr);
-  EXPECT_LT(transmitText(reinterpret_cast<const uint8_t*>("xy"), 2, TransmitOptions{}, [](int) {}), 0);
+  EXPECT_LT(transmit("xy"), 0);
 }
 
 // On a serial line XON/XOFF is on while the text goes out, and back to the

@@ -136,12 +136,7 @@ const ScreenCase cases[] = {
     {"vt_family_s_is_no_final", "a" + E + "[SHb", "b", "1,2", "", 4},
 };
 
-class EmulatorTable : public ::testing::TestWithParam<ScreenCase> {};
-
-TEST_P(EmulatorTable, ScreenCursorReply) { expectScreenCase(GetParam().emulation, GetParam()); }
-
-INSTANTIATE_TEST_SUITE_P(Sequences, EmulatorTable, ::testing::ValuesIn(cases),
-                         [](const auto& info) { return std::string(info.param.name); });
+TEST(Emulator, Sequences) { expectCases(0, cases); }
 
 const AttributeCase attrCases[] = {
     {"default", "ab", "7070", "", 4},
@@ -161,12 +156,7 @@ const AttributeCase attrCases[] = {
      "70700770", "", 4},
 };
 
-class AttributeTable : public ::testing::TestWithParam<AttributeCase> {};
-
-TEST_P(AttributeTable, RowAttributes) { expectAttributeCase(GetParam().emulation, GetParam()); }
-
-INSTANTIATE_TEST_SUITE_P(Rendition, AttributeTable, ::testing::ValuesIn(attrCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+TEST(Emulator, Renditions) { expectCases(0, attrCases); }
 
 TEST(EmulatorModes, FlagsFollowTheirSequences) {
   reset(4);

@@ -1,5 +1,7 @@
-// What every emulation shares: sequences split across receive blocks,
-// changes of emulation between bytes, and a cursor past the line's last cell.
+// The VT52, Wyse 50 and IBM 3151 emulations (bytes in; screen, cursor, replies
+// and attributes out), then what every emulation shares: sequences split
+// across receive blocks, changes of emulation between bytes, and a cursor
+// past the line's last cell.
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -10,6 +12,162 @@
 using namespace harness;
 
 namespace {
+
+const ScreenCase vt52Cases[] = {
+    // Cursor movement
+    {"cursor_up_stops_at_top", E + "A", "", "1,1"},
+    {"cursor_right_wrap_stops_at_bottom", E + "Y7o" + E + "CX", "|||||||||||||||||||||||X", "24,2"},
+    {"cursor_left_stops", E + "D", "", "1,1"},
+    {"reverse_line_feed_moves_up", "a\r\nb" + E + "IX", "aX|b", "1,3"},
+    {"reverse_line_feed_at_top_scrolls", "top" + E + "H" + E + "Inew", "new|top", "1,4"},
+    // Erasing
+    {"erase_to_end_of_line", "abcdef" + E + "Y \"" + E + "K", "ab", "1,3"},
+    // Sequence ends
+    {"ends_without_effect", E + "<a" + E + "Vb" + E + "]c" + E + "^d" + E + "_e", "abcde", "1,6"},
+    {"unlisted_bytes_collected_until_final", "\r\n\r\n" + E + "qrsAX", "|X", "2,2"},
+    {"escape_restarts", E + "1" + E + "BX", "|X", "2,2"},
+    {"cr_ends_sequence", "abc" + E + "1\rX", "Xbc", "1,2"},
+    {"vt_sequence_runs_to_a_vt52_final", "\r\n" + E + "[1mAX", "X", "1,2"},
+    // Replies
+    {"identify", E + "Z", "", "1,1", E + "/Z"},
+};
+
+TEST(Vt52, Sequences) { expectCases(TERM_VT52, vt52Cases); }
+
+TEST(Vt52, KeypadModes) {
+  reset(3);
+  feed(E + "=");
+  EXPECT_TRUE(emulator.keypadApplication);
+  feed(E + ">");
+  EXPECT_FALSE(emulator.keypadApplication);
+  feed(E + "Y=");  // inside address mode "=" is a row code
+  EXPECT_FALSE(emulator.keypadApplication);
+}
+
+TEST(Vt52, RightWithoutAutowrapStopsAtLineEnd) {
+  reset(3);
+  terminalOptions.autowrap = false;
+  emulatorConnectionStart();
+  feed(E + "Y o" + E + "C" + E + "C");
+  EXPECT_EQ(cursor(), "1,82");
+  for (int i = 0; i < 300; ++i) feed(E + "C");
+  EXPECT_EQ(cursor(), "1,255");
+}
+
+// A region set by the VT family stays when the emulation changes.
+TEST(Vt52, RegionSetByVtFamily) {
+  reset(4);
+  feed("r0\r\nr1\r\nr2\r\nr3\r\nr4\r\nr5" + E + "[2;4r");
+  terminalOptions.emulation = 3;
+  feed(E + "Y# " + E + "B" + E + "B");  // down stops at the region bottom
+  EXPECT_EQ(cursor(), "4,1");
+  feed(E + "H" + E + "I");  // row 0 scrolls the region down
+  EXPECT_EQ(screenText(), "r0||r1|r2|r4|r5");
+  EXPECT_EQ(cursor(), "1,1");
+  feed(E + "J");  // at home: as many lines as the region into the scrollback
+  EXPECT_EQ(screen.historyLines, 3);
+  EXPECT_EQ(historyRow(3), "r0");
+  EXPECT_EQ(screenText(), "");
+}
+
+const ScreenCase wyseCases[] = {
+    // Clearing and erasing
+    {"clear_star", "abc\r\ndef" + E + "*X", "X", "1,2"},
+    {"clear_plus", "abc\r\ndef" + E + "+X", "X", "1,2"},
+    {"erase_line_T", "abcdef" + E + "= \"" + E + "T", "ab", "1,3"},
+    {"erase_line_t", "abcdef" + E + "= \"" + E + "t", "ab", "1,3"},
+    {"g_t_is_no_erase", "abcdef" + E + "= \"" + E + "GT", "abcdef", "1,3"},
+    {"erase_screen_Y", "aaa\r\nbbb\r\nccc" + E + "=!!" + E + "Y", "aaa|b", "2,2"},
+    {"erase_screen_y", "aaa\r\nbbb\r\nccc" + E + "=!!" + E + "y", "aaa|b", "2,2"},
+    // Lines and characters
+    {"insert_line_E_and_e", "a\r\nb\r\nc" + E + "=! " + E + "E" + E + "e", "a|||b|c", "2,1"},
+    {"delete_line", "a\r\nb\r\nc" + E + "=  " + E + "R", "b|c", "1,1"},
+    {"insert_character", "abcdef" + E + "= !" + E + "Q", "a bcdef", "1,2"},
+    {"insert_character_past_used", "ab" + E + "= %" + E + "Q", "ab", "1,6"},
+    {"delete_character_W_and_w", "abcdef" + E + "= !" + E + "W" + E + "w", "adef", "1,2"},
+    {"delete_character_needs_a_used_cell_right", "abc" + E + "= \"" + E + "W", "abc", "1,3"},
+    // Cursor
+    {"back_tab", E + "= -" + E + "I", "", "1,9"},
+    {"back_tab_lower_case", E + "= -" + E + "i", "", "1,9"},
+    {"back_tab_on_a_stop_stays", E + "= (" + E + "I", "", "1,9"},
+    {"back_tab_to_zero", "abc" + E + "I", "abc", "1,1"},
+    {"scroll_down_cursor_stays", "top\r\nsecond" + E + "jX", "|top   X|second", "2,8"},
+    {"insert_mode", "abc" + E + "= !" + E + "qX" + E + "rY", "aXYc", "1,4"},
+    // Single-byte controls
+    {"vt_at_top_stays", "ab\x0b" "c", "abc", "1,4"},
+    {"ff_moves_right", "a\x0c\x0c" "b", "a  b", "1,5"},
+    {"ff_wraps", std::string(79, ' ') + "\x0c" "x", std::string(79, ' ') + "|x", "2,2"},
+    {"rs_homes", "line\r\nmore\x1e" "X", "Xine|more", "1,2"},
+    // Sequence ends
+    {"ends_without_effect",
+     E + "(a" + E + "1b" + E + "6c" + E + "7d" + E + "9e" + E + ":f" + E + "Cg" + E + "Fh", "abcdefgh", "1,9"},
+    {"g_collected_until_final", "ab\r\ncd" + E + "GxkzRe", "ab|  e", "2,4"},
+    {"digit_outside_g_collected", "\r\n" + E + "4R", "", "2,1"},
+    {"escape_restarts", "a\r\nb" + E + "G" + E + "=  " + E + "R", "b", "1,1"},
+    {"cr_ends_sequence", "abc" + E + "G\rX", "Xbc", "1,2"},
+};
+
+TEST(Wyse50, Sequences) { expectCases(TERM_WYSE50, wyseCases); }
+
+const AttributeCase wyseAttributeCases[] = {
+    {"g4_bright_g0_normal", E + "G4X" + E + "G0Y", "f070", "70"},
+    {"g8_bright", E + "G8X", "f0", "f0"},
+    {"gt_bright", E + "GTX", "f0", "f0"},
+    {"gt_lower_case_bright", E + "GtX", "f0", "f0"},
+    {"zero_alone_ends_without_effect", "a" + E + "G4" + E + "0b", "70f0", "f0"},
+    {"earlier_cells_keep_their_attribute", "ab" + E + "G4c", "7070f0", "f0"},
+    {"inserted_blank_gets_attribute_zero", "ab" + E + "= !" + E + "Q", "700070", "70"},
+    {"deleted_character_takes_its_attribute", "a" + E + "G4bc" + E + "G0d" + E + "= !" + E + "W", "70f070", "70"},
+};
+
+TEST(Wyse50, Attributes) { expectCases(TERM_WYSE50, wyseAttributeCases); }
+
+const ScreenCase ibmCases[] = {
+    // Erasing and editing
+    {"erase_line", "abcdef" + E + "Y \"" + E + "I", "ab", "1,3"},
+    {"delete_character", "abcdef" + E + "Y !" + E + "Q", "acdef", "1,2"},
+    {"delete_line", "a\r\nb\r\nc" + E + "Y  " + E + "O", "b|c", "1,1"},
+    {"insert_line", "a\r\nb\r\nc" + E + "Y! " + E + "N", "a||b|c", "2,1"},
+    {"clear_screen", "abc\r\ndef" + E + "KX", "X", "1,2"},
+    // Sequence ends
+    {"s_restarts_and_is_dropped", E + "xSBX", "|X", "2,2"},
+    {"at_sign_ends", "a" + E + "@b", "ab", "1,3"},
+    {"down_needs_esc_b_alone", E + "xB" + E + ">BX", "X", "1,2"},
+    {"rendition_sequences_print_nothing", E + "4!a" + E + "4=b" + E + "4Pa" + E + "4>bX", "X", "1,2"},
+    {"escape_restarts", E + "4" + E + "BX", "|X", "2,2"},
+    {"cr_ends_sequence", "abc" + E + "4\rX", "Xbc", "1,2"},
+};
+
+TEST(Ibm3151, Sequences) { expectCases(TERM_IBM3151, ibmCases); }
+
+const AttributeCase ibmAttributeCases[] = {
+    {"reverse_then_normal", E + "4!aX" + E + "4=bY", "0770", "70"},
+    {"bold_forms", E + "4\"aA" + E + "4>b" + E + "4$aB" + E + "4>b" + E + "4(aC", "f0f0f0", "f0"},
+    {"reverse_then_bold", E + "4!a" + E + "4\"aX", "87", "87"},
+    {"invisible", E + "4!a" + E + "4PaX", "77", "77"},
+    {"other_rendition_byte_nothing", E + "4#aX", "70", "70"},
+    {"first_byte_not_4_nothing", E + "5!aX", "70", "70"},
+    {"longer_form_nothing", E + "4!!aX", "70", "70"},
+    {"b_other_form_nothing", E + "4!a" + E + "4?bX", "07", "07"},
+    {"reset_needs_the_flag", E + "4!a" + E + ">BX", "07", "07"},
+    {"reset_with_the_flag", E + "4!a" + E + "@" + E + ">BX", "70", "70"},
+    {"flag_is_used_once", E + "4!a" + E + "@" + E + ">B" + E + "4!a" + E + ">BX", "07", "07"},
+    {"flag_cleared_by_other_sequence", E + "4!a" + E + "@" + E + "C" + E + ">BX", "0007", "07"},
+    {"flag_kept_by_cursor_down", E + "4!a" + E + "@" + E + "B" + E + ">B", "", "70"},
+    {"flag_kept_by_other_b_form", E + "4!a" + E + "@" + E + "xB" + E + ">BX", "70", "70"},
+};
+
+TEST(Ibm3151, Attributes) { expectCases(TERM_IBM3151, ibmAttributeCases); }
+
+// Erase from home keeps every row, whatever the region (unlike the VT52).
+TEST(Ibm3151, EraseAtHomeKeepsAllRowsWhateverTheRegion) {
+  reset(4);
+  feed("r0\r\nr1" + E + "[2;4r");
+  terminalOptions.emulation = 10;
+  feed(E + "J");
+  EXPECT_EQ(screen.historyLines, 24);
+  EXPECT_EQ(historyRow(24), "r0");
+}
 
 struct SplitStream {
   int emulation;
@@ -76,48 +234,41 @@ TEST(EmulationSwitch, ConnectionStartDropsArmedAddress) {
 // A 255-column terminal without autowrap: after the last cell the cursor sits
 // at 255, one past the line. Operations on the cursor's cell or the row's
 // cells must not reach the next ring line.
-struct PastEnd {
-  int emulation;
-  std::string input;
-};
-void PrintTo(const PastEnd& c, std::ostream* os) { *os << c.emulation; }
-
-class CursorPastLastCell : public ::testing::TestWithParam<PastEnd> {};
-
-TEST_P(CursorPastLastCell, NextLineUntouched) {
-  const PastEnd& c = GetParam();
-  reset(c.emulation, 24, 255);
+void wideWithoutWrap(int emulation) {
+  reset(emulation, 24, 255);
   terminalOptions.autowrap = false;
   emulatorConnectionStart();
-  std::string to = c.emulation == 8 ? "=" : "Y";
-  if (c.emulation == 4) feed(E + "[2;1HN" + E + "[1;1H" + std::string(255, 'a'));
-  else feed(E + to + "! N" + E + to + "  " + std::string(255, 'a'));
-  ASSERT_EQ(cursor(), "1,256");
-  feed(c.input);
-  EXPECT_EQ(row(1), "N");
-  EXPECT_EQ(attrs(1), "70");
-  EXPECT_LE(lineAt(0).used, 255);
-  EXPECT_GE(screen.column, 0);
-  EXPECT_LE(screen.column, 255);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    OtherEmulations, CursorPastLastCell,
-    ::testing::Values(PastEnd{8, E + "Q"}, PastEnd{8, E + "QQQ"}, PastEnd{8, E + "W"}, PastEnd{8, E + "G4"},
-                      PastEnd{8, E + "G8Z"}, PastEnd{8, E + "GT"}, PastEnd{8, E + "G0"}, PastEnd{8, E + "T"},
-                      PastEnd{8, E + "I"}, PastEnd{8, "\x0c\x0c"}, PastEnd{8, E + "qZZ"}, PastEnd{8, "\x7f"},
-                      PastEnd{10, E + "4!a"}, PastEnd{10, E + "4\"aZ"}, PastEnd{10, E + "4=b"},
-                      PastEnd{10, E + "Q"}, PastEnd{10, E + "I"}, PastEnd{10, E + "C"}, PastEnd{10, E + "D"},
-                      PastEnd{3, E + "K"}, PastEnd{3, E + "C"}, PastEnd{3, E + "D"}, PastEnd{3, E + "Z"},
-                      PastEnd{4, E + "[44m"}, PastEnd{4, E + "[5@"}, PastEnd{4, E + "[5P"}, PastEnd{4, E + "[5X"},
-                      PastEnd{4, E + "[K"}, PastEnd{4, E + "[1K"}, PastEnd{4, "\x7f"}, PastEnd{4, E + "[4hZ"},
-                      PastEnd{4, "Z"}, PastEnd{4, E + "[6n"}, PastEnd{4, "\t"}),
-    [](const auto& info) { return "case_" + std::to_string(info.index); });
+TEST(CursorPastLastCell, NextLineUntouched) {
+  const std::pair<int, std::vector<std::string>> inputs[] = {
+      {8, {E + "Q", E + "QQQ", E + "W", E + "G4", E + "G8Z", E + "GT", E + "G0", E + "T", E + "I", "\x0c\x0c",
+           E + "qZZ", "\x7f"}},
+      {10, {E + "4!a", E + "4\"aZ", E + "4=b", E + "Q", E + "I", E + "C", E + "D"}},
+      {3, {E + "K", E + "C", E + "D", E + "Z"}},
+      {4, {E + "[44m", E + "[5@", E + "[5P", E + "[5X", E + "[K", E + "[1K", "\x7f", E + "[4hZ", "Z", E + "[6n",
+           "\t"}},
+  };
+  for (const auto& [emulation, list] : inputs) {
+    for (const std::string& input : list) {
+      SCOPED_TRACE(std::to_string(emulation) + " " + input);
+      wideWithoutWrap(emulation);
+      std::string to = emulation == 8 ? "=" : "Y";
+      if (emulation == 4) feed(E + "[2;1HN" + E + "[1;1H" + std::string(255, 'a'));
+      else feed(E + to + "! N" + E + to + "  " + std::string(255, 'a'));
+      ASSERT_EQ(cursor(), "1,256");
+      feed(input);
+      EXPECT_EQ(row(1), "N");
+      EXPECT_EQ(attrs(1), "70");
+      EXPECT_LE(lineAt(0).used, 255);
+      EXPECT_GE(screen.column, 0);
+      EXPECT_LE(screen.column, 255);
+    }
+  }
+}
 
 TEST(CursorPastLastCell, InsertedBlankPastTheLastCellKeepsTheLine) {
-  reset(8, 24, 255);
-  terminalOptions.autowrap = false;
-  emulatorConnectionStart();
+  wideWithoutWrap(8);
   feed(E + "=! N" + E + "=  " + std::string(254, 'a') + "b");
   feed(E + "Q");
   // The cell under the clamped cursor is blanked; the "b" is pushed out.
@@ -152,19 +303,15 @@ const ScreenCase addressCases[] = {
     {"erase_to_end_of_screen", "aaa\r\nbbb\r\nccc\033^!!\033J", "aaa|b", "2,2", "", TERM_VT52},
 };
 
-class CursorAddress : public ::testing::TestWithParam<ScreenCase> {};
-
-TEST_P(CursorAddress, SameInEveryAddressingEmulation) {
+TEST(CursorAddress, SameInEveryAddressingEmulation) {
   for (auto [emulation, introducer] : {std::pair{TERM_VT52, 'Y'}, std::pair{TERM_WYSE50, '='}, std::pair{TERM_IBM3151, 'Y'}}) {
-    ScreenCase c = GetParam();
-    if (c.emulation == TERM_VT52 && emulation == TERM_WYSE50) continue;
-    std::replace(c.input.begin(), c.input.end(), '^', introducer);
     SCOPED_TRACE(emulation);
-    expectScreenCase(emulation, c);
+    for (ScreenCase c : addressCases) {
+      if (c.emulation == TERM_VT52 && emulation == TERM_WYSE50) continue;
+      std::replace(c.input.begin(), c.input.end(), '^', introducer);
+      expectScreenCase(emulation, c);
+    }
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(Table, CursorAddress, ::testing::ValuesIn(addressCases),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

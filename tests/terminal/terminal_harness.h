@@ -7,6 +7,7 @@
 #include <ostream>
 #include <cstring>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "terminal/emulator.h"
@@ -240,6 +241,7 @@ struct AttributeCase {
 inline void PrintTo(const AttributeCase& c, std::ostream* os) { *os << c.name; }
 
 inline void expectScreenCase(int emulation, const ScreenCase& c) {
+  SCOPED_TRACE(c.name);
   reset(emulation);
   feed(c.input);
   EXPECT_EQ(screenText(), c.screen);
@@ -251,6 +253,7 @@ inline void expectScreenCase(int emulation, const ScreenCase& c) {
 }
 
 inline void expectAttributeCase(int emulation, const AttributeCase& c) {
+  SCOPED_TRACE(c.name);
   reset(emulation);
   feed(c.input);
   EXPECT_EQ(attrs(0), c.firstRow);
@@ -258,6 +261,18 @@ inline void expectAttributeCase(int emulation, const AttributeCase& c) {
     EXPECT_EQ(hexByte(screen.attribute), c.current);
   }
   expectPathsAlike(emulation, c.input);
+}
+
+// A whole table under one emulation (0: each case's own).
+template <typename Case, size_t N>
+void expectCases(int emulation, const Case (&cases)[N]) {
+  for (const Case& c : cases) {
+    if constexpr (std::is_same_v<Case, ScreenCase>) {
+      expectScreenCase(emulation ? emulation : c.emulation, c);
+    } else {
+      expectAttributeCase(emulation ? emulation : c.emulation, c);
+    }
+  }
 }
 
 }  // namespace harness
