@@ -124,11 +124,13 @@ int flowControlOfLine() {
 
 // After the last reply the peer may still write (a repeated end block): read
 // until the line has been quiet for a moment, so it does not meet a closed socket.
+// Such a write follows the reply at once; a long wait would only add to every
+// transfer over a line that never closes (a pseudo-terminal).
 void lingerQuietly() {
   uint8_t sink[4096];
   for (int quiet = 0; quiet < 3;) {
     pollfd p{0, POLLIN, 0};
-    if (poll(&p, 1, 100) != 1) {
+    if (poll(&p, 1, 30) != 1) {
       ++quiet;
       continue;
     }
