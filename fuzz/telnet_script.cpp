@@ -4,32 +4,15 @@
 // the host's commands are still answered; every byte sent is either a
 // well-formed Telnet reply or other than 0xFF (the script's text, the
 // emulator's reports).
-#include <cstddef>
-#include <cstdint>
-#include <cstdio>
-#include <cstring>
-#include <string>
 #include <unistd.h>
 
+#include "fuzz/telnet_socket.h"
 #include "shell/message_box_posix.h"
 #include "shell/pump_posix.h"
 #include "shell/script.h"
 #include "shell/script_terminal.h"
-#include "telnet/net_connection.h"
-#include "telnet/socket_io.h"
-#include "telnet/telnet_engine.h"
-#include "telnet/telnet_terminal.h"
-#include "terminal/emulator.h"
-#include "terminal/link.h"
-#include "terminal/options.h"
-#include "terminal/receive.h"
-#include "terminal/screen.h"
-#include "terminal/terminal_state.h"
 
 namespace {
-const uint8_t* input;
-size_t inputSize, inputAt;
-std::string sent;
 const char* const SCRIPT_TEXT = "TIMEOUT 1\r\nWAITSTRING \"login:\"\r\nSEND \"ab^M\"\r\nWAITSTRING \"$ \"\r\nEXIT\r\n";
 std::string scriptPath;
 
@@ -64,23 +47,6 @@ void checkSent() {
 }
 }  // namespace
 
-// This program's platform socket: the input in pieces, then the close.
-int socketReceive(uint8_t* buffer, int size) {
-  if (inputAt >= inputSize) return LINK_LOST;
-  size_t piece = 1 + (input[inputAt] % 61);
-  if (piece > inputSize - inputAt) piece = inputSize - inputAt;
-  if (piece > static_cast<size_t>(size)) piece = static_cast<size_t>(size);
-  memcpy(buffer, input + inputAt, piece);
-  inputAt += piece;
-  return static_cast<int>(piece);
-}
-int socketSend(const uint8_t* bytes, int length) {
-  sent.append(reinterpret_cast<const char*>(bytes), static_cast<size_t>(length));
-  return length;
-}
-int socketWaitWritable() { return 1; }
-void socketClose() {}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static bool ready = terminalReset(24, 80, 100) == 0;
   if (scriptPath.empty()) {
@@ -91,21 +57,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::fclose(f);
   }
   if (!ready || size < 1) return 0;
-  const uint8_t mode = data[0];
-  input = data + 1;
-  inputSize = size - 1;
-  inputAt = 0;
-  sent.clear();
   terminalReset(24, 80, 100);
-  terminalOptions.emulation = 1 + (mode & 7);
-  terminalOptions.inboundCrLf = (mode & 0x08) != 0;
-  emulatorConnectionStart();
-  telnetSession = {};
-  telnetSession.binaryMode = (mode & 0x20) != 0;
-  std::memcpy(telnetSession.terminalId, "vt100", 6);
-  telnetResetForConnection();
-  netEstablished(mode & 0x40 ? 7 : 4096);
-  telnetAttachTerminal();
+  terminalOptions.inboundCrLf = (data[0] & 0x08) != 0;
+  connectFuzzSession(data, size, "vt100");
   scriptAttachTerminal();
   clockUseManual(10);
   messagesClear();
@@ -123,6 +77,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (line.cells[c] >= 0x80) failed("a byte with bit 7 on the screen while a script runs");
   }
   checkSent();
-  if (sent.size() > 64 + inputSize * 40) failed("more replies than the input asks for");
+  if (!repliesBounded()) failed("more replies than the input asks for");
   return 0;
 }

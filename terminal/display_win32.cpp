@@ -69,6 +69,7 @@ static void makeCaret(HWND w) {
   CreateCaret(w, nullptr, screen.cellWidth, screen.cellHeight);
   displayCaretToCursor();
   ShowCaret(w);
+  surfaceCaretMade();
 }
 
 void applyFont(HWND w) {

@@ -12,7 +12,12 @@
 static HWND window = nullptr;
 static HFONT font = nullptr;
 static int cellW = 8, cellH = 16;
-static bool caretShown = false;
+// The caret is hidden from the start of a received block until its changes are
+// shown, and moved once then: under Wine every caret call is a round trip to
+// the server, and one that shows, hides or moves a visible caret also draws.
+static bool caretHidden = false;
+static bool caretMoved = false;
+static int caretX = 0, caretY = 0;
 static bool inBlock = false;
 static bool barPending = false;
 static int barPosition = 0, barMaximum = 0;
@@ -84,7 +89,31 @@ void surfaceDrawCells(int x, int y, int cellWidth, const uint8_t* chars, int cou
 }
 
 void surfaceMoveCaret(int x, int y) {
-  if (window) SetCaretPos(x, y);
+  if (!window) return;
+  caretX = x;
+  caretY = y;
+  caretMoved = caretHidden;
+  if (!caretHidden) SetCaretPos(x, y);
+}
+
+static void hideCaret() {
+  if (caretHidden) return;
+  caretHidden = true;
+  HideCaret(window);
+}
+
+// Once the window shows the buffer: the caret at the cursor's last place.
+static void showCaret() {
+  if (caretMoved) SetCaretPos(caretX, caretY);
+  caretMoved = false;
+  if (!caretHidden) return;
+  caretHidden = false;
+  ShowCaret(window);
+}
+
+void surfaceCaretMade() {
+  caretHidden = false;
+  caretMoved = false;
 }
 
 static void showBar() {
@@ -114,6 +143,7 @@ static void showNow() {
         InvalidateRect(window, &r, FALSE);
       });
   UpdateWindow(window);
+  if (!inBlock) showCaret();
   // Counted from the end of the paint: however long a repaint takes, the
   // interval after it is left to reading and processing data.
   lastShown = GetTickCount();
@@ -135,18 +165,22 @@ void surfaceShowChanges() {
 }
 
 void surfaceShowCaret(bool shown) {
-  if (window) {
-    inBlock = !shown;
-    bool show = damageBlock(!shown);
-    // A long run of input is still shown every SHOW_INTERVAL_MS.
-    if (shown && !show && damagePending() && GetTickCount() - lastShown >= SHOW_INTERVAL_MS) showNow();
-    else if (show) surfaceShowChanges();
-    else if (shown && !damagePending()) showBar();
+  if (!window) return;
+  inBlock = !shown;
+  bool show = damageBlock(!shown);
+  if (!shown) {
+    hideCaret();
+    return;
   }
-  if (!window || shown == caretShown) return;
-  caretShown = shown;
-  if (shown) ShowCaret(window);
-  else HideCaret(window);
+  // A long run of input is still shown every SHOW_INTERVAL_MS.
+  if (!show && damagePending() && GetTickCount() - lastShown >= SHOW_INTERVAL_MS) {
+    showNow();
+  } else if (show) {
+    surfaceShowChanges();
+  } else if (!damagePending()) {
+    showBar();
+    showCaret();
+  }
 }
 
 void surfaceBeep() { MessageBeep(0xFFFFFFFF); }

@@ -3,3 +3,5 @@
 #include <windows.h>
 
 void surfaceAttach(HWND window, HFONT font, int cellWidth, int cellHeight);
+// A new caret was made and shown (it starts where the display put it).
+void surfaceCaretMade();

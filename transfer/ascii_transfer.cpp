@@ -28,7 +28,7 @@ void restoreFlow(const TransferState& s) {
 
 int writePending(TransferState& s) {
   if (rx.pending == 0) return 0;
-  int r = fileWriteAt(s.localPath, rx.offset, rx.buffer, rx.pending);
+  int r = fileWriteAt(s.file, s.localPath, rx.offset, rx.buffer, rx.pending);
   if (r < 0) return r;
   rx.offset += static_cast<uint32_t>(rx.pending);
   rx.pending = 0;
@@ -121,7 +121,13 @@ int asciiReceiveStep() {
   return STEP_COMPLETE;
 }
 
-int asciiReceiveFlush() { return writePending(transferState()); }
+// Runs after the receive loop has closed the file: it closes it again.
+int asciiReceiveFlush() {
+  TransferState& s = transferState();
+  int r = writePending(s);
+  int closed = fileClose(s.file);
+  return r < 0 ? r : closed;
+}
 
 int asciiSend() {
   TransferState& s = transferState();
@@ -135,7 +141,7 @@ int asciiSend() {
       r = XFER_USER_CANCEL;
       break;
     }
-    int n = fileReadAt(s.localPath, s.byteCount, block, ASCII_BLOCK);
+    int n = fileReadAt(s.file, s.localPath, s.byteCount, block, ASCII_BLOCK);
     if (n <= 0) {
       r = n;
       break;

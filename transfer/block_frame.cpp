@@ -113,7 +113,7 @@ int blockBytesToKeep(const TransferState& s, int dataLength) {
 int storeBlock(TransferState& s, const uint8_t* data, int dataLength) {
   int keep = blockBytesToKeep(s, dataLength);
   if (keep > 0) {
-    int r = fileAppend(s.localPath, data, keep);
+    int r = fileAppend(s.file, s.localPath, data, keep);
     if (r < 0) return r;
   }
   uint32_t before = s.byteCount;

@@ -1,5 +1,6 @@
 #include "transfer/kermit_packet.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -180,8 +181,9 @@ int kermitReaderFeed(KermitReader& r, const uint8_t* bytes, size_t n, size_t* us
       case KermitReadState::Body: {
         // Take the run of body bytes up to the next MARK in one copy.
         size_t start = i - 1;
-        size_t take = 1;
-        while (take < r.want && start + take < n && bytes[start + take] != KERMIT_MARK) take++;
+        size_t take = std::min(r.want, n - start);
+        const void* mark = std::memchr(bytes + start, KERMIT_MARK, take);
+        if (mark) take = size_t(static_cast<const uint8_t*>(mark) - (bytes + start));
         std::memcpy(r.text + r.count, bytes + start, take);
         r.count += take;
         r.want -= take;

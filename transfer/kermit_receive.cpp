@@ -66,6 +66,7 @@ int takeFileHeader(KermitState& k) {
   char path[TRANSFER_PATH_MAX];
   if (std::strlen(name) != n || receivedFilePath(s.settings.downloadDir, name, path, sizeof path) < 0)
     return giveUp(k, XFER_FILE_OPEN);
+  fileClose(s.file);
   if (s.settings.keepBackup && backupExisting(path) < 0) return giveUp(k, XFER_FILE_OPEN);
   if (fileCreate(path) < 0) return giveUp(k, XFER_FILE_OPEN);
   std::memcpy(s.localPath, path, sizeof path);
@@ -109,7 +110,7 @@ int takeData(KermitState& k) {
   if (r < 0) return r;
   const std::vector<uint8_t>& bytes = kermitDecodedData(k);
   if (!bytes.empty()) {
-    int w = fileAppend(s.localPath, bytes.data(), int(bytes.size()));
+    int w = fileAppend(s.file, s.localPath, bytes.data(), int(bytes.size()));
     if (w < 0) return giveUp(k, w);
     uint32_t before = s.byteCount;
     s.byteCount += uint32_t(bytes.size());
@@ -152,6 +153,8 @@ int takePacket(KermitState& k) {
     case 'Z': {
       updateProgress(0);
       k.fileOpen = false;
+      int closed = fileClose(s.file);
+      if (closed < 0) return giveUp(k, closed);
       int r = acknowledge(k, seq);
       return r < 0 ? r : STEP_NEXT_FILE;
     }

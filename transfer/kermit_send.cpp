@@ -58,18 +58,23 @@ int retry(KermitState& k, int code, const char* text) {
   return r < 0 ? r : 0;
 }
 
-// Sends one packet and waits for its acknowledgement: 1 when it came (the
-// sequence has moved on), or a negative code.
-int exchange(KermitState& k, char type, const uint8_t* data, size_t n) {
-  TransferState& s = transferState();
+// Sends one packet; its acknowledgement is then taken with awaitAck.
+int post(KermitState& k, char type, const uint8_t* data, size_t n) {
   int check = k.initPending ? 1 : k.agreed.checkType;
   int r = kermitSendPacket(k, type, k.seq, data, n, check);
   if (r < 0) return r;
-  s.errorCount = 0;
+  transferState().errorCount = 0;
+  return 0;
+}
+
+// Waits for the acknowledgement of the packet just posted (of the given
+// type), resending it as the retry rules say: 1 when it came (the sequence
+// has moved on), or a negative code.
+int awaitAck(KermitState& k, char type) {
   int next = (k.seq + 1) & 63;
   int previous = (k.seq + 63) & 63;
   for (;;) {
-    r = awaitPacket(k);
+    int r = awaitPacket(k);
     if (r == 1) {
       char t = k.reader.type;
       int seq = k.reader.seq;
@@ -100,6 +105,12 @@ int exchange(KermitState& k, char type, const uint8_t* data, size_t n) {
   }
 }
 
+// Sends one packet and waits for its acknowledgement (see awaitAck).
+int exchange(KermitState& k, char type, const uint8_t* data, size_t n) {
+  int r = post(k, type, data, n);
+  return r < 0 ? r : awaitAck(k, type);
+}
+
 int sendInit(KermitState& k) {
   viewText(FIELD_STATUS, "Sending init");
   uint8_t fields[32];
@@ -115,9 +126,11 @@ int sendInit(KermitState& k) {
   return 0;
 }
 
-// The longest data field a packet to the other side may carry.
+// The longest data field a packet to the other side may carry. A long packet
+// stays within the maximum from its MARK on: gkermit, offering 9000, keeps
+// exactly 9000 bytes of a packet.
 size_t dataLimit(const KermitState& k) {
-  int overhead = k.agreed.remoteMax > KERMIT_SHORT_MAX ? 6 : 2;
+  int overhead = k.agreed.remoteMax > KERMIT_SHORT_MAX ? 7 : 2;
   return size_t(std::max(10, k.agreed.remoteMax - overhead - k.agreed.checkType));
 }
 
@@ -146,45 +159,77 @@ int readFailed(int code) {
   return code;
 }
 
-int sendData(KermitState& k, const char* path) {
-  TransferState& s = transferState();
-  static uint8_t block[READ_BLOCK];
-  static uint8_t packet[KERMIT_MAX_LENGTH];
-  size_t limit = std::min(dataLimit(k), sizeof packet);
+// The file read ahead of the packets and the data field being filled.
+struct DataSource {
+  const char* path = nullptr;
   uint32_t offset = 0;  // next file byte to read
+  uint8_t block[READ_BLOCK];
   size_t have = 0;
   size_t at = 0;
   bool atEnd = false;
-  while (!atEnd) {
-    size_t length = 0;
-    uint32_t carried = 0;
-    while (length < limit) {
-      if (at == have) {
-        int got = fileReadAt(path, offset, block, READ_BLOCK);
-        if (got < 0) return readFailed(got);
-        if (got == 0) {
-          atEnd = true;
-          break;
-        }
-        offset += uint32_t(got);
-        have = size_t(got);
-        at = 0;
+};
+
+struct DataPacket {
+  uint8_t data[KERMIT_MAX_LENGTH];
+  size_t length = 0;
+  uint32_t carried = 0;  // file bytes it stands for
+};
+
+// Fills a data field up to limit (left empty at the end of the file): 0, or a
+// negative code when the file could not be read.
+int fillPacket(const KermitState& k, DataSource& src, DataPacket& out, size_t limit) {
+  out.length = 0;
+  out.carried = 0;
+  while (out.length < limit && !src.atEnd) {
+    if (src.at == src.have) {
+      int got = fileReadAt(transferState().file, src.path, src.offset, src.block, READ_BLOCK);
+      if (got < 0) return readFailed(got);
+      if (got == 0) {
+        fileClose(transferState().file);
+        src.atEnd = true;
+        break;
       }
-      size_t written = 0;
-      size_t used = kermitEncode(k.agreed.send, block + at, have - at, packet + length,
-                                 limit - length, &written);
-      if (used == 0) break;
-      at += used;
-      length += written;
-      carried += uint32_t(used);
+      src.offset += uint32_t(got);
+      src.have = size_t(got);
+      src.at = 0;
     }
-    if (length == 0) continue;
-    int r = exchange(k, 'D', packet, length);
-    if (r < 0) return r;
-    s.byteCount += carried;
-    updateProgress(1);
+    size_t written = 0;
+    size_t used = kermitEncode(k.agreed.send, src.block + src.at, src.have - src.at,
+                               out.data + out.length, limit - out.length, &written);
+    if (used == 0) break;
+    src.at += used;
+    out.length += written;
+    out.carried += uint32_t(used);
   }
   return 0;
+}
+
+int sendData(KermitState& k, const char* path) {
+  TransferState& s = transferState();
+  static DataSource src;
+  static DataPacket packets[2];
+  src.path = path;
+  src.offset = 0;
+  src.have = src.at = 0;
+  src.atEnd = false;
+  size_t limit = std::min(dataLimit(k), sizeof packets[0].data);
+  int current = 0;
+  int r = fillPacket(k, src, packets[current], limit);
+  while (r >= 0 && packets[current].length > 0) {
+    r = post(k, 'D', packets[current].data, packets[current].length);
+    if (r < 0) return r;
+    // The next packet is made while this one travels and is checked; a
+    // repeat goes out from the copy the line keeps.
+    DataPacket& next = packets[1 - current];
+    r = fillPacket(k, src, next, limit);
+    if (r < 0) return r;
+    r = awaitAck(k, 'D');
+    if (r < 0) return r;
+    s.byteCount += packets[current].carried;
+    updateProgress(1);
+    current = 1 - current;
+  }
+  return r < 0 ? r : 0;
 }
 
 int sendFile(KermitState& k, const char* path) {

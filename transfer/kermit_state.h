@@ -20,8 +20,9 @@ struct KermitState {
   uint8_t last[KERMIT_WIRE_MAX + 128];
   size_t lastLength = 0;
   uint32_t sentTick = 0;     // when it went out
-  // Bytes read from the line but not yet fed to the reader.
-  uint8_t input[4096];
+  // Bytes read from the line but not yet fed to the reader: room for a few
+  // of the longest packets, so one read takes all that waits.
+  uint8_t input[32768];
   size_t inputStart = 0;
   size_t inputEnd = 0;
   std::vector<uint8_t> decoded;

@@ -6,6 +6,7 @@
 #include "transfer/kermit.h"
 #include "transfer/protocol_table.h"
 #include "transfer/transfer_codes.h"
+#include "transfer/transfer_files.h"
 #include "transfer/transfer_line.h"
 #include "transfer/xmodem.h"
 #include "transfer/ymodem.h"
@@ -67,7 +68,7 @@ void protocolReceiveAbort(int protocol, int code) {
   if (code != LINK_LOST && code != XFER_CANCEL_RECEIVED) zmodemCancelSequence(true);
 }
 
-int protocolSend(int protocol) {
+static int sendWith(int protocol) {
   switch (protocol) {
     case PROTOCOL_ASCII:
       return asciiSend();
@@ -86,4 +87,10 @@ int protocolSend(int protocol) {
     default:
       return XFER_PROTOCOL_ERROR;
   }
+}
+
+int protocolSend(int protocol) {
+  int r = sendWith(protocol);
+  fileClose(transferState().file);
+  return r;
 }

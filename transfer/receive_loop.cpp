@@ -22,7 +22,9 @@ static void stopInactivity(TransferState& s) {
   timerKill(TIMER_INACTIVITY);
 }
 
+// The viewer and whoever looks at the file next find it closed.
 static void finishJpeg(TransferState& s) {
+  fileClose(s.file);
   if (s.realTimeJpeg && transferView.jpegFinish) transferView.jpegFinish();
   s.realTimeJpeg = false;
 }
@@ -63,6 +65,7 @@ int receiveStepResult(int result) {
       startInactivity(s);
       return STEP_BLOCK;
     case STEP_COMPLETE:
+      fileClose(s.file);
       return STEP_COMPLETE;
     case STEP_NEXT_FILE:
       s.expectedBlock = 0;
@@ -132,17 +135,18 @@ int receivePass() {
 
 int receiveRun() {
   TransferState& s = transferState();
-  for (;;) {
-    if (s.cancelRequested) return XFER_USER_CANCEL;
-    int waiting = lineWaiting();
-    if (waiting == 0 && lineIdle() < 0) return XFER_USER_CANCEL;
-    if (s.cancelRequested) return XFER_USER_CANCEL;
+  while (!s.cancelRequested) {
+    if (lineWaiting() == 0 && lineIdle() < 0) break;
+    if (s.cancelRequested) break;
     int r = receivePass();
     if (r == STEP_COMPLETE || r < 0) {
       stopInactivity(s);
+      fileClose(s.file);
       return r;
     }
   }
+  fileClose(s.file);
+  return XFER_USER_CANCEL;
 }
 
 void receiveCancelByUser() {

@@ -1,6 +1,7 @@
 #include "transfer/transfer_files.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -54,45 +55,97 @@ int fileCreate(const char* path) {
   return std::fclose(f) == 0 ? 0 : XFER_FILE_WRITE;
 }
 
-// Whole blocks go straight to the file: no stdio buffer to fill and copy.
-static FILE* openUnbuffered(const char* path, const char* mode) {
-  FILE* f = path ? std::fopen(path, mode) : nullptr;
-  if (f) std::setvbuf(f, nullptr, _IONBF, 0);
-  return f;
-}
+namespace {
+enum FileAccess { ACCESS_APPEND = 1, ACCESS_WRITE, ACCESS_READ };
 
-int fileAppend(const char* path, const uint8_t* data, int length) {
-  FILE* f = openUnbuffered(path, "ab");
-  if (!f) return XFER_FILE_OPEN;
-  bool ok = std::fseek(f, 0, SEEK_END) == 0;
-  if (ok && length > 0) ok = std::fwrite(data, 1, static_cast<size_t>(length), f) == static_cast<size_t>(length);
-  if (std::fclose(f) != 0) ok = false;
-  return ok ? 0 : XFER_FILE_WRITE;
-}
+// Reads come through a buffer of many blocks: one read of the disk serves a
+// run of blocks. Writes go straight to the file (see the header).
+constexpr size_t READ_BUFFER = 64 * 1024;
 
-int fileWriteAt(const char* path, uint32_t offset, const uint8_t* data, int length) {
+// f open for access on path: 0, or -4 when the file cannot be opened.
+int useFile(TransferFile& f, const char* path, int access) {
   if (!path) return XFER_FILE_OPEN;
-  FILE* f = openUnbuffered(path, "r+b");
-  if (!f) f = openUnbuffered(path, "w+b");
-  if (!f) return XFER_FILE_OPEN;
-  bool ok = std::fseek(f, static_cast<long>(offset), SEEK_SET) == 0;
-  if (ok && length > 0) ok = std::fwrite(data, 1, static_cast<size_t>(length), f) == static_cast<size_t>(length);
-  if (std::fclose(f) != 0) ok = false;
-  return ok ? 0 : XFER_FILE_WRITE;
+  if (f.stream && f.access == access && std::strcmp(f.path, path) == 0) return 0;
+  fileClose(f);
+  size_t length = std::strlen(path);
+  if (length >= sizeof f.path) return XFER_FILE_OPEN;
+  std::FILE* stream = nullptr;
+  if (access == ACCESS_APPEND) {
+    stream = std::fopen(path, "ab");
+  } else if (access == ACCESS_WRITE) {
+    stream = std::fopen(path, "r+b");
+    if (!stream) stream = std::fopen(path, "w+b");
+  } else {
+    stream = std::fopen(path, "rb");
+  }
+  if (!stream) return XFER_FILE_OPEN;
+  // The buffer is ours: given none, the C library picks its own, smaller size.
+  f.buffer = access == ACCESS_READ ? static_cast<char*>(std::malloc(READ_BUFFER)) : nullptr;
+  if (f.buffer) std::setvbuf(stream, f.buffer, _IOFBF, READ_BUFFER);
+  else std::setvbuf(stream, nullptr, _IONBF, 0);
+  f.stream = stream;
+  f.access = access;
+  f.position = 0;
+  std::memcpy(f.path, path, length + 1);
+  return 0;
 }
 
-int fileReadAt(const char* path, uint32_t offset, uint8_t* data, int length) {
-  FILE* f = openUnbuffered(path, "rb");
-  if (!f) return XFER_FILE_OPEN;
-  int result = 0;
-  if (std::fseek(f, static_cast<long>(offset), SEEK_SET) != 0) {
-    result = XFER_FILE_READ;
-  } else if (length > 0) {
-    size_t n = std::fread(data, 1, static_cast<size_t>(length), f);
-    result = std::ferror(f) ? XFER_FILE_READ : static_cast<int>(n);
-  }
-  std::fclose(f);
-  return result;
+// The next access at offset: a seek only when it is not where the last one ended.
+bool seekTo(TransferFile& f, uint32_t offset) {
+  if (f.position == offset) return true;
+  if (std::fseek(f.stream, static_cast<long>(offset), SEEK_SET) != 0) return false;
+  f.position = offset;
+  return true;
+}
+
+int failed(TransferFile& f, int code) {
+  fileClose(f);
+  return code;
+}
+}  // namespace
+
+int fileAppend(TransferFile& f, const char* path, const uint8_t* data, int length) {
+  int r = useFile(f, path, ACCESS_APPEND);
+  if (r < 0) return r;
+  if (length <= 0) return 0;
+  if (std::fwrite(data, 1, static_cast<size_t>(length), f.stream) != static_cast<size_t>(length))
+    return failed(f, XFER_FILE_WRITE);
+  return 0;
+}
+
+int fileWriteAt(TransferFile& f, const char* path, uint32_t offset, const uint8_t* data, int length) {
+  int r = useFile(f, path, ACCESS_WRITE);
+  if (r < 0) return r;
+  if (!seekTo(f, offset)) return failed(f, XFER_FILE_WRITE);
+  if (length <= 0) return 0;
+  if (std::fwrite(data, 1, static_cast<size_t>(length), f.stream) != static_cast<size_t>(length))
+    return failed(f, XFER_FILE_WRITE);
+  f.position += static_cast<uint32_t>(length);
+  return 0;
+}
+
+int fileReadAt(TransferFile& f, const char* path, uint32_t offset, uint8_t* data, int length) {
+  int r = useFile(f, path, ACCESS_READ);
+  if (r < 0) return r;
+  if (!seekTo(f, offset)) return failed(f, XFER_FILE_READ);
+  if (length <= 0) return 0;
+  // A file that grows while it is sent is read on past its old end.
+  std::clearerr(f.stream);
+  size_t n = std::fread(data, 1, static_cast<size_t>(length), f.stream);
+  if (std::ferror(f.stream)) return failed(f, XFER_FILE_READ);
+  f.position += static_cast<uint32_t>(n);
+  return static_cast<int>(n);
+}
+
+int fileClose(TransferFile& f) {
+  if (!f.stream) return 0;
+  bool written = f.access != ACCESS_READ;
+  int r = std::fclose(f.stream);
+  f.stream = nullptr;
+  std::free(f.buffer);
+  f.buffer = nullptr;
+  f.path[0] = 0;
+  return r != 0 && written ? XFER_FILE_WRITE : 0;
 }
 
 int64_t fileSizeOf(const char* path) {

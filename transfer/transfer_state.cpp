@@ -16,6 +16,7 @@ void transferClear(TransferState& s) {
     timerKill(TIMER_RESPONSE);
     timerKill(TIMER_LINE_WRITE);
   }
+  fileClose(s.file);
   TransferSettings keep = s.settings;
   s = TransferState{};
   s.settings = keep;

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "transfer/batch_list.h"
+#include "transfer/transfer_files.h"
 #include "transfer/transfer_settings.h"
 
 // One block plus its framing (1024 data + 5, rounded up).
@@ -54,6 +55,7 @@ struct TransferState {
   int lastPercent;
   BatchList batch;
   char localPath[TRANSFER_PATH_MAX];
+  TransferFile file;     // localPath while its blocks pass (see transfer_files.h)
   uint8_t frame[RECEIVE_BUFFER_SIZE];
   uint8_t sendFrame[SEND_BUFFER_SIZE];
   TelnetInFilter telnetIn;
@@ -67,8 +69,8 @@ struct TransferState {
 TransferState& transferState();
 // Makes s the current instance; nullptr selects the process's own one again.
 void transferSelect(TransferState* s);
-// Clears everything but the settings (the batch list too), takes the protocol from them and sets
-// lastResponseChar to "none".
+// Closes the file, clears everything but the settings (the batch list too),
+// takes the protocol from them and sets lastResponseChar to "none".
 void transferClear(TransferState& s);
 // Clear, then take settings (maximum errors already defaulted) and protocol.
 void transferBegin(TransferState& s, const TransferSettings& settings);

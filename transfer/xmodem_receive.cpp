@@ -1,6 +1,7 @@
 #include "transfer/block_frame.h"
 #include "transfer/protocol_table.h"
 #include "transfer/transfer_codes.h"
+#include "transfer/transfer_files.h"
 #include "transfer/transfer_line.h"
 #include "transfer/xmodem.h"
 
@@ -12,6 +13,8 @@ int xmodemReceiveStep() {
   if (r == FRAME_EOT) {
     s.pendingCount = 0;
     if (!confirmEot(s)) return STEP_NOTHING;
+    int closed = fileClose(s.file);
+    if (closed < 0) return closed;
     s.expectedBlock = 0;
     sendLineByte(ACK);
     return STEP_COMPLETE;

@@ -51,9 +51,9 @@ int sendAcknowledgedBlocks(int blockSize, bool crc) {
   TransferState& s = transferState();
   uint8_t block = 1;
   for (;;) {
-    int n = fileReadAt(s.localPath, s.byteCount, s.sendFrame + 3, blockSize);
+    int n = fileReadAt(s.file, s.localPath, s.byteCount, s.sendFrame + 3, blockSize);
     if (n < 0) return n;
-    if (n == 0) return 0;
+    if (n == 0) return fileClose(s.file);
     int length = buildFrame(s, block, s.sendFrame + 3, n, blockSize, crc, XMODEM_PAD);
     s.byteCount += static_cast<uint32_t>(n);
     updateProgress(1);

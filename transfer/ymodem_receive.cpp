@@ -22,6 +22,7 @@ static bool isJpegName(const char* path) {
 // file is created, or a negative code.
 static int acceptHeader(TransferState& s) {
   YmodemHeader h = parseYmodemHeader(s.frame + 3);
+  fileClose(s.file);
   if (!h.name[0]) {
     sendLineByte(ACK);
     return STEP_COMPLETE;
@@ -55,6 +56,8 @@ int ymodemReceiveStep() {
     // The header told the size: an end before it means blocks were lost.
     if (s.firstBlockSeen && s.fileSize && s.byteCount < s.fileSize) return XFER_BAD_PACKET;
     if (!confirmEot(s)) return STEP_NOTHING;
+    int closed = fileClose(s.file);
+    if (closed < 0) return closed;
     s.expectedBlock = 0;
     sendLineByte(ACK);
     sendLineByte(START_CRC);
@@ -109,6 +112,8 @@ int ymodemGReceiveStep() {
       s.frameLength = b == SOH ? 133 : 1029;
       s.pendingCount = 1;
     } else if (b == EOT) {
+      int closed = fileClose(s.file);
+      if (closed < 0) return closed;
       sendLineByte(ACK);
       sendLineByte(START_STREAM);
       return STEP_NEXT_FILE;

@@ -116,9 +116,9 @@ static int streamBlocks(TransferState& s) {
       int n = lineRead(reply, 3);
       if (n >= 2 && reply[0] == CAN && reply[1] == CAN) return XFER_CANCEL_RECEIVED;
     }
-    int n = fileReadAt(s.localPath, s.byteCount, s.sendFrame + 3, 1024);
+    int n = fileReadAt(s.file, s.localPath, s.byteCount, s.sendFrame + 3, 1024);
     if (n < 0) return n;
-    if (n == 0) return 0;
+    if (n == 0) return fileClose(s.file);
     int length = buildFrame(s, block++, s.sendFrame + 3, n, 1024, true, XMODEM_PAD);
     int w = sendLineBytes(s.sendFrame, length);
     if (w < 0) return w;

@@ -35,6 +35,11 @@ constexpr int ZREAD_BUFFER = RECEIVE_BUFFER_SIZE;  // what the auto-start collec
 constexpr int ZLINE_READ = 16 * 1024;
 // Received data is written to the file in pieces of up to this much.
 constexpr int ZWRITE_BEHIND = 32 * 1024;
+// A streaming sender writes its subpackets to the line once this much is
+// queued (one write instead of one per subpacket), and looks for the
+// receiver's reply after each such write. Kept below the receiver's garbage
+// limit: after a bad subpacket it skips the rest of what is in flight.
+constexpr int ZSEND_QUEUE = 8 * 1024;
 
 // What the reader reports for a byte pushed into it.
 enum ZReadEvent {
@@ -91,12 +96,14 @@ struct ZmodemState {
   int lastSubpacketLength;
   bool rewound;
   ZReceivePhase phase;
-  uint8_t out[2 * ZDATA_MAX + 64];  // one encoded frame
+  uint8_t out[ZSEND_QUEUE + 2 * ZDATA_MAX + 64];  // encoded frames not written yet
   int outCount;
   // Receiver: data taken but not yet written, at writeOffset of the file.
   uint8_t toWrite[ZWRITE_BEHIND];
   int toWriteCount;
   uint32_t writeOffset;
+  bool progressed;           // data taken in this receive pass
+
 };
 
 // The ZMODEM state of the current TransferState (a test's second instance has its own).
@@ -128,6 +135,14 @@ int readSubpacket(int limit);
 int sendHexHeader(int type, const uint8_t args[4]);
 int sendBinaryHeader(int type, const uint8_t args[4]);
 int sendSubpacket(const uint8_t* data, int length, uint8_t end);
+// The same, only queued: written with the next frame or by zFlush. 0, or a
+// negative code when a full queue had to be written first and that failed.
+int queueSubpacket(const uint8_t* data, int length, uint8_t end);
+// Writes the queued frames: bytes or a negative code.
+int zFlush();
+// Writes the largest whole number of blocks of the queue and keeps the rest
+// queued: bytes written or a negative code (the queue then emptied).
+int zFlushBlocks(int block);
 int sendPositionHeader(int type, uint32_t position, bool hex);
 void positionArgs(uint32_t position, uint8_t args[4]);
 uint32_t argsPosition(const uint8_t args[4]);

@@ -11,8 +11,8 @@
 
 namespace {
 // crc32Tables[k][i]: the CRC-32 of byte i followed by k zero bytes, so the
-// data can be taken four bytes a step.
-uint32_t crc32Tables[4][256];
+// data can be taken eight bytes a step.
+uint32_t crc32Tables[8][256];
 uint32_t (&crc32Table)[256] = crc32Tables[0];
 uint16_t crc16Table[256];
 bool tablesReady = false;
@@ -26,7 +26,7 @@ void buildTables() {
     for (int k = 0; k < 8; ++k) d = static_cast<uint16_t>((d & 0x8000) ? (d << 1) ^ 0x1021 : d << 1);
     crc16Table[i] = d;
   }
-  for (int k = 1; k < 4; ++k)
+  for (int k = 1; k < 8; ++k)
     for (int i = 0; i < 256; ++i)
       crc32Tables[k][i] = (crc32Tables[k - 1][i] >> 8) ^ crc32Table[crc32Tables[k - 1][i] & 0xFF];
   tablesReady = true;
@@ -49,15 +49,57 @@ int hexValue(uint8_t c) {
 }
 
 bool isFlow(uint8_t b) { return b == 0x11 || b == 0x13 || b == 0x91 || b == 0x93; }
+
+// Eight bytes at a time: zeroByte marks the zero bytes of w. It never marks
+// when none is zero, and its lowest mark is always a zero byte (higher ones
+// may be false); with the bytes loaded in memory order (little-endian, as on
+// every target) the lowest mark is the first such byte.
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__
+#error "the eight-byte scans take the first byte as the lowest"
+#endif
+constexpr uint64_t ONES = 0x0101010101010101ull;
+constexpr uint64_t HIGHS = 0x8080808080808080ull;
+inline uint64_t zeroByte(uint64_t w) { return (w - ONES) & ~w & HIGHS; }
+inline uint64_t load8(const uint8_t* p) {
+  uint64_t w;
+  std::memcpy(&w, p, 8);
+  return w;
+}
+// Which byte the lowest mark stands for: 0..7.
+inline int firstMarked(uint64_t marks) { return __builtin_ctzll(marks) >> 3; }
+
+// Bytes the ZDLE decoding cannot return as they are: with every control
+// escaped those without bit 5 or 6; else ZDLE, XON and XOFF (the bytes that
+// give 0x11 under 0x7D, with or without parity).
+inline uint64_t decodeStops(uint64_t w, bool escapeAll) {
+  if (escapeAll) return zeroByte(w & (ONES * 0x60));
+  return zeroByte(w ^ (ONES * ZDLE)) | zeroByte((w & (ONES * 0x7D)) ^ (ONES * 0x11));
+}
+inline bool decodeStop(uint8_t b, bool escapeAll) {
+  if (b & 0x60) return false;
+  return escapeAll || b == ZDLE || isFlow(b);
+}
+
+// How many leading bytes decode to themselves.
+int plainLength(const uint8_t* p, int count, bool escapeAll) {
+  int n = 0;
+  for (; n + 8 <= count; n += 8) {
+    uint64_t stops = decodeStops(load8(p + n), escapeAll);
+    if (stops) return n + firstMarked(stops);
+  }
+  while (n < count && !decodeStop(p[n], escapeAll)) ++n;
+  return n;
+}
 }  // namespace
 
 uint32_t zcrc32Update(uint32_t crc, const uint8_t* data, int length) {
   if (!tablesReady) buildTables();
   int i = 0;
-  for (; i + 4 <= length; i += 4) {
+  for (; i + 8 <= length; i += 8) {
     crc ^= data[i] | (data[i + 1] << 8) | (data[i + 2] << 16) | (static_cast<uint32_t>(data[i + 3]) << 24);
-    crc = crc32Tables[3][crc & 0xFF] ^ crc32Tables[2][(crc >> 8) & 0xFF] ^ crc32Tables[1][(crc >> 16) & 0xFF] ^
-          crc32Tables[0][crc >> 24];
+    crc = crc32Tables[7][crc & 0xFF] ^ crc32Tables[6][(crc >> 8) & 0xFF] ^ crc32Tables[5][(crc >> 16) & 0xFF] ^
+          crc32Tables[4][crc >> 24] ^ crc32Tables[3][data[i + 4]] ^ crc32Tables[2][data[i + 5]] ^
+          crc32Tables[1][data[i + 6]] ^ crc32Tables[0][data[i + 7]];
   }
   for (; i < length; ++i) crc = crc32Table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
   return crc;
@@ -303,22 +345,22 @@ int zReadPush(ZmodemState& z, uint8_t b) {
 
 int zReadPlainRun(ZReader& r, const uint8_t* bytes, int count, bool escapeAll) {
   if (r.mode != ZM_DATA || r.escaped) return 0;
+  uint8_t* out = r.data + r.dataLength;
   int room = r.dataLimit - r.dataLength;
-  if (count > room) count = room;
   int n = 0;
-  // What the ZDLE decoding returns unchanged: bytes with bit 5 or 6 set, and
-  // unless every control is escaped, the controls but ZDLE, XON and XOFF.
-  if (escapeAll) {
-    while (n < count && (bytes[n] & 0x60)) ++n;
-  } else {
-    while (n < count) {
-      uint8_t b = bytes[n];
-      if (!(b & 0x60) && (b == ZDLE || isFlow(b))) break;
-      ++n;
-    }
+  int taken = 0;
+  for (;;) {
+    int run = plainLength(bytes + n, count - n < room - taken ? count - n : room - taken, escapeAll);
+    std::memcpy(out + taken, bytes + n, static_cast<size_t>(run));
+    n += run;
+    taken += run;
+    // A ZDLE and an escaped control decode here as well; the rest (subpacket
+    // ends, CAN, flow bytes, escaped DEL) is left to the state machine.
+    if (n + 1 >= count || taken >= room || bytes[n] != ZDLE || (bytes[n + 1] & 0x60) != 0x40) break;
+    out[taken++] = bytes[n + 1] ^ 0x40;
+    n += 2;
   }
-  std::memcpy(r.data + r.dataLength, bytes, static_cast<size_t>(n));
-  r.dataLength += n;
+  r.dataLength += taken;
   return n;
 }
 
@@ -398,46 +440,68 @@ static void put(ZmodemState& z, uint8_t b) {
   z.lastSent = b;
 }
 
-// How a byte goes out: plain, always escaped, CR (escaped after "@"), or
-// escaped only when every control character is.
-enum EscapeKind : uint8_t { ESC_PLAIN, ESC_ALWAYS, ESC_CR, ESC_IF_ALL };
+// How a byte goes out: plain, escaped, or CR (escaped after "@").
+enum EscapeKind : uint8_t { ESC_PLAIN, ESC_ALWAYS, ESC_CR };
 
-static const EscapeKind* escapeKinds() {
-  static EscapeKind kinds[256];
+// [0]: only the flow and ZDLE bytes are escaped; [1]: every control is.
+static const EscapeKind (*escapeTables())[256] {
+  static EscapeKind kinds[2][256];
   static bool ready = false;
   if (!ready) {
     for (int b = 0; b < 256; ++b) {
       EscapeKind k = ESC_PLAIN;
-      if (!(b & 0x60)) {
-        switch (b) {
-          case 0x10: case 0x11: case 0x13: case 0x18: case 0x90: case 0x91: case 0x93:
-            k = ESC_ALWAYS;
-            break;
-          case 0x0D: case 0x8D:
-            k = ESC_CR;
-            break;
-          default:
-            k = ESC_IF_ALL;
-        }
+      switch (b) {
+        case 0x10: case 0x11: case 0x13: case 0x18: case 0x90: case 0x91: case 0x93:
+          k = ESC_ALWAYS;
+          break;
+        case 0x0D: case 0x8D:
+          k = ESC_CR;
+          break;
+        default:
+          break;
       }
-      kinds[b] = k;
+      kinds[0][b] = k;
+      kinds[1][b] = (b & 0x60) ? ESC_PLAIN : ESC_ALWAYS;
     }
     ready = true;
   }
   return kinds;
 }
 
+// Marks the bytes of w that may need escaping: with every control escaped
+// those without bit 5 or 6; else 0x10, 0x11, 0x13, 0x18 and CR, with or
+// without parity.
+static uint64_t escapeCandidates(uint64_t w, bool all) {
+  if (all) return zeroByte(w & (ONES * 0x60));
+  uint64_t m = w & (ONES * 0x7F);
+  return zeroByte(m ^ (ONES * 0x10)) | zeroByte(m ^ (ONES * 0x11)) | zeroByte(m ^ (ONES * 0x13)) |
+         zeroByte(m ^ (ONES * 0x18)) | zeroByte(m ^ (ONES * 0x0D));
+}
+
 // Escapes length bytes into the output; the caller made room for twice as many.
 static void putEscapedRun(ZmodemState& z, const uint8_t* data, int length) {
-  const EscapeKind* kinds = escapeKinds();
+  bool all = z.escapeAll;
+  const EscapeKind* kinds = escapeTables()[all ? 1 : 0];
   uint8_t* o = z.out + z.outCount;
   uint8_t last = z.lastSent;
-  bool all = z.escapeAll;
-  for (int i = 0; i < length; ++i) {
-    uint8_t b = data[i];
+  int i = 0;
+  while (i < length) {
+    if (i + 8 <= length) {
+      // Eight bytes go out as they are up to the first that may need
+      // escaping. The copy of all eight stays within the room made: so far
+      // at most 2 * i bytes went out.
+      uint64_t w = load8(data + i);
+      uint64_t marks = escapeCandidates(w, all);
+      std::memcpy(o, &w, 8);
+      int plain = marks ? firstMarked(marks) : 8;
+      o += plain;
+      i += plain;
+      if (plain > 0) last = data[i - 1];
+      if (plain == 8) continue;
+    }
+    uint8_t b = data[i++];
     EscapeKind k = kinds[b];
-    bool escape = k != ESC_PLAIN && (k == ESC_ALWAYS || all || (k == ESC_CR && (last & 0x7F) == '@'));
-    if (escape) {
+    if (k != ESC_PLAIN && (k == ESC_ALWAYS || (last & 0x7F) == '@')) {
       *o++ = ZDLE;
       b ^= 0x40;
     }
@@ -456,6 +520,30 @@ static int flush(ZmodemState& z) {
   return sendLineBytes(z.out, n);
 }
 
+int zFlush() { return flush(zmodemState()); }
+
+int zFlushBlocks(int block) {
+  ZmodemState& z = zmodemState();
+  int whole = block > 0 ? z.outCount / block * block : z.outCount;
+  if (whole == 0) return 0;
+  int rest = z.outCount - whole;
+  int r = sendLineBytes(z.out, whole);
+  if (r < 0) {
+    z.outCount = 0;
+    return r;
+  }
+  std::memmove(z.out, z.out + whole, static_cast<size_t>(rest));
+  z.outCount = rest;
+  return r;
+}
+
+// A header goes out with what is queued before it; a queue too full to take
+// one more header (not the case while a sender streams) is written first.
+static int roomForHeader(ZmodemState& z) {
+  if (z.outCount + 64 <= static_cast<int>(sizeof z.out)) return 0;
+  return flush(z);
+}
+
 static void putHex(ZmodemState& z, uint8_t b) {
   put(z, static_cast<uint8_t>(hexDigits[b >> 4]));
   put(z, static_cast<uint8_t>(hexDigits[b & 15]));
@@ -465,7 +553,8 @@ int sendHexHeader(int type, const uint8_t args[4]) {
   ZmodemState& z = zmodemState();
   uint8_t h[5] = {static_cast<uint8_t>(type), args[0], args[1], args[2], args[3]};
   uint16_t crc = zcrc16Update(0, h, 5);
-  z.outCount = 0;
+  int r = roomForHeader(z);
+  if (r < 0) return r;
   put(z, ZPAD);
   put(z, ZPAD);
   put(z, ZDLE);
@@ -482,7 +571,8 @@ int sendHexHeader(int type, const uint8_t args[4]) {
 int sendBinaryHeader(int type, const uint8_t args[4]) {
   ZmodemState& z = zmodemState();
   uint8_t h[5] = {static_cast<uint8_t>(type), args[0], args[1], args[2], args[3]};
-  z.outCount = 0;
+  int r = roomForHeader(z);
+  if (r < 0) return r;
   put(z, ZPAD);
   put(z, ZDLE);
   if (z.useCrc32) {
@@ -503,10 +593,19 @@ int sendBinaryHeader(int type, const uint8_t args[4]) {
 }
 
 int sendSubpacket(const uint8_t* data, int length, uint8_t end) {
+  int r = queueSubpacket(data, length, end);
+  return r < 0 ? r : zFlush();
+}
+
+int queueSubpacket(const uint8_t* data, int length, uint8_t end) {
   ZmodemState& z = zmodemState();
   if (length < 0) length = 0;
   if (length > ZDATA_MAX) length = ZDATA_MAX;
-  z.outCount = 0;
+  // Room for the subpacket with every byte escaped, its end and CRC.
+  if (z.outCount + 2 * length + 16 > static_cast<int>(sizeof z.out)) {
+    int r = flush(z);
+    if (r < 0) return r;
+  }
   putEscapedRun(z, data, length);
   put(z, ZDLE);
   put(z, end);
@@ -520,7 +619,7 @@ int sendSubpacket(const uint8_t* data, int length, uint8_t end) {
     putEscaped(z, static_cast<uint8_t>(crc));
   }
   if (end == ZCRCW) put(z, 0x11);
-  return flush(z);
+  return 0;
 }
 
 int sendPositionHeader(int type, uint32_t position, bool hex) {

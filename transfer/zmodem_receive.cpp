@@ -33,7 +33,7 @@ int writeHeldData(TransferState& s, ZmodemState& z) {
   if (z.toWriteCount == 0) return 0;
   int n = z.toWriteCount;
   z.toWriteCount = 0;
-  return fileWriteAt(s.localPath, z.writeOffset, z.toWrite, n);
+  return fileWriteAt(s.file, s.localPath, z.writeOffset, z.toWrite, n);
 }
 
 // Data of a good subpacket at byteCount: held back and written in larger
@@ -44,7 +44,7 @@ int holdData(TransferState& s, ZmodemState& z, const uint8_t* data, int length) 
     int w = writeHeldData(s, z);
     if (w < 0) return w;
   }
-  if (length > ZWRITE_BEHIND) return fileWriteAt(s.localPath, s.byteCount, data, length);
+  if (length > ZWRITE_BEHIND) return fileWriteAt(s.file, s.localPath, s.byteCount, data, length);
   if (z.toWriteCount == 0) z.writeOffset = s.byteCount;
   std::memcpy(z.toWrite + z.toWriteCount, data, static_cast<size_t>(length));
   z.toWriteCount += length;
@@ -107,6 +107,7 @@ int openReceivedFile(TransferState& s, ZmodemState& z) {
     sendPositionHeader(ZSKIP, 0, true);
     return GO_ON;
   }
+  fileClose(s.file);
   s.resumeOffset = 0;
   s.fileSize = size;
   int64_t localSize = fileSizeOf(s.localPath);
@@ -231,6 +232,7 @@ int onHeader(TransferState& s, ZmodemState& z, int type) {
     case ZEOF:
       if (z.rxPosition == s.byteCount || z.state == ZSKIP) {
         s.errorCount = 0;
+        if ((w = fileClose(s.file)) < 0) return w;
         if (s.realTimeJpeg && transferView.jpegFinish) transferView.jpegFinish();
         s.realTimeJpeg = false;
         viewText(FIELD_STATUS, "EOF Received");
@@ -314,7 +316,7 @@ int onSubpacket(TransferState& s, ZmodemState& z, int v) {
     // The error budget is for failures in a row: a long file over a noisy
     // line must not run out of it while it makes progress.
     s.errorCount = 0;
-    updateProgress(0);
+    z.progressed = true;
     if (s.realTimeJpeg && !z.rewound && s.byteCount % 1024 == 0 && transferView.jpegData) {
       // The viewer reads the file: it must hold everything announced.
       if ((w = writeHeldData(s, z)) < 0) return w;
@@ -390,6 +392,7 @@ int zmodemReceiveStep() {
   ZmodemState& z = zmodemState();
   int handled = 0;
   int r = GO_ON;
+  z.progressed = false;
   for (;;) {
     if (z.inPos >= z.inCount) {
       if (handled >= PASS_BYTES) break;
@@ -414,6 +417,9 @@ int zmodemReceiveStep() {
   // crash recovery reads it).
   int w = writeHeldData(s, z);
   if (r == GO_ON && w < 0) r = w;
+  // The progress once a pass, not per subpacket: formatting it costs more
+  // than taking a subpacket.
+  if (z.progressed) updateProgress(0);
   if (r != GO_ON) {
     z.inPos = z.inCount = 0;
     return r;  // the receive loop's abort sends our cancel

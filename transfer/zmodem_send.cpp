@@ -95,17 +95,16 @@ int awaitReceiver(TransferState& s, ZmodemState& z) {
 }
 
 // The file is read this much at a time and cut into subpackets.
-constexpr int READ_AHEAD = 32 * 1024;
+constexpr int READ_AHEAD = 64 * 1024;
 
 // Bytes the receiver sent while we stream: a header (CAN or "*") stops the
 // data with an empty ZCRCE. 1 when it did, 0 to go on, or a negative code.
 int checkReceiver(ZmodemState& z) {
-  int waiting = lineWaiting();
-  if (waiting < 0) return LINK_LOST;
-  if (waiting == 0) return 0;
-  // Keep what came in: the header reader takes it from the buffer.
+  // One read that does not wait, no count of waiting bytes first. Keep
+  // what came in: the header reader takes it from the buffer.
   int got = lineRead(z.in, ZLINE_READ);
   if (got < 0) return LINK_LOST;
+  if (got == 0) return 0;
   z.inCount = got;
   z.inPos = 0;
   for (int i = 0; i < got; ++i) {
@@ -119,7 +118,8 @@ int checkReceiver(ZmodemState& z) {
 }
 
 // Sends data from position p: 1 when the end of the file went out, 0 when the
-// receiver must answer first, or a negative code.
+// receiver must answer first, or a negative code. The subpackets leave in
+// writes of about ZSEND_QUEUE bytes; nothing stays queued on return.
 int sendData(TransferState& s, ZmodemState& z, uint32_t p) {
   int r = sendPositionHeader(ZDATA, p, false);
   if (r < 0) return r;
@@ -132,8 +132,11 @@ int sendData(TransferState& s, ZmodemState& z, uint32_t p) {
   for (;;) {
     int offset = static_cast<int>(p - chunkStart);
     if (offset + z.subpacketLength > chunkLength && !chunkAtEnd) {
-      int n = fileReadAt(s.localPath, p, chunk, READ_AHEAD);
-      if (n < 0) return n;
+      int n = fileReadAt(s.file, s.localPath, p, chunk, READ_AHEAD);
+      if (n < 0) {
+        z.outCount = 0;
+        return n;
+      }
       chunkStart = p;
       chunkLength = n;
       chunkAtEnd = n < READ_AHEAD;
@@ -150,17 +153,25 @@ int sendData(TransferState& s, ZmodemState& z, uint32_t p) {
       // The receiver's buffer is full when the next subpacket would not fit.
       end = windowUsed + z.subpacketLength > z.window ? ZCRCW : ZCRCG;
     }
-    if ((r = sendSubpacket(chunk + offset, n, end)) < 0) return r;
+    if ((r = queueSubpacket(chunk + offset, n, end)) < 0) return r;
     p += static_cast<uint32_t>(n);
     s.byteCount = p;
+    if (end == ZCRCG && z.outCount < ZSEND_QUEUE) continue;
+    // While streaming only whole blocks go out, the rest waits for the next
+    // write (a channel that moves data in such blocks gets no short ones);
+    // at the end of a frame everything does.
+    if ((r = end == ZCRCG ? zFlushBlocks(ZSEND_QUEUE) : zFlush()) < 0) return r;
     updateProgress(1);
     if (last) return 1;
     if (end == ZCRCW) return 0;
-    if (s.cancelRequested) return XFER_USER_CANCEL;
     // The dialog's turn (Cancel, repaints) without idling, then what the
-    // receiver said.
-    if (pumpTurn() < 0) return XFER_USER_CANCEL;
-    if ((r = checkReceiver(z)) != 0) return r < 0 ? r : 0;
+    // receiver said; a header from it gets the rest of the queue and an
+    // empty ZCRCE, an end drops the rest.
+    r = s.cancelRequested || pumpTurn() < 0 ? XFER_USER_CANCEL : checkReceiver(z);
+    if (r != 0) {
+      z.outCount = 0;
+      return r < 0 ? r : 0;
+    }
   }
 }
 
@@ -258,7 +269,7 @@ int sendOneFile(TransferState& s, ZmodemState& z, const char* path) {
         // moved that, and a ZEOF at the wrong place would cut the file.
         uint32_t from = s.fileSize - static_cast<uint32_t>(z.lastSubpacketLength);
         uint8_t block[ZSEND_SUBPACKET_MAX];
-        int n = fileReadAt(s.localPath, from, block, z.lastSubpacketLength);
+        int n = fileReadAt(s.file, s.localPath, from, block, z.lastSubpacketLength);
         if (n < 0) return n;
         sendPositionHeader(ZDATA, from, false);
         sendSubpacket(block, n, ZCRCE);

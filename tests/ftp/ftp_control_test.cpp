@@ -28,14 +28,12 @@ class Replies : public ::testing::TestWithParam<ReplyCase> {};
 
 TEST_P(Replies, CodeAndText) {
   const ReplyCase& c = GetParam();
-  ftpHarnessReset();
-  ScriptServer server;
-  ASSERT_TRUE(ftpScripted(&server, S{scriptExpect("NOOP\r\n"), scriptSend(c.bytes), scriptPause(100)}));
+  Scripted server(S{scriptExpect("NOOP\r\n"), scriptSend(c.bytes), scriptPause(100)});
+  ASSERT_TRUE(server.connected);
   EXPECT_EQ(SendFtpCommand("NOOP\r\n", KIND_OTHER), c.code);
   if (c.code > 0) {
     EXPECT_EQ(ftp.lastReplyText, c.text);
   }
-  ftpScriptEnd(&server);
 }
 
 const std::string kLongLine = "200 " + std::string(4996, 'x') + "\r\n";
@@ -55,27 +53,23 @@ INSTANTIATE_TEST_SUITE_P(
         ReplyCase{"three digits alone", "200\r\n", LINK_LOST, ""}));
 
 TEST(FtpReplies, LongLineLeavesTheNextReplyIntact) {
-  ftpHarnessReset();
-  ScriptServer server;
-  ASSERT_TRUE(ftpScripted(&server, talk({"A", kLongLine + "201 next", "B", "202 ok"})));
+  Scripted server(talk({"A", kLongLine + "201 next", "B", "202 ok"}));
+  ASSERT_TRUE(server.connected);
   EXPECT_EQ(SendFtpCommand("A\r\n", KIND_OTHER), 200);
   EXPECT_EQ(ReadFtpReply(KIND_OTHER), 201);
   EXPECT_EQ(SendFtpCommand("B\r\n", KIND_OTHER), 202);
   EXPECT_LT(ftpRecord.view.size(), 1300u) << "a reply line is kept to its first 1023 bytes";
-  ftpScriptEnd(&server);
 }
 
 TEST(FtpReplies, DoubledFFCollapsesOnlyDuringATransfer) {
-  ftpHarnessReset();
-  ScriptServer server;
   std::string ff4 = "\xff\xff\xff\xff";
-  ASSERT_TRUE(ftpScripted(&server, talk({"A", "200 " + ff4, "B", "200 " + ff4})));
+  Scripted server(talk({"A", "200 " + ff4, "B", "200 " + ff4}));
+  ASSERT_TRUE(server.connected);
   SendFtpCommand("A\r\n", KIND_OTHER);
   EXPECT_EQ(ftp.lastReplyText, ff4);
   ftp.transferRunning = true;
   SendFtpCommand("B\r\n", KIND_OTHER);
   EXPECT_EQ(ftp.lastReplyText, std::string("\xff\xff"));
-  ftpScriptEnd(&server);
 }
 
 struct LoginCase {
@@ -100,10 +94,9 @@ TEST(FtpLogin, Sequences) {
   const int systems[] = {SYSTEM_WINDOWS_NT, -1, SYSTEM_UNKNOWN, SYSTEM_VMS, -1};
   int i = 0;
   for (LoginCase& c : cases) {
-    ftpHarnessReset();
+    Scripted server(c.steps);
+    ASSERT_TRUE(server.connected);
     if (c.email) regWriteString("email", c.email);
-    ScriptServer server;
-    ASSERT_TRUE(ftpScripted(&server, c.steps));
     FtpLoginInfo login;
     login.user = "u";
     login.password = "pw";
@@ -114,7 +107,7 @@ TEST(FtpLogin, Sequences) {
       EXPECT_EQ(ftp.systemType, systems[i]) << c.what;
     }
     EXPECT_EQ(ftpRecord.view.find("PASS pw"), std::string::npos) << c.what;
-    ftpScriptEnd(&server);
+    server.end();
     ++i;
   }
 }
@@ -133,31 +126,28 @@ TEST(FtpRemotePath, CwdReplies) {
       {"/pub", "sub", 550, "/pub"},      {deep, std::string(100, 'e'), 250, (deep + "/" + std::string(100, 'e')).substr(0, 255)},
   };
   for (const PathCase& c : cases) {
-    ftpHarnessReset();
-    ScriptServer server;
-    ASSERT_TRUE(ftpScripted(&server, talk({"CWD " + c.argument, std::to_string(c.code) + " x"})));
+    Scripted server(talk({"CWD " + c.argument, std::to_string(c.code) + " x"}));
+    ASSERT_TRUE(server.connected);
     ftp.systemType = SYSTEM_UNIX;
     snprintf(ftp.remotePath, sizeof ftp.remotePath, "%s", c.before.c_str());
     EXPECT_EQ(SendFtpCommand(("CWD " + c.argument + "\r\n").c_str(), KIND_CD), c.code);
     EXPECT_EQ(ftp.remotePath, c.after) << c.before << " + " << c.argument << " -> " << c.code;
-    ftpScriptEnd(&server);
   }
 }
 
 // Lines typed at the prompt, what reaches the server, and what the view shows.
 TEST(FtpCommandMode, TypedLines) {
-  ftpHarnessReset();
-  ScriptServer server;
-  ASSERT_TRUE(ftpScripted(&server, talk({"CDUP", "200 a", "CWD pub", "250 b", "CWD", "501 c", "RNFR a", "350 d",
-                                          "RNTO b", "250 e", "SITE x y", "200 f", "PASS secret", "503 g", "TYPE I",
-                                          "200 h", "DELE two words.txt", "250 i"})));
+  Scripted server(
+      talk({"CDUP", "200 a", "CWD pub", "250 b", "CWD", "501 c", "RNFR a", "350 d", "RNTO b", "250 e", "SITE x y",
+            "200 f", "PASS secret", "503 g", "TYPE I", "200 h", "DELE two words.txt", "250 i"}));
+  ASSERT_TRUE(server.connected);
   ftp.systemType = SYSTEM_UNIX;
   for (const char* line : {"cdup", "  cd pub", "cdx", "", "rename a b", "SITE x y", "pass secret", "lcd a b",
                            "binary", "get ..", "delete two words.txt", "xy"}) {
     for (const char* p = line; *p; ++p) ftpTypedChar(static_cast<uint8_t>(*p));
     ftpTypedChar('\r');
   }
-  std::string sent = ftpScriptEnd(&server);
+  std::string sent = server.end();
   EXPECT_EQ(sent.find("xy"), std::string::npos) << "a line of two characters is not sent";
   EXPECT_EQ(sent.find("RETR"), std::string::npos) << "a download to \"..\" is refused";
   EXPECT_TRUE(ftp.binary);
@@ -168,15 +158,14 @@ TEST(FtpCommandMode, TypedLines) {
 }
 
 TEST(FtpCommandMode, BusyRefusesAndBackspaceEdits) {
-  ftpHarnessReset();
-  ScriptServer server;
-  ASSERT_TRUE(ftpScripted(&server, talk({"PWD", "257 \"/\""})));
+  Scripted server(talk({"PWD", "257 \"/\""}));
+  ASSERT_TRUE(server.connected);
   ftp.busy = true;
   ftpTypedChar('x');
   EXPECT_EQ(ftpRecord.beeps, 1);
   ftp.busy = false;
   for (uint8_t c : std::string("pwz\bd\r")) ftpTypedChar(c);
-  ftpScriptEnd(&server);
+  server.end();
   EXPECT_NE(ftpRecord.view.find("pwz\b \bd\r\nPWD\r\n257"), std::string::npos) << ftpRecord.view;
 }
 
@@ -209,26 +198,24 @@ void saveEntry(const char* user, const char* password, bool save) {
 // Missing credentials are asked for and kept; a cancelled question ends the
 // session without a command sent.
 TEST(FtpLogin, AskedCredentials) {
-  ftpHarnessReset();
+  Scripted server(talk({"USER asked", "331 p", "PASS typed", "230 in", "SYST", "215 UNIX"}));
+  ASSERT_TRUE(server.connected);
   ftpHooks.askUser = answerUser;
   ftpHooks.askPassword = answerPassword;
   ftpHooks.saveEntry = saveEntry;
-  ScriptServer server;
-  ASSERT_TRUE(ftpScripted(&server, talk({"USER asked", "331 p", "PASS typed", "230 in", "SYST", "215 UNIX"})));
   ftp.connected = true;
   EXPECT_EQ(FtpLogin(FtpLoginInfo()), 0);
   EXPECT_EQ(saved, "asked/typed/saved");
-  ftpScriptEnd(&server);
+  server.end();
 
-  ftpHarnessReset();
+  Scripted server2(S{scriptPause(100)});
+  ASSERT_TRUE(server2.connected);
   ftpHooks.askPassword = cancel;
-  ScriptServer server2;
-  ASSERT_TRUE(ftpScripted(&server2, S{scriptPause(100)}));
   FtpLoginInfo login;
   login.user = "u";
   EXPECT_EQ(FtpLogin(login), LINK_LOST);
   EXPECT_FALSE(ftp.connected);
-  EXPECT_EQ(ftpScriptEnd(&server2), "");
+  EXPECT_EQ(server2.end(), "");
 }
 }  // namespace
 

@@ -26,13 +26,12 @@ std::string tempDir() {
 TEST(FtpData, MalformedPasvEndsTheCommand) {
   for (const char* pasv : {"227 Entering Passive Mode 127,0,0,1,4,1", "227 (127,0,0,1,256,1)",
                            "227 (127,0,0,1,4)", "227 (127,0,0,1,4,1", "227 (a,b,c,d,e,f)", "227 (1270,0,0,1,4,1)"}) {
-    ftpHarnessReset();
-    ScriptServer server;
-    ASSERT_TRUE(ftpScripted(&server, talk({"TYPE I", "200 ok", "PASV", pasv, "TYPE A N", "200 ok"})));
+    Scripted server(talk({"TYPE I", "200 ok", "PASV", pasv, "TYPE A N", "200 ok"}));
+    ASSERT_TRUE(server.connected);
     ftp.binary = ftp.passive = true;
     ftp.localName = "x";
     EXPECT_EQ(RunDataCommand("RETR x\r\n", KIND_GET), -1) << pasv;
-    std::string sent = ftpScriptEnd(&server);
+    std::string sent = server.end();
     EXPECT_EQ(sent.find("RETR"), std::string::npos) << pasv;
   }
 }
@@ -63,16 +62,15 @@ TEST(FtpData, RefusalsAtEachStep) {
   const char* names[] = {"part", "part", "huge"};
   int i = 0;
   for (RefusalCase& c : cases) {
-    ftpHarnessReset();
-    ScriptServer server;
-    ASSERT_TRUE(ftpScripted(&server, talk({"TYPE I", "200 ok"}) + c.steps + talk({"TYPE A N", "200 ok"})));
+    Scripted server(talk({"TYPE I", "200 ok"}) + c.steps + talk({"TYPE A N", "200 ok"}));
+    ASSERT_TRUE(server.connected);
     ftp.binary = true;
     ftp.passive = c.passive;
     ftp.recover = c.recover;
     ftp.localDir = dir;
     ftp.localName = names[i++];
     EXPECT_EQ(RunDataCommand(("RETR " + ftp.localName + "\r\n").c_str(), KIND_GET), -1) << c.what;
-    ftpScriptEnd(&server);
+    server.end();
     EXPECT_EQ(ftp.listenSocket, FTP_NO_SOCKET) << c.what;
   }
   EXPECT_EQ(readFile(dir + "/part"), "xyz") << "a refused resume leaves the file alone";
@@ -80,64 +78,65 @@ TEST(FtpData, RefusalsAtEachStep) {
 }
 
 TEST(FtpData, ActiveModeWaitsAMinuteForTheServer) {
-  ftpHarnessReset(false, 500);
-  ScriptServer server;
-  ASSERT_TRUE(ftpScripted(&server, S{scriptExpect("PORT "), scriptSend("200 ok\r\n")} +
-                                       talk({"LIST", "150 here it comes"}) + S{scriptPause(3000)}));
+  Scripted server(
+      S{scriptExpect("PORT "), scriptSend("200 ok\r\n")} + talk({"LIST", "150 here it comes"}) + S{scriptPause(3000)},
+      false, 500);
+  ASSERT_TRUE(server.connected);
   EXPECT_EQ(RunDataCommand("LIST\r\n", KIND_DIR), -1);
   ASSERT_EQ(ftpRecord.messages.size(), 1u);
   EXPECT_EQ(ftpRecord.messages[0], "Error: Failed to create data socket");
   EXPECT_GE(clockTicks(), 60000u);
-  ftpScriptEnd(&server);
 }
 
-// 2500 bytes arrive as blocks of 1024, 1024 and 452, each fed to the viewer.
-TEST(FtpData, DownloadBlocksSizeAndFeed) {
-  std::string dir = tempDir();
-  std::string bytes;
+// Downloads from a data peer of our own: 2500 bytes arrive as blocks of 1024,
+// 1024 and 452, each fed to the viewer, whatever size was announced; a data
+// connection that breaks keeps the whole blocks that arrived; a full disk
+// ends as terminated, not as done.
+TEST(FtpData, DownloadBlocksAndFailures) {
+  std::string dir = tempDir(), bytes, b2500(2500, 'b');
   for (int i = 0; i < 2500; ++i) bytes += static_cast<char>(i * 31);
-  for (const char* announced : {"(2500 bytes)", "(-5 bytes)"}) {
-    ftpHarnessReset();
+  const S done = S{scriptPause(200), scriptSend("226 done\r\n")};
+  struct Case {
+    const char* what;
+    bool binary, broken;
+    std::string localDir, name, sent, announced;
+    S end;  // the server's steps after "150"
+    int result;
+    const char* status;
+    std::string file;
+  } cases[] = {
+      {"announced", true, false, dir, "pic.jpg", bytes, "(2500 bytes)", done, 0, "Done", bytes},
+      {"negative size", true, false, dir, "pic.jpg", bytes, "(-5 bytes)", done, 0, "Done", bytes},
+      {"broken", false, true, dir, "f", b2500, "(2500 bytes)", S{scriptPause(300), scriptSend("426 broken\r\n")}, -1,
+       "Transfer terminated", b2500.substr(0, 2048)},
+      {"full disk", false, false, "/dev", "full", std::string(5000, 'q'), "", talk({"ABOR", "426 aborted\r\n226 ok"}),
+       -1, "Transfer terminated", ""},
+  };
+  for (const Case& c : cases) {
     DataPeer data;
-    ASSERT_TRUE(dataPeerStart(&data, bytes));
-    ScriptServer server;
-    ASSERT_TRUE(ftpScripted(&server, talk({"TYPE I", "200 ok", "PASV", pasvReply(data), "RETR pic.jpg",
-                                           std::string("150 Opening pic.jpg ") + announced}) +
-                                         S{scriptPause(200), scriptSend("226 done\r\n")} + talk({"TYPE A N", "200 ok"})));
-    ftp.binary = ftp.passive = ftp.realtimeJpeg = true;
-    ftp.localDir = dir;
-    ftp.localName = "pic.jpg";
-    ASSERT_EQ(RunDataCommand("RETR pic.jpg\r\n", KIND_GET), 0);
-    EXPECT_EQ(ftpDownloadRun(), 0);
-    EXPECT_EQ(ftp.announcedSize, announced[1] == '2' ? 2500 : 0);
-    EXPECT_EQ(ftpTransferFinish(), 0);
-    ftpScriptEnd(&server);
-    EXPECT_EQ(readFile(dir + "/pic.jpg"), bytes);
-    EXPECT_EQ(ftpRecord.feedBlocks, 3);
-    EXPECT_EQ(ftpRecord.progress, (std::vector<int64_t>{1024, 2048, 2500}));
-    EXPECT_EQ(ftpRecord.statuses.back(), "Done");
+    ASSERT_TRUE(dataPeerStart(&data, c.sent, false, c.broken));
+    Scripted server(talk({c.binary ? "TYPE I" : "TYPE A N", "200 ok", "PASV", pasvReply(data), "RETR " + c.name,
+                          "150 Opening " + c.name + " " + c.announced}) +
+                    c.end + talk({"TYPE A N", "200 ok"}));
+    ASSERT_TRUE(server.connected);
+    ftp.binary = c.binary;
+    ftp.passive = ftp.realtimeJpeg = true;
+    ftp.localDir = c.localDir;
+    ftp.localName = c.name;
+    ASSERT_EQ(RunDataCommand(("RETR " + c.name + "\r\n").c_str(), KIND_GET), 0) << c.what;
+    EXPECT_EQ(ftpDownloadRun(), c.result) << c.what;
+    EXPECT_EQ(ftpRecord.statuses.back(), c.status) << c.what;
+    int finished = ftpTransferFinish();
+    server.end();
+    if (c.localDir != dir) continue;
+    EXPECT_EQ(readFile(dir + "/" + c.name), c.file) << c.what;
+    if (c.result == 0) {
+      EXPECT_EQ(finished, 0);
+      EXPECT_EQ(ftp.announcedSize, c.announced[1] == '2' ? 2500 : 0) << c.what;
+      EXPECT_EQ(ftpRecord.feedBlocks, 3);
+      EXPECT_EQ(ftpRecord.progress, (std::vector<int64_t>{1024, 2048, 2500}));
+    }
   }
-  std::system(("rm -rf " + dir).c_str());
-}
-
-// A data connection that breaks keeps the whole blocks that arrived.
-TEST(FtpData, BrokenDownloadKeepsWholeBlocks) {
-  std::string dir = tempDir();
-  ftpHarnessReset();
-  DataPeer data;
-  ASSERT_TRUE(dataPeerStart(&data, std::string(2500, 'b'), false, true));
-  ScriptServer server;
-  ASSERT_TRUE(ftpScripted(&server, talk({"TYPE A N", "200 ok", "PASV", pasvReply(data), "RETR f", "150 go (2500 bytes)"}) +
-                                       S{scriptPause(300), scriptSend("426 broken\r\n")} + talk({"TYPE A N", "200 ok"})));
-  ftp.passive = true;
-  ftp.localDir = dir;
-  ftp.localName = "f";
-  ASSERT_EQ(RunDataCommand("RETR f\r\n", KIND_GET), 0);
-  EXPECT_EQ(ftpDownloadRun(), -1);
-  EXPECT_EQ(ftpRecord.statuses.back(), "Transfer terminated");
-  ftpTransferFinish();
-  ftpScriptEnd(&server);
-  EXPECT_EQ(readFile(dir + "/f"), std::string(2048, 'b'));
   std::system(("rm -rf " + dir).c_str());
 }
 
@@ -186,36 +185,19 @@ TEST(FtpData, AnnouncedSizes) {
   }
 }
 
-// A full disk and an unreadable file end as terminated, not as done.
-TEST(FtpData, LocalFailuresTerminateTheTransfer) {
-  ftpHarnessReset();
-  DataPeer data;
-  ASSERT_TRUE(dataPeerStart(&data, std::string(5000, 'q')));
-  ScriptServer server;
-  ASSERT_TRUE(ftpScripted(&server, talk({"TYPE A N", "200 ok", "PASV", pasvReply(data), "RETR full", "150 go", "ABOR",
-                                          "426 aborted\r\n226 ok", "TYPE A N", "200 ok"})));
-  ftp.passive = true;
-  ftp.localDir = "/dev";
-  ftp.localName = "full";
-  ASSERT_EQ(RunDataCommand("RETR full\r\n", KIND_GET), 0);
-  EXPECT_EQ(ftpDownloadRun(), -1);
-  EXPECT_EQ(ftpRecord.statuses.back(), "Transfer terminated");
-  ftpTransferFinish();
-  ftpScriptEnd(&server);
-
-  ftpHarnessReset();
+// An unreadable file ends as terminated, not as done.
+TEST(FtpData, UnreadableUploadTerminatesTheTransfer) {
   DataPeer sink;
   ASSERT_TRUE(dataPeerStart(&sink, "", true));
-  ScriptServer server2;
-  ASSERT_TRUE(ftpScripted(&server2, talk({"TYPE A N", "200 ok", "PASV", pasvReply(sink), "STOR tmp", "150 go"}) +
-                                        S{scriptPause(100), scriptSend("226 stored\r\n")} + talk({"TYPE A N", "200 ok"})));
+  Scripted server2(talk({"TYPE A N", "200 ok", "PASV", pasvReply(sink), "STOR tmp", "150 go"}) +
+                   S{scriptPause(100), scriptSend("226 stored\r\n")} + talk({"TYPE A N", "200 ok"}));
+  ASSERT_TRUE(server2.connected);
   ftp.passive = true;
   ftp.localPath = "/tmp";  // a directory: opens, but cannot be read
   ASSERT_EQ(RunDataCommand("STOR tmp\r\n", KIND_PUT), 0);
   ftpUploadRun();
   EXPECT_EQ(ftpRecord.statuses.back(), "Transfer terminated");
   ftpTransferFinish();
-  ftpScriptEnd(&server2);
 }
 
 // Ctrl-C during a listing: the abort sequence, then one reply, or two after a
@@ -231,12 +213,11 @@ TEST(FtpData, AbortOfAListing) {
     int code;
   } cases[] = {{"226 done\r\n225 abor ok\r\n", 225}, {"426 broken\r\n226 abor ok\r\n", 226}};
   for (auto& c : cases) {
-    ftpHarnessReset();
     DataPeer data;
     ASSERT_TRUE(dataPeerStart(&data, std::string(100000, 'l')));
-    ScriptServer server;
-    ASSERT_TRUE(ftpScripted(&server, talk({"PASV", pasvReply(data), "LIST", "150 go"}) + S{scriptExpect("\xff\xf4")} +
-                                         talk({"ABOR", c.replies, "NOOP", "200 ok"})));
+    Scripted server(talk({"PASV", pasvReply(data), "LIST", "150 go"}) + S{scriptExpect("\xff\xf4")} +
+                    talk({"ABOR", c.replies, "NOOP", "200 ok"}));
+    ASSERT_TRUE(server.connected);
     ftp.passive = true;
     ftp.connected = true;
     ftp.busy = true;
@@ -245,7 +226,6 @@ TEST(FtpData, AbortOfAListing) {
     EXPECT_EQ(RunDataCommand("LIST\r\n", KIND_DIR), c.code);
     ftp.listingRunning = false;
     EXPECT_EQ(SendFtpCommand("NOOP\r\n", KIND_OTHER), 200);
-    ftpScriptEnd(&server);
   }
 }
 }  // namespace

@@ -18,22 +18,20 @@ bool typedPassword(char* password, int size, bool*) {
 }
 
 TEST(FtpFirewall, ScriptThenLogin) {
-  ftpHarnessReset();
-  ftpHooks.askPassword = typedPassword;
   std::string script = "/tmp/pxftp-test-" + std::to_string(getpid()) + ".txt";
   std::ofstream(script) << "TIMEOUT 5\nWAITSTRING \"Name:\"\nSEND \"open $SITE $PORT^M\"\n"
                            "WAITSTRING \"word:\"\nSEND \"$PASS^M\"\nEXIT\n";
-  ScriptServer server;
-  ASSERT_TRUE(ftpScripted(&server, S{scriptSend("firewall ready\r\nName: "), scriptExpect("open ftp.example 21\r"),
-                                     scriptSend("\r\nPassword: "), scriptExpect("fwsecret\r"),
-                                     scriptSend("\r\n220 through\r\n")} +
-                                       talk({"USER u", "331 pass", "PASS pw", "230 in", "SYST", "215 UNIX"})));
+  Scripted server(S{scriptSend("firewall ready\r\nName: "), scriptExpect("open ftp.example 21\r"),
+                    scriptSend("\r\nPassword: "), scriptExpect("fwsecret\r"), scriptSend("\r\n220 through\r\n")} +
+                  talk({"USER u", "331 pass", "PASS pw", "230 in", "SYST", "215 UNIX"}));
+  ASSERT_TRUE(server.connected);
+  ftpHooks.askPassword = typedPassword;
   EXPECT_EQ(ftpFirewallLogin(script.c_str(), "ftp.example", 0), 0);
   FtpLoginInfo login;
   login.user = "u";
   login.password = "pw";
   EXPECT_EQ(FtpLogin(login), 0);
-  ftpScriptEnd(&server);
+  server.end();
   EXPECT_EQ(ftpRecord.view.find("fwsecret"), std::string::npos) << ftpRecord.view;
   std::remove(script.c_str());
 }

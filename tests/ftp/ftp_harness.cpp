@@ -30,15 +30,17 @@ void ftpHarnessReset(bool realTime, uint32_t manualStep) {
   ftpHooks.progress = progress;
 }
 
-bool ftpScripted(ScriptServer* server, std::vector<ScriptStep> steps) {
-  if (!scriptServerStart(server, std::move(steps))) return false;
-  return ftpConnect("127.0.0.1", server->port, 5000) == 0;
+Scripted::Scripted(std::vector<ScriptStep> steps, bool realTime, uint32_t manualStep) {
+  ftpHarnessReset(realTime, manualStep);
+  connected = scriptServerStart(&server, std::move(steps)) && ftpConnect("127.0.0.1", server.port, 5000) == 0;
 }
 
-std::string ftpScriptEnd(ScriptServer* server) {
-  scriptServerStop(server, 5000);
-  EXPECT_EQ(server->failure, "");
-  return scriptReceived(server);
+std::string Scripted::end() {
+  if (ended) return scriptReceived(&server);
+  ended = true;
+  scriptServerStop(&server, 5000);
+  EXPECT_EQ(server.failure, "");
+  return scriptReceived(&server);
 }
 
 DataPeer::~DataPeer() {

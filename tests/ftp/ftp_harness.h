@@ -45,10 +45,16 @@ inline std::vector<ScriptStep> operator+(std::vector<ScriptStep> a, const std::v
 
 // A fresh engine whose hooks record into ftpRecord.
 void ftpHarnessReset(bool realTime = true, uint32_t manualStep = 1);
-// Connects the engine to a scripted server running steps.
-bool ftpScripted(ScriptServer* server, std::vector<ScriptStep> steps);
-// What the client sent, once the server has finished.
-std::string ftpScriptEnd(ScriptServer* server);
+// A fresh engine connected to a scripted server running steps. end() waits
+// for the steps, expects each one met and returns what the client sent; a
+// test that does not call it has it called when the server goes.
+struct Scripted {
+  ScriptServer server;
+  bool connected = false, ended = false;
+  explicit Scripted(std::vector<ScriptStep> steps, bool realTime = true, uint32_t manualStep = 1);
+  ~Scripted() { end(); }
+  std::string end();
+};
 
 // One data connection on loopback: the test's peer accepts once, then sends
 // `bytes` and closes (or collects what arrives until the client closes).

@@ -92,7 +92,10 @@ TEST(Listing, MvsDatasetsAndMembers) {
       << "only the heading line chooses dataset mode";
 }
 
-TEST(Listing, SkipRulesPerSystem) {
+// The skip rules of each system type, and lines assembled from CR, LF and
+// CR LF ends, cut at 1023 bytes.
+TEST(Listing, SkipRulesPerSystemAndLineAssembly) {
+  const std::string line1023(1023, 'a'), line1024 = line1023 + "b";
   const std::string unix_ =
       "total 12\r\n"
       "-rw-r--r-- 1 a b 1 Jan 1 2000 f\r\n"
@@ -120,8 +123,15 @@ TEST(Listing, SkipRulesPerSystem) {
       {SYSTEM_MVS, "heading only\r\n", ""},
       {SYSTEM_VM, "A B C\r\nX DIR Y\r\n", "dir\tX\t\t\nfile\tA.B\t\t\n"},
       {SYSTEM_AUTODETECT, unix_.substr(0, 10), "other\ttotal 12\t\t\n"},
+      {SYSTEM_AUTODETECT, "one\r\ntwo\nthree", "other\tone\t\t\nother\ttwo\t\t\nother\tthree\t\t\n"},
+      {SYSTEM_AUTODETECT, "a\rb\r\r\n\r\n\n", "other\ta\rb\r\t\t\n"},
+      {SYSTEM_AUTODETECT, line1023 + "\r\nnext\r\n", "other\t" + line1023 + "\t\t\nother\tnext\t\t\n"},
+      {SYSTEM_AUTODETECT, line1024 + "\r\nnext\r\n", "other\t" + line1023 + "\t\t\nother\tnext\t\t\n"},
+      {SYSTEM_AUTODETECT, line1024 + std::string(5000, 'c') + "\nnext\n",
+       "other\t" + line1023 + "\t\t\nother\tnext\t\t\n"},
+      {SYSTEM_AUTODETECT, std::string("\0\0\n", 3), std::string("other\t\0\0\t\t\n", 11)},
   };
-  for (auto& c : cases) EXPECT_EQ(view(c.system, c.bytes), c.expected) << c.system << ": " << c.bytes;
+  for (auto& c : cases) EXPECT_EQ(view(c.system, c.bytes), c.expected) << c.system << ": " << c.bytes.substr(0, 40);
 }
 
 TEST(Listing, GroupCountsTellKindsByIndex) {
@@ -140,21 +150,6 @@ TEST(Listing, GroupCountsTellKindsByIndex) {
   EXPECT_EQ(s.directoryCount + s.fileCount, 0);
   EXPECT_EQ(listingKindAt(s, 0), LISTING_OTHER);
   EXPECT_EQ(s.view[3].name, "-rw-r--r-- 1 a b 1 Jan 1 2000 f2") << "a new listing starts with no old lines";
-}
-
-TEST(Listing, LineAssembly) {
-  const std::string line1023(1023, 'a'), line1024 = line1023 + "b";
-  struct {
-    std::string bytes, expected;
-  } cases[] = {
-      {"one\r\ntwo\nthree", "other\tone\t\t\nother\ttwo\t\t\nother\tthree\t\t\n"},
-      {"a\rb\r\r\n\r\n\n", "other\ta\rb\r\t\t\n"},
-      {line1023 + "\r\nnext\r\n", "other\t" + line1023 + "\t\t\nother\tnext\t\t\n"},
-      {line1024 + "\r\nnext\r\n", "other\t" + line1023 + "\t\t\nother\tnext\t\t\n"},
-      {line1024 + std::string(5000, 'c') + "\nnext\n", "other\t" + line1023 + "\t\t\nother\tnext\t\t\n"},
-      {std::string("\0\0\n", 3), std::string("other\t\0\0\t\t\n", 11)},
-  };
-  for (auto& c : cases) EXPECT_EQ(view(SYSTEM_AUTODETECT, c.bytes), c.expected) << c.bytes.substr(0, 40);
 }
 
 // A listing that mixes every system's lines, blank-led lines, a stray CR and

@@ -1,11 +1,8 @@
 // Whole sessions through the terminal's byte path: our connection, the Telnet
 // engine in the receive path's hook slots and the screen, against inetutils
-// telnetd, busybox's telnetd and in.rlogind; and the session tool's command line.
+// telnetd, busybox's telnetd and in.rlogind.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdio>
-#include <fstream>
 #include <string>
 
 #include "shell/message_box_posix.h"
@@ -22,9 +19,7 @@
 #include "terminal/terminal_state.h"
 #include "tests/support/peers.h"
 #include "tests/support/screen_text.h"
-#include "tests/support/script_server.h"
 #include "tests/support/telnet_peers.h"
-#include "tests/support/tool_runner.h"
 
 namespace {
 bool pumpUntilOnScreen(const std::string& text, int ms) {
@@ -40,181 +35,78 @@ void typeLine(const std::string& line) {
   sendBytes(reinterpret_cast<const uint8_t*>(typed.data()), static_cast<int>(typed.size()));
 }
 
-// A fresh 24x80 VT100 terminal connected to port with the Telnet engine in the
-// receive path's slots.
-void connectTerminal(int port, bool rlogin, const char* terminalId, const char* address, bool binary = false) {
+struct Server {
+  const char* name;
+  pid_t (*start)(int port);
+  bool rlogin;
+  const char* terminalId;  // what the host's TERM must show ("" when the host does not ask)
+  const char* prompt;
+  int rows;                // the size the terminal changes to
+  const char* printed;     // a printf of 0xFF bytes, and what the screen shows of it
+  const char* shown;
+};
+void PrintTo(const Server& s, std::ostream* os) { *os << s.name; }
+class TelnetServer : public ::testing::TestWithParam<Server> {};
+
+// Both Telnet servers and in.rlogind, on a fresh 24x80 VT100 terminal with the
+// Telnet engine in the receive path's slots: the offers (binary included) are
+// answered or the Rlogin handshake trusted from a privileged port, the size is
+// reported (after rlogind's urgent 0x80) and followed, and 0xFF survives: a
+// doubled IAC shows one 255, over Rlogin it is plain data.
+TEST_P(TelnetServer, PromptSizeAndBytesFF) {
+  const Server& host = GetParam();
+  if (host.rlogin) {
+    ASSERT_TRUE(rloginTrustLocalhost());
+    rloginSetNames("", rloginTestUser());
+  }
+  int port = freeTcpPort();
+  PeerGuard server(host.start(port));
+  ASSERT_TRUE(waitListening(port, 5000)) << host.name;
   settingsReset();
   messagesClear();
   ASSERT_EQ(terminalReset(24, 80, 1000), 0);
   terminalOptions.emulation = 4;
   emulatorConnectionStart();
-  ASSERT_EQ(telnetConnectLoopback(port, terminalId, rlogin, address), 0)
+  ASSERT_EQ(telnetConnectLoopback(port, host.rlogin ? "vt100" : "vt102", host.rlogin,
+                                  host.rlogin ? "localhost" : "127.0.0.1"), 0)
       << (messagesShown().empty() ? "" : messagesShown()[0].text);
-  telnetSession.binaryMode = binary;
+  telnetSession.binaryMode = !host.rlogin;
   telnetAttachTerminal();
   telnetOnConnected();
-}
-
-struct Server {
-  const char* name;
-  pid_t (*start)(int port);
-  bool asksTerminalType;
-};
-void PrintTo(const Server& s, std::ostream* os) { *os << s.name; }
-class TelnetServer : public ::testing::TestWithParam<Server> {};
-
-// Both Telnet servers: the offers (binary included) are answered, the size is
-// reported and followed, and 0xFF survives both ways.
-TEST_P(TelnetServer, PromptSizeAndBytesFF) {
-  int port = freeTcpPort();
-  PeerGuard server(GetParam().start(port));
-  ASSERT_TRUE(waitListening(port, 5000)) << GetParam().name;
-  ASSERT_NO_FATAL_FAILURE(connectTerminal(port, false, "vt102", "127.0.0.1", true));
-  ASSERT_TRUE(pumpUntilOnScreen("# ", 5000)) << screenText();
-  EXPECT_TRUE(telnetState.windowSizeReporting) << "the server agreed to NAWS";
-  typeLine("echo T=$TERM; stty size");
+  if (host.rlogin) {
+    EXPECT_GE(netLocalPort(), 512);
+    EXPECT_LE(netLocalPort(), 1023);
+  }
+  ASSERT_TRUE(pumpUntilOnScreen(host.prompt, 8000)) << screenText();
+  EXPECT_EQ(screenText().find("Password"), std::string::npos) << "the server trusted us";
+  EXPECT_TRUE(telnetState.windowSizeReporting) << "the server agreed to report the size";
+  typeLine("echo U=$USER T=$TERM; stty size");
   EXPECT_TRUE(pumpUntilOnScreen("24 80", 5000)) << screenText();
-  if (GetParam().asksTerminalType) EXPECT_NE(screenText().find("T=vt102"), std::string::npos) << screenText();
-  setRows(30);  // the terminal's size changes: the host hears of it
+  if (host.terminalId[0]) EXPECT_NE(screenText().find(host.terminalId), std::string::npos) << screenText();
+  setRows(host.rows);  // the terminal's size changes: the host hears of it
   typeLine("stty size");
-  EXPECT_TRUE(pumpUntilOnScreen("30 80", 5000)) << screenText();
-  typeLine("printf 'A\\377B\\n'");
-  EXPECT_TRUE(pumpUntilOnScreen("A\xFF" "B", 5000)) << "a doubled IAC shows one 255 on the screen";
-  // Data 0xFF goes out doubled, as the transfer protocols send it. inetutils
-  // agrees to BINARY and withdraws it while its terminal is not raw, busybox
-  // ignores it: the bytes must survive either way.
-  typeLine("head -c 4 | od -An -tx1");
-  pumpUntilOnScreen("never", 300);
-  const uint8_t line[] = {'Z', 0xFF, 0xFF, 0xFF, 0xFF, 'Y', '\r'};
-  linkWrite(line, sizeof line);
-  EXPECT_TRUE(pumpUntilOnScreen("5a ff ff 59", 5000)) << screenText();
+  EXPECT_TRUE(pumpUntilOnScreen(std::to_string(host.rows) + " 80", 5000)) << screenText();
+  typeLine(host.printed);
+  EXPECT_TRUE(pumpUntilOnScreen(host.shown, 5000)) << screenText();
+  if (!host.rlogin) {
+    // Data 0xFF goes out doubled, as the transfer protocols send it. inetutils
+    // agrees to BINARY and withdraws it while its terminal is not raw, busybox
+    // ignores it: the bytes must survive either way.
+    typeLine("head -c 4 | od -An -tx1");
+    pumpUntilOnScreen("never", 300);
+    const uint8_t line[] = {'Z', 0xFF, 0xFF, 0xFF, 0xFF, 'Y', '\r'};
+    linkWrite(line, sizeof line);
+    EXPECT_TRUE(pumpUntilOnScreen("5a ff ff 59", 5000)) << screenText();
+  }
   EXPECT_TRUE(messagesShown().empty());
   netDisconnectPosix();
 }
 
-const Server servers[] = {{"inetutils", startInetutilsTelnetd, true}, {"busybox", startBusyboxTelnetd, false}};
+const Server servers[] = {
+    {"inetutils", startInetutilsTelnetd, false, "T=vt102", "# ", 30, "printf 'A\\377B\\n'", "A\xFF" "B"},
+    {"busybox", startBusyboxTelnetd, false, "", "# ", 30, "printf 'A\\377B\\n'", "A\xFF" "B"},
+    {"rlogind", startRlogind, true, "U=peertest T=vt100", "peertest@", 20, "printf 'q\\377\\377r\\n'", "q\xFF\xFFr"},
+};
 INSTANTIATE_TEST_SUITE_P(Real, TelnetServer, ::testing::ValuesIn(servers),
                          [](const ::testing::TestParamInfo<Server>& i) { return std::string(i.param.name); });
-
-// in.rlogind trusts the handshake from a privileged port, asks for the window
-// size with an urgent byte and hears of later changes; 0xFF is plain data.
-TEST(TelnetSession, RloginTrustedLoginOnScreen) {
-  ASSERT_TRUE(rloginTrustLocalhost());
-  int port = freeTcpPort();
-  PeerGuard server(startRlogind(port));
-  ASSERT_TRUE(waitListening(port, 5000));
-  rloginSetNames("", rloginTestUser());
-  ASSERT_NO_FATAL_FAILURE(connectTerminal(port, true, "vt100", "localhost"));
-  EXPECT_GE(netLocalPort(), 512);
-  EXPECT_LE(netLocalPort(), 1023);
-  ASSERT_TRUE(pumpUntilOnScreen("peertest@", 8000)) << screenText();
-  EXPECT_EQ(screenText().find("Password"), std::string::npos) << "the server trusted us";
-  EXPECT_TRUE(telnetState.windowSizeReporting) << "the server's urgent 0x80 was seen";
-  typeLine("echo U=$USER T=$TERM; stty size");
-  EXPECT_TRUE(pumpUntilOnScreen("U=peertest T=vt100", 5000)) << screenText();
-  EXPECT_TRUE(pumpUntilOnScreen("24 80", 5000)) << screenText();
-  setRows(20);
-  typeLine("stty size");
-  EXPECT_TRUE(pumpUntilOnScreen("20 80", 5000)) << screenText();
-  typeLine("printf 'q\\377\\377r\\n'");
-  EXPECT_TRUE(pumpUntilOnScreen("q\xFF\xFFr", 5000)) << screenText();
-  netDisconnectPosix();
-}
-
-TEST(SessionTool, TelnetStepsAndScreen) {
-  int port = freeTcpPort();
-  PeerGuard server(startInetutilsTelnetd(port));
-  ASSERT_TRUE(waitListening(port, 5000));
-  std::string out, err;
-  int rc = runTool("session", "--host 127.0.0.1 --port " + std::to_string(port) +
-                       " --emulation 6 --rows 20 --columns 100 --wait '# ' --send 'echo \"T=$TERM\"; stty size^M'"
-                       " --wait '# ' --timeout 8",
-                   &out, &err);
-  EXPECT_EQ(rc, 0) << err;
-  EXPECT_NE(out.find("|T=vt220|"), std::string::npos) << out;
-  EXPECT_NE(out.find("|20 100|"), std::string::npos) << out;
-  EXPECT_EQ(out.rfind("cursor ", 0), 0u) << "termplay's format";
-  EXPECT_NE(out.find("\nscreen\n"), std::string::npos);
-  EXPECT_NE(out.find("\nattr\n"), std::string::npos);
-  EXPECT_NE(out.find("\nhistory "), std::string::npos);
-}
-
-TEST(SessionTool, RloginHandshake) {
-  ASSERT_TRUE(rloginTrustLocalhost());
-  int port = freeTcpPort();
-  PeerGuard server(startRlogind(port));
-  ASSERT_TRUE(waitListening(port, 5000));
-  std::string out, err;
-  int rc = runTool("session", "--host 127.0.0.1 --port " + std::to_string(port) +
-                       " --rlogin --user peertest --terminal-id ansi --wait '$ ' --send 'echo U=$USER:$TERM^M' --wait "
-                       "'$ ' --timeout 8",
-                   &out, &err);
-  EXPECT_EQ(rc, 0) << err;
-  EXPECT_NE(out.find("U=peertest:ansi"), std::string::npos) << out;
-}
-
-// --timeout bounds the whole run whatever the host does: at the limit the
-// tool prints the screen, says why and fails.
-TEST(SessionTool, TimeoutBoundsTheRunAgainstHostileHosts) {
-  const std::string text = std::string(4000, 'x') + "\r\n";
-  std::string offers;
-  for (int i = 0; i < 1000; ++i) offers += "\xFF\xFD\x20";  // each one is answered
-  const std::string script = buildPath("logs/endless-wait.scr");
-  std::ofstream(script, std::ios::binary) << "TIMEOUT 100000\r\nWAITSTRING \"never\"\r\nEXIT\r\n";
-  struct Case {
-    const char* what;
-    ScriptStep host;
-    std::string args;
-  } cases[] = {{"a flood of text", scriptFlood(text, 30000, true), "--wait never"},
-               {"offers to a client whose replies are never read", scriptFlood(offers, 30000, false), "--wait never"},
-               {"silence during a script", scriptPause(30000), "--script " + script}};
-  for (const Case& c : cases) {
-    ScriptServer server;
-    ASSERT_TRUE(scriptServerStart(&server, {c.host}));
-    std::string out, err;
-    auto start = std::chrono::steady_clock::now();
-    int rc = runTool("session", "--host 127.0.0.1 --port " + std::to_string(server.port) + " --timeout 2 " + c.args,
-                     &out, &err);
-    auto took = std::chrono::steady_clock::now() - start;
-    scriptServerStop(&server, 1000);
-    EXPECT_EQ(rc, 1) << c.what << ": " << err;
-    EXPECT_LT(took, std::chrono::seconds(10)) << c.what;
-    EXPECT_NE(err.find("session: time is up"), std::string::npos) << c.what << ": " << err;
-    EXPECT_EQ(out.rfind("cursor ", 0), 0u) << c.what << ": the screen is printed";
-  }
-}
-
-// A host that negotiates before its login prompt, with a script running from
-// the start: its commands are answered although the script masks data to 7
-// bits, so the prompt comes and the login goes through.
-TEST(SessionTool, AScriptLogsInToAHostThatNegotiatesFirst) {
-  const std::string IAC = "\xFF";
-  ScriptServer server;
-  ASSERT_TRUE(scriptServerStart(
-      &server, {scriptSend(IAC + "\xFD\x18"), scriptExpect(IAC + "\xFB\x18"), scriptSend(IAC + "\xFA\x18\x01" + IAC + "\xF0"),
-                scriptExpect(IAC + "\xFA\x18" + std::string(1, '\0') + "vt100" + IAC + "\xF0"),
-                scriptSend("\r\nlogin: "), scriptExpect("guest\r"), scriptSend("\r\nwelcome\xE9\r\n$ "),
-                scriptPause(300)}));
-  const std::string script = buildPath("logs/negotiating-login.scr");
-  std::ofstream(script, std::ios::binary)
-      << "TIMEOUT 5\r\nWAITSTRING \"login:\"\r\nSEND \"guest^M\"\r\nWAITSTRING \"$ \"\r\nEXIT\r\n";
-  std::string out, err;
-  int rc = runTool("session", "--host 127.0.0.1 --port " + std::to_string(server.port) + " --script " + script +
-                                  " --timeout 8",
-                   &out, &err);
-  scriptServerStop(&server, 1000);
-  EXPECT_EQ(rc, 0) << err;
-  EXPECT_EQ(server.failure, "");
-  EXPECT_NE(out.find("|welcomei|"), std::string::npos) << "data is still masked to 7 bits: " << out;
-}
-
-TEST(SessionTool, FailuresAndUsage) {
-  std::string out, err;
-  EXPECT_NE(runTool("session", "--check " + buildPath("no-such-script.scr"), &out, &err), 0);
-  EXPECT_NE(err.find("session: File open error"), std::string::npos) << err;
-  err.clear();
-  EXPECT_NE(runTool("session", "--host 127.0.0.1 --port 513 --rlogin", &out, &err), 0);
-  EXPECT_NE(err.find("Must enter username to login"), std::string::npos) << err;
-  EXPECT_EQ(out, "");
-}
 }  // namespace

@@ -1,21 +1,26 @@
-// Our engines over a Telnet connection in binary mode to a loopback host that
-// runs lrzsz: 0xFF travels doubled both ways and a Telnet command in the
-// stream is not data.
+// Our engines over a Telnet connection: to a loopback host in binary mode that
+// runs lrzsz, and through inetutils telnetd's shell to gkermit (the host's
+// line ends and option talk around the packets). 0xFF travels doubled both
+// ways and a Telnet command in the stream is not data.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
+#include <vector>
 
-#include "terminal/link.h"
-#include "terminal/options.h"
 #include "shell/pump_posix.h"
+#include "telnet/netlink_posix.h"
+#include "telnet/telnet_engine.h"
+#include "telnet/telnet_terminal.h"
+#include "terminal/link.h"
 #include "terminal/link_fd_posix.h"
-#include "tests/support/peers.h"
+#include "terminal/options.h"
+#include "terminal/terminal_state.h"
 #include "tests/support/file_text.h"
+#include "tests/support/peers.h"
+#include "tests/support/telnet_peers.h"
 #include "transfer/protocol_dispatch.h"
 #include "transfer/protocol_table.h"
 #include "transfer/receive_loop.h"
@@ -32,98 +37,107 @@ std::string ffData(size_t size) {
   return d;
 }
 
-struct Host {
-  pid_t pid = -1;
-  int fd = -1;
+struct Row {
+  const char* name;
+  int protocol;
+  bool weSend;
+  bool telnetd;  // through inetutils telnetd's shell, else the binary host
+  std::string peer;  // run in the peer's folder; a sender (and XMODEM) gets the file names
+  std::vector<size_t> sizes;
 };
-// Starts the Telnet host with command in dir and connects our link to it.
-Host connectHost(const std::string& dir, const std::vector<std::string>& command) {
-  Host h;
+void PrintTo(const Row& r, std::ostream* os) { *os << r.name; }
+
+// Logs in to telnetd and starts the peer from its shell, as a user of our
+// Telnet terminal would before pressing Send or Receive.
+void startThroughShell(int port, const std::string& command) {
+  ASSERT_EQ(terminalReset(24, 80, 1000), 0);
+  ASSERT_EQ(telnetConnectLoopback(port, "vt100"), 0);
+  telnetAttachTerminal();
+  telnetOnConnected();
+  std::string seen;
+  ASSERT_TRUE(telnetPumpUntil(&seen, "# ", 5000)) << seen;
+  std::string line = command + " 2>/dev/null\r";
+  linkWrite(reinterpret_cast<const uint8_t*>(line.data()), int(line.size()));
+  ASSERT_TRUE(telnetPumpUntil(&seen, "2>/dev/null", 5000, seen.size())) << seen;
+}
+
+class TelnetTransfer : public ::testing::TestWithParam<Row> {};
+
+TEST_P(TelnetTransfer, FilesArriveWhole) {
+  const Row& c = GetParam();
+  std::string dir = buildPath(std::string("telnet-transfer/") + c.name), names;
+  std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "/from' '" + dir + "/to'").c_str());
+  std::vector<std::string> files;
+  for (size_t size : c.sizes) {
+    // Our Kermit sender sends names in capitals; rb turns such names into small letters.
+    files.push_back(c.protocol == PROTOCOL_KERMIT ? "F" + std::to_string(size) + ".BIN" : "f" + std::to_string(size) + ".bin");
+    writeFile(dir + "/from/" + files.back(), ffData(size));
+    names += " " + files.back();
+  }
+  bool xmodem = protocolIsXmodem(c.protocol);
+  std::string peer = c.peer + (!c.weSend || xmodem ? names : "");
+  std::string peerDir = dir + (c.weSend ? "/to" : "/from");
   int port = freeTcpPort();
-  std::vector<std::string> argv = {"/usr/bin/python3", sourcePath("tests/support/telnet_binary_host.py"),
-                                   std::to_string(port), dir};
-  argv.insert(argv.end(), command.begin(), command.end());
-  h.pid = peerStart(argv, "telnet-transfer");
-  if (h.pid < 0 || !waitListening(port, 5000)) return h;
-  h.fd = tcpConnect(port);
-  if (h.fd >= 0) linkAttachFd(h.fd, true);
-  return h;
-}
-
-TransferState& begin(int protocol) {
+  PeerGuard host(c.telnetd ? startInetutilsTelnetd(port)
+                           : peerStart({"/usr/bin/python3", sourcePath("tests/support/telnet_binary_host.py"),
+                                        std::to_string(port), peerDir, "sh", "-c", peer},
+                                       "telnet-transfer"));
+  // Python starts slowly on a busy machine.
+  ASSERT_TRUE(waitListening(port, 20000));
   clockUseRealTime();
-  terminalOptions.telnet = true;
-  TransferSettings settings = transferSettingsDefault();
-  settings.protocol = protocol;
+  if (c.telnetd) {
+    ASSERT_NO_FATAL_FAILURE(startThroughShell(port, "cd " + peerDir + " && exec " + peer));
+  } else {
+    ASSERT_EQ(linkAttachFd(tcpConnect(port), true), 0);
+    terminalOptions.telnet = true;
+  }
   TransferState& s = transferState();
+  TransferSettings settings = transferSettingsDefault();
+  settings.protocol = c.protocol;
+  settings.kermitPacketSize = 4000;
+  settings.kermitEightbit = false;
   transferBegin(s, settings);
-  return s;
-}
-
-void finish(Host& h) {
-  terminalOptions.telnet = false;
-  linkClose();
-  peerStop(h.pid);
-}
-}  // namespace
-
-TEST(TelnetTransfer, ReceiveFromSbAndSxOverBinaryTelnet) {
-  struct Case {
-    int protocol;
-    std::vector<std::string> peer;
-    size_t size;
-  };
-  const Case cases[] = {
-      {PROTOCOL_YMODEM, {"sb", "-q", "ff.bin"}, 300000},
-      {PROTOCOL_XMODEM_1K, {"sx", "-kq", "ff.bin"}, 3000},
-  };
-  for (const Case& c : cases) {
-    std::string dir = buildPath("telnet-transfer/receive-" + std::to_string(c.protocol));
-    std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "/down'").c_str());
-    std::string data = ffData(c.size);
-    std::ofstream(dir + "/ff.bin", std::ios::binary) << data;
-    Host h = connectHost(dir, c.peer);
-    ASSERT_GE(h.fd, 0);
-    TransferState& s = begin(c.protocol);
-    std::snprintf(s.settings.downloadDir, sizeof s.settings.downloadDir, "%s/down", dir.c_str());
-    std::snprintf(s.localPath, sizeof s.localPath, "%s/down/ff.bin", dir.c_str());
-    fileCreate(s.localPath);
-    int r = receiveBegin();
+  s.active = true;
+  int r;
+  if (c.weSend) {
+    for (const std::string& f : files) batchAdd(s.batch, (dir + "/from/" + f).c_str());
+    std::snprintf(s.localPath, sizeof s.localPath, "%s/from/%s", dir.c_str(), files[0].c_str());
+    r = protocolSend(c.protocol);
+    EXPECT_EQ(r, 0) << c.name;
+    // The binary host ends when the peer does: wait for it before reading the file.
+    for (int i = 0; i < 500 && !c.telnetd && !peerExited(host.pid); ++i) usleep(10000);
+  } else {
+    std::snprintf(s.settings.downloadDir, sizeof s.settings.downloadDir, "%s/to", dir.c_str());
+    std::snprintf(s.localPath, sizeof s.localPath, "%s/to/%s", dir.c_str(), files[0].c_str());
+    if (xmodem) fileCreate(s.localPath);
+    r = receiveBegin();
     if (r >= 0) r = receiveRun();
-    finish(h);
-    EXPECT_EQ(r, STEP_COMPLETE) << protocolName(c.protocol) << " " << s.endCode;
-    std::string got = readFile(dir + "/down/ff.bin");
-    EXPECT_EQ(got.substr(0, data.size()), data) << protocolName(c.protocol);
-    EXPECT_EQ(got.find_first_not_of('\x1A', data.size()), std::string::npos);
+    EXPECT_EQ(r, STEP_COMPLETE) << c.name << " " << s.endCode;
+  }
+  terminalOptions.telnet = false;
+  if (c.telnetd) netDisconnectPosix();
+  else linkClose();
+  clockUseManual();
+  for (const std::string& f : files) {
+    std::string sent = readFile(dir + "/from/" + f), got = readFile(dir + "/to/" + f);
+    if (!xmodem) {
+      EXPECT_TRUE(access((dir + "/to/" + f).c_str(), F_OK) == 0 && got == sent) << c.name << " " << f;
+      continue;
+    }
+    EXPECT_EQ(got.substr(0, sent.size()), sent) << c.name;
+    EXPECT_EQ(got.find_first_not_of('\x1A', sent.size()), std::string::npos) << c.name;
   }
 }
 
-TEST(TelnetTransfer, SendToRbAndRxOverBinaryTelnet) {
-  struct Case {
-    int protocol;
-    std::vector<std::string> peer;
-  };
-  const Case cases[] = {
-      {PROTOCOL_YMODEM, {"rb", "-q"}},
-      {PROTOCOL_XMODEM_1K, {"rx", "-cq", "ff.bin"}},
-  };
-  for (const Case& c : cases) {
-    std::string dir = buildPath("telnet-transfer/send-" + std::to_string(c.protocol));
-    std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "/up'").c_str());
-    std::string data = ffData(5000);
-    std::ofstream(dir + "/ff.bin", std::ios::binary) << data;
-    Host h = connectHost(dir + "/up", c.peer);
-    ASSERT_GE(h.fd, 0);
-    TransferState& s = begin(c.protocol);
-    batchAdd(s.batch, (dir + "/ff.bin").c_str());
-    std::snprintf(s.localPath, sizeof s.localPath, "%s/ff.bin", dir.c_str());
-    int r = protocolSend(c.protocol);
-    // The host ends when the peer does: wait for it before reading the file.
-    for (int i = 0; i < 500 && !peerExited(h.pid); ++i) usleep(10000);
-    finish(h);
-    EXPECT_EQ(r, 0) << protocolName(c.protocol);
-    std::string got = readFile(dir + "/up/ff.bin");
-    EXPECT_EQ(got.substr(0, data.size()), data) << protocolName(c.protocol);
-    EXPECT_EQ(got.find_first_not_of('\x1A', data.size()), std::string::npos);
-  }
-}
+const std::vector<size_t> kKermitSizes = {0, 1, 94, 95, 1023, 1024, 1025, 300 * 1024};
+const Row kRows[] = {
+    {"ymodem_from_sb", PROTOCOL_YMODEM, false, false, "sb -q", {300000}},
+    {"xmodem_1k_from_sx", PROTOCOL_XMODEM_1K, false, false, "sx -kq", {3000}},
+    {"ymodem_to_rb", PROTOCOL_YMODEM, true, false, "rb -q", {5000}},
+    {"xmodem_1k_to_rx", PROTOCOL_XMODEM_1K, true, false, "rx -cq", {5000}},
+    {"kermit_to_gkermit", PROTOCOL_KERMIT, true, true, "gkermit -q -i -P -e 4000 -r", kKermitSizes},
+    {"kermit_from_gkermit", PROTOCOL_KERMIT, false, true, "gkermit -q -i -P -e 4000 -s", kKermitSizes},
+};
+INSTANTIATE_TEST_SUITE_P(Hosts, TelnetTransfer, ::testing::ValuesIn(kRows),
+                         [](const ::testing::TestParamInfo<Row>& i) { return std::string(i.param.name); });
+}  // namespace

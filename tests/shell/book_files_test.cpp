@@ -290,32 +290,6 @@ TEST_F(BookFiles, NamesThatDifferOnlyInCaseReferToTheSameFile) {
   EXPECT_EQ(entryFileDelete(TELNET_BOOK, "MiXeD"), -1);
 }
 
-TEST_F(BookFiles, TheListingTakesFilesOfTheExactSizeWhateverTheCaseOfTheExtension) {
-  BookEntry a = patterned<BookEntry>(bookField::name, "one", 11);
-  writeFile("one.TEL", std::vector<uint8_t>(a.bytes, a.bytes + BOOK_ENTRY_SIZE));
-  writeFile("two.tel", std::vector<uint8_t>(BOOK_ENTRY_SIZE, 0));
-  writeFile("short.tel", std::vector<uint8_t>(BOOK_ENTRY_SIZE - 1, 0));
-  writeFile("long.tel", std::vector<uint8_t>(BOOK_ENTRY_SIZE + 1, 0));
-  writeFile("phone.phn", std::vector<uint8_t>(PHONE_ENTRY_SIZE, 0));
-  writeFile("other.tel.bak", std::vector<uint8_t>(BOOK_ENTRY_SIZE, 0));
-  writeFile("tel", std::vector<uint8_t>(BOOK_ENTRY_SIZE, 0));
-  fs::create_directory(dir / "dir.tel");
-
-  std::vector<std::string> listed;
-  for (const ListedEntry& e : entryList(TELNET_BOOK)) {
-    listed.push_back(fs::path(e.path).filename().string());
-    ASSERT_EQ(e.record.size(), BOOK_ENTRY_SIZE);
-    if (listed.back() == "one.TEL") {
-      EXPECT_EQ(memcmp(e.record.data(), a.bytes, BOOK_ENTRY_SIZE), 0);
-    }
-  }
-  std::sort(listed.begin(), listed.end());
-  EXPECT_EQ(listed, (std::vector<std::string>{"one.TEL", "two.tel"}));
-
-  ASSERT_EQ(entryList(PHONE_BOOK).size(), 1u);
-  EXPECT_TRUE(entryList(FTP_BOOK).empty());
-}
-
 TEST_F(BookFiles, SavesGoToTheProgramDirectoryWhateverTheCurrentDirectory) {
   std::string previous = fs::current_path().string();
   fs::create_directory(dir / "elsewhere");
@@ -330,23 +304,6 @@ TEST_F(BookFiles, SavesGoToTheProgramDirectoryWhateverTheCurrentDirectory) {
   EXPECT_EQ(loaded, static_cast<int>(BOOK_ENTRY_SIZE));
   EXPECT_TRUE(fs::exists(dir / "Wanderer.TEL"));
   EXPECT_FALSE(strayed);
-}
-
-TEST_F(BookFiles, ValidationNeedsANameAndAnAddress) {
-  const char* noName = "No service name or lllegal service name specified.\n(see help on troubleshooting)";
-  const char* cases[][3] = {{"", "host", noName}, {"", "", noName}, {"name", "", "No address specified"},
-                            {"name", "host", nullptr}};
-  for (auto& c : cases) {
-    messagesClear();
-    BookEntry e{};
-    recordSetText(e.bytes, bookField::name, c[0]);
-    recordSetText(e.bytes, bookField::address, c[1]);
-    EXPECT_EQ(bookValidateEntry(e), c[2] ? -1 : 0) << c[0] << "/" << c[1];
-    EXPECT_EQ(beepsSounded(), c[2] ? 1 : 0);
-    ASSERT_EQ(messagesShown().size(), c[2] ? 1u : 0u);
-    if (!c[2]) continue;
-    EXPECT_EQ(messagesShown()[0].text, c[2]);
-  }
 }
 
 }  // namespace

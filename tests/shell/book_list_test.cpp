@@ -1,5 +1,6 @@
-// The book dialogs' rules on real files: what the list shows and in which
-// order, and the entry Quick Connect leaves in the book.
+// The book dialogs' rules on real files: what the list shows (entries of
+// the exact size, whatever the case of the extension) and in which order, and
+// the entry Quick Connect leaves in the book.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -10,6 +11,7 @@
 #include "shell/ftp_entry.h"
 #include "shell/message_box_posix.h"
 #include "shell/message_ids.h"
+#include "shell/phone_entry.h"
 #include "tests/shell/book_fixture.h"
 
 namespace fs = std::filesystem;
@@ -45,11 +47,16 @@ TEST_F(BookList, RowsAreSortedWithoutRegardToCaseAndOnlyWholeRecordsAreListed) {
   writeEntry<BOOK_ENTRY_SIZE + 1>("long.tel", TELNET_VIEW, "long", "l", 1);
   writeEntry<FTP_ENTRY_SIZE>("ftp.ftp", FTP_VIEW, "ftphost", "f.example", 2121);
   writeFile("empty.tel", {});
+  writeFile("other.tel.bak", std::vector<uint8_t>(BOOK_ENTRY_SIZE, 0));
+  writeFile("tel", std::vector<uint8_t>(BOOK_ENTRY_SIZE, 0));
+  fs::create_directory(dir / "dir.tel");
+  writeFile("phone.phn", std::vector<uint8_t>(PHONE_ENTRY_SIZE, 0));
   EXPECT_EQ(shown(bookRows(TELNET_VIEW)),
             (std::vector<std::string>{"Alpha|10.0.0.1|2323|Alpha.TEL", "beta|b.example|23|beta.Tel",
                                       "Zeta|z.example||zeta.tel"}));
   // The same rule over the FTP records, whose port lies elsewhere.
   EXPECT_EQ(shown(bookRows(FTP_VIEW)), (std::vector<std::string>{"ftphost|f.example|2121|ftp.ftp"}));
+  EXPECT_EQ(entryList(PHONE_BOOK).size(), 1u);
 }
 
 TEST_F(BookList, AnEmptyBookListsNothing) { EXPECT_TRUE(bookRows(TELNET_VIEW).empty()); }

@@ -109,13 +109,14 @@ pid_t peerStart(const std::vector<std::string>& argv, const std::string& logName
   return pid;
 }
 
-pid_t peerStartOnPty(const std::vector<std::string>& argv, int* master) {
+pid_t peerStartOnPty(const std::vector<std::string>& argv, int* master, unsigned inputFlags) {
   std::string program;
   std::vector<char*> args;
   if (!master || !execArgs(argv, &program, &args)) return -1;
   termios raw{};
   cfmakeraw(&raw);
   raw.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+  raw.c_iflag |= inputFlags;
   int m = -1;
   pid_t pid = forkpty(&m, nullptr, &raw, nullptr);
   if (pid < 0) return -1;

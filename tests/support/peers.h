@@ -13,9 +13,10 @@ int tcpListen(int* port, unsigned long host = 0x7F000001);
 // Starts argv[0] (looked up in PATH) in its own process group, with its output
 // in the log file under the build folder. Returns its pid, or -1.
 pid_t peerStart(const std::vector<std::string>& argv, const std::string& logName = "peer");
-// Starts argv on the slave side of a new pseudo-terminal (raw, no echo) as its
-// controlling terminal; *master receives our side. Returns its pid, or -1.
-pid_t peerStartOnPty(const std::vector<std::string>& argv, int* master);
+// Starts argv on the slave side of a new pseudo-terminal (raw, no echo, and
+// the input flags given) as its controlling terminal; *master receives our
+// side, whose settings read as the slave's. Returns its pid, or -1.
+pid_t peerStartOnPty(const std::vector<std::string>& argv, int* master, unsigned inputFlags = 0);
 // Waits until something listens on 127.0.0.1:port (read from the socket table,
 // so a one-shot listener is not used up). False after timeoutMs.
 bool waitListening(int port, int timeoutMs);

@@ -1,47 +1,21 @@
 // Drives the Telnet engine through the terminal's real receive path: the
-// host's bytes arrive over a link, the engine sits in the terminal's hook
-// slots, data lands on a TTY screen, and what the engine writes is recorded.
+// host's bytes arrive over the terminal harness's link, the engine sits in the
+// terminal's hook slots, data lands on a TTY screen, and what the engine
+// writes is kept in wire.replies.
 #pragma once
-#include <cstdint>
-#include <cstring>
+#include <cstdio>
+#include <initializer_list>
 #include <string>
 
 #include "telnet/telnet_engine.h"
 #include "telnet/telnet_terminal.h"
-#include "terminal/emulator.h"
-#include "terminal/link.h"
-#include "terminal/options.h"
-#include "terminal/receive.h"
-#include "terminal/screen.h"
-#include "terminal/terminal_state.h"
+#include "tests/terminal/terminal_harness.h"
 
 namespace harness {
-inline std::string written, incoming;
-inline size_t at = 0;
-
-inline int wireRead(uint8_t* buffer, int count) {
-  size_t n = std::min(static_cast<size_t>(count), incoming.size() - at);
-  std::memcpy(buffer, incoming.data() + at, n);
-  at += n;
-  return static_cast<int>(n);
-}
-inline int recordWrite(const uint8_t* bytes, int length) {
-  written.append(reinterpret_cast<const char*>(bytes), static_cast<size_t>(length));
-  return 0;
-}
-inline const LinkOps recordingLink = {wireRead, recordWrite, nullptr, nullptr, nullptr, nullptr, nullptr, true};
-
 // A fresh TTY terminal (every byte from 0x20 up is shown as it is) on the
-// recording link, with the engine reset and attached for telnetSession.
+// harness link, with the engine reset and attached for telnetSession.
 inline void attach() {
-  written.clear();
-  incoming.clear();
-  at = 0;
-  terminalReset(24, 80, 100);
-  terminalOptions.emulation = 1;
-  emulatorConnectionStart();
-  receiveEightBit = true;
-  linkAttach(&recordingLink);
+  reset(1, 24, 80, 100);
   telnetResetForConnection();
   telnetAttachTerminal();
 }
@@ -63,12 +37,9 @@ inline void connect(bool localEcho = false, bool binary = false, int columns = 8
 // screen shows afterwards, row after row.
 inline std::string receive(const std::string& bytes) {
   clearScreen();
-  incoming = bytes;
-  at = 0;
-  while (at < incoming.size()) receiveAvailable();
+  feed(bytes);
   std::string data;
-  for (int r = 0; r < screen.rows; ++r)
-    data.append(reinterpret_cast<const char*>(lineAt(r).cells), static_cast<size_t>(lineAt(r).used));
+  for (int r = 0; r < screen.rows; ++r) data += row(r);
   return data;
 }
 

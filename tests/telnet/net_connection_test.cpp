@@ -26,45 +26,40 @@ NetRequest request(const char* address, int port, bool rlogin = false, bool fire
   return r;
 }
 
-struct PlanCase {
-  const char* address;
-  int port;
-  bool rlogin, firewall;
-  const char* firewallAddress;  // nullptr: not in the settings
-  const char* firewallPort;
-  const char* target;
-  int portWithoutLookup;  // 0: the service is looked up
-  int fallback;           // port after a failed service look-up
-};
-
-void PrintTo(const PlanCase& c, std::ostream* os) { *os << c.address << ":" << c.port; }
-
-class Planning : public ::testing::TestWithParam<PlanCase> {};
-
-TEST_P(Planning, TargetAndPort) {
-  const PlanCase& c = GetParam();
-  settingsReset();
-  messagesClear();
-  if (c.firewallAddress) regWriteString("FirewallAddressTelnet", c.firewallAddress);
-  if (c.firewallPort) regWriteString("FirewallPortTelnet", c.firewallPort);
-  NetTarget t;
-  ASSERT_EQ(netPlanTarget(request(c.address, c.port, c.rlogin, c.firewall), &t), 0);
-  EXPECT_STREQ(t.address, c.target);
-  EXPECT_EQ(netPortWithoutLookup(t), c.portWithoutLookup);
-  EXPECT_EQ(netFallbackPort(t), c.fallback);
-  EXPECT_TRUE(messagesShown().empty());
+// Where a request connects to: the host or the firewall, the port it asks
+// for (0: the service is looked up) and the port after a failed look-up.
+TEST(NetConnection, PlannedTargetAndPort) {
+  const struct {
+    const char* address;
+    int port;
+    bool rlogin, firewall;
+    const char* firewallAddress;  // nullptr: not in the settings
+    const char* firewallPort;
+    const char* target;
+    int portWithoutLookup, fallback;
+  } cases[] = {
+      {"10.0.0.1", 0, false, false, nullptr, nullptr, "10.0.0.1", 0, 23},
+      {"host.example", 2323, false, false, nullptr, nullptr, "host.example", 2323, 23},
+      {"host.example", 0, true, false, nullptr, nullptr, "host.example", 0, 513},
+      {"host.example", 99, false, true, "10.1.1.1", "8023", "10.1.1.1", 8023, 8023},
+      {"host.example", 99, false, true, "10.1.1.1", nullptr, "10.1.1.1", 23, 23},
+      {"host.example", 99, true, true, "10.1.1.1", "0", "10.1.1.1", 513, 0},
+      {"host.example", 0, false, true, "fw.example", "0", "fw.example", 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.address) + ":" + std::to_string(c.port));
+    settingsReset();
+    messagesClear();
+    if (c.firewallAddress) regWriteString("FirewallAddressTelnet", c.firewallAddress);
+    if (c.firewallPort) regWriteString("FirewallPortTelnet", c.firewallPort);
+    NetTarget t;
+    ASSERT_EQ(netPlanTarget(request(c.address, c.port, c.rlogin, c.firewall), &t), 0);
+    EXPECT_STREQ(t.address, c.target);
+    EXPECT_EQ(netPortWithoutLookup(t), c.portWithoutLookup);
+    EXPECT_EQ(netFallbackPort(t), c.fallback);
+    EXPECT_TRUE(messagesShown().empty());
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, Planning,
-    ::testing::Values(
-        PlanCase{"10.0.0.1", 0, false, false, nullptr, nullptr, "10.0.0.1", 0, 23},
-        PlanCase{"host.example", 2323, false, false, nullptr, nullptr, "host.example", 2323, 23},
-        PlanCase{"host.example", 0, true, false, nullptr, nullptr, "host.example", 0, 513},
-        PlanCase{"host.example", 99, false, true, "10.1.1.1", "8023", "10.1.1.1", 8023, 8023},
-        PlanCase{"host.example", 99, false, true, "10.1.1.1", nullptr, "10.1.1.1", 23, 23},
-        PlanCase{"host.example", 99, true, true, "10.1.1.1", "0", "10.1.1.1", 513, 0},
-        PlanCase{"host.example", 0, false, true, "fw.example", "0", "fw.example", 0, 0}));
 
 TEST(NetConnection, DottedDecimal) {
   for (const char* yes : {"10.0.0.1", "127.0.0.1", "255.255.255.255", "0.0.0.0"}) EXPECT_TRUE(netIsDottedDecimal(yes)) << yes;

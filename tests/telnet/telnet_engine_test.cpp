@@ -1,9 +1,12 @@
 // The Telnet engine in the terminal's receive path: what each command and
 // option is answered with, what reaches the screen, and what the session
-// values become.
+// values become. Then Rlogin's messages and its source-port search.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "engine_harness.h"
+#include "telnet/rlogin.h"
 #include "telnet/session_hooks.h"
 
 using harness::bytes;
@@ -33,7 +36,7 @@ TEST_P(Negotiation, RepliesAndData) {
   const Case& c = GetParam();
   harness::connect(false, false, c.columns, c.rows, c.terminalId);
   std::string data = harness::receive(c.in);
-  EXPECT_EQ(hex(harness::written), hex(c.replies)) << c.name;
+  EXPECT_EQ(hex(harness::wire.replies), hex(c.replies)) << c.name;
   EXPECT_EQ(hex(data), hex(c.data)) << c.name;
   EXPECT_FALSE(telnetInCommand()) << c.name << ": every case ends in data mode";
 }
@@ -91,78 +94,74 @@ INSTANTIATE_TEST_SUITE_P(
       return n;
     });
 
-TEST(TelnetEngine, EchoNegotiationChangesLocalEcho) {
+// Each step: what the host sends, what we answer (and the echo hook reports),
+// and local echo and binary mode afterwards.
+TEST(TelnetEngine, EchoAndBinaryNegotiationChangeTheSession) {
+  const struct {
+    std::string in, replies;
+    bool echo, binary;
+  } steps[] = {
+      {bytes({IAC, WILL, 1}), "[off]", false, false},
+      {bytes({IAC, WONT, 1}), "[on]", true, false},
+      {bytes({IAC, DONT, 1}), "", true, false},
+      {bytes({IAC, DO, 0}), bytes({IAC, WILL, 0}), true, true},
+      {bytes({IAC, DO, 0}), "", true, true},  // already on: no second WILL
+      {bytes({IAC, DONT, 0}), bytes({IAC, WONT, 0}), true, false},
+      {bytes({IAC, DONT, 0}), "", true, false},  // off already: no reply
+      {bytes({IAC, WILL, 0}), "", true, true},   // the server's WILL/WONT BINARY are not answered
+      {bytes({IAC, WONT, 0}), "", true, false},
+  };
   harness::connect(true);
-  sessionHooks.localEchoChanged = [](bool on) { harness::written += on ? "[on]" : "[off]"; };
-  harness::receive(bytes({IAC, WILL, 1}));
-  EXPECT_FALSE(telnetSession.localEcho);
-  harness::receive(bytes({IAC, WONT, 1}));
-  EXPECT_TRUE(telnetSession.localEcho);
-  harness::receive(bytes({IAC, DONT, 1}));
-  EXPECT_TRUE(telnetSession.localEcho);
-  EXPECT_EQ(harness::written, "[off][on]");
+  sessionHooks.localEchoChanged = [](bool on) { harness::wire.replies += on ? "[on]" : "[off]"; };
+  for (const auto& step : steps) {
+    harness::wire.replies.clear();
+    harness::receive(step.in);
+    EXPECT_EQ(hex(harness::wire.replies), hex(step.replies)) << hex(step.in);
+    EXPECT_EQ(telnetSession.localEcho, step.echo) << hex(step.in);
+    EXPECT_EQ(telnetSession.binaryMode, step.binary) << hex(step.in);
+  }
   sessionHooksReset();
-}
-
-TEST(TelnetEngine, BinaryNegotiationChangesBinaryMode) {
-  harness::connect(false, false);
-  harness::receive(bytes({IAC, DO, 0}));
-  EXPECT_TRUE(telnetSession.binaryMode);
-  harness::receive(bytes({IAC, DO, 0}));  // already on: no second WILL
-  EXPECT_EQ(hex(harness::written), hex(bytes({IAC, WILL, 0})));
-  harness::written.clear();
-  harness::receive(bytes({IAC, DONT, 0}));
-  EXPECT_FALSE(telnetSession.binaryMode);
-  EXPECT_EQ(hex(harness::written), hex(bytes({IAC, WONT, 0})));
-  harness::written.clear();
-  harness::receive(bytes({IAC, DONT, 0}));
-  EXPECT_EQ(harness::written, "") << "off already: no reply";
-  harness::receive(bytes({IAC, WILL, 0}));
-  EXPECT_TRUE(telnetSession.binaryMode);
-  harness::receive(bytes({IAC, WONT, 0}));
-  EXPECT_FALSE(telnetSession.binaryMode);
-  EXPECT_EQ(harness::written, "") << "the server's WILL/WONT BINARY are not answered";
 }
 
 TEST(TelnetEngine, OffersAtConnection) {
   harness::connect(true, false);
   telnetOnConnected();
-  EXPECT_EQ(hex(harness::written), hex(bytes({IAC, WILL, 31})));
+  EXPECT_EQ(hex(harness::wire.replies), hex(bytes({IAC, WILL, 31})));
   harness::connect(false, true);
   telnetOnConnected();
-  EXPECT_EQ(hex(harness::written), hex(bytes({IAC, WILL, 31, IAC, DO, 1, IAC, DO, 0})));
+  EXPECT_EQ(hex(harness::wire.replies), hex(bytes({IAC, WILL, 31, IAC, DO, 1, IAC, DO, 0})));
   harness::connect(false, false);
   telnetOnConnected();
-  EXPECT_EQ(hex(harness::written), hex(bytes({IAC, WILL, 31, IAC, DO, 1})));
+  EXPECT_EQ(hex(harness::wire.replies), hex(bytes({IAC, WILL, 31, IAC, DO, 1})));
 }
 
 TEST(TelnetEngine, WindowSizeIsReportedAgainUntilRefused) {
   harness::connect();
   telnetReportWindowSize();
-  EXPECT_EQ(harness::written, "") << "nothing before the host agrees";
+  EXPECT_EQ(harness::wire.replies, "") << "nothing before the host agrees";
   harness::receive(bytes({IAC, DO, 31}));
-  harness::written.clear();
+  harness::wire.replies.clear();
   telnetSession.rows = 40;
   telnetReportWindowSize();
-  EXPECT_EQ(hex(harness::written), hex(bytes({IAC, SB, 31, 0, 80, 0, 40, IAC, SE})));
-  harness::written.clear();
+  EXPECT_EQ(hex(harness::wire.replies), hex(bytes({IAC, SB, 31, 0, 80, 0, 40, IAC, SE})));
+  harness::wire.replies.clear();
   harness::receive(bytes({IAC, DONT, 31}));
   telnetSession.rows = 50;
   telnetReportWindowSize();
-  EXPECT_EQ(harness::written, "");
+  EXPECT_EQ(harness::wire.replies, "");
 }
 
 TEST(TelnetEngine, NegotiationSplitAcrossBlocksAtEveryPoint) {
   const std::string stream = bytes({'h', IAC, DO, 24, 'i', IAC, SB, 24, 1, IAC, SE, IAC, IAC, IAC, DO, 31, '!'});
   harness::connect();
   std::string wholeData = harness::receive(stream);
-  std::string wholeReplies = harness::written;
+  std::string wholeReplies = harness::wire.replies;
   for (size_t cut = 1; cut < stream.size(); ++cut) {
     harness::connect();
     std::string data = harness::receive(stream.substr(0, cut));
     data += harness::receive(stream.substr(cut));
     EXPECT_EQ(hex(data), hex(wholeData)) << "cut at " << cut;
-    EXPECT_EQ(hex(harness::written), hex(wholeReplies)) << "cut at " << cut;
+    EXPECT_EQ(hex(harness::wire.replies), hex(wholeReplies)) << "cut at " << cut;
   }
   EXPECT_EQ(hex(wholeData), hex(bytes({'h', 'i', 255, '!'})));
 }
@@ -199,6 +198,68 @@ TEST(TelnetEngine, UserCommandsAndTerminalIdsAreBounded) {
   EXPECT_EQ(telnetSendUserCommand(14), 0);
   EXPECT_EQ(telnetSendUserCommand(15), -1);
   EXPECT_EQ(telnetSendUserCommand(-1), -1);
-  EXPECT_EQ(hex(harness::written), hex(bytes({IAC, 236, IAC, 244, IAC, 250})));
+  EXPECT_EQ(hex(harness::wire.replies), hex(bytes({IAC, 236, IAC, 244, IAC, 250})));
+}
+}  // namespace
+
+namespace {
+std::string asString(const uint8_t* b, int n) { return std::string(reinterpret_cast<const char*>(b), static_cast<size_t>(n)); }
+
+TEST(Rlogin, HandshakeCarriesBothNamesAndTerminal) {
+  rloginSetNames("alice", "bob");
+  uint8_t out[128];
+  int n = rloginHandshake("vt100", out);
+  EXPECT_EQ(asString(out, n), std::string("\0alice\0bob\0vt100/9600\0", 22));
+  rloginSetNames("", "bob");
+  n = rloginHandshake("ansi", out);
+  EXPECT_EQ(asString(out, n), std::string("\0bob\0bob\0ansi/9600\0", 19)) << "unknown local user: the session's name";
+}
+
+TEST(Rlogin, NamesAreCutBelow32Characters) {
+  std::string longName(40, 'u');
+  rloginSetNames(longName.c_str(), longName.c_str());
+  EXPECT_EQ(strlen(rlogin.localUser), 31u);
+  EXPECT_EQ(strlen(rlogin.userName), 31u);
+  uint8_t out[128];
+  int n = rloginHandshake("0123456789abcdefghij", out);
+  EXPECT_EQ(n, 1 + 32 + 32 + 15 + 5 + 1);
+}
+
+TEST(Rlogin, UrgentBytesSetFlowControlMode) {
+  harness::connect(false, false, 80, 24, "vt100", true);
+  rlogin.raw = false;
+  EXPECT_FALSE(rloginMaySend(0x11));
+  EXPECT_FALSE(rloginMaySend(0x13));
+  EXPECT_TRUE(rloginMaySend('a'));
+  rloginUrgentByte(0x10);
+  EXPECT_TRUE(rloginMaySend(0x13));
+  rloginUrgentByte(0x02);
+  EXPECT_TRUE(rlogin.raw);
+  rloginUrgentByte(0x20);
+  EXPECT_FALSE(rloginMaySend(0x11));
+  EXPECT_EQ(harness::wire.replies, "") << "none of these is answered";
+  EXPECT_FALSE(telnetState.windowSizeReporting);
+  rloginUrgentByte(0x80);  // the server wants the size: rows, columns, then pixels
+  EXPECT_EQ(harness::wire.replies, std::string("\xFF\xFFss\0\x18\0\x50\x02\x80\x01\xE0", 12));
+  EXPECT_TRUE(telnetState.windowSizeReporting);
+  EXPECT_EQ(harness::receive("\xFF\xFF"), "\xFF\xFF") << "0xFF is plain data";
+}
+
+TEST(Rlogin, PortSearchStopsAtThePrivilegedRange) {
+  static std::vector<int> tried;
+  tried.clear();
+  auto refuseAll = [](int port, void*) {
+    tried.push_back(port);
+    return false;
+  };
+  EXPECT_EQ(rloginPortSearch(1023, refuseAll, nullptr), -1);
+  ASSERT_FALSE(tried.empty());
+  EXPECT_EQ(tried.front(), 1023);
+  EXPECT_EQ(tried.back(), 512);
+  EXPECT_EQ(tried.size(), 512u);
+  auto takeThird = [](int port, void*) { return port == 1021; };
+  EXPECT_EQ(rloginPortSearch(1023, takeThird, nullptr), 1021) << "1023 and 1022 in use: 1021";
+  EXPECT_EQ(rloginNextPort(1021), 1020);
+  EXPECT_EQ(rloginNextPort(512), 1023);
 }
 }  // namespace

@@ -1,7 +1,14 @@
 // The portable side of the display: selection to text, find, Clear Buffer,
-// the colour rule and the fit arithmetic, over a terminal fed through its link.
+// the colour rule, the fit arithmetic and Transmit, over a terminal fed
+// through its link (a pseudo-terminal stands for a serial port).
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
 #include "terminal/colours.h"
 #include "terminal/display.h"
+#include "terminal/link_fd_posix.h"
 #include "tests/terminal/terminal_harness.h"
 
 using namespace harness;
@@ -72,13 +79,10 @@ TEST(Find, CaseInsensitiveWrapsWithBeepAcrossTheRing) {
   // 50 lines through a 30-line ring: the oldest line held is "row 20".
   for (int i = 0; i < 50; ++i) feed("row " + std::to_string(i) + (i % 10 == 3 ? " abc" : "") + "\r\n");
   freshSelection();
-  auto lineText = [](int index) {
-    const ScreenLine& l = screen.text[lineAtOffset(index)];
-    return std::string(reinterpret_cast<const char*>(l.cells), l.used);
-  };
+  auto lineAtIndex = [](int index) { return lineText(screen.text[lineAtOffset(index)]); };
   int first = findNext("ABC", 0);
   ASSERT_GE(first, 0);
-  EXPECT_EQ(lineText(first), "row 23 abc");
+  EXPECT_EQ(lineAtIndex(first), "row 23 abc");
   EXPECT_EQ(findNext("aBc", display.findStart), first + 10);
   EXPECT_EQ(findNext("abc", display.findStart), first + 20);
   surfaceClearCalls();
@@ -92,7 +96,7 @@ TEST(Find, CaseInsensitiveWrapsWithBeepAcrossTheRing) {
 
   // The view slides to show the match; its row and column are where it is drawn.
   int row = showFoundLine(first);
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(lineAt(row).cells), lineAt(row).used), "row 23 abc");
+  EXPECT_EQ(harness::row(row), "row 23 abc");
   EXPECT_EQ(foundColumn("ABC", first), 7);
   EXPECT_LT(screen.viewPosition, screen.historyLines);
 }
@@ -196,6 +200,49 @@ TEST(Transmit, LinesDelaysAndStrippedLinefeeds) {
   EXPECT_EQ(wire.replies, "\x01\xff\x80" "z");
   linkAttach(nullptr);
   EXPECT_LT(transmitText(reinterpret_cast<const uint8_t*>("xy"), 2, TransmitOptions{}, [](int) {}), 0);
+}
+
+// On a serial line XON/XOFF is on while the text goes out, and back to the
+// line's own setting afterwards.
+int port = -1;
+bool flowOn() {
+  termios t{};
+  tcgetattr(port, &t);
+  return (t.c_iflag & IXON) && (t.c_iflag & IXOFF);
+}
+
+TEST(TransmitFlow, SerialLineGetsXonXoffForTheDuration) {
+  for (int flow : {0, 2}) {
+    reset(4);
+    int master = -1;
+    ASSERT_EQ(openpty(&master, &port, nullptr, nullptr, nullptr), 0);
+    termios t{};
+    tcgetattr(port, &t);
+    cfmakeraw(&t);
+    if (flow >= 2) t.c_iflag |= IXON | IXOFF;
+    tcsetattr(port, TCSANOW, &t);
+    ASSERT_EQ(linkAttachFd(port, false), 0);
+    TransmitOptions o;
+    o.characterDelay = 1;
+    o.flowControl = flow;
+    static int waitsWithFlow;
+    waitsWithFlow = 0;
+    EXPECT_EQ(transmitText(reinterpret_cast<const uint8_t*>("ok\r"), 3, o, [](int) { waitsWithFlow += flowOn(); }), 3);
+    EXPECT_EQ(waitsWithFlow, 3) << "flow control " << flow;
+    EXPECT_EQ(flowOn(), flow >= 2) << "flow control " << flow;
+    // The pseudo-terminal may hand the bytes over in pieces.
+    std::string got;
+    char piece[8];
+    pollfd in{master, POLLIN, 0};
+    while (got.size() < 3 && poll(&in, 1, 2000) > 0) {
+      ssize_t n = read(master, piece, sizeof piece);
+      if (n <= 0) break;
+      got.append(piece, static_cast<size_t>(n));
+    }
+    EXPECT_EQ(got, "ok\r");
+    linkClose();
+    close(master);
+  }
 }
 
 }  // namespace

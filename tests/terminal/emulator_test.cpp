@@ -1,6 +1,6 @@
 // The VT family interpreter driven through the receive path: bytes in, screen,
 // cursor and replies out.
-#include "tests/terminal/emulation_cases.h"
+#include "tests/terminal/terminal_harness.h"
 
 using namespace harness;
 
@@ -35,6 +35,7 @@ const ScreenCase cases[] = {
     {"reverse_index_moves_up", E + "[3;1H" + E + "Mx", "|x", "2,2", "", 4},
     {"reverse_index_at_top_scrolls_down", "top" + E + "[H" + E + "Mnew", "new|top", "1,4", "", 4},
     // Scrolls with text on the moving rows, so the window check sees the strips
+    {"autowrap_defers_until_the_next_character", E + "[1;79Hab", std::string(78, ' ') + "ab", "1,81", "", 4},
     {"text_wraps_when_a_character_needs_the_cell", E + "[1;79Habc", std::string(78, ' ') + "ab|c", "2,2", "", 4},
     {"line_feed_on_last_row_scrolls_screen", E + "[23;1Hup" + E + "[24;1Hbottom\n", std::string(21, '|') + "up|bottom",
      "24,7", "", 4},
@@ -62,6 +63,21 @@ const ScreenCase cases[] = {
     {"insert_lines", "a\r\nb\r\nc" + E + "[2;1H" + E + "[L", "a||b|c", "2,1", "", 4},
     {"esc_l_alone_nothing", "a\r\nb" + E + "[1;1H" + E + "L", "a|b", "1,1", "", 4},
     {"insert_mode", "abc" + E + "[1;2H" + E + "[4hX" + E + "[4lY", "aXYc", "1,4", "", 4},
+    // Counts far past any screen: parsing saturates and every count is clamped
+    // before it is used (a 32-bit wrap of 4294967297 would read as 1).
+    {"huge_up", E + "[10;1H" + E + "[4294967297A", "", "1,1", "", 4},
+    {"huge_down", E + "[4294967297B", "", "24,1", "", 4},
+    {"huge_right", E + "[?7l" + E + "[4294967297C", "", "1,80", "", 4},
+    {"huge_right_wrapping", E + "[4294967297C", "", "24,16", "", 4},  // 65535 = 819 rows and 15 columns
+    {"huge_left", E + "[1;50H" + E + "[4294967297D", "", "1,1", "", 4},
+    {"huge_position", E + "[4294967297;4294967297H", "", "24,80", "", 4},
+    {"huge_insert_chars", "abc" + E + "[1;2H" + E + "[4294967297@", "a" + std::string(79, ' '), "1,2", "", 4},
+    {"huge_delete_chars", "abc" + E + "[1;2H" + E + "[4294967297P", "a", "1,2", "", 4},
+    {"huge_erase_chars", "abc" + E + "[1;2H" + E + "[4294967297X", "a  ", "1,2", "", 4},
+    {"huge_insert_lines", "a\r\nb" + E + "[1;1H" + E + "[4294967297L", "", "1,1", "", 4},
+    {"huge_delete_lines", "a\r\nb" + E + "[2;1H" + E + "[4294967297M", "a", "2,1", "", 4},
+    {"huge_region", E + "[4294967297;4294967298r" + "x", "x", "1,2", "", 4},
+    {"huge_rendition", E + "[4294967297;4294967327mx", "x", "1,2", "", 4},
     // Character sets
     {"line_drawing_vt100", E + "(0lqqk" + E + "(Bx", "|--|x", "1,6", "", 4},
     {"line_drawing_ignored_ansi_color", E + "(0lqqk", "lqqk", "1,5", "", 2},
@@ -81,6 +97,12 @@ const ScreenCase cases[] = {
     {"control_string_swallowed", "a" + E + "P1;1|17/ab" + E + "\\b", "ab", "1,3", "", 4},
     {"control_string_ends_on_cr", "a" + E + "Pxyz\rb", "b", "1,2", "", 4},
     {"tty_ignores_escape", E + "[2J" + "x", "[2Jx", "1,5", "", 1},
+    // A sequence that fills the buffer is abandoned with its final; a control
+    // string loses its first 253 bytes and what follows is text again.
+    {"overlong_sequence_abandoned", E + "[" + std::string(253, '1') + "Xok", "ok", "1,3", "", 4},
+    {"overlong_sequence_then_escape", E + "[" + std::string(253, '1') + E + "[2;2HZ", "| Z", "2,3", "", 4},
+    {"overlong_control_string", "a" + E + "P" + std::string(400, 'q') + "b",
+     "a" + std::string(79, 'q') + "|" + std::string(67, 'q') + "b", "2,69", "", 4},
     // Replies
     {"cursor_report", E + "[3;10H" + E + "[6n", "", "3,10", E + "[3;10R", 4},
     {"cursor_report_eight_bit", E + "[3;10H" + E + " G" + E + "[6n", "", "3,10", "\x9b" "3;10R", 6},
@@ -107,6 +129,8 @@ const ScreenCase cases[] = {
     {"dcs_and_st_vt220", "a\x90" "stuff\x9c" "b", "ab", "1,3", "", 6},
     {"c1_in_vt102_printed", "\x85", "\x85", "1,2", "", 5},
     // SCO scrolls
+    // The Wyse 50's single-byte controls are line feeds to the VT family.
+    {"wyse_controls_in_vt100", "a\x0b" "b\x0c" "c\x1e\x1a", "a| b|  c", "3,4", "", 4},
     {"sco_scroll_up", "a\r\nb" + E + "[S", "b", "2,2", "", 9},
     {"sco_scroll_down", "a\r\nb" + E + "[T", "|a|b", "2,2", "", 9},
     {"vt_family_s_is_no_final", "a" + E + "[SHb", "b", "1,2", "", 4},
@@ -132,6 +156,9 @@ const AttributeCase attrCases[] = {
     {"empty_piece_is_reset", E + "[31;mX", "70", "", 2},
     {"unknown_rendition_ignored", E + "[31;99mX", "10", "", 2},
     {"cell_under_cursor_takes_rendition", "ab" + E + "[1;1H" + E + "[1m", "f070", "", 4},
+    // ESC [ 0 m also gives the cell under the cursor (cell 3) the default attribute.
+    {"insert_mode_moves_characters_not_attributes", "a" + E + "[7mbc" + E + "[0m" + E + "[1;2H" + E + "[4hX",
+     "70700770", "", 4},
 };
 
 class AttributeTable : public ::testing::TestWithParam<AttributeCase> {};

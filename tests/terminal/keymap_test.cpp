@@ -12,8 +12,6 @@ using namespace harness;
 
 namespace {
 
-const std::string E = "\033";
-
 struct KeyCase {
   const char* name;
   int emulation;
@@ -77,16 +75,6 @@ TEST(KeyToHost, EmulationsModesAndSendRules) {
     press(c);
     EXPECT_EQ(wire.replies, c.expected) << c.name;
   }
-}
-
-TEST(KeyToHost, KeyReturnsViewToLiveScreen) {
-  reset(4, 24, 80, 100);
-  defaultKeyMap(4, &keyboard.map);
-  for (int i = 0; i < 40; ++i) feed("line\r\n");
-  scrollView(-10);
-  ASSERT_LT(screen.viewPosition, screen.historyLines);
-  keyToHost(0x26);
-  EXPECT_EQ(screen.viewPosition, screen.historyLines);
 }
 
 TEST(SendKeyString, EchoRloginAndNoConnection) {

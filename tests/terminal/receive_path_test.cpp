@@ -11,8 +11,6 @@ using namespace harness;
 
 namespace {
 
-const std::string E = "\033";
-
 std::vector<int> blockSizes;
 
 // Blocks of 1023 read again while full, even from a link that hands out small
@@ -76,16 +74,6 @@ TEST(ReceivePass, LostLinkProcessesBytesFirst) {
   EXPECT_EQ(row(0), "last words");
 }
 
-TEST(Printable, AutowrapDefersUntilNextCharacter) {
-  reset();
-  feed(std::string(80, 'a'));
-  EXPECT_EQ(cursor(), "1,81");
-  EXPECT_EQ(row(1), "");
-  feed("b");
-  EXPECT_EQ(row(1), "b");
-  EXPECT_EQ(cursor(), "2,2");
-}
-
 // Without autowrap the last cell of the line (cell 254, or cell 131 in the
 // dial-up program) keeps being overwritten.
 TEST(Printable, WithoutAutowrapLastCellIsOverwritten) {
@@ -125,73 +113,37 @@ TEST(Printable, DeleteMovesBackAndShortensLine) {
   EXPECT_EQ(row(0), "");
 }
 
-TEST(Printable, InsertModeMovesCharactersNotAttributes) {
-  reset();
-  feed("a" + E + "[7mbc" + E + "[0m" + E + "[1;2H" + E + "[4hX");
-  EXPECT_EQ(row(0), "aXbc");
-  // ESC [ 0 m also gave the cell under the cursor (cell 3) the default attribute.
-  EXPECT_EQ(attrs(0), "70700770");
-}
-
-TEST(WyseControls, SingleByteControls) {
-  reset(8);
-  feed("ab\x0b" "c");
-  EXPECT_EQ(screenText(), "abc");
-  reset(8);
-  feed("a\x0c\x0c" "b");
-  EXPECT_EQ(screenText(), "a  b");
-  reset(8);
-  feed(std::string(79, ' ') + "\x0c" "x");
-  EXPECT_EQ(row(1), "x");
-  reset(8);
-  feed("line\r\nmore\x1e" "X");
-  EXPECT_EQ(row(0), "Xine");
-  feed("\x1a");
-  EXPECT_EQ(screenText(), "");
-  EXPECT_EQ(historyRow(24), "Xine");
-  reset(4);
-  feed("a\x0b" "b\x0c" "c\x1e\x1a");
-  EXPECT_EQ(screenText(), "a| b|  c");
-}
-
 struct SendCase {
   const char* name;
-  bool echo, outbound, controls, link;
+  bool echo, outbound, controls, link, zmodem, ascii;
   std::string typed, sent, screen, cursor;
 };
 
 TEST(SendPath, EchoAndOutboundLineEnds) {
   const SendCase cases[] = {
-      {"plain", false, false, false, true, "a\r", "a\r", "", "1,1"},
-      {"outbound_crlf", false, true, false, true, "a\rb", "a\r\nb", "", "1,1"},
-      {"echo_implies_crlf", true, false, false, true, "hi\r", "hi\r\n", "hi", "2,1"},
+      {"plain", false, false, false, true, false, false, "a\r", "a\r", "", "1,1"},
+      {"outbound_crlf", false, true, false, true, false, false, "a\rb", "a\r\nb", "", "1,1"},
+      {"echo_implies_crlf", true, false, false, true, false, false, "hi\r", "hi\r\n", "hi", "2,1"},
       // The CR is echoed through the control display, the LF through the normal path.
-      {"echo_display_controls", true, false, true, true, "a\r", "a\r\n", "a<cr>", "2,6"},
-      {"no_link_nothing", true, false, false, false, "x", "", "", "1,1"},
+      {"echo_display_controls", true, false, true, true, false, false, "a\r", "a\r\n", "a<cr>", "2,6"},
+      {"no_link_nothing", true, false, false, false, false, false, "x", "", "", "1,1"},
+      // A ZMODEM capture takes echo and the line end away, unless ASCII goes out.
+      {"zmodem_capture", true, false, false, true, true, false, "a\r", "a\r", "", "1,1"},
+      {"zmodem_capture_ascii", false, true, false, true, true, true, "\r", "\r\n", "", "1,1"},
   };
   for (const SendCase& c : cases) {
     reset();
     terminalOptions.localEcho = c.echo;
     terminalOptions.outboundCrLf = c.outbound;
     terminalOptions.displayControls = c.controls;
+    terminalOptions.asciiProtocol = c.ascii;
+    if (c.zmodem) terminalHooks.zmodemCaptureActive = [] { return true; };
     if (!c.link) linkAttach(nullptr);
     sendBytes(reinterpret_cast<const uint8_t*>(c.typed.data()), static_cast<int>(c.typed.size()));
     EXPECT_EQ(wire.replies, c.sent) << c.name;
     EXPECT_EQ(screenText(), c.screen) << c.name;
     EXPECT_EQ(cursor(), c.cursor) << c.name;
   }
-}
-
-TEST(SendPath, ZmodemCaptureSuppressesEchoAndLineEnd) {
-  reset();
-  terminalOptions.localEcho = true;
-  terminalHooks.zmodemCaptureActive = [] { return true; };
-  sendBytes(reinterpret_cast<const uint8_t*>("a\r"), 2);
-  EXPECT_EQ(wire.replies, "a\r");
-  EXPECT_EQ(screenText(), "");
-  terminalOptions.asciiProtocol = true;
-  sendBytes(reinterpret_cast<const uint8_t*>("\r"), 1);
-  EXPECT_EQ(wire.replies, "a\r\r\n");
 }
 
 TEST(DisplayControls, ControlsShownByName) {
@@ -247,41 +199,14 @@ TEST(Hooks, TelnetCommandsOnlyOnTelnet) {
 }
 
 TEST(Hooks, CaptureSkipsEscapeSequences) {
-  reset();
-  seen.clear();
-  terminalHooks.captureOn = [] { return true; };
-  terminalHooks.captureByte = [](uint8_t b) { seen += static_cast<char>(b); };
-  feed("a" + E + "[1mb\r\n");
-  EXPECT_EQ(seen, "ab\r\n");
-  reset(1);
-  seen.clear();
-  terminalHooks.captureOn = [] { return true; };
-  terminalHooks.captureByte = [](uint8_t b) { seen += static_cast<char>(b); };
-  feed("a" + E + "[1m");
-  EXPECT_EQ(seen, "a" + E + "[1m");
-}
-
-TEST(Hooks, TransparentPrintingTakesEveryByte) {
-  reset();
-  seen.clear();
-  static bool printing = false, setting = true;
-  printing = false;
-  setting = true;
-  terminalHooks.transparentPrinting = [] { return printing; };
-  terminalHooks.transparentPrintByte = [](uint8_t b) {
-    seen += static_cast<char>(b);
-    if (seen.size() >= 4 && seen.compare(seen.size() - 4, 4, "\033[4i") == 0) printing = false;
-  };
-  terminalHooks.transparentPrintSetting = [] { return setting; };
-  terminalHooks.transparentPrintStart = [] { printing = true; };
-  terminalHooks.transparentPrintStop = [] { printing = false; };
-  feed("a" + E + "[5iprinted" + E + "[4ib");
-  EXPECT_EQ(seen, "printed" + E + "[4i");
-  EXPECT_EQ(row(0), "ab");
-  setting = false;
-  feed(E + "[5ic");
-  EXPECT_FALSE(printing);
-  EXPECT_EQ(row(0), "abc");
+  for (int emulation : {4, 1}) {  // TTY: sequences are text, and captured
+    reset(emulation);
+    seen.clear();
+    terminalHooks.captureOn = [] { return true; };
+    terminalHooks.captureByte = [](uint8_t b) { seen += static_cast<char>(b); };
+    feed("a" + E + "[1mb\r\n");
+    EXPECT_EQ(seen, emulation == 1 ? "a" + E + "[1mb\r\n" : "ab\r\n");
+  }
 }
 
 TEST(Hooks, ZmodemArmedByCancelAfterTwoStars) {

@@ -2,13 +2,12 @@
 // operations each scroll produces (scrolls inside a region are compared with
 // another emulator's screen in the interop tests).
 #include "terminal/display.h"
+#include "terminal/keymap.h"
 #include "tests/terminal/terminal_harness.h"
 
 using namespace harness;
 
 namespace {
-
-const std::string E = "\033";
 
 std::string numberedLines(int from, int to) {
   std::string out;
@@ -23,22 +22,16 @@ std::string labelRows(int rows) {
   return out;
 }
 
-TEST(Scrollback, FullScreenScrollKeepsLinesInOrder) {
-  reset();
-  feed(numberedLines(0, 29));
-  EXPECT_EQ(screen.historyLines, 7);
-  EXPECT_EQ(row(0), "L7");
-  EXPECT_EQ(row(22), "L29");
-  EXPECT_EQ(row(23), "");
-  EXPECT_EQ(historyRow(1), "L6");
-  EXPECT_EQ(historyRow(7), "L0");
-  EXPECT_EQ(cursor(), "24,1");
-}
-
-TEST(Scrollback, HistoryStopsGrowingAndOldestAdvances) {
+TEST(Scrollback, FullScreenScrollKeepsLinesInOrderUntilTheRingIsFull) {
   reset(4, 24, 80, 30);
   feed(numberedLines(0, 28));  // 6 scrolls: the ring is just full
   EXPECT_EQ(screen.historyLines, 6);
+  EXPECT_EQ(row(0), "L6");
+  EXPECT_EQ(row(22), "L28");
+  EXPECT_EQ(row(23), "");
+  EXPECT_EQ(historyRow(1), "L5");
+  EXPECT_EQ(historyRow(6), "L0");
+  EXPECT_EQ(cursor(), "24,1");
   feed(numberedLines(29, 38));  // 10 more
   EXPECT_EQ(screen.historyLines, 6);
   EXPECT_EQ(historyRow(6), "L10");  // the oldest line still held
@@ -51,27 +44,39 @@ TEST(Scrollback, CapacityIsClampedToItsRange) {
   EXPECT_EQ(screen.capacity, MAX_CAPACITY);
 }
 
-TEST(Scrollback, ClearScreenKeepsOldScreenDirectlyAbove) {
-  reset();
-  feed("first\r\nsecond" + E + "[2J");
-  EXPECT_EQ(screenText(), "");
-  EXPECT_EQ(historyRow(24), "first");
-  EXPECT_EQ(historyRow(23), "second");
-  EXPECT_EQ(screen.historyLines, 24);
-  EXPECT_EQ(cursor(), "1,1");
+// Clearing the screen, or erasing it from home, keeps it in the scrollback
+// right above the new screen, in every emulation; an erase from elsewhere, or
+// the Wyse 50's erase, keeps nothing.
+TEST(Scrollback, ClearingKeepsTheScreenAbove) {
+  const struct {
+    int emulation;
+    std::string input, screen;
+    int history;
+  } cases[] = {
+      {4, E + "[2J", "", 24},         {4, E + "[H" + E + "[J", "", 24}, {3, E + "H" + E + "J", "", 24},
+      {3, E + "Y !" + E + "J", "o", 0}, {8, E + "*", "", 24},             {8, "\x1a", "", 24},
+      {8, E + "=  " + E + "Y", "", 0},  {10, E + "K", "", 24},
+  };
+  for (const auto& c : cases) {
+    reset(c.emulation);
+    feed("one\r\ntwo" + c.input);
+    EXPECT_EQ(screenText(), c.screen) << c.input;
+    EXPECT_EQ(screen.historyLines, c.history) << c.input;
+    if (c.history == 0) continue;
+    EXPECT_EQ(historyRow(24) + "|" + historyRow(23), "one|two") << c.input;
+    EXPECT_EQ(cursor(), "1,1") << c.input;
+  }
 }
 
-TEST(Scrollback, EraseBelowAtHomeAlsoKeepsScreen) {
-  reset();
-  feed("keep" + E + "[H" + E + "[J");
-  EXPECT_EQ(screenText(), "");
-  EXPECT_EQ(historyRow(24), "keep");
-}
-
-TEST(Scrollback, ArrivingDataReturnsToLiveView) {
-  reset();
+// The view stops at the oldest line and at the live screen; data returns it.
+TEST(Scrollback, ViewStopsAtBothEndsAndArrivingDataReturnsIt) {
+  reset(4, 24, 80, 30);
   feed(numberedLines(0, 40));
   int live = screen.screenTop;
+  scrollView(-1000);
+  EXPECT_EQ(screen.screenTop, screen.oldest);
+  scrollView(1000);
+  EXPECT_EQ(screen.screenTop, live);
   scrollView(-5);
   EXPECT_EQ(screen.viewPosition, screen.historyLines - 5);
   EXPECT_NE(screen.screenTop, live);
@@ -81,17 +86,11 @@ TEST(Scrollback, ArrivingDataReturnsToLiveView) {
   EXPECT_EQ(screen.viewPosition, screen.historyLines);
   EXPECT_EQ(row(23), "x");
   EXPECT_EQ(surfaceCallsText(SurfaceOp::Invalidate), "invalidate\n");
-}
-
-TEST(Scrollback, ViewStopsAtOldestAndAtLive) {
-  reset(4, 24, 80, 30);
-  feed(numberedLines(0, 60));
-  scrollView(-1000);
-  EXPECT_EQ(screen.viewPosition, 0);
-  EXPECT_EQ(screen.screenTop, screen.oldest);
-  EXPECT_EQ(row(0), historyRow(0));
-  scrollView(1000);
-  EXPECT_EQ(screen.screenTop, screen.liveTop);
+  // So does a key sent to the host.
+  scrollView(-5);
+  defaultKeyMap(4, &keyboard.map);
+  keyToHost(0x26);
+  EXPECT_EQ(screen.viewPosition, screen.historyLines);
 }
 
 struct RegionCase {

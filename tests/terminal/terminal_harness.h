@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -45,7 +46,7 @@ inline int wireWrite(const uint8_t* bytes, int length) {
   return 0;
 }
 
-inline LinkOps wireOps = {wireRead, wireWrite, nullptr, nullptr, nullptr, nullptr, nullptr, true};
+inline LinkOps wireOps = {wireRead, wireWrite, nullptr, nullptr, nullptr, nullptr, nullptr, true, nullptr, nullptr};
 
 // Resets the whole terminal: emulation e, rows x columns, capacity lines.
 inline void reset(int emulation = 4, int rows = 24, int columns = 80, int capacity = 1000) {
@@ -67,19 +68,20 @@ inline int feed(const std::string& bytes) {
   return result;
 }
 
-inline std::string row(int r) {
-  const ScreenLine& line = lineAt(r);
+inline std::string lineText(const ScreenLine& line) {
   return std::string(reinterpret_cast<const char*>(line.cells), std::max<int>(0, line.used));
+}
+inline std::string row(int r) { return lineText(lineAt(r)); }
+
+inline std::string hexByte(int v) {
+  char two[4];
+  std::snprintf(two, sizeof two, "%02x", v & 0xFF);
+  return two;
 }
 
 inline std::string attrs(int r) {
   std::string out;
-  const uint8_t* a = attributesAt(r);
-  for (int c = 0; c < lineAt(r).used; ++c) {
-    char two[4];
-    std::snprintf(two, sizeof two, "%02x", a[c]);
-    out += two;
-  }
+  for (int c = 0; c < lineAt(r).used; ++c) out += hexByte(attributesAt(r)[c]);
   return out;
 }
 
@@ -95,9 +97,7 @@ inline std::string screenText() {
 
 // A line of the scrollback, counted upward from the line above the screen (1).
 inline std::string historyRow(int back) {
-  int line = ((screen.screenTop - back) % screen.capacity + screen.capacity) % screen.capacity;
-  const ScreenLine& l = screen.text[line];
-  return std::string(reinterpret_cast<const char*>(l.cells), std::max<int>(0, l.used));
+  return lineText(screen.text[((screen.screenTop - back) % screen.capacity + screen.capacity) % screen.capacity]);
 }
 
 // 1-based "row,column".
@@ -117,26 +117,33 @@ struct Snapshot {
 inline Snapshot snapshot() {
   std::string a;
   for (int r = 0; r < screen.rows; ++r) a += attrs(r) + "/";
-  char current[4];
-  std::snprintf(current, sizeof current, "%02x", screen.attribute);
-  return {screenText(), cursor(), wire.replies, a + current};
+  return {screenText(), cursor(), wire.replies, a + hexByte(screen.attribute)};
 }
+
+// The buffer's rows as the window shows them, cells past the used length blank.
+inline std::vector<std::string> bufferRows() {
+  std::vector<std::string> g;
+  for (int r = 0; r < screen.rows; ++r) {
+    std::string line = row(r).substr(0, static_cast<size_t>(screen.columns));
+    g.push_back(line + std::string(static_cast<size_t>(screen.columns) - line.size(), ' '));
+  }
+  return g;
+}
+
+inline std::string joinRows(const std::vector<std::string>& g) {
+  std::string out;
+  for (const std::string& line : g) out += line + "|";
+  return out;
+}
+inline std::string bufferText() { return joinRows(bufferRows()); }
 
 // The window as the user would see it: the surface calls since the reset
 // painted onto a grid of characters. Scrolls move cells inside their
 // rectangle (leaving what they uncover undefined), fills blank cells, drawn
-// cells set them, and an invalidation
-// repaints everything from the buffer (as the paint handler does).
+// cells set them, and an invalidation repaints everything from the buffer (as
+// the paint handler does).
 inline std::string windowText() {
   const ScreenBuffer& s = screen;
-  auto bufferRows = [&] {
-    std::vector<std::string> g;
-    for (int r = 0; r < s.rows; ++r) {
-      std::string line = row(r).substr(0, static_cast<size_t>(std::min(s.columns, 255)));
-      g.push_back(line + std::string(static_cast<size_t>(s.columns) - line.size(), ' '));
-    }
-    return g;
-  };
   std::vector<std::string> g(s.rows, std::string(s.columns, ' '));
   auto cellAt = [&](int x, int y) -> char* {
     int c = x / s.cellWidth, r = (y - s.textTop) / s.cellHeight;
@@ -168,19 +175,7 @@ inline std::string windowText() {
       g = bufferRows();
     }
   }
-  std::string out;
-  for (const std::string& line : g) out += line + "|";
-  return out;
-}
-
-// The buffer's rows in the same form, cells past the used length blank.
-inline std::string bufferText() {
-  std::string out;
-  for (int r = 0; r < screen.rows; ++r) {
-    std::string line = row(r);
-    out += line + std::string(static_cast<size_t>(std::max<int>(0, screen.columns - static_cast<int>(line.size()))), ' ') + "|";
-  }
-  return out;
+  return joinRows(g);
 }
 
 // The same stream with the fast text runs turned off (a capture that keeps
@@ -190,25 +185,79 @@ inline void expectPathsAlike(int emulation, const std::string& s, bool windowFol
   reset(emulation);
   feed(s);
   Snapshot fast = snapshot();
-  if (windowFollows) EXPECT_EQ(windowText(), bufferText()) << "the window differs from the buffer";
+  if (windowFollows) {
+    EXPECT_EQ(windowText(), bufferText()) << "the window differs from the buffer";
+  }
   reset(emulation);
   terminalHooks.captureOn = [] { return true; };
   feed(s);
   EXPECT_TRUE(snapshot() == fast) << "the per-byte path differs from the fast path";
 }
 
-// Every split of a stream into two receive passes gives the same result as
-// the whole stream in one pass.
+// One byte per receive pass (a split inside every sequence at once; a link
+// that hands out one byte per read would still fill a whole block), and every
+// split into two passes, give the same as the stream in one pass.
+inline void expectBytewiseAlike(int emulation, const std::string& s, const Snapshot& whole) {
+  reset(emulation);
+  for (char b : s) feed(std::string(1, b));
+  EXPECT_TRUE(snapshot() == whole) << "emulation " << emulation << " one byte per pass";
+}
+
 inline void expectEverySplitAlike(int emulation, const std::string& s) {
   reset(emulation);
   feed(s);
   Snapshot whole = snapshot();
+  expectBytewiseAlike(emulation, s, whole);
   for (size_t cut = 1; cut < s.size(); ++cut) {
     reset(emulation);
     feed(s.substr(0, cut));
     feed(s.substr(cut));
     EXPECT_TRUE(snapshot() == whole) << "emulation " << emulation << " cut at " << cut;
   }
+}
+
+// Tables of byte streams for one emulation: bytes in, then the screen, the
+// cursor, the replies and the attributes that must come out.
+inline const std::string E = "\033";
+
+struct ScreenCase {
+  const char* name;
+  std::string input;
+  std::string screen;  // rows joined by "|", trailing empty rows left out
+  std::string cursor;  // 1-based row,column
+  std::string reply = "";
+  int emulation = 0;   // for tables over several emulations
+};
+inline void PrintTo(const ScreenCase& c, std::ostream* os) { *os << c.name; }
+
+struct AttributeCase {
+  const char* name;
+  std::string input;
+  std::string firstRow;  // attributes of row 1, two hex digits a cell
+  std::string current;   // the current attribute afterwards ("": not compared)
+  int emulation = 0;     // for tables over several emulations
+};
+inline void PrintTo(const AttributeCase& c, std::ostream* os) { *os << c.name; }
+
+inline void expectScreenCase(int emulation, const ScreenCase& c) {
+  reset(emulation);
+  feed(c.input);
+  EXPECT_EQ(screenText(), c.screen);
+  EXPECT_EQ(cursor(), c.cursor);
+  EXPECT_EQ(wire.replies, c.reply);
+  EXPECT_FALSE(emulator.inSequence) << "the sequence should have ended";
+  // Erased characters (ECH) reach the window only at its next repaint.
+  expectPathsAlike(emulation, c.input, std::string(c.name).find("erase_char") == std::string::npos);
+}
+
+inline void expectAttributeCase(int emulation, const AttributeCase& c) {
+  reset(emulation);
+  feed(c.input);
+  EXPECT_EQ(attrs(0), c.firstRow);
+  if (!c.current.empty()) {
+    EXPECT_EQ(hexByte(screen.attribute), c.current);
+  }
+  expectPathsAlike(emulation, c.input);
 }
 
 }  // namespace harness

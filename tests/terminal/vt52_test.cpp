@@ -1,7 +1,6 @@
 // The VT52 emulation through the receive path: bytes in, screen, cursor and
 // replies out.
-#include "terminal/hooks.h"
-#include "tests/terminal/emulation_cases.h"
+#include "tests/terminal/terminal_harness.h"
 
 using namespace harness;
 
@@ -9,20 +8,12 @@ namespace {
 
 const ScreenCase cases[] = {
     // Cursor movement
-    {"cursor_up", E + "Y%%" + E + "A", "", "5,6"},
     {"cursor_up_stops_at_top", E + "A", "", "1,1"},
-    {"cursor_down", E + "B", "", "2,1"},
-    {"cursor_down_stops_at_bottom", E + "Y7 " + E + "B", "", "24,1"},
-    {"cursor_right", "ab" + E + "H" + E + "C", "ab", "1,2"},
-    {"cursor_right_wraps_at_last_column", E + "Y o" + E + "CX", "|X", "2,2"},
     {"cursor_right_wrap_stops_at_bottom", E + "Y7o" + E + "CX", "|||||||||||||||||||||||X", "24,2"},
-    {"cursor_left", "ab" + E + "D", "ab", "1,2"},
     {"cursor_left_stops", E + "D", "", "1,1"},
-    {"home", "abc\r\ndef" + E + "HX", "Xbc|def", "1,2"},
     {"reverse_line_feed_moves_up", "a\r\nb" + E + "IX", "aX|b", "1,3"},
     {"reverse_line_feed_at_top_scrolls", "top" + E + "H" + E + "Inew", "new|top", "1,4"},
     // Erasing
-    {"erase_to_end_of_screen", "aaa\r\nbbb\r\nccc" + E + "Y!!" + E + "J", "aaa|b", "2,2"},
     {"erase_to_end_of_line", "abcdef" + E + "Y \"" + E + "K", "ab", "1,3"},
     // Sequence ends
     {"ends_without_effect", E + "<a" + E + "Vb" + E + "]c" + E + "^d" + E + "_e", "abcde", "1,6"},
@@ -37,7 +28,7 @@ const ScreenCase cases[] = {
 class Vt52Table : public ::testing::TestWithParam<ScreenCase> {};
 TEST_P(Vt52Table, ScreenCursorReply) { expectScreenCase(3, GetParam()); }
 INSTANTIATE_TEST_SUITE_P(Vt52, Vt52Table, ::testing::ValuesIn(cases),
-                         [](const auto& info) { return caseName(info.param.name); });
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Vt52, KeypadModes) {
   reset(3);
@@ -59,18 +50,6 @@ TEST(Vt52, RightWithoutAutowrapStopsAtLineEnd) {
   EXPECT_EQ(cursor(), "1,255");
 }
 
-TEST(Vt52, EraseAtHomeKeepsScreenInScrollback) {
-  reset(3);
-  feed("one\r\ntwo" + E + "H" + E + "J");
-  EXPECT_EQ(screenText(), "");
-  EXPECT_EQ(historyRow(24), "one");
-  EXPECT_EQ(historyRow(23), "two");
-  reset(3);
-  feed("one\r\ntwo" + E + "Y !" + E + "J");
-  EXPECT_EQ(screenText(), "o");
-  EXPECT_EQ(screen.historyLines, 0);
-}
-
 // A region set by the VT family stays when the emulation changes.
 TEST(Vt52, RegionSetByVtFamily) {
   reset(4);
@@ -85,41 +64,6 @@ TEST(Vt52, RegionSetByVtFamily) {
   EXPECT_EQ(screen.historyLines, 3);
   EXPECT_EQ(historyRow(3), "r0");
   EXPECT_EQ(screenText(), "");
-}
-
-int printStarts, printStops;
-bool printing, printSetting;
-std::string printed;
-
-void fakePrinter() {
-  printStarts = printStops = 0;
-  printing = false;
-  printed.clear();
-  terminalHooks.transparentPrintSetting = [] { return printSetting; };
-  terminalHooks.transparentPrinting = [] { return printing; };
-  terminalHooks.transparentPrintStart = [] {
-    ++printStarts;
-    printing = true;
-  };
-  terminalHooks.transparentPrintStop = [] { ++printStops; };
-  terminalHooks.transparentPrintByte = [](uint8_t b) { printed += static_cast<char>(b); };
-}
-
-TEST(Vt52, TransparentPrintStartsOnlyWithTheSetting) {
-  reset(3);
-  fakePrinter();
-  printSetting = true;
-  feed("a" + E + "Wbc");
-  EXPECT_EQ(printStarts, 1);
-  EXPECT_EQ(printed, "bc");
-  EXPECT_EQ(screenText(), "a");
-  reset(3);
-  fakePrinter();
-  printSetting = false;
-  feed("a" + E + "Wbc" + E + "X");
-  EXPECT_EQ(printStarts, 0);
-  EXPECT_EQ(printStops, 0);  // not printing: nothing to end
-  EXPECT_EQ(screenText(), "abc");
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The Wyse 50 emulation through the receive path: bytes in, screen, cursor
 // and attributes out.
-#include "tests/terminal/emulation_cases.h"
+#include "tests/terminal/terminal_harness.h"
 
 using namespace harness;
 
@@ -29,6 +29,11 @@ const ScreenCase cases[] = {
     {"back_tab_to_zero", "abc" + E + "I", "abc", "1,1"},
     {"scroll_down_cursor_stays", "top\r\nsecond" + E + "jX", "|top   X|second", "2,8"},
     {"insert_mode", "abc" + E + "= !" + E + "qX" + E + "rY", "aXYc", "1,4"},
+    // Single-byte controls
+    {"vt_at_top_stays", "ab\x0b" "c", "abc", "1,4"},
+    {"ff_moves_right", "a\x0c\x0c" "b", "a  b", "1,5"},
+    {"ff_wraps", std::string(79, ' ') + "\x0c" "x", std::string(79, ' ') + "|x", "2,2"},
+    {"rs_homes", "line\r\nmore\x1e" "X", "Xine|more", "1,2"},
     // Sequence ends
     {"ends_without_effect",
      E + "(a" + E + "1b" + E + "6c" + E + "7d" + E + "9e" + E + ":f" + E + "Cg" + E + "Fh", "abcdefgh", "1,9"},
@@ -41,7 +46,7 @@ const ScreenCase cases[] = {
 class WyseTable : public ::testing::TestWithParam<ScreenCase> {};
 TEST_P(WyseTable, ScreenCursor) { expectScreenCase(8, GetParam()); }
 INSTANTIATE_TEST_SUITE_P(Wyse50, WyseTable, ::testing::ValuesIn(cases),
-                         [](const auto& info) { return caseName(info.param.name); });
+                         [](const auto& info) { return std::string(info.param.name); });
 
 const AttributeCase attributeCases[] = {
     {"g4_bright_g0_normal", E + "G4X" + E + "G0Y", "f070", "70"},
@@ -51,28 +56,12 @@ const AttributeCase attributeCases[] = {
     {"zero_alone_ends_without_effect", "a" + E + "G4" + E + "0b", "70f0", "f0"},
     {"earlier_cells_keep_their_attribute", "ab" + E + "G4c", "7070f0", "f0"},
     {"inserted_blank_gets_attribute_zero", "ab" + E + "= !" + E + "Q", "700070", "70"},
+    {"deleted_character_takes_its_attribute", "a" + E + "G4bc" + E + "G0d" + E + "= !" + E + "W", "70f070", "70"},
 };
 
 class WyseAttributes : public ::testing::TestWithParam<AttributeCase> {};
 TEST_P(WyseAttributes, FirstRowAndCurrent) { expectAttributeCase(8, GetParam()); }
 INSTANTIATE_TEST_SUITE_P(Wyse50, WyseAttributes, ::testing::ValuesIn(attributeCases),
-                         [](const auto& info) { return caseName(info.param.name); });
-
-TEST(Wyse50, EraseScreenKeepsNoScrollbackClearDoes) {
-  reset(8);
-  feed("one\r\ntwo" + E + "=  " + E + "Y");
-  EXPECT_EQ(screenText(), "");
-  EXPECT_EQ(screen.historyLines, 0);
-  feed("one\r\ntwo" + E + "*");
-  EXPECT_EQ(screen.historyLines, 24);
-  EXPECT_EQ(historyRow(24), "one");
-}
-
-TEST(Wyse50, DeleteCharacterMovesAttributes) {
-  reset(8);
-  feed("a" + E + "G4bc" + E + "G0d" + E + "= !" + E + "W");
-  EXPECT_EQ(row(0), "acd");
-  EXPECT_EQ(attrs(0), "70f070");
-}
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -33,20 +33,11 @@ std::string sendText(const std::string& text, const TransferSettings& settings, 
   TransferState tx{};
   transferBegin(tx, settings);
   std::snprintf(tx.localPath, sizeof tx.localPath, "%s/text", dir.c_str());
-  faultLineAttach(0);
-  transferSelect(&tx);
-  faultLineInject(1, reinterpret_cast<const uint8_t*>(noise.data()), static_cast<int>(noise.size()));
-  pumpSetHook([&]() {
-    if (ticks)
-      while (ticks->size() < faultLineWritten(0).size()) ticks->push_back(clockTicks());
-    return 0;
-  });
-  *result = protocolSend(PROTOCOL_ASCII);
-  if (ticks)
-    while (ticks->size() < faultLineWritten(0).size()) ticks->push_back(clockTicks());
-  pumpSetHook(nullptr);
+  *result = runSender(tx, [&](const std::vector<uint8_t>& written) {
+    if (ticks) ticks->insert(ticks->end(), written.size(), clockTicks());
+    return std::vector<uint8_t>{};
+  }, std::vector<uint8_t>(noise.begin(), noise.end()));
   EXPECT_EQ(lineWaiting(), 0) << "input received during the send is read and dropped";
-  transferSelect(nullptr);
   const std::vector<uint8_t>& w = faultLineWritten(0);
   return std::string(w.begin(), w.end());
 }

@@ -2,7 +2,6 @@
 // ends over a Telnet connection; the progress figures of the dialog.
 #include <map>
 
-#include "tests/support/transfer_pair.h"
 #include "tests/transfer/transfer_fixture.h"
 #include "terminal/options.h"
 #include "transfer/protocol_dispatch.h"
@@ -10,30 +9,6 @@
 #include "transfer/transfer_codes.h"
 
 namespace {
-// Runs the sender of tx on end 0; after each write the responder gets what
-// was written since and returns the receiver's reply.
-int runSender(TransferState& tx, std::function<std::vector<uint8_t>(const std::vector<uint8_t>&)> respond,
-              std::vector<uint8_t> opening) {
-  faultLineAttach(0);
-  transferSelect(&tx);
-  size_t seen = 0;
-  faultLineInject(1, opening.data(), static_cast<int>(opening.size()));
-  pumpSetHook([&]() {
-    const std::vector<uint8_t>& w = faultLineWritten(0);
-    if (w.size() > seen) {
-      std::vector<uint8_t> chunk(w.begin() + static_cast<long>(seen), w.end());
-      seen = w.size();
-      std::vector<uint8_t> reply = respond(chunk);
-      faultLineInject(1, reply.data(), static_cast<int>(reply.size()));
-    }
-    return 0;
-  });
-  int r = protocolSend(tx.protocol);
-  pumpSetHook(nullptr);
-  transferSelect(nullptr);
-  return r;
-}
-
 TransferState senderFor(int protocol, const std::vector<std::string>& files, int maxErrors = 5) {
   clockUseManual();
   faultLineReset({}, {});

@@ -16,6 +16,8 @@
 #include "tests/support/fault_line.h"
 #include "tests/support/file_text.h"
 #include "transfer/block_check.h"
+#include "transfer/protocol_dispatch.h"
+#include "transfer/transfer_codes.h"
 #include "transfer/receive_loop.h"
 #include "transfer/transfer_files.h"
 #include "transfer/transfer_state.h"
@@ -84,4 +86,74 @@ inline int runReceiver(TransferState& rx, const std::vector<ScriptStep>& script,
   pumpSetHook(nullptr);
   transferSelect(nullptr);
   return r;
+}
+
+// Our sender of tx on end 0 against a scripted receiver: opening is on the
+// line first; whenever the sender has written, respond gets the bytes written
+// since and returns the receiver's reply. Returns protocolSend()'s result.
+inline int runSender(TransferState& tx, std::function<std::vector<uint8_t>(const std::vector<uint8_t>&)> respond,
+                     std::vector<uint8_t> opening = {}) {
+  faultLineAttach(0);
+  transferSelect(&tx);
+  size_t seen = 0;
+  faultLineInject(1, opening.data(), static_cast<int>(opening.size()));
+  auto turn = [&]() {
+    const std::vector<uint8_t>& w = faultLineWritten(0);
+    if (w.size() == seen) return 0;
+    std::vector<uint8_t> reply = respond(std::vector<uint8_t>(w.begin() + static_cast<long>(seen), w.end()));
+    seen = w.size();
+    faultLineInject(1, reply.data(), static_cast<int>(reply.size()));
+    return 0;
+  };
+  pumpSetHook(turn);
+  int r = protocolSend(tx.protocol);
+  pumpSetHook(nullptr);
+  turn();
+  transferSelect(nullptr);
+  return r;
+}
+
+// A sender and a receiver of ours in one process: the send runs on end 0 of
+// the line; every pump turn of its waits gives the receiver one pass on end 1,
+// each with its own TransferState. Both states hold their settings, protocol
+// and (sender) batch or (receiver XMODEM) localPath of a created file. Runs
+// until both ended or the receiver stayed undecided for idleLimitMs after.
+struct PairOutcome {
+  int sent;      // the sender's result
+  int received;  // the receive loop's result (2 complete)
+  bool receiverDone;
+};
+inline PairOutcome runTransferPair(TransferState& tx, TransferState& rx, uint32_t idleLimitMs = 400000) {
+  static TransferState *sender, *receiver;
+  static bool inPass, done;
+  static int result;
+  sender = &tx;
+  receiver = &rx;
+  inPass = false;
+  faultLineAttach(1);
+  transferSelect(&rx);
+  result = receiveBegin();
+  done = result < 0;
+  faultLineAttach(0);
+  transferSelect(&tx);
+  pumpSetHook([] {
+    if (inPass || done) return 0;
+    inPass = true;
+    faultLineAttach(1);
+    transferSelect(receiver);
+    int r = receiver->cancelRequested ? XFER_USER_CANCEL : receivePass();
+    if (r == STEP_COMPLETE || r < 0) done = true, result = r;
+    faultLineAttach(0);
+    transferSelect(sender);
+    inPass = false;
+    return 0;
+  });
+  tx.active = true;
+  tx.startTick = clockTicks();
+  int sent = protocolSend(tx.protocol);
+  uint32_t end = clockTicks() + idleLimitMs;
+  while (!done && static_cast<int32_t>(clockTicks() - end) < 0) pumpOne();
+  pumpSetHook(nullptr);
+  transferSelect(nullptr);
+  return PairOutcome{sent, result, done};
 }

@@ -18,6 +18,8 @@ const std::string kZdata = std::string("**\x18" "B0a0000000046ae\r\x8a", 20);
 
 void start(bool zmodemSelected) {
   harness::reset();
+  // Nothing of an earlier transfer (a cancel, say) stays, as after its dialog closed.
+  transferClear(transferState());
   terminalOptions.zmodemAutoStart = zmodemSelected;
   zmodemAutoStartInstall();
   zmodemOpenReceive = openReceive;

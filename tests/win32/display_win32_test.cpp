@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "dialup/serial_win32.h"
 #include "screenshot.h"
 #include "terminal/colours.h"
+#include "terminal/display_damage.h"
 #include "terminal/display_dialog_ids.h"
 #include "terminal/display_win32.h"
 #include "terminal/emulator.h"
@@ -314,6 +317,66 @@ TEST(Win32Display, MinimisedWindowAndFontFit) {
   EXPECT_GT(screen.cellWidth, 0);
   EXPECT_GT(screen.cellHeight, 0);
   ShowWindow(w, SW_RESTORE);
+  close(w);
+}
+
+// The link as a host still sending: a read takes up to a block of what is left.
+std::string hostBytes;
+size_t hostAt = 0;
+int hostRead(uint8_t* buffer, int count) {
+  size_t n = std::min(hostBytes.size() - hostAt, static_cast<size_t>(count));
+  memcpy(buffer, hostBytes.data() + hostAt, n);
+  hostAt += n;
+  return static_cast<int>(n);
+}
+const LinkOps hostOps = {hostRead, recordWrite, nullptr, nullptr, nullptr, nullptr, nullptr, true};
+
+// The text area's pixels, caret hidden.
+std::vector<COLORREF> textArea(HWND w) {
+  RECT client;
+  GetClientRect(w, &client);
+  HideCaret(w);
+  HDC dc = GetDC(w);
+  std::vector<COLORREF> area;
+  for (int y = screen.textTop; y < cellY(screen.rows); y += 3)
+    for (int x = 0; x < client.right; x += 2) area.push_back(GetPixel(dc, x, y));
+  ReleaseDC(w, dc);
+  ShowCaret(w);
+  return area;
+}
+
+TEST(Win32Display, ReceivedColourScreensLeaveTheWindowAsARepaintWouldAndTheCaretAtTheCursor) {
+  HWND w = openTerminal(2);
+  // Many blocks of coloured runs at addressed rows and scrolling lines, read
+  // through passes with the window's messages between them, as the program does.
+  hostBytes.clear();
+  hostAt = 0;
+  for (int i = 0; i < 400; ++i) {
+    hostBytes += "\033[" + std::to_string(1 + i * 7 % 24) + ";" + std::to_string(1 + i % 30) + "H";
+    for (int run = 0; run < 6; ++run)
+      hostBytes += "\033[" + std::to_string(30 + (i + run) % 8) + ";" + std::to_string(40 + (i * 3 + run) % 8) +
+                   "mrun" + std::to_string(run) + " of " + std::to_string(i);
+    hostBytes += i % 50 == 49 ? "\033[0m\033[24;1H\r\nscrolled\r\n" : "\033[0m\033[K";
+  }
+  linkAttach(&hostOps);
+  while (hostAt < hostBytes.size()) {
+    receiveAvailable();
+    pumpUntil([] { return false; }, 1);
+  }
+  pumpUntil([] { return !damagePending(); }, 2000);
+  // Then two rows of a shown screen change: only those are drawn again.
+  hostBytes = "\033[1;5H\033[7mlast\033[0m\033[24;70H\033[33;41mbottom\033[32;44mnew\033[0m\033[17;33H";
+  hostAt = 0;
+  receiveAvailable();
+  pumpUntil([] { return !damagePending(); }, 2000);
+  GdiFlush();
+  POINT caret{};
+  GetCaretPos(&caret);
+  EXPECT_EQ(caret.x, cellX(32));
+  EXPECT_EQ(caret.y, cellY(16));
+  std::vector<COLORREF> shown = textArea(w);
+  repaint(w);
+  EXPECT_TRUE(shown == textArea(w)) << "the window differs from a repaint of the buffer";
   close(w);
 }
 
