@@ -251,13 +251,21 @@ static int plainRunLength(const uint8_t* bytes, int limit) {
   return n;
 }
 
+// Whether no layer above diverts the bytes or watches them. Only the per-byte
+// path and the handlers of sequences that reach beyond the screen can change
+// that, never a run of plain text: the receive loop asks again only after one
+// of those ran.
+static bool layersQuiet() {
+  return !terminalHooks.transparentPrinting() && !terminalHooks.telnetInCommand() &&
+         !terminalHooks.zmodemCaptureActive() && !terminalHooks.scriptRunning() && !terminalHooks.captureOn();
+}
+
 // Whether a run of plain ASCII can skip the per-byte steps: nothing diverts
-// bytes, nothing watches them, and printing is a plain overwrite. None of
-// these can change in the middle of such a run.
+// bytes, nothing watches them (the layers are quiet), and printing is a plain
+// overwrite. None of these can change in the middle of such a run.
 static bool fastRunAllowed() {
   return !emulator.inSequence && !emulator.insertMode && !terminalOptions.displayControls &&
-         !(emulator.activeSet ? emulator.g1Graphics : emulator.g0Graphics) && !terminalHooks.transparentPrinting() &&
-         !terminalHooks.telnetInCommand() && !terminalHooks.zmodemCaptureActive() && !terminalHooks.scriptRunning() && !terminalHooks.captureOn();
+         !(emulator.activeSet ? emulator.g1Graphics : emulator.g0Graphics);
 }
 
 // Stores a stretch of plain ASCII that fits on the cursor's row, from the
@@ -266,11 +274,8 @@ static void printStretch(const uint8_t* bytes, int count, uint32_t text, uint32_
   ScreenBuffer& s = screen;
   int cell = cursorCell();
   ScreenLine& line = lineAt(s.row);
-  // Short runs: plain loops beat the string instructions the library calls inline.
-  uint8_t* cells = line.cells + cell;
-  uint8_t* attrs = attributesAt(s.row) + cell;
-  for (int k = 0; k < count; ++k) cells[k] = bytes[k];
-  for (int k = 0; k < count; ++k) attrs[k] = s.attribute;
+  copyCells(line.cells + cell, bytes, count);
+  fillCells(attributesAt(s.row) + cell, s.attribute, count);
   if (line.used < cell + count) line.used = static_cast<int16_t>(cell + count);
   // Only the cells right of the horizontal offset are on the window.
   int first = std::max(s.column, s.horizontalOffset);
@@ -338,20 +343,43 @@ static int collectParameters(const uint8_t* bytes, int length) {
 
 // Whether a VT-family escape sequence can be collected without the per-byte
 // steps: nothing diverts bytes and no control string is open.
-static bool sequenceRunAllowed(int e) {
-  return (isVtFamily(e) || e == TERM_SCO_ANSI) && !emulator.inControlString && !terminalHooks.transparentPrinting() &&
-         !terminalHooks.telnetInCommand() && !terminalHooks.zmodemCaptureActive();
+static bool sequenceRunAllowed(int e, bool quiet) {
+  return (isVtFamily(e) || e == TERM_SCO_ANSI) && !emulator.inControlString &&
+         (quiet || (!terminalHooks.transparentPrinting() && !terminalHooks.telnetInCommand() &&
+                    !terminalHooks.zmodemCaptureActive()));
+}
+
+// A control sequence that lies whole in the block (ESC [, parameters, then a
+// byte that ends it in this emulation) is dispatched from the block itself,
+// as collecting it byte by byte would end. Returns the bytes taken, 0 when
+// the sequence is not whole or not that simple; *screenOnly tells whether its
+// handler changed only the screen and the emulator.
+static int wholeControlSequence(const uint8_t* bytes, int length, int e, bool* screenOnly) {
+  if (length < 3 || bytes[0] != 0x1B || bytes[1] != '[') return 0;
+  // The collector holds ESC, '[', the parameters and the final byte.
+  int end = 2 + parameterRunLength(bytes + 2, std::min(length - 2, SEQUENCE_MAX - 3));
+  if (end >= length || !plainAscii(bytes[end])) return 0;
+  const VtFinal* f = vtFinal(bytes[end], e == TERM_SCO_ANSI);
+  if (!f) return 0;
+  *screenOnly = f->screenOnly;
+  runSequence(f, bytes + 1, end);
+  return end + 1;
 }
 
 // Takes ESC, the '[' after it and the parameters of an escape sequence in one
 // go, as they only fill the sequence buffer, then the next plain byte. That
 // byte may end the sequence and its handler may change what diverts the
 // following bytes, so the run stops there. Returns the bytes taken (0 when
-// the per-byte path must take the first one).
-static int sequenceRun(const uint8_t* bytes, int length) {
+// the per-byte path must take the first one). *screenOnly is set when a
+// whole sequence ran that changed only the screen and the emulator.
+static int sequenceRun(const uint8_t* bytes, int length, bool quiet, bool* screenOnly) {
   int e = currentEmulation();
-  if (!sequenceRunAllowed(e)) return 0;
+  if (!sequenceRunAllowed(e, quiet)) return 0;
   emulator.emulation = e;
+  if (!emulator.inSequence) {
+    int whole = wholeControlSequence(bytes, length, e, screenOnly);
+    if (whole > 0) return whole;
+  }
   int i = 0;
   if (bytes[0] == 0x1B) {  // ESC: a new sequence, or the one in progress starts again
     if (emulator.inSequence) sequenceByte(0x1B, e);
@@ -372,12 +400,23 @@ static int sequenceRun(const uint8_t* bytes, int length) {
 void processReceived(const uint8_t* bytes, int length) {
   surfaceShowCaret(false);
   returnToLive();
+  int quiet = -1;  // what layersQuiet() answers; -1: ask again
   for (int i = 0; i < length;) {
     int taken = 0;
-    if (emulator.inSequence || bytes[i] == 0x1B) taken = sequenceRun(bytes + i, length - i);
-    else if (plainAscii(bytes[i]) && fastRunAllowed()) taken = printRun(bytes + i, length - i);
-    if (taken > 0) i += taken;
-    else receiveByte(bytes[i++]);
+    if (emulator.inSequence || bytes[i] == 0x1B) {
+      bool screenOnly = false;
+      taken = sequenceRun(bytes + i, length - i, quiet > 0, &screenOnly);
+      if (!screenOnly) quiet = -1;
+    } else if (plainAscii(bytes[i]) && fastRunAllowed()) {
+      if (quiet < 0) quiet = layersQuiet();
+      if (quiet) taken = printRun(bytes + i, length - i);
+    }
+    if (taken > 0) {
+      i += taken;
+    } else {
+      receiveByte(bytes[i++]);
+      quiet = -1;
+    }
   }
   moveCaretToCursor();
   surfaceShowCaret(true);

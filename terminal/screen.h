@@ -80,6 +80,10 @@ inline ScreenLine& lineAt(int row) { return screen.text[lineOfRow(row)]; }
 inline uint8_t* attributesAt(int row) {
   return &screen.attributes[static_cast<size_t>(lineOfRow(row)) * LINE_CELLS];
 }
+// Sets n cells (0..LINE_CELLS) of a line's plane to v; copies n cells of text
+// into one (not overlapping). For the short stretches the receive path fills.
+void fillCells(uint8_t* p, uint8_t v, int n);
+void copyCells(uint8_t* to, const uint8_t* from, int n);
 // The cursor's cell, clamped to the line.
 inline int cursorCell() { return screen.column < 0 ? 0 : (screen.column > LAST_CELL ? LAST_CELL : screen.column); }
 

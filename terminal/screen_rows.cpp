@@ -25,8 +25,8 @@ void scrollRowsOnWindow(int first, int last, int dy) {
 static void clearLine(int line) {
   ScreenLine& l = screen.text[line];
   l.used = 0;
-  std::memset(l.cells, ' ', LINE_CELLS);
-  std::memset(&screen.attributes[static_cast<size_t>(line) * LINE_CELLS], 0, LINE_CELLS);
+  fillCells(l.cells, ' ', LINE_CELLS);
+  fillCells(&screen.attributes[static_cast<size_t>(line) * LINE_CELLS], 0, LINE_CELLS);
 }
 
 void clearRow(int row) { clearLine(lineOfRow(row)); }
@@ -65,7 +65,9 @@ static void rotateRows(int first, int last, int n) {
   n = ((n % span) + span) % span;
   std::rotate(s.liveOrder + first, s.liveOrder + first + n, s.liveOrder + last + 1);
   s.liveReordered = true;
-  updateRowLines();
+  // On the live screen the view rows' lines turn the same way.
+  if (s.screenTop == s.liveTop) std::rotate(s.rowLine + first, s.rowLine + first + n, s.rowLine + last + 1);
+  else updateRowLines();
 }
 
 void scrollRegionUp() {
@@ -119,8 +121,8 @@ void eraseToEndOfLine(int row, int column) {
   surfaceFill(std::max(0, cellX(column)), cellY(row), s.textRight, cellY(row + 1));
   ScreenLine& l = lineAt(row);
   l.used = static_cast<int16_t>(column);
-  std::memset(l.cells + column, ' ', LINE_CELLS - column);
-  std::memset(attributesAt(row) + column, 0, LINE_CELLS - column);
+  fillCells(l.cells + column, ' ', LINE_CELLS - column);
+  fillCells(attributesAt(row) + column, 0, LINE_CELLS - column);
 }
 
 // The used length is kept, so the cells right of the cursor stay drawable.
@@ -128,8 +130,8 @@ void eraseToStartOfLine(int row, int column) {
   column = std::clamp(column, 0, LINE_CELLS);
   int x = cellX(column);
   if (x > 0) surfaceFill(0, cellY(row), x, cellY(row + 1));
-  std::memset(lineAt(row).cells, ' ', column);
-  std::memset(attributesAt(row), 0, column);
+  fillCells(lineAt(row).cells, ' ', column);
+  fillCells(attributesAt(row), 0, column);
 }
 
 void clearScreen() {

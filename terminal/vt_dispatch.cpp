@@ -10,9 +10,14 @@
 
 constexpr int NUMBER_LIMIT = 65535;
 
+static bool isDigit(char c) { return static_cast<unsigned>(c - '0') < 10; }
+
 int leadingNumber(const char* text) {
-  int n = 0;
-  for (; *text >= '0' && *text <= '9'; ++text) n = std::min(n * 10 + (*text - '0'), NUMBER_LIMIT);
+  // Four digits cannot pass the limit; only longer numbers saturate.
+  int n = 0, k = 0;
+  for (; k < 4 && isDigit(text[k]); ++k) n = n * 10 + (text[k] - '0');
+  if (k < 4) return n;
+  for (text += 4; isDigit(*text); ++text) n = std::min(n * 10 + (*text - '0'), NUMBER_LIMIT);
   return n;
 }
 
@@ -53,37 +58,37 @@ struct FinalRow {
   VtFinal entry;
 };
 const FinalRow finalRows[] = {
-    {'A', {cursorUp, false, false}},                   // CUU
-    {'B', {cursorDown, false, false}},                 // CUD, or G0/G1 back to ASCII
-    {'C', {cursorRight, false, false}},                // CUF
-    {'D', {cursorLeftOrIndex, false, false}},          // CUB, or IND alone
-    {'J', {eraseInDisplay, false, false}},             // ED
-    {'H', {cursorPosition, false, true}},              // CUP; alone: tab set
-    {'f', {cursorPosition, false, false}},             // HVP
-    {'m', {selectGraphicRendition, false, false}},     // SGR
-    {'n', {deviceStatusReport, false, false}},         // DSR
-    {'c', {deviceAttributes, false, false}},           // DA
-    {'Z', {identifyTerminal, false, false}},           // DECID
-    {'r', {setScrollRegion, false, false}},            // DECSTBM
-    {'K', {eraseInLine, false, false}},                // EL
-    {'h', {[](const Sequence& q) { setMode(q, true); }, false, false}},   // SM
-    {'l', {[](const Sequence& q) { setMode(q, false); }, false, false}},  // RM
-    {'P', {deleteCharacters, false, true}},            // DCH; alone: device control string
-    {'L', {insertLinesAtCursor, false, false}},        // IL
-    {'M', {deleteLinesOrReverseIndex, false, false}},  // DL, or RI alone
-    {'E', {nextLineSequence, false, false}},           // NEL
-    {'s', {saveCursorSequence, false, false}},         // save cursor
-    {'u', {restoreCursorSequence, false, false}},      // restore cursor
-    {'i', {mediaCopy, false, false}},                  // MC
-    {'F', {setSevenBitControls, false, false}},        // S7C1T
-    {'G', {setEightBitControls, false, false}},        // S8C1T
-    {'@', {insertCharacters, false, false}},           // ICH
-    {'X', {eraseCharacters, false, false}},            // ECH
-    {'q', {characterProtection, false, false}},        // DECSCA
-    {'}', {nullptr, false, false}},                    // ends, nothing to do
-    {'~', {nullptr, false, false}},                    // ends, nothing to do
-    {'T', {scoScrollDown, true, false}},               // SCO scroll down
-    {'S', {scoScrollUp, true, false}},                 // SCO scroll up
+    {'A', {cursorUp, false, false, true}},                   // CUU
+    {'B', {cursorDown, false, false, true}},                 // CUD, or G0/G1 back to ASCII
+    {'C', {cursorRight, false, false, true}},                // CUF
+    {'D', {cursorLeftOrIndex, false, false, true}},          // CUB, or IND alone
+    {'J', {eraseInDisplay, false, false, true}},             // ED
+    {'H', {cursorPosition, false, true, true}},              // CUP; alone: tab set
+    {'f', {cursorPosition, false, false, true}},             // HVP
+    {'m', {selectGraphicRendition, false, false, true}},     // SGR
+    {'n', {deviceStatusReport, false, false, false}},         // DSR
+    {'c', {deviceAttributes, false, false, false}},           // DA
+    {'Z', {identifyTerminal, false, false, false}},           // DECID
+    {'r', {setScrollRegion, false, false, true}},            // DECSTBM
+    {'K', {eraseInLine, false, false, true}},                // EL
+    {'h', {[](const Sequence& q) { setMode(q, true); }, false, false, false}},   // SM
+    {'l', {[](const Sequence& q) { setMode(q, false); }, false, false, false}},  // RM
+    {'P', {deleteCharacters, false, true, true}},            // DCH; alone: device control string
+    {'L', {insertLinesAtCursor, false, false, true}},        // IL
+    {'M', {deleteLinesOrReverseIndex, false, false, true}},  // DL, or RI alone
+    {'E', {nextLineSequence, false, false, true}},           // NEL
+    {'s', {saveCursorSequence, false, false, true}},         // save cursor
+    {'u', {restoreCursorSequence, false, false, true}},      // restore cursor
+    {'i', {mediaCopy, false, false, false}},                  // MC
+    {'F', {setSevenBitControls, false, false, true}},        // S7C1T
+    {'G', {setEightBitControls, false, false, true}},        // S8C1T
+    {'@', {insertCharacters, false, false, true}},           // ICH
+    {'X', {eraseCharacters, false, false, true}},            // ECH
+    {'q', {characterProtection, false, false, true}},        // DECSCA
+    {'}', {nullptr, false, false, true}},                    // ends, nothing to do
+    {'~', {nullptr, false, false, true}},                    // ends, nothing to do
+    {'T', {scoScrollDown, true, false, true}},               // SCO scroll down
+    {'S', {scoScrollUp, true, false, true}},                 // SCO scroll up
 };
 
 // Indexed by byte, as the collector asks for every byte of every sequence.
@@ -104,9 +109,12 @@ const VtFinal* vtFinal(uint8_t b, bool sco) {
 void dispatchSequence(const uint8_t* text, int length) {
   if (length < 1) return;
   length = std::min(length, SEQUENCE_MAX);
-  char final = static_cast<char>(text[length - 1]);
-  const VtFinal* f = vtFinal(static_cast<uint8_t>(final), emulator.emulation == TERM_SCO_ANSI);
+  runSequence(vtFinal(text[length - 1], emulator.emulation == TERM_SCO_ANSI), text, length);
+}
+
+void runSequence(const VtFinal* f, const uint8_t* text, int length) {
   if (!f || !f->handler) return;
+  char final = static_cast<char>(text[length - 1]);
   // Handlers may read s[0..3] whatever the length: pad with NULs.
   char s[SEQUENCE_MAX + 4];
   std::memcpy(s, text, length - 1);

@@ -18,9 +18,14 @@ struct VtFinal {
   bool scoOnly;                        // only SCO-ANSI knows it
   bool aloneDiffers;                   // right after ESC it means something else,
                                        // which the collector decides
+  bool screenOnly;                     // changes only the screen and the emulator:
+                                       // no layer above, no reply on the link
 };
 // The entry for b, or nullptr when b does not end a sequence in this emulation.
 const VtFinal* vtFinal(uint8_t b, bool sco);
+// Runs the handler of f (looked up for the last byte of text) on a complete
+// sequence, as dispatchSequence does; length is 1..SEQUENCE_MAX.
+void runSequence(const VtFinal* f, const uint8_t* text, int length);
 
 // Number given by the leading digits of text (0 when none), saturated.
 int leadingNumber(const char* text);

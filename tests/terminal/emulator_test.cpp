@@ -99,7 +99,8 @@ const ScreenCase cases[] = {
     {"tty_ignores_escape", E + "[2J" + "x", "[2Jx", "1,5", "", 1},
     // A sequence that fills the buffer is abandoned with its final; a control
     // string loses its first 253 bytes and what follows is text again.
-    {"overlong_sequence_abandoned", E + "[" + std::string(253, '1') + "Xok", "ok", "1,3", "", 4},
+    {"overlong_sequence_abandoned", E + "[" + std::string(253, '1') + "Cok", "ok", "1,3", "", 4},
+    {"longest_sequence_runs", E + "[" + std::string(251, '0') + "5Cx", "     x", "1,7", "", 4},
     {"overlong_sequence_then_escape", E + "[" + std::string(253, '1') + E + "[2;2HZ", "| Z", "2,3", "", 4},
     {"overlong_control_string", "a" + E + "P" + std::string(400, 'q') + "b",
      "a" + std::string(79, 'q') + "|" + std::string(67, 'q') + "b", "2,69", "", 4},
