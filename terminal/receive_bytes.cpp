@@ -235,17 +235,21 @@ static void receiveByte(uint8_t b) {
 
 static bool plainAscii(uint8_t b) { return b >= 0x20 && b <= 0x7E; }
 
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the word scans read the first byte from the low end");
+
 // Length of the run of plain ASCII at the start of bytes, at most limit;
-// eight bytes are tested at a time while all of them are plain.
+// eight bytes are tested at a time.
 static int plainRunLength(const uint8_t* bytes, int limit) {
   constexpr uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
   int n = 0;
   for (; n + 8 <= limit; n += 8) {
     uint64_t x;
     std::memcpy(&x, bytes + n, 8);
-    // High bits flag a byte below 0x20 or above 0x7E (now and then a plain
-    // one after it too, which the byte loop below then settles).
-    if ((((x - ones * 0x20) & ~x) | ((x + ones) | x)) & highs) break;
+    // High bits flag a byte below 0x20 or above 0x7E, and now and then a plain
+    // one after it (a borrow or carry moves up only from a flagged byte): the
+    // lowest flag is exact.
+    uint64_t flagged = (((x - ones * 0x20) & ~x) | ((x + ones) | x)) & highs;
+    if (flagged) return n + __builtin_ctzll(flagged) / 8;
   }
   while (n < limit && plainAscii(bytes[n])) ++n;
   return n;
@@ -306,8 +310,6 @@ static int printRun(const uint8_t* bytes, int length) {
 }
 
 static bool parameterByte(uint8_t b) { return (b >= '0' && b <= '9') || b == ';'; }
-
-static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the word scans read the first byte from the low end");
 
 // Length of the run of digits and semicolons at the start of bytes, at most
 // limit, eight bytes at a time: 0x30..0x3B less ':' are the wanted bytes.
