@@ -103,6 +103,7 @@ struct ZmodemState {
   int toWriteCount;
   uint32_t writeOffset;
   bool progressed;           // data taken in this receive pass
+  bool inFile;               // receiver: a file is open from its ZRPOS to its ZEOF
 
 };
 

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 
 #include "shell/pump.h"
@@ -96,10 +97,10 @@ void dropInput(ZmodemState& z) {
 
 // Opens the file ZFILE announced; GO_ON or a negative code.
 int openReceivedFile(TransferState& s, ZmodemState& z) {
-  char name[TRANSFER_PATH_MAX];
+  char name[TRANSFER_PATH_MAX], path[TRANSFER_PATH_MAX];
   uint32_t size = 0;
   if (zmodemParseFileInfo(z.reader.data, z.reader.dataLength, name, sizeof name, &size) < 0 ||
-      receivedFilePath(s.settings.downloadDir, name, s.localPath, sizeof s.localPath) < 0) {
+      receivedFilePath(s.settings.downloadDir, name, path, sizeof path) < 0) {
     // A name we will not write: skip this file, the batch goes on.
     viewText(FIELD_ERROR, "Skiping file");
     s.byteCount = 0;
@@ -107,6 +108,15 @@ int openReceivedFile(TransferState& s, ZmodemState& z) {
     sendPositionHeader(ZSKIP, 0, true);
     return GO_ON;
   }
+  // The same header again while its file is open: the sender missed our
+  // ZRPOS (or took a second ZRINIT for a new start). Opening the file again
+  // would cut it back; tell the sender where we are instead.
+  if (z.inFile && std::strcmp(path, s.localPath) == 0) {
+    setState(z, ZRPOS);
+    sendPositionHeader(ZRPOS, s.byteCount, true);
+    return GO_ON;
+  }
+  std::memcpy(s.localPath, path, sizeof s.localPath);
   fileClose(s.file);
   s.resumeOffset = 0;
   s.fileSize = size;
@@ -136,6 +146,7 @@ int openReceivedFile(TransferState& s, ZmodemState& z) {
       showFileName(s.localPath);
       s.startTick = clockTicks();
       s.byteCount = s.resumeOffset = static_cast<uint32_t>(localSize);
+      z.inFile = true;
       setState(z, ZRPOS);
       sendPositionHeader(ZRPOS, s.byteCount, true);
       return GO_ON;
@@ -151,6 +162,7 @@ int openReceivedFile(TransferState& s, ZmodemState& z) {
   }
   sendPositionHeader(ZRPOS, 0, true);
   setState(z, ZRPOS);
+  z.inFile = true;
   showFileName(s.localPath);
   s.byteCount = 0;
   updateProgress(0);
@@ -232,6 +244,7 @@ int onHeader(TransferState& s, ZmodemState& z, int type) {
     case ZEOF:
       if (z.rxPosition == s.byteCount || z.state == ZSKIP) {
         s.errorCount = 0;
+        z.inFile = false;
         if ((w = fileClose(s.file)) < 0) return w;
         if (s.realTimeJpeg && transferView.jpegFinish) transferView.jpegFinish();
         s.realTimeJpeg = false;
@@ -383,7 +396,12 @@ int zmodemReceiveBegin() {
   zReadHeaders(z.reader, garbageLimit());
   s.errorCount = 0;
   s.startTick = clockTicks();
-  sendRinit(s, z);
+  // The auto-start hands over the sender's ZRQINIT, which gets its ZRINIT
+  // when read: a second one now would make the sender offer its file twice.
+  static const uint8_t request[] = {0x18, 'B', '0', '0'};
+  bool requestKept = count > 0 && std::search(z.in, z.in + count, request, request + sizeof request) != z.in + count;
+  if (requestKept) setState(z, ZRINIT);
+  else sendRinit(s, z);
   return 0;
 }
 

@@ -4,6 +4,9 @@
 // line keeps the partial file.
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include "tests/transfer/transfer_fixture.h"
 #include "terminal/link.h"
 #include "transfer/block_check.h"
@@ -229,6 +232,38 @@ TEST(ZmodemReceiver, FileNamesStayInTheDownloadDirectory) {
       EXPECT_TRUE(has(replies, ZSKIP)) << c.name;
     }
   }
+}
+
+// A sender that takes a second ZRINIT for a new start sends its file header
+// again while the file is open: the receiver says where it is and keeps what
+// it has, as if the header had not come twice.
+TEST(ZmodemReceiver, AHeaderRepeatedWhileItsFileIsOpenKeepsTheFile) {
+  Receiver r = receiver();
+  Bytes header = fileHeader(std::string("twice\0" "10 0 0", 12));
+  Bytes script = header + binaryData(0, "hello", ZCRCE) + header + binaryData(5, "world", ZCRCE) +
+                 hex(ZEOF, 10) + hex(ZFIN, 0);
+  EXPECT_EQ(runReceiver(r.rx, {{0, script}}), STEP_COMPLETE);
+  EXPECT_EQ(readFile(r.dir + "/down/twice"), "helloworld");
+}
+
+// The auto-start hands the sender's ZRQINIT over with the line: it is
+// answered once, or the sender takes the second ZRINIT for a new start and
+// offers its file again.
+TEST(ZmodemReceiver, AHandedOverRequestIsAnsweredOnce) {
+  Receiver r = receiver();
+  transferSelect(&r.rx);
+  ZmodemState& z = zmodemState();
+  Bytes request = hex(ZRQINIT, 0);
+  std::memcpy(z.in, request.data(), request.size());
+  z.inCount = static_cast<int>(request.size());
+  z.keepInput = true;
+  transferSelect(nullptr);
+  Bytes script = fileHeader(std::string("once\0" "5 0 0", 11)) + binaryData(0, "hello", ZCRCE) + hex(ZEOF, 5) +
+                 hex(ZFIN, 0);
+  EXPECT_EQ(runReceiver(r.rx, {{0, script}}), STEP_COMPLETE);
+  std::vector<int> replies = headersIn(faultLineWritten(1));
+  EXPECT_EQ(std::count(replies.begin(), replies.end(), ZRINIT), 2);  // the request's and the end of file's
+  EXPECT_EQ(readFile(r.dir + "/down/once"), "hello");
 }
 
 // Blocks longer than their buffers, a file header without its NUL and a
