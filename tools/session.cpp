@@ -168,7 +168,6 @@ bool readPassword(std::string* password) {
 }
 
 int runScript(const std::string& path, const std::string& host, int port) {
-  clockUseRealTime();
   scriptAttachTerminal();
   ScriptEnv env;
   env.processIncoming = scriptRound;
@@ -238,6 +237,9 @@ int main(int argc, char** argv) {
   if (port < 0) return usage("--port is required");
   if (rloginSession && user.empty()) return usage("Must enter username to login");
 
+  // Every wait of the session (a script's, a transfer's time-outs) is on the
+  // wall clock; the host build's default is the tests' manual one.
+  clockUseRealTime();
   if (terminalReset(rows, columns, 1000) < 0) {
     std::fprintf(stderr, "session: not enough memory for the screen buffer\n");
     return 1;

@@ -30,6 +30,7 @@ struct Row {
   std::vector<std::string> out, err;
   std::string hostCommand;  // BINARY_HOST: run in {dir}, which holds all.bin
   std::vector<ScriptStep> steps;  // SCRIPTED
+  std::string hold = "0";         // BINARY_HOST: seconds before the host takes our first reply
 };
 void PrintTo(const Row& r, std::ostream* os) { *os << r.name; }
 
@@ -83,6 +84,9 @@ std::vector<Row> rows() {
       // The sender's closing "OO" belongs to the transfer, not to the screen.
       {"zmodem_auto_start", BINARY_HOST, kConnect + "--zmodem-dir '{dir}/down' --timeout 20 --wait after", "", "", 0,
        {"after", "!OO"}, {"zmodem receive complete"}, "echo ready; sz -q all.bin; echo after"},
+      // A sender slow to hear our ZRINIT: the receive waits on the wall clock.
+      {"zmodem_auto_start_slow_host", BINARY_HOST, kConnect + "--zmodem-dir '{dir}/down' --timeout 20 --wait after",
+       "", "", 0, {"after"}, {"zmodem receive complete"}, "echo ready; sz -q all.bin; echo after", {}, "1.5"},
       {"zmodem_stars_in_text", BINARY_HOST, kConnect + "--zmodem-dir '{dir}/down' --timeout 20 --wait after", "", "", 0,
        {"after", "art"}, {"!zmodem receive"}, "printf 'art **\\030 stars and CAN **\\030\\030 after\\n'"},
       // --timeout bounds the whole run whatever the host does: at the limit the
@@ -123,7 +127,7 @@ TEST_P(SessionTool, RunsAsAUserRunsIt) {
   if (r.host == RLOGIND) host = startRlogind(port);
   if (r.host == BINARY_HOST)
     host = peerStart({"/usr/bin/python3", sourcePath("tests/support/telnet_binary_host.py"), std::to_string(port), dir,
-                      "sh", "-c", r.hostCommand},
+                      "--hold", r.hold, "sh", "-c", r.hostCommand},
                      "session-host");
   PeerGuard guard(host);
   if (r.host == SCRIPTED) {

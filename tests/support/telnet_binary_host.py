@@ -4,17 +4,23 @@
 # its standard input and output joined to the connection as Telnet data: 0xFF
 # doubled towards the client, doubled 0xFF and commands taken out from it.
 # A NOP command is slipped into the data now and then, as hosts do.
-# Usage: telnet_binary_host.py PORT DIR COMMAND...
+# --hold S keeps the client's first data back for S seconds, as a loaded host
+# is slow to answer.
+# Usage: telnet_binary_host.py PORT DIR [--hold S] COMMAND...
 import os
 import select
 import socket
 import subprocess
 import sys
+import time
 
 IAC, WILL, DO, SB, SE, NOP = 255, 251, 253, 250, 240, 241
 BINARY, SGA = 0, 3
 
 port, folder, command = int(sys.argv[1]), sys.argv[2], sys.argv[3:]
+hold = 0.0
+if command[:1] == ["--hold"]:
+    hold, command = float(command[1]), command[2:]
 listener = socket.socket()
 listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
 listener.bind(("127.0.0.1", port))
@@ -59,6 +65,9 @@ while child.poll() is None or out_fd in open_fds:
             else:
                 state = "data" if b == SE else "sub"
         if data:
+            if hold:
+                time.sleep(hold)
+                hold = 0.0
             try:
                 os.write(in_fd, bytes(data))
             except BrokenPipeError:
