@@ -124,18 +124,14 @@ int flowControlOfLine() {
 
 // After the last reply the peer may still write (a repeated end block): read
 // until the line has been quiet for a moment, so it does not meet a closed socket.
-// Such a write follows the reply at once; a long wait would only add to every
-// transfer over a line that never closes (a pseudo-terminal).
+// Such a write follows the reply at once; a longer wait would only add to
+// every transfer over a line that never closes (a pseudo-terminal).
 void lingerQuietly() {
   uint8_t sink[4096];
-  for (int quiet = 0; quiet < 3;) {
+  for (;;) {
     pollfd p{0, POLLIN, 0};
-    if (poll(&p, 1, 30) != 1) {
-      ++quiet;
-      continue;
-    }
+    if (poll(&p, 1, 30) != 1) break;
     if (read(0, sink, sizeof sink) <= 0) break;
-    quiet = 0;
   }
 }
 

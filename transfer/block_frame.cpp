@@ -118,7 +118,7 @@ int storeBlock(TransferState& s, const uint8_t* data, int dataLength) {
   }
   uint32_t before = s.byteCount;
   s.byteCount += static_cast<uint32_t>(keep);
-  updateProgress(0);
+  updateProgressPaced(0);
   if (s.realTimeJpeg && transferView.jpegData && s.byteCount / 1024 != before / 1024)
     transferView.jpegData(s.byteCount);
   return 0;

@@ -53,6 +53,7 @@ struct TransferState {
   bool realTimeJpeg;
   bool sending;          // direction for the progress display
   int lastPercent;
+  uint32_t progressTick;  // when the progress was last shown
   BatchList batch;
   char localPath[TRANSFER_PATH_MAX];
   TransferFile file;     // localPath while its blocks pass (see transfer_files.h)

@@ -52,6 +52,7 @@ ProgressFigures progressFigures(uint32_t byteCount, uint32_t fileSize, uint32_t 
 
 void updateProgress(int direction) {
   TransferState& s = transferState();
+  s.progressTick = clockTicks();
   s.sending = direction != 0;
   ProgressFigures f = progressFigures(s.byteCount, s.fileSize, s.resumeOffset, clockTicks() - s.startTick);
   char text[32];
@@ -90,4 +91,11 @@ void showFileName(const char* path) { viewText(FIELD_FILENAME, baseName(path)); 
 void showFileSize(uint32_t size) {
   if (size) viewNumber(FIELD_FILESIZE, size);
   else viewText(FIELD_FILESIZE, "Unknown");
+}
+
+void updateProgressPaced(int direction) {
+  TransferState& s = transferState();
+  int percent = progressFigures(s.byteCount, s.fileSize, 0, 0).percent;
+  if ((percent < 0 ? 0 : percent) != s.lastPercent || percent == 100 || clockTicks() - s.progressTick >= 100)
+    updateProgress(direction);
 }

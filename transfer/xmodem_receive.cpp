@@ -3,6 +3,7 @@
 #include "transfer/transfer_codes.h"
 #include "transfer/transfer_files.h"
 #include "transfer/transfer_line.h"
+#include "transfer/transfer_view.h"
 #include "transfer/xmodem.h"
 
 int xmodemReceiveStep() {
@@ -15,6 +16,7 @@ int xmodemReceiveStep() {
     if (!confirmEot(s)) return STEP_NOTHING;
     int closed = fileClose(s.file);
     if (closed < 0) return closed;
+    updateProgress(0);  // the paced display may be behind the last block
     s.expectedBlock = 0;
     sendLineByte(ACK);
     return STEP_COMPLETE;
@@ -30,10 +32,12 @@ int xmodemReceiveStep() {
     return STEP_BLOCK;
   }
   if (f[1] != s.expectedBlock) return XFER_BAD_SEQUENCE;
-  int r2 = storeBlock(s, f + 3, frameDataLength(s));
-  if (r2 < 0) return r2;
+  // The answer first: the sender's next frame crosses our file write. A
+  // write that fails still ends the transfer as failed, with our cancel.
   int w = sendLineByte(ACK);
   if (w < 0) return w;
+  int r2 = storeBlock(s, f + 3, frameDataLength(s));
+  if (r2 < 0) return r2;
   s.errorCount = 0;
   s.firstBlockSeen = true;
   ++s.expectedBlock;

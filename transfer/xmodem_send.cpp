@@ -56,7 +56,7 @@ int sendAcknowledgedBlocks(int blockSize, bool crc) {
     if (n == 0) return fileClose(s.file);
     int length = buildFrame(s, block, s.sendFrame + 3, n, blockSize, crc, XMODEM_PAD);
     s.byteCount += static_cast<uint32_t>(n);
-    updateProgress(1);
+    updateProgressPaced(1);
     int r = sendUntilAcknowledged(length);
     if (r < 0) return r;
     ++block;

@@ -58,6 +58,7 @@ int ymodemReceiveStep() {
     if (!confirmEot(s)) return STEP_NOTHING;
     int closed = fileClose(s.file);
     if (closed < 0) return closed;
+    updateProgress(0);  // the paced display may be behind the last block
     s.expectedBlock = 0;
     sendLineByte(ACK);
     sendLineByte(START_CRC);
@@ -87,10 +88,11 @@ int ymodemReceiveStep() {
     return STEP_BLOCK;
   }
   if (f[1] != s.expectedBlock) return XFER_BAD_SEQUENCE;
-  r = storeBlock(s, f + 3, frameDataLength(s));
-  if (r < 0) return r;
+  // The answer first, as XMODEM does: the next frame crosses our file write.
   int w = sendLineByte(ACK);
   if (w < 0) return w;
+  r = storeBlock(s, f + 3, frameDataLength(s));
+  if (r < 0) return r;
   s.errorCount = 0;
   ++s.expectedBlock;
   return STEP_BLOCK;

@@ -123,7 +123,7 @@ static int streamBlocks(TransferState& s) {
     int w = sendLineBytes(s.sendFrame, length);
     if (w < 0) return w;
     s.byteCount += static_cast<uint32_t>(n);
-    updateProgress(1);
+    updateProgressPaced(1);
   }
 }
 

@@ -3,6 +3,9 @@
 // arrives byte-identical (XMODEM's padded to its block), or the transfer ends
 // with an error code; never is wrong data reported complete.
 #include <dirent.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include <cctype>
 
@@ -16,6 +19,7 @@ enum Expect {
   COMPLETE,  // the receive completes
   SAFE,      // complete, or an error with its text
   MOSTLY,    // SAFE, and nine in ten of these runs complete
+  FAILS,     // both ends report failure
 };
 
 struct Row {
@@ -29,6 +33,7 @@ struct Row {
   Expect expect;
   int packetSize = 0;
   bool eightBit = false, escape = false, segmented = false;
+  size_t diskLimit = 0;  // the receiver's disk fills at this many bytes
 };
 void PrintTo(const Row& r, std::ostream* os) { *os << r.name; }
 
@@ -109,6 +114,14 @@ std::vector<Row> rows() {
       seed += 5;
     }
   }
+  // A disk that fills mid-file: the receiver may have answered the block
+  // before its write failed, but neither end may report the file delivered.
+  for (int p : {PROTOCOL_XMODEM_1K, PROTOCOL_YMODEM, PROTOCOL_YMODEM_G, PROTOCOL_ZMODEM, PROTOCOL_KERMIT})
+    for (size_t size : {size_t{40000}, size_t{10240 + 512}}) {
+      Row r{std::string(protocolName(p)) + " full disk " + std::to_string(size), p, {}, {}, {size}, true, 1, 5, FAILS};
+      r.diskLimit = 10240;
+      t.push_back(r);
+    }
   return t;
 }
 
@@ -158,7 +171,16 @@ Outcome runOne(const Row& r, const std::vector<size_t>& sizes, uint32_t seed) {
   }
   if (xmodem) fileCreate(rx.localPath);
   int descriptors = openDescriptors();
+  rlimit saved{}, limit{};
+  if (r.diskLimit) {
+    signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &saved);
+    limit = saved;
+    limit.rlim_cur = r.diskLimit;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
   Outcome o{runTransferPair(tx, rx), true, 0};
+  if (r.diskLimit) setrlimit(RLIMIT_FSIZE, &saved);
   o.leftOpen = openDescriptors() - descriptors;
   for (size_t i = 0; i < sizes.size(); ++i) {
     std::string got = readFile(dir + "/down/F" + std::to_string(i) + ".BIN"), want = datas[i];
@@ -187,6 +209,10 @@ TEST_P(Pair, CompleteMeansIdentical) {
     }
     if (r.expect <= COMPLETE) {
       EXPECT_EQ(o.pair.received, STEP_COMPLETE) << what;
+    }
+    if (r.expect == FAILS) {
+      EXPECT_NE(o.pair.received, STEP_COMPLETE) << what;
+      EXPECT_NE(o.pair.sent, 0) << what;
     }
     if (o.pair.received == STEP_COMPLETE) {
       ++completed;
