@@ -252,7 +252,8 @@ int main(int argc, char** argv) {
     if (ascii && result != STEP_COMPLETE && asciiReceiveFlush() < 0) result = XFER_FILE_WRITE;
     if (result == STEP_COMPLETE) {
       result = 0;
-      lingerQuietly();
+      // ZMODEM's end is a closing exchange ("OO" read after our ZFIN): nothing follows.
+      if (protocol != PROTOCOL_ZMODEM) lingerQuietly();
     }
     else if (result == XFER_TIMEOUT && s.endCode) result = s.endCode;
     else if (result == XFER_USER_CANCEL) result = XFER_USER_CANCEL;

@@ -161,7 +161,7 @@ int sendData(TransferState& s, ZmodemState& z, uint32_t p) {
     // write (a channel that moves data in such blocks gets no short ones);
     // at the end of a frame everything does.
     if ((r = end == ZCRCG ? zFlushBlocks(ZSEND_QUEUE) : zFlush()) < 0) return r;
-    updateProgress(1);
+    updateProgressPaced(1);
     if (last) return 1;
     if (end == ZCRCW) return 0;
     // The dialog's turn (Cancel, repaints) without idling, then what the
