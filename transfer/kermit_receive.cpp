@@ -117,7 +117,7 @@ int takeData(KermitState& k) {
     if (s.realTimeJpeg && transferView.jpegData && s.byteCount / 1024 != before / 1024)
       transferView.jpegData(s.byteCount);
   }
-  updateProgress(0);
+  updateProgressPaced(0);
   return STEP_BLOCK;
 }
 

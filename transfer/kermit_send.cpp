@@ -226,7 +226,7 @@ int sendData(KermitState& k, const char* path) {
     r = awaitAck(k, 'D');
     if (r < 0) return r;
     s.byteCount += packets[current].carried;
-    updateProgress(1);
+    updateProgressPaced(1);
     current = 1 - current;
   }
   return r < 0 ? r : 0;
