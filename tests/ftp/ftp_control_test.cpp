@@ -15,42 +15,34 @@
 namespace {
 using S = std::vector<ScriptStep>;
 
-struct ReplyCase {
-  const char* what;
-  std::string bytes;  // what the server answers to NOOP (then it closes)
-  int code;
-  std::string text;
-};
-
-void PrintTo(const ReplyCase& c, std::ostream* os) { *os << c.what; }
-
-class Replies : public ::testing::TestWithParam<ReplyCase> {};
-
-TEST_P(Replies, CodeAndText) {
-  const ReplyCase& c = GetParam();
-  Scripted server(S{scriptExpect("NOOP\r\n"), scriptSend(c.bytes), scriptPause(100)});
-  ASSERT_TRUE(server.connected);
-  EXPECT_EQ(SendFtpCommand("NOOP\r\n", KIND_OTHER), c.code);
-  if (c.code > 0) {
-    EXPECT_EQ(ftp.lastReplyText, c.text);
-  }
-}
-
 const std::string kLongLine = "200 " + std::string(4996, 'x') + "\r\n";
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, Replies,
-    ::testing::Values(
-        ReplyCase{"one line", "200 NOOP ok\r\n", 200, "NOOP ok"},
-        ReplyCase{"greeting lines are absorbed", "220-a\r\n220-b\r\n220 c\r\n230 in\r\n", 230, "in"},
-        ReplyCase{"continuation lines", "211-x\r\n 211 no\r\n211\r\nxyz\r\n211-\r\n211 end\r\n", 211, "end"},
-        ReplyCase{"a code-like line ends the reply", "211-x\r\n200 looks like a code\r\n211 end\r\n", 200,
-                  "looks like a code"},
-        ReplyCase{"bare LF", "211-x\n200 bare\n", 200, "bare"},
-        ReplyCase{"code and blank only", "200 \r\n", 200, ""},
-        ReplyCase{"5000-byte line", kLongLine + "201 next\r\n", 200, std::string(250, 'x')},
-        ReplyCase{"close in the middle", "200 par", LINK_LOST, ""},
-        ReplyCase{"three digits alone", "200\r\n", LINK_LOST, ""}));
+TEST(FtpReplies, CodeAndText) {
+  struct {
+    const char* what;
+    std::string bytes;  // what the server answers to NOOP (then it closes)
+    int code;
+    std::string text;
+  } cases[] = {
+      {"one line", "200 NOOP ok\r\n", 200, "NOOP ok"},
+      {"greeting lines are absorbed", "220-a\r\n220-b\r\n220 c\r\n230 in\r\n", 230, "in"},
+      {"continuation lines", "211-x\r\n 211 no\r\n211\r\nxyz\r\n211-\r\n211 end\r\n", 211, "end"},
+      {"a code-like line ends the reply", "211-x\r\n200 looks like a code\r\n211 end\r\n", 200, "looks like a code"},
+      {"bare LF", "211-x\n200 bare\n", 200, "bare"},
+      {"code and blank only", "200 \r\n", 200, ""},
+      {"5000-byte line", kLongLine + "201 next\r\n", 200, std::string(250, 'x')},
+      {"close in the middle", "200 par", LINK_LOST, ""},
+      {"three digits alone", "200\r\n", LINK_LOST, ""},
+  };
+  for (const auto& c : cases) {
+    Scripted server(S{scriptExpect("NOOP\r\n"), scriptSend(c.bytes), scriptPause(100)});
+    ASSERT_TRUE(server.connected);
+    EXPECT_EQ(SendFtpCommand("NOOP\r\n", KIND_OTHER), c.code) << c.what;
+    if (c.code > 0) {
+      EXPECT_EQ(ftp.lastReplyText, c.text) << c.what;
+    }
+  }
+}
 
 TEST(FtpReplies, LongLineLeavesTheNextReplyIntact) {
   Scripted server(talk({"A", kLongLine + "201 next", "B", "202 ok"}));
@@ -78,21 +70,22 @@ struct LoginCase {
   const char* email;  // in the settings store, or null
   S steps;
   int result;
+  int system;  // the type SYST gives, or -1
 };
 
 TEST(FtpLogin, Sequences) {
   LoginCase cases[] = {
       {"named", false, nullptr,
-       talk({"USER u", "220 late greeting\r\n331 pass", "PASS pw", "230 in", "SYST", "215 Windows_NT"}), 0},
-      {"USER refused, PASS still sent", false, nullptr, talk({"USER u", "530 no", "PASS pw", "530 no"}), LINK_LOST},
+       talk({"USER u", "220 late greeting\r\n331 pass", "PASS pw", "230 in", "SYST", "215 Windows_NT"}), 0,
+       SYSTEM_WINDOWS_NT},
+      {"USER refused, PASS still sent", false, nullptr, talk({"USER u", "530 no", "PASS pw", "530 no"}), LINK_LOST, -1},
       {"anonymous, placeholder address", true, nullptr,
-       talk({"USER anonymous", "331 p", std::string("PASS ") + FTP_DEFAULT_EMAIL, "230 in", "SYST", "500 what"}), 0},
+       talk({"USER anonymous", "331 p", std::string("PASS ") + FTP_DEFAULT_EMAIL, "230 in", "SYST", "500 what"}), 0,
+       SYSTEM_UNKNOWN},
       {"anonymous, stored address", true, "me@here.example",
-       talk({"USER anonymous", "331 p", "PASS me@here.example", "230 in", "SYST", "215 VMS V5"}), 0},
-      {"PASS refused with 421", false, nullptr, talk({"USER u", "331 pass", "PASS pw", "421 bye"}), LINK_LOST},
+       talk({"USER anonymous", "331 p", "PASS me@here.example", "230 in", "SYST", "215 VMS V5"}), 0, SYSTEM_VMS},
+      {"PASS refused with 421", false, nullptr, talk({"USER u", "331 pass", "PASS pw", "421 bye"}), LINK_LOST, -1},
   };
-  const int systems[] = {SYSTEM_WINDOWS_NT, -1, SYSTEM_UNKNOWN, SYSTEM_VMS, -1};
-  int i = 0;
   for (LoginCase& c : cases) {
     Scripted server(c.steps);
     ASSERT_TRUE(server.connected);
@@ -103,12 +96,11 @@ TEST(FtpLogin, Sequences) {
     login.anonymous = c.anonymous;
     EXPECT_EQ(FtpLogin(login), c.result) << c.what;
     EXPECT_FALSE(ftp.busy) << c.what << ": a refused login leaves nothing busy";
-    if (systems[i] >= 0) {
-      EXPECT_EQ(ftp.systemType, systems[i]) << c.what;
+    if (c.system >= 0) {
+      EXPECT_EQ(ftp.systemType, c.system) << c.what;
     }
     EXPECT_EQ(ftpRecord.view.find("PASS pw"), std::string::npos) << c.what;
     server.end();
-    ++i;
   }
 }
 
@@ -177,9 +169,7 @@ TEST(FtpCommandMode, LocalNames) {
                {"c:\\win\\y.jpg", "y.jpg"}, {"DISK:[A.B]F.TXT;1", "[A.B]F.TXT;1"}, {"a/", ""}};
   for (auto& c : cases) EXPECT_EQ(ftpLocalNameOf(c.remote), c.local) << c.remote;
 }
-}  // namespace
 
-namespace {
 bool answerUser(char* name, int size) {
   snprintf(name, static_cast<size_t>(size), "asked");
   return true;
