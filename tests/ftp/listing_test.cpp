@@ -72,22 +72,8 @@ TEST(Listing, Lines) {
   }
 }
 
-TEST(Listing, MvsDatasetsAndMembers) {
-  std::string datasets =
-      "Volume Unit    Referred Ext Used Recfm Lrecl BlkSz Dsorg Dsname\r\n"
-      "WRK001 3390   2024/01/05  1   15  FB      80 27920  PO  USER.JCL\r\n"
-      "Migrated                                                 USER.OLD.DATA  \r\n";
-  EXPECT_EQ(view(SYSTEM_MVS, datasets), "dir\tUSER.JCL\t\t\ndir\tUSER.OLD.DATA\t\t\n");
-  std::string members =
-      " Name     VV.MM   Created       Changed      Size  Init   Mod   Id\r\n"
-      " MEMBER1   01.00 2024/01/05 2024/01/05 10:11    10    10     0 USER\r\n"
-      "VOLUME   01.02 2024/01/05 2024/01/05 10:11    10    10     0 USER\r\n";
-  EXPECT_EQ(view(SYSTEM_MVS, members), "file\tMEMBER1\t\t\nfile\tVOLUME\t\t\n")
-      << "only the heading line chooses dataset mode";
-}
-
-// The skip rules of each system type, and lines assembled from CR, LF and
-// CR LF ends, cut at 1023 bytes.
+// The skip rules of each system type (MVS datasets and members included), and
+// lines assembled from CR, LF and CR LF ends, cut at 1023 bytes.
 TEST(Listing, SkipRulesPerSystemAndLineAssembly) {
   const std::string line1023(1023, 'a'), line1024 = line1023 + "b";
   const std::string unix_ =
@@ -115,6 +101,17 @@ TEST(Listing, SkipRulesPerSystemAndLineAssembly) {
        "dir\tSUBDIR\t\t\nfile\tLOGIN.COM;2\t\t\nfile\tA_VERY_LONG_FILE_NAME_THAT_WRAPS.TXT;1\t\t\n"},
       {SYSTEM_VMS, "only one line\r\n", ""},
       {SYSTEM_MVS, "heading only\r\n", ""},
+      {SYSTEM_MVS,
+       "Volume Unit    Referred Ext Used Recfm Lrecl BlkSz Dsorg Dsname\r\n"
+       "WRK001 3390   2024/01/05  1   15  FB      80 27920  PO  USER.JCL\r\n"
+       "Migrated                                                 USER.OLD.DATA  \r\n",
+       "dir\tUSER.JCL\t\t\ndir\tUSER.OLD.DATA\t\t\n"},
+      // Only the heading line chooses dataset mode.
+      {SYSTEM_MVS,
+       " Name     VV.MM   Created       Changed      Size  Init   Mod   Id\r\n"
+       " MEMBER1   01.00 2024/01/05 2024/01/05 10:11    10    10     0 USER\r\n"
+       "VOLUME   01.02 2024/01/05 2024/01/05 10:11    10    10     0 USER\r\n",
+       "file\tMEMBER1\t\t\nfile\tVOLUME\t\t\n"},
       {SYSTEM_VM, "A B C\r\nX DIR Y\r\n", "dir\tX\t\t\nfile\tA.B\t\t\n"},
       {SYSTEM_AUTODETECT, unix_.substr(0, 10), "other\ttotal 12\t\t\n"},
       {SYSTEM_AUTODETECT, "one\r\ntwo\nthree", "other\tone\t\t\nother\ttwo\t\t\nother\tthree\t\t\n"},

@@ -96,20 +96,16 @@ void expectTelnetDefaults(const BookEntry& t) {
 }
 
 TEST_F(BookFiles, TelnetTemplateIsWrittenAnewWhenMissingOrOfTheWrongSize) {
-  memset(templateEntry.bytes, 0x55, BOOK_ENTRY_SIZE);
-  EXPECT_EQ(bookLoadTemplate(), 1);
-  expectTelnetDefaults(templateEntry);
-  ASSERT_EQ(fileBytes("Default.tel").size(), BOOK_ENTRY_SIZE);
-  BookEntry onDisk{};
-  memcpy(onDisk.bytes, fileBytes("Default.tel").data(), BOOK_ENTRY_SIZE);
-  expectTelnetDefaults(onDisk);
-
-  for (size_t size : {size_t{0}, size_t{100}, BOOK_ENTRY_SIZE - 1, BOOK_ENTRY_SIZE + 1}) {
-    writeFile("Default.tel", patternBytes(size, 9));
+  const size_t missing = SIZE_MAX;
+  for (size_t size : {missing, size_t{0}, size_t{100}, BOOK_ENTRY_SIZE - 1, BOOK_ENTRY_SIZE + 1}) {
+    if (size != missing) writeFile("Default.tel", patternBytes(size, 9));
     memset(templateEntry.bytes, 0x55, BOOK_ENTRY_SIZE);
     EXPECT_EQ(bookLoadTemplate(), 1) << size;
     expectTelnetDefaults(templateEntry);
-    EXPECT_EQ(fileBytes("Default.tel").size(), BOOK_ENTRY_SIZE) << size;
+    ASSERT_EQ(fileBytes("Default.tel").size(), BOOK_ENTRY_SIZE) << size;
+    BookEntry onDisk{};
+    memcpy(onDisk.bytes, fileBytes("Default.tel").data(), BOOK_ENTRY_SIZE);
+    expectTelnetDefaults(onDisk);
   }
 
   // An edited template of the right size is read, not replaced.
