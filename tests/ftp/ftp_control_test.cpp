@@ -1,10 +1,7 @@
 // The control connection against a scripted server: replies as servers may
 // send them, the login (through a firewall too), the remote path and the
 // typed command mode.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -15,6 +12,7 @@
 #include "shell/settings.h"
 #include "terminal/link.h"
 #include "tests/ftp/ftp_harness.h"
+#include "tests/support/peers.h"
 
 namespace {
 using S = std::vector<ScriptStep>;
@@ -254,15 +252,9 @@ TEST(FtpFirewall, Target) {
 // zero-padded part as octal and would connect to 127.0.0.8.
 TEST(FtpConnect, ZeroPaddedDottedDecimalReachesTheDecimalAddress) {
   ftpHarnessReset();
-  int listener = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(0x7F00000A);
-  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
-  ASSERT_EQ(listen(listener, 1), 0);
-  socklen_t len = sizeof a;
-  getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len);
-  EXPECT_EQ(ftpConnect("127.000.0.010", ntohs(a.sin_port), 3000), 0);
+  int port = 0, listener = tcpListen(&port, 0x7F00000A);
+  ASSERT_GE(listener, 0);
+  EXPECT_EQ(ftpConnect("127.000.0.010", port, 3000), 0);
   ftpDisconnect();
   close(listener);
 }
