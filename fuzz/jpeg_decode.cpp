@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "shell/message_box_posix.h"
+#include "tests/support/file_text.h"
 #include "viewer/feed_receive.h"
 #include "viewer/host_posix.h"
 #include "viewer/jpeg_decode.h"
@@ -36,10 +37,7 @@ FeedEvent nextBlock(FeedWindow* from) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 200000 || tooLarge(data, size)) return 0;
   static const std::string path = "/tmp/fuzz-jpeg-" + std::to_string(getpid()) + ".jpg";
-  FILE* f = fopen(path.c_str(), "wb");
-  if (!f) return 0;
-  fwrite(data, 1, size, f);
-  fclose(f);
+  writeFile(path, std::string(reinterpret_cast<const char*>(data), size));
   for (bool fed : {false, true}) {
     messagesClear();
     feedReceiverReset(viewerFeed, 2);

@@ -17,6 +17,7 @@
 #include "shell/modem_profile.h"
 #include "shell/phone_entry.h"
 #include "shell/program_dir.h"
+#include "tests/support/file_text.h"
 
 namespace {
 std::string directory;
@@ -31,13 +32,6 @@ void checkFields(const uint8_t* record, const FieldSpec* fields, int count) {
     std::string s = fieldToString(record, f);
     if (s.size() > f.size + 12u) abort();
   }
-}
-
-void writeFile(const char* name, const uint8_t* data, size_t size) {
-  FILE* f = fopen((directory + "/" + name).c_str(), "wb");
-  if (!f) abort();
-  if (size) fwrite(data, 1, size, f);
-  fclose(f);
 }
 }  // namespace
 
@@ -74,11 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (profileSlot(profile, slot).size() > PROFILE_TEXT_MAX) abort();
 
   // Through the files: loads, the listing and the templates.
-  writeFile("fuzz.tel", data, size);
-  writeFile("Fuzz.PHN", data, size);
-  writeFile("fuzz.ftp", data, size);
-  writeFile("Hayes.mdm", data, size);
-  writeFile("Default.tel", data, size);
+  for (const char* name : {"fuzz.tel", "Fuzz.PHN", "fuzz.ftp", "Hayes.mdm", "Default.tel"})
+    writeFile(directory + "/" + name, std::string(reinterpret_cast<const char*>(data), size));
   if (bookLoadEntry("FUZZ", book) > static_cast<int>(BOOK_ENTRY_SIZE)) abort();
   if (phoneLoadEntry("fuzz", phone) > static_cast<int>(PHONE_ENTRY_SIZE)) abort();
   if (ftpLoadEntry("fuzz", ftp) > static_cast<int>(FTP_ENTRY_SIZE)) abort();

@@ -8,6 +8,7 @@
 #include "shell/message_box_posix.h"
 #include "shell/pump_posix.h"
 #include "shell/script.h"
+#include "tests/support/file_text.h"
 
 namespace {
 int incoming() { return 0; }
@@ -20,10 +21,7 @@ bool askPassword(std::string* p) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string path = "/tmp/fuzz_script_" + std::to_string(getpid()) + ".scr";
-  FILE* f = fopen(path.c_str(), "wb");
-  if (!f) return 0;
-  fwrite(data, 1, size, f);
-  fclose(f);
+  writeFile(path, std::string(reinterpret_cast<const char*>(data), size));
   messagesClear();
   scriptCheck(path.c_str(), true);
   clockUseManual(1000000);

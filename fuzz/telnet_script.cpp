@@ -11,6 +11,7 @@
 #include "shell/pump_posix.h"
 #include "shell/script.h"
 #include "shell/script_terminal.h"
+#include "tests/support/file_text.h"
 
 namespace {
 const char* const SCRIPT_TEXT = "TIMEOUT 1\r\nWAITSTRING \"login:\"\r\nSEND \"ab^M\"\r\nWAITSTRING \"$ \"\r\nEXIT\r\n";
@@ -51,10 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static bool ready = terminalReset(24, 80, 100) == 0;
   if (scriptPath.empty()) {
     scriptPath = "/tmp/telnet_script_fuzz_" + std::to_string(getpid()) + ".scr";
-    FILE* f = std::fopen(scriptPath.c_str(), "wb");
-    if (!f) return 0;
-    std::fputs(SCRIPT_TEXT, f);
-    std::fclose(f);
+    writeFile(scriptPath, SCRIPT_TEXT);
   }
   if (!ready || size < 1) return 0;
   terminalReset(24, 80, 100);

@@ -19,17 +19,11 @@
 #include "shell/message_box.h"
 #include "shell/message_box_posix.h"
 #include "transfer/text_convert.h"
+#include "tests/support/file_text.h"
 #include "transfer/uucode.h"
 
 namespace {
 std::string root, inside;
-
-void writeFile(const std::string& path, const std::string& data) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) std::abort();
-  std::fwrite(data.data(), 1, data.size(), f);
-  std::fclose(f);
-}
 
 // Empties dir; returns how many entries it held.
 int clearDir(const std::string& dir) {

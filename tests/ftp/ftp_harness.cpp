@@ -6,15 +6,6 @@
 
 FtpRecord ftpRecord;
 
-namespace {
-void view(const char* bytes, int length) { ftpRecord.view.append(bytes, static_cast<size_t>(length)); }
-void message(const char* text, const char* title) { ftpRecord.messages.push_back(std::string(title) + ": " + text); }
-void status(const char* text) { ftpRecord.statuses.push_back(text); }
-void beep() { ++ftpRecord.beeps; }
-void feed(int64_t) { ++ftpRecord.feedBlocks; }
-void progress(const FtpProgress& p) { ftpRecord.progress.push_back(p.offset); }
-}  // namespace
-
 void ftpHarnessReset(bool realTime, uint32_t manualStep) {
   if (realTime) clockUseRealTime();
   else clockUseManual(manualStep);
@@ -22,12 +13,14 @@ void ftpHarnessReset(bool realTime, uint32_t manualStep) {
   ftpSessionReset();
   ftpResetHooks();
   ftpRecord = FtpRecord();
-  ftpHooks.writeSession = view;
-  ftpHooks.message = message;
-  ftpHooks.transferStatus = status;
-  ftpHooks.beep = beep;
-  ftpHooks.feedBlock = feed;
-  ftpHooks.progress = progress;
+  ftpHooks.writeSession = [](const char* bytes, int length) { ftpRecord.view.append(bytes, static_cast<size_t>(length)); };
+  ftpHooks.message = [](const char* text, const char* title) {
+    ftpRecord.messages.push_back(std::string(title) + ": " + text);
+  };
+  ftpHooks.transferStatus = [](const char* text) { ftpRecord.statuses.push_back(text); };
+  ftpHooks.beep = [] { ++ftpRecord.beeps; };
+  ftpHooks.feedBlock = [](int64_t) { ++ftpRecord.feedBlocks; };
+  ftpHooks.progress = [](const FtpProgress& p) { ftpRecord.progress.push_back(p.offset); };
 }
 
 Scripted::Scripted(std::vector<ScriptStep> steps, bool realTime, uint32_t manualStep) {

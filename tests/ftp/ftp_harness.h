@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
-#include <atomic>
 #include <netinet/in.h>
 #include <string>
 #include <sys/socket.h>

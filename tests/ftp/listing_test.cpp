@@ -27,73 +27,53 @@ struct LineCase {
   std::string name, size, date;
 };
 
-void PrintTo(const LineCase& c, std::ostream* os) { *os << c.system << ": " << c.line.substr(0, 60); }
-
-class Lines : public ::testing::TestWithParam<LineCase> {};
-
-TEST_P(Lines, Entry) {
-  const LineCase& c = GetParam();
-  ListingEntry e = ParseListingLine(c.system, false, c.line);
-  EXPECT_EQ(e.kind, c.kind);
-  EXPECT_EQ(e.name, c.name);
-  EXPECT_EQ(e.size, c.size);
-  EXPECT_EQ(e.date, c.date);
+TEST(Listing, Lines) {
+  const std::string kLong200(200, 'n');
+  const LineCase cases[] = {
+      // Unix long listings (types 1 to 4 read them alike).
+      LineCase{1, "drwxr-xr-x   2 ftp      ftp           512 Jan  5  1999 pub", 1, "pub", "512", "Jan 05 1999"},
+      LineCase{4, "drwxr-xr-x   2 ftp      ftp           512 Jan  5  1999 pub", 1, "pub", "512", "Jan 05 1999"},
+      LineCase{1, "-rw-r--r--   1 ftp ftp 7 Dec 06 20:46 my file.txt", 2, "my file.txt", "7", "Dec 06 20:46"},
+      LineCase{2, "lrwxrwxrwx 1 root root 10 Dec 6 20:46 link -> readme.txt", 1, "link -> readme.txt", "10", "Dec 06 20:46"},
+      LineCase{1, "-rw-r--r-- 1 a b 5368709120 Mar 31 2020  two blanks", 2, " two blanks", "5368709120", "Mar 31 2020"},
+      LineCase{1, "-rw-r--r--\t1\ta\tb\t12\tMay\t9\t10:00\ttab\tname", 2, "tab\tname", "12", "May 09 10:00"},
+      LineCase{3, "-rw-r--r-- 1 a b 12k Jan 1 2000 x", 2, "x", "12", "Jan 01 2000"},
+      LineCase{1, "-rw-r--r-- 1 a b size Jan 1 2000 x", 2, "x", "", "Jan 01 2000"},
+      LineCase{1, "-rw-r--r-- 1 a b 9 Jan x 2000 x", 2, "x", "9", "Jan 00 2000"},
+      LineCase{1, "-rw-r--r-- 1 a b 9 Jan 1 2000 " + kLong200, 2, kLong200, "9", "Jan 01 2000"},
+      LineCase{1, std::string("-rw-r--r-- 1 a b 9 Jan 1 2000 nul\0name", 38), 2, std::string("nul\0name", 8), "9", "Jan 01 2000"},
+      // Fewer than eight fields: nothing past the end, missing fields empty.
+      LineCase{1, "total 12", 2, "", "", ""},
+      LineCase{1, "-rw-r--r-- 1 a b 77 Jan 1", 2, "", "77", ""},
+      LineCase{1, "-rw-r--r-- 1 a b 77 Jan 1 2000", 2, "", "77", "Jan 01 2000"},
+      LineCase{1, "d", 1, "", "", ""},
+      LineCase{1, "-rw-r--r-- 1 a b " + std::string(400, '9') + " J 1 2 n", 2, "n", std::string(31, '9'), "J 01 2"},
+      // VMS: the ".DIR" suffix makes a directory.
+      LineCase{5, "SUBDIR.DIR;1             1  10-JUN-1998 10:00 [SMITH] (RWE,RWE,RE,RE)", 1, "SUBDIR", "", ""},
+      LineCase{5, "FILE.TXT;3              12  10-JUN-1998 10:00 [SMITH] (RWED,RWED,RE,)", 2, "FILE.TXT;3", "", ""},
+      LineCase{5, "mixed.dir;2 1", 1, "mixed", "", ""},
+      LineCase{5, "LONGNAME.TXT;1", 2, "LONGNAME.TXT;1", "", ""},
+      // VM: name and type, "DIR" marks a directory.
+      LineCase{6, "PROFILE  EXEC     A1 V         17         13          1 2024-01-05 10:11:12 USR191", 2, "PROFILE.EXEC", "", ""},
+      LineCase{6, "SUBDIR   dir      -  - - - - 2024-01-05", 1, "SUBDIR", "", ""},
+      LineCase{6, "PROFILE EXEC", 0, "PROFILE", "", ""},
+      LineCase{6, "PROFILE", 0, "PROFILE", "", ""},
+      LineCase{6, "  A  B", 0, "A", "", ""},
+      // Autodetect never resolved and unknown systems: the whole line.
+      LineCase{0, "drwxr-xr-x 2 a b 512 Jan 5 1999 pub", 0, "drwxr-xr-x 2 a b 512 Jan 5 1999 pub", "", ""},
+      LineCase{99, "anything at all", 0, "anything at all", "", ""}};
+  for (const LineCase& c : cases) {
+    ListingEntry e = ParseListingLine(c.system, false, c.line);
+    std::string what = std::to_string(c.system) + ": " + c.line.substr(0, 60);
+    EXPECT_EQ(e.kind, c.kind) << what;
+    EXPECT_EQ(e.name, c.name) << what;
+    EXPECT_EQ(e.size, c.size) << what;
+    EXPECT_EQ(e.date, c.date) << what;
+  }
 }
 
-const std::string kLong200(200, 'n');
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, Lines,
-    ::testing::Values(
-        // Unix long listings (types 1 to 4 read them alike).
-        LineCase{1, "drwxr-xr-x   2 ftp      ftp           512 Jan  5  1999 pub", 1, "pub", "512", "Jan 05 1999"},
-        LineCase{4, "drwxr-xr-x   2 ftp      ftp           512 Jan  5  1999 pub", 1, "pub", "512", "Jan 05 1999"},
-        LineCase{1, "-rw-r--r--   1 ftp ftp 7 Dec 06 20:46 my file.txt", 2, "my file.txt", "7", "Dec 06 20:46"},
-        LineCase{2, "lrwxrwxrwx 1 root root 10 Dec 6 20:46 link -> readme.txt", 1, "link -> readme.txt", "10", "Dec 06 20:46"},
-        LineCase{1, "-rw-r--r-- 1 a b 5368709120 Mar 31 2020  two blanks", 2, " two blanks", "5368709120", "Mar 31 2020"},
-        LineCase{1, "-rw-r--r--\t1\ta\tb\t12\tMay\t9\t10:00\ttab\tname", 2, "tab\tname", "12", "May 09 10:00"},
-        LineCase{3, "-rw-r--r-- 1 a b 12k Jan 1 2000 x", 2, "x", "12", "Jan 01 2000"},
-        LineCase{1, "-rw-r--r-- 1 a b size Jan 1 2000 x", 2, "x", "", "Jan 01 2000"},
-        LineCase{1, "-rw-r--r-- 1 a b 9 Jan x 2000 x", 2, "x", "9", "Jan 00 2000"},
-        LineCase{1, "-rw-r--r-- 1 a b 9 Jan 1 2000 " + kLong200, 2, kLong200, "9", "Jan 01 2000"},
-        LineCase{1, std::string("-rw-r--r-- 1 a b 9 Jan 1 2000 nul\0name", 38), 2, std::string("nul\0name", 8), "9", "Jan 01 2000"},
-        // Fewer than eight fields: nothing past the end, missing fields empty.
-        LineCase{1, "total 12", 2, "", "", ""},
-        LineCase{1, "-rw-r--r-- 1 a b 77 Jan 1", 2, "", "77", ""},
-        LineCase{1, "-rw-r--r-- 1 a b 77 Jan 1 2000", 2, "", "77", "Jan 01 2000"},
-        LineCase{1, "d", 1, "", "", ""},
-        LineCase{1, "-rw-r--r-- 1 a b " + std::string(400, '9') + " J 1 2 n", 2, "n", std::string(31, '9'), "J 01 2"},
-        // VMS: the ".DIR" suffix makes a directory.
-        LineCase{5, "SUBDIR.DIR;1             1  10-JUN-1998 10:00 [SMITH] (RWE,RWE,RE,RE)", 1, "SUBDIR", "", ""},
-        LineCase{5, "FILE.TXT;3              12  10-JUN-1998 10:00 [SMITH] (RWED,RWED,RE,)", 2, "FILE.TXT;3", "", ""},
-        LineCase{5, "mixed.dir;2 1", 1, "mixed", "", ""},
-        LineCase{5, "LONGNAME.TXT;1", 2, "LONGNAME.TXT;1", "", ""},
-        // VM: name and type, "DIR" marks a directory.
-        LineCase{6, "PROFILE  EXEC     A1 V         17         13          1 2024-01-05 10:11:12 USR191", 2, "PROFILE.EXEC", "", ""},
-        LineCase{6, "SUBDIR   dir      -  - - - - 2024-01-05", 1, "SUBDIR", "", ""},
-        LineCase{6, "PROFILE EXEC", 0, "PROFILE", "", ""},
-        LineCase{6, "PROFILE", 0, "PROFILE", "", ""},
-        LineCase{6, "  A  B", 0, "A", "", ""},
-        // Autodetect never resolved and unknown systems: the whole line.
-        LineCase{0, "drwxr-xr-x 2 a b 512 Jan 5 1999 pub", 0, "drwxr-xr-x 2 a b 512 Jan 5 1999 pub", "", ""},
-        LineCase{99, "anything at all", 0, "anything at all", "", ""}));
-
-TEST(Listing, MvsDatasetsAndMembers) {
-  std::string datasets =
-      "Volume Unit    Referred Ext Used Recfm Lrecl BlkSz Dsorg Dsname\r\n"
-      "WRK001 3390   2024/01/05  1   15  FB      80 27920  PO  USER.JCL\r\n"
-      "Migrated                                                 USER.OLD.DATA  \r\n";
-  EXPECT_EQ(view(SYSTEM_MVS, datasets), "dir\tUSER.JCL\t\t\ndir\tUSER.OLD.DATA\t\t\n");
-  std::string members =
-      " Name     VV.MM   Created       Changed      Size  Init   Mod   Id\r\n"
-      " MEMBER1   01.00 2024/01/05 2024/01/05 10:11    10    10     0 USER\r\n"
-      "VOLUME   01.02 2024/01/05 2024/01/05 10:11    10    10     0 USER\r\n";
-  EXPECT_EQ(view(SYSTEM_MVS, members), "file\tMEMBER1\t\t\nfile\tVOLUME\t\t\n")
-      << "only the heading line chooses dataset mode";
-}
-
-// The skip rules of each system type, and lines assembled from CR, LF and
-// CR LF ends, cut at 1023 bytes.
+// The skip rules of each system type (MVS datasets and members included), and
+// lines assembled from CR, LF and CR LF ends, cut at 1023 bytes.
 TEST(Listing, SkipRulesPerSystemAndLineAssembly) {
   const std::string line1023(1023, 'a'), line1024 = line1023 + "b";
   const std::string unix_ =
@@ -121,6 +101,17 @@ TEST(Listing, SkipRulesPerSystemAndLineAssembly) {
        "dir\tSUBDIR\t\t\nfile\tLOGIN.COM;2\t\t\nfile\tA_VERY_LONG_FILE_NAME_THAT_WRAPS.TXT;1\t\t\n"},
       {SYSTEM_VMS, "only one line\r\n", ""},
       {SYSTEM_MVS, "heading only\r\n", ""},
+      {SYSTEM_MVS,
+       "Volume Unit    Referred Ext Used Recfm Lrecl BlkSz Dsorg Dsname\r\n"
+       "WRK001 3390   2024/01/05  1   15  FB      80 27920  PO  USER.JCL\r\n"
+       "Migrated                                                 USER.OLD.DATA  \r\n",
+       "dir\tUSER.JCL\t\t\ndir\tUSER.OLD.DATA\t\t\n"},
+      // Only the heading line chooses dataset mode.
+      {SYSTEM_MVS,
+       " Name     VV.MM   Created       Changed      Size  Init   Mod   Id\r\n"
+       " MEMBER1   01.00 2024/01/05 2024/01/05 10:11    10    10     0 USER\r\n"
+       "VOLUME   01.02 2024/01/05 2024/01/05 10:11    10    10     0 USER\r\n",
+       "file\tMEMBER1\t\t\nfile\tVOLUME\t\t\n"},
       {SYSTEM_VM, "A B C\r\nX DIR Y\r\n", "dir\tX\t\t\nfile\tA.B\t\t\n"},
       {SYSTEM_AUTODETECT, unix_.substr(0, 10), "other\ttotal 12\t\t\n"},
       {SYSTEM_AUTODETECT, "one\r\ntwo\nthree", "other\tone\t\t\nother\ttwo\t\t\nother\tthree\t\t\n"},

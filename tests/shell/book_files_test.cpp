@@ -1,6 +1,7 @@
 // Entry files through the real file system: round trips of all three record
 // kinds, the templates, short and wrong-size files, names the platform cannot
-// take, names that differ only in case, and saves that fail half way.
+// take, names that differ only in case, and saves that fail half way; and
+// the modem profiles beside them.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -15,6 +16,7 @@
 #include "shell/ftp_entry.h"
 #include "shell/message_box.h"
 #include "shell/message_ids.h"
+#include "shell/modem_profile.h"
 #include "shell/phone_entry.h"
 #include "tests/shell/book_fixture.h"
 
@@ -96,20 +98,16 @@ void expectTelnetDefaults(const BookEntry& t) {
 }
 
 TEST_F(BookFiles, TelnetTemplateIsWrittenAnewWhenMissingOrOfTheWrongSize) {
-  memset(templateEntry.bytes, 0x55, BOOK_ENTRY_SIZE);
-  EXPECT_EQ(bookLoadTemplate(), 1);
-  expectTelnetDefaults(templateEntry);
-  ASSERT_EQ(fileBytes("Default.tel").size(), BOOK_ENTRY_SIZE);
-  BookEntry onDisk{};
-  memcpy(onDisk.bytes, fileBytes("Default.tel").data(), BOOK_ENTRY_SIZE);
-  expectTelnetDefaults(onDisk);
-
-  for (size_t size : {size_t{0}, size_t{100}, BOOK_ENTRY_SIZE - 1, BOOK_ENTRY_SIZE + 1}) {
-    writeFile("Default.tel", patternBytes(size, 9));
+  const size_t missing = SIZE_MAX;
+  for (size_t size : {missing, size_t{0}, size_t{100}, BOOK_ENTRY_SIZE - 1, BOOK_ENTRY_SIZE + 1}) {
+    if (size != missing) writeFile("Default.tel", patternBytes(size, 9));
     memset(templateEntry.bytes, 0x55, BOOK_ENTRY_SIZE);
     EXPECT_EQ(bookLoadTemplate(), 1) << size;
     expectTelnetDefaults(templateEntry);
-    EXPECT_EQ(fileBytes("Default.tel").size(), BOOK_ENTRY_SIZE) << size;
+    ASSERT_EQ(fileBytes("Default.tel").size(), BOOK_ENTRY_SIZE) << size;
+    BookEntry onDisk{};
+    memcpy(onDisk.bytes, fileBytes("Default.tel").data(), BOOK_ENTRY_SIZE);
+    expectTelnetDefaults(onDisk);
   }
 
   // An edited template of the right size is read, not replaced.
@@ -304,4 +302,75 @@ TEST_F(BookFiles, SavesGoToTheProgramDirectoryWhateverTheCurrentDirectory) {
   EXPECT_FALSE(strayed);
 }
 
+// Modem profiles: the makers' file names, slot texts bounded whatever the file
+// holds, reserved slots kept, and the image kept when no file opens.
+using ModemProfiles = BookDirTest;
+
+TEST(ModemMakers, FileNamesAreTheMakerNameCutToEightCharacters) {
+  struct Case {
+    int maker;
+    const char* file;
+  } cases[] = {{8, "Promethu.mdm"}, {14, "Zoom.mdm"}, {-1, "Custom.mdm"}, {65535, "Custom.mdm"}};
+  for (const Case& c : cases) EXPECT_EQ(modemProfileFileName(c.maker), c.file) << c.maker;
+}
+
+TEST_F(ModemProfiles, SlotsRoundTripThroughTheFileAndReservedBytesAreKept) {
+  ModemProfile p;
+  std::vector<uint8_t> noise = patternBytes(MODEM_PROFILE_SIZE, 3);
+  memcpy(p.bytes, noise.data(), MODEM_PROFILE_SIZE);
+  ASSERT_EQ(profileSetSlot(p, SLOT_INIT, "AT&F^M"), 0);
+  ASSERT_EQ(profileSetSlot(p, SLOT_RESULT_CARRIER, "CARRIER"), 0);
+  ASSERT_EQ(profileSetSlot(p, SLOT_VALID_DIAL, "0123456789*#,"), 0);
+  ASSERT_EQ(modemProfileSave(13, p), 0);
+  EXPECT_EQ(files(), std::vector<std::string>{"USRoboti.mdm"});
+
+  ModemProfile back;
+  memset(back.bytes, 0, sizeof back.bytes);
+  EXPECT_EQ(modemProfileLoad(13, back), static_cast<int>(MODEM_PROFILE_SIZE));
+  EXPECT_EQ(memcmp(back.bytes, p.bytes, MODEM_PROFILE_SIZE), 0) << "reserved slots and tails kept as read";
+  EXPECT_EQ(profileSlot(back, SLOT_INIT), "AT&F^M");
+  EXPECT_EQ(profileSlot(back, SLOT_RESULT_CARRIER), "CARRIER");
+  EXPECT_EQ(profileSlot(back, SLOT_VALID_DIAL), "0123456789*#,");
+  EXPECT_EQ(memcmp(back.bytes + 14 * 80, noise.data() + 14 * 80, 9 * 80), 0);
+  EXPECT_EQ(memcmp(back.bytes + 24 * 80, noise.data() + 24 * 80, 4 * 80), 0);
+}
+
+TEST_F(ModemProfiles, SlotTextsStayInsideTheirSlot) {
+  ModemProfile p;
+  memset(p.bytes, 'A', sizeof p.bytes);
+  for (int slot = 0; slot < PROFILE_SLOTS; ++slot) EXPECT_EQ(profileSlot(p, slot), std::string(78, 'A'));
+  EXPECT_EQ(profileSlot(p, -1), "");
+  EXPECT_EQ(profileSlot(p, 28), "");
+
+  std::string long79(79, 'x');
+  EXPECT_EQ(profileSetSlot(p, SLOT_HANGUP, long79.c_str()), -1);
+  EXPECT_EQ(profileSlot(p, SLOT_HANGUP), std::string(78, 'x'));
+  EXPECT_EQ(p.bytes[3 * 80 + 78], 0);
+  EXPECT_EQ(p.bytes[4 * 80], 'A') << "the next slot is untouched";
+  EXPECT_EQ(profileSetSlot(p, 28, "x"), -1);
+  EXPECT_EQ(profileSetSlot(p, -1, "x"), -1);
+  EXPECT_EQ(p.bytes[0], 'A');
+}
+
+TEST_F(ModemProfiles, AProfileThatCannotBeOpenedLeavesTheImage) {
+  ModemProfile p;
+  memset(p.bytes, 0, sizeof p.bytes);
+  profileSetSlot(p, SLOT_RESULT_OK, "OK");
+  EXPECT_EQ(modemProfileLoad(4, p), -1);
+  EXPECT_EQ(profileSlot(p, SLOT_RESULT_OK), "OK");
+
+  // A file of any case is found; a short one replaces the whole image, the
+  // part it lacks with zeros, so no other maker's strings stay behind.
+  std::vector<uint8_t> head(80, 0);
+  memcpy(head.data(), "ATDT", 4);
+  writeFile("hAyEs.MDM", head);
+  memset(p.bytes + 80, 'Z', sizeof p.bytes - 80);
+  EXPECT_EQ(modemProfileLoad(4, p), 80);
+  EXPECT_EQ(profileSlot(p, SLOT_DIAL_SUFFIX), "ATDT");
+  EXPECT_EQ(std::vector<uint8_t>(p.bytes + 80, p.bytes + MODEM_PROFILE_SIZE),
+            std::vector<uint8_t>(MODEM_PROFILE_SIZE - 80, 0));
+  EXPECT_EQ(modemProfileSave(4, p), 0);
+  EXPECT_EQ(files(), std::vector<std::string>{"hAyEs.MDM"});
+  EXPECT_EQ(fileBytes("hAyEs.MDM").size(), MODEM_PROFILE_SIZE);
+}
 }  // namespace

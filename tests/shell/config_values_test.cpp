@@ -1,6 +1,7 @@
 // The configuration sheet's rules without its windows: each page's checks
 // with the texts they show, the limits of the typed values, where each
-// control lands in the record, and what OK writes.
+// control lands in the record, and what OK writes; then the program-wide
+// settings it reads and writes.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,6 +9,7 @@
 #include "shell/config_values.h"
 #include "shell/message_ids.h"
 #include "shell/settings.h"
+#include "shell/settings_defaults.h"
 #include "terminal/colours.h"
 #include "tests/shell/book_fixture.h"
 
@@ -43,10 +45,8 @@ TEST_F(ConfigTest, GeneralPageChecksNameAddressAndUser) {
       {true, "ok", "h.example", 0, "", 0, ""},
       {true, "", "h.example", 0, "", TXT_NO_SERVICE_NAME, "Message"},
       {true, "ok", "", 0, "", TXT_NO_ADDRESS, "Message"},
+      // (Which names are refused is read in the entry file tests.)
       {true, "..\\out", "h.example", 0, "", TXT_ENTRY_CREATE_FAILED, "Error"},
-      {true, "c:evil", "h.example", 0, "", TXT_ENTRY_CREATE_FAILED, "Error"},
-      {true, "a/b", "h.example", 0, "", TXT_ENTRY_CREATE_FAILED, "Error"},
-      {true, "COM1", "h.example", 0, "", TXT_ENTRY_CREATE_FAILED, "Error"},
       {true, "ok", "h.example", 1, "", TXT_USERNAME_REQUIRED, "Error"},
       {true, "ok", "h.example", 1, "me", 0, ""},
       {false, "renamed", "h.example", 0, "", 0, ""},  // the name of an existing entry stays
@@ -237,11 +237,8 @@ TEST(ConfigColours, FieldsStandForPaletteOrMixedColours) {
 }
 
 TEST_F(ConfigTest, OkWritesTheEntryAndChangedSettingsOnly) {
-  EXPECT_EQ(firewallPortValue("abc"), 0);
-  EXPECT_EQ(firewallPortValue("-5"), 0);
-  EXPECT_EQ(firewallPortValue("0"), 0);
+  for (const char* refused : {"abc", "-5", "0", "70000"}) EXPECT_EQ(firewallPortValue(refused), 0) << refused;
   EXPECT_EQ(firewallPortValue("2323"), 2323);
-  EXPECT_EQ(firewallPortValue("70000"), 0);
 
   BookEntry entry{};
   recordSetText(s.work.bytes, address, "new.example");
@@ -260,5 +257,59 @@ TEST_F(ConfigTest, OkWritesTheEntryAndChangedSettingsOnly) {
   EXPECT_EQ(regReadInt("FirewallPortTelnet", 23), 0);
   char gate[400];
   EXPECT_EQ(regReadString("FirewallAddressTelnet", "", gate, sizeof gate), 255);
+}
+
+// Program-wide settings through the store with their defaults.
+using Settings = BookDirTest;
+
+// (The scroll lines, the firewall port and the window placement read their
+// defaults in the configuration, connection and placement tests.)
+TEST_F(Settings, DefaultsWhenAbsent) {
+  EXPECT_EQ(regReadInt(TELNET_SETTINGS.bookBox, TELNET_SETTINGS.bookBoxAtStartup), 107);
+  EXPECT_EQ(regReadInt(DIALUP_SETTINGS.bookBox, DIALUP_SETTINGS.bookBoxAtStartup), 0);
+  EXPECT_EQ(readFirewallAddress(FTP_SETTINGS), "");
+}
+
+TEST_F(Settings, StoredValuesAreDecimalTextNamesWithoutRegardToCase) {
+  regWriteString("BookBox_Telnet", "103");
+  EXPECT_EQ(regReadInt("Bookbox_Telnet", 107), 103);
+  regWriteString("scroll", "10");
+  EXPECT_EQ(readScrollLines(), 24) << "at least 24";
+  regWriteString("scroll", "lots");
+  EXPECT_EQ(regReadInt("scroll", 1000), 0) << "text that is not a number reads as 0";
+  regWriteString("scroll", "99999999999999");
+  EXPECT_EQ(regReadInt("scroll", 1000), INT32_MAX);
+
+  writeWindowPlacement(TELNET_SETTINGS, {10, 20, 640, 0, false});
+  WindowPlacement w = readWindowPlacement(TELNET_SETTINGS);
+  EXPECT_TRUE(w.systemDefault) << "a height of 0 means the system default for all four";
+  writeWindowPlacement(TELNET_SETTINGS, {10, 20, 640, 480, false});
+  w = readWindowPlacement(TELNET_SETTINGS);
+  EXPECT_FALSE(w.systemDefault);
+  EXPECT_EQ(w.left, 10);
+  EXPECT_EQ(w.height, 480);
+  char text[16];
+  regReadString("TELNETH", "", text, sizeof text);
+  EXPECT_STREQ(text, "480");
+
+  std::string host(300, 'h');
+  regWriteString(FTP_SETTINGS.firewallAddress, host.c_str());
+  EXPECT_EQ(readFirewallAddress(FTP_SETTINGS), std::string(255, 'h'));
+}
+
+TEST_F(Settings, DirectoriesAreCreatedAndStoredOnFirstStart) {
+  std::string down = readProgramDirectory(SETTING_DOWNLOAD, DOWNLOAD_SUBDIR);
+  EXPECT_EQ(down, (dir / "Down").string());
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "Down"));
+  std::string log = readProgramDirectory(SETTING_SESSION, SESSION_SUBDIR);
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "Log"));
+  char stored[1025];
+  regReadString("download", "", stored, sizeof stored);
+  EXPECT_EQ(down, stored);
+  regReadString("Session", "", stored, sizeof stored);
+  EXPECT_EQ(log, stored);
+
+  regWriteString(SETTING_DOWNLOAD, "/somewhere/else");
+  EXPECT_EQ(readProgramDirectory(SETTING_DOWNLOAD, DOWNLOAD_SUBDIR), "/somewhere/else");
 }
 }  // namespace

@@ -68,17 +68,15 @@ TEST(RecordFields, TablesStayInsideTheirRecordsAndDoNotOverlap) {
 }
 
 // Texts from a file without NUL stay inside their field (the record fuzzer
-// checks every field) and inside the caller's buffer.
-TEST(RecordFields, TextsFromAFileWithoutNulStayInsideTheCallersBuffer) {
+// checks every field) and inside the caller's buffer; texts written are
+// terminated, and what does not fit is refused.
+TEST(RecordFields, TextsStayInsideTheirFieldAndTheCallersBuffer) {
   BookEntry e;
   memset(e.bytes, 'x', sizeof e.bytes);
   char small[5];
   EXPECT_EQ(recordText(e.bytes, bookField::name, small, sizeof small), 4u);
   EXPECT_STREQ(small, "xxxx");
-}
 
-TEST(RecordFields, TextWritesAreTerminatedAndRefuseWhatDoesNotFit) {
-  BookEntry e;
   memset(e.bytes, 0xEE, sizeof e.bytes);
   EXPECT_EQ(recordSetText(e.bytes, bookField::terminalId, "vt100"), 0);
   EXPECT_EQ(recordText(e.bytes, bookField::terminalId), "vt100");

@@ -7,14 +7,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "tests/support/file_text.h"
 #include "tests/support/peers.h"
-
-namespace {
-void slurp(const std::string& path, std::string* into) {
-  std::ifstream in(path, std::ios::binary);
-  into->append(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()));
-}
-}  // namespace
 
 int runTool(const std::string& name, const std::string& args, std::string* out, std::string* err,
             const std::string& input) {
@@ -31,6 +25,6 @@ int runTool(const std::string& name, const std::string& args, std::string* out, 
   size_t n;
   while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) out->append(buf.data(), n);
   int status = pclose(p);
-  slurp(base + ".err", err);
+  err->append(readFile(base + ".err"));
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

@@ -208,7 +208,6 @@ TEST(FeedWanted, JpgAnywhereInTheNameWithTheOptionOn) {
 
 TEST_F(Feed, WritesOfAnySizeAreAnnouncedInWholeBlocksThenTheShortOne) {
   const FeedWindow client = 0x77, viewer = 0x88;
-  feedSetBroadcastAnswer([&](FeedWindow, const std::string&, const std::string&) { FeedAnswer(FEED_ACK, viewer); });
   struct Case {
     std::vector<int64_t> sizes;  // the file's size after each write
     int64_t complete;

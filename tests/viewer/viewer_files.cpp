@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "tests/support/file_text.h"
 #include "tests/support/peers.h"
 
 std::string viewerTestDir() {
@@ -18,15 +17,6 @@ std::string viewerTestDir() {
     atexit([] { std::filesystem::remove_all(viewerTestDir()); });
   }
   return dir;
-}
-
-std::vector<uint8_t> readBytes(const std::string& path) {
-  std::string s = readFile(path);
-  return {s.begin(), s.end()};
-}
-
-void writeBytes(const std::string& path, const std::vector<uint8_t>& data) {
-  writeFile(path, std::string(data.begin(), data.end()));
 }
 
 std::string makeJpeg(const std::string& name, int w, int h, const std::string& options) {

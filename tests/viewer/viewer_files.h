@@ -5,13 +5,20 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/file_text.h"
+
 // A test folder that exists and is empty for this process.
 std::string viewerTestDir();
 // Writes a w x h picture with gradients and edges as PPM (or PGM) and runs
 // cjpeg with options on it; returns the JPEG's path.
 std::string makeJpeg(const std::string& name, int w, int h, const std::string& options);
-std::vector<uint8_t> readBytes(const std::string& path);
-void writeBytes(const std::string& path, const std::vector<uint8_t>& data);
+inline std::vector<uint8_t> readBytes(const std::string& path) {
+  std::string s = readFile(path);
+  return {s.begin(), s.end()};
+}
+inline void writeBytes(const std::string& path, const std::vector<uint8_t>& data) {
+  writeFile(path, std::string(data.begin(), data.end()));
+}
 
 // An 8-bit palette BMP as RGB per pixel (rows from the top) and its palette.
 struct PaletteBmp {
