@@ -63,6 +63,10 @@ TEST(TelnetEngine, NegotiationRepliesAndData) {
       Case{"other subnegotiation: parameters are data",
            bytes({IAC, SB, 0x20, 'x', 'y', IAC, SE, 'z'}), "", "xyz"},
       Case{"ttype is from server is dropped", bytes({IAC, SB, 24, 0, 'a', IAC, SE}), "", "a"},
+      // Subnegotiations never hold the stream: the byte after SB TERMINAL-TYPE
+      // ends it, and after SB, IAC IAC pairs are data bytes 255.
+      Case{"sb ttype ends at the next byte", bytes({IAC, SB, 24}) + "qqqq", "", "qqq"},
+      Case{"iac iac after sb is data", bytes({IAC, SB, IAC, IAC, IAC, IAC, 'k'}), "", bytes({255, 255, 'k'})},
       Case{"verbs in a row", bytes({IAC, DO, 24, IAC, WILL, 3, IAC, DO, 0x20}),
            bytes({IAC, WILL, 24, IAC, DO, 3, IAC, WONT, 0x20}), ""},
       Case{"unknown command byte after iac", bytes({IAC, 0x41, 'b'}), "", "b"},
@@ -154,16 +158,6 @@ TEST(TelnetEngine, NegotiationSplitAcrossBlocksAtEveryPoint) {
   EXPECT_EQ(hex(wholeData), hex(bytes({'h', 'i', 255, '!'})));
 }
 
-TEST(TelnetEngine, SubnegotiationsDoNotHoldTheStream) {
-  harness::connect();
-  EXPECT_EQ(harness::receive(bytes({IAC, SB, 24}) + "qqqq"), "qqq") << "the byte after SB TERMINAL-TYPE ends it";
-  EXPECT_FALSE(telnetInCommand());
-  harness::connect();
-  EXPECT_EQ(harness::receive(bytes({IAC, SB, IAC, IAC, IAC, IAC, 'k'})), bytes({255, 255, 'k'}))
-      << "after SB, IAC IAC pairs are data bytes 255";
-  EXPECT_FALSE(telnetInCommand());
-}
-
 TEST(TelnetEngine, ResetClearsCommandStateAndReporting) {
   harness::connect();
   harness::receive(bytes({IAC, DO, 31, IAC, SB, 24, 1, IAC}));
@@ -185,29 +179,26 @@ TEST(TelnetEngine, UserCommandsAndTerminalIdsAreBounded) {
     EXPECT_EQ(telnetSendUserCommand(command), result) << command;
   EXPECT_EQ(hex(harness::wire.replies), hex(bytes({IAC, 236, IAC, 244, IAC, 250})));
 }
-}  // namespace
-
-namespace {
 std::string asString(const uint8_t* b, int n) { return std::string(reinterpret_cast<const char*>(b), static_cast<size_t>(n)); }
 
+// Both names and the terminal; names are cut below 32 characters and the
+// terminal to 15.
 TEST(Rlogin, HandshakeCarriesBothNamesAndTerminal) {
-  rloginSetNames("alice", "bob");
-  uint8_t out[128];
-  int n = rloginHandshake("vt100", out);
-  EXPECT_EQ(asString(out, n), std::string("\0alice\0bob\0vt100/9600\0", 22));
-  rloginSetNames("", "bob");
-  n = rloginHandshake("ansi", out);
-  EXPECT_EQ(asString(out, n), std::string("\0bob\0bob\0ansi/9600\0", 19)) << "unknown local user: the session's name";
-}
-
-TEST(Rlogin, NamesAreCutBelow32Characters) {
-  std::string longName(40, 'u');
-  rloginSetNames(longName.c_str(), longName.c_str());
-  EXPECT_EQ(strlen(rlogin.localUser), 31u);
-  EXPECT_EQ(strlen(rlogin.userName), 31u);
-  uint8_t out[128];
-  int n = rloginHandshake("0123456789abcdefghij", out);
-  EXPECT_EQ(n, 1 + 32 + 32 + 15 + 5 + 1);
+  const std::string u31(31, 'u');
+  const struct {
+    std::string local, user, terminal, expected;
+  } cases[] = {
+      {"alice", "bob", "vt100", std::string("\0alice\0bob\0vt100/9600\0", 22)},
+      {"", "bob", "ansi", std::string("\0bob\0bob\0ansi/9600\0", 19)},  // unknown local user: the session's name
+      {u31 + "uuuuuuuuu", u31 + "uuuuuuuuu", "0123456789abcdefghij",
+       std::string(1, '\0') + u31 + '\0' + u31 + '\0' + "0123456789abcde/9600" + '\0'},
+  };
+  for (const auto& c : cases) {
+    rloginSetNames(c.local.c_str(), c.user.c_str());
+    uint8_t out[128];
+    int n = rloginHandshake(c.terminal.c_str(), out);
+    EXPECT_EQ(asString(out, n), c.expected) << c.terminal;
+  }
 }
 
 TEST(Rlogin, UrgentBytesSetFlowControlMode) {

@@ -309,7 +309,7 @@ TEST(CursorAddress, SameInEveryAddressingEmulation) {
     for (ScreenCase c : addressCases) {
       if (c.emulation == TERM_VT52 && emulation == TERM_WYSE50) continue;
       std::replace(c.input.begin(), c.input.end(), '^', introducer);
-      expectScreenCase(emulation, c);
+      expectCase(emulation, c);
     }
   }
 }
