@@ -25,8 +25,6 @@ const ScreenCase cases[] = {
     {"backspace_bounded", "a\b\b\bZ", "Z", "1,2", "", 4},
     {"tab_stops", "a\tb", "a       b", "1,10", "", 4},
     {"tab_near_end_stops_at_last_column", E + "[1;75H\t", "", "1,80", "", 4},
-    {"save_restore_a", E + "[3;4H" + E + "7" + E + "[H" + E + "8X", "||   X", "3,5", "", 4},
-    {"save_restore_b", E + "[2;2H" + E + "[s" + E + "[H" + E + "[uY", "| Y", "2,3", "", 4},
     {"save_a_and_b_independent", E + "[2;2H" + E + "7" + E + "[5;5H" + E + "[s" + E + "8A" + E + "[uB",
      "| A|||    B", "5,6", "", 4},
     // Index, reverse index, next line

@@ -190,32 +190,30 @@ TEST(OtherEmulations, SequencesSurviveEverySplitPoint) {
   for (const SplitStream& stream : streams) expectEverySplitAlike(stream.emulation, stream.bytes);
 }
 
-// Bytes under one emulation, then bytes under the next, and so on. (That an
-// armed address or the IBM's reset flag never outlives its emulation is an
-// invariant of the receive fuzzer.)
-void feedUnder(const std::vector<std::pair<int, std::string>>& parts) {
-  reset(parts.front().first);
-  for (const auto& [emulation, bytes] : parts) {
-    terminalOptions.emulation = emulation;
-    feed(bytes);
-  }
-}
-
+// Bytes under one emulation, then bytes under the next: a half-collected
+// sequence is dropped. (That an armed address or the IBM's reset flag never
+// outlives its emulation is an invariant of the receive fuzzer.)
 TEST(EmulationSwitch, HalfCollectedSequenceIsDropped) {
-  // ESC G under Wyse 50, then VT100: "4X" is text, not the rest of a VT
-  // sequence ending in X (erase characters).
-  feedUnder({{8, "ab" + E + "G"}, {4, "4X"}});
-  EXPECT_EQ(screenText(), "ab4X");
-  EXPECT_FALSE(emulator.inSequence);
-  // ESC [ 2 under VT100, then VT52: "5H" is text, not cursor home.
-  feedUnder({{4, "ab" + E + "[2"}, {3, "5H"}});
-  EXPECT_EQ(screenText(), "ab5H");
-  // ESC [ under VT52, then VT100: the digits are text too.
-  feedUnder({{3, "ab" + E + "["}, {4, "12;1Hx"}});
-  EXPECT_EQ(screenText(), "ab12;1Hx");
-  // ESC Y under IBM 3151, then VT52: the VT52 has its own ESC Y.
-  feedUnder({{10, E + "Y"}, {3, "!!X"}});
-  EXPECT_EQ(screenText(), "!!X");
+  const struct {
+    int first;
+    std::string before;
+    int second;
+    std::string after, screen;
+  } cases[] = {
+      // "4X" is text, not the rest of a VT sequence ending in X (erase characters).
+      {8, "ab" + E + "G", 4, "4X", "ab4X"},
+      {4, "ab" + E + "[2", 3, "5H", "ab5H"},          // not cursor home
+      {3, "ab" + E + "[", 4, "12;1Hx", "ab12;1Hx"},  // the digits are text too
+      {10, E + "Y", 3, "!!X", "!!X"},                // the VT52 has its own ESC Y
+  };
+  for (const auto& c : cases) {
+    reset(c.first);
+    feed(c.before);
+    terminalOptions.emulation = c.second;
+    feed(c.after);
+    EXPECT_EQ(screenText(), c.screen);
+    EXPECT_FALSE(emulator.inSequence) << c.screen;
+  }
 }
 
 TEST(EmulationSwitch, ConnectionStartDropsArmedAddress) {
