@@ -5,6 +5,7 @@
 
 #include "terminal/hooks.h"
 #include "terminal/receive.h"
+#include "terminal/receive_state.h"
 #include "tests/terminal/terminal_harness.h"
 
 using namespace harness;
@@ -248,6 +249,72 @@ TEST(Hooks, ScriptSeesRowUpToCursor) {
   feed("login: xyz" + E + "[1;7H");
   feed("Q");
   EXPECT_EQ(seen, "login:Q");
+}
+
+// The fast path takes plain ASCII and sequence parameters eight bytes at a
+// time: any other byte, at any place in a long run, must end the run exactly
+// where the per-byte path would.
+TEST(PlainRuns, EveryByteValueAtEveryPlaceOfAWord) {
+  for (int b = 0; b < 256; ++b) {
+    for (int at = 0; at < 9; ++at) {
+      std::string s = "0123456789abcdefghijklmnopqrstuvwxyz";
+      s[static_cast<size_t>(at + 3)] = static_cast<char>(b);
+      harness::expectPathsAlike(4, s, false);
+    }
+  }
+}
+
+// The same for the parameters of a control sequence, taken eight at a time.
+TEST(PlainRuns, EveryByteValueAmongSequenceParameters) {
+  for (int b = 0; b < 256; ++b) {
+    for (int at = 0; at < 9; ++at) {
+      std::string s = "\x1b[1;22;3;44;5;66;7;88;9mX\x1b[12;34;56;78;90;12Hy";
+      s[static_cast<size_t>(at + 3)] = static_cast<char>(b);
+      harness::reset(4);
+      harness::feed(s);
+      SCOPED_TRACE(std::to_string(b) + " at " + std::to_string(at));
+      // One byte per pass: the parameters are taken one at a time.
+      harness::expectBytewiseAlike(4, s, harness::snapshot());
+    }
+  }
+}
+
+// A socket write pumps window messages, so a receive pass can start while a
+// reply is being written.
+int writesSeen = 0;
+int deepest = 0;
+
+TEST(NestedPass, InnerPassDoesNotOverwriteOuterBlock) {
+  reset();
+  writesSeen = 0;
+  wire.onWrite = [] {
+    if (writesSeen++ == 0) {
+      wire.incoming += "xyz" + E + "[3;3HQ" + E + "[1;5H";
+      receiveAvailable();
+    }
+  };
+  feed("A" + E + "[6nBCDEFGH");
+  EXPECT_EQ(row(0), "AxyzBCDEFGH");
+  EXPECT_EQ(row(2), "  Q");
+  EXPECT_EQ(wire.replies, E + "[1;2R");
+}
+
+TEST(NestedPass, FloodOfRequestsDoesNotNestWithoutLimit) {
+  reset();
+  writesSeen = deepest = 0;
+  wire.onWrite = [] {
+    ++writesSeen;
+    deepest = std::max(deepest, receiveState.depth);
+    // Every reply lets the host's next requests in at once.
+    if (writesSeen < 500) wire.incoming += E + "[5n" + E + "[5n";
+    receiveAvailable();
+  };
+  feed(E + "[5n");
+  EXPECT_LE(deepest, MAX_RECEIVE_DEPTH);
+  EXPECT_EQ(receiveState.depth, 0);
+  // Nothing is lost: every request was answered.
+  EXPECT_EQ(wire.at, wire.incoming.size());
+  EXPECT_EQ(writesSeen, 1 + 2 * 499);
 }
 
 }  // namespace
