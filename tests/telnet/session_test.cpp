@@ -1,7 +1,6 @@
 // The Telnet program's command line and the session it names (what is refused
 // before it can overrun the entry, and which ".tel" file is trusted); the
-// entry's settings reaching the session and going back; and the socket link's
-// portable half: where a session connects to, and the read and write
+// entry's settings reaching the session; and the socket link's portable half: where a session connects to, and the read and write
 // contracts over a scripted platform receive and send.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
@@ -9,7 +8,6 @@
 
 #include <string>
 
-#include "engine_harness.h"
 #include "shell/book_entry.h"
 #include "shell/message_box_posix.h"
 #include "shell/settings.h"
@@ -17,13 +15,14 @@
 #include "telnet/command_line.h"
 #include "telnet/net_connection.h"
 #include "telnet/netlink_posix.h"
-#include "telnet/rlogin.h"
 #include "telnet/session_options.h"
 #include "telnet/telnet_engine.h"
-#include "telnet/telnet_entry.h"
 #include "terminal/colours.h"
 #include "terminal/link.h"
+#include "terminal/options.h"
 #include "terminal/receive.h"
+#include "terminal/screen.h"
+#include "terminal/terminal_state.h"
 #include "tests/shell/book_fixture.h"
 #include "tests/support/peers.h"
 
@@ -127,8 +126,7 @@ TEST_F(CommandLineEntry, LongHostNamesTheEntryWithinItsField) {
   EXPECT_EQ(recordText(entry.bytes, bookField::address), host);
 }
 // The entry reaches the session when it starts: terminal settings (colours,
-// columns and rows unless the terminal follows the window, options), the
-// engine's and the connection's values; what negotiation changed goes back.
+// columns and rows unless the terminal follows the window, options).
 struct Case {
   int colourText, colourBack, width, height, resize, emulation;
   uint32_t text, back;  // palette positions expected, -1 for the default
@@ -189,46 +187,6 @@ TEST(SessionOptions, TermFitLimitsAndTheHeightThatShows24Rows) {
     EXPECT_EQ(columns, f.columns);
     EXPECT_EQ(grow, f.grow);
   }
-}
-
-BookEntry entryWith(const char* terminalId, int emulation, int protocol) {
-  BookEntry e = bookDefaultEntry();
-  recordSetText(e.bytes, bookField::terminalId, terminalId);
-  recordSetInt(e.bytes, bookField::emulation, emulation);
-  recordSetInt(e.bytes, bookField::protocol, protocol);
-  recordSetText(e.bytes, bookField::address, "host.example");
-  recordSetInt(e.bytes, bookField::port, 2323);
-  recordSetText(e.bytes, bookField::userName, "carol");
-  recordSetInt(e.bytes, bookField::binaryMode, 0);
-  recordSetInt(e.bytes, bookField::localEcho, 1);
-  return e;
-}
-
-TEST(TelnetEntry, EmptyTerminalIdIsTheEmulationsName) {
-  telnetSessionFromEntry(entryWith("", 6, 0));
-  EXPECT_STREQ(telnetSession.terminalId, "vt220");
-  telnetSessionFromEntry(entryWith("", 8, 0));
-  EXPECT_STREQ(telnetSession.terminalId, "Wyse50");
-  telnetSessionFromEntry(entryWith("xterm", 6, 1));
-  EXPECT_STREQ(telnetSession.terminalId, "xterm");
-  EXPECT_TRUE(telnetSession.rlogin);
-  EXPECT_STREQ(rlogin.userName, "carol");
-}
-
-TEST(TelnetEntry, NegotiatedValuesGoBackIntoTheRecord) {
-  BookEntry e = entryWith("vt100", 4, 0);
-  telnetSessionFromEntry(e);
-  EXPECT_FALSE(telnetSession.binaryMode);
-  EXPECT_TRUE(telnetSession.localEcho);
-  harness::attach();
-  harness::receive(harness::bytes({255, 253, 0, 255, 251, 1}));  // DO BINARY, WILL ECHO
-  telnetSessionToEntry(e);
-  EXPECT_EQ(recordInt(e.bytes, bookField::binaryMode), 1);
-  EXPECT_EQ(recordInt(e.bytes, bookField::localEcho), 0);
-  NetRequest r = netRequestFromEntry(e);
-  EXPECT_STREQ(r.address, "host.example");
-  EXPECT_EQ(r.port, 2323);
-  EXPECT_FALSE(r.rlogin);
 }
 
 NetRequest request(const char* address, int port, bool rlogin = false, bool firewall = false) {

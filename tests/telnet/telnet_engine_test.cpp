@@ -1,13 +1,63 @@
 // The Telnet engine in the terminal's receive path: what each command and
 // option is answered with, what reaches the screen, and what the session
-// values become. Then Rlogin's messages and its source-port search.
+// values and the entry become. Then Rlogin's messages and its source-port
+// search. The host's bytes arrive over the terminal harness's link, the engine
+// sits in the terminal's hook slots, data lands on a TTY screen, and what the
+// engine writes is kept in wire.replies.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <initializer_list>
+#include <string>
 #include <vector>
 
-#include "engine_harness.h"
+#include "shell/book_entry.h"
+#include "telnet/net_connection.h"
 #include "telnet/rlogin.h"
 #include "telnet/session_hooks.h"
+#include "telnet/telnet_engine.h"
+#include "telnet/telnet_entry.h"
+#include "telnet/telnet_terminal.h"
+#include "tests/terminal/terminal_harness.h"
+
+namespace harness {
+// A fresh TTY terminal (every byte from 0x20 up is shown as it is) on the
+// harness link, with the engine reset and attached for telnetSession.
+inline void attach() {
+  reset(1, 24, 80, 100);
+  telnetResetForConnection();
+  telnetAttachTerminal();
+}
+
+// A fresh connection with these session values.
+inline void connect(bool localEcho = false, bool binary = false, int columns = 80, int rows = 24,
+                    const char* terminalId = "vt100", bool rlogin = false) {
+  telnetSession = {};
+  telnetSession.rlogin = rlogin;
+  telnetSession.localEcho = localEcho;
+  telnetSession.binaryMode = binary;
+  snprintf(telnetSession.terminalId, sizeof telnetSession.terminalId, "%s", terminalId);
+  attach();
+  telnetSession.columns = columns;  // as the session would report them, whatever the screen
+  telnetSession.rows = rows;
+}
+
+// Runs bytes through the receive pass on a cleared screen; returns what the
+// screen shows afterwards, row after row.
+inline std::string receive(const std::string& bytes) {
+  clearScreen();
+  feed(bytes);
+  std::string data;
+  for (int r = 0; r < screen.rows; ++r) data += row(r);
+  return data;
+}
+
+inline std::string bytes(std::initializer_list<int> list) {
+  std::string s;
+  for (int b : list) s += static_cast<char>(b);
+  return s;
+}
+}  // namespace harness
 
 using harness::bytes;
 
@@ -237,5 +287,47 @@ TEST(Rlogin, PortSearchStopsAtThePrivilegedRange) {
   EXPECT_EQ(rloginPortSearch(1023, takeThird, nullptr), 1021) << "1023 and 1022 in use: 1021";
   EXPECT_EQ(rloginNextPort(1021), 1020);
   EXPECT_EQ(rloginNextPort(512), 1023);
+}
+
+// The engine's and the connection's values come from the entry; what
+// negotiation changed goes back.
+BookEntry entryWith(const char* terminalId, int emulation, int protocol) {
+  BookEntry e = bookDefaultEntry();
+  recordSetText(e.bytes, bookField::terminalId, terminalId);
+  recordSetInt(e.bytes, bookField::emulation, emulation);
+  recordSetInt(e.bytes, bookField::protocol, protocol);
+  recordSetText(e.bytes, bookField::address, "host.example");
+  recordSetInt(e.bytes, bookField::port, 2323);
+  recordSetText(e.bytes, bookField::userName, "carol");
+  recordSetInt(e.bytes, bookField::binaryMode, 0);
+  recordSetInt(e.bytes, bookField::localEcho, 1);
+  return e;
+}
+
+TEST(TelnetEntry, EmptyTerminalIdIsTheEmulationsName) {
+  telnetSessionFromEntry(entryWith("", 6, 0));
+  EXPECT_STREQ(telnetSession.terminalId, "vt220");
+  telnetSessionFromEntry(entryWith("", 8, 0));
+  EXPECT_STREQ(telnetSession.terminalId, "Wyse50");
+  telnetSessionFromEntry(entryWith("xterm", 6, 1));
+  EXPECT_STREQ(telnetSession.terminalId, "xterm");
+  EXPECT_TRUE(telnetSession.rlogin);
+  EXPECT_STREQ(rlogin.userName, "carol");
+}
+
+TEST(TelnetEntry, NegotiatedValuesGoBackIntoTheRecord) {
+  BookEntry e = entryWith("vt100", 4, 0);
+  telnetSessionFromEntry(e);
+  EXPECT_FALSE(telnetSession.binaryMode);
+  EXPECT_TRUE(telnetSession.localEcho);
+  harness::attach();
+  harness::receive(harness::bytes({255, 253, 0, 255, 251, 1}));  // DO BINARY, WILL ECHO
+  telnetSessionToEntry(e);
+  EXPECT_EQ(recordInt(e.bytes, bookField::binaryMode), 1);
+  EXPECT_EQ(recordInt(e.bytes, bookField::localEcho), 0);
+  NetRequest r = netRequestFromEntry(e);
+  EXPECT_STREQ(r.address, "host.example");
+  EXPECT_EQ(r.port, 2323);
+  EXPECT_FALSE(r.rlogin);
 }
 }  // namespace
