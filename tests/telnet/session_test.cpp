@@ -1,7 +1,8 @@
 // The Telnet program's command line and the session it names (what is refused
 // before it can overrun the entry, and which ".tel" file is trusted); the
-// entry's settings reaching the session; and the socket link's portable half: where a session connects to, and the read and write
-// contracts over a scripted platform receive and send.
+// entry's settings reaching the session; and the socket link's portable half:
+// where a session connects to, and the read and write contracts over a
+// scripted platform receive and send.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <unistd.h>
