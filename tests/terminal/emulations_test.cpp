@@ -1,12 +1,15 @@
 // The VT family, VT52, Wyse 50 and IBM 3151 emulations driven through the
 // receive path (bytes in; screen, cursor, replies and attributes out), then
 // what every emulation shares: sequences split across receive blocks, changes
-// of emulation between bytes, and a cursor past the line's last cell.
+// of emulation between bytes, and a cursor past the line's last cell. Last,
+// the termplay tool that plays them.
 #include <algorithm>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "terminal/terminal_type.h"
+#include "tests/support/tool_runner.h"
 #include "tests/terminal/terminal_harness.h"
 
 using namespace harness;
@@ -482,6 +485,52 @@ TEST(EmulatorModes, FlagsFollowTheirSequences) {
   EXPECT_EQ(emulator.autowrap, wrap);
   feed(E + "[?7l");
   EXPECT_FALSE(emulator.autowrap);
+}
+
+// The termplay tool end to end: its options and its exact output format.
+// The tool's output and its messages, the bytes given on its standard input.
+std::string run(const std::string& args, const std::string& input, int* status = nullptr) {
+  std::string out;
+  int rc = runTool("termplay", args, &out, &out, input);
+  if (status) *status = rc;
+  return out;
+}
+
+TEST(Termplay, FullOutputFormat) {
+  std::string out = run("--rows 3", "ab\\\x80\r\n\033[1;31mZ\033[6n");
+  EXPECT_EQ(out,
+            "cursor 2 2\n"
+            "screen\n"
+            "|ab\\x5c\\x80|\n"
+            "|Z|\n"
+            "||\n"
+            "attr\n"
+            "70707070\n"
+            "90\n"
+            "\n"
+            "reply \\x1b[2;2R\n"
+            "history 0\n");
+}
+
+TEST(Termplay, CursorPastLastColumnAndOptions) {
+  EXPECT_NE(run("--columns 132", std::string(132, 'x')).find("cursor 1 133\n"), std::string::npos);
+  EXPECT_NE(run("--autowrap 0", std::string(300, 'x')).find("cursor 1 256\n"), std::string::npos);
+  EXPECT_NE(run("--inbound-crlf", "a\r\nb").find("|a|\n||\n|b|\n"), std::string::npos);
+  EXPECT_NE(run("--strip-high-bit", "\xe9").find("|i|\n"), std::string::npos);
+  EXPECT_NE(run("", "\xe9").find("|\\xe9|\n"), std::string::npos);
+  EXPECT_NE(run("--display-controls", "A\r\nB").find("|A<cr><lf>B|\n"), std::string::npos);
+  EXPECT_NE(run("--emulation 6", "\033Z").find("reply \\x1b[?62;1;2;9;11;14c\n"), std::string::npos);
+  EXPECT_NE(run("--emulation 1", "\033[2Jx").find("|[2Jx|\n"), std::string::npos);
+  EXPECT_NE(run("--capacity 24", std::string(100, '\n')).find("history 0\n"), std::string::npos);
+}
+
+TEST(Termplay, BadArgumentsFailWithOneLine) {
+  int status = 0;
+  std::string out = run("--columns 100", "", &status);
+  EXPECT_NE(status, 0);
+  EXPECT_NE(out.find("termplay: --columns takes 80 or 132"), std::string::npos);
+  run("--emulation 11", "", &status);
+  EXPECT_NE(status, 0);
 }
 
 }  // namespace
