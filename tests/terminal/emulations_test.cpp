@@ -37,16 +37,6 @@ const ScreenCase vt52Cases[] = {
 
 TEST(Vt52, Sequences) { expectCases(TERM_VT52, vt52Cases); }
 
-TEST(Vt52, KeypadModes) {
-  reset(3);
-  feed(E + "=");
-  EXPECT_TRUE(emulator.keypadApplication);
-  feed(E + ">");
-  EXPECT_FALSE(emulator.keypadApplication);
-  feed(E + "Y=");  // inside address mode "=" is a row code
-  EXPECT_FALSE(emulator.keypadApplication);
-}
-
 TEST(Vt52, RightWithoutAutowrapStopsAtLineEnd) {
   reset(3);
   terminalOptions.autowrap = false;
@@ -284,7 +274,6 @@ TEST(CursorPastLastCell, InsertedBlankPastTheLastCellKeepsTheLine) {
 const ScreenCase addressCases[] = {
     {"two_spaces_home", "abc\033^  X", "Xbc", "1,2"},
     {"row_23_column_32", "\033^\x37\x40", "", "24,33"},
-    {"then_text", "\033^\"%X", "||     X", "3,7"},
     {"past_screen_clamped", "\033^~~", "", "24,80"},
     {"high_bytes_clamped", "\033^\xc0\xff", "", "24,80"},
     {"below_space_clamped", "\033^%%\033^\x05\x10", "", "1,1"},
@@ -468,11 +457,17 @@ const AttributeCase attrCases[] = {
 TEST(Emulator, Renditions) { expectCases(0, attrCases); }
 
 TEST(EmulatorModes, FlagsFollowTheirSequences) {
-  reset(4);
-  feed(E + "=");
-  EXPECT_TRUE(emulator.keypadApplication);
-  feed(E + ">");
+  for (int emulation : {TERM_VT52, TERM_VT100}) {
+    reset(emulation);
+    feed(E + "=");
+    EXPECT_TRUE(emulator.keypadApplication) << emulation;
+    feed(E + ">");
+    EXPECT_FALSE(emulator.keypadApplication) << emulation;
+  }
+  reset(TERM_VT52);
+  feed(E + "Y=");  // inside address mode "=" is a row code
   EXPECT_FALSE(emulator.keypadApplication);
+  reset(TERM_VT100);
   feed(E + "[?1h" + E + "[?8l" + E + "[?20h");
   EXPECT_TRUE(emulator.cursorKeysApplication);
   EXPECT_FALSE(emulator.autoRepeat);
