@@ -204,17 +204,6 @@ TEST(Hooks, TelnetCommandsOnlyOnTelnet) {
   EXPECT_EQ(row(0), "\xff");
 }
 
-TEST(Hooks, CaptureSkipsEscapeSequences) {
-  for (int emulation : {4, 1}) {  // TTY: sequences are text, and captured
-    reset(emulation);
-    seen.clear();
-    terminalHooks.captureOn = [] { return true; };
-    terminalHooks.captureByte = [](uint8_t b) { seen += static_cast<char>(b); };
-    feed("a" + E + "[1mb\r\n");
-    EXPECT_EQ(seen, emulation == 1 ? "a" + E + "[1mb\r\n" : "ab\r\n");
-  }
-}
-
 TEST(Hooks, ZmodemArmedByCancelAfterTwoStars) {
   reset();
   static int armed = 0;
