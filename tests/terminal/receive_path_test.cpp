@@ -204,20 +204,6 @@ TEST(Hooks, TelnetCommandsOnlyOnTelnet) {
   EXPECT_EQ(row(0), "\xff");
 }
 
-TEST(Hooks, ZmodemArmedByCancelAfterTwoStars) {
-  reset();
-  static int armed = 0;
-  armed = 0;
-  terminalHooks.zmodemArmCapture = [] { ++armed; };
-  feed("**\x18");
-  EXPECT_EQ(armed, 0);  // ZMODEM not selected
-  terminalOptions.zmodemAutoStart = true;
-  feed("**\x18");
-  EXPECT_EQ(armed, 1);
-  feed("*x\x18");
-  EXPECT_EQ(armed, 1);
-}
-
 TEST(Hooks, ZmodemCaptureTakesBytesAndChecksAfterBlock) {
   reset();
   seen.clear();
