@@ -327,9 +327,6 @@ const ScreenCase cases[] = {
     {"save_a_and_b_independent", E + "[2;2H" + E + "7" + E + "[5;5H" + E + "[s" + E + "8A" + E + "[uB",
      "| A|||    B", "5,6", "", 4},
     // Index, reverse index, next line
-    {"index_moves_down", "a" + E + "Db", "a| b", "2,3", "", 4},
-    {"next_line", "ab" + E + "Ec", "ab|c", "2,2", "", 4},
-    {"reverse_index_moves_up", E + "[3;1H" + E + "Mx", "|x", "2,2", "", 4},
     {"reverse_index_at_top_scrolls_down", "top" + E + "[H" + E + "Mnew", "new|top", "1,4", "", 4},
     // Scrolls with text on the moving rows, so the window check sees the strips
     {"autowrap_defers_until_the_next_character", E + "[1;79Hab", std::string(78, ' ') + "ab", "1,81", "", 4},
