@@ -307,7 +307,6 @@ TEST(CursorAddress, SameInEveryAddressingEmulation) {
 // The VT family.
 const ScreenCase cases[] = {
     // Cursor movement
-    {"cursor_position", E + "[5;10HX", "||||         X", "5,11", "", 4},
     {"cursor_position_row_only", E + "[3H", "", "3,1", "", 4},
     {"cursor_position_column_only", E + "[;7H", "", "1,7", "", 4},
     {"cursor_position_semicolon_alone", E + "[5;5H" + E + "[;H", "", "1,1", "", 4},
