@@ -65,7 +65,6 @@ TEST(Vt52, RegionSetByVtFamily) {
 
 const ScreenCase wyseCases[] = {
     // Clearing and erasing
-    {"clear_star", "abc\r\ndef" + E + "*X", "X", "1,2"},
     {"clear_plus", "abc\r\ndef" + E + "+X", "X", "1,2"},
     {"erase_line_T", "abcdef" + E + "= \"" + E + "T", "ab", "1,3"},
     {"erase_line_t", "abcdef" + E + "= \"" + E + "t", "ab", "1,3"},
@@ -121,7 +120,6 @@ const ScreenCase ibmCases[] = {
     {"delete_character", "abcdef" + E + "Y !" + E + "Q", "acdef", "1,2"},
     {"delete_line", "a\r\nb\r\nc" + E + "Y  " + E + "O", "b|c", "1,1"},
     {"insert_line", "a\r\nb\r\nc" + E + "Y! " + E + "N", "a||b|c", "2,1"},
-    {"clear_screen", "abc\r\ndef" + E + "KX", "X", "1,2"},
     // Sequence ends
     {"s_restarts_and_is_dropped", E + "xSBX", "|X", "2,2"},
     {"at_sign_ends", "a" + E + "@b", "ab", "1,3"},
