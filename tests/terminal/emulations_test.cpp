@@ -150,16 +150,6 @@ const AttributeCase ibmAttributeCases[] = {
 
 TEST(Ibm3151, Attributes) { expectCases(TERM_IBM3151, ibmAttributeCases); }
 
-// Erase from home keeps every row, whatever the region (unlike the VT52).
-TEST(Ibm3151, EraseAtHomeKeepsAllRowsWhateverTheRegion) {
-  reset(4);
-  feed("r0\r\nr1" + E + "[2;4r");
-  terminalOptions.emulation = 10;
-  feed(E + "J");
-  EXPECT_EQ(screen.historyLines, 24);
-  EXPECT_EQ(historyRow(24), "r0");
-}
-
 struct SplitStream {
   int emulation;
   std::string bytes;

@@ -3,6 +3,7 @@
 // another emulator's screen in the interop tests).
 #include "terminal/display.h"
 #include "terminal/keymap.h"
+#include "terminal/terminal_type.h"
 #include "tests/terminal/terminal_harness.h"
 
 using namespace harness;
@@ -46,20 +47,24 @@ TEST(Scrollback, CapacityIsClampedToItsRange) {
 
 // Clearing the screen, or erasing it from home, keeps it in the scrollback
 // right above the new screen, in every emulation; an erase from elsewhere, or
-// the Wyse 50's erase, keeps nothing.
+// the Wyse 50's erase, keeps nothing. The IBM 3151's erase from home keeps
+// every row whatever region the VT family left (unlike the VT52's).
 TEST(Scrollback, ClearingKeepsTheScreenAbove) {
   const struct {
     int emulation;
     std::string input, screen;
     int history;
+    bool region = false;  // a VT region of rows 2 to 4 set first
   } cases[] = {
       {4, E + "[2J", "", 24},         {4, E + "[H" + E + "[J", "", 24}, {3, E + "H" + E + "J", "", 24},
       {3, E + "Y !" + E + "J", "o", 0}, {8, E + "*", "", 24},             {8, "\x1a", "", 24},
-      {8, E + "=  " + E + "Y", "", 0},  {10, E + "K", "", 24},
+      {8, E + "=  " + E + "Y", "", 0},  {10, E + "K", "", 24},          {10, E + "J", "", 24, true},
   };
   for (const auto& c : cases) {
-    reset(c.emulation);
-    feed("one\r\ntwo" + c.input);
+    reset(c.region ? TERM_VT100 : c.emulation);
+    feed("one\r\ntwo" + (c.region ? E + "[2;4r" : ""));
+    terminalOptions.emulation = c.emulation;
+    feed(c.input);
     EXPECT_EQ(screenText(), c.screen) << c.input;
     EXPECT_EQ(screen.historyLines, c.history) << c.input;
     if (c.history == 0) continue;
