@@ -47,8 +47,9 @@ TEST(Scrollback, CapacityIsClampedToItsRange) {
 
 // Clearing the screen, or erasing it from home, keeps it in the scrollback
 // right above the new screen, in every emulation; an erase from elsewhere, or
-// the Wyse 50's erase, keeps nothing. The IBM 3151's erase from home keeps
-// every row whatever region the VT family left (unlike the VT52's).
+// the Wyse 50's erase, keeps nothing. Under a region the VT family left, the
+// VT52's erase from home keeps as many lines as the region, the IBM 3151's
+// every row.
 TEST(Scrollback, ClearingKeepsTheScreenAbove) {
   const struct {
     int emulation;
@@ -59,6 +60,7 @@ TEST(Scrollback, ClearingKeepsTheScreenAbove) {
       {4, E + "[2J", "", 24},         {4, E + "[H" + E + "[J", "", 24}, {3, E + "H" + E + "J", "", 24},
       {3, E + "Y !" + E + "J", "o", 0}, {8, E + "*", "", 24},             {8, "\x1a", "", 24},
       {8, E + "=  " + E + "Y", "", 0},  {10, E + "K", "", 24},          {10, E + "J", "", 24, true},
+      {3, E + "H" + E + "J", "", 3, true},
   };
   for (const auto& c : cases) {
     reset(c.region ? TERM_VT100 : c.emulation);
@@ -68,7 +70,7 @@ TEST(Scrollback, ClearingKeepsTheScreenAbove) {
     EXPECT_EQ(screenText(), c.screen) << c.input;
     EXPECT_EQ(screen.historyLines, c.history) << c.input;
     if (c.history == 0) continue;
-    EXPECT_EQ(historyRow(24) + "|" + historyRow(23), "one|two") << c.input;
+    EXPECT_EQ(historyRow(c.history) + "|" + historyRow(c.history - 1), "one|two") << c.input;
     EXPECT_EQ(cursor(), "1,1") << c.input;
   }
 }
