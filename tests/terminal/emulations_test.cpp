@@ -418,9 +418,7 @@ const ScreenCase cases[] = {
 TEST(Emulator, Sequences) { expectCases(0, cases); }
 
 const AttributeCase attrCases[] = {
-    {"default", "ab", "7070", "", 4},
     {"bright_red_on_blue", E + "[1;31;44mX" + E + "[0mY", "9470", "", 4},
-    {"bold_only", E + "[1mX", "f0", "", 4},
     {"underline_blink_bright", E + "[4mA" + E + "[m" + E + "[5mB", "f0f0", "", 4},
     {"reverse", E + "[7mX" + E + "[27mY", "0770", "", 4},
     {"invisible", E + "[44;8mX", "44", "", 4},
