@@ -354,8 +354,6 @@ const ScreenCase cases[] = {
     {"huge_erase_chars", "abc" + E + "[1;2H" + E + "[4294967297X", "a  ", "1,2", "", 4},
     {"huge_insert_lines", "a\r\nb" + E + "[1;1H" + E + "[4294967297L", "", "1,1", "", 4},
     {"huge_delete_lines", "a\r\nb" + E + "[2;1H" + E + "[4294967297M", "a", "2,1", "", 4},
-    {"huge_region", E + "[4294967297;4294967298r" + "x", "x", "1,2", "", 4},
-    {"huge_rendition", E + "[4294967297;4294967327mx", "x", "1,2", "", 4},
     // Character sets
     {"line_drawing_vt100", E + "(0lqqk" + E + "(Bx", "|--|x", "1,6", "", 4},
     {"line_drawing_ignored_ansi_color", E + "(0lqqk", "lqqk", "1,5", "", 2},
