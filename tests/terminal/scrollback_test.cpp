@@ -3,6 +3,7 @@
 // another emulator's screen in the interop tests).
 #include "terminal/display.h"
 #include "terminal/keymap.h"
+#include "terminal/terminal_type.h"
 #include "tests/terminal/terminal_harness.h"
 
 using namespace harness;
@@ -46,24 +47,30 @@ TEST(Scrollback, CapacityIsClampedToItsRange) {
 
 // Clearing the screen, or erasing it from home, keeps it in the scrollback
 // right above the new screen, in every emulation; an erase from elsewhere, or
-// the Wyse 50's erase, keeps nothing.
+// the Wyse 50's erase, keeps nothing. Under a region the VT family left, the
+// VT52's erase from home keeps as many lines as the region, the IBM 3151's
+// every row.
 TEST(Scrollback, ClearingKeepsTheScreenAbove) {
   const struct {
     int emulation;
     std::string input, screen;
     int history;
+    bool region = false;  // a VT region of rows 2 to 4 set first
   } cases[] = {
       {4, E + "[2J", "", 24},         {4, E + "[H" + E + "[J", "", 24}, {3, E + "H" + E + "J", "", 24},
       {3, E + "Y !" + E + "J", "o", 0}, {8, E + "*", "", 24},             {8, "\x1a", "", 24},
-      {8, E + "=  " + E + "Y", "", 0},  {10, E + "K", "", 24},
+      {8, E + "=  " + E + "Y", "", 0},  {10, E + "K", "", 24},          {10, E + "J", "", 24, true},
+      {3, E + "H" + E + "J", "", 3, true},
   };
   for (const auto& c : cases) {
-    reset(c.emulation);
-    feed("one\r\ntwo" + c.input);
+    reset(c.region ? TERM_VT100 : c.emulation);
+    feed("one\r\ntwo" + (c.region ? E + "[2;4r" : ""));
+    terminalOptions.emulation = c.emulation;
+    feed(c.input);
     EXPECT_EQ(screenText(), c.screen) << c.input;
     EXPECT_EQ(screen.historyLines, c.history) << c.input;
     if (c.history == 0) continue;
-    EXPECT_EQ(historyRow(24) + "|" + historyRow(23), "one|two") << c.input;
+    EXPECT_EQ(historyRow(c.history) + "|" + historyRow(c.history - 1), "one|two") << c.input;
     EXPECT_EQ(cursor(), "1,1") << c.input;
   }
 }
@@ -195,6 +202,66 @@ TEST(ScrollRegion, ReorderedRowsReachScrollbackInScreenOrder) {
   int second = findNext("R4", 0);
   EXPECT_EQ(second - first, 2);
   clearSelection();
+}
+
+// Inputs that would corrupt the buffer if handled naively: huge counts in the
+// window arithmetic and growing the ring.
+TEST(HugeCounts, WindowArithmeticStaysSmall) {
+  reset();
+  feed("abc" + E + "[1;2H" + E + "[99999999999@" + E + "[99999999999P" + E + "[99999999999L" +
+       E + "[99999999999M");
+  for (const SurfaceCall& c : surfaceCalls()) {
+    if (c.op != SurfaceOp::Scroll && c.op != SurfaceOp::Fill) continue;
+    for (int v : {c.a, c.b, c.c, c.d, c.e, c.f}) EXPECT_LE(std::abs(v), 10000);
+  }
+}
+
+TEST(RingGrowth, GrowingAfterWrapKeepsOldestOutOfLiveScreen) {
+  reset(4, 24, 80, 30);
+  for (int i = 0; i < 100; ++i) feed("L" + std::to_string(i) + "\r\n");
+  ASSERT_TRUE(screen.wrapped);
+  setRows(28);  // the new rows took the oldest lines: the oldest held follows the newest
+  EXPECT_EQ(screen.oldest, (screen.newest + 1) % screen.capacity);
+  EXPECT_EQ(screen.historyLines, 2);
+  EXPECT_EQ(row(0), "L77");
+  EXPECT_EQ(historyRow(1), "L76");
+  EXPECT_EQ(historyRow(2), "L75");
+  // Further scrolling keeps the order.
+  feed(E + "[28;1H\nZ");
+  EXPECT_EQ(historyRow(1), "L77");
+  EXPECT_EQ(row(26), "");
+  EXPECT_EQ(row(27), "Z");
+}
+
+// Rows grown past the ring's end wrap it; the view still reaches back to the
+// oldest line held.
+TEST(RingGrowth, GrowingPastTheRingEnd) {
+  reset(4, 24, 80, 30);
+  for (int i = 0; i < 5; ++i) feed("L" + std::to_string(i) + "\r\n");  // newest at 27 of 30
+  setRows(28);
+  scrollView(-100);
+  EXPECT_EQ(screen.screenTop, (screen.liveTop - screen.historyLines + 30) % 30);
+  reset(4, 24, 80, 30);
+  for (int i = 0; i < 25; ++i) feed("L" + std::to_string(i) + "\r\n");
+  ASSERT_EQ(screen.newest, 25);
+  setRows(28);
+  EXPECT_FALSE(screen.wrapped);  // newest at 29: still inside the ring
+  setRows(29);
+  EXPECT_TRUE(screen.wrapped);
+  EXPECT_EQ(row(0), "L2");
+}
+
+TEST(RingGrowth, TermWindowOf255Rows) {
+  reset(4, 24, 80, 1000);
+  setRows(255);
+  ASSERT_EQ(screen.rows, 255);
+  feed("\x1b[255;1Hbottom\x1b[6n\r\nnext");
+  EXPECT_EQ(row(253), "bottom");
+  EXPECT_EQ(row(254), "next");
+  EXPECT_EQ(historyRow(1), "");
+  EXPECT_EQ(wire.replies, "\x1b[255;7R");
+  setRows(300);
+  EXPECT_EQ(screen.rows, 255);
 }
 
 }  // namespace

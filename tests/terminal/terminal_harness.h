@@ -4,10 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <ostream>
 #include <cstring>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "terminal/emulator.h"
@@ -229,7 +227,6 @@ struct ScreenCase {
   std::string reply = "";
   int emulation = 0;   // for tables over several emulations
 };
-inline void PrintTo(const ScreenCase& c, std::ostream* os) { *os << c.name; }
 
 struct AttributeCase {
   const char* name;
@@ -238,9 +235,8 @@ struct AttributeCase {
   std::string current;   // the current attribute afterwards ("": not compared)
   int emulation = 0;     // for tables over several emulations
 };
-inline void PrintTo(const AttributeCase& c, std::ostream* os) { *os << c.name; }
 
-inline void expectScreenCase(int emulation, const ScreenCase& c) {
+inline void expectCase(int emulation, const ScreenCase& c) {
   SCOPED_TRACE(c.name);
   reset(emulation);
   feed(c.input);
@@ -252,7 +248,7 @@ inline void expectScreenCase(int emulation, const ScreenCase& c) {
   expectPathsAlike(emulation, c.input, std::string(c.name).find("erase_char") == std::string::npos);
 }
 
-inline void expectAttributeCase(int emulation, const AttributeCase& c) {
+inline void expectCase(int emulation, const AttributeCase& c) {
   SCOPED_TRACE(c.name);
   reset(emulation);
   feed(c.input);
@@ -266,13 +262,7 @@ inline void expectAttributeCase(int emulation, const AttributeCase& c) {
 // A whole table under one emulation (0: each case's own).
 template <typename Case, size_t N>
 void expectCases(int emulation, const Case (&cases)[N]) {
-  for (const Case& c : cases) {
-    if constexpr (std::is_same_v<Case, ScreenCase>) {
-      expectScreenCase(emulation ? emulation : c.emulation, c);
-    } else {
-      expectAttributeCase(emulation ? emulation : c.emulation, c);
-    }
-  }
+  for (const Case& c : cases) expectCase(emulation ? emulation : c.emulation, c);
 }
 
 }  // namespace harness
