@@ -43,6 +43,7 @@ TEST(ZmodemAutoStart, OnlyASendersHeaderOpensTheReceive) {
       {"our own ZRINIT echoed", true, {kZrinit}, 0, false},
       {"a header that starts no receive", true, {kZdata}, 0, true},
       {"CAN at column 1 after one star", true, {"*\x18" "B00000000000000\r\n"}, 0, false},
+      {"CAN after one star mid-line", true, {"ab*\x18" "B00000000000000\r\n"}, 0, false},
       {"CAN at column 0", true, {"\r\x18" "B00000000000000\r\n"}, 0, false},
   };
   for (const Case& c : kCases) {
