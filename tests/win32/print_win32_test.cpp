@@ -8,8 +8,6 @@
 #include <dlgs.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <set>
 
 #include "telnet/netlink_win32.h"
@@ -125,15 +123,21 @@ bool printerInstalled(const char* name) {
   return true;
 }
 
+// Every case: a fresh terminal, the print code on the test's window, and the
+// message boxes closed and recorded.
+struct Win32Print : testing::Test {
+  MessageBoxCloser closer;
+  void SetUp() override {
+    ASSERT_TRUE(prepareTelnet());
+    printAttachWindow(mainWindow(), 0, 0, 0);
+  }
+};
 }  // namespace
 
 // A log file with a form feed prints two pages; the buffer and the selection
 // print their lines.
-TEST(Win32Print, LogfileBufferAndSelectionPrintTheirLines) {
+TEST_F(Win32Print, LogfileBufferAndSelectionPrintTheirLines) {
   ASSERT_FALSE(printDir().empty()) << "tests/win32/run starts the print queues";
-  ASSERT_TRUE(prepareTelnet());
-  MessageBoxCloser closer;
-  printAttachWindow(mainWindow(), 0, 0, 0);
   std::string path = writeTempFile("print.log", "first line\r\nsecond line\r\n\f\r\nthird page\r\n");
   std::string text = printedText([&] { return printTextFile(path); });
   EXPECT_EQ(std::count(text.begin(), text.end(), '\f'), 2) << text;
@@ -162,8 +166,7 @@ TEST(Win32Print, LogfileBufferAndSelectionPrintTheirLines) {
 // The host prints a page through ESC [ 5 i ... ESC [ 4 i: the raw queue gets
 // exactly its bytes (a 255 among them, doubled by Telnet on the wire) and the
 // screen none of them.
-TEST(Win32Print, TransparentJobFromATelnetHostReachesTheRawQueue) {
-  MessageBoxCloser closer;
+TEST_F(Win32Print, TransparentJobFromATelnetHostReachesTheRawQueue) {
   char old[256] = "";
   DWORD size = sizeof old;
   GetDefaultPrinterA(old, &size);
@@ -192,9 +195,7 @@ TEST(Win32Print, TransparentJobFromATelnetHostReachesTheRawQueue) {
 
 // A capture of a real shell session holds the text the host sent, with its
 // TAB expanded on the screen's columns.
-TEST(Win32Print, CaptureOfALoopbackSessionHoldsTheHostsText) {
-  MessageBoxCloser closer;
-  printAttachWindow(mainWindow(), 0, 0, 0);
+TEST_F(Win32Print, CaptureOfALoopbackSessionHoldsTheHostsText) {
   std::string log = captureLogPath(tempPath(), "", "loopback");
   DeleteFileA(log.c_str());
   ASSERT_NO_FATAL_FAILURE(connectToServer());
@@ -216,10 +217,8 @@ TEST(Win32Print, CaptureOfALoopbackSessionHoldsTheHostsText) {
 
 // Escape in the abort dialog mid-job drops the job and says so; what the host
 // sent meanwhile reaches the screen only after the job, and the next job prints.
-TEST(Win32Print, CancelMidJobHoldsReadsAndDropsTheJob) {
+TEST_F(Win32Print, CancelMidJobHoldsReadsAndDropsTheJob) {
   ASSERT_NE(telnetServerPort(), 0);
-  ASSERT_TRUE(prepareTelnet());
-  MessageBoxCloser closer;
   printAttachWindow(mainWindow(), WM_NET_SOCKET, 0, 0);
   ASSERT_EQ(netConnect(mainWindow(), loopbackRequest("localhost", telnetServerPort())), 0);
   ASSERT_TRUE(pumpUntil([] { return onScreen("# "); }, 10000)) << screenText();
@@ -250,9 +249,7 @@ TEST(Win32Print, CancelMidJobHoldsReadsAndDropsTheJob) {
 
 // The printer picked in Print Setup takes the next job and is kept in the
 // settings; one that has gone by the next start gives way to the default.
-TEST(Win32Print, PrintSetupChoiceIsUsedAndKept) {
-  ASSERT_TRUE(prepareTelnet());
-  MessageBoxCloser closer;
+TEST_F(Win32Print, PrintSetupChoiceIsUsedAndKept) {
   deleteSetting(PRINTER_SETTING);
   printAttachWindow(mainWindow(), 0, 0, 0);
   UINT_PTR timer = SetTimer(nullptr, 0, 50, pickRawQueue);
@@ -278,10 +275,7 @@ TEST(Win32Print, PrintSetupChoiceIsUsedAndKept) {
 
 // tests/win32/run runs this one on its own, in a Wine that finds no CUPS server
 // and so no printer: every job says so and ends.
-TEST(Win32Print, DISABLED_NoPrinterFound) {
-  ASSERT_TRUE(prepareTelnet());
-  MessageBoxCloser closer;
-  printAttachWindow(mainWindow(), 0, 0, 0);
+TEST_F(Win32Print, DISABLED_NoPrinterFound) {
   ASSERT_FALSE(printerInstalled("PDF"));
   receive("nowhere to go\r\n");
   std::string path = writeTempFile("noprinter.log", "a line\r\n");
@@ -294,9 +288,7 @@ TEST(Win32Print, DISABLED_NoPrinterFound) {
 
 // A queue that takes no jobs: the text job and the transparent one each fail
 // with the message, never reported as printed.
-TEST(Win32Print, RefusingQueueFailsWithTheMessage) {
-  ASSERT_TRUE(prepareTelnet());
-  MessageBoxCloser closer;
+TEST_F(Win32Print, RefusingQueueFailsWithTheMessage) {
   regWriteString(PRINTER_SETTING, "REFUSING");
   printAttachWindow(mainWindow(), 0, 0, 0);
   receive("refused\r\n");

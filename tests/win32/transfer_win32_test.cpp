@@ -5,10 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <atomic>
 #include <string>
 #include <thread>

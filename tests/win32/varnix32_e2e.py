@@ -341,9 +341,14 @@ class StandIn:
         self.sock.close()
 
 
-def naws_stand_in(stack):
-    """A stand-in that asks for window-size reports (DO NAWS)."""
-    return StandIn(stack, (b"\xff\xfd\x1fstand-in ready\r\n", None))
+def naws_session(desk, stack, *fields):
+    """varnix32 connected to a stand-in that asks for window-size reports (DO
+    NAWS), the entry holding fields; returns the stand-in, the program and its
+    main window once the first report came."""
+    standin = StandIn(stack, (b"\xff\xfd\x1fstand-in ready\r\n", None))
+    prog = start(desk, stack, ["127.0.0.1", str(standin.port)], directory=entry_dir(*fields))
+    check(wait_for(lambda: standin.sizes(), 20), "no window-size report after DO NAWS")
+    return standin, prog, desk.window(TITLE)
 
 
 # ---- the session, its connection and its window
@@ -358,12 +363,9 @@ def case_session_typed_drawn_closed_saved(desk, stack):
     desk.reg_set("DiscBox_Telnet", 1)
     # Colour output of ls needs the ANSI colour terminal: the host's entry
     # file, found beside the program, says so.
-    directory = entry_dir("emulation=2", "terminalId=ansi")
-    entry = os.path.join(directory, "127.0.0.1.tel")
+    prog, main = online(desk, stack, server.port, "emulation=2", "terminalId=ansi")
+    entry = prog.entry_file("127.0.0.1")
     os.utime(entry, (1, 1))  # so that the save at the disconnect shows
-    prog = start(desk, stack, ["127.0.0.1", str(server.port)], directory=directory)
-    main = desk.window(TITLE)
-    desk.wait_drawn(main)
     marker = os.path.join(prog.dir, "typed.txt")
     desk.type(main, "cd /usr; echo typed-$((6*7)) > '%s'; ls --color=always" % marker)
     check(wait_for(lambda: os.path.exists(marker) and read(marker).strip() == "typed-42", 15),
@@ -445,12 +447,8 @@ def case_term_resize_one_report_within_limits_and_colours(desk, stack):
     too small for 24 x 80 reports 24 x 80 and grows to show 24 rows. The
     entry's background colour is the terminal's once the session starts."""
     desk.store_geometry()
-    standin = naws_stand_in(stack)
     # VT100 draws in the entry's two colours: here background palette 5 (blue).
-    prog = start(desk, stack, ["127.0.0.1", str(standin.port)],
-                 directory=entry_dir("resizeMode=1", "emulation=4", "colour2=5"))
-    main = desk.window(TITLE)
-    check(wait_for(lambda: standin.sizes(), 20), "no window-size report after DO NAWS")
+    standin, prog, main = naws_session(desk, stack, "resizeMode=1", "emulation=4", "colour2=5")
     check(wait_for(lambda: desk.brightness(main, 40, 200, 200, 100) > 0.05, 10),
           "the terminal's empty area is not in the entry's background colour")
     desk.shot("varnix32_entry_colours")
@@ -472,10 +470,7 @@ def case_term_resize_one_report_within_limits_and_colours(desk, stack):
     # A window stored smaller than 24 rows and 80 columns.
     desk.store_geometry((320, 160, 0, 0))
     stack.callback(desk.store_geometry)
-    standin = naws_stand_in(stack)
-    start(desk, stack, ["127.0.0.1", str(standin.port)], directory=entry_dir("resizeMode=1"))
-    main = desk.window(TITLE)
-    check(wait_for(lambda: standin.sizes(), 20), "no window-size report after DO NAWS")
+    standin, _, main = naws_session(desk, stack, "resizeMode=1")
     check(wait_for(lambda: desk.geometry(main)[3] > 360, 10),
           "the window was not grown to hold 24 rows: %s" % (desk.geometry(main),))
     time.sleep(1.5)
