@@ -169,10 +169,6 @@ class Desktop:
         out = self.run("convert", path, "-format", "%[fx:mean]", "info:").stdout.strip()
         return float(out or 0)
 
-    def wait_drawn(self, main):
-        """Waits for text on the first row below the toolbar (the host's prompt)."""
-        check(wait_for(lambda: self.brightness(main, 4, 88, 300, 20) > 0.0015, 15), "no text from the host drawn")
-
     def menu_exit(self, prog, main, what="File > Exit did not end the program"):
         self.keys(main, "alt+f", "x")
         check(prog.wait_exit(20), what)
@@ -256,7 +252,8 @@ def online(desk, stack, port, *fields):
     desk.reg_set("DOWNLOAD", None)
     prog = start(desk, stack, ["127.0.0.1", str(port)], directory=entry_dir(*fields))
     main = desk.window(TITLE)
-    desk.wait_drawn(main)
+    # Text on the first row below the toolbar: the host's prompt.
+    check(wait_for(lambda: desk.brightness(main, 4, 88, 300, 20) > 0.0015, 15), "no text from the host drawn")
     return prog, main
 
 
@@ -497,10 +494,12 @@ def case_term_resize_one_report_within_limits_and_colours(desk, stack):
     desk.shot("varnix32_term_minimum")
 
 
-def case_dialogs_on_screen_and_end_of_windows_session(desk, stack):
+def case_dialogs_on_screen_uuencode_and_end_of_windows_session(desk, stack):
     """Screenshots of the splash box, a menu with its hint, the About box and
-    the view options, for people to look at. The end of the Windows session
-    ends the program as an exit does, with the window's geometry stored."""
+    the view options, for people to look at. Tools > uuencode on a
+    100,000-byte file writes three parts beside it that decode to the file,
+    and says so. The end of the Windows session ends the program as an exit
+    does, with the window's geometry stored."""
     desk.store_geometry()
     prog = start(desk, stack, book=107)
     # The splash box shows for a second while the window is created.
@@ -520,6 +519,18 @@ def case_dialogs_on_screen_and_end_of_windows_session(desk, stack):
         dialog = desk.window(title, 10)
         desk.shot("varnix32_" + shot)
         desk.keys(dialog, close)
+    source = write(os.path.join(prog.dir, "payload.bin"), os.urandom(100000))
+    desk.keys(main, "alt+t", "e")
+    desk.type(desk.window("Open File", 15), wine_path(source))
+    box = desk.window("Message", 20)
+    desk.shot("varnix32_uuencode_done")
+    desk.keys(box, "Return")
+    parts = [os.path.join(prog.dir, "payload%d.uue" % n) for n in (1, 2, 3)]
+    check(all(os.path.exists(p) for p in parts), "parts: %s" % sorted(os.listdir(prog.dir)))
+    lines = b"".join(read(p, "rb") for p in parts).split(b"\r\n")
+    check(lines[0] == b"begin 600 payload.bin", "first line %r" % lines[0])
+    data = b"".join(binascii.a2b_uu(l) for l in lines[1:] if l and l not in (b"BEGIN", b"`", b"end"))
+    check(data == read(source, "rb"), "the parts do not decode to the file")
     desk.run("wine", "wineboot", "--end-session")
     check(prog.wait_exit(20), "program still running after the session ended")
     check(desk.reg_get("telnetw") and int(desk.reg_get("telnetw")) > 0, "geometry not stored")
@@ -608,10 +619,8 @@ def case_zmodem_lookalike_then_kermit_receive_and_send(desk, stack):
     folder, server = host(stack, "printf 'art **\\030 stars **\\030B0zz\\030\\030 after\\r\\n'; exec /bin/sh")
     write(os.path.join(folder, "k.bin"), os.urandom(150000))
     os.mkdir(os.path.join(folder, "in"))
-    up = tempfile.mkdtemp(prefix="varnix32_up_")
-    stack.callback(shutil.rmtree, up, True)
-    up = write(os.path.join(up, "up.bin"), os.urandom(3000000))
     prog, main = online(desk, stack, server.port, "transferProtocol=7")
+    up = write(os.path.join(prog.dir, "up.bin"), os.urandom(3000000))
     check(not wait_for(lambda: desk.windows("File Receiving"), 4), "a receive opened for text")
     desk.shot("varnix32_zmodem_lookalike")
     # The session still takes commands: the host's gkermit starts.
@@ -680,26 +689,6 @@ def case_ascii_capture_ends_at_the_end_character(desk, stack):
     check(wait_for(lambda: os.path.exists(target) and read(target, "rb") == expected, 30),
           "the capture differs from what the host sent")
     close_transfer(desk, dialog, "varnix32_ascii_received")
-
-
-def case_uuencode_from_the_menu(desk, stack):
-    """Tools > uuencode on a 100,000-byte file writes three parts beside it
-    that decode to the file, and says so."""
-    folder = tempfile.mkdtemp(prefix="varnix32_host_")
-    stack.callback(shutil.rmtree, folder, True)
-    source = write(os.path.join(folder, "payload.bin"), os.urandom(100000))
-    prog = start(desk, stack, book=107)
-    desk.keys(desk.window(TITLE), "alt+t", "e")
-    desk.type(desk.window("Open File", 15), wine_path(source))
-    box = desk.window("Message", 20)
-    desk.shot("varnix32_uuencode_done")
-    desk.keys(box, "Return")
-    parts = [os.path.join(folder, "payload%d.uue" % n) for n in (1, 2, 3)]
-    check(all(os.path.exists(p) for p in parts), "parts: %s" % sorted(os.listdir(folder)))
-    lines = b"".join(read(p, "rb") for p in parts).split(b"\r\n")
-    check(lines[0] == b"begin 600 payload.bin", "first line %r" % lines[0])
-    data = b"".join(binascii.a2b_uu(l) for l in lines[1:] if l and l not in (b"BEGIN", b"`", b"end"))
-    check(data == read(source, "rb"), "the parts do not decode to the file")
 
 
 # ---- the Telnetbook, Quick Connect and the help
