@@ -165,8 +165,9 @@ TEST_F(Win32Print, LogfileBufferAndSelectionPrintTheirLines) {
 
 // The host prints a page through ESC [ 5 i ... ESC [ 4 i: the raw queue gets
 // exactly its bytes (a 255 among them, doubled by Telnet on the wire) and the
-// screen none of them.
-TEST_F(Win32Print, TransparentJobFromATelnetHostReachesTheRawQueue) {
+// screen none of them. A capture of the session then holds the text the host
+// sent, with its TAB expanded on the screen's columns.
+TEST_F(Win32Print, TransparentJobAndCaptureOfATelnetSession) {
   char old[256] = "";
   DWORD size = sizeof old;
   GetDefaultPrinterA(old, &size);
@@ -187,18 +188,9 @@ TEST_F(Win32Print, TransparentJobFromATelnetHostReachesTheRawQueue) {
   ASSERT_FALSE(job.empty());
   EXPECT_EQ(readFile(job), std::string("JOB42\x1b\x01\xff\r\n\f", 11));
   EXPECT_FALSE(onScreen("JOB42")) << screenText();
-  EXPECT_TRUE(closer.texts().empty());
-  endSession();
-  setTransparentPrintEnabled(false);
-  if (old[0]) SetDefaultPrinterA(old);
-}
 
-// A capture of a real shell session holds the text the host sent, with its
-// TAB expanded on the screen's columns.
-TEST_F(Win32Print, CaptureOfALoopbackSessionHoldsTheHostsText) {
   std::string log = captureLogPath(tempPath(), "", "loopback");
   DeleteFileA(log.c_str());
-  ASSERT_NO_FATAL_FAILURE(connectToServer());
   captureToggle(log, true);
   ASSERT_TRUE(captureRunning());
   typeLine("printf 'x\\ty\\n'; ls -1d /tmp /usr; echo END$((6*7))");
@@ -213,6 +205,8 @@ TEST_F(Win32Print, CaptureOfALoopbackSessionHoldsTheHostsText) {
   captureToggle(log, true);  // off: the next connection does not capture
   EXPECT_FALSE(captureWanted());
   endSession();
+  setTransparentPrintEnabled(false);
+  if (old[0]) SetDefaultPrinterA(old);
 }
 
 // Escape in the abort dialog mid-job drops the job and says so; what the host
