@@ -8,8 +8,6 @@
 #include <dlgs.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <set>
 
 #include "telnet/netlink_win32.h"
@@ -125,15 +123,21 @@ bool printerInstalled(const char* name) {
   return true;
 }
 
+// Every case: a fresh terminal, the print code on the test's window, and the
+// message boxes closed and recorded.
+struct Win32Print : testing::Test {
+  MessageBoxCloser closer;
+  void SetUp() override {
+    ASSERT_TRUE(prepareTelnet());
+    printAttachWindow(mainWindow(), 0, 0, 0);
+  }
+};
 }  // namespace
 
 // A log file with a form feed prints two pages; the buffer and the selection
 // print their lines.
-TEST(Win32Print, LogfileBufferAndSelectionPrintTheirLines) {
+TEST_F(Win32Print, LogfileBufferAndSelectionPrintTheirLines) {
   ASSERT_FALSE(printDir().empty()) << "tests/win32/run starts the print queues";
-  ASSERT_TRUE(prepareTelnet());
-  MessageBoxCloser closer;
-  printAttachWindow(mainWindow(), 0, 0, 0);
   std::string path = writeTempFile("print.log", "first line\r\nsecond line\r\n\f\r\nthird page\r\n");
   std::string text = printedText([&] { return printTextFile(path); });
   EXPECT_EQ(std::count(text.begin(), text.end(), '\f'), 2) << text;
@@ -161,9 +165,9 @@ TEST(Win32Print, LogfileBufferAndSelectionPrintTheirLines) {
 
 // The host prints a page through ESC [ 5 i ... ESC [ 4 i: the raw queue gets
 // exactly its bytes (a 255 among them, doubled by Telnet on the wire) and the
-// screen none of them.
-TEST(Win32Print, TransparentJobFromATelnetHostReachesTheRawQueue) {
-  MessageBoxCloser closer;
+// screen none of them. A capture of the session then holds the text the host
+// sent, with its TAB expanded on the screen's columns.
+TEST_F(Win32Print, TransparentJobAndCaptureOfATelnetSession) {
   char old[256] = "";
   DWORD size = sizeof old;
   GetDefaultPrinterA(old, &size);
@@ -184,20 +188,9 @@ TEST(Win32Print, TransparentJobFromATelnetHostReachesTheRawQueue) {
   ASSERT_FALSE(job.empty());
   EXPECT_EQ(readFile(job), std::string("JOB42\x1b\x01\xff\r\n\f", 11));
   EXPECT_FALSE(onScreen("JOB42")) << screenText();
-  EXPECT_TRUE(closer.texts().empty());
-  endSession();
-  setTransparentPrintEnabled(false);
-  if (old[0]) SetDefaultPrinterA(old);
-}
 
-// A capture of a real shell session holds the text the host sent, with its
-// TAB expanded on the screen's columns.
-TEST(Win32Print, CaptureOfALoopbackSessionHoldsTheHostsText) {
-  MessageBoxCloser closer;
-  printAttachWindow(mainWindow(), 0, 0, 0);
   std::string log = captureLogPath(tempPath(), "", "loopback");
   DeleteFileA(log.c_str());
-  ASSERT_NO_FATAL_FAILURE(connectToServer());
   captureToggle(log, true);
   ASSERT_TRUE(captureRunning());
   typeLine("printf 'x\\ty\\n'; ls -1d /tmp /usr; echo END$((6*7))");
@@ -212,14 +205,14 @@ TEST(Win32Print, CaptureOfALoopbackSessionHoldsTheHostsText) {
   captureToggle(log, true);  // off: the next connection does not capture
   EXPECT_FALSE(captureWanted());
   endSession();
+  setTransparentPrintEnabled(false);
+  if (old[0]) SetDefaultPrinterA(old);
 }
 
 // Escape in the abort dialog mid-job drops the job and says so; what the host
 // sent meanwhile reaches the screen only after the job, and the next job prints.
-TEST(Win32Print, CancelMidJobHoldsReadsAndDropsTheJob) {
+TEST_F(Win32Print, CancelMidJobHoldsReadsAndDropsTheJob) {
   ASSERT_NE(telnetServerPort(), 0);
-  ASSERT_TRUE(prepareTelnet());
-  MessageBoxCloser closer;
   printAttachWindow(mainWindow(), WM_NET_SOCKET, 0, 0);
   ASSERT_EQ(netConnect(mainWindow(), loopbackRequest("localhost", telnetServerPort())), 0);
   ASSERT_TRUE(pumpUntil([] { return onScreen("# "); }, 10000)) << screenText();
@@ -250,9 +243,7 @@ TEST(Win32Print, CancelMidJobHoldsReadsAndDropsTheJob) {
 
 // The printer picked in Print Setup takes the next job and is kept in the
 // settings; one that has gone by the next start gives way to the default.
-TEST(Win32Print, PrintSetupChoiceIsUsedAndKept) {
-  ASSERT_TRUE(prepareTelnet());
-  MessageBoxCloser closer;
+TEST_F(Win32Print, PrintSetupChoiceIsUsedAndKept) {
   deleteSetting(PRINTER_SETTING);
   printAttachWindow(mainWindow(), 0, 0, 0);
   UINT_PTR timer = SetTimer(nullptr, 0, 50, pickRawQueue);
@@ -278,10 +269,7 @@ TEST(Win32Print, PrintSetupChoiceIsUsedAndKept) {
 
 // tests/win32/run runs this one on its own, in a Wine that finds no CUPS server
 // and so no printer: every job says so and ends.
-TEST(Win32Print, DISABLED_NoPrinterFound) {
-  ASSERT_TRUE(prepareTelnet());
-  MessageBoxCloser closer;
-  printAttachWindow(mainWindow(), 0, 0, 0);
+TEST_F(Win32Print, DISABLED_NoPrinterFound) {
   ASSERT_FALSE(printerInstalled("PDF"));
   receive("nowhere to go\r\n");
   std::string path = writeTempFile("noprinter.log", "a line\r\n");
@@ -294,9 +282,7 @@ TEST(Win32Print, DISABLED_NoPrinterFound) {
 
 // A queue that takes no jobs: the text job and the transparent one each fail
 // with the message, never reported as printed.
-TEST(Win32Print, RefusingQueueFailsWithTheMessage) {
-  ASSERT_TRUE(prepareTelnet());
-  MessageBoxCloser closer;
+TEST_F(Win32Print, RefusingQueueFailsWithTheMessage) {
   regWriteString(PRINTER_SETTING, "REFUSING");
   printAttachWindow(mainWindow(), 0, 0, 0);
   receive("refused\r\n");

@@ -16,21 +16,16 @@
 #include "terminal/terminal_state.h"
 #include "win32_driver.h"
 
-namespace {
-void openPort() {
+// The far end echoes in upper case; the echo of the last character arrives
+// while the WAITSTRING waits, and the line then reads HELLO. A timeout posts 1
+// after its message; Cancel posts 1 at once and shows none.
+TEST(ScriptDialog, SuccessPostsZeroTimeoutAndCancelPostOne) {
   const char* com = getenv("SUITE_TEST_COM");
   ASSERT_NE(com, nullptr);
   ASSERT_EQ(serialOpen(atoi(com), 38400), 0);
   ASSERT_EQ(terminalReset(24, 80, 1000), 0);
   scriptAttachTerminal();
-}
-}  // namespace
-
-TEST(ScriptDialog, SuccessfulRunPostsZero) {
-  ASSERT_NO_FATAL_FAILURE(openPort());
   MessageBoxCloser closer;  // a failure must not leave a box waiting for a user
-  // The far end echoes in upper case; the echo of the last character arrives
-  // while the WAITSTRING waits, and the line then reads HELLO.
   HWND dialog = startScript("ok.scr", "SEND \"hello\"\r\nWAITSTRING \"Hello\"\r\nEXIT\r\n");
   ASSERT_NE(dialog, nullptr);
   EXPECT_FALSE(IsWindowEnabled(mainWindow())) << "the main window waits while the script runs";
@@ -48,19 +43,13 @@ TEST(ScriptDialog, SuccessfulRunPostsZero) {
   EXPECT_TRUE(IsWindowEnabled(mainWindow()));
   EXPECT_FALSE(IsWindow(dialog)) << "the main window destroys the dialog on 1026";
   EXPECT_TRUE(closer.texts().empty());
-  linkClose();
-}
 
-// A timeout posts 1 after its message; Cancel posts 1 at once and shows none.
-TEST(ScriptDialog, TimeoutAndCancelPostOne) {
-  ASSERT_NO_FATAL_FAILURE(openPort());
-  MessageBoxCloser closer;
   ASSERT_NE(startScript("fail.scr", "TIMEOUT 1\r\nSEND \"abc\"\r\nWAITSTRING \"xyz\"\r\nEXIT\r\n"), nullptr);
   EXPECT_TRUE(waitScript(10000));
   EXPECT_EQ(scriptResult, 1u);
   EXPECT_EQ(closer.texts(), std::vector<std::string>{"No matching string found within timeout period"});
 
-  HWND dialog = startScript("cancel.scr", "TIMEOUT 30\r\nWAITSTRING \"never\"\r\nEXIT\r\n");
+  dialog = startScript("cancel.scr", "TIMEOUT 30\r\nWAITSTRING \"never\"\r\nEXIT\r\n");
   ASSERT_NE(dialog, nullptr);
   DWORD start = GetTickCount();
   std::thread user([dialog] {

@@ -5,10 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <atomic>
 #include <string>
 #include <thread>
@@ -61,19 +58,16 @@ int runDialog(HWND dialog, const char* shot) {
   std::thread watcher([&] {
     // The watcher reads the dialog through messages the main thread answers:
     // the main thread pumps until it is done instead of blocking in join().
-    struct Done {
-      std::atomic<bool>& flag;
-      ~Done() { flag = true; }
-    } done{watched};
     while (!over) {
       Sleep(100);
       std::string percent = dialogText(IDC_XFER_PERCENT);
       if (!dialogText(IDC_XFER_RATE).empty() && !dialogText(IDC_XFER_REMAINING).empty() && !percent.empty() &&
           percent != "0 %" && percent != "100 %") {
         saveScreenshot(shot);
-        return;
+        break;
       }
     }
+    watched = true;
   });
   pumpUntil([&] { return dialogText(IDC_XFER_BUTTON) == "OK"; }, 120000);
   over = true;

@@ -269,11 +269,7 @@ TEST(Win32Viewer, OfflineViewerShowsScrollsZoomsAndRefuses) {
               inside == ref.at(321, 240));
   saveScreenshot("viewer_zoom50");
 
-  std::string bad = workDir() + "notjpeg.jpg";
-  FILE* f = fopen(bad.c_str(), "wb");
-  fputs("P6 2 2 255\nabcdefghijkl", f);
-  fclose(f);
-  ASSERT_NO_FATAL_FAILURE(openFromMenu(viewer, bad));
+  ASSERT_NO_FATAL_FAILURE(openFromMenu(viewer, writeTempFile("viewer test\\notjpeg.jpg", "P6 2 2 255\nabcdefghijkl")));
   ASSERT_TRUE(pumpUntil([&] { return !boxes.texts().empty(); }, 10000));
   EXPECT_EQ(boxes.texts()[0].rfind("Not a JPEG file", 0), 0u) << boxes.texts()[0];
   pumpUntil([] { return !FindWindowA("#32770", "Message"); }, 5000);  // as a user waits for it
