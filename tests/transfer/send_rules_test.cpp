@@ -1,9 +1,8 @@
-// The senders against a scripted receiver that answers each write, and both
-// ends over a Telnet connection; the progress figures of the dialog.
+// The senders against a scripted receiver that answers each write; the
+// progress figures of the dialog.
 #include <map>
 
 #include "tests/transfer/transfer_fixture.h"
-#include "terminal/options.h"
 #include "transfer/protocol_dispatch.h"
 #include "transfer/protocol_table.h"
 #include "transfer/transfer_codes.h"
@@ -66,42 +65,6 @@ TEST(SendRules, StartSignalChoosesTheCheck) {
     int r = runSender(tx, [](const std::vector<uint8_t>&) { return std::vector<uint8_t>{ACK}; }, {c.signal});
     EXPECT_EQ(r, 0);
     EXPECT_EQ(faultLineWritten(0).size(), c.frame + 1) << protocolName(c.protocol);  // one frame and EOT
-  }
-}
-
-// Over Telnet every 0xFF is doubled on the wire and single in the file; a
-// Telnet command in the middle of the stream is not data.
-TEST(SendRules, TelnetDoublingBothWays) {
-  std::string dir = freshDir("send-telnet");
-  std::string data(3000, '\xFF');
-  for (size_t i = 0; i < data.size(); i += 7) data[i] = static_cast<char>(i);
-  std::ofstream(dir + "/ff.bin", std::ios::binary) << data;
-  std::system(("mkdir -p '" + dir + "/down'").c_str());
-  for (int protocol : {PROTOCOL_XMODEM_1K, PROTOCOL_YMODEM}) {
-    clockUseManual();
-    faultLineReset({}, {});
-    TransferState tx{}, rx{};
-    transferBegin(tx, settingsFor(protocol));
-    transferBegin(rx, settingsFor(protocol));
-    batchAdd(tx.batch, (dir + "/ff.bin").c_str());
-    std::snprintf(tx.localPath, sizeof tx.localPath, "%s/ff.bin", dir.c_str());
-    std::snprintf(rx.localPath, sizeof rx.localPath, "%s/down/x.bin", dir.c_str());
-    fileCreate(rx.localPath);
-    std::snprintf(rx.settings.downloadDir, sizeof rx.settings.downloadDir, "%s/down", dir.c_str());
-    const uint8_t nop[] = {0xFF, 241, 0xFF, 253, 1};  // IAC NOP, IAC DO ECHO
-    faultLineInject(0, nop, sizeof nop);
-    terminalOptions.telnet = true;
-    PairOutcome o = runTransferPair(tx, rx);
-    terminalOptions.telnet = false;
-    EXPECT_EQ(o.sent, 0) << protocolName(protocol);
-    EXPECT_EQ(o.received, STEP_COMPLETE) << protocolName(protocol);
-    std::string got = readFile(dir + (protocol == PROTOCOL_YMODEM ? "/down/ff.bin" : "/down/x.bin"));
-    EXPECT_EQ(got.substr(0, data.size()), data) << protocolName(protocol);
-    size_t doubled = 0;
-    const std::vector<uint8_t>& w = faultLineWritten(0);
-    for (size_t i = 0; i + 1 < w.size(); ++i)
-      if (w[i] == 0xFF && w[i + 1] == 0xFF) ++doubled, ++i;
-    EXPECT_GE(doubled, 2500u) << protocolName(protocol);
   }
 }
 
