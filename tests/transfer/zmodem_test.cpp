@@ -169,16 +169,15 @@ TEST(ZmodemPair, ALostLineKeepsThePartialFile) {
 }
 
 // Names from the remote side never leave the download directory: only the
-// last component is kept, and empty, "." and ".." are skipped with ZSKIP.
+// last component is kept, and names that leave nothing to create are skipped
+// with ZSKIP (the YMODEM receive rules try every kind of name).
 TEST(ZmodemReceiver, FileNamesStayInTheDownloadDirectory) {
   struct Case {
     std::string name;
     const char* lands;  // nullptr: skipped
   };
   const Case kCases[] = {
-      {"../escape", "escape"}, {"/tmp/abs", "abs"}, {"a\\..\\..\\win", "win"},
-      {"sub/", nullptr},       {"..", nullptr},     {".", nullptr},
-      {std::string(300, 'n'), nullptr},
+      {"../escape", "escape"}, {"..", nullptr}, {std::string(300, 'n'), nullptr},
   };
   for (const Case& c : kCases) {
     Receiver r = receiver();
