@@ -28,11 +28,7 @@ std::string sendText(const std::string& text, const TransferSettings& settings, 
                      std::vector<uint32_t>* ticks = nullptr, const std::string& noise = "") {
   std::string dir = freshDir("ascii-send");
   std::ofstream(dir + "/text", std::ios::binary) << text;
-  clockUseManual();
-  faultLineReset({}, {});
-  TransferState tx{};
-  transferBegin(tx, settings);
-  std::snprintf(tx.localPath, sizeof tx.localPath, "%s/text", dir.c_str());
+  TransferState tx = senderFor(settings, {dir + "/text"});
   *result = runSender(tx, [&](const std::vector<uint8_t>& written) {
     if (ticks) ticks->insert(ticks->end(), written.size(), clockTicks());
     return std::vector<uint8_t>{};

@@ -160,14 +160,10 @@ namespace {
 int sendOne(const std::function<void(const Read&)>& answer, std::vector<Read>* seen) {
   std::string path = freshDir("kermit-send") + "/x.bin";
   writeFile(path, std::string(500, 'x'));
-  clockUseManual();
-  faultLineReset({}, {});
-  faultLineAttach(0);
-  TransferState s{};
   TransferSettings set = settingsFor(PROTOCOL_KERMIT);
   set.kermitPacketSize = 90;
-  transferBegin(s, set);
-  batchAdd(s.batch, path.c_str());
+  TransferState s = senderFor(set, {path});
+  faultLineAttach(0);
   s.active = true;
   transferSelect(&s);
   KermitReader reader;

@@ -7,25 +7,13 @@
 #include "transfer/protocol_table.h"
 #include "transfer/transfer_codes.h"
 
-namespace {
-TransferState senderFor(int protocol, const std::vector<std::string>& files, int maxErrors = 5) {
-  clockUseManual();
-  faultLineReset({}, {});
-  TransferState tx{};
-  transferBegin(tx, settingsFor(protocol, maxErrors));
-  for (const std::string& f : files) batchAdd(tx.batch, f.c_str());
-  if (!files.empty()) std::snprintf(tx.localPath, sizeof tx.localPath, "%s", files[0].c_str());
-  return tx;
-}
-}  // namespace
-
 // A receiver that cancels in the middle of the first file ends the batch at
 // once with "cancel received", not after a minute with "timeout".
 TEST(SendRules, BatchEndsWithTheFailedFilesCode) {
   std::string dir = freshDir("send-cancel");
   writeData(dir + "/a", 5000, 1);
   writeData(dir + "/b", 5000, 2);
-  TransferState tx = senderFor(PROTOCOL_YMODEM, {dir + "/a", dir + "/b"});
+  TransferState tx = senderFor(settingsFor(PROTOCOL_YMODEM), {dir + "/a", dir + "/b"});
   int frames = 0;
   int r = runSender(tx, [&](const std::vector<uint8_t>&) {
     return ++frames == 1 ? std::vector<uint8_t>{ACK, 'C'} : std::vector<uint8_t>{CAN, CAN};
@@ -40,7 +28,7 @@ TEST(SendRules, RepeatedNaksEndWithTwoCans) {
   std::string dir = freshDir("send-nak");
   writeData(dir + "/a", 300, 3);
   for (int maxErrors : {1, 5}) {
-    TransferState tx = senderFor(PROTOCOL_XMODEM_CRC, {dir + "/a"}, maxErrors);
+    TransferState tx = senderFor(settingsFor(PROTOCOL_XMODEM_CRC, maxErrors), {dir + "/a"});
     int r = runSender(tx, [](const std::vector<uint8_t>&) { return std::vector<uint8_t>{NAK}; }, {'C'});
     EXPECT_EQ(r, XFER_MAX_ERRORS);
     const std::vector<uint8_t>& w = faultLineWritten(0);
@@ -61,7 +49,7 @@ TEST(SendRules, StartSignalChoosesTheCheck) {
   };
   for (Case c : {Case{PROTOCOL_XMODEM_SUM, 'C', 133}, Case{PROTOCOL_XMODEM_CRC, NAK, 132},
                  Case{PROTOCOL_XMODEM_1K, 'C', 1029}}) {
-    TransferState tx = senderFor(c.protocol, {dir + "/a"});
+    TransferState tx = senderFor(settingsFor(c.protocol), {dir + "/a"});
     int r = runSender(tx, [](const std::vector<uint8_t>&) { return std::vector<uint8_t>{ACK}; }, {c.signal});
     EXPECT_EQ(r, 0);
     EXPECT_EQ(faultLineWritten(0).size(), c.frame + 1) << protocolName(c.protocol);  // one frame and EOT

@@ -72,6 +72,18 @@ inline Receiver receiverFor(const TransferSettings& set, const std::string& sub 
   return r;
 }
 
+// A sender of set's protocol for files (the first also its localPath) on the
+// manual clock and a clean line.
+inline TransferState senderFor(const TransferSettings& set, const std::vector<std::string>& files) {
+  clockUseManual();
+  faultLineReset({}, {});
+  TransferState tx{};
+  transferBegin(tx, set);
+  for (const std::string& f : files) batchAdd(tx.batch, f.c_str());
+  if (!files.empty()) std::snprintf(tx.localPath, sizeof tx.localPath, "%s", files[0].c_str());
+  return tx;
+}
+
 // A frame as a sender puts it on the wire (CRC-16 or sum over blockSize bytes).
 inline std::vector<uint8_t> frameOf(uint8_t block, const std::string& data, int blockSize, bool crc) {
   std::vector<uint8_t> f = {static_cast<uint8_t>(blockSize == 1024 ? 0x02 : 0x01), block,

@@ -153,9 +153,7 @@ TEST(ZmodemFrames, SubpacketDataShowsNoByteThatMustBeEscaped) {
 TEST(ZmodemPair, ALostLineKeepsThePartialFile) {
   Receiver r = receiver();
   std::string data = writeData(r.dir + "/big", 60000, 11);
-  TransferState tx{};
-  transferBegin(tx, settingsFor(PROTOCOL_ZMODEM));
-  batchAdd(tx.batch, (r.dir + "/big").c_str());
+  TransferState tx = senderFor(settingsFor(PROTOCOL_ZMODEM), {r.dir + "/big"});
   FaultPlan cut;
   cut.cutAfterBytes = 20000;
   faultLineReset(cut, {});
@@ -290,11 +288,7 @@ TEST_P(ZmodemSenderWindow, SubpacketsFitOurBufferAndTheReceivers) {
   const int buffer = GetParam();
   std::string dir = freshDir("zsend");
   std::string data = writeData(dir + "/f", 5000, 9);
-  clockUseManual();
-  faultLineReset({}, {});
-  TransferState tx{};
-  transferBegin(tx, settingsFor(PROTOCOL_ZMODEM));
-  batchAdd(tx.batch, (dir + "/f").c_str());
+  TransferState tx = senderFor(settingsFor(PROTOCOL_ZMODEM), {dir + "/f"});
   // A scripted receiver: reads what the sender wrote and answers each frame.
   TransferState peer{};
   std::vector<int> lengths;
