@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <sys/stat.h>
 
 #include "ftp/ftp_session.h"
@@ -62,11 +63,9 @@ TEST_P(FtpServer, CommandsChangeTheServersTree) {
   size_t pwd = out.find("257 ");
   ASSERT_NE(pwd, std::string::npos) << out;
   EXPECT_NE(out.substr(pwd, out.find('\n', pwd) - pwd).find(sub), std::string::npos) << out;
-  EXPECT_TRUE(exists(peer.tree + "/made1"));
-  EXPECT_FALSE(exists(peer.tree + "/made2"));
-  EXPECT_TRUE(exists(peer.tree + "/renamed.txt"));
-  EXPECT_FALSE(exists(peer.tree + "/readme.txt"));
-  EXPECT_FALSE(exists(peer.tree + "/old.txt"));
+  for (auto [name, there] : {std::pair<const char*, bool>{"made1", true}, {"made2", false}, {"renamed.txt", true},
+                             {"readme.txt", false}, {"old.txt", false}})
+    EXPECT_EQ(exists(peer.tree + "/" + name), there) << name;
 
   // A refused password ends the tool with 1, a refused connection with 2.
   std::string err;

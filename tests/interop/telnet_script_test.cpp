@@ -1,6 +1,6 @@
 // Our connection and engine against a scripted server of our own: refusals of
-// every option, a close in the middle of a command, endless subnegotiations,
-// and the connection's failure messages.
+// every option, a close in the middle of a command, and the connection's
+// failure messages.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -85,16 +85,6 @@ TEST_F(Scripted, CloseInTheMiddleOfACommandKeepsWhatCameFirst) {
   uint8_t buf[16];
   EXPECT_EQ(linkRead(buf, sizeof buf), LINK_LOST) << "the loss stays reported";
   EXPECT_TRUE(messagesShown().empty()) << "a loss is the session's to report, not the link's";
-}
-
-TEST_F(Scripted, EndlessSubnegotiationsDoNotHoldTheStream) {
-  std::string junk(100000, 'j');
-  connectTo({scriptExpect(offers), scriptSend(bytes({IAC, SB, 24}) + junk), scriptSend(bytes({IAC, SB, 0x55}) + junk),
-             scriptSend(bytes({IAC, SB}) + std::string(5000, 'k')), scriptSend(bytes({IAC, SE}) + "END"),
-             scriptPause(300)});
-  ASSERT_TRUE(telnetPumpUntil(&data, "END", 10000)) << data.size();
-  EXPECT_FALSE(telnetInCommand());
-  EXPECT_EQ(data.size(), 2 * junk.size() - 1 + 4999 + 3) << "the bytes after the option byte are data";
 }
 
 TEST(ConnectionMessages, RefusedUnknownAndEmpty) {

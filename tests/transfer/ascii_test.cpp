@@ -28,11 +28,7 @@ std::string sendText(const std::string& text, const TransferSettings& settings, 
                      std::vector<uint32_t>* ticks = nullptr, const std::string& noise = "") {
   std::string dir = freshDir("ascii-send");
   std::ofstream(dir + "/text", std::ios::binary) << text;
-  clockUseManual();
-  faultLineReset({}, {});
-  TransferState tx{};
-  transferBegin(tx, settings);
-  std::snprintf(tx.localPath, sizeof tx.localPath, "%s/text", dir.c_str());
+  TransferState tx = senderFor(settings, {dir + "/text"});
   *result = runSender(tx, [&](const std::vector<uint8_t>& written) {
     if (ticks) ticks->insert(ticks->end(), written.size(), clockTicks());
     return std::vector<uint8_t>{};
@@ -41,18 +37,6 @@ std::string sendText(const std::string& text, const TransferSettings& settings, 
   const std::vector<uint8_t>& w = faultLineWritten(0);
   return std::string(w.begin(), w.end());
 }
-
-TransferState receiverFor(const TransferSettings& settings, const std::string& dir) {
-  clockUseManual();
-  faultLineReset({}, {});
-  TransferState rx{};
-  transferBegin(rx, settings);
-  std::snprintf(rx.localPath, sizeof rx.localPath, "%s/got", dir.c_str());
-  fileCreate(rx.localPath);
-  return rx;
-}
-
-std::vector<uint8_t> bytesOf(const std::string& s) { return std::vector<uint8_t>(s.begin(), s.end()); }
 }  // namespace
 
 // Line ends and the characters around the text. A CR LF that straddles the
@@ -101,34 +85,29 @@ TEST(AsciiSend, DelaysRunOnTheClock) {
   std::vector<uint32_t> gaps;
   for (size_t i = 1; i < ticks.size(); ++i) gaps.push_back(ticks[i] - ticks[i - 1]);
   EXPECT_GE(gaps[0], 7u);
-  EXPECT_EQ(gaps[1], 7u);
-  EXPECT_EQ(gaps[2], 7u);
-  EXPECT_EQ(gaps[3], 40u);
-  EXPECT_EQ(gaps[4], 7u);
+  EXPECT_EQ(std::vector<uint32_t>(gaps.begin() + 1, gaps.end() - 1), (std::vector<uint32_t>{7, 7, 40, 7}));
   EXPECT_LE(gaps[5], 2u) << "the end byte follows without a delay";
 }
 
 // The capture starts with the initiate byte, ends at the end byte (keeping
 // what came with it in the same read) and never times out on its own.
 TEST(AsciiReceive, EndCharacterEndsTheCapture) {
-  std::string dir = freshDir("ascii-receive");
-  TransferState rx = receiverFor(asciiSettings("^Q", "^D"), dir);
+  Receiver c = receiverFor(asciiSettings("^Q", "^D"));
   std::string first(1500, 'x');
-  int r = runReceiver(rx, {{0, bytesOf(first)}, {200000, bytesOf("ab\x04" "cd")}, {300000, bytesOf("late")}});
+  int r = runReceiver(c.rx, {{0, bytesOf(first)}, {200000, bytesOf("ab\x04" "cd")}, {300000, bytesOf("late")}});
   EXPECT_EQ(r, STEP_COMPLETE);
-  EXPECT_EQ(readFile(dir + "/got"), first + "ab\x04" "cd");
+  EXPECT_EQ(readFile(c.rx.localPath), first + "ab\x04" "cd");
   EXPECT_EQ(faultLineWritten(1), std::vector<uint8_t>{0x11}) << "no NAK, CAN or time-out reminder";
-  EXPECT_EQ(rx.byteCount, first.size() + 5);
+  EXPECT_EQ(c.rx.byteCount, first.size() + 5);
 }
 
 // A plain letter in the end field ends nothing; the bytes held in the buffer
 // when the line drops reach the file when the dialog closes.
 TEST(AsciiReceive, PendingBytesSurviveALostLine) {
-  std::string dir = freshDir("ascii-lost");
-  TransferState rx = receiverFor(asciiSettings("", "D"), dir);
+  Receiver c = receiverFor(asciiSettings("", "D"));
   std::string text = std::string(2100, 'D') + "\x04";
   bool cut = false;
-  int r = runReceiver(rx, {{0, bytesOf(text)}}, [&]() {
+  int r = runReceiver(c.rx, {{0, bytesOf(text)}}, [&]() {
     if (clockTicks() > 50000 && !cut) {
       cut = true;
       faultLineCut();
@@ -136,11 +115,11 @@ TEST(AsciiReceive, PendingBytesSurviveALostLine) {
   });
   EXPECT_EQ(r, LINK_LOST);
   EXPECT_EQ(faultLineWritten(1), std::vector<uint8_t>{0x00}) << "an empty initiate field sends NUL";
-  EXPECT_EQ(readFile(dir + "/got").size(), 2048u) << "whole buffers are written as they fill";
-  transferSelect(&rx);
+  EXPECT_EQ(readFile(c.rx.localPath).size(), 2048u) << "whole buffers are written as they fill";
+  transferSelect(&c.rx);
   EXPECT_EQ(asciiReceiveFlush(), 0);
   transferSelect(nullptr);
-  EXPECT_EQ(readFile(dir + "/got"), text);
+  EXPECT_EQ(readFile(c.rx.localPath), text);
 }
 
 // On a serial line the capture puts XON/XOFF back to the session's flow
@@ -155,16 +134,11 @@ TEST(AsciiReceive, SerialFlowControlRestoredAtTheEnd) {
     if (flow < 2) t.c_iflag |= IXON | IXOFF;
     else t.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF);
     tcsetattr(port, TCSANOW, &t);
-    std::string dir = freshDir("ascii-flow");
-    clockUseManual();
     TransferSettings s = asciiSettings("", "^D");
     s.flowControl = flow;
-    TransferState rx{};
-    transferBegin(rx, s);
-    std::snprintf(rx.localPath, sizeof rx.localPath, "%s/got", dir.c_str());
-    fileCreate(rx.localPath);
+    Receiver c = receiverFor(s);
     ASSERT_EQ(linkAttachFd(port, false), 0);
-    transferSelect(&rx);
+    transferSelect(&c.rx);
     ASSERT_EQ(write(master, "hi\x04", 3), 3);
     int r = receiveBegin();
     if (r >= 0) r = receiveRun();
@@ -174,7 +148,7 @@ TEST(AsciiReceive, SerialFlowControlRestoredAtTheEnd) {
     bool on = (t.c_iflag & IXON) && (t.c_iflag & IXOFF);
     bool off = !(t.c_iflag & (IXON | IXOFF));
     EXPECT_TRUE(flow >= 2 ? on : off) << "flow control " << flow;
-    EXPECT_EQ(readFile(dir + "/got"), "hi\x04");
+    EXPECT_EQ(readFile(c.rx.localPath), "hi\x04");
     linkClose();
     close(master);
   }

@@ -14,10 +14,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-using Bytes = std::vector<uint8_t>;
-
-Bytes bytesOf(const std::string& s) { return Bytes(s.begin(), s.end()); }
-
 Bytes build(char type, int seq, const Bytes& data, int check) {
   Bytes out(KERMIT_WIRE_MAX);
   int n = kermitBuildPacket(out.data(), type, seq, data.data(), data.size(), check);
@@ -63,28 +59,6 @@ void inject(int end, char type, int seq, const std::string& data, int check) {
   faultLineInject(end, wire.data(), static_cast<int>(wire.size()));
 }
 }  // namespace
-
-// gkermit's own send-init, captured from the wire: our type 1 check must agree
-// with a real peer's, and our writer must produce the very same bytes.
-TEST(KermitPacket, RealPeerPacketReadsAndRebuildsIdentically) {
-  Bytes wire = bytesOf("\x01" "9 S~' @-#Y3~*!J*0+++J\"U1@O\r");
-  KermitReader r;
-  Read got = feed(r, wire, {});
-  ASSERT_EQ(got.result, 1);
-  EXPECT_EQ(got.type, 'S');
-  EXPECT_EQ(got.seq, 0);
-  Bytes rebuilt = build('S', 0, bytesOf(got.data), 1);
-  rebuilt.push_back('\r');
-  EXPECT_EQ(rebuilt, wire);
-}
-
-// The published check value of the CRC the type 3 check is made of.
-TEST(KermitPacket, TypeThreeCheckMatchesTheStandardCrc) {
-  Bytes text = bytesOf("123456789");
-  uint8_t out[3];
-  ASSERT_EQ(kermitBlockCheck(3, text.data(), text.size(), out), 3);
-  EXPECT_EQ(std::string(out, out + 3), "\"&)");
-}
 
 // Short and long packets at the length boundaries, every check type, cut at
 // every point of a stream that carries noise and two packets.
@@ -186,14 +160,10 @@ namespace {
 int sendOne(const std::function<void(const Read&)>& answer, std::vector<Read>* seen) {
   std::string path = freshDir("kermit-send") + "/x.bin";
   writeFile(path, std::string(500, 'x'));
-  clockUseManual();
-  faultLineReset({}, {});
-  faultLineAttach(0);
-  TransferState s{};
   TransferSettings set = settingsFor(PROTOCOL_KERMIT);
   set.kermitPacketSize = 90;
-  transferBegin(s, set);
-  batchAdd(s.batch, path.c_str());
+  TransferState s = senderFor(set, {path});
+  faultLineAttach(0);
   s.active = true;
   transferSelect(&s);
   KermitReader reader;
@@ -308,16 +278,15 @@ class KermitReceive : public ::testing::Test {
 };
 }  // namespace
 // Names from the line never leave the download folder; names that leave
-// nothing to create end the receive with "file open error" told to the sender.
+// nothing to create (control characters among them) end the receive with
+// "file open error" told to the sender. The YMODEM receive rules try every
+// kind of name.
 TEST_F(KermitReceive, FileNamesStayInTheDownloadFolder) {
   struct {
     std::string sent;
     std::string created;  // "" = refused
   } cases[] = {
-      {"../../ESCAPE.BIN", "ESCAPE.BIN"}, {"/etc/PASSWD", "PASSWD"}, {"C:\\DOS\\A.TXT", "A.TXT"},
-      {"DISK:B.TXT", "B.TXT"},           {"..", ""},                {"dir/.", ""},
-      {"#@#@", ""},                       {std::string(300, 'n'), ""},
-      {"", ""},
+      {"../../ESCAPE.BIN", "ESCAPE.BIN"}, {"..", ""}, {"#@#@", ""}, {std::string(300, 'n'), ""}, {"", ""},
   };
   for (auto& c : cases) {
     SetUp();

@@ -1,24 +1,11 @@
-// The senders against a scripted receiver that answers each write, and both
-// ends over a Telnet connection; the progress figures of the dialog.
+// The senders against a scripted receiver that answers each write; the
+// progress figures of the dialog.
 #include <map>
 
 #include "tests/transfer/transfer_fixture.h"
-#include "terminal/options.h"
 #include "transfer/protocol_dispatch.h"
 #include "transfer/protocol_table.h"
 #include "transfer/transfer_codes.h"
-
-namespace {
-TransferState senderFor(int protocol, const std::vector<std::string>& files, int maxErrors = 5) {
-  clockUseManual();
-  faultLineReset({}, {});
-  TransferState tx{};
-  transferBegin(tx, settingsFor(protocol, maxErrors));
-  for (const std::string& f : files) batchAdd(tx.batch, f.c_str());
-  if (!files.empty()) std::snprintf(tx.localPath, sizeof tx.localPath, "%s", files[0].c_str());
-  return tx;
-}
-}  // namespace
 
 // A receiver that cancels in the middle of the first file ends the batch at
 // once with "cancel received", not after a minute with "timeout".
@@ -26,7 +13,7 @@ TEST(SendRules, BatchEndsWithTheFailedFilesCode) {
   std::string dir = freshDir("send-cancel");
   writeData(dir + "/a", 5000, 1);
   writeData(dir + "/b", 5000, 2);
-  TransferState tx = senderFor(PROTOCOL_YMODEM, {dir + "/a", dir + "/b"});
+  TransferState tx = senderFor(settingsFor(PROTOCOL_YMODEM), {dir + "/a", dir + "/b"});
   int frames = 0;
   int r = runSender(tx, [&](const std::vector<uint8_t>&) {
     return ++frames == 1 ? std::vector<uint8_t>{ACK, 'C'} : std::vector<uint8_t>{CAN, CAN};
@@ -41,7 +28,7 @@ TEST(SendRules, RepeatedNaksEndWithTwoCans) {
   std::string dir = freshDir("send-nak");
   writeData(dir + "/a", 300, 3);
   for (int maxErrors : {1, 5}) {
-    TransferState tx = senderFor(PROTOCOL_XMODEM_CRC, {dir + "/a"}, maxErrors);
+    TransferState tx = senderFor(settingsFor(PROTOCOL_XMODEM_CRC, maxErrors), {dir + "/a"});
     int r = runSender(tx, [](const std::vector<uint8_t>&) { return std::vector<uint8_t>{NAK}; }, {'C'});
     EXPECT_EQ(r, XFER_MAX_ERRORS);
     const std::vector<uint8_t>& w = faultLineWritten(0);
@@ -62,46 +49,10 @@ TEST(SendRules, StartSignalChoosesTheCheck) {
   };
   for (Case c : {Case{PROTOCOL_XMODEM_SUM, 'C', 133}, Case{PROTOCOL_XMODEM_CRC, NAK, 132},
                  Case{PROTOCOL_XMODEM_1K, 'C', 1029}}) {
-    TransferState tx = senderFor(c.protocol, {dir + "/a"});
+    TransferState tx = senderFor(settingsFor(c.protocol), {dir + "/a"});
     int r = runSender(tx, [](const std::vector<uint8_t>&) { return std::vector<uint8_t>{ACK}; }, {c.signal});
     EXPECT_EQ(r, 0);
     EXPECT_EQ(faultLineWritten(0).size(), c.frame + 1) << protocolName(c.protocol);  // one frame and EOT
-  }
-}
-
-// Over Telnet every 0xFF is doubled on the wire and single in the file; a
-// Telnet command in the middle of the stream is not data.
-TEST(SendRules, TelnetDoublingBothWays) {
-  std::string dir = freshDir("send-telnet");
-  std::string data(3000, '\xFF');
-  for (size_t i = 0; i < data.size(); i += 7) data[i] = static_cast<char>(i);
-  std::ofstream(dir + "/ff.bin", std::ios::binary) << data;
-  std::system(("mkdir -p '" + dir + "/down'").c_str());
-  for (int protocol : {PROTOCOL_XMODEM_1K, PROTOCOL_YMODEM}) {
-    clockUseManual();
-    faultLineReset({}, {});
-    TransferState tx{}, rx{};
-    transferBegin(tx, settingsFor(protocol));
-    transferBegin(rx, settingsFor(protocol));
-    batchAdd(tx.batch, (dir + "/ff.bin").c_str());
-    std::snprintf(tx.localPath, sizeof tx.localPath, "%s/ff.bin", dir.c_str());
-    std::snprintf(rx.localPath, sizeof rx.localPath, "%s/down/x.bin", dir.c_str());
-    fileCreate(rx.localPath);
-    std::snprintf(rx.settings.downloadDir, sizeof rx.settings.downloadDir, "%s/down", dir.c_str());
-    const uint8_t nop[] = {0xFF, 241, 0xFF, 253, 1};  // IAC NOP, IAC DO ECHO
-    faultLineInject(0, nop, sizeof nop);
-    terminalOptions.telnet = true;
-    PairOutcome o = runTransferPair(tx, rx);
-    terminalOptions.telnet = false;
-    EXPECT_EQ(o.sent, 0) << protocolName(protocol);
-    EXPECT_EQ(o.received, STEP_COMPLETE) << protocolName(protocol);
-    std::string got = readFile(dir + (protocol == PROTOCOL_YMODEM ? "/down/ff.bin" : "/down/x.bin"));
-    EXPECT_EQ(got.substr(0, data.size()), data) << protocolName(protocol);
-    size_t doubled = 0;
-    const std::vector<uint8_t>& w = faultLineWritten(0);
-    for (size_t i = 0; i + 1 < w.size(); ++i)
-      if (w[i] == 0xFF && w[i + 1] == 0xFF) ++doubled, ++i;
-    EXPECT_GE(doubled, 2500u) << protocolName(protocol);
   }
 }
 

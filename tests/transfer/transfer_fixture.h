@@ -17,11 +17,20 @@
 #include "tests/support/file_text.h"
 #include "transfer/block_check.h"
 #include "transfer/protocol_dispatch.h"
+#include "transfer/protocol_table.h"
 #include "transfer/transfer_codes.h"
 #include "transfer/receive_loop.h"
 #include "transfer/transfer_files.h"
 #include "transfer/transfer_state.h"
 #include "transfer/transfer_view.h"
+
+using Bytes = std::vector<uint8_t>;
+
+inline Bytes bytesOf(const std::string& s) { return Bytes(s.begin(), s.end()); }
+inline Bytes operator+(Bytes a, const Bytes& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
 
 // One folder per process: ctest runs the cases of this program side by side.
 inline std::string freshDir(const std::string& name) {
@@ -42,6 +51,37 @@ inline TransferSettings settingsFor(int protocol, int maxErrors = 5) {
   s.protocol = protocol;
   s.maxErrors = maxErrors;
   return s;
+}
+
+// A receiver of set's protocol in a fresh folder on the manual clock and a
+// clean line; files land in dir + sub, XMODEM and text captures in dir/x.bin.
+struct Receiver {
+  std::string dir;
+  TransferState rx{};
+};
+inline Receiver receiverFor(const TransferSettings& set, const std::string& sub = "") {
+  Receiver r;
+  r.dir = freshDir("rx-" + std::to_string(set.protocol));
+  clockUseManual();
+  faultLineReset({}, {});
+  transferBegin(r.rx, set);
+  std::system(("mkdir -p '" + r.dir + sub + "'").c_str());
+  std::snprintf(r.rx.settings.downloadDir, sizeof r.rx.settings.downloadDir, "%s%s", r.dir.c_str(), sub.c_str());
+  std::snprintf(r.rx.localPath, sizeof r.rx.localPath, "%s/x.bin", r.dir.c_str());
+  if (protocolIsXmodem(set.protocol) || set.protocol == PROTOCOL_ASCII) fileCreate(r.rx.localPath);
+  return r;
+}
+
+// A sender of set's protocol for files (the first also its localPath) on the
+// manual clock and a clean line.
+inline TransferState senderFor(const TransferSettings& set, const std::vector<std::string>& files) {
+  clockUseManual();
+  faultLineReset({}, {});
+  TransferState tx{};
+  transferBegin(tx, set);
+  for (const std::string& f : files) batchAdd(tx.batch, f.c_str());
+  if (!files.empty()) std::snprintf(tx.localPath, sizeof tx.localPath, "%s", files[0].c_str());
+  return tx;
 }
 
 // A frame as a sender puts it on the wire (CRC-16 or sum over blockSize bytes).

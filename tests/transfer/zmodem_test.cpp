@@ -1,7 +1,7 @@
 // ZMODEM of ours on both ends of the fault line, and against scripted peers:
-// headers in every format survive escaping, crash recovery resumes, hostile
-// names and oversized subpackets from the remote side are refused, a lost
-// line keeps the partial file.
+// headers in every format survive escaping, hostile names and oversized
+// subpackets from the remote side are refused, a lost line keeps the partial
+// file.
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -16,8 +16,6 @@
 #include "transfer/zmodem.h"
 
 namespace {
-using Bytes = std::vector<uint8_t>;
-
 // What our writers put on the line, made on a scratch state on end 0.
 Bytes encode(bool crc32, bool escapeAll, const std::function<void()>& write) {
   clockUseManual();
@@ -35,11 +33,6 @@ Bytes encode(bool crc32, bool escapeAll, const std::function<void()>& write) {
   Bytes out = faultLineWritten(0);
   faultLineReset({}, {});
   return out;
-}
-
-Bytes operator+(Bytes a, const Bytes& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
 }
 
 Bytes fileHeader(const std::string& info, bool crc32 = true) {
@@ -75,18 +68,7 @@ std::vector<int> headersIn(const Bytes& wire) {
 }
 bool has(const std::vector<int>& v, int type) { return std::find(v.begin(), v.end(), type) != v.end(); }
 
-struct Receiver {
-  std::string dir;
-  TransferState rx{};
-};
-Receiver receiver(int maxErrors = 5) {
-  Receiver r;
-  r.dir = freshDir("zrules");
-  std::system(("mkdir -p '" + r.dir + "/down'").c_str());
-  transferBegin(r.rx, settingsFor(PROTOCOL_ZMODEM, maxErrors));
-  std::snprintf(r.rx.settings.downloadDir, sizeof r.rx.settings.downloadDir, "%s/down", r.dir.c_str());
-  return r;
-}
+Receiver receiver(int maxErrors = 5) { return receiverFor(settingsFor(PROTOCOL_ZMODEM, maxErrors), "/down"); }
 
 }  // namespace
 
@@ -166,56 +148,34 @@ TEST(ZmodemFrames, SubpacketDataShowsNoByteThatMustBeEscaped) {
   }
 }
 
-// A partial file from another source: crash recovery keeps its bytes and
-// appends the rest; without it the file is received again from the start.
 // The line goes away mid-file: "Lost Connection" on both sides, and the bytes
 // received so far stay in the file for a later recovery.
-TEST(ZmodemPair, CrashRecoveryAndALostLine) {
-  struct Case {
-    const char* what;
-    bool recover;
-    uint32_t cutAfter;
-    size_t size;
-  };
-  for (Case c : {Case{"recover", true, 0, 30000}, Case{"no recovery", false, 0, 30000},
-                 Case{"lost line", false, 20000, 60000}}) {
-    Receiver r = receiver();
-    std::string data = writeData(r.dir + "/big", c.size, 11);
-    std::string seed = c.cutAfter ? "" : writeData(r.dir + "/down/big", 10000, 12);
-    r.rx.settings.zmodemCrashRecover = c.recover;
-    TransferState tx{};
-    transferBegin(tx, settingsFor(PROTOCOL_ZMODEM));
-    batchAdd(tx.batch, (r.dir + "/big").c_str());
-    clockUseManual();
-    FaultPlan cut;
-    cut.cutAfterBytes = c.cutAfter;
-    faultLineReset(cut, {});
-    PairOutcome o = runTransferPair(tx, r.rx);
-    std::string got = readFile(r.dir + "/down/big");
-    if (c.cutAfter) {
-      EXPECT_EQ(o.sent, LINK_LOST);
-      EXPECT_EQ(o.received, LINK_LOST);
-      EXPECT_EQ(r.rx.endCode, LINK_LOST);
-      EXPECT_GT(got.size(), 10000u);
-      EXPECT_TRUE(data.compare(0, got.size(), got) == 0);
-    } else {
-      EXPECT_EQ(o.received, STEP_COMPLETE) << c.what;
-      EXPECT_TRUE(got == (c.recover ? seed + data.substr(10000) : data)) << c.what;
-    }
-  }
+TEST(ZmodemPair, ALostLineKeepsThePartialFile) {
+  Receiver r = receiver();
+  std::string data = writeData(r.dir + "/big", 60000, 11);
+  TransferState tx = senderFor(settingsFor(PROTOCOL_ZMODEM), {r.dir + "/big"});
+  FaultPlan cut;
+  cut.cutAfterBytes = 20000;
+  faultLineReset(cut, {});
+  PairOutcome o = runTransferPair(tx, r.rx);
+  std::string got = readFile(r.dir + "/down/big");
+  EXPECT_EQ(o.sent, LINK_LOST);
+  EXPECT_EQ(o.received, LINK_LOST);
+  EXPECT_EQ(r.rx.endCode, LINK_LOST);
+  EXPECT_GT(got.size(), 10000u);
+  EXPECT_TRUE(data.compare(0, got.size(), got) == 0);
 }
 
 // Names from the remote side never leave the download directory: only the
-// last component is kept, and empty, "." and ".." are skipped with ZSKIP.
+// last component is kept, and names that leave nothing to create are skipped
+// with ZSKIP (the YMODEM receive rules try every kind of name).
 TEST(ZmodemReceiver, FileNamesStayInTheDownloadDirectory) {
   struct Case {
     std::string name;
     const char* lands;  // nullptr: skipped
   };
   const Case kCases[] = {
-      {"../escape", "escape"}, {"/tmp/abs", "abs"}, {"a\\..\\..\\win", "win"},
-      {"sub/", nullptr},       {"..", nullptr},     {".", nullptr},
-      {std::string(300, 'n'), nullptr},
+      {"../escape", "escape"}, {"..", nullptr}, {std::string(300, 'n'), nullptr},
   };
   for (const Case& c : kCases) {
     Receiver r = receiver();
@@ -328,11 +288,7 @@ TEST_P(ZmodemSenderWindow, SubpacketsFitOurBufferAndTheReceivers) {
   const int buffer = GetParam();
   std::string dir = freshDir("zsend");
   std::string data = writeData(dir + "/f", 5000, 9);
-  clockUseManual();
-  faultLineReset({}, {});
-  TransferState tx{};
-  transferBegin(tx, settingsFor(PROTOCOL_ZMODEM));
-  batchAdd(tx.batch, (dir + "/f").c_str());
+  TransferState tx = senderFor(settingsFor(PROTOCOL_ZMODEM), {dir + "/f"});
   // A scripted receiver: reads what the sender wrote and answers each frame.
   TransferState peer{};
   std::vector<int> lengths;
@@ -390,8 +346,6 @@ INSTANTIATE_TEST_SUITE_P(Buffers, ZmodemSenderWindow, ::testing::Values(1024, 20
 // CAN and ZABORT, with nothing after it.
 TEST(ZmodemReceiverEnd, SilenceGetsZrinitEveryTenSecondsThenOneCancel) {
   Receiver r = receiver(2);
-  clockUseManual();
-  faultLineReset({}, {});
   std::vector<uint32_t> writes;
   size_t seen = 0;
   int result = runReceiver(r.rx, {}, [&] {
