@@ -25,6 +25,7 @@ constexpr int READ_BLOCK = 16384;
 // reader, -1 time-out, -2/-3 broken packet, -11 cancelled, -16 line gone.
 int awaitPacket(KermitState& k) {
   TransferState& s = transferState();
+  if (linePacedTurn() < 0) return XFER_USER_CANCEL;
   s.responseTimedOut = false;
   timerStart(TIMER_RESPONSE, uint32_t(k.agreed.timeoutSeconds) * 1000, &s.responseTimedOut);
   int result;

@@ -142,6 +142,7 @@ int receiveRun() {
   TransferState& s = transferState();
   while (!s.cancelRequested) {
     // One look a turn: the pass works on what it found.
+    if (linePacedTurn() < 0) break;
     int waiting = lineWaiting();
     if ((waiting == 0 && lineIdle() < 0) || s.cancelRequested) break;
     int r = passOver(s, waiting);

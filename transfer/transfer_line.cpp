@@ -12,6 +12,9 @@
 // arrives within a fraction of a millisecond; yielding at once would cost a
 // whole pump turn per block.
 constexpr int IDLE_SPIN = 256;
+// A line that answers at once never reaches the idle pump: the dialog still
+// gets its turn this often, or Cancel and repaints wait for the end.
+constexpr uint32_t TURN_PACE_MS = 50;
 
 enum TelnetInState { TIN_DATA, TIN_IAC, TIN_OPTION, TIN_SUB, TIN_SUB_IAC };
 
@@ -90,8 +93,23 @@ int lineIdle() {
   return pumpOne() < 0 ? -1 : 0;
 }
 
+int linePacedTurn() {
+  TransferState& s = transferState();
+  uint32_t now = clockTicks();
+  if (now - s.turnTick < TURN_PACE_MS) return 0;
+  s.turnTick = now;
+  s.lineAnswered = false;
+  for (int i = 0; i < 16; ++i) {
+    int r = pumpTurn();
+    if (r < 0) return -1;
+    if (r == 0) break;
+  }
+  return 0;
+}
+
 int awaitResponse() {
   TransferState& s = transferState();
+  if (linePacedTurn() < 0) return XFER_USER_CANCEL;
   s.responseTimedOut = false;
   timerStart(TIMER_RESPONSE, RESPONSE_MS, &s.responseTimedOut);
   int result = XFER_TIMEOUT;

@@ -14,6 +14,9 @@ int lineRead(uint8_t* buffer, int count);
 // Nothing waited: spins briefly on the line, then hands the turn to the pump
 // (which also lets the clock move). Negative when the program is quitting.
 int lineIdle();
+// Gives the pump a few turns when the last was 50 ms ago, however busy the
+// line is; negative when the program is quitting.
+int linePacedTurn();
 
 // Waits for ACK, NAK, CAN, "C" or "G" (see ResponseResult); skips other bytes
 // and remembers every byte in lastResponseChar. -1 after 60 s without one,

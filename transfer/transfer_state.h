@@ -60,6 +60,7 @@ struct TransferState {
   uint8_t frame[RECEIVE_BUFFER_SIZE];
   uint8_t sendFrame[SEND_BUFFER_SIZE];
   TelnetInFilter telnetIn;
+  uint32_t turnTick;     // when the pump last had a turn during the transfer (transfer_line.cpp)
   int idlePolls;         // empty line polls since the last byte (see transfer_line.cpp)
   bool lineAnswered;     // the last look, read or write worked and nothing ran since (transfer_line.cpp)
   int eotCount;          // EOTs seen since the last block (a receiver confirms an EOT)

@@ -54,16 +54,19 @@ std::string dialogText(int id) {
 // saves a screenshot once rate, time left and percentage are filled in.
 // Then OK is pressed and the main window closes the dialog.
 int runDialog(HWND dialog, const char* shot) {
-  std::atomic<bool> over{false}, watched{false};
+  std::atomic<bool> over{false}, watched{false}, shotTaken{false};
+  std::string seen;
   std::thread watcher([&] {
     // The watcher reads the dialog through messages the main thread answers:
     // the main thread pumps until it is done instead of blocking in join().
     while (!over) {
       Sleep(100);
-      std::string percent = dialogText(IDC_XFER_PERCENT);
-      if (!dialogText(IDC_XFER_RATE).empty() && !dialogText(IDC_XFER_REMAINING).empty() && !percent.empty() &&
-          percent != "0 %" && percent != "100 %") {
+      std::string percent = dialogText(IDC_XFER_PERCENT), rate = dialogText(IDC_XFER_RATE);
+      std::string remaining = dialogText(IDC_XFER_REMAINING);
+      seen = "rate '" + rate + "', left '" + remaining + "', '" + percent + "'";
+      if (!rate.empty() && !remaining.empty() && !percent.empty() && percent != "0 %" && percent != "100 %") {
         saveScreenshot(shot);
+        shotTaken = true;
         break;
       }
     }
@@ -73,6 +76,7 @@ int runDialog(HWND dialog, const char* shot) {
   over = true;
   pumpUntil([&] { return watched.load(); }, 10000);
   watcher.join();
+  EXPECT_TRUE(shotTaken) << "the dialog never showed rate, time left and percentage together; last seen: " << seen;
   EXPECT_EQ(dialogText(IDC_XFER_BUTTON), "OK");
   EXPECT_FALSE(IsWindowEnabled(mainWindow())) << "the main window waits while the dialog is open";
   SendMessageA(dialog, WM_COMMAND, IDC_XFER_BUTTON, 0);
