@@ -58,7 +58,13 @@ int transfer(const std::string& dir, const Row& r, const std::string& names) {
                     " && " + ours + "\" SYSTEM:\"cd " + (r.weSend ? "out" : "in") + " && exec " + peer + "\"" +
                     pty + " 2>>socat.log";
   std::system(cmd.c_str());
+  // socat leaves at once when our last answer meets a sender that has gone
+  // (EPIPE), before our side has written its status: wait for it, bounded.
   std::string status = readFile(dir + "/status");
+  for (int i = 0; i < 100 && status.empty(); ++i) {
+    usleep(100 * 1000);
+    status = readFile(dir + "/status");
+  }
   return status.empty() ? -1 : std::atoi(status.c_str());
 }
 
