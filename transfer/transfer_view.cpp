@@ -94,8 +94,10 @@ void showFileSize(uint32_t size) {
 }
 
 void updateProgressPaced(int direction) {
+  constexpr uint32_t PACE_MS = 100;
   TransferState& s = transferState();
+  // The bar reaches 100 only with the whole file, so a moved bar covers the end.
   int percent = progressFigures(s.byteCount, s.fileSize, 0, 0).percent;
-  if ((percent < 0 ? 0 : percent) != s.lastPercent || percent == 100 || clockTicks() - s.progressTick >= 100)
+  if ((percent < 0 ? 0 : percent) != s.lastPercent || clockTicks() - s.progressTick >= PACE_MS)
     updateProgress(direction);
 }
