@@ -16,6 +16,7 @@
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -47,11 +48,22 @@ bool lost = false;
 // writes (a stale reply, a receiver's cancel).
 int emptyPolls = 0;
 constexpr int POLL_WAIT_MS = 2;
+// A streaming receive (ZMODEM data, YMODEM-G) answers nothing until the end
+// of the stream: after a read of streamed data, a look that finds less than
+// a block waiting lets the line gather for a moment first. Each wake-up for
+// a sliver costs a process switch on both ends of the pipe; protocols that
+// answer every block never gather (their next block waits for our answer).
+bool gatherStream = false;
+constexpr int STREAM_READ = 1024;  // a read this long is streamed data, not a header
+constexpr int GATHER_BYTES = 8192;
+constexpr long GATHER_NS = 300 * 1000;
+int lastReadBytes = 0;
 
 int stdioRead(uint8_t* buffer, int count) {
   if (lost) return LINK_LOST;
   ssize_t n = read(0, buffer, static_cast<size_t>(count));
   emptyPolls = 0;
+  if (n > 0) lastReadBytes = static_cast<int>(n);
   if (n > 0) return static_cast<int>(n);
   if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return 0;
   lost = true;
@@ -87,6 +99,12 @@ int stdioPoll(int* inQueue, int* outQueue) {
   if (ready == 1) {
     int waiting = 0;
     if (ioctl(0, FIONREAD, &waiting) < 0 || waiting <= 0) waiting = 1;  // readable: at least one byte or the end
+    if (gatherStream && lastReadBytes >= STREAM_READ && waiting < GATHER_BYTES) {
+      lastReadBytes = 0;  // once until data streams again: a closing header waits no more
+      timespec pause{0, GATHER_NS};
+      nanosleep(&pause, nullptr);
+      if (ioctl(0, FIONREAD, &waiting) < 0 || waiting <= 0) waiting = 1;
+    }
     if (inQueue) *inQueue = waiting;
   }
   return 0;
@@ -237,6 +255,7 @@ int main(int argc, char** argv) {
   }
 
   clockUseRealTime();
+  gatherStream = !sending && (protocol == PROTOCOL_ZMODEM || protocol == PROTOCOL_YMODEM_G);
   fcntl(0, F_SETFL, fcntl(0, F_GETFL, 0) | O_NONBLOCK);
   fcntl(1, F_SETFL, fcntl(1, F_GETFL, 0) | O_NONBLOCK);
   linkAttach(&stdioOps);

@@ -409,12 +409,16 @@ int zmodemReceiveStep() {
   TransferState& s = transferState();
   ZmodemState& z = zmodemState();
   int handled = 0;
+  bool drained = false;
   int r = GO_ON;
   z.progressed = false;
   for (;;) {
     if (z.inPos >= z.inCount) {
-      if (handled >= PASS_BYTES) break;
+      // A read that did not fill the buffer took all there was: asking
+      // again would only find the line empty.
+      if (handled >= PASS_BYTES || drained) break;
       int n = lineRead(z.in, ZLINE_READ);
+      drained = n < ZLINE_READ;
       if (n < 0) {
         r = LINK_LOST;
         break;

@@ -101,6 +101,31 @@ TEST(ZmodemFrames, HeadersRoundTripInEveryFormatAndEscaping) {
 // step: on the wire no flow byte, DLE or bare ZDLE, no CR after "@", and with
 // escaping of all controls no control at all; the reader (plain runs and byte
 // by byte) takes it back whole, also with XON and XOFF strewn in.
+// The CRC-32 of any length from any alignment, split anywhere, is the one a
+// bit at a time gives: the folding path takes the long runs, the table the rest.
+TEST(ZmodemFrames, Crc32MatchesTheBitwiseDefinition) {
+  auto bitwise = [](const uint8_t* p, int n) {
+    uint32_t c = 0xFFFFFFFFu;
+    for (int i = 0; i < n; ++i) {
+      c ^= p[i];
+      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+    }
+    return c;
+  };
+  uint8_t data[1200];
+  uint32_t seed = 12345;
+  for (uint8_t& b : data) b = static_cast<uint8_t>((seed = seed * 1103515245u + 12345u) >> 16);
+  for (int offset = 0; offset < 16; ++offset) {
+    for (int length : {0, 1, 15, 63, 64, 65, 79, 80, 127, 128, 129, 200, 1024, 1025, 1100}) {
+      uint32_t expect = bitwise(data + offset, length);
+      EXPECT_EQ(zcrc32Update(0xFFFFFFFFu, data + offset, length), expect) << offset << "+" << length;
+      int cut = length / 3;
+      EXPECT_EQ(zcrc32Update(zcrc32Update(0xFFFFFFFFu, data + offset, cut), data + offset + cut, length - cut), expect)
+          << offset << "+" << length << " cut at " << cut;
+    }
+  }
+}
+
 TEST(ZmodemFrames, SubpacketDataShowsNoByteThatMustBeEscaped) {
   Bytes data;
   for (int i = 0; i < 512; ++i) data.push_back(static_cast<uint8_t>(i * 167 + (i >> 8)));
