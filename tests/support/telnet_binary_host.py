@@ -3,7 +3,8 @@
 # 127.0.0.1:PORT, offers and asks for BINARY, then runs COMMAND... in DIR with
 # its standard input and output joined to the connection as Telnet data: 0xFF
 # doubled towards the client, doubled 0xFF and commands taken out from it.
-# A NOP command is slipped into the data now and then, as hosts do.
+# A NOP and a repeated WILL SGA are slipped into the data now and then, as
+# hosts do.
 # --hold S keeps the client's first data back for S seconds, as a loaded host
 # is slow to answer.
 # Usage: telnet_binary_host.py PORT DIR [--hold S] COMMAND...
@@ -77,11 +78,16 @@ while child.poll() is None or out_fd in open_fds:
         if not chunk:
             open_fds.remove(out_fd)
             continue
-        doubled = chunk.replace(b"\xff", b"\xff\xff")
         sent += len(chunk)
         if sent > 50000:
-            doubled += bytes([IAC, NOP])
+            # In the middle of what the program wrote: inside a block, where
+            # a command byte taken as data would spoil it.
+            half = len(chunk) // 2
+            doubled = (chunk[:half].replace(b"\xff", b"\xff\xff") + bytes([IAC, NOP, IAC, WILL, SGA])
+                       + chunk[half:].replace(b"\xff", b"\xff\xff"))
             sent = 0
+        else:
+            doubled = chunk.replace(b"\xff", b"\xff\xff")
         conn.sendall(doubled)
 child.wait()
 conn.close()
