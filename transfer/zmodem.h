@@ -95,6 +95,7 @@ struct ZmodemState {
   uint8_t streamingEnd;
   int lastSubpacketLength;
   bool rewound;
+  uint32_t rewindTick;       // receiver: when our last ZRPOS went out
   ZReceivePhase phase;
   uint8_t out[ZSEND_QUEUE + 2 * ZDATA_MAX + 64];  // encoded frames not written yet
   int outCount;

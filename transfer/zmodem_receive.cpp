@@ -66,6 +66,7 @@ void sendNewOffset(TransferState& s, ZmodemState& z) {
   if (!s.settings.zmodemSegmented) sendAttention();
   viewText(FIELD_STATUS, "Sending new offset");
   setState(z, ZRPOS);
+  z.rewindTick = clockTicks();
   sendPositionHeader(ZRPOS, s.byteCount, true);
 }
 
@@ -271,6 +272,12 @@ int onHeader(TransferState& s, ZmodemState& z, int type) {
       break;
   }
   if (type == LINK_LOST || type == XFER_USER_CANCEL || type == XFER_CANCEL_RECEIVED) return type;
+  // After our ZRPOS the rest of the stream in flight is skipped as garbage
+  // until the sender's restart: over a deep channel (socket buffers hold
+  // megabytes) that is many garbage limits but one error. Within the read
+  // time-out it costs nothing; after it, an error and the ZRPOS again.
+  bool skippingStream = z.state == ZRPOS && (type == XFER_BAD_CHAR || type == XFER_CRC_ERROR);
+  if (skippingStream && clockTicks() - z.rewindTick < ZMODEM_READ_MS) return GO_ON;
   if (tooMany(s)) return XFER_MAX_ERRORS;
   showRetry(type < 0 ? transferErrorText(type) : "Bad header");
   resendState(s, z);
