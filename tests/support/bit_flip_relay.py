@@ -7,13 +7,10 @@ import select
 import socket
 import sys
 
+from loopback import accept_one
+
 listen_port, target_port, flip_at = (int(a) for a in sys.argv[1:4])
-listener = socket.socket()
-listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-listener.bind(("127.0.0.1", listen_port))
-listener.listen(1)
-first, _ = listener.accept()
-listener.close()
+first = accept_one(listen_port)
 second = socket.create_connection(("127.0.0.1", target_port))
 passed = 0
 try:

@@ -15,6 +15,8 @@ import subprocess
 import sys
 import time
 
+from loopback import accept_one
+
 IAC, WILL, DO, SB, SE, NOP = 255, 251, 253, 250, 240, 241
 BINARY, SGA = 0, 3
 
@@ -22,12 +24,7 @@ port, folder, command = int(sys.argv[1]), sys.argv[2], sys.argv[3:]
 hold = 0.0
 if command[:1] == ["--hold"]:
     hold, command = float(command[1]), command[2:]
-listener = socket.socket()
-listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-listener.bind(("127.0.0.1", port))
-listener.listen(1)
-conn, _ = listener.accept()
-listener.close()
+conn = accept_one(port)
 conn.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
 conn.sendall(bytes([IAC, WILL, BINARY, IAC, DO, BINARY, IAC, WILL, SGA]))
 child = subprocess.Popen(command, cwd=folder, stdin=subprocess.PIPE, stdout=subprocess.PIPE)
