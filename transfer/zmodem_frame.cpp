@@ -2,10 +2,6 @@
 // state machine that turns bytes into headers and subpackets.
 #include <cstring>
 
-#if defined(__x86_64__) || defined(__i386__)
-#include <emmintrin.h>
-#endif
-
 #include "shell/pump.h"
 #include "terminal/options.h"
 #include "terminal/link.h"
@@ -13,6 +9,7 @@
 #include "transfer/transfer_codes.h"
 #include "transfer/transfer_line.h"
 #include "transfer/zmodem.h"
+#include "transfer/zmodem_wide.h"
 
 namespace {
 // crc32Tables[k][i]: the CRC-32 of byte i followed by k zero bytes, so the
@@ -85,55 +82,9 @@ inline bool decodeStop(uint8_t b, bool escapeAll) {
   return escapeAll || b == ZDLE || isFlow(b);
 }
 
-// Sixteen bytes a step where the processor has the vector instructions (every
-// 64-bit one; a 32-bit build asks at run time): the marks are exact.
-#if defined(__x86_64__) || defined(__i386__)
-bool wideScan() {
-  static const bool usable = __builtin_cpu_supports("sse2");
-  return usable;
-}
-
-__attribute__((target("sse2"))) int decodeStopMask16(const uint8_t* p, bool escapeAll) {
-  __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-  __m128i stops;
-  if (escapeAll) {
-    stops = _mm_cmpeq_epi8(_mm_and_si128(w, _mm_set1_epi8(0x60)), _mm_setzero_si128());
-  } else {
-    __m128i zdle = _mm_cmpeq_epi8(w, _mm_set1_epi8(ZDLE));
-    __m128i flow = _mm_cmpeq_epi8(_mm_and_si128(w, _mm_set1_epi8(0x7D)), _mm_set1_epi8(0x11));
-    stops = _mm_or_si128(zdle, flow);
-  }
-  return _mm_movemask_epi8(stops);
-}
-
-// Copies sixteen bytes to out and marks those that may need escaping (see
-// escapeCandidates below).
-__attribute__((target("sse2"))) int escapeMask16(const uint8_t* p, uint8_t* out, bool all) {
-  __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), w);
-  if (all) return _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(w, _mm_set1_epi8(0x60)), _mm_setzero_si128()));
-  __m128i m = _mm_and_si128(w, _mm_set1_epi8(0x7F));
-  __m128i c = _mm_or_si128(_mm_cmpeq_epi8(m, _mm_set1_epi8(0x10)), _mm_cmpeq_epi8(m, _mm_set1_epi8(0x11)));
-  c = _mm_or_si128(c, _mm_cmpeq_epi8(m, _mm_set1_epi8(0x13)));
-  c = _mm_or_si128(c, _mm_cmpeq_epi8(m, _mm_set1_epi8(0x18)));
-  c = _mm_or_si128(c, _mm_cmpeq_epi8(m, _mm_set1_epi8(0x0D)));
-  return _mm_movemask_epi8(c);
-}
-#else
-bool wideScan() { return false; }
-int decodeStopMask16(const uint8_t*, bool) { return 0; }
-int escapeMask16(const uint8_t*, uint8_t*, bool) { return 0; }
-#endif
-
 // How many leading bytes decode to themselves.
 int plainLength(const uint8_t* p, int count, bool escapeAll) {
-  int n = 0;
-  if (wideScan()) {
-    for (; n + 16 <= count; n += 16) {
-      int stops = decodeStopMask16(p + n, escapeAll);
-      if (stops) return n + __builtin_ctz(static_cast<unsigned>(stops));
-    }
-  }
+  int n = zPlainWide(p, count, escapeAll);
   for (; n + 8 <= count; n += 8) {
     uint64_t stops = decodeStops(load8(p + n), escapeAll);
     if (stops) return n + firstMarked(stops);
@@ -398,8 +349,8 @@ int zReadPlainRun(ZReader& r, const uint8_t* bytes, int count, bool escapeAll) {
   if (r.mode != ZM_DATA || r.escaped) return 0;
   uint8_t* out = r.data + r.dataLength;
   int room = r.dataLimit - r.dataLength;
-  int n = 0;
   int taken = 0;
+  int n = zDecodeWide(bytes, count, out, room, escapeAll, &taken);
   for (;;) {
     int run = plainLength(bytes + n, count - n < room - taken ? count - n : room - taken, escapeAll);
     std::memcpy(out + taken, bytes + n, static_cast<size_t>(run));
@@ -491,32 +442,34 @@ static void put(ZmodemState& z, uint8_t b) {
   z.lastSent = b;
 }
 
-// How a byte goes out: plain, escaped, or CR (escaped after "@").
-enum EscapeKind : uint8_t { ESC_PLAIN, ESC_ALWAYS, ESC_CR };
+// How a byte goes out, by mode ([0]: only the flow and ZDLE bytes are
+// escaped; [1]: every control is): always escaped, or escaped only after
+// "@" (CR, so that "@" CR cannot reach a modem as a command).
+struct EscapeTables {
+  uint8_t always[2][256];
+  uint8_t afterAt[2][256];
+};
 
-// [0]: only the flow and ZDLE bytes are escaped; [1]: every control is.
-static const EscapeKind (*escapeTables())[256] {
-  static EscapeKind kinds[2][256];
+static const EscapeTables& escapeTables() {
+  static EscapeTables t;
   static bool ready = false;
   if (!ready) {
     for (int b = 0; b < 256; ++b) {
-      EscapeKind k = ESC_PLAIN;
       switch (b) {
         case 0x10: case 0x11: case 0x13: case 0x18: case 0x90: case 0x91: case 0x93:
-          k = ESC_ALWAYS;
+          t.always[0][b] = 1;
           break;
         case 0x0D: case 0x8D:
-          k = ESC_CR;
+          t.afterAt[0][b] = 1;
           break;
         default:
           break;
       }
-      kinds[0][b] = k;
-      kinds[1][b] = (b & 0x60) ? ESC_PLAIN : ESC_ALWAYS;
+      t.always[1][b] = (b & 0x60) ? 0 : 1;
     }
     ready = true;
   }
-  return kinds;
+  return t;
 }
 
 // Marks the bytes of w that may need escaping: with every control escaped
@@ -529,24 +482,18 @@ static uint64_t escapeCandidates(uint64_t w, bool all) {
          zeroByte(m ^ (ONES * 0x18)) | zeroByte(m ^ (ONES * 0x0D));
 }
 
-// Escapes length bytes into the output; the caller made room for twice as many.
+// Escapes length bytes into the output; the caller made room for twice as
+// many and sixteen more.
 static void putEscapedRun(ZmodemState& z, const uint8_t* data, int length) {
   bool all = z.escapeAll;
-  const EscapeKind* kinds = escapeTables()[all ? 1 : 0];
+  const EscapeTables& t = escapeTables();
+  const uint8_t* always = t.always[all ? 1 : 0];
+  const uint8_t* afterAt = t.afterAt[all ? 1 : 0];
   uint8_t* o = z.out + z.outCount;
   uint8_t last = z.lastSent;
-  bool wide = wideScan();
-  int i = 0;
+  int i = zEscapeWide(data, length, &o, all, &last);
   while (i < length) {
-    if (wide && i + 16 <= length) {
-      // As below, sixteen at a time: at most 2 * i + 16 bytes are written.
-      int marks = escapeMask16(data + i, o, all);
-      int plain = marks ? __builtin_ctz(static_cast<unsigned>(marks)) : 16;
-      o += plain;
-      i += plain;
-      if (plain > 0) last = data[i - 1];
-      if (plain == 16) continue;
-    } else if (i + 8 <= length) {
+    if (i + 8 <= length) {
       // Eight bytes go out as they are up to the first that may need
       // escaping. The copy of all eight stays within the room made: so far
       // at most 2 * i bytes went out.
@@ -560,8 +507,7 @@ static void putEscapedRun(ZmodemState& z, const uint8_t* data, int length) {
       if (plain == 8) continue;
     }
     uint8_t b = data[i++];
-    EscapeKind k = kinds[b];
-    if (k != ESC_PLAIN && (k == ESC_ALWAYS || (last & 0x7F) == '@')) {
+    if (always[b] || (afterAt[b] && (last & 0x7F) == '@')) {
       *o++ = ZDLE;
       b ^= 0x40;
     }

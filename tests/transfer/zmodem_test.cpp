@@ -130,6 +130,9 @@ TEST(ZmodemFrames, SubpacketDataShowsNoByteThatMustBeEscaped) {
   Bytes data;
   for (int i = 0; i < 512; ++i) data.push_back(static_cast<uint8_t>(i * 167 + (i >> 8)));
   for (int at = 0; at < 10; ++at) data.insert(data.begin() + 300 + 11 * at, {'@', static_cast<uint8_t>(at & 1 ? 0x8D : 0x0D)});
+  // One more where the sixteen-byte steps end and the byte loop takes over.
+  data[data.size() / 16 * 16 - 1] = '@';
+  data[data.size() / 16 * 16] = 0x0D;
   for (bool escape : {false, true}) {
     Bytes wire = encode(true, escape, [&] { sendSubpacket(data.data(), static_cast<int>(data.size()), ZCRCE); });
     uint8_t before = 0;
