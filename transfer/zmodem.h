@@ -35,11 +35,17 @@ constexpr int ZREAD_BUFFER = RECEIVE_BUFFER_SIZE;  // what the auto-start collec
 constexpr int ZLINE_READ = 16 * 1024;
 // Received data is written to the file in pieces of up to this much.
 constexpr int ZWRITE_BEHIND = 32 * 1024;
-// A streaming sender writes its subpackets to the line once this much is
-// queued (one write instead of one per subpacket), and looks for the
-// receiver's reply after each such write. Kept below the receiver's garbage
-// limit: after a bad subpacket it skips the rest of what is in flight.
-constexpr int ZSEND_QUEUE = 8 * 1024;
+// A streaming sender writes its subpackets to the line once a write's worth
+// is queued, and looks for the receiver's reply after each write. The size
+// follows the line: doubled after a write that took at most ZSEND_QUICK_MS,
+// halved after one that took over ZSEND_SLOW_MS. A fast channel gets few
+// large writes (each write wakes the other end); a slow line still answers
+// Cancel and the receiver's ZRPOS within a moment, and has little in flight
+// for the receiver to skip after a bad subpacket.
+constexpr int ZSEND_QUEUE_MIN = 1024;
+constexpr int ZSEND_QUEUE_MAX = 128 * 1024;
+constexpr uint32_t ZSEND_QUICK_MS = 25;
+constexpr uint32_t ZSEND_SLOW_MS = 100;
 
 // What the reader reports for a byte pushed into it.
 enum ZReadEvent {
@@ -97,7 +103,8 @@ struct ZmodemState {
   bool rewound;
   uint32_t rewindTick;       // receiver: when our last ZRPOS went out
   ZReceivePhase phase;
-  uint8_t out[ZSEND_QUEUE + 2 * ZDATA_MAX + 64];  // encoded frames not written yet
+  uint8_t out[ZSEND_QUEUE_MAX + 2 * ZDATA_MAX + 64];  // encoded frames not written yet
+  int sendQueue;             // sender: bytes per write while streaming
   int outCount;
   // Receiver: data taken but not yet written, at writeOffset of the file.
   uint8_t toWrite[ZWRITE_BEHIND];

@@ -138,6 +138,7 @@ void zmodemReset(ZmodemState& z) {
   z.frameEnd = ZCRCG;
   z.streamingEnd = ZCRCG;
   z.subpacketLength = ZSEND_SUBPACKET_MAX;
+  z.sendQueue = ZSEND_QUEUE_MIN;
   zReadHeaders(z.reader, 10000);
 }
 

@@ -117,9 +117,15 @@ int checkReceiver(ZmodemState& z) {
   return 0;
 }
 
+// The next write's size from how long this one took.
+void fitSendQueue(ZmodemState& z, uint32_t took) {
+  if (took <= ZSEND_QUICK_MS && z.sendQueue < ZSEND_QUEUE_MAX) z.sendQueue *= 2;
+  else if (took > ZSEND_SLOW_MS && z.sendQueue > ZSEND_QUEUE_MIN) z.sendQueue /= 2;
+}
+
 // Sends data from position p: 1 when the end of the file went out, 0 when the
 // receiver must answer first, or a negative code. The subpackets leave in
-// writes of about ZSEND_QUEUE bytes; nothing stays queued on return.
+// writes of z.sendQueue bytes; nothing stays queued on return.
 int sendData(TransferState& s, ZmodemState& z, uint32_t p) {
   int r = sendPositionHeader(ZDATA, p, false);
   if (r < 0) return r;
@@ -156,11 +162,13 @@ int sendData(TransferState& s, ZmodemState& z, uint32_t p) {
     if ((r = queueSubpacket(chunk + offset, n, end)) < 0) return r;
     p += static_cast<uint32_t>(n);
     s.byteCount = p;
-    if (end == ZCRCG && z.outCount < ZSEND_QUEUE) continue;
+    if (end == ZCRCG && z.outCount < z.sendQueue) continue;
     // While streaming only whole blocks go out, the rest waits for the next
     // write (a channel that moves data in such blocks gets no short ones);
     // at the end of a frame everything does.
-    if ((r = end == ZCRCG ? zFlushBlocks(ZSEND_QUEUE) : zFlush()) < 0) return r;
+    uint32_t started = clockTicks();
+    if ((r = end == ZCRCG ? zFlushBlocks(z.sendQueue) : zFlush()) < 0) return r;
+    fitSendQueue(z, clockTicks() - started);
     updateProgressPaced(1);
     if (last) return 1;
     if (end == ZCRCW) return 0;

@@ -3,6 +3,7 @@
 #include <deque>
 
 #include "shell/pump.h"
+#include "shell/pump_posix.h"
 #include "terminal/link.h"
 
 namespace {
@@ -17,6 +18,7 @@ struct Direction {
   uint32_t stalledUntil;
   std::deque<Pending> queue;
   std::vector<uint8_t> written;
+  int longestWrite;
 };
 Direction directions[2];
 bool cut = false;
@@ -75,7 +77,10 @@ int lineReadOp(uint8_t* buffer, int count) {
 
 int lineWriteOp(const uint8_t* bytes, int length) {
   if (cut) return -1;
-  for (int i = 0; i < length; ++i) put(outgoing(), bytes[i]);
+  Direction& d = outgoing();
+  for (int i = 0; i < length; ++i) put(d, bytes[i]);
+  if (length > d.longestWrite) d.longestWrite = length;
+  if (d.plan.bytesPerSecond) clockAdvance(static_cast<uint32_t>(uint64_t{1000} * length / d.plan.bytesPerSecond));
   return 0;
 }
 
@@ -95,7 +100,7 @@ int linePurgeOp(int which) {
   return 0;
 }
 
-const LinkOps ops = {lineReadOp, lineWriteOp, linePollOp, linePurgeOp, nullptr, nullptr, nullptr, true, nullptr};
+const LinkOps ops = {lineReadOp, lineWriteOp, linePollOp, linePurgeOp, nullptr, nullptr, nullptr, true, nullptr, nullptr};
 }  // namespace
 
 void faultLineReset(const FaultPlan& fromEnd0, const FaultPlan& fromEnd1) {
@@ -114,6 +119,7 @@ void faultLineAttach(int end) {
 }
 
 const std::vector<uint8_t>& faultLineWritten(int end) { return directions[end ? 1 : 0].written; }
+int faultLineLongestWrite(int end) { return directions[end ? 1 : 0].longestWrite; }
 
 void faultLineInject(int end, const uint8_t* bytes, int length) {
   Direction& d = directions[end ? 1 : 0];

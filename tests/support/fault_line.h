@@ -13,6 +13,7 @@ struct FaultPlan {
   int stallPerMillion = 0;      // the line stops for stallMs before this byte
   uint32_t stallMs = 0;
   uint32_t delayMs = 0;         // every byte arrives this much later
+  uint32_t bytesPerSecond = 0;  // a write returns when the line took it (0: at once)
   // Faults start only after this many bytes passed (a clean opening).
   uint32_t cleanBytes = 0;
   // After this many bytes have passed the line is cut (0 = never).
@@ -26,6 +27,8 @@ void faultLineReset(const FaultPlan& fromEnd0, const FaultPlan& fromEnd1);
 void faultLineAttach(int end);
 // Everything end wrote, before any fault.
 const std::vector<uint8_t>& faultLineWritten(int end);
+// The longest single write end made.
+int faultLineLongestWrite(int end);
 // Puts bytes on the line as if end had written them (a hostile peer).
 void faultLineInject(int end, const uint8_t* bytes, int length);
 // Cuts the line: both ends then see LINK_LOST.

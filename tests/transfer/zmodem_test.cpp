@@ -194,6 +194,26 @@ TEST(ZmodemPair, ALostLineKeepsThePartialFile) {
   EXPECT_TRUE(data.compare(0, got.size(), got) == 0);
 }
 
+// A streaming sender's writes follow the line: on a line that takes them at
+// once they grow to 128 KiB (each write costs both ends a wake-up), at 9600
+// bit/s they stay at a subpacket, so that Cancel and the receiver's ZRPOS are
+// answered within a write.
+TEST(ZmodemPair, WritesFollowTheLineSpeed) {
+  for (uint32_t rate : {0u, 960u}) {
+    Receiver r = receiver();
+    std::string data = writeData(r.dir + "/f", rate ? 40000 : 600000, 5);
+    TransferState tx = senderFor(settingsFor(PROTOCOL_ZMODEM), {r.dir + "/f"});
+    FaultPlan line;
+    line.bytesPerSecond = rate;
+    faultLineReset(line, {});
+    PairOutcome o = runTransferPair(tx, r.rx);
+    EXPECT_EQ(o.sent, 0) << rate;
+    EXPECT_TRUE(readFile(r.dir + "/down/f") == data) << rate;
+    if (rate) EXPECT_LE(faultLineLongestWrite(0), 4096);
+    else EXPECT_EQ(faultLineLongestWrite(0), ZSEND_QUEUE_MAX);
+  }
+}
+
 // Names from the remote side never leave the download directory: only the
 // last component is kept, and names that leave nothing to create are skipped
 // with ZSKIP (the YMODEM receive rules try every kind of name).
