@@ -445,7 +445,7 @@ static void put(ZmodemState& z, uint8_t b) {
 
 // How a byte goes out, by mode ([0]: only the flow and ZDLE bytes are
 // escaped; [1]: every control is): always escaped, or escaped only after
-// "@" (CR, so that "@" CR cannot reach a modem as a command).
+// "@" (CR: "@" CR is a command to some packet networks on the way).
 struct EscapeTables {
   uint8_t always[2][256];
   uint8_t afterAt[2][256];
