@@ -160,7 +160,7 @@ __attribute__((target("sse2"))) int plainBlocks(const uint8_t* p, int count, boo
 }  // namespace
 
 int zEscapeWide(const uint8_t* data, int length, uint8_t** out, bool all, uint8_t* last) {
-  static const bool usable = __builtin_cpu_supports("ssse3") && hasSse2();
+  static const bool usable = __builtin_cpu_supports("ssse3");  // which has SSE2 too
   return usable ? escapeShuffled(data, length, out, all, last) : 0;
 }
 
