@@ -3,7 +3,7 @@
 namespace {
 constexpr unsigned long SPEEDS[LINE_SPEED_COUNT] = {256000, 115200, 57600, 38400, 19200, 14400,
                                                     9600,   4800,   2400,  1200,  600,   300};
-int inRange(int value, int last) { return value >= 0 && value <= last ? value : 0; }
+int inRange(int value, int last) { return value < 0 ? 0 : value > last ? last : value; }
 }  // namespace
 
 unsigned long lineSpeed(int speedIndex) { return SPEEDS[inRange(speedIndex, LINE_SPEED_COUNT - 1)]; }

@@ -15,7 +15,6 @@ struct LineSettings {
 constexpr int LINE_SPEED_COUNT = 12;
 // Bits per second of a speed index (clamped).
 unsigned long lineSpeed(int speedIndex);
-// Every index brought into its range; out-of-range values take the first
-// choice of their list (index 0), as the pages show them.
+// Every index clamped into its range (speed index 12 is 300 bit/s, port 8 is COM8).
 LineSettings lineSettingsClamped(int portIndex, int speedIndex, int dataBitsIndex, int stopBitsIndex, int parity,
                                  int flowControl);
