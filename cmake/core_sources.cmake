@@ -2,7 +2,7 @@
 # Win32-only (*_win32.cpp, target build) nor POSIX-only (*_posix.cpp, the host
 # build's platform). Shared by the host build, the target build and the clang
 # fuzz build.
-set(CORE_DIRS terminal transfer shell telnet dialup ftp viewer)
+set(CORE_DIRS terminal transfer shell frame telnet dialup ftp viewer)
 get_filename_component(SUITE_ROOT "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
 set(CORE_SOURCES)
 set(WIN32_SOURCES)

@@ -37,7 +37,7 @@ function(suite_test_folder folder label)
   gtest_discover_tests(${exe} TEST_PREFIX "${folder}." PROPERTIES LABELS ${label}
     DISCOVERY_TIMEOUT 30)
 endfunction()
-foreach(folder layout terminal transfer shell telnet dialup ftp viewer)
+foreach(folder layout terminal transfer shell frame telnet dialup ftp viewer)
   suite_test_folder(${folder} unit)
 endforeach()
 suite_test_folder(interop interop)

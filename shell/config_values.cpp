@@ -217,14 +217,6 @@ int colourFieldFromRgb(int red, int green, int blue) {
   return 0x8000 | five(red) | five(green) << 5 | five(blue) << 10;
 }
 
-uint32_t colourFromField(int64_t value, const uint32_t palette[16], uint32_t fallback) {
-  if (value >= 1 && value <= 16) return palette[value - 1];
-  if (value < 0x8000 || value > 0xFFFF) return fallback;
-  // Five bits back to eight: the top bits repeat so 31 gives 255.
-  auto eight = [](int64_t c) { return static_cast<uint32_t>(c << 3 | c >> 2); };
-  return eight(value & 31) | eight(value >> 5 & 31) << 8 | eight(value >> 10 & 31) << 16;
-}
-
 ColourValues colourFromState(const ConfigSheetState& s) {
   ColourValues v;
   for (int i = 0; i < COLOUR_ITEM_COUNT; ++i) v.fields[i] = static_cast<int>(recordInt(s.work.bytes, COLOUR_ITEM_FIELDS[i]));

@@ -3,6 +3,7 @@
 // finally writes (the entry file and the program-wide values). The dialog
 // procedures only move these values to and from their controls.
 #pragma once
+#include "shell/session_profile.h"
 #include <cstdint>
 #include <string>
 
@@ -89,8 +90,6 @@ constexpr int COLOUR_ITEM_COUNT = 2;  // "Text", "Background"
 extern const char* const COLOUR_ITEM_NAMES[COLOUR_ITEM_COUNT];
 extern const FieldSpec COLOUR_ITEM_FIELDS[COLOUR_ITEM_COUNT];
 int colourFieldFromRgb(int red, int green, int blue);
-// The colour a field stands for (0x00BBGGRR); fallback for 0 or a bad value.
-uint32_t colourFromField(int64_t value, const uint32_t palette[16], uint32_t fallback);
 struct ColourValues {
   int fields[COLOUR_ITEM_COUNT] = {};
 };

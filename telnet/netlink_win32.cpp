@@ -6,9 +6,9 @@
 #include <cstring>
 #include <vector>
 
+#include "frame/frame_session.h"
 #include "shell/message_box.h"
 #include "telnet/rlogin.h"
-#include "telnet/session_hooks.h"
 #include "telnet/socket_io.h"
 #include "telnet/telnet_ids.h"
 #include "telnet/telnet_engine.h"
@@ -148,7 +148,7 @@ void enterPhase(Phase next) {
   if (ending) endProgress();
 }
 
-void attemptEnded() { sessionHooks.attemptEnded(); }
+void attemptEnded() { frameAttemptEnded(); }
 
 int showError(const char* text, const char* title, unsigned style) {
   return messageBoxTitled(0, text, title, style);
@@ -179,7 +179,7 @@ void established() {
     return;
   }
   WSAAsyncSelect(sock, mainWindow, WM_NET_SOCKET, target.rlogin ? RLOGIN_EVENTS : TELNET_EVENTS);
-  sessionHooks.established();
+  frameEstablished();
 }
 
 bool bindPort(int port, void*) {
@@ -374,7 +374,7 @@ void letInputThrough() {
 // lost, and no read notification is needed for it.
 void receivePass() {
   if (!netLinkUp() || transferReading) return;
-  if (sessionHooks.receivePass() == LINK_LOST) postLost();
+  if (frameDataWaiting() == LINK_LOST) postLost();
   else if (receiveBacklog()) PostMessageA(mainWindow, WM_NET_SOCKET, sock, WSAMAKESELECTREPLY(FD_READ, 0));
 }
 
@@ -405,7 +405,7 @@ void onSocketEvent(WPARAM wp, LPARAM lp) {
       // What arrived before the close is shown before the connection ends.
       // After the close what is left is finite: take it all, pass by pass.
       if (netLinkUp())
-        while (sessionHooks.receivePass() != LINK_LOST && receiveBacklog()) {
+        while (frameDataWaiting() != LINK_LOST && receiveBacklog()) {
         }
       postLost();
       break;
@@ -419,7 +419,7 @@ void onLost() {
   linkClose();  // closes the socket and releases the link state
   closeSocket();
   enterPhase(Phase::Idle);
-  sessionHooks.lost();
+  frameLost();
 }
 }  // namespace
 
@@ -517,7 +517,7 @@ void netDisconnect() {
   enterPhase(Phase::Idle);  // a close event still queued is not a loss
   linkClose();
   closeSocket();
-  sessionHooks.lost();
+  frameLost();
 }
 
 bool netConnecting() { return attempting(phase); }

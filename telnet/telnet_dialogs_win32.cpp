@@ -18,7 +18,7 @@ INT_PTR CALLBACK AboutDlgFunc(HWND dialog, UINT message, WPARAM wp, LPARAM) {
       char text[64];
       snprintf(text, sizeof text, "%d bytes total memory", static_cast<int>(memory.dwTotalPhys & 0x7FFFFFFF));
       SetDlgItemTextA(dialog, IDC_ABOUT_MEMORY, text);
-      std::string address = localAddress();
+      std::string address = frameLocalAddress();
       size_t colon = address.find(':');
       SetDlgItemTextA(dialog, IDC_ABOUT_ADDRESS, colon == std::string::npos ? "0.0.0.0" : address.c_str() + colon + 1);
       return TRUE;

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "telnet/rlogin.h"
-#include "telnet/session_hooks.h"
 #include "terminal/link.h"
+#include "terminal/options.h"
 
 TelnetState telnetState = {TELNET_DATA, 0, false, false, {}};
 TelnetSession telnetSession = {false, false, false, "vt100", 80, 24};
@@ -30,7 +30,7 @@ void enter(TelnetPhase phase, uint8_t verb = 0) {
 
 void setLocalEcho(bool on) {
   telnetSession.localEcho = on;
-  sessionHooks.localEchoChanged(on);
+  terminalOptions.localEcho = on;
 }
 
 // Appends b, doubling an IAC so that it cannot end the subnegotiation early.

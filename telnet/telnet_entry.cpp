@@ -5,19 +5,13 @@
 #include "telnet/telnet_engine.h"
 #include "terminal/terminal_type.h"
 
-void telnetSessionFromEntry(const BookEntry& entry) {
-  const uint8_t* r = entry.bytes;
-  telnetSession.rlogin = bookProtocol(entry) == 1;
-  telnetSession.binaryMode = recordInt(r, bookField::binaryMode) != 0;
-  telnetSession.localEcho = recordInt(r, bookField::localEcho) != 0;
-  recordText(r, bookField::terminalId, telnetSession.terminalId, sizeof telnetSession.terminalId);
-  if (telnetSession.terminalId[0] == '\0') {
-    copyBounded(telnetSession.terminalId, sizeof telnetSession.terminalId,
-                terminalType(bookEmulation(entry)).terminalId);
-  }
-  char user[33];
-  recordText(r, bookField::userName, user, sizeof user);
-  rloginSetNames(rlogin.localUser, user);
+void telnetSessionFromProfile(const SessionProfile& p) {
+  telnetSession.rlogin = p.rlogin;
+  telnetSession.binaryMode = p.binaryMode;
+  telnetSession.localEcho = p.localEcho;
+  copyBounded(telnetSession.terminalId, sizeof telnetSession.terminalId,
+              p.terminalId[0] ? p.terminalId : terminalType(p.emulation).terminalId);
+  rloginSetNames(rlogin.localUser, p.userName);
 }
 
 void telnetSessionToEntry(BookEntry& entry) {
@@ -25,11 +19,11 @@ void telnetSessionToEntry(BookEntry& entry) {
   recordSetInt(entry.bytes, bookField::localEcho, telnetSession.localEcho ? 1 : 0);
 }
 
-NetRequest netRequestFromEntry(const BookEntry& entry) {
+NetRequest netRequestFromProfile(const SessionProfile& p) {
   NetRequest request{};
-  recordText(entry.bytes, bookField::address, request.address, sizeof request.address);
-  request.port = bookPort(entry);
-  request.rlogin = bookProtocol(entry) == 1;
-  request.useFirewall = recordInt(entry.bytes, bookField::useFirewall) != 0;
+  copyBounded(request.address, sizeof request.address, p.address);
+  request.port = p.port;
+  request.rlogin = p.rlogin;
+  request.useFirewall = p.useFirewall;
   return request;
 }

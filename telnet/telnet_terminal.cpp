@@ -1,6 +1,5 @@
 #include "telnet/telnet_terminal.h"
 
-#include "telnet/session_hooks.h"
 #include "telnet/telnet_engine.h"
 #include "terminal/hooks.h"
 #include "terminal/options.h"
@@ -21,22 +20,21 @@ void commandByte(uint8_t b) {
   else processReceived(&byte, 1);
   terminalOptions.telnet = !telnetSession.rlogin;
 }
+}  // namespace
 
-void sizeChanged(int columns, int rows) {
+void telnetTerminalSize(int columns, int rows) {
+  // The host already has the size it was told: nothing to report.
+  if (columns == telnetSession.columns && rows == telnetSession.rows) return;
   telnetSession.columns = columns;
   telnetSession.rows = rows;
   telnetReportWindowSize();
 }
 
-void localEchoChanged(bool on) { terminalOptions.localEcho = on; }
-}  // namespace
-
 void telnetAttachTerminal() {
   terminalHooks.telnetInCommand = inCommand;
   terminalHooks.telnetCommandByte = commandByte;
   terminalHooks.telnetCommandStart = telnetStartCommand;
-  terminalHooks.windowSizeChanged = sizeChanged;
-  sessionHooks.localEchoChanged = localEchoChanged;
+  terminalHooks.windowSizeChanged = telnetTerminalSize;
   terminalOptions.telnet = !telnetSession.rlogin;
   terminalOptions.localEcho = telnetSession.localEcho;
   telnetSession.columns = screen.columns;

@@ -6,3 +6,5 @@
 // Fills the terminal's Telnet and window-size slots. The session calls it once
 // the connection is up, after setting telnetSession for it.
 void telnetAttachTerminal();
+// The terminal has a new size: the host hears of it when it asked to.
+void telnetTerminalSize(int columns, int rows);

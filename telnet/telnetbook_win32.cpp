@@ -2,14 +2,14 @@
 
 #include <cstring>
 
+#include "frame/frame_session.h"
+#include "frame/frame_win32.h"
 #include "shell/book_dialog_win32.h"
 #include "shell/book_entry.h"
 #include "shell/config_sheet_win32.h"
-#include "telnet/netlink_win32.h"
-#include "telnet/telnet_program_win32.h"
 
 namespace {
-bool busy() { return telnetProgram.online || netConnecting(); }
+bool busy() { return frameSession.state != FrameState::Offline; }
 
 void reloadTemplate() { bookLoadTemplate(); }
 int validate(const uint8_t* record) {
@@ -54,10 +54,10 @@ const BookEnv& telnetBook() {
 }  // namespace
 
 void telnetBookCommand(HWND owner) {
-  if (bookDialog(owner, telnetBook()) == 1 && !busy()) sessionConnect();
+  if (bookDialog(owner, telnetBook()) == 1 && !busy()) frameOpenSession();
 }
 
 void telnetQuickConnectCommand(HWND owner) {
   if (busy()) return;  // the menu entry and the button are off while online
-  if (quickConnectDialog(owner, telnetBook()) == 1) sessionConnect();
+  if (quickConnectDialog(owner, telnetBook()) == 1) frameOpenSession();
 }

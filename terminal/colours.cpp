@@ -7,7 +7,7 @@ constexpr int DEFAULT_BACKGROUND = 0;
 
 TerminalColours terminalColours;
 
-static const uint32_t defaultPalette[16] = {
+const uint32_t defaultPalette[16] = {
     rgb(0, 0, 0),       rgb(127, 0, 0),   rgb(0, 127, 0),   rgb(127, 127, 0),
     rgb(0, 0, 127),     rgb(127, 0, 127), rgb(0, 127, 127), rgb(191, 191, 191),
     rgb(127, 127, 127), rgb(255, 0, 0),   rgb(0, 255, 0),   rgb(255, 255, 0),

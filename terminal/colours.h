@@ -10,6 +10,8 @@ struct TerminalColours {
 };
 
 extern TerminalColours terminalColours;
+// The palette and scheme every session starts from (text 7, background 0).
+extern const uint32_t defaultPalette[16];
 
 constexpr uint32_t rgb(int r, int g, int b) {
   return static_cast<uint32_t>(r) | (static_cast<uint32_t>(g) << 8) | (static_cast<uint32_t>(b) << 16);

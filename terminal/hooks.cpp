@@ -11,7 +11,7 @@ constexpr TerminalHooks idle = {
     no,   noByte, none,                      // Telnet
     no,   noByte, no,     none, none,        // transparent printing
     no,   noByte,                            // capture
-    no,   noByte, none,   none,              // ZMODEM auto-start
+    no,   noByte, none,   none,   no,        // ZMODEM auto-start
     no,   noBytes,                           // script
     noSize,                                  // window size
     no,   noBytes,                           // chat

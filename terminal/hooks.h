@@ -32,6 +32,9 @@ struct TerminalHooks {
   void (*zmodemCaptureByte)(uint8_t b);
   void (*zmodemArmCapture)();
   void (*zmodemAutoStartCheck)();
+  // What opens the receive after a ZRQINIT was seen (the transfer dialog in a
+  // program, a tool or test elsewhere); true when a receive was opened.
+  bool (*zmodemOpenReceive)();
 
   // Script: running flag and the line match, given the cells of the row up to
   // and including the one just written.

@@ -100,7 +100,9 @@ void eraseToStartOfLine(int row, int column);
 void clearScreen();
 void putCell(uint8_t ch);
 void returnToLive();
-void setRows(int rows);
+// Changes the number of rows; reportSize tells the line of the new size (a
+// caller that sets the columns too reports both itself, once).
+void setRows(int rows, bool reportSize = true);
 // Moves the view by delta lines (negative: into the scrollback).
 void scrollView(int delta);
 

@@ -177,7 +177,7 @@ void scrollView(int delta) {
   surfaceInvalidate();
 }
 
-void setRows(int n) {
+void setRows(int n, bool reportSize) {
   ScreenBuffer& s = screen;
   n = std::clamp(n, 1, MAX_ROWS);
   returnToLive();
@@ -220,5 +220,5 @@ void setRows(int n) {
   updateRowLines();
   fillRowLinesPastScreen();
   surfaceSetScrollBar(s.historyLines, s.historyLines);
-  terminalHooks.windowSizeChanged(s.columns, s.rows);
+  if (reportSize) terminalHooks.windowSizeChanged(s.columns, s.rows);
 }

@@ -249,7 +249,7 @@ int main(int argc, char** argv) {
   if (!zmodemDir.empty()) {
     terminalOptions.zmodemAutoStart = true;
     zmodemAutoStartInstall();
-    zmodemOpenReceive = zmodemReceiveHere;
+    terminalHooks.zmodemOpenReceive = zmodemReceiveHere;
   }
   if (terminalId.empty()) terminalId = terminalType(emulation).terminalId;
 

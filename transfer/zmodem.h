@@ -176,6 +176,3 @@ bool zmodemCaptureActive();
 void zmodemCaptureByte(uint8_t b);
 void zmodemArmCapture();
 void zmodemAutoStartCheck();
-// What opens the receive after a ZRQINIT was seen (the dialog in the program,
-// a tool or test elsewhere). Returns true when a receive was opened.
-extern bool (*zmodemOpenReceive)();

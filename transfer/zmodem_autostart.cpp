@@ -15,8 +15,6 @@
 namespace {
 bool capturing = false;
 
-bool noReceiver() { return false; }
-
 void stopCapture(ZmodemState& z) {
   capturing = false;
   linkSetTransferFormat(false);
@@ -35,7 +33,6 @@ void giveBack(ZmodemState& z) {
 }
 }  // namespace
 
-bool (*zmodemOpenReceive)() = noReceiver;
 
 bool zmodemCaptureActive() { return capturing; }
 
@@ -85,7 +82,7 @@ void zmodemAutoStartCheck() {
   if (v == ZRQINIT) {
     capturing = false;
     z.keepInput = true;
-    if (!zmodemOpenReceive()) stopCapture(z);
+    if (!terminalHooks.zmodemOpenReceive()) stopCapture(z);
     return;
   }
   if (v == ZRINIT) {
@@ -108,7 +105,7 @@ void zmodemAutoStartCheck() {
   if (r == ZACK) {
     capturing = false;
     z.keepInput = true;
-    if (zmodemOpenReceive()) return;
+    if (terminalHooks.zmodemOpenReceive()) return;
   }
   // The wait may have read past the capture: its unread rest follows.
   bool refilled = z.inCount != takenCount || std::memcmp(z.in, taken, static_cast<size_t>(takenCount)) != 0;

@@ -14,7 +14,7 @@
 #include "shell/book_entry.h"
 #include "telnet/net_connection.h"
 #include "telnet/rlogin.h"
-#include "telnet/session_hooks.h"
+#include "terminal/options.h"
 #include "telnet/telnet_engine.h"
 #include "telnet/telnet_entry.h"
 #include "telnet/telnet_terminal.h"
@@ -134,8 +134,8 @@ TEST(TelnetEngine, EchoAndBinaryNegotiationChangeTheSession) {
     std::string in, replies;
     bool echo, binary;
   } steps[] = {
-      {bytes({IAC, WILL, 1}), "[off]", false, false},
-      {bytes({IAC, WONT, 1}), "[on]", true, false},
+      {bytes({IAC, WILL, 1}), "", false, false},
+      {bytes({IAC, WONT, 1}), "", true, false},
       {bytes({IAC, DONT, 1}), "", true, false},
       {bytes({IAC, DO, 0}), bytes({IAC, WILL, 0}), true, true},
       {bytes({IAC, DO, 0}), "", true, true},  // already on: no second WILL
@@ -145,15 +145,14 @@ TEST(TelnetEngine, EchoAndBinaryNegotiationChangeTheSession) {
       {bytes({IAC, WONT, 0}), "", true, false},
   };
   harness::connect(true);
-  sessionHooks.localEchoChanged = [](bool on) { harness::wire.replies += on ? "[on]" : "[off]"; };
   for (const auto& step : steps) {
     harness::wire.replies.clear();
     harness::receive(step.in);
     EXPECT_EQ(hex(harness::wire.replies), hex(step.replies)) << hex(step.in);
     EXPECT_EQ(telnetSession.localEcho, step.echo) << hex(step.in);
+    EXPECT_EQ(terminalOptions.localEcho, step.echo) << hex(step.in);  // the keyboard echoes as negotiated
     EXPECT_EQ(telnetSession.binaryMode, step.binary) << hex(step.in);
   }
-  sessionHooksReset();
 }
 
 // The offers without local echo or binary mode are checked against a scripted
@@ -295,11 +294,11 @@ BookEntry entryWith(const char* terminalId, int emulation, int protocol) {
 }
 
 TEST(TelnetEntry, EmptyTerminalIdIsTheEmulationsName) {
-  telnetSessionFromEntry(entryWith("", 6, 0));
+  telnetSessionFromProfile(profileFromBook(entryWith("", 6, 0)));
   EXPECT_STREQ(telnetSession.terminalId, "vt220");
-  telnetSessionFromEntry(entryWith("", 8, 0));
+  telnetSessionFromProfile(profileFromBook(entryWith("", 8, 0)));
   EXPECT_STREQ(telnetSession.terminalId, "Wyse50");
-  telnetSessionFromEntry(entryWith("xterm", 6, 1));
+  telnetSessionFromProfile(profileFromBook(entryWith("xterm", 6, 1)));
   EXPECT_STREQ(telnetSession.terminalId, "xterm");
   EXPECT_TRUE(telnetSession.rlogin);
   EXPECT_STREQ(rlogin.userName, "carol");
@@ -307,7 +306,7 @@ TEST(TelnetEntry, EmptyTerminalIdIsTheEmulationsName) {
 
 TEST(TelnetEntry, NegotiatedValuesGoBackIntoTheRecord) {
   BookEntry e = entryWith("vt100", 4, 0);
-  telnetSessionFromEntry(e);
+  telnetSessionFromProfile(profileFromBook(e));
   EXPECT_FALSE(telnetSession.binaryMode);
   EXPECT_TRUE(telnetSession.localEcho);
   harness::attach();
@@ -315,7 +314,7 @@ TEST(TelnetEntry, NegotiatedValuesGoBackIntoTheRecord) {
   telnetSessionToEntry(e);
   EXPECT_EQ(recordInt(e.bytes, bookField::binaryMode), 1);
   EXPECT_EQ(recordInt(e.bytes, bookField::localEcho), 0);
-  NetRequest r = netRequestFromEntry(e);
+  NetRequest r = netRequestFromProfile(profileFromBook(e));
   EXPECT_STREQ(r.address, "host.example");
   EXPECT_EQ(r.port, 2323);
   EXPECT_FALSE(r.rlogin);

@@ -3,6 +3,7 @@
 // protocol, "**" CAN in ANSI art or binary output, our own echo and a cursor
 // at the left edge open nothing.
 #include "tests/terminal/terminal_harness.h"
+#include "terminal/hooks.h"
 #include "transfer/transfer_state.h"
 #include "transfer/zmodem.h"
 
@@ -22,7 +23,7 @@ void start(bool zmodemSelected) {
   transferClear(transferState());
   terminalOptions.zmodemAutoStart = zmodemSelected;
   zmodemAutoStartInstall();
-  zmodemOpenReceive = openReceive;
+  terminalHooks.zmodemOpenReceive = openReceive;
   opened = 0;
 }
 }  // namespace
@@ -67,6 +68,6 @@ TEST(ZmodemAutoStart, OnlyASendersHeaderOpensTheReceive) {
   EXPECT_EQ(opened, 0);
   EXPECT_FALSE(zmodemCaptureActive());
   EXPECT_NE(harness::screenText().find("visible too"), std::string::npos);
-  zmodemOpenReceive = [] { return false; };
+  terminalHooks.zmodemOpenReceive = [] { return false; };
   hooksReset();
 }

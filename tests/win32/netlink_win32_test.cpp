@@ -40,8 +40,8 @@ int closedPort() {
 // prepareTelnet and a connection to address:port; whether it was established.
 bool connectTo(const char* address, int port) {
   if (!prepareTelnet()) return false;
-  netConnect(mainWindow(), loopbackRequest(address, port));
-  pumpUntil([] { return netEvents.established || netEvents.ended; }, 10000);
+  openLine(loopbackRequest(address, port));
+  pumpUntil([] { return netEvents.established || lineEnded(); }, 10000);
   return netEvents.established;
 }
 }  // namespace
@@ -81,8 +81,8 @@ TEST(Win32Connection, RefusedAndUnknownHostsGiveTheirMessages) {
   for (const Case& c : cases) {
     MessageBoxCloser closer({"Error", "error"});
     ASSERT_TRUE(prepareTelnet());
-    netConnect(mainWindow(), c.request);
-    ASSERT_TRUE(pumpUntil([] { return netEvents.ended; }, 15000)) << c.text;
+    openLine(c.request);
+    ASSERT_TRUE(pumpUntil([] { return lineEnded(); }, 15000)) << c.text;
     EXPECT_FALSE(netEvents.established);
     EXPECT_EQ(closer.texts(), std::vector<std::string>{c.text});
     EXPECT_EQ(closer.titles(), std::vector<std::string>{"Error"});
@@ -164,7 +164,7 @@ TEST(Win32Connection, ACancelledLookUpWritesIntoNoFreedMemoryAndIgnoresTheLateAn
   MessageBoxCloser closer({"Error", "error"});
   for (int round = 0; round < 41; ++round) {
     ASSERT_TRUE(prepareTelnet());
-    ASSERT_EQ(netConnect(mainWindow(), loopbackRequest("localhost", round ? 23 : telnetServerPort())), 0);
+    ASSERT_EQ(openLine(loopbackRequest("localhost", round ? 23 : telnetServerPort())), 0);
     if (round == 0) {
       HWND progress = netProgressWindow();
       ASSERT_NE(progress, nullptr);
@@ -172,7 +172,7 @@ TEST(Win32Connection, ACancelledLookUpWritesIntoNoFreedMemoryAndIgnoresTheLateAn
       GetWindowTextA(progress, title, sizeof title);
       EXPECT_STREQ(title, "Telnet connection");
       SendMessageA(progress, WM_COMMAND, NET_CANCEL_BUTTON, 0);
-      ASSERT_TRUE(pumpUntil([] { return netEvents.ended; }, 5000));
+      ASSERT_TRUE(pumpUntil([] { return lineEnded(); }, 5000));
       pumpUntil([] { return false; }, 500);
       EXPECT_FALSE(netEvents.established);
       continue;
@@ -181,7 +181,7 @@ TEST(Win32Connection, ACancelledLookUpWritesIntoNoFreedMemoryAndIgnoresTheLateAn
     netHandleMessage(mainWindow(), WM_NET_CANCEL, 0, 0);
     std::vector<HGLOBAL> blocks;
     for (int i = 0; i < 16; ++i) blocks.push_back(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 1024));
-    EXPECT_TRUE(netEvents.ended);
+    EXPECT_TRUE(lineEnded());
     pumpUntil([] { return false; }, 100);
     for (HGLOBAL block : blocks) {
       const uint8_t* bytes = static_cast<const uint8_t*>(GlobalLock(block));

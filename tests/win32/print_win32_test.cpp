@@ -214,7 +214,7 @@ TEST_F(Win32Print, TransparentJobAndCaptureOfATelnetSession) {
 TEST_F(Win32Print, CancelMidJobHoldsReadsAndDropsTheJob) {
   ASSERT_NE(telnetServerPort(), 0);
   printAttachWindow(mainWindow(), WM_NET_SOCKET, 0, 0);
-  ASSERT_EQ(netConnect(mainWindow(), loopbackRequest("localhost", telnetServerPort())), 0);
+  ASSERT_EQ(openLine(loopbackRequest("localhost", telnetServerPort())), 0);
   ASSERT_TRUE(pumpUntil([] { return onScreen("# "); }, 10000)) << screenText();
   std::string pages;
   for (int i = 0; i < 60; ++i) pages += "cancelled job page " + std::to_string(i) + "\r\n\f";

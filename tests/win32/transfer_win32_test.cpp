@@ -12,11 +12,11 @@
 
 #include "screenshot.h"
 #include "telnet/netlink_win32.h"
-#include "telnet/session_hooks.h"
 #include "terminal/link.h"
 #include "terminal/options.h"
 #include "terminal/receive.h"
 #include "transfer/protocol_table.h"
+#include "frame/frame_session.h"
 #include "transfer/transfer_dialog_ids.h"
 #include "transfer/transfer_dialog_win32.h"
 #include "win32_driver.h"
@@ -32,15 +32,17 @@ void connectTo(const char* portVariable) {
   const char* port = getenv(portVariable);
   ASSERT_NE(port, nullptr) << "tests/win32/run starts the lrzsz listeners";
   ASSERT_TRUE(prepareTelnet());
-  sessionHooks.established = [] { netEvents.established = true; };
-  // A read notification already queued must not hand the peer's bytes to the
-  // terminal once the transfer owns the line.
-  sessionHooks.receivePass = [] { return 0; };
-  ASSERT_EQ(netConnect(mainWindow(), loopbackRequest("127.0.0.1", atoi(port))), 0);
-  ASSERT_TRUE(pumpUntil([] { return netEvents.established || netEvents.ended; }, 10000));
+  // No Telnet layer; and a read notification already queued must not hand
+  // the peer's bytes to the terminal: the transfer owns the line at once.
+  testConnection().attach = [] {
+    netEvents.established = true;
+    frameTransferBegin();
+  };
+  testConnection().sessionStart = [] {};
+  ASSERT_EQ(openLine(loopbackRequest("127.0.0.1", atoi(port))), 0);
+  ASSERT_TRUE(pumpUntil([] { return netEvents.established || lineEnded(); }, 10000));
   ASSERT_TRUE(netEvents.established);
   terminalOptions.telnet = false;
-  netTransferEvents(true);  // the transfer reads the socket itself
 }
 
 std::string dialogText(int id) {

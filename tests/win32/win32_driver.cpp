@@ -6,13 +6,15 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "frame/frame_session.h"
+#include "frame/frame_win32.h"
 #include "shell/program_dir.h"
 #include "shell/pump.h"
 #include "shell/script_dialog_win32.h"
 #include "shell/script_terminal.h"
 #include "shell/settings.h"
 #include "telnet/netlink_win32.h"
-#include "telnet/session_hooks.h"
+#include "telnet/telnet_connection.h"
 #include "telnet/telnet_engine.h"
 #include "telnet/telnet_terminal.h"
 #include "terminal/emulator.h"
@@ -129,23 +131,42 @@ void deleteSetting(const char* name) {
   }
 }
 
+namespace {
+// The Telnet line as the programs have it, with the test window standing in
+// for the main window and the steps of a session observed.
+FrameConnection testLine;
+}  // namespace
+
 bool prepareTelnet() {
   netEvents = NetEvents{};
   if (netStartup() != 0 || terminalReset(24, 80, 1000) != 0) return false;
   terminalOptions.emulation = 4;
   emulatorConnectionStart();
-  telnetSession = {};
-  snprintf(telnetSession.terminalId, sizeof telnetSession.terminalId, "vt100");
-  sessionHooksReset();
-  sessionHooks.established = [] {
+  testLine = TELNET_CONNECTION;
+  testLine.attach = [] {
     netEvents.established = true;
-    telnetAttachTerminal();
-    telnetOnConnected();
+    TELNET_CONNECTION.attach();
   };
-  sessionHooks.attemptEnded = [] { netEvents.ended = true; };
-  sessionHooks.lost = [] { netEvents.lost = true; };
-  sessionHooks.receivePass = receiveAvailable;
+  testLine.sessionEnd = [](uint8_t*) { netEvents.lost = true; };
+  frameReset(&testLine, nullptr);
+  frameUseWindow(mainWindow());
   return true;
+}
+
+FrameConnection& testConnection() { return testLine; }
+
+bool lineEnded() { return frameSession.state == FrameState::Offline && !netEvents.established; }
+
+int openLine(const NetRequest& request) {
+  SessionProfile profile{};
+  profile.kind = PROFILE_TELNET;
+  snprintf(profile.address, sizeof profile.address, "%s", request.address);
+  profile.port = request.port;
+  profile.rlogin = request.rlogin;
+  profile.useFirewall = request.useFirewall;
+  profile.emulation = 4;
+  snprintf(profile.terminalId, sizeof profile.terminalId, "vt100");
+  return frameOpen(profile);
 }
 
 int telnetServerPort() {
@@ -157,9 +178,9 @@ void connectToServer(bool checked) {
   ASSERT_NE(telnetServerPort(), 0) << "tests/win32/run starts the Telnet server";
   ASSERT_TRUE(prepareTelnet());
   HWND w = mainWindow();
-  ASSERT_EQ(netConnect(w, loopbackRequest("localhost", telnetServerPort())), 0);
+  ASSERT_EQ(openLine(loopbackRequest("localhost", telnetServerPort())), 0);
   if (checked) EXPECT_TRUE(netConnecting()) << "the host look-up answers later, as a message";
-  ASSERT_TRUE(pumpUntil([] { return netEvents.established || netEvents.ended; }, 10000));
+  ASSERT_TRUE(pumpUntil([] { return netEvents.established || lineEnded(); }, 10000));
   ASSERT_TRUE(netEvents.established);
   if (checked) {
     EXPECT_FALSE(netConnecting());

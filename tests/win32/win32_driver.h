@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "frame/connection.h"
 #include "shell/script.h"
 #include "telnet/net_connection.h"
 #include "tests/support/screen_text.h"
@@ -41,9 +42,16 @@ void deleteSetting(const char* name);
 
 // Connection state the session slots record (reset by prepareTelnet).
 struct NetEvents {
-  bool established, ended, lost;
+  bool established, lost;
 };
 extern NetEvents netEvents;
+// The line is back offline without a session (the attempt ended).
+bool lineEnded();
+// Opens the Telnet line for request as the programs do, through the frame.
+int openLine(const NetRequest& request);
+// The line of the tests: the Telnet line with its steps observed; a test may
+// replace slots after prepareTelnet.
+FrameConnection& testConnection();
 // Winsock up, a fresh 24x80 VT100 screen, the session slots set to attach the
 // Telnet engine on establishment. False when Winsock or the screen failed.
 bool prepareTelnet();

@@ -1,7 +1,7 @@
-// String-table numbers of the Telnet program's own messages.
+// String-table numbers of the main window's own messages, in every terminal program.
 #pragma once
 
-enum TelnetText : int {
+enum FrameText : int {
   TXT_STILL_CONNECTED = 4010,
   TXT_HANG_UP_FIRST = 4011,
   TXT_DISCONNECTED = 4012,
@@ -9,4 +9,5 @@ enum TelnetText : int {
   TXT_ENTRY_DAMAGED = 4014,
   TXT_HELP_MISSING = 4015,
   TXT_CANNOT_START = 4016,
+  TXT_CARRIER_LOSS = 110,  // the dial-up program's box after a lost session
 };

@@ -1,0 +1,51 @@
+// Command and resource numbers of the dial-up program's menu and toolbar.
+// Plain defines: the resource script includes this file too.
+#pragma once
+
+#define DCMD_KEYBOARD 1
+#define DCMD_UNIX_TO_DOS 2
+#define DCMD_DOS_TO_UNIX 3
+#define DCMD_EXIT 11
+#define DCMD_PRINT_BUFFER 12
+#define DCMD_PRINT_SETUP 15
+#define DCMD_SCRIPT_EDIT 101
+#define DCMD_SCRIPT_EXECUTE 102
+#define DCMD_SCRIPT_CHECK 104
+#define DCMD_COPY_PRINTER 111
+#define DCMD_SELECT_ALL 112
+#define DCMD_COPY 141
+#define DCMD_TRANSMIT 142
+#define DCMD_CLEAR_BUFFER 143
+#define DCMD_MODEM_SETTING 301
+#define DCMD_TERMINAL_PREFS 302
+#define DCMD_FONTS 303
+#define DCMD_COMM_PARAMETERS 304
+#define DCMD_PHONEBOOK 400
+#define DCMD_PRINT_LOGFILE 404
+#define DCMD_PRINT_TRANSPARENT 405
+#define DCMD_HANGUP 1000
+#define DCMD_VIEW_JPEG_OFFLINE 1001
+#define DCMD_COLOR 1002
+#define DCMD_CHAT 1004
+#define DCMD_CAPTURE 1005
+#define DCMD_BREAK 1007
+#define DCMD_MODEM_PORT 1008
+#define DCMD_MSDOS 1009
+#define DCMD_RECEIVE 2000
+#define DCMD_PROTOCOL 2001
+#define DCMD_SEND 2003
+#define DCMD_DEFAULT_DIR 3000
+#define DCMD_ABOUT 3001
+#define DCMD_VIEW_JPEG_REALTIME 3002
+#define DCMD_RESET_TERM 3003
+#define DCMD_ANSWER 3006
+#define DCMD_UUENCODE 3008
+#define DCMD_UUDECODE 3009
+#define DCMD_COMM_STATUS 3100
+#define DCMD_HELP_CONTENTS 5006
+#define DCMD_NEW_WINDOW 11842
+#define DCMD_FIND 51682
+#define DCMD_VIEW_OPTIONS 51683
+
+// The About box.
+#define IDC_DIALUP_ABOUT_MEMORY 3121

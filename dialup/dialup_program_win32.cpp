@@ -1,0 +1,182 @@
+// The dial-up program as the frame runs it: its names, menu identifiers,
+// toolbar, start-up choices, the phone entry and the serial line. An entry
+// named on the command line ("NAME" for NAME.phn in the program directory)
+// is opened at start-up when it is a direct line.
+#include "dialup/dialup_program_win32.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "dialup/dialup_ids.h"
+#include "dialup/serial_connection.h"
+#include "frame/frame_texts.h"
+#include "shell/message_box.h"
+#include "shell/message_ids.h"
+#include "shell/phone_entry.h"
+
+namespace {
+PhoneEntry phoneSession;
+PhoneEntry phoneTemplate;
+
+const ToolButton TOOL_BUTTONS[] = {
+    {"Phonebook", DCMD_PHONEBOOK, "Open phonebook"},
+    {"Copy", DCMD_COPY, "Copy to clipboard"},
+    {"Paste", DCMD_TRANSMIT, "Send clipboard data to host"},
+    {"Find", DCMD_FIND, "Search text in scroll buffer"},
+    {"Receive", DCMD_RECEIVE, "Download file(s)"},
+    {"Send", DCMD_SEND, "Upload file(s)"},
+    {"MS-DOS", DCMD_MSDOS, "Activate MS-DOS"},
+    {"Hangup", DCMD_HANGUP, "Hang up the line"},
+    {"Exit", DCMD_EXIT, "Exit from program"},
+    {"Help", DCMD_HELP_CONTENTS, "Help"},
+};
+const int ONLINE_BUTTONS[] = {DCMD_RECEIVE, DCMD_TRANSMIT, DCMD_SEND, DCMD_HANGUP};
+const int OFFLINE_BUTTONS[] = {DCMD_PHONEBOOK};
+
+// The settings sheet's dial-up pages, the phonebook, the modem, answer mode,
+// chat, Comm Status and the script commands come with later versions: their
+// entries say so.
+const FrameCommandMap COMMANDS[] = {
+    {DCMD_NEW_WINDOW, FC_NEW_WINDOW, WHEN_ALWAYS},
+    {DCMD_PHONEBOOK, FC_BOOK, WHEN_OFFLINE},
+    {DCMD_PRINT_SETUP, FC_PRINT_SETUP, WHEN_ALWAYS},
+    {DCMD_PRINT_BUFFER, FC_PRINT_BUFFER, WHEN_ALWAYS},
+    {DCMD_PRINT_LOGFILE, FC_PRINT_LOGFILE, WHEN_ALWAYS},
+    {DCMD_PRINT_TRANSPARENT, FC_PRINT_TRANSPARENT, WHEN_ALWAYS},
+    {DCMD_EXIT, FC_EXIT, WHEN_ALWAYS},
+    {DCMD_COPY, FC_COPY, WHEN_ALWAYS},
+    {DCMD_TRANSMIT, FC_TRANSMIT, WHEN_ONLINE},
+    {DCMD_SELECT_ALL, FC_SELECT_ALL, WHEN_ALWAYS},
+    {DCMD_CLEAR_BUFFER, FC_CLEAR_BUFFER, WHEN_ALWAYS},
+    {DCMD_FIND, FC_FIND, WHEN_ALWAYS},
+    {DCMD_COPY_PRINTER, FC_COPY_PRINTER, WHEN_ALWAYS},
+    {DCMD_VIEW_OPTIONS, FC_VIEW_OPTIONS, WHEN_ALWAYS},
+    {DCMD_MODEM_SETTING, FC_NOT_YET, WHEN_ALWAYS},
+    {DCMD_COMM_PARAMETERS, FC_SPECIAL_COMM_PARAMETERS, WHEN_ONLINE},
+    {DCMD_TERMINAL_PREFS, FC_NOT_YET, WHEN_ALWAYS},
+    {DCMD_FONTS, FC_NOT_YET, WHEN_ALWAYS},
+    {DCMD_PROTOCOL, FC_NOT_YET, WHEN_ALWAYS},
+    {DCMD_COLOR, FC_NOT_YET, WHEN_ALWAYS},
+    {DCMD_DEFAULT_DIR, FC_NOT_YET, WHEN_ALWAYS},
+    {DCMD_KEYBOARD, FC_KEYBOARD, WHEN_ALWAYS},
+    {DCMD_RESET_TERM, FC_RESET_TERM, WHEN_ONLINE},
+    {DCMD_VIEW_JPEG_REALTIME, FC_VIEW_JPEG_REALTIME, WHEN_ALWAYS},
+    {DCMD_VIEW_JPEG_OFFLINE, FC_VIEW_JPEG_OFFLINE, WHEN_ALWAYS},
+    {DCMD_UUENCODE, FC_UUENCODE, WHEN_ALWAYS},
+    {DCMD_UUDECODE, FC_UUDECODE, WHEN_ALWAYS},
+    {DCMD_UNIX_TO_DOS, FC_UNIX_TO_DOS, WHEN_ALWAYS},
+    {DCMD_DOS_TO_UNIX, FC_DOS_TO_UNIX, WHEN_ALWAYS},
+    {DCMD_RECEIVE, FC_RECEIVE, WHEN_ONLINE},
+    {DCMD_SEND, FC_SEND, WHEN_ONLINE},
+    {DCMD_SCRIPT_EDIT, FC_SCRIPT_EDIT, WHEN_ALWAYS},
+    {DCMD_SCRIPT_EXECUTE, FC_SCRIPT_EXECUTE, WHEN_OFFLINE},
+    {DCMD_SCRIPT_CHECK, FC_SCRIPT_CHECK, WHEN_ALWAYS},
+    {DCMD_MODEM_PORT, FC_NOT_YET, WHEN_OFFLINE},
+    {DCMD_COMM_STATUS, FC_NOT_YET, WHEN_ONLINE},
+    {DCMD_BREAK, FC_SPECIAL_BREAK, WHEN_ONLINE},
+    {DCMD_MSDOS, FC_MSDOS, WHEN_ALWAYS},
+    {DCMD_ANSWER, FC_NOT_YET, WHEN_ONLINE},
+    {DCMD_CHAT, FC_NOT_YET, WHEN_ALWAYS},
+    {DCMD_CAPTURE, FC_CAPTURE, WHEN_ALWAYS},
+    {DCMD_HANGUP, FC_DISCONNECT, WHEN_ONLINE},
+    {DCMD_HELP_CONTENTS, FC_HELP_CONTENTS, WHEN_ALWAYS},
+    {DCMD_ABOUT, FC_ABOUT, WHEN_ALWAYS},
+};
+
+SessionProfile decode(const uint8_t* record) {
+  PhoneEntry entry;
+  memcpy(entry.bytes, record, sizeof entry.bytes);
+  return profileFromPhone(entry);
+}
+
+int save(const uint8_t* record) {
+  PhoneEntry entry;
+  memcpy(entry.bytes, record, sizeof entry.bytes);
+  return phoneSaveEntry(entry);
+}
+
+int loadTemplate() { return phoneLoadTemplate(phoneTemplate); }
+
+// An entry named on the command line becomes the session's entry; a direct
+// line opens at once, a modem entry waits for the dialing of a later version.
+void created(HWND window) {
+  std::string name = frameCommandLine();
+  while (!name.empty() && (name.back() == ' ' || name.back() == '"')) name.pop_back();
+  while (!name.empty() && (name.front() == ' ' || name.front() == '"')) name.erase(0, 1);
+  if (name.empty()) return;
+  PhoneEntry entry = phoneSession;
+  if (phoneLoadEntry(name.c_str(), entry) != static_cast<int>(PHONE_ENTRY_SIZE)) {
+    messageBox(TXT_ENTRY_DAMAGED, name.c_str(), MSG_OK | MSG_ICONEXCLAMATION);
+    return;
+  }
+  phoneSession = entry;
+  if (profileFromPhone(phoneSession).phoneType == PHONE_TYPE_NONE) {
+    SetTimer(window, SERIAL_TIMER_DIRECT_OPEN, SERIAL_DIRECT_OPEN_MS, nullptr);
+    return;
+  }
+  messageBox(TXT_NOT_AVAILABLE, nullptr, MSG_OK | MSG_ICONINFORMATION);
+}
+
+void notYet(HWND) { messageBox(TXT_NOT_AVAILABLE, nullptr, MSG_OK | MSG_ICONINFORMATION); }
+
+int noSheet(HWND, int) {
+  notYet(nullptr);
+  return IDCANCEL;
+}
+
+INT_PTR CALLBACK AboutDlgFunc(HWND dialog, UINT message, WPARAM wp, LPARAM) {
+  if (message == WM_INITDIALOG) {
+    MEMORYSTATUS memory{};
+    memory.dwLength = sizeof memory;
+    GlobalMemoryStatus(&memory);
+    char text[64];
+    snprintf(text, sizeof text, "%d bytes total memory", static_cast<int>(memory.dwTotalPhys & 0x7FFFFFFF));
+    SetDlgItemTextA(dialog, IDC_DIALUP_ABOUT_MEMORY, text);
+    return TRUE;
+  }
+  if (message == WM_COMMAND && (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL)) {
+    EndDialog(dialog, 0);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+void about(HWND owner) { DialogBoxA(GetModuleHandleA(nullptr), "ABOUTDIALUP", owner, AboutDlgFunc); }
+}  // namespace
+
+const FrameProgram KELVRO32_PROGRAM = {
+    "KELVRO32",
+    "Kelvro32-Dialup",
+    "Dial-up terminal",
+    "KELVRO",
+    "File",
+    nullptr,
+    "kelvro32.exe",
+    "kelvro32-dialup.chm",
+    "KELVRO.HLP",
+    nullptr,
+    &DIALUP_SETTINGS,
+    {1, 2, 0},
+    TXT_CARRIER_LOSS,
+    1,   // "%s is connected to %s" or "Offline"
+    2,   // the online time
+    -1,  // no local address
+    "DIALUPTOOLBAR",
+    TOOL_BUTTONS,
+    static_cast<int>(sizeof TOOL_BUTTONS / sizeof TOOL_BUTTONS[0]),
+    ONLINE_BUTTONS,
+    static_cast<int>(sizeof ONLINE_BUTTONS / sizeof ONLINE_BUTTONS[0]),
+    OFFLINE_BUTTONS,
+    static_cast<int>(sizeof OFFLINE_BUTTONS / sizeof OFFLINE_BUTTONS[0]),
+    COMMANDS,
+    static_cast<int>(sizeof COMMANDS / sizeof COMMANDS[0]),
+    &SERIAL_CONNECTION,
+    {phoneSession.bytes, phoneTemplate.bytes, PHONE_ENTRY_SIZE, decode, loadTemplate, save, &phoneField::name,
+     &phoneField::sessionCapture, &phoneField::viewJpegRealtime, &phoneField::sessionDir, &phoneField::downloadDir},
+    created,
+    notYet,
+    notYet,
+    noSheet,
+    about,
+};

@@ -1,0 +1,8 @@
+// The host's serial line: which device stands for each COM port, and the
+// drain the watcher's notification runs in the program.
+#pragma once
+
+// portIndex 0 to 7 (COM1 to COM8) opens path from now on ("" or nullptr: none).
+void serialPosixSetDevice(int portIndex, const char* path);
+// One receive pass over the open port; a lost port hangs up. LINK_LOST then.
+int serialPosixDrain();

@@ -1,0 +1,46 @@
+// What the main window's files share inside frame/.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "frame/frame_win32.h"
+
+constexpr UINT WM_FRAME_SCRIPT_DONE = WM_USER + 2;  // 1026: wParam 0 success, 1 failure
+constexpr UINT WM_FRAME_REFIT = WM_USER + 14;       // 1038: fit the terminal to the window
+constexpr int FRAME_TIMER_CLOCK = 5;
+constexpr int FRAME_TIMER_LAST = 28;  // timers 1..28 end with the session
+
+struct FrameWindow {
+  HWND window = nullptr;
+  HINSTANCE instance = nullptr;
+  const FrameProgram* program = nullptr;
+  std::string commandLine, startDir, viewerCommand, firewallScript;
+  ViewOptions view{};
+  bool transPrint = false;
+  int scrollLines = 1000;
+  HWND scriptDialog = nullptr;
+  int resizeCount = 0;
+  bool refitPending = false;     // a re-fit message is queued
+  bool refitFromResize = false;  // and a window resize asked for it
+};
+extern FrameWindow frameWin;
+
+void frameCommand(int id);
+void frameExit();
+void frameMenus(bool online);
+void frameLayout();
+void frameClockTick();
+void frameTerminalStart(int scrollLines);
+void frameAttachDisplay();
+void frameRefit(bool fromResize);
+void framePostRefit(bool fromResize);
+void frameScriptDone(WPARAM result);
+void frameSheetAttach();
+void frameSettings(int page);
+void frameCaptureCommand();
+void frameTransferInit();
+void frameTransfer(bool sending);
+void frameTransferDone();
+void frameTransferOptions();
+void frameToggleJpegRealtime();
