@@ -9,4 +9,5 @@ enum MessageId : int {
   TXT_TEMPLATE_UNREADABLE = 4003,
   TXT_BOOK_HANG_UP_FIRST = 4011,  // "You must hang up first"
   TXT_BOOK_DELETE_ASK = 4020,
+  TXT_DEVICE_OPEN_ERROR = 4050,  // the serial port could not be opened
 };

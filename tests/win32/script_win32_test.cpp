@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "dialup/serial_win32.h"
+#include "dialup/serial_port_win32.h"
 #include "screenshot.h"
 #include "shell/script_dialog_win32.h"
 #include "shell/script_terminal.h"
@@ -22,7 +22,7 @@
 TEST(ScriptDialog, SuccessPostsZeroTimeoutAndCancelPostOne) {
   const char* com = getenv("SUITE_TEST_COM");
   ASSERT_NE(com, nullptr);
-  ASSERT_EQ(serialOpen(atoi(com), 38400), 0);
+  ASSERT_EQ(serialOpenSession(lineSettingsClamped(atoi(com) - 1, 3, 0, 0, 0, 0)), 0);  // 38400 8N1
   ASSERT_EQ(terminalReset(24, 80, 1000), 0);
   scriptAttachTerminal();
   MessageBoxCloser closer;  // a failure must not leave a box waiting for a user

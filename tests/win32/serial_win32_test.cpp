@@ -1,58 +1,215 @@
-// A COM port under Wine, mapped by the test runner to a pseudo-terminal whose
-// other end is a process that answers every byte with its upper-case form.
+// The session's COM port under Wine, mapped by the test runner to a
+// pseudo-terminal whose far end answers every byte with its upper-case form.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdlib>
 #include <string>
+#include <thread>
 
-#include "dialup/serial_win32.h"
+#include "dialup/comm_parameter_win32.h"
+#include "dialup/dialup_dialog_ids.h"
+#include "dialup/serial_port_win32.h"
+#include "dialup/serial_watcher_win32.h"
 #include "terminal/link.h"
+#include "win32_driver.h"
 
 namespace {
+int comIndex() {
+  const char* com = getenv("SUITE_TEST_COM");
+  return com ? atoi(com) - 1 : -1;
+}
+
+LineSettings line(int speed, int data, int stop, int parity, int flow) {
+  return lineSettingsClamped(comIndex(), speed, data, stop, parity, flow);
+}
+
 std::string readFor(size_t want, DWORD ms) {
   std::string got;
-  DWORD start = GetTickCount();
-  while (got.size() < want && GetTickCount() - start < ms) {
-    uint8_t buf[64];
-    int n = linkRead(buf, sizeof buf);
-    if (n < 0) break;
-    if (n == 0) Sleep(5);
-    got.append(reinterpret_cast<char*>(buf), n > 0 ? n : 0);
-  }
+  pumpUntil(
+      [&] {
+        uint8_t buf[256];
+        int n = linkRead(buf, sizeof buf);
+        if (n > 0) got.append(reinterpret_cast<char*>(buf), n);
+        return got.size() >= want;
+      },
+      ms);
   return got;
+}
+
+DCB portState() {
+  DCB d{};
+  d.DCBlength = sizeof d;
+  GetCommState(serialPortHandle(), &d);
+  return d;
+}
+
+// A window that counts the watcher's notifications; WM_USER+1 writes the
+// nested bytes as a handler would while an outer write pends.
+int notifications = 0;
+std::string nestedBytes;
+LRESULT CALLBACK testProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_COMMNOTIFY && lp == 255) ++notifications;
+  if (m == WM_USER + 1) {
+    std::string bytes = nestedBytes;
+    linkWrite(reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<int>(bytes.size()));
+    bytes.assign(bytes.size(), '#');  // the caller's buffer is gone once the write returned
+    return 0;
+  }
+  return DefWindowProcA(w, m, wp, lp);
+}
+
+HWND testWindow() {
+  static HWND w = nullptr;
+  if (w) return w;
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = testProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "SerialTestWindow";
+  RegisterClassA(&wc);
+  return w = CreateWindowA("SerialTestWindow", "", 0, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
 }
 }  // namespace
 
-// Ports outside 1 to 8 are refused.
-TEST(SerialPort, OverlappedExchangeWithTheFarProcess) {
-  EXPECT_LT(serialOpen(0, 9600), 0);
-  EXPECT_LT(serialOpen(9, 9600), 0);
-  const char* com = getenv("SUITE_TEST_COM");
-  ASSERT_NE(com, nullptr) << "the runner maps a COM port to a pseudo-terminal";
-  int number = atoi(com);
-  ASSERT_EQ(serialOpen(number, 38400), 0) << "COM" << number;
+// The record's indexes arrive clamped (speed index 12 is 300 bit/s); a second
+// open is refused, and so is a port that does not exist, each with its message.
+TEST(SerialPort, OpenSettingsAndRefusals) {
+  ASSERT_GE(comIndex(), 0) << "the runner maps a COM port to a pseudo-terminal";
+  MessageBoxCloser closer;
+  struct Case {
+    int speed, flow;
+    DWORD baud;
+    bool cts, inX, outX;
+    DWORD rts;
+  } cases[] = {
+      {12, 0, 300, false, false, false, RTS_CONTROL_DISABLE},
+      {0, 3, 256000, true, true, true, RTS_CONTROL_HANDSHAKE},
+      {6, 2, 9600, false, true, true, RTS_CONTROL_DISABLE},
+      {3, 1, 38400, true, false, false, RTS_CONTROL_HANDSHAKE},
+  };
+  for (const Case& c : cases) {
+    ASSERT_EQ(serialOpenSession(line(c.speed, 0, 0, 0, c.flow)), 0) << c.speed;
+    DCB d = portState();
+    EXPECT_EQ(d.BaudRate, c.baud);
+    EXPECT_EQ(!!d.fOutxCtsFlow, c.cts) << c.flow;
+    EXPECT_EQ(d.fRtsControl, c.rts) << c.flow;
+    EXPECT_EQ(!!d.fInX, c.inX) << c.flow;
+    EXPECT_EQ(!!d.fOutX, c.outX) << c.flow;
+    EXPECT_TRUE(serialEightBitLine());
+    serialCloseSession();
+  }
+  ASSERT_EQ(serialOpenSession(line(12, 0, 0, 0, 0)), 0);
+  EXPECT_EQ(serialOpenSession(line(3, 0, 0, 0, 0)), -1);
+  EXPECT_TRUE(serialSessionOpen()) << "the refusal leaves the session's port alone";
+  serialCloseSession();
+  EXPECT_FALSE(serialSessionOpen());
+  EXPECT_FALSE(linkConnected());
+  EXPECT_EQ(serialOpenSession(lineSettingsClamped(6, 3, 0, 0, 0, 0)), -1);  // COM7 is not mapped
+  EXPECT_FALSE(serialSessionOpen());
+  pumpUntil([&] { return closer.texts().size() >= 2; }, 5000);
+  EXPECT_EQ(closer.texts(), (std::vector<std::string>{"You must hang up first", "Device open error"}));
+}
+
+// All 256 byte values go through the link unchanged apart from the far side's mapping.
+TEST(SerialPort, ExchangeThroughTheLink) {
+  ASSERT_EQ(serialOpenSession(line(3, 0, 0, 0, 0)), 0);
   EXPECT_FALSE(linkIsSocket());
-  // Modem lines do not exist on a pseudo-terminal; the link must survive asking.
-  (void)linkModemStatus();
-
-  const uint8_t hello[] = "hello, modem\r";
-  EXPECT_EQ(linkWrite(hello, 13), 13);
+  (void)linkModemStatus();  // no modem lines on a pseudo-terminal: the link survives asking
+  EXPECT_EQ(linkWrite(reinterpret_cast<const uint8_t*>("hello, modem\r"), 13), 13);
   EXPECT_EQ(readFor(13, 5000), "HELLO, MODEM\r");
-
-  // All 256 byte values go through unchanged apart from the far side's mapping.
   uint8_t all[256];
   for (int i = 0; i < 256; ++i) all[i] = static_cast<uint8_t>(i);
   EXPECT_EQ(linkWrite(all, 256), 256);
   std::string back = readFor(256, 5000);
   ASSERT_EQ(back.size(), 256u);
-  for (int i = 0; i < 256; ++i) {
-    int expect = (i >= 'a' && i <= 'z') ? i - 32 : i;
-    EXPECT_EQ(static_cast<uint8_t>(back[i]), expect) << "byte " << i;
-  }
+  for (int i = 0; i < 256; ++i) EXPECT_EQ(static_cast<uint8_t>(back[i]), (i >= 'a' && i <= 'z') ? i - 32 : i) << i;
   int in = -1, out = -1;
   EXPECT_EQ(linkPoll(&in, &out), 0);
   EXPECT_EQ(in, 0);
   linkClose();
-  EXPECT_FALSE(linkConnected());
+  EXPECT_FALSE(serialSessionOpen());
+}
+
+// One notification until the main thread acknowledges, whatever another
+// instance of the program does; the stop ends the watcher without an ack.
+TEST(SerialWatcher, NotifiesOnceUntilAckedAndStopsWithoutOne) {
+  ASSERT_EQ(serialOpenSession(line(3, 0, 0, 0, 0)), 0);
+  notifications = 0;
+  serialWatcherStart(testWindow());
+  EXPECT_TRUE(serialWatcherRunning());
+  linkWrite(reinterpret_cast<const uint8_t*>("a"), 1);
+  EXPECT_TRUE(pumpUntil([] { return notifications == 1; }, 5000));
+  // Another instance acknowledging its own notification, under the old names.
+  HANDLE other = CreateEventA(nullptr, TRUE, FALSE, "EVENT1");
+  SetEvent(other);
+  linkWrite(reinterpret_cast<const uint8_t*>("b"), 1);
+  pumpUntil([] { return false; }, 500);
+  EXPECT_EQ(notifications, 1) << "nothing more before the ack";
+  EXPECT_EQ(readFor(2, 2000), "AB");
+  serialWatcherAck();
+  linkWrite(reinterpret_cast<const uint8_t*>("c"), 1);
+  EXPECT_TRUE(pumpUntil([] { return notifications == 2; }, 5000));
+  CloseHandle(other);
+
+  // The second notification is never acknowledged.
+  DWORD start = GetTickCount();
+  serialCloseSession();
+  EXPECT_LT(GetTickCount() - start, 2500u);
+  EXPECT_FALSE(serialWatcherRunning());
+}
+
+// A 7-bit session line carries transfers as 8-N-1 and goes back; an 8-bit
+// line keeps its format. The dialog applies the entry's stored format.
+TEST(SerialPort, TransferFormatAndCommunicationParameter) {
+  struct Case {
+    int data, stop, parity;
+    BYTE size, parityCode, stopCode;  // the session's format, before and after
+    BYTE onSize, onParity, onStop;   // while a transfer runs
+  } cases[] = {
+      {1, 0, 2, 7, EVENPARITY, ONESTOPBIT, 8, NOPARITY, ONESTOPBIT},
+      {0, 2, 0, 8, NOPARITY, TWOSTOPBITS, 8, NOPARITY, TWOSTOPBITS},
+      {0, 0, 1, 8, ODDPARITY, ONESTOPBIT, 8, ODDPARITY, ONESTOPBIT},
+  };
+  for (const Case& c : cases) {
+    ASSERT_EQ(serialOpenSession(line(6, c.data, c.stop, c.parity, 0)), 0);
+    DCB d = portState();
+    EXPECT_EQ(d.ByteSize, c.size);
+    EXPECT_EQ(d.Parity, c.parityCode);
+    EXPECT_EQ(d.StopBits, c.stopCode);
+    linkSetTransferFormat(true);
+    d = portState();
+    EXPECT_EQ(d.ByteSize, c.onSize) << c.data;
+    EXPECT_EQ(d.Parity, c.onParity) << c.data;
+    EXPECT_EQ(d.StopBits, c.onStop) << c.data;
+    linkSetTransferFormat(false);
+    d = portState();
+    EXPECT_EQ(d.ByteSize, c.size);
+    EXPECT_EQ(d.Parity, c.parityCode);
+    EXPECT_EQ(d.StopBits, c.stopCode);
+    serialCloseSession();
+  }
+
+  ASSERT_EQ(serialOpenSession(line(6, 0, 0, 0, 0)), 0);
+  const LineSettings entry = line(6, 1, 2, 1, 0);  // 7 data bits, odd, 2 stop bits
+  bool shown[3] = {};
+  std::thread user([&] {
+    HWND box = waitForWindow("Communication Parameter", 10000);
+    if (!box) return;
+    shown[0] = IsDlgButtonChecked(box, IDC_DATA_BITS_7) && !IsDlgButtonChecked(box, IDC_DATA_BITS_8);
+    shown[1] = IsDlgButtonChecked(box, IDC_PARITY_ODD) && !IsDlgButtonChecked(box, IDC_PARITY_NONE);
+    shown[2] = IsDlgButtonChecked(box, IDC_STOP_BITS_2) && !IsDlgButtonChecked(box, IDC_STOP_BITS_1);
+    PostMessageA(box, WM_COMMAND, IDC_PARAMETER_OK, 0);
+  });
+  EXPECT_EQ(commParameterDialog(testWindow(), entry), IDOK);
+  user.join();
+  EXPECT_TRUE(shown[0] && shown[1] && shown[2]);
+  DCB d = portState();
+  EXPECT_EQ(d.ByteSize, 7);
+  EXPECT_EQ(d.Parity, ODDPARITY);
+  EXPECT_EQ(d.StopBits, TWOSTOPBITS);
+  EXPECT_FALSE(serialEightBitLine());
+  linkSetTransferFormat(true);
+  linkSetTransferFormat(false);
+  EXPECT_EQ(portState().Parity, ODDPARITY) << "the applied format is the one restored";
+  serialCloseSession();
 }

@@ -1,0 +1,116 @@
+// The serial watcher thread. Its events are unnamed, so two instances of the
+// program never share them, and its end is awaited with a bound.
+#include <windows.h>
+
+#include <atomic>
+#include <initializer_list>
+
+#include "dialup/serial_port_win32.h"
+#include "dialup/serial_watcher_win32.h"
+
+namespace {
+// What one watcher uses; the main thread frees it once the thread has ended.
+struct Watch {
+  HANDLE port;
+  HWND window;
+  HANDLE ack;   // set by the main thread once the input is drained
+  HANDLE io;    // the overlapped wait's event
+  HANDLE stop;  // set to end the thread whatever it waits for
+};
+
+std::atomic<bool> running{false};
+HANDLE thread = nullptr;
+Watch* current = nullptr;  // main thread only
+
+constexpr DWORD STOP_WAIT_MS = 2000;
+
+// Waits for the port's event or the stop; false when the watcher must end.
+bool waitForInput(Watch* w) {
+  OVERLAPPED ov{};
+  ov.hEvent = w->io;
+  DWORD events = 0, moved = 0;
+  if (!WaitCommEvent(w->port, &events, &ov)) {
+    if (GetLastError() != ERROR_IO_PENDING) return false;
+    HANDLE both[2] = {w->io, w->stop};
+    if (WaitForMultipleObjects(2, both, FALSE, INFINITE) != WAIT_OBJECT_0) {
+      CancelIo(w->port);  // our own pending wait; let it go before ov does
+      GetOverlappedResult(w->port, &ov, &moved, TRUE);
+      return false;
+    }
+    if (!GetOverlappedResult(w->port, &ov, &moved, FALSE)) return false;
+  }
+  DWORD mask = 0;
+  // A cleared mask means the port is being closed.
+  return events != 0 && GetCommMask(w->port, &mask) && mask != 0;
+}
+
+DWORD WINAPI watch(void* arg) {
+  Watch* w = static_cast<Watch*>(arg);
+  SetCommMask(w->port, EV_RXCHAR);
+  while (WaitForSingleObject(w->stop, 0) == WAIT_TIMEOUT && waitForInput(w)) {
+    // The ack is reset before posting, so an early ack cannot let a second
+    // notification out before the main thread drained the first.
+    ResetEvent(w->ack);
+    ResetEvent(w->io);
+    bool posted = false;
+    while (!posted && WaitForSingleObject(w->stop, 0) == WAIT_TIMEOUT) {
+      posted = PostMessageA(w->window, WM_COMMNOTIFY, 0, 255);
+      if (!posted) Sleep(10);
+    }
+    HANDLE both[2] = {w->ack, w->stop};
+    if (WaitForMultipleObjects(2, both, FALSE, INFINITE) != WAIT_OBJECT_0) break;
+  }
+  running = false;
+  return 0;
+}
+
+void release(Watch* w) {
+  for (HANDLE h : {w->ack, w->io, w->stop})
+    if (h) CloseHandle(h);
+  delete w;
+}
+
+// Forgets the thread; what it used is freed only when it has ended, and is
+// otherwise left to it (a stop that timed out).
+void forget(DWORD waitMs) {
+  if (thread && WaitForSingleObject(thread, waitMs) == WAIT_OBJECT_0) release(current);
+  if (thread) CloseHandle(thread);
+  thread = nullptr;
+  current = nullptr;
+}
+}  // namespace
+
+void serialWatcherStart(HWND window) {
+  HANDLE port = serialPortHandle();
+  if (running || port == INVALID_HANDLE_VALUE) return;
+  forget(STOP_WAIT_MS);  // a watcher that ended by itself (its last steps may still run)
+  Watch* w = new Watch{port, window, CreateEventA(nullptr, TRUE, FALSE, nullptr),
+                       CreateEventA(nullptr, TRUE, FALSE, nullptr), CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+  if (!w->ack || !w->io || !w->stop) {
+    release(w);
+    return;
+  }
+  running = true;
+  thread = CreateThread(nullptr, 8192, watch, w, 0, nullptr);
+  if (!thread) {
+    running = false;
+    release(w);
+    return;
+  }
+  current = w;
+}
+
+void serialWatcherAck() {
+  if (current) SetEvent(current->ack);
+}
+
+void serialWatcherStop() {
+  HANDLE port = serialPortHandle();
+  if (port != INVALID_HANDLE_VALUE) SetCommMask(port, 0);
+  if (!current) return;
+  SetEvent(current->ack);
+  SetEvent(current->stop);
+  forget(STOP_WAIT_MS);  // bounded: a thread that does not end in time is left to end by itself
+}
+
+bool serialWatcherRunning() { return running; }
