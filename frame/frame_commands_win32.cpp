@@ -78,10 +78,10 @@ void run(FrameCommand command) {
     case FC_CLEAR_BUFFER: displayClearBuffer(w); break;
     case FC_FIND: openFind(w); break;
     case FC_KEYBOARD: openKeyMapEditor(w, frameSession.profile.emulation); break;
-    case FC_PRINT_SETUP: printSetup(); break;
-    case FC_PRINT_BUFFER: printBuffer(); break;
-    case FC_COPY_PRINTER: printSelection(); break;
-    case FC_PRINT_LOGFILE: printLogfile(); break;
+    case FC_PRINT_SETUP:
+    case FC_PRINT_BUFFER:
+    case FC_COPY_PRINTER:
+    case FC_PRINT_LOGFILE: framePrint(command); break;
     case FC_PRINT_TRANSPARENT: W.transPrint = transPrintToggle(); break;
     case FC_CAPTURE: frameCaptureCommand(); break;
     case FC_TERMINAL_PREFS: frameSettings(CONFIG_TERMINAL); break;

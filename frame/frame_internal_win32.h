@@ -39,6 +39,9 @@ void frameScriptDone(WPARAM result);
 void frameSheetAttach();
 void frameSettings(int page);
 void frameCaptureCommand();
+void framePrintAttach();
+// Print Setup and the print jobs.
+void framePrint(FrameCommand command);
 void frameTransferInit();
 void frameTransfer(bool sending);
 void frameTransferDone();

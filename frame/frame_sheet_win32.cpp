@@ -6,7 +6,7 @@
 
 #include "frame/frame_internal_win32.h"
 #include "frame/frame_session.h"
-#include "shell/config_sheet_win32.h"
+#include "frame/config_sheet_win32.h"
 #include "shell/program_dir.h"
 #include "terminal/capture.h"
 #include "terminal/print_win32.h"

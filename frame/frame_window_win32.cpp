@@ -15,6 +15,7 @@
 #include "shell/help_win32.h"
 #include "shell/message_box.h"
 #include "shell/message_box_win32.h"
+#include "shell/net_address.h"
 #include "shell/program_dir.h"
 #include "shell/settings.h"
 #include "shell/settings_defaults.h"
@@ -78,7 +79,7 @@ bool create(HWND window) {
   WSADATA data;
   // Both lines need Windows Sockets: the address texts and the Telnet line.
   if (WSAStartup(MAKEWORD(1, 1), &data) != 0) {
-    messageBoxTitled(0, "Could not initialize socket start up", "Error", MB_ICONERROR);
+    messageBoxTitled(0, NET_TEXT_STARTUP, "Error", MB_ICONERROR);
     return false;
   }
   SetWindowTextA(window, P.title);
@@ -91,8 +92,7 @@ bool create(HWND window) {
   readProgramDirectory(SETTING_SESSION, SESSION_SUBDIR);
   W.view = viewOptionsRead(*P.settings, P.startup);
   W.transPrint = readFlag(SETTING_TRANSPRINT, TRANSPRINT_DEFAULT);
-  printAttachWindow(window, P.connection->readMessage, static_cast<UINT>(frameCommandId(FC_CAPTURE)),
-                    static_cast<UINT>(frameCommandId(FC_PRINT_TRANSPARENT)));
+  framePrintAttach();
   setTransparentPrintEnabled(W.transPrint);
   W.scrollLines = readScrollLines();
   if (W.scrollLines > MAX_CAPACITY) W.scrollLines = MAX_CAPACITY;

@@ -10,7 +10,7 @@
 #include "shell/bounded_copy.h"
 #include "shell/pump.h"
 #include "shell/settings.h"
-#include "telnet/net_connection.h"
+#include "shell/net_address.h"
 #include "terminal/link.h"
 
 FtpSession ftp;

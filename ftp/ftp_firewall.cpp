@@ -5,7 +5,7 @@
 #include "ftp/ftp_session.h"
 #include "shell/script.h"
 #include "shell/settings.h"
-#include "telnet/net_connection.h"
+#include "shell/net_address.h"
 #include "terminal/link.h"
 
 namespace {

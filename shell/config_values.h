@@ -3,11 +3,11 @@
 // finally writes (the entry file and the program-wide values). The dialog
 // procedures only move these values to and from their controls.
 #pragma once
-#include "shell/session_profile.h"
 #include <cstdint>
 #include <string>
 
 #include "shell/book_entry.h"
+#include "shell/session_profile.h"
 
 // Field limits as the edits enforce them (characters).
 constexpr int CONFIG_NAME_MAX = 63;

@@ -7,6 +7,7 @@ constexpr const char* SETTING_DOWNLOAD = "DOWNLOAD";
 constexpr const char* SETTING_SESSION = "SESSION";
 constexpr const char* SETTING_SCROLL = "scroll";
 constexpr const char* SETTING_TRANSPRINT = "TransPrint";
+constexpr const char* SETTING_PRINTER = "Printer";  // the printer chosen in Print Setup
 constexpr const char* SETTING_SEQDIAL = "seqdial";
 constexpr const char* SETTING_EMAIL = "email";
 

@@ -7,35 +7,7 @@
 #pragma once
 #include <cstdint>
 
-// Texts of the connection (status lines of the progress dialog, messages).
-constexpr const char* NET_TEXT_CONNECTING_TO = "Connecting ";
-constexpr const char* NET_TEXT_RESOLVING = "Resolving Address";
-constexpr const char* NET_TEXT_SERVICE = "Getting Servicename";
-constexpr const char* NET_TEXT_CONNECTING = "Connecting";
-constexpr const char* NET_TEXT_NO_HOST = "Host address not specified";
-constexpr const char* NET_TEXT_NO_FIREWALL = "Firewall address not specified";
-constexpr const char* NET_TEXT_HOST_ERROR = "Error getting host address";
-constexpr const char* NET_TEXT_CONNECT_FAILED = "Connect failed";
-constexpr const char* NET_TEXT_RLOGIN_EVENTS = "Failed to connect";
-constexpr const char* NET_TEXT_RLOGIN_CONNECT = "Error in connecting:%d";
-constexpr const char* NET_TEXT_STARTUP = "Could not initialize socket start up";
-constexpr const char* NET_TITLE_PROGRESS = "Telnet connection";
-
-// Socket error codes the connection tells apart (the Windows Sockets numbers;
-// the POSIX driver translates errno into them).
-enum NetError {
-  NET_WOULDBLOCK = 10035,
-  NET_ADDRINUSE = 10048,
-  NET_NETDOWN = 10050,
-  NET_NETRESET = 10052,
-  NET_CONNABORTED = 10053,
-  NET_CONNRESET = 10054,
-  NET_NOBUFS = 10055,
-  NET_NOTCONN = 10057,
-  NET_SHUTDOWN = 10058,
-  NET_TIMEDOUT = 10060,
-  NET_CONNREFUSED = 10061,
-};
+#include "shell/net_address.h"
 
 // What the session asks for (from its record).
 struct NetRequest {
@@ -59,21 +31,12 @@ struct NetTarget {
 // Fills target from the request and the firewall settings. Returns 0, or -1
 // after showing "Host address not specified" / "Firewall address not specified".
 int netPlanTarget(const NetRequest& request, NetTarget* target);
-bool netIsDottedDecimal(const char* text);
-// The four parts of a dotted-decimal address, each read as decimal (leading
-// zeros are not octal). False when text is not one.
-bool netDottedDecimalBytes(const char* text, uint8_t bytes[4]);
 // "TELNET" or "RLOGIN" (looked up with protocol "TCP").
 const char* netServiceName(bool rlogin);
 // The port when no service look-up is wanted (0 means: look the service up).
 int netPortWithoutLookup(const NetTarget& target);
 // The port to use after a failed service look-up.
 int netFallbackPort(const NetTarget& target);
-// The message for a failed asynchronous connect.
-void netConnectFailureText(int error, char* text, int size);
-
-// Whether a send error (a NetError number) means the connection is gone.
-bool netSendErrorIsFatal(int error);
 
 // The link part of "connection established": a receive buffer of the socket's
 // size (4096 when it reports less than 1), writable, 8-bit reception, no

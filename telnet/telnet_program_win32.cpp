@@ -8,7 +8,7 @@
 
 #include "frame/frame_texts.h"
 #include "shell/book_entry.h"
-#include "shell/config_sheet_win32.h"
+#include "frame/config_sheet_win32.h"
 #include "shell/help_topics.h"
 #include "shell/message_box.h"
 #include "telnet/command_line.h"

@@ -6,7 +6,7 @@
 #include "frame/frame_win32.h"
 #include "shell/book_dialog_win32.h"
 #include "shell/book_entry.h"
-#include "shell/config_sheet_win32.h"
+#include "frame/config_sheet_win32.h"
 
 namespace {
 bool busy() { return frameSession.state != FrameState::Offline; }

@@ -7,6 +7,7 @@
 void noticeShow(const char* text, const char* title);
 // Asks a Yes/No question titled "Message"; true for Yes.
 bool noticeAskYes(const char* text);
-// Capture or transparent printing was switched on or off: the menu follows.
+// Capture or transparent printing was switched on or off: the menu follows
+// (the main window's frame owns the menu and these two on Win32).
 void noticeCaptureChanged(bool on);
 void noticeTransparentChanged(bool on);

@@ -11,6 +11,3 @@ void noticeShow(const char* text, const char* title) {
 bool noticeAskYes(const char* text) {
   return MessageBoxA(printOwner(), text, "Message", MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
-
-void noticeCaptureChanged(bool on) { printMenuCheck(PRINT_MENU_CAPTURE, on); }
-void noticeTransparentChanged(bool on) { printMenuCheck(PRINT_MENU_TRANSPARENT, on); }

@@ -9,8 +9,6 @@
 #include <iterator>
 #include <vector>
 
-#include "shell/settings.h"
-#include "shell/settings_defaults.h"
 #include "terminal/capture.h"
 #include "terminal/notice.h"
 #include "terminal/print_ids.h"
@@ -22,7 +20,6 @@ namespace {
 struct Printing {
   HWND owner = nullptr;
   UINT netReadMessage = 0;
-  UINT menuCommand[2] = {0, 0};
   HGLOBAL devMode = nullptr;   // kept from Print Setup
   HGLOBAL devNames = nullptr;
   std::string chosen;          // the printer chosen in Print Setup, kept across runs
@@ -51,7 +48,6 @@ void forgetChoice() {
   if (printing.devNames) GlobalFree(printing.devNames);
   printing.devMode = printing.devNames = nullptr;
   printing.chosen.clear();
-  regWriteString(PRINTER_SETTING, "");
 }
 
 // The printer chosen in Print Setup, else the system's default printer; empty
@@ -226,26 +222,18 @@ extern "C" BOOL CALLBACK PrintAbortFunc(HDC, int) {
   return !printing.cancelled;
 }
 
-void printAttachWindow(HWND owner, UINT netReadMessage, UINT captureCommand, UINT transparentCommand) {
+void printAttachWindow(HWND owner, UINT netReadMessage, const char* chosenPrinter) {
   printing.owner = owner;
   printing.netReadMessage = netReadMessage;
-  printing.menuCommand[PRINT_MENU_CAPTURE] = captureCommand;
-  printing.menuCommand[PRINT_MENU_TRANSPARENT] = transparentCommand;
   if (printing.devMode) GlobalFree(printing.devMode);
   if (printing.devNames) GlobalFree(printing.devNames);
   printing.devMode = printing.devNames = nullptr;
-  char chosen[256] = "";
-  regReadString(PRINTER_SETTING, "", chosen, sizeof chosen);
-  printing.chosen = chosen;
+  printing.chosen = chosenPrinter ? chosenPrinter : "";
 }
 
 HWND printOwner() { return printing.owner; }
 
-void printMenuCheck(PrintMenuItem item, bool on) {
-  HMENU menu = printing.owner ? GetMenu(printing.owner) : nullptr;
-  if (menu && printing.menuCommand[item])
-    CheckMenuItem(menu, printing.menuCommand[item], MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
-}
+const std::string& printChosen() { return printing.chosen; }
 
 // A DEVNAMES block naming the printer kept from an earlier run, so that Print
 // Setup opens on it.
@@ -264,7 +252,7 @@ HGLOBAL devNamesFor(const std::string& device) {
   return block;
 }
 
-void printSetup() {
+bool printSetup() {
   if (!printing.devNames && !printing.chosen.empty()) printing.devNames = devNamesFor(printing.chosen);
   PRINTDLGA dialog = {};
   dialog.lStructSize = sizeof dialog;
@@ -272,14 +260,14 @@ void printSetup() {
   dialog.hDevMode = printing.devMode;
   dialog.hDevNames = printing.devNames;
   dialog.Flags = PD_PRINTSETUP;
-  if (!PrintDlgA(&dialog)) return;
+  if (!PrintDlgA(&dialog)) return false;
   printing.devMode = dialog.hDevMode;
   printing.devNames = dialog.hDevNames;
   auto* names = printing.devNames ? static_cast<DEVNAMES*>(GlobalLock(printing.devNames)) : nullptr;
-  if (!names) return;
+  if (!names) return false;
   printing.chosen = reinterpret_cast<const char*>(names) + names->wDeviceOffset;
   GlobalUnlock(printing.devNames);
-  regWriteString(PRINTER_SETTING, printing.chosen.c_str());
+  return true;
 }
 
 int printBuffer() { return printLines("Buffer", bufferLines()); }
@@ -300,13 +288,11 @@ int printTextFile(const std::string& path) {
   return printLines("Logfile", textFileLines(bytes));
 }
 
-int printLogfile() {
+int printLogfile(const char* logDir) {
   char path[MAX_PATH] = "";
   // The file dialog opens in the log directory, where captures are written.
-  char logDir[MAX_PATH] = "";
-  regReadString(SETTING_SESSION, "", logDir, sizeof logDir);
   OPENFILENAMEA dialog = {};
-  dialog.lpstrInitialDir = logDir[0] ? logDir : nullptr;
+  dialog.lpstrInitialDir = logDir && logDir[0] ? logDir : nullptr;
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = printing.owner;
   dialog.lpstrFilter = "Log files (*.log)\0*.log\0All files (*.*)\0*.*\0";

@@ -5,31 +5,27 @@
 
 #include <string>
 
-enum PrintMenuItem { PRINT_MENU_CAPTURE, PRINT_MENU_TRANSPARENT };
-
 // The window that owns print jobs and messages, the message that carries its
-// network read notification (held during a job, posted again after it), and
-// the menu commands that show capture and transparent printing checked. The
-// printer kept from Print Setup in an earlier run is taken up here.
-void printAttachWindow(HWND owner, UINT netReadMessage, UINT captureCommand, UINT transparentCommand);
+// line's read notification (held during a job, posted again after it), and
+// the printer chosen in Print Setup in an earlier run ("" for none).
+void printAttachWindow(HWND owner, UINT netReadMessage, const char* chosenPrinter);
 HWND printOwner();
-void printMenuCheck(PrintMenuItem item, bool on);
+// The printer chosen now: what Print Setup picked, "" once a chosen printer
+// was found gone (a job then said so and took the default).
+const std::string& printChosen();
 
 // Menu commands. Jobs return 0, or -1 after showing why they failed.
-void printSetup();                           // "Print &Setup": the chosen printer is kept
+bool printSetup();                           // "Print &Setup": true when a printer was picked
 int printBuffer();                           // "&Print Buffer"
 int printSelection();                        // "Copy &Printer"
 int printTextFile(const std::string& path);  // one document "Logfile"
-int printLogfile();                          // "Print &Logfile": asks for the file first
+int printLogfile(const char* logDir);        // "Print &Logfile": asks for the file first
 // "Capture &Session": on or off; while online the log at logPath opens or
 // closes at once, offline the choice waits for the next connection.
 void captureToggle(const std::string& logPath, bool online);
 // "Print &Transparent": flips and stores the "TransPrint" choice (the caller
 // writes the setting).
 bool transPrintToggle();
-
-// The setting that keeps the name of the printer chosen in Print Setup.
-constexpr const char* PRINTER_SETTING = "Printer";
 
 constexpr const char* TEXT_NO_PRINTER = "No printer found";
 constexpr const char* TEXT_PRINT_FAILED = "Failed to print";

@@ -125,6 +125,8 @@ TEST_F(FrameLifeCycle, TelnetHostGoneEndsTheSessionOnceAndRefusalEndsTheAttempt)
   SessionProfile profile = profileFromBook(bookDefaultEntry());
   snprintf(profile.address, sizeof profile.address, "127.0.0.1");
   frameReset(&TELNET_CONNECTION, nullptr);
+  frameStartOffline();
+  frameUiSteps().clear();
   {
     int port = freeTcpPort();
     PeerGuard server(startBusyboxTelnetd(port));
@@ -161,6 +163,8 @@ TEST_F(FrameLifeCycle, SerialOpenDataLostPortAndAPortThatCannotOpen) {
   recordSetInt(record.bytes, phoneField::speedIndex, 12);  // out of range: the slowest speed
   recordSetInt(record.bytes, phoneField::dataBits, 1);     // 7 data bits: bit 7 never shows
   frameReset(&SERIAL_CONNECTION, record.bytes);
+  frameStartOffline();
+  frameUiSteps().clear();
 
   ASSERT_EQ(frameOpen(profileFromPhone(record)), 0);
   EXPECT_EQ(frameSession.state, FrameState::Online);

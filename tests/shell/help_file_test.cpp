@@ -8,7 +8,7 @@
 #include <string>
 
 #include "shell/book_dialog_ids.h"
-#include "shell/config_ids.h"
+#include "frame/config_ids.h"
 #include "shell/help_topics.h"
 #include "tests/support/file_text.h"
 

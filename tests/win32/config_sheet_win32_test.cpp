@@ -16,8 +16,8 @@
 
 #include "screenshot.h"
 #include "shell/book_entry.h"
-#include "shell/config_ids.h"
-#include "shell/config_sheet_win32.h"
+#include "frame/config_ids.h"
+#include "frame/config_sheet_win32.h"
 #include "shell/settings.h"
 #include "win32_driver.h"
 

@@ -129,7 +129,7 @@ struct Win32Print : testing::Test {
   MessageBoxCloser closer;
   void SetUp() override {
     ASSERT_TRUE(prepareTelnet());
-    printAttachWindow(mainWindow(), 0, 0, 0);
+    printAttachWindow(mainWindow(), 0, "");
   }
 };
 }  // namespace
@@ -172,7 +172,7 @@ TEST_F(Win32Print, TransparentJobAndCaptureOfATelnetSession) {
   DWORD size = sizeof old;
   GetDefaultPrinterA(old, &size);
   ASSERT_TRUE(SetDefaultPrinterA("RAWCAP"));
-  printAttachWindow(mainWindow(), 0, 0, 0);
+  printAttachWindow(mainWindow(), 0, "");
   setSpoolPath(tempPath("temp.txt"));
   printHooksInstall();
   setTransparentPrintEnabled(true);
@@ -213,7 +213,7 @@ TEST_F(Win32Print, TransparentJobAndCaptureOfATelnetSession) {
 // sent meanwhile reaches the screen only after the job, and the next job prints.
 TEST_F(Win32Print, CancelMidJobHoldsReadsAndDropsTheJob) {
   ASSERT_NE(telnetServerPort(), 0);
-  printAttachWindow(mainWindow(), WM_NET_SOCKET, 0, 0);
+  printAttachWindow(mainWindow(), WM_NET_SOCKET, "");
   ASSERT_EQ(openLine(loopbackRequest("localhost", telnetServerPort())), 0);
   ASSERT_TRUE(pumpUntil([] { return onScreen("# "); }, 10000)) << screenText();
   std::string pages;
@@ -238,33 +238,28 @@ TEST_F(Win32Print, CancelMidJobHoldsReadsAndDropsTheJob) {
   EXPECT_NE(printedText(printBuffer).find("HELD42"), std::string::npos);
   EXPECT_EQ(pdfTextsSince(before).find("cancelled job"), std::string::npos);
   endSession();
-  printAttachWindow(mainWindow(), 0, 0, 0);
+  printAttachWindow(mainWindow(), 0, "");
 }
 
 // The printer picked in Print Setup takes the next job and is kept in the
 // settings; one that has gone by the next start gives way to the default.
 TEST_F(Win32Print, PrintSetupChoiceIsUsedAndKept) {
-  deleteSetting(PRINTER_SETTING);
-  printAttachWindow(mainWindow(), 0, 0, 0);
+  printAttachWindow(mainWindow(), 0, "");
   UINT_PTR timer = SetTimer(nullptr, 0, 50, pickRawQueue);
   printSetup();
   KillTimer(nullptr, timer);
-  char kept[64] = "";
-  regReadString(PRINTER_SETTING, "", kept, sizeof kept);
-  EXPECT_STREQ(kept, "RAWCAP");
+  EXPECT_EQ(printChosen(), "RAWCAP");
   receive("to the raw queue\r\n");
   std::string raw = printDir() + "\\raw";
   auto before = filesIn(raw, "*.prn");
   EXPECT_EQ(printBuffer(), 0) << testing::PrintToString(closer.texts());
   EXPECT_FALSE(newFile(raw, "*.prn", before, 30000).empty()) << "the chosen printer got no job";
 
-  regWriteString(PRINTER_SETTING, "GONE");
-  printAttachWindow(mainWindow(), 0, 0, 0);
+  printAttachWindow(mainWindow(), 0, "GONE");
   EXPECT_NE(printedText(printBuffer).find("to the raw queue"), std::string::npos);
   ASSERT_EQ(closer.texts().size(), 1u);
   EXPECT_NE(closer.texts()[0].find("\"GONE\" chosen in Print Setup is no longer installed"), std::string::npos);
-  regReadString(PRINTER_SETTING, "", kept, sizeof kept);
-  EXPECT_STREQ(kept, "");
+  EXPECT_EQ(printChosen(), "") << "a printer found gone is forgotten";
 }
 
 // tests/win32/run runs this one on its own, in a Wine that finds no CUPS server
@@ -283,12 +278,10 @@ TEST_F(Win32Print, DISABLED_NoPrinterFound) {
 // A queue that takes no jobs: the text job and the transparent one each fail
 // with the message, never reported as printed.
 TEST_F(Win32Print, RefusingQueueFailsWithTheMessage) {
-  regWriteString(PRINTER_SETTING, "REFUSING");
-  printAttachWindow(mainWindow(), 0, 0, 0);
+  printAttachWindow(mainWindow(), 0, "REFUSING");
   receive("refused\r\n");
   EXPECT_EQ(printBuffer(), -1);
   printSpoolFile(writeTempFile("refused.txt", "raw bytes\r\n"));
   EXPECT_EQ(closer.texts(), std::vector<std::string>(2, TEXT_PRINT_FAILED));
-  deleteSetting(PRINTER_SETTING);
-  printAttachWindow(mainWindow(), 0, 0, 0);
+  printAttachWindow(mainWindow(), 0, "");
 }

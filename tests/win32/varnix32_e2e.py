@@ -935,14 +935,16 @@ def case_print_setup_printer_kept_across_runs(desk, stack):
 CASES = [v for k, v in list(globals().items()) if k.startswith("case_")]
 
 
-def main():
+def run_cases(all_cases, suite):
+    """Runs the cases whose names hold an argument (all without one) as
+    GoogleTest-style lines of suite; 1 when any failed."""
     wanted = sys.argv[1:]
-    cases = [c for c in CASES if not wanted or any(w in c.__name__ for w in wanted)]
+    cases = [c for c in all_cases if not wanted or any(w in c.__name__ for w in wanted)]
     desk = Desktop()
     passed, failed = 0, []
     try:
         for case in cases:
-            name = "Varnix32EndToEnd." + case.__name__[5:]
+            name = suite + "." + case.__name__[5:]
             print("[ RUN      ] " + name, flush=True)
             start_time = time.time()
             try:
@@ -971,4 +973,4 @@ def main():
 
 if __name__ == "__main__":
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
-    sys.exit(main())
+    sys.exit(run_cases(CASES, "Varnix32EndToEnd"))

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "shell/config_sheet_win32.h"
+#include "frame/config_sheet_win32.h"
 #include "shell/config_values.h"
 
 extern ConfigSheetState configState;

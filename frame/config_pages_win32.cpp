@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "shell/config_ids.h"
-#include "shell/config_internal_win32.h"
+#include "frame/config_ids.h"
+#include "frame/config_internal_win32.h"
 #include "shell/message_box.h"
 #include "shell/script.h"
 #include "terminal/colours.h"

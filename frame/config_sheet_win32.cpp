@@ -1,12 +1,12 @@
 // The "Configuration" sheet and its General, Terminal Pref, Protocols and
 // Options pages. Every page reads its controls into the working copy when OK
 // is pressed; only a sheet that every page accepted writes anything.
-#include "shell/config_sheet_win32.h"
+#include "frame/config_sheet_win32.h"
 
 #include <commctrl.h>
 
-#include "shell/config_ids.h"
-#include "shell/config_internal_win32.h"
+#include "frame/config_ids.h"
+#include "frame/config_internal_win32.h"
 #include "shell/help_win32.h"
 #include "terminal/terminal_type.h"
 #include "transfer/protocol_table.h"
