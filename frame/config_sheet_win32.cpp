@@ -14,6 +14,9 @@
 ConfigSheetState configState;
 ConfigEnv configEnv;
 
+bool configNoCapture() { return false; }
+void configCaptureIgnored(bool) {}
+
 namespace {
 // Each page's help topic and the pop-up texts of its controls, in tab order.
 const HelpTopic* const PAGE_HELP[CONFIG_PAGE_COUNT] = {
@@ -236,7 +239,7 @@ INT_PTR configPageMessage(HWND page, UINT message, LPARAM lp, int pageIndex, int
 void configSheetAttach(const ConfigEnv& env) { configEnv = env; }
 
 int settingsSheet(HWND owner, BookEntry* entry, int firstPage, bool newEntry) {
-  bool capture = configEnv.captureOn ? configEnv.captureOn() : false;
+  bool capture = configEnv.captureOn();
   configStateOpen(configState, *entry, newEntry, capture);
   PROPSHEETPAGEA pages[CONFIG_PAGE_COUNT] = {};
   for (int i = 0; i < CONFIG_PAGE_COUNT; ++i) {
@@ -257,6 +260,6 @@ int settingsSheet(HWND owner, BookEntry* entry, int firstPage, bool newEntry) {
   header.ppsp = pages;
   if (PropertySheetA(&header) <= 0) return IDCANCEL;
   configCommit(configState, entry, configEnv.firewallAddressValue, configEnv.firewallPortValue);
-  if (configCaptureChanged(configState) && configEnv.captureChanged) configEnv.captureChanged(configState.captureChosen);
+  if (configCaptureChanged(configState)) configEnv.captureChanged(configState.captureChosen);
   return IDOK;
 }

@@ -7,7 +7,12 @@
 #include "shell/book_entry.h"
 #include "shell/config_pages.h"
 
-// What the sheet needs from its program, set once after the main window exists.
+// Where a program fills no slot: no capture, and a change of it goes nowhere.
+bool configNoCapture();
+void configCaptureIgnored(bool on);
+
+// What the sheet needs from its program, set once after the main window
+// exists. Every slot is filled, never null.
 struct ConfigEnv {
   HWND mainWindow = nullptr;
   const char* programDir = "";      // shown for an empty download directory
@@ -15,9 +20,9 @@ struct ConfigEnv {
   const char* firewallAddressValue = "FirewallAddressTelnet";
   const char* firewallPortValue = "FirewallPortTelnet";
   // Whether the session capture is on (the "Session capture" box shows it).
-  bool (*captureOn)() = nullptr;
+  bool (*captureOn)() = configNoCapture;
   // "Session capture" changed by OK: on while online opens the log at once.
-  void (*captureChanged)(bool on) = nullptr;
+  void (*captureChanged)(bool on) = configCaptureIgnored;
 };
 void configSheetAttach(const ConfigEnv& env);
 

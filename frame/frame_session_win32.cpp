@@ -66,7 +66,6 @@ void keyboardForSession() {
   snprintf(keyboard.mapPath, sizeof keyboard.mapPath, "%s", path.c_str());
   keyboard.backspaceDelete = profile().backspaceDelete;
   keyboard.rlogin = profile().kind == PROFILE_TELNET && profile().rlogin;
-  keyboard.rloginRaw = false;
   // Shift+Insert and Shift+Delete are Transmit and Copy where the menu says so.
   keyboard.shiftCommandKeys = P().accelerators != nullptr;
   loadKeyMap(profile().emulation);

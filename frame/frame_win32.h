@@ -91,7 +91,3 @@ int frameCommandId(FrameCommand command);
 std::string frameLocalAddress();
 // Re-reads the profile after the record changed (the settings sheet).
 void frameRecordChanged();
-
-// One window class registration for every top-level window of the suite.
-bool registerWindowClass(HINSTANCE instance, const char* className, WNDPROC procedure, const char* icon,
-                         const char* menu, HBRUSH background);

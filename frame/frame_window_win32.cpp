@@ -21,6 +21,7 @@
 #include "shell/settings_defaults.h"
 #include "shell/splash_win32.h"
 #include "shell/statusbar_win32.h"
+#include "shell/window_win32.h"
 #include "shell/toolbar_win32.h"
 #include "terminal/display_win32.h"
 #include "terminal/print_win32.h"
@@ -197,20 +198,6 @@ LRESULT CALLBACK windowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
   return DefWindowProcA(w, m, wp, lp);
 }
 }  // namespace
-
-bool registerWindowClass(HINSTANCE instance, const char* className, WNDPROC procedure, const char* icon,
-                         const char* menu, HBRUSH background) {
-  WNDCLASSA wc{};
-  wc.style = CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = procedure;
-  wc.hInstance = instance;
-  wc.hIcon = icon ? LoadIconA(instance, icon) : nullptr;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = background;
-  wc.lpszMenuName = menu;
-  wc.lpszClassName = className;
-  return RegisterClassA(&wc) != 0;
-}
 
 void frameExit() {
   if (frameOnline()) {

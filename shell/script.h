@@ -28,16 +28,24 @@ enum ScriptText {
 enum ScriptKeyword { KEY_NONE, KEY_EXIT, KEY_TIMEOUT, KEY_WAITSTRING, KEY_SEND, KEY_UNKNOWN };
 
 // What a run needs from the program around it.
+// What a ScriptEnv does where its user fills no slot: nothing arrives,
+// nothing is sent or shown, and a password is never given.
+int scriptNothingIncoming();
+void scriptSendNothing(uint8_t ch, bool secret);
+bool scriptNoPassword(std::string* password);
+void scriptNoStatus(const char* text);
+
+// Every slot is filled, never null.
 struct ScriptEnv {
   // Reads and displays what has arrived; negative (LINK_LOST) when the link is down.
-  int (*processIncoming)() = nullptr;
+  int (*processIncoming)() = scriptNothingIncoming;
   // Sends one character through the keyboard send path. A secret character
   // (from the password) is neither echoed nor captured.
-  void (*sendChar)(uint8_t ch, bool secret) = nullptr;
+  void (*sendChar)(uint8_t ch, bool secret) = scriptSendNothing;
   // Asks for the password; false when the user cancelled.
-  bool (*askPassword)(std::string* password) = nullptr;
+  bool (*askPassword)(std::string* password) = scriptNoPassword;
   // Shows a status text in the script dialog.
-  void (*setStatus)(const char* text) = nullptr;
+  void (*setStatus)(const char* text) = scriptNoStatus;
   bool variables = true;        // $PASS, $SITE, $PORT are substituted
   uint32_t pauseMs = 100;       // pause before each sent character
   std::string site;             // the session's host address

@@ -3,6 +3,7 @@
 
 #include "shell/pump_win32.h"
 #include "shell/script_dialog_ids.h"
+#include "shell/window_win32.h"
 
 namespace {
 struct DialogRun {
@@ -21,15 +22,6 @@ void DialogRun::setStatus(const char* text) {
 }
 
 // Places a dialog over the middle of its owner window.
-void centerOverOwner(HWND dialog) {
-  HWND owner = GetWindow(dialog, GW_OWNER);
-  RECT o, d;
-  if (!owner || !GetWindowRect(owner, &o) || !GetWindowRect(dialog, &d)) return;
-  int x = o.left + ((o.right - o.left) - (d.right - d.left)) / 2;
-  int y = o.top + ((o.bottom - o.top) - (d.bottom - d.top)) / 2;
-  SetWindowPos(dialog, nullptr, x > 0 ? x : 0, y > 0 ? y : 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 void startRun(HWND dialog) {
   ScriptEnv env = current.env;
   env.setStatus = DialogRun::setStatus;

@@ -9,14 +9,19 @@
 
 ScriptRun scriptState;
 
+int scriptNothingIncoming() { return 0; }
+void scriptSendNothing(uint8_t, bool) {}
+bool scriptNoPassword(std::string*) { return false; }
+void scriptNoStatus(const char*) {}
+
 namespace {
 void status(const ScriptEnv& env, const char* text) {
-  if (env.setStatus) env.setStatus(text);
+  env.setStatus(text);
 }
 
 // One round of incoming data; false when the link is down.
 bool incoming(const ScriptEnv& env) {
-  return !env.processIncoming || env.processIncoming() >= 0;
+  return env.processIncoming() >= 0;
 }
 
 // Waits for a match of the pattern; 0 on a match, -1 on timeout, cancel or a
@@ -74,7 +79,7 @@ bool pauseBeforeCharacter(const ScriptEnv& env) {
 int sendText(const ScriptEnv& env, const std::string& text) {
   std::string password;
   if (env.variables && text.find("$PASS") != std::string::npos) {
-    if (!env.askPassword || !env.askPassword(&password)) return -1;
+    if (!env.askPassword(&password)) return -1;
   }
   size_t secretBegin = 0, secretEnd = 0;
   std::string out = text;
@@ -84,7 +89,7 @@ int sendText(const ScriptEnv& env, const std::string& text) {
   }
   for (size_t i = 0; i < out.size(); ++i) {
     if (!pauseBeforeCharacter(env)) return -1;
-    if (env.sendChar) env.sendChar(static_cast<uint8_t>(out[i]), i >= secretBegin && i < secretEnd);
+    env.sendChar(static_cast<uint8_t>(out[i]), i >= secretBegin && i < secretEnd);
   }
   return 0;
 }

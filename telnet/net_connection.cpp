@@ -23,7 +23,6 @@ struct SocketLink {
   bool writable;    // cleared when a send would block
   uint8_t* recvBuffer;
   int recvSize, recvFill, recvPos;
-  uint8_t lastByte;  // for collapsing doubled 0xFF during transfers
   bool lostPending;  // the peer closed; reported once the buffer is drained
   bool rlogin;
 };
@@ -78,7 +77,10 @@ void refill() {
 
 int socketRead(uint8_t* out, int count) {
   if (!state.connected || !state.recvBuffer) return 0;
-  const bool collapse = netTransferRunning && !state.rlogin;
+  // While a transfer reads the line the engine itself takes the Telnet layer
+  // out of the data: its commands go to it, a doubled 0xFF is one 0xFF (so four
+  // give two), whatever way the bytes are split across reads.
+  const bool telnetLayer = netTransferRunning && !state.rlogin;
   int copied = 0;
   while (copied < count) {
     if (state.recvPos >= state.recvFill) {
@@ -88,11 +90,16 @@ int socketRead(uint8_t* out, int count) {
       if (state.recvPos >= state.recvFill) break;
     }
     uint8_t b = state.recvBuffer[state.recvPos++];
-    if (collapse && b == 0xFF && state.lastByte == 0xFF) {
-      state.lastByte = 0;  // so that four 0xFF give two
-      continue;
+    if (telnetLayer) {
+      if (telnetInCommand()) {
+        int data = telnetCommandByte(b);
+        if (data < 0) continue;
+        b = static_cast<uint8_t>(data);
+      } else if (b == 0xFF) {
+        telnetStartCommand();
+        continue;
+      }
     }
-    state.lastByte = b;
     out[copied++] = b;
   }
   if (copied == 0 && state.lostPending) return LINK_LOST;

@@ -5,9 +5,10 @@
 
 #include "shell/bounded_copy.h"
 #include "telnet/telnet_engine.h"
+#include "terminal/keymap.h"
 #include "terminal/link.h"
 
-RloginState rlogin = {false, RLOGIN_FIRST_PORT, "", ""};
+RloginState rlogin = {RLOGIN_FIRST_PORT, "", ""};
 
 namespace {
 int putString(uint8_t* out, int at, const char* text) {
@@ -66,8 +67,8 @@ void rloginSendWindowSize() {
 
 void rloginUrgentByte(uint8_t b) {
   switch (b) {
-    case 0x10: rlogin.raw = true; break;   // raw: flow control to the server
-    case 0x20: rlogin.raw = false; break;  // cooked: XON/XOFF handled here
+    case 0x10: keyboard.rloginRaw = true; break;   // raw: flow control to the server
+    case 0x20: keyboard.rloginRaw = false; break;  // cooked: XON/XOFF handled here
     case 0x80:                             // window size wanted, from now on
       telnetState.windowSizeReporting = true;
       rloginSendWindowSize();
@@ -75,8 +76,6 @@ void rloginUrgentByte(uint8_t b) {
     default: break;  // 0x02 (flush) and anything else
   }
 }
-
-bool rloginMaySend(uint8_t b) { return rlogin.raw || (b != 0x11 && b != 0x13); }
 
 int rloginPortSearch(int start, bool (*tryPort)(int port, void* context), void* context) {
   if (start > RLOGIN_FIRST_PORT || start < RLOGIN_LAST_PORT) start = RLOGIN_FIRST_PORT;

@@ -11,7 +11,6 @@ constexpr int RLOGIN_FIRST_PORT = 1023;
 constexpr int RLOGIN_LAST_PORT = 512;
 
 struct RloginState {
-  bool raw;                            // flow control passed to the server (urgent 0x10)
   int localPort;                       // source port of the last connect attempt
   char localUser[RLOGIN_NAME_MAX + 1]; // the logged-on user; empty when unknown
   char userName[RLOGIN_NAME_MAX + 1];  // the session's "Username"
@@ -27,10 +26,9 @@ void rloginSendHandshake();
 // FF FF 73 73, then rows, columns, 640 and 480 as 16-bit network-order values.
 int rloginWindowSizeMessage(int rows, int columns, uint8_t out[12]);
 void rloginSendWindowSize();
-// One urgent byte from the server.
+// One urgent byte from the server. Raw (0x10) and cooked (0x20) mode are the
+// keyboard's flag: in raw mode typed XON and XOFF go to the server.
 void rloginUrgentByte(uint8_t b);
-// Whether a typed byte may be sent (XON and XOFF only in raw mode).
-bool rloginMaySend(uint8_t b);
 
 // Finds a source port: calls tryPort(port) from start down to
 // RLOGIN_LAST_PORT until it returns true. Returns that port, or -1.

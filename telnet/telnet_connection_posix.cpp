@@ -33,7 +33,9 @@ void lineClose() {
 bool never() { return false; }
 bool noMessage(unsigned, uintptr_t, intptr_t) { return false; }
 uintptr_t noDialog() { return 0; }
-void nothing() {}
+// The engine keeps its commands out of what a transfer reads.
+void transferBegin() { netTransferRunning = true; }
+void transferEnd() { netTransferRunning = false; }
 void noSpecial(int, uintptr_t) {}
 }  // namespace
 
@@ -47,6 +49,6 @@ int telnetPosixDrain(int waitMs) {
 
 const FrameConnection TELNET_CONNECTION = {
     "telnet",  0,       lineOpen,    lineClose,         never,          noMessage,     noDialog,
-    nothing,   nothing, telnetLineAttach, telnetOnConnected, telnetLineEnd, telnetTerminalSize,
+    transferBegin, transferEnd, telnetLineAttach, telnetOnConnected, telnetLineEnd, telnetTerminalSize,
     telnetLineStatus,   telnetLineSpecialEnabled, noSpecial,
 };

@@ -24,9 +24,17 @@ bool message(unsigned m, uintptr_t wp, intptr_t lp) {
 
 uintptr_t modeless() { return reinterpret_cast<uintptr_t>(netProgressWindow()); }
 
-// While a transfer owns the line the socket reports only write and close.
-void transferBegin() { netTransferEvents(true); }
-void transferEnd() { netTransferEvents(false); }
+// While a transfer owns the line the socket reports only write and close, and
+// the engine keeps its commands out of what the transfer reads.
+void transferBegin() {
+  netTransferRunning = true;
+  netTransferEvents(true);
+}
+
+void transferEnd() {
+  netTransferRunning = false;
+  netTransferEvents(false);
+}
 
 void special(int which, uintptr_t owner) {
   if (which == SPECIAL_TELNET_COMMAND) telnetCommandDialog(reinterpret_cast<HWND>(owner));

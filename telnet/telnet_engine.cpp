@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "telnet/rlogin.h"
+#include "terminal/keymap.h"
 #include "terminal/link.h"
 #include "terminal/options.h"
 
@@ -126,7 +127,10 @@ void optionWithoutVerb(uint8_t b) {
 }
 }  // namespace
 
-void telnetResetForConnection() { telnetState = {TELNET_DATA, 0, false, false, {}}; }
+void telnetResetForConnection() {
+  telnetState = {TELNET_DATA, 0, false, false, {}};
+  keyboard.rloginRaw = false;  // every Rlogin connection starts cooked
+}
 
 void telnetDataMode() { enter(TELNET_DATA); }
 

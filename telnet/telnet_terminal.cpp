@@ -12,13 +12,9 @@ bool inCommand() { return telnetInCommand(); }
 void commandByte(uint8_t b) {
   int data = telnetCommandByte(b);
   if (data < 0) return;
-  // A doubled IAC is one data byte 255: it goes through the byte path as data,
-  // so the IAC rule of that path must not take it for a new command.
-  const uint8_t byte = static_cast<uint8_t>(data);
-  terminalOptions.telnet = false;
-  if (terminalOptions.displayControls) processControlsVisible(&byte, 1);
-  else processReceived(&byte, 1);
-  terminalOptions.telnet = !telnetSession.rlogin;
+  // A doubled IAC is one data byte 255: the IAC rule of the byte path must
+  // not take it for a new command.
+  processDataByte(static_cast<uint8_t>(data));
 }
 }  // namespace
 

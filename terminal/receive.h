@@ -20,6 +20,9 @@ bool receiveBacklog();
 void processReceived(const uint8_t* bytes, int length);
 // The "Display controls" path: control bytes are shown by name.
 void processControlsVisible(const uint8_t* bytes, int length);
+// One received byte that is data whatever its value (the 255 of a doubled
+// Telnet IAC): the path the options choose, never the start of a command.
+void processDataByte(uint8_t b);
 // Writes typed, pasted or scripted bytes to the link, with local echo and the
 // outbound line-end option. Nothing is sent while no link is attached.
 // Returns 0, or the link's negative result for the first byte it could not

@@ -100,8 +100,10 @@ static int wrapForNextCharacter() {
   return std::min(lastCell + 1, LINE_CELLS);
 }
 
-static void printable(uint8_t b, int e) {
-  if (b == 0xFF && terminalOptions.telnet) {  // IAC
+// telnetLayer: a 0xFF opens a Telnet command (a Telnet connection, and not
+// the data byte of a doubled IAC).
+static void printable(uint8_t b, int e, bool telnetLayer) {
+  if (b == 0xFF && telnetLayer) {  // IAC
     terminalHooks.telnetCommandStart();
     return;
   }
@@ -162,7 +164,7 @@ static void wyseCursorRight() {
   }
 }
 
-static void controlOrPrintable(uint8_t b, int e) {
+static void controlOrPrintable(uint8_t b, int e, bool telnetLayer) {
   ScreenBuffer& s = screen;
   bool wyse = e == TERM_WYSE50;
   switch (b) {
@@ -187,31 +189,31 @@ static void controlOrPrintable(uint8_t b, int e) {
       moveCaretToCursor();
       break;
     default:
-      if (b >= 0x20 && b != 0x7F) printable(b, e);
+      if (b >= 0x20 && b != 0x7F) printable(b, e, telnetLayer);
       break;
   }
 }
 
-static void receiveByte(uint8_t b) {
+static void receiveByte(uint8_t b, bool telnetLayer) {
   if (terminalHooks.transparentPrinting()) {
     // Telnet sits below the printer too: its commands and the IAC that
     // doubles a data 255 belong to the link, not to the job.
     if (terminalHooks.telnetInCommand()) terminalHooks.telnetCommandByte(b);
-    else if (b == 0xFF && terminalOptions.telnet) terminalHooks.telnetCommandStart();
+    else if (b == 0xFF && telnetLayer) terminalHooks.telnetCommandStart();
     else terminalHooks.transparentPrintByte(b);
     return;
   }
   if (divertedUpward(b)) return;
   // A script's 7-bit mask is for data: on a Telnet connection an IAC still
   // opens a command, so a host negotiating before its prompt gets answers.
-  const bool telnetCommand = b == 0xFF && terminalOptions.telnet && receiveEightBit;
+  const bool telnetCommand = b == 0xFF && telnetLayer && receiveEightBit;
   if ((!receiveEightBit || terminalHooks.scriptRunning()) && !telnetCommand) b &= 0x7F;
   int e = currentEmulation();
   emulator.emulation = e;
   if (b == '\r' && emulator.inSequence) endSequence();
   // Telnet sits below the terminal: an IAC inside an escape sequence still
   // opens a command, and the sequence goes on after it.
-  if (b == 0xFF && terminalOptions.telnet && emulator.inSequence) {
+  if (b == 0xFF && telnetLayer && emulator.inSequence) {
     terminalHooks.telnetCommandStart();
     return;
   }
@@ -230,7 +232,7 @@ static void receiveByte(uint8_t b) {
     }
     terminalHooks.captureByte(b);
   }
-  controlOrPrintable(b, e);
+  controlOrPrintable(b, e, telnetLayer);
 }
 
 static bool plainAscii(uint8_t b) { return b >= 0x20 && b <= 0x7E; }
@@ -416,10 +418,23 @@ void processReceived(const uint8_t* bytes, int length) {
     if (taken > 0) {
       i += taken;
     } else {
-      receiveByte(bytes[i++]);
+      receiveByte(bytes[i++], terminalOptions.telnet);
       quiet = -1;
     }
   }
+  moveCaretToCursor();
+  surfaceShowCaret(true);
+  if (terminalOptions.zmodemAutoStart && terminalHooks.zmodemCaptureActive()) terminalHooks.zmodemAutoStartCheck();
+}
+
+void processDataByte(uint8_t b) {
+  if (terminalOptions.displayControls) {
+    processControlsVisibleData(b);
+    return;
+  }
+  surfaceShowCaret(false);
+  returnToLive();
+  receiveByte(b, false);
   moveCaretToCursor();
   surfaceShowCaret(true);
   if (terminalOptions.zmodemAutoStart && terminalHooks.zmodemCaptureActive()) terminalHooks.zmodemAutoStartCheck();

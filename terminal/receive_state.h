@@ -18,6 +18,9 @@ struct ReceiveState {
 extern ReceiveState receiveState;
 void receiveStateReset();
 
+// The visible path for one byte that is data whatever its value.
+void processControlsVisibleData(uint8_t b);
+
 // CAN after "**" left of the cursor arms the ZMODEM auto-start (both paths).
 void zmodemCancelCheck();
 

@@ -45,11 +45,11 @@ static void visibleCell(uint8_t ch) {
   if (line.used < cell + 1) line.used = static_cast<int16_t>(cell + 1);
 }
 
-static void visibleByte(uint8_t b) {
+static void visibleByte(uint8_t b, bool telnetLayer) {
   if (divertedUpward(b)) return;
   if (!receiveEightBit) b &= 0x7F;
   if (terminalHooks.captureOn()) terminalHooks.captureByte(b);
-  if (b == 0xFF && terminalOptions.telnet) {
+  if (b == 0xFF && telnetLayer) {
     terminalHooks.telnetCommandStart();
     return;
   }
@@ -64,11 +64,17 @@ static void visibleByte(uint8_t b) {
   }
 }
 
-void processControlsVisible(const uint8_t* bytes, int length) {
+static void visibleBytes(const uint8_t* bytes, int length, bool telnetLayer) {
   surfaceShowCaret(false);
   returnToLive();
-  for (int i = 0; i < length; ++i) visibleByte(bytes[i]);
+  for (int i = 0; i < length; ++i) visibleByte(bytes[i], telnetLayer);
   moveCaretToCursor();
   surfaceShowCaret(true);
   if (terminalOptions.zmodemAutoStart && terminalHooks.zmodemCaptureActive()) terminalHooks.zmodemAutoStartCheck();
 }
+
+void processControlsVisible(const uint8_t* bytes, int length) {
+  visibleBytes(bytes, length, terminalOptions.telnet);
+}
+
+void processControlsVisibleData(uint8_t b) { visibleBytes(&b, 1, false); }

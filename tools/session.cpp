@@ -82,8 +82,10 @@ bool zmodemReceiveHere() {
   std::snprintf(settings.downloadDir, sizeof settings.downloadDir, "%s", zmodemDir.c_str());
   TransferState& s = transferState();
   transferBegin(s, settings);
+  netTransferRunning = true;  // the engine keeps its commands out of the file
   int r = receiveBegin();
   if (r >= 0) r = receiveRun();
+  netTransferRunning = false;
   if (r != STEP_COMPLETE && s.endCode) r = s.endCode;
   std::fprintf(stderr, "session: zmodem receive %s\n", r == STEP_COMPLETE ? "complete" : transferErrorText(r));
   s.active = false;

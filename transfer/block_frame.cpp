@@ -119,7 +119,7 @@ int storeBlock(TransferState& s, const uint8_t* data, int dataLength) {
   uint32_t before = s.byteCount;
   s.byteCount += static_cast<uint32_t>(keep);
   updateProgressPaced(0);
-  if (s.realTimeJpeg && transferView.jpegData && s.byteCount / 1024 != before / 1024)
+  if (s.realTimeJpeg && s.byteCount / 1024 != before / 1024)
     transferView.jpegData(s.byteCount);
   return 0;
 }

@@ -76,7 +76,7 @@ int takeFileHeader(KermitState& k) {
   s.firstBlockSeen = false;
   showFileName(path);
   s.realTimeJpeg = s.settings.viewJpegRealtime && isJpegName(path);
-  if (s.realTimeJpeg && transferView.jpegStart) transferView.jpegStart(path);
+  if (s.realTimeJpeg) transferView.jpegStart(path);
   int r = acknowledge(k, k.reader.seq);
   if (r < 0) return r;
   updateProgress(0);
@@ -114,7 +114,7 @@ int takeData(KermitState& k) {
     if (w < 0) return giveUp(k, w);
     uint32_t before = s.byteCount;
     s.byteCount += uint32_t(bytes.size());
-    if (s.realTimeJpeg && transferView.jpegData && s.byteCount / 1024 != before / 1024)
+    if (s.realTimeJpeg && s.byteCount / 1024 != before / 1024)
       transferView.jpegData(s.byteCount);
   }
   updateProgressPaced(0);

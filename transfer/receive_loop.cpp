@@ -25,7 +25,7 @@ static void stopInactivity(TransferState& s) {
 // The viewer and whoever looks at the file next find it closed.
 static void finishJpeg(TransferState& s) {
   fileClose(s.file);
-  if (s.realTimeJpeg && transferView.jpegFinish) transferView.jpegFinish();
+  if (s.realTimeJpeg) transferView.jpegFinish();
   s.realTimeJpeg = false;
 }
 

@@ -11,6 +11,7 @@
 #include "shell/message_box.h"
 #include "shell/pump.h"
 #include "shell/pump_win32.h"
+#include "shell/window_win32.h"
 #include "terminal/link.h"
 #include "transfer/ascii_transfer.h"
 #include "transfer/protocol_dispatch.h"
@@ -80,15 +81,6 @@ void finishJpeg() {
   TransferState& s = transferState();
   if (s.realTimeJpeg) viewJpegFinish();
   s.realTimeJpeg = false;
-}
-
-void centerOverOwner(HWND dialog) {
-  HWND owner = GetWindow(dialog, GW_OWNER);
-  RECT o, d;
-  if (!owner || !GetWindowRect(owner, &o) || !GetWindowRect(dialog, &d)) return;
-  int x = o.left + ((o.right - o.left) - (d.right - d.left)) / 2;
-  int y = o.top + ((o.bottom - o.top) - (d.bottom - d.top)) / 2;
-  SetWindowPos(dialog, nullptr, x > 0 ? x : 0, y > 0 ? y : 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool chooseFile(HWND owner, bool save, char* path, size_t size) {

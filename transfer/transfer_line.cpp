@@ -1,7 +1,6 @@
 #include "transfer/transfer_line.h"
 
 #include "shell/pump.h"
-#include "terminal/hooks.h"
 #include "terminal/link.h"
 #include "terminal/options.h"
 #include "transfer/protocol_table.h"
@@ -16,8 +15,6 @@ constexpr int IDLE_SPIN = 256;
 // gets its turn this often, or Cancel and repaints wait for the end.
 constexpr uint32_t TURN_PACE_MS = 50;
 
-enum TelnetInState { TIN_DATA, TIN_IAC, TIN_OPTION, TIN_SUB, TIN_SUB_IAC };
-
 int lineWaiting() {
   TransferState& s = transferState();
   s.lineAnswered = false;
@@ -29,50 +26,6 @@ int lineWaiting() {
   return in > 0 ? in : 0;
 }
 
-// Takes Telnet commands out of received bytes in place; returns the data left.
-static int filterTelnet(TransferState& s, uint8_t* bytes, int n) {
-  int out = 0;
-  int state = s.telnetIn.inCommand ? TIN_SUB : (s.telnetIn.afterIac ? TIN_IAC : TIN_DATA);
-  // The state is kept in two flags between reads; the option byte of a verb
-  // is always read in the same call or treated as a one-byte command.
-  for (int i = 0; i < n; ++i) {
-    uint8_t b = bytes[i];
-    switch (state) {
-      case TIN_DATA:
-        if (b == 0xFF) state = TIN_IAC;
-        else bytes[out++] = b;
-        break;
-      case TIN_IAC:
-        if (b == 0xFF) {
-          bytes[out++] = b;
-          state = TIN_DATA;
-          break;
-        }
-        terminalHooks.telnetCommandStart();
-        terminalHooks.telnetCommandByte(b);
-        state = (b >= 251 && b <= 254) ? TIN_OPTION : (b == 250 ? TIN_SUB : TIN_DATA);
-        break;
-      case TIN_OPTION:
-        terminalHooks.telnetCommandByte(b);
-        state = TIN_DATA;
-        break;
-      case TIN_SUB:
-        terminalHooks.telnetCommandByte(b);
-        if (b == 0xFF) state = TIN_SUB_IAC;
-        break;
-      case TIN_SUB_IAC:
-        terminalHooks.telnetCommandByte(b);
-        state = (b == 240) ? TIN_DATA : TIN_SUB;
-        break;
-    }
-  }
-  s.telnetIn.afterIac = state == TIN_IAC;
-  // An option byte split from its verb is rare enough to be read as the end of
-  // the command; a subnegotiation is kept open across reads.
-  s.telnetIn.inCommand = state == TIN_SUB || state == TIN_SUB_IAC;
-  return out;
-}
-
 int lineRead(uint8_t* buffer, int count) {
   if (!linkConnected()) return LINK_LOST;
   if (count <= 0) return 0;
@@ -82,7 +35,6 @@ int lineRead(uint8_t* buffer, int count) {
   if (n == LINK_LOST) return LINK_LOST;
   if (n <= 0) return 0;
   s.idlePolls = 0;
-  if (terminalOptions.telnet) n = filterTelnet(s, buffer, n);
   return n;
 }
 

@@ -23,13 +23,6 @@ constexpr uint32_t RESPONSE_MS = 60000;
 // ZMODEM waits 10 s for a byte, on both sides, in place of the 27 s above.
 constexpr uint32_t ZMODEM_READ_MS = 10000;
 
-// Received Telnet data: 0xFF doubling and commands are taken out before the
-// protocols see the bytes.
-struct TelnetInFilter {
-  bool afterIac;   // the previous byte was an unpaired 0xFF
-  bool inCommand;  // a Telnet command is being handed to the Telnet layer
-};
-
 struct TransferState {
   TransferSettings settings;
   int protocol;
@@ -59,7 +52,6 @@ struct TransferState {
   TransferFile file;     // localPath while its blocks pass (see transfer_files.h)
   uint8_t frame[RECEIVE_BUFFER_SIZE];
   uint8_t sendFrame[SEND_BUFFER_SIZE];
-  TelnetInFilter telnetIn;
   uint32_t turnTick;     // when the pump last had a turn during the transfer (transfer_line.cpp)
   int idlePolls;         // empty line polls since the last byte (see transfer_line.cpp)
   bool lineAnswered;     // the last look, read or write worked and nothing ran since (transfer_line.cpp)

@@ -6,13 +6,21 @@
 #include "transfer/transfer_files.h"
 #include "transfer/transfer_state.h"
 
-TransferView transferView;
+namespace {
+void noText(int, const char*) {}
+void noPercent(int) {}
+void noBeep() {}
+void noStart(const char*) {}
+void noData(uint32_t) {}
+constexpr TransferView idle = {noText, noPercent, noBeep, noStart, noData, noBeep};
+}  // namespace
 
-void transferViewReset() { transferView = TransferView{}; }
+// Filled before any code runs, so the slots are callable even before the first reset.
+TransferView transferView = idle;
 
-void viewText(int field, const char* text) {
-  if (transferView.setText) transferView.setText(field, text ? text : "");
-}
+void transferViewReset() { transferView = idle; }
+
+void viewText(int field, const char* text) { transferView.setText(field, text ? text : ""); }
 
 void viewNumber(int field, unsigned long value) {
   char text[24];
@@ -20,9 +28,7 @@ void viewNumber(int field, unsigned long value) {
   viewText(field, text);
 }
 
-void viewBeep() {
-  if (transferView.beep) transferView.beep();
-}
+void viewBeep() { transferView.beep(); }
 
 void formatDuration(uint32_t ms, char out[16]) {
   unsigned hours = ms / 3600000u;
@@ -76,7 +82,7 @@ void updateProgress(int direction) {
     viewText(FIELD_PERCENT, text);
   }
   int bar = f.percent < 0 ? 0 : f.percent;
-  if (bar != s.lastPercent && transferView.setPercent) transferView.setPercent(bar);
+  if (bar != s.lastPercent) transferView.setPercent(bar);
   s.lastPercent = bar;
 }
 

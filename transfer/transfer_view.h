@@ -1,6 +1,7 @@
 // What a transfer shows while it runs. The engines report through the
 // functions below; the progress dialog (or a tool, or a test) fills the slots
-// of transferView. Empty slots do nothing, so engines never check.
+// of transferView. A slot is never null: transferViewReset() fills every one
+// with a function that does nothing, and callers replace slots, never empty them.
 #pragma once
 #include <cstdint>
 

@@ -32,7 +32,7 @@ static int acceptHeader(TransferState& s) {
   if (r < 0) return r;
   showFileSize(h.size);
   s.realTimeJpeg = s.settings.viewJpegRealtime && isJpegName(path);
-  if (s.realTimeJpeg && transferView.jpegStart) transferView.jpegStart(path);
+  if (s.realTimeJpeg) transferView.jpegStart(path);
   if (s.settings.keepBackup) {
     r = backupExisting(path);
     if (r < 0) return r;

@@ -122,7 +122,7 @@ int openReceivedFile(TransferState& s, ZmodemState& z) {
   s.resumeOffset = 0;
   s.fileSize = size;
   int64_t localSize = fileSizeOf(s.localPath);
-  if (transferView.jpegStart && s.settings.viewJpegRealtime) {
+  if (s.settings.viewJpegRealtime) {
     char upper[TRANSFER_PATH_MAX];
     int i = 0;
     for (; name[i] && i < TRANSFER_PATH_MAX - 1; ++i) upper[i] = static_cast<char>(std::toupper(name[i]));
@@ -247,7 +247,7 @@ int onHeader(TransferState& s, ZmodemState& z, int type) {
         s.errorCount = 0;
         z.inFile = false;
         if ((w = fileClose(s.file)) < 0) return w;
-        if (s.realTimeJpeg && transferView.jpegFinish) transferView.jpegFinish();
+        if (s.realTimeJpeg) transferView.jpegFinish();
         s.realTimeJpeg = false;
         viewText(FIELD_STATUS, "EOF Received");
         s.startTick = clockTicks();
@@ -337,7 +337,7 @@ int onSubpacket(TransferState& s, ZmodemState& z, int v) {
     // line must not run out of it while it makes progress.
     s.errorCount = 0;
     z.progressed = true;
-    if (s.realTimeJpeg && !z.rewound && s.byteCount % 1024 == 0 && transferView.jpegData) {
+    if (s.realTimeJpeg && !z.rewound && s.byteCount % 1024 == 0) {
       // The viewer reads the file: it must hold everything announced.
       if ((w = writeHeldData(s, z)) < 0) return w;
       transferView.jpegData(s.byteCount);

@@ -15,7 +15,6 @@
 #include "telnet/telnet_engine.h"
 #include "telnet/telnet_terminal.h"
 #include "terminal/link.h"
-#include "terminal/link_fd_posix.h"
 #include "terminal/options.h"
 #include "terminal/terminal_state.h"
 #include "tests/support/file_text.h"
@@ -93,9 +92,10 @@ TEST_P(TelnetTransfer, FilesArriveWhole) {
   if (c.telnetd) {
     ASSERT_NO_FATAL_FAILURE(startThroughShell(port, "cd " + peerDir + " && exec " + peer));
   } else {
-    ASSERT_EQ(linkAttachFd(tcpConnect(port), true), 0);
-    terminalOptions.telnet = true;
+    ASSERT_EQ(netAdoptSocket(tcpConnect(port), false), 0);
+    telnetAttachTerminal();
   }
+  netTransferRunning = true;  // as the program sets it while a transfer owns the line
   TransferState& s = transferState();
   retriesShown = 0;
   transferView.setText = countRetries;
@@ -125,9 +125,9 @@ TEST_P(TelnetTransfer, FilesArriveWhole) {
   // The binary host's stream is clean but for its commands (telnetd's shell
   // may echo before the first packet).
   if (!c.telnetd) EXPECT_EQ(retriesShown, 0) << c.name;
+  netTransferRunning = false;
   terminalOptions.telnet = false;
-  if (c.telnetd) netDisconnectPosix();
-  else linkClose();
+  netDisconnectPosix();
   clockUseManual();
   for (const std::string& f : files) {
     std::string sent = readFile(dir + "/from/" + f), got = readFile(dir + "/to/" + f);

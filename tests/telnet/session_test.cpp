@@ -242,21 +242,41 @@ TEST(NetConnection, EstablishedLinkReadsBoundedByTheBufferAndTheCount) {
   linkAttach(nullptr);
 }
 
-TEST(NetConnection, DoubledFFCollapsesOnlyDuringTelnetTransfers) {
-  const std::string ffs(4, '\xFF');
+// While a transfer reads the line the engine takes the Telnet layer out of
+// the data, however the bytes are split across reads: a doubled 0xFF is one
+// (four give two), commands go to the engine and are answered, and no byte of
+// a command is data. Outside transfers, and on Rlogin, every byte is data.
+TEST(NetConnection, TelnetLayerLeavesTransferDataAtEverySplit) {
+  // DO TTYPE (answered WILL TTYPE), SB TTYPE SEND SE (answered with our type),
+  // NOP, and 0xFF doubled once and twice.
+  const std::string wire = std::string("ab\xFF\xFF" "c\xFF\xFD\x18" "d\xFF\xFA\x18\x01\xFF\xF0" "e", 16) +
+                           "\xFF\xFF\xFF\xFF" "f\xFF\xF1" "g";
+  const std::string data = "ab\xFF" "cde\xFF\xFF" "fg";
+  const std::string replies = std::string("\xFF\xFB\x18\xFF\xFA\x18\x00", 7) + "vt100\xFF\xF0";
+  snprintf(telnetSession.terminalId, sizeof telnetSession.terminalId, "vt100");
+  netTransferRunning = true;
+  for (size_t cut = 0; cut <= wire.size(); ++cut) {
+    Pair pair(64);
+    int r;
+    pair.put(wire.substr(0, cut));
+    std::string got = readAll(64, &r);
+    pair.put(wire.substr(cut));
+    got += readAll(64, &r);
+    EXPECT_EQ(got, data) << "cut at " << cut;
+    EXPECT_EQ(pair.take(), replies) << "cut at " << cut;
+  }
+  netTransferRunning = false;
   int r;
   {
     Pair pair(64);
-    pair.put(ffs + "a\xFF\xFF" + "b");
-    EXPECT_EQ(readAll(64, &r), ffs + "a\xFF\xFF" + "b") << "no transfer: nothing collapses";
-    netTransferRunning = true;
-    pair.put(ffs + "a\xFF\xFF\xFF" + "b");
-    EXPECT_EQ(readAll(64, &r), "\xFF\xFF" "a\xFF\xFF" "b") << "four give two, three give two";
+    pair.put(wire);
+    EXPECT_EQ(readAll(64, &r), wire) << "no transfer: the terminal's path reads the layer";
   }
+  netTransferRunning = true;
   {
     Pair pair(64, true);
-    pair.put(ffs);
-    EXPECT_EQ(readAll(64, &r), ffs) << "Rlogin: 0xFF is plain data";
+    pair.put(wire);
+    EXPECT_EQ(readAll(64, &r), wire) << "Rlogin: 0xFF is plain data";
   }
   netTransferRunning = false;
 }

@@ -14,6 +14,7 @@
 #include "shell/book_entry.h"
 #include "telnet/net_connection.h"
 #include "telnet/rlogin.h"
+#include "terminal/keymap.h"
 #include "terminal/options.h"
 #include "telnet/telnet_engine.h"
 #include "telnet/telnet_entry.h"
@@ -240,19 +241,25 @@ TEST(Rlogin, HandshakeCarriesBothNamesAndTerminal) {
   }
 }
 
+// The server's urgent bytes switch what typed XON and XOFF do: held back
+// while cooked, sent to the server in raw mode (the keyboard's one flag).
 TEST(Rlogin, UrgentBytesSetFlowControlMode) {
   harness::connect(false, false, 80, 24, "vt100", true);
-  rlogin.raw = false;
-  EXPECT_FALSE(rloginMaySend(0x11));
-  EXPECT_FALSE(rloginMaySend(0x13));
-  EXPECT_TRUE(rloginMaySend('a'));
+  keyboard.rlogin = true;
+  EXPECT_FALSE(keyboard.rloginRaw) << "a connection starts cooked";
+  typedCharacter(0x11);
+  typedCharacter('a');
+  EXPECT_EQ(harness::wire.replies, "a");
   rloginUrgentByte(0x10);
-  EXPECT_TRUE(rloginMaySend(0x13));
-  rloginUrgentByte(0x02);
-  EXPECT_TRUE(rlogin.raw);
+  typedCharacter(0x13);
+  rloginUrgentByte(0x02);  // a flush leaves the mode as it is
+  typedCharacter(0x11);
+  EXPECT_EQ(harness::wire.replies, "a\x13\x11");
   rloginUrgentByte(0x20);
-  EXPECT_FALSE(rloginMaySend(0x11));
-  EXPECT_EQ(harness::wire.replies, "") << "none of these is answered";
+  typedCharacter(0x13);
+  EXPECT_EQ(harness::wire.replies, "a\x13\x11");
+  harness::wire.replies.clear();
+  keyboard.rlogin = false;
   EXPECT_FALSE(telnetState.windowSizeReporting);
   rloginUrgentByte(0x80);  // the server wants the size: rows, columns, then pixels
   EXPECT_EQ(harness::wire.replies, std::string("\xFF\xFFss\0\x18\0\x50\x02\x80\x01\xE0", 12));

@@ -34,6 +34,7 @@ void connectTo(const char* portVariable) {
   ASSERT_TRUE(prepareTelnet());
   // No Telnet layer; and a read notification already queued must not hand
   // the peer's bytes to the terminal: the transfer owns the line at once.
+  testConnection().transferBegin = [] { netTransferEvents(true); };
   testConnection().attach = [] {
     netEvents.established = true;
     frameTransferBegin();
