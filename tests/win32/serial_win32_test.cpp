@@ -11,6 +11,7 @@
 #include "dialup/dialup_dialog_ids.h"
 #include "dialup/serial_port_win32.h"
 #include "dialup/serial_watcher_win32.h"
+#include "screenshot.h"
 #include "terminal/link.h"
 #include "win32_driver.h"
 
@@ -46,10 +47,16 @@ DCB portState() {
 
 // A window that counts the watcher's notifications; WM_USER+1 writes the
 // nested bytes as a handler would while an outer write pends.
-int notifications = 0;
+int notifications = 0, startRequests = 0, insideWrite = 0;
+bool writing = false;
 std::string nestedBytes;
 LRESULT CALLBACK testProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
   if (m == WM_COMMNOTIFY && lp == 255) ++notifications;
+  if (m == WM_USER + 2) ++notifications;
+  if (m == WM_COMMNOTIFY && lp == 0) {
+    ++startRequests;
+    insideWrite += writing;
+  }
   if (m == WM_USER + 1) {
     std::string bytes = nestedBytes;
     linkWrite(reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<int>(bytes.size()));
@@ -200,9 +207,17 @@ TEST(SerialPort, NestedWriteWhileOnePends) {
     }
     CloseHandle(ov.hEvent);
   });
+  // A watcher start request waits for the write's end, still a start request.
+  startRequests = insideWrite = 0;
+  PostMessageA(testWindow(), WM_COMMNOTIFY, 0, 0);
   std::string outer = "outer-bytes|";
+  writing = true;
   EXPECT_EQ(linkWrite(reinterpret_cast<const uint8_t*>(outer.data()), static_cast<int>(outer.size())), 12);
+  writing = false;
   reader.join();
+  pumpUntil([] { return startRequests > 0; }, 2000);
+  EXPECT_EQ(startRequests, 1);
+  EXPECT_EQ(insideWrite, 0);
   ASSERT_EQ(back.size(), expected.size());
   EXPECT_EQ(back.substr(0, 12), "OUTER-BYTES|");
   EXPECT_EQ(back.find('#'), std::string::npos) << "the nested write returned before its bytes were out";
@@ -239,6 +254,8 @@ TEST(SerialPort, TransferFormatAndCommunicationParameter) {
     shown[0] = IsDlgButtonChecked(box, IDC_DATA_BITS_7) && !IsDlgButtonChecked(box, IDC_DATA_BITS_8);
     shown[1] = IsDlgButtonChecked(box, IDC_PARITY_ODD) && !IsDlgButtonChecked(box, IDC_PARITY_NONE);
     shown[2] = IsDlgButtonChecked(box, IDC_STOP_BITS_2) && !IsDlgButtonChecked(box, IDC_STOP_BITS_1);
+    Sleep(200);
+    saveScreenshot("comm_parameter");
     PostMessageA(box, WM_COMMAND, IDC_PARAMETER_OK, 0);
   });
   EXPECT_EQ(commParameterDialog(testWindow(), entry), IDOK);
@@ -250,5 +267,17 @@ TEST(SerialPort, TransferFormatAndCommunicationParameter) {
   EXPECT_EQ(portState().StopBits, ONESTOPBIT) << "now a 7-bit line";
   linkSetTransferFormat(false);
   EXPECT_EQ(portState().StopBits, TWOSTOPBITS) << "the applied format is the one restored";
+  serialCloseSession();
+}
+
+// A break holds the line for its time while the window keeps being served.
+TEST(SerialPort, BreakServesMessages) {
+  ASSERT_EQ(serialOpenSession(line(3, 0, 0, 0, 0)), 0);
+  notifications = 0;
+  PostMessageA(testWindow(), WM_USER + 2, 0, 0);
+  DWORD start = GetTickCount();
+  serialBreak(150);
+  EXPECT_GE(GetTickCount() - start, 150u);
+  EXPECT_EQ(notifications, 1);
   serialCloseSession();
 }
