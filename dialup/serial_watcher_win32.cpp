@@ -24,10 +24,11 @@ Watch* current = nullptr;  // main thread only
 
 constexpr DWORD STOP_WAIT_MS = 2000;
 
+// Input waits, or the port is gone: either way the main thread must read.
 bool inputQueued(HANDLE port) {
   DWORD errors = 0;
   COMSTAT stat{};
-  return ClearCommError(port, &errors, &stat) && stat.cbInQue > 0;
+  return !ClearCommError(port, &errors, &stat) || stat.cbInQue > 0;
 }
 
 // Waits for the port's event or the stop; false when the watcher must end.
@@ -63,7 +64,6 @@ bool waitForInput(Watch* w) {
 
 DWORD WINAPI watch(void* arg) {
   Watch* w = static_cast<Watch*>(arg);
-  SetCommMask(w->port, EV_RXCHAR);
   while (WaitForSingleObject(w->stop, 0) == WAIT_TIMEOUT && waitForInput(w)) {
     // The ack is reset before posting, so an early ack cannot let a second
     // notification out before the main thread drained the first.
@@ -107,6 +107,7 @@ void serialWatcherStart(HWND window) {
     release(w);
     return;
   }
+  SetCommMask(port, EV_RXCHAR);
   running = true;
   thread = CreateThread(nullptr, 8192, watch, w, 0, nullptr);
   if (!thread) {

@@ -281,3 +281,28 @@ TEST(SerialPort, BreakServesMessages) {
   EXPECT_EQ(notifications, 1);
   serialCloseSession();
 }
+
+// The far end hangs up: the watcher wakes the window, and the link reports the
+// loss to every reader until the port is closed.
+TEST(SerialPort, FarEndHangsUp) {
+  const char* com = getenv("SUITE_TEST_HANGUP_COM");
+  ASSERT_NE(com, nullptr) << "the runner maps a second COM port to a far end that hangs up";
+  ASSERT_EQ(serialOpenSession(lineSettingsClamped(atoi(com) - 1, 3, 0, 0, 0, 0)), 0);
+  notifications = 0;
+  serialWatcherStart(testWindow());
+  EXPECT_EQ(linkWrite(reinterpret_cast<const uint8_t*>("x"), 1), 1);
+  EXPECT_EQ(readFor(1, 5000), "X");
+  EXPECT_TRUE(pumpUntil([] { return notifications == 1; }, 5000));
+  notifications = 0;
+  serialWatcherAck();
+  const uint8_t eot = 0x04;
+  linkWrite(&eot, 1);
+  EXPECT_TRUE(pumpUntil([] { return notifications > 0; }, 5000));
+  uint8_t buf[16];
+  EXPECT_EQ(linkRead(buf, sizeof buf), LINK_LOST);
+  EXPECT_EQ(linkPoll(nullptr, nullptr), LINK_LOST);
+  DWORD start = GetTickCount();
+  serialCloseSession();
+  EXPECT_LT(GetTickCount() - start, 2500u);
+  EXPECT_FALSE(serialWatcherRunning());
+}
