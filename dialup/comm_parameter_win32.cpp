@@ -19,7 +19,8 @@ INT_PTR CALLBACK CommParameterDlgFunc(HWND dialog, UINT message, WPARAM wParam, 
       CheckDlgButton(dialog, line.dataBitsIndex == 1 ? IDC_DATA_BITS_7 : IDC_DATA_BITS_8, BST_CHECKED);
       CheckDlgButton(dialog, IDC_PARITY_NONE + line.parity, BST_CHECKED);
       CheckDlgButton(dialog, IDC_STOP_BITS_1 + line.stopBitsIndex, BST_CHECKED);
-      return TRUE;
+      SetFocus(GetDlgItem(dialog, IDC_PARAMETER_OK));
+      return FALSE;
     }
     case WM_COMMAND:
       switch (LOWORD(wParam)) {

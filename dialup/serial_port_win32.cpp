@@ -64,7 +64,9 @@ int serialRead(uint8_t* buffer, int count) {
   if (!portOpen) return 0;
   DWORD errors = 0;
   COMSTAT stat{};
-  ClearCommError(port, &errors, &stat);
+  // The status query fails only on a port that is gone (a device unplugged,
+  // the far end of a pseudo-terminal closed).
+  if (!ClearCommError(port, &errors, &stat)) return LINK_LOST;
   DWORD want = stat.cbInQue < static_cast<DWORD>(count) ? stat.cbInQue : static_cast<DWORD>(count);
   if (want == 0) return 0;
   DWORD got = 0;
@@ -104,10 +106,11 @@ int serialWrite(const uint8_t* bytes, int length) {
 int serialPoll(int* inQueue, int* outQueue) {
   DWORD errors = 0;
   COMSTAT stat{};
-  if (portOpen) ClearCommError(port, &errors, &stat);  // line errors are cleared and ignored
+  // Line errors are cleared and ignored; a failing query means the port is gone.
+  const bool lost = portOpen && !ClearCommError(port, &errors, &stat);
   if (inQueue) *inQueue = static_cast<int>(stat.cbInQue);
   if (outQueue) *outQueue = static_cast<int>(stat.cbOutQue);
-  return 0;
+  return lost ? LINK_LOST : 0;
 }
 
 int serialPurge(int which) {

@@ -24,29 +24,46 @@ Watch* current = nullptr;  // main thread only
 
 constexpr DWORD STOP_WAIT_MS = 2000;
 
+// Input waits, or the port is gone: either way the main thread must read.
+bool inputQueued(HANDLE port) {
+  DWORD errors = 0;
+  COMSTAT stat{};
+  return !ClearCommError(port, &errors, &stat) || stat.cbInQue > 0;
+}
+
 // Waits for the port's event or the stop; false when the watcher must end.
 bool waitForInput(Watch* w) {
-  OVERLAPPED ov{};
-  ov.hEvent = w->io;
-  DWORD events = 0, moved = 0;
-  if (!WaitCommEvent(w->port, &events, &ov)) {
-    if (GetLastError() != ERROR_IO_PENDING) return false;
-    HANDLE both[2] = {w->io, w->stop};
-    if (WaitForMultipleObjects(2, both, FALSE, INFINITE) != WAIT_OBJECT_0) {
-      CancelIo(w->port);  // our own pending wait; let it go before ov does
-      GetOverlappedResult(w->port, &ov, &moved, TRUE);
-      return false;
+  for (;;) {
+    OVERLAPPED ov{};
+    ov.hEvent = w->io;
+    DWORD events = 0, moved = 0;
+    bool done = WaitCommEvent(w->port, &events, &ov);
+    if (!done && GetLastError() == ERROR_IO_PENDING) {
+      HANDLE both[2] = {w->io, w->stop};
+      if (WaitForMultipleObjects(2, both, FALSE, INFINITE) != WAIT_OBJECT_0) {
+        CancelIo(w->port);  // our own pending wait; let it go before ov does
+        GetOverlappedResult(w->port, &ov, &moved, TRUE);
+        return false;
+      }
+      done = GetOverlappedResult(w->port, &ov, &moved, FALSE);
     }
-    if (!GetOverlappedResult(w->port, &ov, &moved, FALSE)) return false;
+    DWORD mask = 0;
+    // A cleared mask means the port is being closed.
+    if (!GetCommMask(w->port, &mask) || mask == 0) return false;
+    if (done) {
+      if (events != 0) return true;
+      continue;
+    }
+    if (GetLastError() != ERROR_OPERATION_ABORTED) return false;
+    // A port without modem lines (a pseudo-terminal under Wine) ends a wait
+    // aborted when input arrives: the queue tells whether it did.
+    if (inputQueued(w->port)) return true;
+    if (WaitForSingleObject(w->stop, 10) != WAIT_TIMEOUT) return false;
   }
-  DWORD mask = 0;
-  // A cleared mask means the port is being closed.
-  return events != 0 && GetCommMask(w->port, &mask) && mask != 0;
 }
 
 DWORD WINAPI watch(void* arg) {
   Watch* w = static_cast<Watch*>(arg);
-  SetCommMask(w->port, EV_RXCHAR);
   while (WaitForSingleObject(w->stop, 0) == WAIT_TIMEOUT && waitForInput(w)) {
     // The ack is reset before posting, so an early ack cannot let a second
     // notification out before the main thread drained the first.
@@ -90,6 +107,7 @@ void serialWatcherStart(HWND window) {
     release(w);
     return;
   }
+  SetCommMask(port, EV_RXCHAR);
   running = true;
   thread = CreateThread(nullptr, 8192, watch, w, 0, nullptr);
   if (!thread) {
