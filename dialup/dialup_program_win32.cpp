@@ -162,6 +162,8 @@ const FrameProgram KELVRO32_PROGRAM = {
     1,   // "%s is connected to %s" or "Offline"
     2,   // the online time
     -1,  // no local address
+    // The hint, then room for "NAME is connected to COM1:115200,8,N,1".
+    {20, 70, 85},
     "DIALUPTOOLBAR",
     TOOL_BUTTONS,
     static_cast<int>(sizeof TOOL_BUTTONS / sizeof TOOL_BUTTONS[0]),

@@ -50,6 +50,7 @@ struct FrameProgram {
   // Status-bar panes: the connection text ("Offline" when there is none), the
   // online clock, and the local address (-1: not shown).
   int statusPane, clockPane, addressPane;
+  int statusEdges[3];         // where the first three panes end, percent of the width
   const char* toolbarBitmap;
   const ToolButton* toolButtons;
   int toolButtonCount;

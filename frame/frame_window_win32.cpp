@@ -215,7 +215,7 @@ void frameLayout() {
   RECT r;
   GetClientRect(W.window, &r);
   toolbarLayout();
-  statusBarLayout(r.right);
+  statusBarLayout(r.right, W.program->statusEdges);
   screen.textTop = toolbarHeight();
   InvalidateRect(W.window, nullptr, TRUE);
 }

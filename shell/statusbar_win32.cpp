@@ -33,10 +33,10 @@ HWND statusBarCreate(HWND parent) {
   return bar;
 }
 
-void statusBarLayout(int w) {
+void statusBarLayout(int w, const int percent[3]) {
   if (!bar) return;
   SendMessageA(bar, WM_SIZE, 0, 0);
-  int edges[4] = {w / 4, w / 2, 3 * w / 4, -1};
+  int edges[4] = {w * percent[0] / 100, w * percent[1] / 100, w * percent[2] / 100, -1};
   SendMessageA(bar, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges));
 }
 

@@ -7,8 +7,10 @@ constexpr int STATUS_BAR_ID = 20;
 
 // Creates the bar (id 20) with four parts; nullptr on failure.
 HWND statusBarCreate(HWND parent);
-// Parts end at w/4, w/2, 3w/4 and the edge; call on every resize.
-void statusBarLayout(int clientWidth);
+// The first three parts end at the given percentages of the width, the last
+// at the edge; call on every resize.
+constexpr int STATUS_QUARTERS[3] = {25, 50, 75};
+void statusBarLayout(int clientWidth, const int percent[3] = STATUS_QUARTERS);
 void statusBarText(int part, const char* text);
 void statusBarShow(bool shown);
 // Height taken from the client area (0 while hidden or missing).

@@ -134,6 +134,7 @@ const FrameProgram VARNIX32_PROGRAM = {
     2,  // "Offline" or "%s is connected"
     3,  // the online time
     1,  // "Local IP:%s"
+    {25, 50, 75},
     "TELNETTOOLBAR",
     TOOL_BUTTONS,
     static_cast<int>(sizeof TOOL_BUTTONS / sizeof TOOL_BUTTONS[0]),

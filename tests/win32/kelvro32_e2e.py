@@ -82,9 +82,19 @@ def start(desk, stack, lines, port_index=0):
     return prog
 
 
+def online(desk, main):
+    """Waits for the far shell's prompt on the screen and for the splash box,
+    which holds the keyboard for its second, to close itself."""
+    check(wait_for(lambda: desk.brightness(main, 4, 88, 300, 20) > 0.0015, 20), "no prompt from the line drawn")
+    time.sleep(1.5)
+
+
 def typed(desk, main, line, command, name, text, seconds=15):
     """Types command into the window and waits for the far shell to write
     text into its file name."""
+    # A click on the status bar makes Wine activate the window (the keys go
+    # to it) and does nothing else; a caption clicked twice would maximise.
+    desk.click(main, 60, desk.geometry(main)[3] - 8)
     desk.type(main, command)
     return wait_for(lambda: os.path.exists(line.file(name)) and text in read(line.file(name)), seconds)
 
@@ -98,6 +108,7 @@ def case_direct_line_typed_drawn_zmodem_and_hangup(desk, stack):
     write(line.file("data.bin"), os.urandom(150000))
     prog = start(desk, stack, [line])
     main = desk.window(TITLE)
+    online(desk, main)
     check(typed(desk, main, line, "echo typed-$((6*7)) > typed.txt", "typed.txt", "typed-42"),
           "the typed command did not run behind COM1")
     check(wait_for(lambda: desk.brightness(main, 4, 88, 300, 40) > 0.0015, 10), "nothing from the line drawn")
@@ -109,12 +120,11 @@ def case_direct_line_typed_drawn_zmodem_and_hangup(desk, stack):
                                                                if os.path.exists(line.file("sz.err")) else ""))
     check(wait_for(lambda: os.path.exists(line.file("sz.rc")) and read(line.file("sz.rc")).strip() == "0", 30),
           "sz did not end well")
-    dialog = wait_for(lambda: desk.windows("File Receiving"), 10)
-    if dialog:
-        desk.keys(dialog[0], "Return")
-        desk.gone("File Receiving", 10, "the transfer dialog did not close")
+    e2e.close_transfer(desk, desk.window("File Receiving", 10), "kelvro32_zmodem_received")
     desk.keys(main, "alt+n", "h")  # Session > Hangup
-    time.sleep(1)
+    box = desk.window("Message", 10)  # the disconnect box of every hang-up
+    desk.keys(box, "Return")
+    desk.gone("Message", 10, "the disconnect box did not close")
     desk.type(main, "echo after > after.txt")
     time.sleep(2)
     check(not os.path.exists(line.file("after.txt")), "keys still reached the line after Hangup")
@@ -128,6 +138,7 @@ def case_far_end_gone_once_and_menus_offline(desk, stack):
     line = Line(desk, stack, 1)
     prog = start(desk, stack, [line])
     main = desk.window(TITLE)
+    online(desk, main)
     check(typed(desk, main, line, "echo up > up.txt", "up.txt", "up"), "the line did not come up")
     desk.type(main, "exit")
     box = desk.window("Message", 20)
@@ -144,11 +155,17 @@ def case_two_instances_on_two_ports_keep_their_input(desk, stack):
     one, two = Line(desk, stack, 1), Line(desk, stack, 2)
     first = start(desk, stack, [one, two], 0)
     main_one = desk.window(TITLE)
+    # The second takes its place from the stored geometry, beside the first.
+    for name, value in (("dialupx", 440), ("dialupy", 300), ("dialupw", 580), ("dialuph", 460)):
+        desk.reg_set(name, value)
+        stack.callback(desk.reg_set, name, None)
     second = Kelvro(desk, ["Serial"], direct_entry(1))
     stack.callback(second.stop)
     windows = wait_for(lambda: len(desk.windows(TITLE)) == 2 and desk.windows(TITLE), 40)
     check(windows, "the second instance did not start")
     main_two = [w for w in windows if w != main_one][0]
+    online(desk, main_one)
+    online(desk, main_two)
     for _ in range(3):  # several rounds: a shared hand-over would lose one
         check(typed(desk, main_one, one, "echo one >> mine.txt", "mine.txt", "one"), "COM1's keys went astray")
         check(typed(desk, main_two, two, "echo two >> mine.txt", "mine.txt", "two"), "COM2's keys went astray")
@@ -158,8 +175,15 @@ def case_two_instances_on_two_ports_keep_their_input(desk, stack):
     check(typed(desk, main_two, two, "seq 1 2000 | tail -1 > last.txt", "last.txt", "2000"), "COM2 stalled")
     check(typed(desk, main_one, one, "seq 1 2000 | tail -1 > last.txt", "last.txt", "2000"), "COM1 stalled")
     desk.shot("kelvro32_two_instances")
-    desk.menu_exit(second, main_two)
-    desk.menu_exit(first, main_one)
+    for prog, main in ((second, main_two), (first, main_one)):
+        desk.click(main, 60, desk.geometry(main)[3] - 8)
+        desk.keys(main, "alt+f", "x")
+        desk.keys(desk.window("Message", 10), "Return")  # still connected: Yes, exit
+        # Every hang-up but the first offline switch shows the disconnect box.
+        box = wait_for(lambda: desk.windows("Message"), 10)
+        check(box, "no disconnect box after the hang-up")
+        desk.keys(box[0], "Return")
+        check(prog.wait_exit(20), "File > Exit did not end the program")
 
 
 def case_offline_menus_say_what_comes_later(desk, stack):
