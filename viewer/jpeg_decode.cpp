@@ -179,7 +179,10 @@ int decodeJpeg(BlockReader& reader, ViewerImage& image) {
     return err.result;
   }
   jpeg_create_decompress(&cinfo);
-  // The library's own limit stands behind the budget checked in runDecode.
+  // The library's own limit stands behind the budget checked in runDecode. A
+  // limit of 1,000,000 bytes would need temporary files for the rest, which
+  // this library does not offer: it refuses any picture whose whole-picture
+  // buffers exceed the limit (an 800 x 600 photo in two-pass quantization).
   cinfo.mem->max_memory_to_use = static_cast<long>(DECODE_BUDGET_BYTES);
   auto* src = static_cast<ViewerSource*>((*cinfo.mem->alloc_small)(reinterpret_cast<j_common_ptr>(&cinfo),
                                                               JPOOL_PERMANENT, sizeof(ViewerSource)));
