@@ -63,12 +63,17 @@ bool sendData(const uint8_t* bytes, int length) {
     if (ftp.transferAbort) return false;
     int n = ftpSockSend(ftp.dataSocket, bytes, length, false);
     if (n > 0) {
+      ftp.idleSince = clockTicks();
       bytes += n;
       length -= n;
       if (ftpPumpDue() < 0) return false;
     } else if (n == FTP_SOCK_HARD) {
       return false;
-    } else if (ftpIdle(ftp.dataSocket, true) < 0) {
+    } else if (ftp.cancelRequest) {
+      ftp.cancelRequest = false;
+      ftp.transferAbort = true;
+    } else if (ftpWaitAbandoned() || ftpIdle(ftp.dataSocket, true) < 0) {
+      // A server that takes nothing for two minutes is taken as gone.
       return false;
     }
   }
@@ -200,6 +205,7 @@ int ftpUploadRun() {
     ftp.startTick = clockTicks();
     LocalFile file = localOpenRead(ftp.localPath.c_str());
     ftp.transferFailed = file == LOCAL_NO_FILE;
+    ftp.idleSince = clockTicks();
     std::vector<uint8_t> buffer(kChunk);
     while (!ftp.transferFailed && !ftp.transferAbort) {
       int n = localReadAt(file, ftp.offset, buffer.data(), kChunk);
@@ -218,6 +224,7 @@ int ftpUploadRun() {
     }
     localClose(file);
     closeData();  // the end of the file for the server
+    if (ftp.lost) return LINK_LOST;
     int code = ReadFtpReply(KIND_PUT);
     if (code == LINK_LOST) return LINK_LOST;
     if (ftp.transferFailed) ftp.transferAbort = true;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <cstdio>
 #include <functional>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -143,6 +144,29 @@ TEST(FtpHostile, SilenceAndCancelEndTheWaits) {
     EXPECT_LT(clockTicks(), c.below) << c.what;
     ftpDisconnect();
   }
+}
+
+// An upload to a server that stops taking data ends the same way.
+TEST(FtpHostile, SilenceEndsAnUpload) {
+  const std::string big = "/tmp/ftp-upload-" + std::to_string(getpid());
+  FILE* f = std::fopen(big.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  std::fclose(f);
+  ASSERT_EQ(truncate(big.c_str(), 64 << 20), 0);  // more than the sockets' buffers hold
+  DataPeer data;
+  ASSERT_TRUE(dataPeerStart(&data, "", false, false, 3000));  // accepts, reads nothing
+  Scripted server(talk({"TYPE A N", "200 ok", "PASV", pasvReply(data), "STOR big", "150 go"}) + S{scriptPause(3000)},
+                  false, 1000);
+  ASSERT_TRUE(server.connected);
+  ftp.passive = true;
+  ftp.localPath = big;
+  ASSERT_EQ(RunDataCommand("STOR big\r\n", KIND_PUT), 0);
+  EXPECT_EQ(ftpUploadRun(), LINK_LOST);
+  // Sending until the buffers are full takes some turns of the clock as well.
+  EXPECT_GE(clockTicks(), FTP_IDLE_MS);
+  EXPECT_LT(clockTicks(), 2 * FTP_IDLE_MS);
+  ftpDisconnect();
+  std::remove(big.c_str());
 }
 
 // After the active-mode wait for the server runs out, the data command's
