@@ -75,8 +75,9 @@ bool acceptData() {
     if (r == 1) {
       uint32_t peer = 0;
       if (!check || (ftpSockPeerAddress(s, &peer) == 0 && peer == server)) break;
+      // Turned away; a flood of strangers still leaves the window its turn.
       ftpSockClose(s);
-      continue;
+      r = 0;
     }
     if (r < 0 || expired || ftp.cancelRequest || ftpIdle(ftp.listenSocket, false) < 0) break;
   }

@@ -14,15 +14,8 @@
 #include "transfer/transfer_files.h"
 
 namespace {
-std::string freshFolder(const char* name) {
-  char temp[MAX_PATH];
-  GetTempPathA(sizeof temp, temp);
-  std::string dir = std::string(temp) + name;
-  CreateDirectoryA(dir.c_str(), nullptr);
-  return dir;
-}
-
-// The names in dir, each file's size checked.
+// The names in dir, each file's size checked (size 0: not checked); the
+// files are deleted.
 std::set<std::string> filesIn(const std::string& dir, DWORD size) {
   std::set<std::string> names;
   WIN32_FIND_DATAA found;
@@ -31,12 +24,22 @@ std::set<std::string> filesIn(const std::string& dir, DWORD size) {
   do {
     std::string name = found.cFileName;
     if (name == "." || name == "..") continue;
-    EXPECT_EQ(found.nFileSizeLow, size) << name;
+    if (size) EXPECT_EQ(found.nFileSizeLow, size) << name;
     names.insert(name);
     DeleteFileA((dir + "\\" + name).c_str());
   } while (FindNextFileA(h, &found));
   FindClose(h);
   return names;
+}
+
+// An empty folder of that name in the temporary folder.
+std::string freshFolder(const char* name) {
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  std::string dir = std::string(temp) + name;
+  CreateDirectoryA(dir.c_str(), nullptr);
+  filesIn(dir, 0);
+  return dir;
 }
 }  // namespace
 
