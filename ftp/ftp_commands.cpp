@@ -6,6 +6,7 @@
 #include "ftp/ftp_session.h"
 #include "ftp/system_type.h"
 #include "terminal/link.h"
+#include "transfer/received_name.h"
 
 namespace {
 struct CommandRow {
@@ -98,8 +99,9 @@ void localDirectory(const std::string& arg) {
 }  // namespace
 
 std::string ftpLocalNameOf(const std::string& remote) {
-  std::string name = afterLast(remote, "/\\:");
-  if (name.empty() || name == "." || name == "..") return std::string();
+  // The transfer receivers' rule: no control bytes, no devices, no streams.
+  std::string name;
+  if (receivedNameRule(afterLast(remote, "/\\:"), &name) < 0) return std::string();
   return name;
 }
 

@@ -89,6 +89,8 @@ int ftpConnect(const char* host, int port, int timeoutMs) {
   ftp.previousByte = -1;
   ftp.canSend = true;
   ftp.connected = true;
+  ftp.viaFirewall = false;
+  ftp.cancelRequest = false;
   return 0;
 }
 
@@ -166,20 +168,38 @@ int SendControlBytes(const uint8_t* data, int length, bool urgent) {
   return 0;
 }
 
+void ftpCancelWait() { ftp.cancelRequest = true; }
+
+bool ftpWaitAbandoned(bool abortCounts) {
+  // Ctrl-C of a listing ends a wait for a reply as Cancel does.
+  const bool cancel = ftp.cancelRequest || (abortCounts && ftp.listingRunning && ftp.abortRequest);
+  if (!cancel && clockTicks() - ftp.idleSince < FTP_IDLE_MS) return false;
+  ftp.cancelRequest = false;
+  ftp.lost = true;
+  return true;
+}
+
 // Reads one reply; timer, when given, ends the wait with -1 once it is set.
 static int readReply(int kind, volatile bool* timer) {
   char line[FTP_REPLY_LINE_MAX + 2];
   int length = 0;
   bool crKept = false;  // the line's last kept byte is a CR
+  ftp.idleSince = clockTicks();
+  // A Ctrl-C typed before this wait began is the listing's, for its data.
+  const bool abortCounts = !ftp.abortRequest;
   for (;;) {
     uint8_t b;
     int n = ReceiveControlBytes(&b, 1);
     if (n == LINK_LOST) return LINK_LOST;
     if (n == 0) {
       if (timer && *timer) return -1;
+      // A server that stops answering, or the user's cancel, must not hold
+      // the program: the reply can no longer be told from the next one.
+      if (ftpWaitAbandoned(abortCounts)) return LINK_LOST;
       if (ftpIdle(ftp.control, false) < 0) return LINK_LOST;
       continue;
     }
+    ftp.idleSince = clockTicks();
     if (b != '\n') {
       // A long line keeps its beginning; the rest up to its end is dropped.
       if (length < FTP_REPLY_LINE_MAX) {
@@ -238,7 +258,19 @@ void ftpUpdateRemotePath(const char* argument) {
   ftpHooks.remotePathChanged(ftp.remotePath);
 }
 
+bool ftpCommandLineSafe(const char* line) {
+  size_t length = std::strlen(line);
+  if (length < 2 || line[length - 2] != '\r' || line[length - 1] != '\n') return false;
+  return std::strcspn(line, "\r\n") == length - 2;
+}
+
 int SendFtpCommand(const char* line, int kind) {
+  // A name holding CR or LF would smuggle a second command to the server; one
+  // cut by a NUL has lost its CR LF.
+  if (!ftpCommandLineSafe(line)) {
+    session(FTP_TEXT_BAD_COMMAND);
+    return -1;
+  }
   size_t length = std::strlen(line);
   if (kind == KIND_PASS) session("PASS ****\r\n");
   else ftpHooks.writeSession(line, static_cast<int>(length));
@@ -309,6 +341,7 @@ int FtpLogin(const FtpLoginInfo& info) {
     if (asked) ftpHooks.saveEntry(user.c_str(), password.c_str(), save);
   }
   ftp.busy = true;
+  ftp.cancelRequest = false;
   int result = 0;
   if (!user.empty()) {
     ftpHooks.status("Sending username");

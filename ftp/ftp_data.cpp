@@ -45,7 +45,7 @@ bool passiveConnect(uint32_t ip, int port) {
   while (r == 0) {
     r = ftpSockConnectState(s);
     if (r != 0) break;
-    if (ftp.abortRequest || expired || ftpIdle(s, true) < 0) {
+    if (ftp.abortRequest || ftp.cancelRequest || expired || ftpIdle(s, true) < 0) {
       ftp.abortRequest = false;
       r = -1;
     }
@@ -60,13 +60,26 @@ bool passiveConnect(uint32_t ip, int port) {
 }
 
 // Waits for the server's connection in active mode, for a minute at most.
+// Only the control connection's peer may connect: anyone else who finds the
+// port is turned away and the wait goes on (through the firewall host the
+// server is not that peer, and anyone is taken).
 bool acceptData() {
+  uint32_t server = 0;
+  const bool check = !ftp.viaFirewall && ftpSockPeerAddress(ftp.control, &server) == 0;
   volatile bool expired = false;
   timerStart(FTP_TIMER_ACCEPT, FTP_ACCEPT_MS, &expired);
   int r = 0;
   FtpSocket s = FTP_NO_SOCKET;
-  while ((r = ftpSockAccept(ftp.listenSocket, &s)) == 0) {
-    if (expired || ftpIdle(ftp.listenSocket, false) < 0) break;
+  for (;;) {
+    r = ftpSockAccept(ftp.listenSocket, &s);
+    if (r == 1) {
+      uint32_t peer = 0;
+      if (!check || (ftpSockPeerAddress(s, &peer) == 0 && peer == server)) break;
+      // Turned away; a flood of strangers still leaves the window its turn.
+      ftpSockClose(s);
+      r = 0;
+    }
+    if (r < 0 || expired || ftp.cancelRequest || ftpIdle(ftp.listenSocket, false) < 0) break;
   }
   timerKill(FTP_TIMER_ACCEPT);
   closeSocket(&ftp.listenSocket);
@@ -92,20 +105,23 @@ int receiveListing(int kind, bool* aborted) {
   const bool window = ftpHooks.windowOpen();
   if (window) ftpHooks.listingStart(ftp.systemType);
   uint8_t block[FTP_BLOCK];
+  ftp.idleSince = clockTicks();
   for (;;) {
-    if (ftp.abortRequest) {
+    if (ftp.abortRequest || ftp.cancelRequest) {
+      ftp.cancelRequest = false;
       *aborted = true;
       return abortListing();
     }
     int n = ftpSockRecv(ftp.dataSocket, block, sizeof block);
     if (n > 0) {
+      ftp.idleSince = clockTicks();
       if (!(window && ftp.hideListing)) ftpHooks.writeSession(reinterpret_cast<char*>(block), n);
       if (window) ftpHooks.listingBytes(block, n);
       if (ftpPumpDue() < 0) return LINK_LOST;
       continue;
     }
     if (n != FTP_SOCK_WOULDBLOCK) break;
-    if (ftpIdle(ftp.dataSocket, false) < 0) return LINK_LOST;
+    if (ftpWaitAbandoned() || ftpIdle(ftp.dataSocket, false) < 0) return LINK_LOST;
   }
   if (kind == KIND_DIR && window) ftpHooks.listingDone();
   return 0;
@@ -174,14 +190,20 @@ int SendAbortSequence() {
 
 int RunDataCommand(const char* line, int kind) {
   ftpHooks.writeSession(line, static_cast<int>(std::strlen(line)));
+  if (!ftpCommandLineSafe(line)) {
+    session(FTP_TEXT_BAD_COMMAND);
+    return -1;
+  }
   if (kind == KIND_GET) {
     std::string text = line;
     ftp.remoteName = text.size() > 5 ? text.substr(5, text.find_first_of("\r\n", 5) - 5) : std::string();
-    // The window names no local file: it is the remote one's name part.
-    if (ftp.localName.empty()) ftp.localName = ftpLocalNameOf(ftp.remoteName);
+    // The window names no local file: it is the remote one's name part. A
+    // name given goes through the same rule, whoever chose it.
+    std::string asked = ftp.localName.empty() ? ftp.remoteName : ftp.localName;
+    ftp.localName = ftpLocalNameOf(asked);
     if (ftp.localName.empty()) {
       session(FTP_TEXT_BAD_LOCAL_NAME);
-      session((ftp.remoteName + "\r\n").c_str());
+      session((asked + "\r\n").c_str());
       return -1;
     }
   }
@@ -204,7 +226,11 @@ int RunDataCommand(const char* line, int kind) {
         session("Malformed PASV reply\r\n");
         return failTransfer(kind, -1);
       }
-      if (!passiveConnect(ip, port)) {
+      // Only the port is taken from the reply: its address could aim us at
+      // another host or at our own loopback services. Through the firewall
+      // host the server's own address is the one to reach.
+      if (!ftp.viaFirewall && ftpSockPeerAddress(ftp.control, &ip) < 0) ip = 0;
+      if (ip == 0 || !passiveConnect(ip, port)) {
         ftpHooks.message(FTP_TEXT_DATA_FAILED, "Error");
         return failTransfer(kind, -1);
       }
@@ -215,8 +241,10 @@ int RunDataCommand(const char* line, int kind) {
   if (!passive) {
     uint32_t ip;
     int port;
-    if (ftpSockListen(&ftp.listenSocket) < 0 || ftpSockLocalAddress(ftp.listenSocket, nullptr, &port) < 0 ||
-        ftpSockLocalAddress(ftp.control, &ip, nullptr) < 0) {
+    // The listener takes only the control connection's local address, not
+    // every interface of the machine.
+    if (ftpSockLocalAddress(ftp.control, &ip, nullptr) < 0 || ftpSockListen(ip, &ftp.listenSocket) < 0 ||
+        ftpSockLocalAddress(ftp.listenSocket, nullptr, &port) < 0) {
       closeSocket(&ftp.listenSocket);
       ftpHooks.message(FTP_TEXT_LISTEN_FAILED, "error");
       return failTransfer(kind, -1);
@@ -248,7 +276,12 @@ int RunDataCommand(const char* line, int kind) {
   if (code >= 400) return failTransfer(kind, -1);
   if (!passive && !acceptData()) {
     ftpHooks.message(FTP_TEXT_DATA_FAILED, "Error");
-    return failTransfer(kind, -1);
+    // The command's final reply ("425") is still due; left unread, every
+    // later command would show the reply of the one before. A server that
+    // says nothing is sent the abort.
+    code = ReadFtpReplyWithin(kind, FTP_ABORT_REPLY_MS);
+    if (code == -1) code = abortListing();
+    return failTransfer(kind, code == LINK_LOST ? LINK_LOST : -1);
   }
   if (transfer) {
     ftp.transferRunning = true;

@@ -70,5 +70,6 @@ int ftpFirewallLogin(const char* scriptPath, const std::string& site, int port) 
     ftpDisconnect();
     return -1;
   }
+  ftp.viaFirewall = true;
   return 0;
 }

@@ -33,6 +33,8 @@ constexpr uint32_t FTP_ACCEPT_MS = 60000;
 constexpr uint32_t FTP_DRAIN_MS = 30000;
 constexpr uint32_t FTP_ABORT_REPLY_MS = 5000;
 constexpr uint32_t FTP_CONNECT_MS = 30000;
+// A server that sends no byte for this long while we wait is taken as gone.
+constexpr uint32_t FTP_IDLE_MS = 120000;
 
 // Texts of the engine.
 constexpr const char* FTP_TEXT_LISTEN_FAILED = "Failed to create listen socket";
@@ -41,6 +43,7 @@ constexpr const char* FTP_TEXT_DONE = "Done";
 constexpr const char* FTP_TEXT_TERMINATED = "Transfer terminated";
 constexpr const char* FTP_TEXT_ABORT_SENT = "Abort request sent";
 constexpr const char* FTP_TEXT_BAD_LOCAL_NAME = "Refused local file name: ";
+constexpr const char* FTP_TEXT_BAD_COMMAND = "Refused command line holding CR, LF or NUL\r\n";
 constexpr const char* FTP_DEFAULT_EMAIL = "guest@example.com";
 
 // What the transfer dialog shows after every block.
@@ -140,8 +143,14 @@ struct FtpSession {
   std::vector<std::string> uploadList;  // batch upload: local paths still to send
   bool batch = false;
   bool transferFailed = false;
-  bool lost = false;
-  bool dialogRuns = false;  // the transfer dialog took the current transfer  // the control connection broke; the disconnect clean-up is due
+  bool lost = false;  // the control connection broke; the disconnect clean-up is due
+  bool dialogRuns = false;  // the transfer dialog took the current transfer
+  // Waits for the server: the tick of the last byte, and the user's cancel.
+  uint32_t idleSince = 0;
+  volatile bool cancelRequest = false;
+  // The control connection goes through the firewall host: data connections
+  // then use the addresses the server names.
+  bool viaFirewall = false;
 };
 extern FtpSession ftp;
 
@@ -162,6 +171,15 @@ int ReadFtpReply(int kind);
 // As ReadFtpReply, but -1 when no whole reply arrives within ms.
 int ReadFtpReplyWithin(int kind, uint32_t ms);
 int SendFtpCommand(const char* line, int kind);
+// A command line ends in CR LF and holds no other CR, LF or NUL.
+bool ftpCommandLineSafe(const char* line);
+// Cancel (the open or transfer dialog): the wait for a reply or for data that
+// runs ends the command as a lost connection.
+void ftpCancelWait();
+// A wait loop that got nothing this turn: true (the connection taken as lost)
+// after FTP_IDLE_MS since ftp.idleSince, or on cancel (abortCounts: or on a
+// listing's Ctrl-C).
+bool ftpWaitAbandoned(bool abortCounts = false);
 int FtpLogin(const FtpLoginInfo& info);
 void QueryRemoteSystem();
 // Applies a successful CWD's argument to the remote path (types 1 to 4).
@@ -172,7 +190,7 @@ void ExecuteCommandLine(const char* line);
 // One typed character, as the main window delivers it.
 void ftpTypedChar(uint8_t ch);
 // The local name of a download from a remote name: the part after the last
-// "/", "\" or ":"; empty when that is "", "." or "..".
+// "/", "\" or ":" through the received-name rule; empty when it is refused.
 std::string ftpLocalNameOf(const std::string& remote);
 
 // Data connections.

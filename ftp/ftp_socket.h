@@ -25,8 +25,9 @@ int ftpSockServicePort(const char* service, int fallback);
 int ftpSockConnect(uint32_t ipv4, int port, FtpSocket* out);
 // A connect in progress: 1 done, 0 still running, negative (the error) failed.
 int ftpSockConnectState(FtpSocket socket);
-// A listening socket on any local address and a port of the system's choice.
-int ftpSockListen(FtpSocket* out);
+// A listening socket on the local address ipv4 (network order) and a port of
+// the system's choice.
+int ftpSockListen(uint32_t ipv4, FtpSocket* out);
 // 1 with *out set, 0 when nobody waits, negative on failure.
 int ftpSockAccept(FtpSocket listener, FtpSocket* out);
 // Bytes sent (>= 0) or FTP_SOCK_WOULDBLOCK / _SOFT / _HARD. urgent: out-of-band.
@@ -36,6 +37,8 @@ int ftpSockSend(FtpSocket socket, const uint8_t* bytes, int length, bool urgent)
 int ftpSockRecv(FtpSocket socket, uint8_t* buffer, int size);
 // Local address (network order) and port of a socket; negative on failure.
 int ftpSockLocalAddress(FtpSocket socket, uint32_t* ipv4, int* port);
+// Address (network order) of the socket's peer; negative on failure.
+int ftpSockPeerAddress(FtpSocket socket, uint32_t* ipv4);
 // The socket's receive buffer size (SO_RCVBUF), or 0.
 int ftpSockReceiveBufferSize(FtpSocket socket);
 // Waits at most ms until the socket can be read (or written), so that wait

@@ -79,12 +79,13 @@ int ftpSockConnectState(FtpSocket s) {
   return err ? -connectError(err) : 1;
 }
 
-int ftpSockListen(FtpSocket* out) {
+int ftpSockListen(uint32_t ipv4, FtpSocket* out) {
   int f = socket(AF_INET, SOCK_STREAM, 0);
   if (f < 0) return -1;
   nonBlocking(f);
   sockaddr_in any{};
   any.sin_family = AF_INET;
+  any.sin_addr.s_addr = ipv4;
   if (bind(f, reinterpret_cast<sockaddr*>(&any), sizeof any) != 0 || listen(f, 1) != 0) {
     close(f);
     return -1;
@@ -117,6 +118,14 @@ int ftpSockLocalAddress(FtpSocket s, uint32_t* ipv4, int* port) {
   if (getsockname(fd(s), reinterpret_cast<sockaddr*>(&a), &len) != 0) return -1;
   if (ipv4) *ipv4 = a.sin_addr.s_addr;
   if (port) *port = ntohs(a.sin_port);
+  return 0;
+}
+
+int ftpSockPeerAddress(FtpSocket s, uint32_t* ipv4) {
+  sockaddr_in a{};
+  socklen_t len = sizeof a;
+  if (getpeername(fd(s), reinterpret_cast<sockaddr*>(&a), &len) != 0) return -1;
+  *ipv4 = a.sin_addr.s_addr;
   return 0;
 }
 

@@ -90,12 +90,13 @@ int ftpSockConnectState(FtpSocket s) {
   return err ? -err : -1;
 }
 
-int ftpSockListen(FtpSocket* out) {
+int ftpSockListen(uint32_t ipv4, FtpSocket* out) {
   SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
   if (s == INVALID_SOCKET) return -1;
   nonBlocking(s);
   sockaddr_in any{};
   any.sin_family = AF_INET;
+  any.sin_addr.s_addr = ipv4;
   if (bind(s, reinterpret_cast<sockaddr*>(&any), sizeof any) != 0 || listen(s, 1) != 0) {
     closesocket(s);
     return -1;
@@ -128,6 +129,14 @@ int ftpSockLocalAddress(FtpSocket s, uint32_t* ipv4, int* port) {
   if (getsockname(sock(s), reinterpret_cast<sockaddr*>(&a), &len) != 0) return -1;
   if (ipv4) *ipv4 = a.sin_addr.s_addr;
   if (port) *port = ntohs(a.sin_port);
+  return 0;
+}
+
+int ftpSockPeerAddress(FtpSocket s, uint32_t* ipv4) {
+  sockaddr_in a{};
+  int len = sizeof a;
+  if (getpeername(sock(s), reinterpret_cast<sockaddr*>(&a), &len) != 0) return -1;
+  *ipv4 = a.sin_addr.s_addr;
   return 0;
 }
 

@@ -63,12 +63,17 @@ bool sendData(const uint8_t* bytes, int length) {
     if (ftp.transferAbort) return false;
     int n = ftpSockSend(ftp.dataSocket, bytes, length, false);
     if (n > 0) {
+      ftp.idleSince = clockTicks();
       bytes += n;
       length -= n;
       if (ftpPumpDue() < 0) return false;
     } else if (n == FTP_SOCK_HARD) {
       return false;
-    } else if (ftpIdle(ftp.dataSocket, true) < 0) {
+    } else if (ftp.cancelRequest) {
+      ftp.cancelRequest = false;
+      ftp.transferAbort = true;
+    } else if (ftpWaitAbandoned() || ftpIdle(ftp.dataSocket, true) < 0) {
+      // A server that takes nothing for two minutes is taken as gone.
       return false;
     }
   }
@@ -85,8 +90,11 @@ FtpProgress ftpProgressNow(bool sending) {
   p.percent = -1;
   if (p.elapsedMs >= 1000) {
     p.rate = static_cast<long>((ftp.offset - ftp.restartOffset) / (p.elapsedMs / 1000));
-    if (p.size > 0 && p.rate != 0)
-      p.remainingMs = ftp.offset >= p.size ? 0 : static_cast<uint32_t>((p.size - ftp.offset) / (p.rate * 0.001));
+    if (p.size > 0 && p.rate != 0) {
+      // A size announced by the server can be anything: clamp before the cast.
+      double left = ftp.offset >= p.size ? 0 : (p.size - ftp.offset) / (p.rate * 0.001);
+      p.remainingMs = left >= 4294967295.0 ? 4294967295u : static_cast<uint32_t>(left);
+    }
   }
   if (p.size > 0) {
     double percent = ftp.offset / (p.size * 0.01);
@@ -118,12 +126,24 @@ int ftpDownloadRun() {
 
   std::vector<uint8_t> buffer(kChunk);
   int fill = 0;
+  ftp.idleSince = clockTicks();
   while (!ftp.transferAbort) {
     int n = ftpSockRecv(ftp.dataSocket, buffer.data() + fill, kChunk - fill);
     if (n == FTP_SOCK_WOULDBLOCK) {
+      if (ftp.cancelRequest) {
+        ftp.cancelRequest = false;
+        ftpCancelTransfer();
+        continue;
+      }
+      // A server that stops sending is taken as gone (see ftpWaitAbandoned).
+      if (ftpWaitAbandoned()) {
+        ftp.transferFailed = true;
+        break;
+      }
       if (ftpIdle(ftp.dataSocket, false) < 0) break;
       continue;
     }
+    ftp.idleSince = clockTicks();
     if (n < 0) {
       // A broken connection keeps the whole blocks and ends as terminated.
       ftp.transferFailed = true;
@@ -150,8 +170,8 @@ int ftpDownloadRun() {
   const bool aborted = ftp.transferAbort;
   if (aborted) drainData();
   closeData();
-  int code = 0;
-  if (aborted) code = ReadFtpReplyWithin(KIND_GET, FTP_ABORT_REPLY_MS);
+  int code = ftp.lost ? LINK_LOST : 0;
+  if (aborted && code == 0) code = ReadFtpReplyWithin(KIND_GET, FTP_ABORT_REPLY_MS);
   ftp.restart = false;
   ftp.restartOffset = 0;
   ftp.localName.clear();
@@ -185,6 +205,7 @@ int ftpUploadRun() {
     ftp.startTick = clockTicks();
     LocalFile file = localOpenRead(ftp.localPath.c_str());
     ftp.transferFailed = file == LOCAL_NO_FILE;
+    ftp.idleSince = clockTicks();
     std::vector<uint8_t> buffer(kChunk);
     while (!ftp.transferFailed && !ftp.transferAbort) {
       int n = localReadAt(file, ftp.offset, buffer.data(), kChunk);
@@ -203,6 +224,7 @@ int ftpUploadRun() {
     }
     localClose(file);
     closeData();  // the end of the file for the server
+    if (ftp.lost) return LINK_LOST;
     int code = ReadFtpReply(KIND_PUT);
     if (code == LINK_LOST) return LINK_LOST;
     if (ftp.transferFailed) ftp.transferAbort = true;

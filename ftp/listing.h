@@ -13,6 +13,11 @@ enum ListingKind { LISTING_OTHER = 0, LISTING_DIRECTORY = 1, LISTING_FILE = 2 };
 constexpr int LISTING_LINE_MAX = 1023;
 // The list view shows at most this much of a name; commands use all of it.
 constexpr int LISTING_NAME_SHOWN = 127;
+// A listing keeps at most this many lines and line bytes, so that a server
+// cannot exhaust a 32-bit program's memory; the rest is read and dropped.
+constexpr size_t LISTING_LINES_MAX = 100000;
+constexpr size_t LISTING_BYTES_MAX = 16u << 20;
+constexpr const char* LISTING_TEXT_CUT = "The listing was cut: it holds more entries than can be shown";
 
 struct ListingEntry {
   int kind = LISTING_OTHER;
@@ -28,7 +33,10 @@ struct ListingState {
   char line[LISTING_LINE_MAX + 1] = {};
   int lineLength = 0;
   bool pendingCr = false;
-  std::vector<std::string> rawLines;
+  // The kept lines end to end, and where each ends.
+  std::string lineBytes;
+  std::vector<uint32_t> lineEnds;
+  bool cut = false;  // lines were dropped at the limits above
   // The view after BuildRemoteView: directories, then files, then the rest.
   std::vector<ListingEntry> view;
   int directoryCount = 0;

@@ -1,4 +1,5 @@
 // Line assembly and the view: which lines become entries and in what order.
+#include <algorithm>
 #include <cctype>
 
 #include "ftp/listing.h"
@@ -8,7 +9,9 @@ void listingReset(ListingState& state, int systemType) {
   state.systemType = systemType;
   state.lineLength = 0;
   state.pendingCr = false;
-  state.rawLines.clear();
+  state.lineBytes.clear();
+  state.lineEnds.clear();
+  state.cut = false;
 }
 
 static void appendByte(ListingState& state, char c) {
@@ -21,8 +24,14 @@ static void endLine(ListingState& state) {
   if (state.lineLength > 0) {
     // VMS continues a long entry on lines that begin with a blank; those hold
     // only sizes and dates that the entry does not use.
-    if (!(state.systemType == SYSTEM_VMS && state.line[0] == ' '))
-      state.rawLines.emplace_back(state.line, state.lineLength);
+    if (state.systemType == SYSTEM_VMS && state.line[0] == ' ') {
+    } else if (state.cut || state.lineEnds.size() >= LISTING_LINES_MAX ||
+               state.lineBytes.size() + static_cast<size_t>(state.lineLength) > LISTING_BYTES_MAX) {
+      state.cut = true;
+    } else {
+      state.lineBytes.append(state.line, static_cast<size_t>(state.lineLength));
+      state.lineEnds.push_back(static_cast<uint32_t>(state.lineBytes.size()));
+    }
   }
   state.lineLength = 0;
   state.pendingCr = false;
@@ -52,34 +61,42 @@ void BuildRemoteView(ListingState& state) {
   state.pendingCr = false;
   endLine(state);
 
-  std::vector<ListingEntry> groups[3];  // indexed by kind: other, directory, file
-  const std::vector<std::string>& lines = state.rawLines;
+  const size_t count = state.lineEnds.size();
+  auto lineAt = [&state](size_t i) {
+    uint32_t from = i == 0 ? 0 : state.lineEnds[i - 1];
+    return std::string(state.lineBytes, from, state.lineEnds[i] - from);
+  };
   const int type = state.systemType;
-  size_t first = 0, end = lines.size();
+  size_t first = 0, end = count;
   state.mvsDatasets = false;
-  if (!lines.empty()) {
-    if ((type == SYSTEM_UNIX || type == SYSTEM_WINDOWS_NT) && firstCharsContain(lines[0], 6, "TOTAL"))
+  if (count > 0) {
+    if ((type == SYSTEM_UNIX || type == SYSTEM_WINDOWS_NT) && firstCharsContain(lineAt(0), 6, "TOTAL"))
       first = 1;
     if (type == SYSTEM_MVS) {
       // The heading line tells a dataset list ("Volume ...") from a member list.
-      state.mvsDatasets = firstCharsContain(lines[0], 4, "VOLU");
+      state.mvsDatasets = firstCharsContain(lineAt(0), 4, "VOLU");
       first = 1;
     }
     if (type == SYSTEM_VMS) {
       // VMS frames the entries with a directory heading and a totals line.
       first = 1;
-      end = lines.size() - 1;
+      end = count - 1;
     }
   }
-  for (size_t i = first; i < end; ++i) {
-    ListingEntry entry = ParseListingLine(type, state.mvsDatasets, lines[i]);
-    groups[entry.kind].push_back(std::move(entry));
-  }
-  state.view.clear();
-  state.directoryCount = static_cast<int>(groups[LISTING_DIRECTORY].size());
-  state.fileCount = static_cast<int>(groups[LISTING_FILE].size());
-  for (int kind : {LISTING_DIRECTORY, LISTING_FILE, LISTING_OTHER})
-    for (ListingEntry& entry : groups[kind]) state.view.push_back(std::move(entry));
+  // One vector of entries, grouped in place: no second copy of the view.
+  std::vector<ListingEntry>& view = state.view;
+  view.clear();
+  view.shrink_to_fit();
+  view.reserve(end > first ? end - first : 0);
+  for (size_t i = first; i < end; ++i) view.push_back(ParseListingLine(type, state.mvsDatasets, lineAt(i)));
+  // The lines are done with once parsed.
+  std::string().swap(state.lineBytes);
+  std::vector<uint32_t>().swap(state.lineEnds);
+  auto files = std::stable_partition(view.begin(), view.end(),
+                                     [](const ListingEntry& e) { return e.kind == LISTING_DIRECTORY; });
+  auto others = std::stable_partition(files, view.end(), [](const ListingEntry& e) { return e.kind == LISTING_FILE; });
+  state.directoryCount = static_cast<int>(files - view.begin());
+  state.fileCount = static_cast<int>(others - files);
 }
 
 int listingKindAt(const ListingState& state, int index) {

@@ -32,6 +32,7 @@ static void listingBytes(const uint8_t* bytes, int length) { AddListingBytes(lis
 static void listingDone() {
   BuildRemoteView(listing);
   parsed += listingViewText(listing);
+  if (listing.cut) parsed += std::string(LISTING_TEXT_CUT) + "\n";
 }
 static void message(const char* text, const char* title) { std::fprintf(stderr, "ftp: %s: %s\n", title, text); }
 

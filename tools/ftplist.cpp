@@ -61,5 +61,6 @@ int main(int argc, char** argv) {
   BuildRemoteView(state);
   std::string text = listingViewText(state);
   std::fwrite(text.data(), 1, text.size(), stdout);
+  if (state.cut) std::fprintf(stderr, "ftplist: %s\n", LISTING_TEXT_CUT);
   return 0;
 }

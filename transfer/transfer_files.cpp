@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "transfer/received_name.h"
 #include "transfer/transfer_codes.h"
 
 #ifdef _WIN32
@@ -34,10 +35,8 @@ const char* baseName(const char* path) {
 int receivedFilePath(const char* dir, const char* name, char* out, size_t outSize) {
   if (!out || outSize == 0) return XFER_FILE_OPEN;
   out[0] = 0;
-  const char* base = baseName(name);
-  if (!base[0] || std::strcmp(base, ".") == 0 || std::strcmp(base, "..") == 0) return XFER_FILE_OPEN;
-  for (const char* p = base; *p; ++p)
-    if (static_cast<unsigned char>(*p) < 0x20) return XFER_FILE_OPEN;
+  std::string base;
+  if (receivedNameRule(baseName(name), &base) < 0) return XFER_FILE_OPEN;
   std::string path;
   if (dir && dir[0]) {
     path = dir;

@@ -18,9 +18,10 @@ constexpr char PATH_SEPARATOR = '/';
 // The part of path after its last ":", "\" or "/".
 const char* baseName(const char* path);
 // The local path of a file name received from the remote side: only the part
-// after the last "/", "\" or ":" is kept, joined to dir (the bare name when dir
-// is empty). Refuses (-4, "file open error") an empty name, "." and "..", and
-// a result that does not fit outSize. Returns 0.
+// after the last "/", "\" or ":" is kept, put through receivedNameRule and
+// joined to dir (the bare name when dir is empty). Refuses (-4, "file open
+// error") what the rule refuses and a result that does not fit outSize.
+// Returns 0.
 int receivedFilePath(const char* dir, const char* name, char* out, size_t outSize);
 
 // Creates path empty (truncating an existing file): 0 or -4.

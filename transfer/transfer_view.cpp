@@ -45,7 +45,11 @@ ProgressFigures progressFigures(uint32_t byteCount, uint32_t fileSize, uint32_t 
     f.rate = static_cast<long>(moved / (elapsedMs / 1000u));
     if (fileSize && f.rate > 0) {
       if (byteCount >= fileSize) f.remainingMs = 0;
-      else f.remainingMs = static_cast<long>((fileSize - byteCount) / (f.rate * 0.001));
+      else {
+        // A slow line and a size of gigabytes exceed a 32-bit long: clamp before the cast.
+        double left = (fileSize - byteCount) / (f.rate * 0.001);
+        f.remainingMs = left >= 2147483647.0 ? 2147483647L : static_cast<long>(left);
+      }
     }
   }
   if (fileSize) {

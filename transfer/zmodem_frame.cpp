@@ -647,11 +647,23 @@ void zmodemCancelSequence(bool abortHeader) {
 
 void sendAttention() {
   ZmodemState& z = zmodemState();
+  // The sender chooses the string and it goes out after every data error: its
+  // pauses come to a second in all, and the window's messages are served
+  // meanwhile (31 pauses of a second each froze the window for minutes).
+  constexpr uint32_t kPausesMax = 1000;
+  uint32_t paused = 0;
   for (int i = 0; i < ZATTENTION_MAX && z.attention[i]; ++i) {
     uint8_t b = static_cast<uint8_t>(z.attention[i]);
     if (b == 0xDD || b == 0xDE) {
       // A break only exists on a serial line; the pause happens everywhere.
-      clockSleep(b == 0xDD ? 150 : 1000);
+      uint32_t want = b == 0xDD ? 150 : 1000;
+      if (want > kPausesMax - paused) want = kPausesMax - paused;
+      paused += want;
+      const uint32_t start = clockTicks();
+      while (clockTicks() - start < want) {
+        if (pumpOne() < 0) return;  // the program is quitting
+        clockSleep(10);
+      }
       continue;
     }
     sendLineByte(b);

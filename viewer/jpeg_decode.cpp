@@ -22,6 +22,8 @@ struct ViewerSource {
   jpeg_source_mgr pub;
   BlockReader* reader;
   bool started;  // some byte has been read
+  int count;     // bytes read, up to 2, and the first of them
+  JOCTET first[2];
   JOCTET buffer[READER_BLOCK];
 };
 
@@ -61,6 +63,16 @@ boolean fillInput(j_decompress_ptr cinfo) {
   if (n < 0 && !src->started) escape(reinterpret_cast<j_common_ptr>(cinfo), DECODE_FAILED);
   if (n == 0 && !src->started) ERREXIT(cinfo, JERR_INPUT_EMPTY);
   src->started = true;
+  for (int i = 0; i < n && src->count < 2; ++i) src->first[src->count++] = src->buffer[i];
+  if (n <= 0 && src->count < 2) {
+    // The end marker put in below would be taken for the file's second byte
+    // ("starts with 0xff 0xff"): name what the file holds instead.
+    char text[96], bytes[16] = "";
+    if (src->count == 1) std::snprintf(bytes, sizeof bytes, ": 0x%02x", src->first[0]);
+    std::snprintf(text, sizeof text, TEXT_ENDS_EARLY, src->count, bytes);
+    messageBoxText(text, MSG_OK);
+    escape(reinterpret_cast<j_common_ptr>(cinfo), DECODE_FAILED);
+  }
   if (n <= 0) {
     WARNMS(cinfo, JWRN_JPEG_EOF);
     // An end-of-image marker lets the decoder finish with what it has.
@@ -94,16 +106,35 @@ void buildPalette(jpeg_decompress_struct& cinfo, ViewerImage& image) {
   image.colours = colours;
 }
 
+// The memory a decode takes besides the library's small buffers.
+uint64_t decodeCost(jpeg_decompress_struct& cinfo) {
+  const uint64_t pixels = uint64_t(cinfo.output_width) * cinfo.output_height;
+  uint64_t cost = pixels;  // the bitmap
+  // Two-pass quantization keeps the whole picture in colour.
+  if (cinfo.out_color_components == 3 && cinfo.two_pass_quantize) cost += pixels * 3;
+  // Several scans keep every coefficient (two bytes each) until the last one.
+  if (jpeg_has_multiple_scans(&cinfo))
+    for (int c = 0; c < cinfo.num_components; ++c)
+      cost += uint64_t(cinfo.comp_info[c].width_in_blocks) * cinfo.comp_info[c].height_in_blocks * DCTSIZE2 * 2;
+  return cost;
+}
+
 // Everything that may long-jump lives here, apart from locals that must
 // survive the jump.
 int runDecode(jpeg_decompress_struct& cinfo, ViewerImage& image) {
   jpeg_read_header(&cinfo, TRUE);
+  // The palette would read cyan, magenta and yellow as red, green and blue.
+  if (cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK) {
+    messageBoxText(TEXT_CMYK, MSG_OK);
+    return DECODE_FAILED;
+  }
   if (cinfo.jpeg_color_space == JCS_GRAYSCALE) cinfo.out_color_space = JCS_GRAYSCALE;
   cinfo.quantize_colors = TRUE;
   int wanted = 1 << (cinfo.data_precision < 8 ? cinfo.data_precision : 8);
   cinfo.desired_number_of_colors = wanted;
   jpeg_calc_output_dimensions(&cinfo);
-  if (imageAllocate(image, static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height)) < 0) {
+  if (decodeCost(cinfo) > DECODE_BUDGET_BYTES ||
+      imageAllocate(image, static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height)) < 0) {
     messageBoxText(TEXT_NO_BITMAP_MEMORY, MSG_OK);
     return DECODE_FAILED;
   }
@@ -148,9 +179,11 @@ int decodeJpeg(BlockReader& reader, ViewerImage& image) {
     return err.result;
   }
   jpeg_create_decompress(&cinfo);
-  // No memory limit: the library has no backing store to fall back on, and
-  // a limit only makes two-pass quantization of large pictures fail.
-  cinfo.mem->max_memory_to_use = 0;
+  // The library's own limit stands behind the budget checked in runDecode. A
+  // limit of 1,000,000 bytes would need temporary files for the rest, which
+  // this library does not offer: it refuses any picture whose whole-picture
+  // buffers exceed the limit (an 800 x 600 photo in two-pass quantization).
+  cinfo.mem->max_memory_to_use = static_cast<long>(DECODE_BUDGET_BYTES);
   auto* src = static_cast<ViewerSource*>((*cinfo.mem->alloc_small)(reinterpret_cast<j_common_ptr>(&cinfo),
                                                               JPOOL_PERMANENT, sizeof(ViewerSource)));
   src->pub.init_source = initSource;
@@ -162,6 +195,7 @@ int decodeJpeg(BlockReader& reader, ViewerImage& image) {
   src->pub.next_input_byte = nullptr;
   src->reader = &reader;
   src->started = false;
+  src->count = 0;
   cinfo.src = &src->pub;
   int result = runDecode(cinfo, image);
   jpeg_destroy_decompress(&cinfo);

@@ -41,10 +41,11 @@ DataPeer::~DataPeer() {
   if (listener >= 0) close(listener);
 }
 
-bool dataPeerStart(DataPeer* peer, const std::string& bytes, bool collect, bool reset) {
-  peer->listener = tcpListen(&peer->port);
+bool dataPeerStart(DataPeer* peer, const std::string& bytes, bool collect, bool reset, int holdMs,
+                   unsigned long host) {
+  peer->listener = tcpListen(&peer->port, host);
   if (peer->listener < 0) return false;
-  peer->runner = std::thread([peer, bytes, collect, reset] {
+  peer->runner = std::thread([peer, bytes, collect, reset, holdMs] {
     pollfd p{peer->listener, POLLIN, 0};
     if (poll(&p, 1, 5000) != 1) return;
     int fd = accept(peer->listener, nullptr, nullptr);
@@ -57,6 +58,7 @@ bool dataPeerStart(DataPeer* peer, const std::string& bytes, bool collect, bool 
       ssize_t ignored = write(fd, bytes.data(), bytes.size());
       (void)ignored;
     }
+    if (holdMs > 0) usleep(static_cast<useconds_t>(holdMs) * 1000);
     if (reset) {
       // Let the bytes arrive, then break the connection.
       usleep(100000);

@@ -64,7 +64,9 @@ struct DataPeer {
   std::string received;
   ~DataPeer();
 };
-// reset: end with a reset instead of a close (a broken connection).
-bool dataPeerStart(DataPeer* peer, const std::string& bytes, bool collect = false, bool reset = false);
+// reset: end with a reset instead of a close (a broken connection); holdMs:
+// keep the connection open that long after the bytes; host: where it listens.
+bool dataPeerStart(DataPeer* peer, const std::string& bytes, bool collect = false, bool reset = false,
+                   int holdMs = 0, unsigned long host = 0x7F000001);
 // "227 Entering Passive Mode (127,0,0,1,p1,p2)\r\n" for the peer.
 std::string pasvReply(const DataPeer& peer);

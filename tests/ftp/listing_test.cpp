@@ -166,3 +166,33 @@ TEST(SystemType, KeywordOrder) {
   EXPECT_STREQ(systemTypeName(SYSTEM_WINDOWS_NT), "Windows NT");
 }
 }  // namespace
+
+// A server that never stops listing: what fits the limits is kept in order
+// (directories first), the rest is dropped, and the listing says it was cut.
+TEST(Listing, BoundedAndSaysSoWhenCut) {
+  const std::string unixLine = "-rw-r--r-- 1 user group 1234 Jan 01 2020 file-with-a-name\r\n";
+  struct {
+    const char* what;
+    std::string line;
+    size_t repeat, kept;
+    bool cut;
+  } cases[] = {
+      {"20 MB of tiny lines", "a\n", 10000000, LISTING_LINES_MAX, true},
+      {"long lines reach the byte budget first", std::string(1000, 'x') + "\n", 20000,
+       LISTING_BYTES_MAX / 1000, true},
+      {"a full listing of real entries fits", unixLine, LISTING_LINES_MAX - 1000, LISTING_LINES_MAX - 999, false},
+  };
+  for (const auto& c : cases) {
+    ListingState s;
+    listingReset(s, SYSTEM_UNIX);
+    std::string block;
+    for (size_t i = 0; i < 1000; ++i) block += c.line;
+    for (size_t i = 0; i < c.repeat / 1000; ++i)
+      AddListingBytes(s, reinterpret_cast<const uint8_t*>(block.data()), static_cast<int>(block.size()));
+    AddListingBytes(s, reinterpret_cast<const uint8_t*>("drwxr-xr-x 2 u g 4096 Jan 01 2020 last\n"), 39);
+    BuildRemoteView(s);
+    EXPECT_EQ(s.view.size(), c.kept) << c.what;
+    EXPECT_EQ(s.cut, c.cut) << c.what;
+    EXPECT_EQ(s.directoryCount, c.cut ? 0 : 1) << c.what << ": only a line before the cut is kept";
+  }
+}

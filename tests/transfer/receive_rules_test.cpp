@@ -3,8 +3,11 @@
 // frame collector.
 #include <sys/stat.h>
 
+#include "ftp/ftp_session.h"
+#include "tests/support/hostile_names.h"
 #include "tests/transfer/transfer_fixture.h"
 #include "transfer/protocol_table.h"
+#include "transfer/transfer_view.h"
 #include "transfer/transfer_codes.h"
 #include "transfer/ymodem.h"
 
@@ -144,4 +147,31 @@ TEST(ReceiveRules, TwoCansEndTheReceive) {
   EXPECT_EQ(r, XFER_TIMEOUT);
   EXPECT_EQ(s.rx.endCode, XFER_CANCEL_RECEIVED);
   EXPECT_LT(clockTicks(), 1000u);
+}
+
+// One rule for every received name: a YMODEM header and an FTP download name
+// from the same table end as the same local file, or are both refused.
+TEST(ReceiveRules, HostileNamesOneRuleForReceiversAndFtp) {
+  for (const HostileName& c : hostileNames()) {
+    EXPECT_EQ(ftpLocalNameOf(c.remote), c.local) << c.remote;
+    Receiver s = receiverFor(PROTOCOL_YMODEM);
+    int r = runReceiver(s.rx, {{0, header(c.remote + std::string("\0" "5", 2))}, {100, frameOf(1, "hello", 1024, true)},
+                               {200, kEot}, {300, kEot}, {400, kEndOfBatch}});
+    if (c.local.empty()) {
+      EXPECT_EQ(s.rx.endCode, XFER_FILE_OPEN) << c.remote;
+      EXPECT_EQ(r, XFER_TIMEOUT) << c.remote;
+      continue;
+    }
+    EXPECT_EQ(r, STEP_COMPLETE) << c.remote;
+    EXPECT_EQ(readFile(s.dir + "/" + c.local), "hello") << c.remote;
+  }
+  EXPECT_EQ(ftpLocalNameOf(std::string("a\0b", 3)), "") << "a NUL would cut the name where the file is made";
+}
+
+// Four gigabytes at a byte a second: the time left stays within a 32-bit long.
+TEST(ReceiveRules, TimeLeftIsClampedBeforeTheCast) {
+  long left = progressFigures(1, 0xFFFFFFFFu, 0, 1000).remainingMs;
+  EXPECT_GT(left, 0L);
+  EXPECT_LE(left, 2147483647L);
+  EXPECT_EQ(progressFigures(1000, 11000, 0, 1000).remainingMs, 10000L);
 }

@@ -419,3 +419,29 @@ TEST(ZmodemReceiverEnd, SilenceGetsZrinitEveryTenSecondsThenOneCancel) {
   EXPECT_EQ(runs, 1) << "the cancel went out more than once";
   EXPECT_EQ(wire.back(), 0x11) << "bytes after the ZABORT header";
 }
+
+// A sender's attention of 31 pauses, sent after every data error: the pauses
+// of one attention come to a second at most, with messages served meanwhile.
+TEST(ZmodemReceiver, AttentionPausesAreBounded) {
+  std::string attention(31, '\xde');
+  attention += '\0';
+  Bytes huge = binaryData(0, std::string(ZDATA_MAX - 100, 'x'), ZCRCE);
+  huge.insert(std::find(huge.begin(), huge.end(), 'x'), 200, 'x');
+  Bytes script = encode(true, false, [&] {
+                   uint8_t args[4] = {0, 0, 0, 0};
+                   sendBinaryHeader(ZSINIT, args);
+                   sendSubpacket(reinterpret_cast<const uint8_t*>(attention.data()), 32, ZCRCW);
+                 }) +
+                 fileHeader(std::string("f\0" "99999", 8)) + huge;
+  Receiver r = receiver();
+  uint32_t last = clockTicks(), longest = 0;
+  int result = runReceiver(r.rx, {{0, script}, {3000, hex(ZFIN, 0)}}, [&] {
+    longest = std::max(longest, clockTicks() - last);
+    last = clockTicks();
+  });
+  EXPECT_EQ(result, STEP_COMPLETE);
+  EXPECT_TRUE(has(headersIn(faultLineWritten(1)), ZRPOS));
+  EXPECT_LT(longest, 100u) << "the window's messages wait no longer than this";
+  // The end waits about 12 s for the sender's last word; the pauses add one.
+  EXPECT_LT(clockTicks(), 15000u) << "31 pauses of a second each were taken";
+}

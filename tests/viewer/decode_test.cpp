@@ -4,6 +4,11 @@
 // message and, where the data allows, a partial picture.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+// The library's header expects FILE and size_t declared first.
+#include <jpeglib.h>
+
 #include "shell/message_box_posix.h"
 #include "tests/support/tool_runner.h"
 #include "tests/viewer/viewer_files.h"
@@ -30,6 +35,47 @@ Decoded decodeFile(const std::string& path) {
   for (const ShownMessage& m : messagesShown()) d.messages.push_back(m.text);
   return d;
 }
+
+// A 16 x 16 four-colour picture as the library writes it (cjpeg makes none).
+std::vector<uint8_t> fourColourJpeg(J_COLOR_SPACE stored) {
+  jpeg_compress_struct c;
+  jpeg_error_mgr err;
+  c.err = jpeg_std_error(&err);
+  jpeg_create_compress(&c);
+  unsigned char* out = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&c, &out, &size);
+  c.image_width = c.image_height = 16;
+  c.input_components = 4;
+  c.in_color_space = JCS_CMYK;
+  jpeg_set_defaults(&c);
+  jpeg_set_colorspace(&c, stored);
+  jpeg_start_compress(&c, TRUE);
+  std::vector<uint8_t> row(64, 0x80);
+  while (c.next_scanline < 16) {
+    JSAMPROW r = row.data();
+    jpeg_write_scanlines(&c, &r, 1);
+  }
+  jpeg_finish_compress(&c);
+  jpeg_destroy_compress(&c);
+  std::vector<uint8_t> bytes(out, out + size);
+  free(out);
+  return bytes;
+}
+
+// A small picture whose frame header (SOF0 or SOF2) announces w x h.
+std::vector<uint8_t> announcing(const std::string& jpg, int w, int h) {
+  std::vector<uint8_t> bytes = readBytes(jpg);
+  for (size_t i = 0; i + 8 < bytes.size(); ++i)
+    if (bytes[i] == 0xFF && (bytes[i + 1] == 0xC0 || bytes[i + 1] == 0xC2)) {
+      bytes[i + 5] = static_cast<uint8_t>(h >> 8);
+      bytes[i + 6] = static_cast<uint8_t>(h);
+      bytes[i + 7] = static_cast<uint8_t>(w >> 8);
+      bytes[i + 8] = static_cast<uint8_t>(w);
+      break;
+    }
+  return bytes;
+}
 }  // namespace
 
 TEST(ViewerDecode, MatchesDjpegForEveryKindOfJpegWholeAndFed) {
@@ -44,6 +90,9 @@ TEST(ViewerDecode, MatchesDjpegForEveryKindOfJpegWholeAndFed) {
       {"grey", 250, 190, "-grayscale", "700"},
       {"restart", 300, 170, "-restart 1", "1024"},
       {"subsampled", 161, 97, "-sample 2x2 -quality 40", "3000"},
+      // Its coefficients and whole picture exceed 1,000,000 bytes: a library
+      // limit that small refuses it ("Backing store not supported").
+      {"large progressive", 1100, 900, "-progressive", "8192"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -102,6 +151,8 @@ TEST(ViewerDecode, BadFilesGiveTheirMessageAndNoPicture) {
       huge[i + 6] = huge[i + 8] = 0xDC;
       break;
     }
+  const std::string progressive = makeJpeg("small-progressive", 40, 30, "-progressive");
+  const std::string baseline = makeJpeg("small-baseline", 40, 30, "");
   struct Case {
     const char* name;
     std::vector<uint8_t> bytes;
@@ -110,6 +161,12 @@ TEST(ViewerDecode, BadFilesGiveTheirMessageAndNoPicture) {
       {"empty", {}, "Empty input file"},
       {"text", {'P', '6', ' ', '1', ' ', '1', '\n'}, "Not a JPEG file"},
       {"huge", huge, "Not enough memory for bitmap"},
+      // Within the bitmap's limit, but not with the buffers the decode needs.
+      {"progressive 8000 x 8000", announcing(progressive, 8000, 8000), "Not enough memory for bitmap"},
+      {"baseline 9000 x 9000", announcing(baseline, 9000, 9000), "Not enough memory for bitmap"},
+      {"one byte", {0xFF}, "Not a JPEG file: it ends after 1 byte(s): 0xff"},
+      {"CMYK", fourColourJpeg(JCS_CMYK), "CMYK and YCCK pictures cannot be shown"},
+      {"YCCK", fourColourJpeg(JCS_YCCK), "CMYK and YCCK pictures cannot be shown"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
