@@ -291,8 +291,8 @@ TEST(SerialPort, FarEndHangsUp) {
   notifications = 0;
   serialWatcherStart(testWindow());
   EXPECT_EQ(linkWrite(reinterpret_cast<const uint8_t*>("x"), 1), 1);
-  EXPECT_EQ(readFor(1, 5000), "X");
   EXPECT_TRUE(pumpUntil([] { return notifications == 1; }, 5000));
+  EXPECT_EQ(readFor(1, 5000), "X");
   notifications = 0;
   serialWatcherAck();
   const uint8_t eot = 0x04;
