@@ -44,7 +44,8 @@ bool waitForInput(Watch* w) {
       HANDLE both[2] = {w->io, w->stop};
       DWORD woke;
       // Now and then the queue is looked at: a wait may miss the far end's hang-up.
-      while ((woke = WaitForMultipleObjects(2, both, FALSE, HEALTH_CHECK_MS)) == WAIT_TIMEOUT && !inputQueued(w->port)) {
+      while ((woke = WaitForMultipleObjects(2, both, FALSE, HEALTH_CHECK_MS)) == WAIT_TIMEOUT &&
+             !inputQueued(w->port)) {
       }
       if (woke != WAIT_OBJECT_0) {
         CancelIo(w->port);  // our own pending wait; let it go before ov does
