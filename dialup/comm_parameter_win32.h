@@ -5,7 +5,8 @@
 
 #include "shell/line_settings.h"
 
-// Runs the dialog modally over owner. Returns IDOK after the format was
-// applied, IDCANCEL otherwise, negative when the dialog could not be made.
+// Runs the dialog modally over owner. Returns IDOK when OK applied the format
+// to the open port (nothing when none is open), IDCANCEL when cancelled,
+// negative when the dialog could not be made.
 int commParameterDialog(HWND owner, const LineSettings& line);
 INT_PTR CALLBACK CommParameterDlgFunc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -17,7 +17,7 @@
 namespace {
 HANDLE port = INVALID_HANDLE_VALUE;
 bool portOpen = false;
-DCB dcb{};                // the session's control block, kept and edited in place
+DCB dcb{};  // the session's control block, kept and edited in place
 bool eightBitLine = false;
 BYTE savedSize = 8, savedParity = NOPARITY, savedStopBits = ONESTOPBIT;
 bool sessionSoftwareFlow = false;
@@ -159,10 +159,8 @@ void serialSetTransferFormat(bool on) {
   SetCommState(port, &dcb);
 }
 
-const LinkOps serialOps = {serialRead,   serialWrite,           serialPoll,
-                           serialPurge,  serialSetEvents,       serialModemStatus,
-                           closePort,    false,                 serialSetSoftwareFlow,
-                           serialSetTransferFormat};
+const LinkOps serialOps = {serialRead,        serialWrite, serialPoll, serialPurge,           serialSetEvents,
+                           serialModemStatus, closePort,   false,      serialSetSoftwareFlow, serialSetTransferFormat};
 
 void refuse(int message) {
   MessageBeep(MB_ICONHAND);

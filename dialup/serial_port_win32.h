@@ -8,7 +8,9 @@
 // Opens COM(portIndex + 1) with the line's speed, format and flow control and
 // attaches it as the link. A session port already open is refused with "You
 // must hang up first"; a port that cannot be opened gets "Device open error".
-// Returns 0, or -1 after the message.
+// Returns 0, or -1 after the message. Once open, a port whose status query
+// fails (unplugged, or the far end of a pseudo-terminal gone) makes the
+// link's reads and polls return LINK_LOST until it is closed.
 int serialOpenSession(const LineSettings& line);
 // Drops DTR and RTS, clears the event mask, stops the watcher, closes the port
 // and detaches the link. Nothing when no port is open.

@@ -23,6 +23,7 @@ HANDLE thread = nullptr;
 Watch* current = nullptr;  // main thread only
 
 constexpr DWORD STOP_WAIT_MS = 2000;
+constexpr DWORD HEALTH_CHECK_MS = 250;
 
 // Input waits, or the port is gone: either way the main thread must read.
 bool inputQueued(HANDLE port) {
@@ -37,27 +38,32 @@ bool waitForInput(Watch* w) {
     OVERLAPPED ov{};
     ov.hEvent = w->io;
     DWORD events = 0, moved = 0;
+    ResetEvent(w->io);  // Wine leaves it set from the last wait
     bool done = WaitCommEvent(w->port, &events, &ov);
     if (!done && GetLastError() == ERROR_IO_PENDING) {
       HANDLE both[2] = {w->io, w->stop};
-      if (WaitForMultipleObjects(2, both, FALSE, INFINITE) != WAIT_OBJECT_0) {
+      DWORD woke;
+      // Now and then the queue is looked at: a wait may miss the far end's hang-up.
+      while ((woke = WaitForMultipleObjects(2, both, FALSE, HEALTH_CHECK_MS)) == WAIT_TIMEOUT &&
+             !inputQueued(w->port)) {
+      }
+      if (woke != WAIT_OBJECT_0) {
         CancelIo(w->port);  // our own pending wait; let it go before ov does
         GetOverlappedResult(w->port, &ov, &moved, TRUE);
-        return false;
+        return woke == WAIT_TIMEOUT;
       }
       done = GetOverlappedResult(w->port, &ov, &moved, FALSE);
     }
+    const DWORD error = done ? 0 : GetLastError();
     DWORD mask = 0;
     // A cleared mask means the port is being closed.
     if (!GetCommMask(w->port, &mask) || mask == 0) return false;
-    if (done) {
-      if (events != 0) return true;
-      continue;
-    }
-    if (GetLastError() != ERROR_OPERATION_ABORTED) return false;
+    if (done && events != 0) return true;
     // A port without modem lines (a pseudo-terminal under Wine) ends a wait
-    // aborted when input arrives: the queue tells whether it did.
-    if (inputQueued(w->port)) return true;
+    // aborted when input arrives, and fails it once the far end is gone: the
+    // queue tells which.
+    if (!done && inputQueued(w->port)) return true;
+    if (!done && error != ERROR_OPERATION_ABORTED) return false;
     if (WaitForSingleObject(w->stop, 10) != WAIT_TIMEOUT) return false;
   }
 }
@@ -68,7 +74,6 @@ DWORD WINAPI watch(void* arg) {
     // The ack is reset before posting, so an early ack cannot let a second
     // notification out before the main thread drained the first.
     ResetEvent(w->ack);
-    ResetEvent(w->io);
     bool posted = false;
     while (!posted && WaitForSingleObject(w->stop, 0) == WAIT_TIMEOUT) {
       posted = PostMessageA(w->window, WM_COMMNOTIFY, 0, 255);
