@@ -14,7 +14,7 @@
 #include "shell/message_ids.h"
 #include "terminal/link.h"
 #include "terminal/link_fd_posix.h"
-#include "terminal/options.h"
+#include "terminal/receive.h"
 
 namespace {
 std::string devices[8];
@@ -56,9 +56,8 @@ void nothing() {}
 void noRecord(uint8_t*) {}
 void noSize(int, int) {}
 
-void attach() {
-  if (!eightBit) terminalOptions.stripHighBit = true;
-}
+// The terminal keeps bit 7 of received bytes only on an 8-bit line.
+void attach() { receiveEightBit = eightBit; }
 
 void statusText(char* text, int size) {
   char line[64];

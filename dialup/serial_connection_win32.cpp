@@ -13,7 +13,6 @@
 #include "frame/frame_session.h"
 #include "frame/frame_win32.h"
 #include "terminal/link.h"
-#include "terminal/options.h"
 #include "terminal/receive.h"
 
 namespace {
@@ -42,21 +41,47 @@ void postUntilPosted(LPARAM lParam) {
   for (int tries = 0; tries < 100 && !PostMessageA(frameWindow(), WM_COMMNOTIFY, 0, lParam); ++tries) Sleep(10);
 }
 
-// Received input: one receive pass; a pass stopped at its bound by a flood
-// goes on after the message loop's turn (keys and painting stay served), and
-// only then may the watcher wait again. A transfer reads the line itself: its
-// notifications are only acknowledged. A lost port hangs up at once, as a
-// lost carrier does.
+// A stream fills the port again while it is drained, a few kilobytes at a
+// time (a pseudo-terminal hands over at most 4 KiB a read). Waiting a moment
+// for the next part costs less than a round through the watcher and the
+// message queue; the drain still gives the window its turn every few ms.
+constexpr uint32_t DRAIN_SLICE_MS = 8;
+bool moreArriving(uint32_t since) {
+  while (GetTickCount() - since < DRAIN_SLICE_MS) {
+    int waiting = 0;
+    if (linkPoll(&waiting, nullptr) < 0 || waiting > 0) return true;
+    Sleep(1);
+  }
+  return false;
+}
+
+// Received input: receive passes while it streams; a pass stopped at its
+// bound by a flood, or a slice used up, goes on after the message loop's turn
+// (keys and painting stay served), and only when the port ran dry may the
+// watcher wait again. A transfer reads the line itself: its notifications are
+// only acknowledged. A lost port hangs up at once, as a lost carrier does.
 void drain(LPARAM lParam) {
-  if (!frameSession.transferRunning && serialSessionOpen()) {
-    if (frameDataWaiting() == LINK_LOST) {
-      lineClose();
-      return;
+  uint32_t start = GetTickCount();
+  int result = 0;
+  bool more = false;
+  receiveRunBegin();
+  while (!frameSession.transferRunning && serialSessionOpen()) {
+    result = frameDataWaiting();
+    if (result == LINK_LOST) break;
+    if (receiveBacklog() || GetTickCount() - start >= DRAIN_SLICE_MS) {
+      more = true;
+      break;
     }
-    if (receiveBacklog()) {
-      PostMessageA(frameWindow(), WM_COMMNOTIFY, 0, lParam);
-      return;
-    }
+    if (!moreArriving(start)) break;
+  }
+  receiveRunEnd();
+  if (result == LINK_LOST) {
+    lineClose();
+    return;
+  }
+  if (more) {
+    PostMessageA(frameWindow(), WM_COMMNOTIFY, 0, lParam);
+    return;
   }
   if (lParam != DRAIN_UNASKED) serialWatcherAck();
 }
@@ -84,10 +109,8 @@ void transferBegin() {}
 // What came in while the transfer had the line and it left unread is shown now.
 void transferEnd() { PostMessageA(frameWindow(), WM_COMMNOTIFY, 0, DRAIN_UNASKED); }
 
-// A line of 7 data bits never shows bit 7.
-void attach() {
-  if (!serialEightBitLine()) terminalOptions.stripHighBit = true;
-}
+// The port itself tells the byte path whether bit 7 is kept (an 8-bit line).
+void attach() {}
 
 // The watcher starts from the message loop, as a restarted one does.
 void sessionStart() { postUntilPosted(0); }

@@ -23,7 +23,7 @@ HANDLE thread = nullptr;
 Watch* current = nullptr;  // main thread only
 
 constexpr DWORD STOP_WAIT_MS = 2000;
-constexpr DWORD HEALTH_CHECK_MS = 250;
+constexpr DWORD HEALTH_CHECK_MS = 50;
 
 // Input waits, or the port is gone: either way the main thread must read.
 bool inputQueued(HANDLE port) {
@@ -35,6 +35,12 @@ bool inputQueued(HANDLE port) {
 // Waits for the port's event or the stop; false when the watcher must end.
 bool waitForInput(Watch* w) {
   for (;;) {
+    // Input that came while the main thread drained raises no new event on
+    // every driver (Wine's pseudo-terminal ports remember none): it is
+    // announced at once, not at the next look at the queue.
+    DWORD mask = 0;
+    if (!GetCommMask(w->port, &mask) || mask == 0) return false;
+    if (inputQueued(w->port)) return true;
     OVERLAPPED ov{};
     ov.hEvent = w->io;
     DWORD events = 0, moved = 0;
@@ -55,7 +61,6 @@ bool waitForInput(Watch* w) {
       done = GetOverlappedResult(w->port, &ov, &moved, FALSE);
     }
     const DWORD error = done ? 0 : GetLastError();
-    DWORD mask = 0;
     // A cleared mask means the port is being closed.
     if (!GetCommMask(w->port, &mask) || mask == 0) return false;
     if (done && events != 0) return true;

@@ -16,6 +16,10 @@ int receiveAvailable();
 // Whether the last pass stopped at its bound with more possibly waiting in
 // the link: the caller lets the message loop run, then calls the pass again.
 bool receiveBacklog();
+// A line that hands over a stream a few kilobytes a read (a serial port) runs
+// several passes in a row: the window shows their changes once, at the end.
+void receiveRunBegin();
+void receiveRunEnd();
 // The normal per-byte path (also used for local echo).
 void processReceived(const uint8_t* bytes, int length);
 // The "Display controls" path: control bytes are shown by name.

@@ -52,7 +52,7 @@ int receiveAvailable() {
     receiveState.backlog = false;
     // Blocks that follow each other while input waits are shown once, when
     // the pass ends: the window is current whenever the link has run dry.
-    damageHold(true);
+    if (!receiveState.run) damageHold(true);
   }
   int result = 0;
   // A host that never stops sending must not keep the window from painting
@@ -79,9 +79,21 @@ int receiveAvailable() {
       break;
     }
   }
-  if (receiveState.depth == 1 && damageHold(false)) surfaceShowChanges();
+  if (receiveState.depth == 1 && !receiveState.run && damageHold(false)) surfaceShowChanges();
   --receiveState.depth;
   return result;
+}
+
+void receiveRunBegin() {
+  if (receiveState.run) return;
+  receiveState.run = true;
+  damageHold(true);
+}
+
+void receiveRunEnd() {
+  if (!receiveState.run) return;
+  receiveState.run = false;
+  if (damageHold(false)) surfaceShowChanges();
 }
 
 bool receiveBacklog() { return receiveState.backlog; }

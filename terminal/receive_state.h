@@ -13,6 +13,7 @@ struct ReceiveState {
   int depth;           // receive passes running now
   bool requested;      // a pass was refused for depth; the outer one reads again
   bool backlog;        // the last outer pass stopped at its block bound
+  bool run;            // passes run in a row, shown once at its end
 };
 
 extern ReceiveState receiveState;
