@@ -210,7 +210,7 @@ bool telnetCreate(HWND window) {
   setTransparentPrintEnabled(P.transPrint);
   P.scrollLines = readScrollLines();
   if (P.scrollLines > MAX_CAPACITY) P.scrollLines = MAX_CAPACITY;
-  sessionTerminalStart(P.scrollLines);
+  if (sessionTerminalStart(P.scrollLines) < 0) return false;
   bookLoadTemplate();
   sessionConfigAttach();
 

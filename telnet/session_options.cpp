@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "shell/config_values.h"
+#include "shell/message_box.h"
+#include "shell/message_ids.h"
 #include "terminal/colours.h"
 #include "terminal/emulator.h"
 #include "terminal/options.h"
@@ -13,7 +15,12 @@
 
 using namespace bookField;
 
-int sessionTerminalStart(int scrollLines) { return terminalReset(24, 80, scrollLines); }
+int sessionTerminalStart(int scrollLines) {
+  int r = terminalReset(24, 80, scrollLines);
+  if (r == 1) messageBox(TXT_NO_SCROLL_MEMORY, nullptr, MSG_OK | MSG_TASKMODAL);
+  if (r < 0) messageBox(TXT_NO_RUN_MEMORY, nullptr, MSG_OK | MSG_ICONSTOP | MSG_TASKMODAL);
+  return r;
+}
 
 // The entry's text and background colours: palette positions plus one, or
 // colours mixed on the colour page; a zeroed record means the default scheme.

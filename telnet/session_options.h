@@ -4,6 +4,8 @@
 #include "shell/book_entry.h"
 
 // Program start: the terminal at 80 x 24 with scrollLines lines of ring.
+// Without memory for them, says so and keeps only the screen's lines (1);
+// without memory even for those, says so and returns -1: the program ends.
 int sessionTerminalStart(int scrollLines);
 // Connection start: options, emulation, columns (unless the terminal follows
 // the window) and rows from entry; the emulator's connection-start state.
