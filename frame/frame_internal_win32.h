@@ -31,7 +31,8 @@ void frameExit();
 void frameMenus(bool online);
 void frameLayout();
 void frameClockTick();
-void frameTerminalStart(int scrollLines);
+// The terminal of the program's start; negative: no memory even for the screen.
+int frameTerminalStart(int scrollLines);
 void frameAttachDisplay();
 void frameRefit(bool fromResize);
 void framePostRefit(bool fromResize);

@@ -97,9 +97,10 @@ int scriptIncoming() { return receiveAvailable(); }
 void sizeToConnection(int columns, int rows) { frameSession.connection->terminalSize(columns, rows); }
 }  // namespace
 
-void frameTerminalStart(int scrollLines) {
-  frameTerminalReset(scrollLines);
+int frameTerminalStart(int scrollLines) {
+  int r = frameTerminalReset(scrollLines);
   terminalHooks.windowSizeChanged = sizeToConnection;
+  return r;
 }
 
 // A test's window may stand in for the main window with no program around

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "shell/message_box.h"
+#include "shell/message_ids.h"
 #include "terminal/colours.h"
 #include "terminal/emulator.h"
 #include "terminal/options.h"
@@ -9,7 +11,12 @@
 #include "terminal/terminal_state.h"
 #include "transfer/protocol_table.h"
 
-int frameTerminalReset(int scrollLines) { return terminalReset(24, 80, scrollLines); }
+int frameTerminalReset(int scrollLines) {
+  int r = terminalReset(24, 80, scrollLines);
+  if (r == 1) messageBox(TXT_NO_SCROLL_MEMORY, nullptr, MSG_OK | MSG_TASKMODAL);
+  if (r < 0) messageBox(TXT_NO_RUN_MEMORY, nullptr, MSG_OK | MSG_ICONSTOP | MSG_TASKMODAL);
+  return r;
+}
 
 void frameApplyTerminal(const SessionProfile& p) {
   TerminalOptions& o = terminalOptions;

@@ -4,6 +4,8 @@
 #include "shell/session_profile.h"
 
 // Program start: the terminal at 80 x 24 with scrollLines lines of ring.
+// Without memory for them, says so and keeps only the screen's lines (1);
+// without memory even for those, says so and returns -1: the program ends.
 int frameTerminalReset(int scrollLines);
 // Session start: options, emulation, colours, columns (unless the terminal
 // follows the window) and rows from profile; the emulator's connection-start

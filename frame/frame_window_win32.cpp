@@ -97,7 +97,7 @@ bool create(HWND window) {
   setTransparentPrintEnabled(W.transPrint);
   W.scrollLines = readScrollLines();
   if (W.scrollLines > MAX_CAPACITY) W.scrollLines = MAX_CAPACITY;
-  frameTerminalStart(W.scrollLines);
+  if (frameTerminalStart(W.scrollLines) < 0) return false;
   P.record.loadTemplate();
   frameSheetAttach();
 

@@ -1,5 +1,6 @@
 #include "shell/config_values.h"
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 
@@ -8,6 +9,7 @@
 #include "shell/message_ids.h"
 #include "shell/settings.h"
 #include "shell/settings_defaults.h"
+#include "terminal/screen.h"
 #include "terminal/terminal_type.h"
 
 using namespace bookField;
@@ -139,7 +141,9 @@ std::string terminalIdForSwitch(const std::string& shown, int from, int to) {
 
 int scrollRangeRule(const std::string& typed, int stored, int* value) {
   long lines = 0;
-  if (!typedNumber(typed, &lines) || lines < CONFIG_SCROLL_MIN || lines > CONFIG_SCROLL_MAX) return TXT_SCROLL_RANGE;
+  // The buffer holds at least the screen's rows.
+  long least = std::max(CONFIG_SCROLL_MIN, screen.rows);
+  if (!typedNumber(typed, &lines) || lines < least || lines > CONFIG_SCROLL_MAX) return TXT_SCROLL_RANGE;
   if (lines == stored) return 0;
   *value = static_cast<int>(lines);
   return TXT_SCROLL_RESTART;

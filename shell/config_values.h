@@ -141,7 +141,8 @@ int firewallPortValue(const std::string& typed);
 
 // The Scroll Range rule: 0 when the typed value is the stored one,
 // TXT_SCROLL_RESTART when it is a new value in range (*value set),
-// TXT_SCROLL_RANGE when it is not a number in 24..3000.
+// TXT_SCROLL_RANGE when it is not a number from the terminal's current rows
+// (at least 24) to 3000.
 int scrollRangeRule(const std::string& typed, int stored, int* value);
 
 // A successful OK: the working copy becomes *entry and is saved to its file;

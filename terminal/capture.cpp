@@ -120,6 +120,8 @@ void captureConnectionStart(const std::string& path) {
 
 void captureConnectionEnd() {
   stopCapture(true);
+  // A lost connection ends a transparent-print job too, and prints what came:
+  // a job left open would swallow the next connection's text up to its end code.
   endTransparentPrint(false);
 }
 

@@ -103,6 +103,8 @@ int buildFrame(TransferState& s, uint8_t block, const uint8_t* data, int length,
   return blockSize + 4;
 }
 
+// A YMODEM file is cut to the size its header gave: the padding of the last
+// block is not the sender's data, and the file arrives byte for byte.
 int blockBytesToKeep(const TransferState& s, int dataLength) {
   if (s.fileSize == 0 || protocolIsXmodem(s.protocol)) return dataLength;
   if (s.byteCount >= s.fileSize) return 0;

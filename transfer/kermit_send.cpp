@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "shell/message_box.h"
+#include "shell/message_ids.h"
 #include "shell/pump.h"
 #include "terminal/link.h"
 #include "transfer/kermit.h"
@@ -87,6 +88,8 @@ int awaitAck(KermitState& k, char type) {
         k.seq = next;
         return 1;
       }
+      // The receiver's error packet ends the send as "cancel received", not
+      // as "timeout": nothing timed out.
       if (t == 'E') return XFER_CANCEL_RECEIVED;
       // A late repeat of the previous acknowledgement: the current packet is
       // still on its way, so wait on.
@@ -150,12 +153,8 @@ int sendHeader(KermitState& k, const char* path, uint32_t size) {
   return exchange(k, 'A', data, length);
 }
 
-// Message numbers of the file errors a sender shows.
-constexpr int MESSAGE_FILE_OPEN = 1;
-constexpr int MESSAGE_FILE_READ = 18;
-
 int readFailed(int code) {
-  messageBox(code == XFER_FILE_OPEN ? MESSAGE_FILE_OPEN : MESSAGE_FILE_READ, nullptr,
+  messageBox(code == XFER_FILE_OPEN ? TXT_FILE_OPEN_ERROR : TXT_FILE_READ_FAILED, nullptr,
              MSG_OK | MSG_ICONEXCLAMATION);
   return code;
 }
@@ -207,6 +206,7 @@ int fillPacket(const KermitState& k, DataSource& src, DataPacket& out, size_t li
 
 int sendData(KermitState& k, const char* path) {
   TransferState& s = transferState();
+  // Fixed buffers of the longest packet: no allocation that could fail.
   static DataSource src;
   static DataPacket packets[2];
   src.path = path;
@@ -241,9 +241,12 @@ int sendFile(KermitState& k, const char* path) {
   showFileName(path);
   int64_t size = fileSizeOf(path);
   if (size < 0) return readFailed(XFER_FILE_OPEN);
-  // An empty file is sent like any other: the receiver creates it empty.
   s.fileSize = size > 0xFFFFFFFF ? 0xFFFFFFFFu : uint32_t(size);
   showFileSize(s.fileSize);
+  if (size == 0) {
+    viewText(FIELD_ERROR, "File is zero length");
+    return 0;
+  }
   updateProgress(1);
   int r = 0;
   if (k.initPending) r = sendInit(k);
@@ -264,6 +267,8 @@ int kermitSendBatch() {
   k.initPending = true;
   int r = 0;
   for (int i = 0; i < batchCount(s.batch) && r >= 0; i++) r = sendFile(k, batchPath(s.batch, i));
+  // A batch of empty files still opens the exchange before it ends it.
+  if (r >= 0 && k.initPending) r = sendInit(k);
   if (r >= 0) {
     viewText(FIELD_STATUS, "Sending end of transfer");
     r = exchange(k, 'B', nullptr, 0);
@@ -273,7 +278,8 @@ int kermitSendBatch() {
   }
   if (r >= 0) return 0;
   // The receiver hears why the send stopped, unless it said so itself or the
-  // line is gone.
+  // line is gone. An error packet, not an empty "Z": that would tell it the
+  // file ended whole and leave it a cut file as complete.
   if (r != XFER_CANCEL_RECEIVED && r != LINK_LOST) kermitSendError(transferErrorText(r));
   return r;
 }

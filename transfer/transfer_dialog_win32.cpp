@@ -9,6 +9,8 @@
 
 #include "shell/help_win32.h"
 #include "shell/message_box.h"
+#include "shell/message_ids.h"
+#include "shell/program_dir.h"
 #include "shell/pump.h"
 #include "shell/pump_win32.h"
 #include "shell/window_win32.h"
@@ -135,7 +137,7 @@ void receiveOpen(HWND dialog) {
     if (!run.presetPath.empty()) std::snprintf(path, sizeof path, "%s", run.presetPath.c_str());
     else if (!chooseFile(dialog, true, path, sizeof path)) path[0] = 0;
     if (!path[0] || fileCreate(path) < 0) {
-      messageBox(7101, nullptr, MSG_OK);  // "File open error", shared with the script engine
+      messageBox(TXT_FILE_OPEN_ERROR, nullptr, MSG_OK);
       s.active = false;
       run.ended = true;
       PostMessageA(dialog, WM_COMMAND, IDC_XFER_BUTTON, 0);
@@ -147,6 +149,10 @@ void receiveOpen(HWND dialog) {
     // XMODEM names its file here, not on the line: the viewer starts now.
     s.realTimeJpeg = protocolIsXmodem(s.protocol) && feedWanted(path, s.settings.viewJpegRealtime);
     if (s.realTimeJpeg) viewJpegStart(path);
+  } else {
+    // A received name without a download folder (or under a relative one)
+    // lands in the program directory, whichever folder a file dialog left current.
+    SetCurrentDirectoryA(programDir().c_str());
   }
   PostMessageA(dialog, WM_TIMER, 0, 0);
 }
@@ -165,7 +171,7 @@ void receiveRunNow() {
   SetDlgItemTextA(run.dialog, IDC_XFER_BUTTON, "OK");
   viewBeep();
   if (r == STEP_COMPLETE) viewText(FIELD_STATUS, "Done");
-  else viewText(FIELD_STATUS, "Transfer terminated");
+  else viewText(FIELD_STATUS, s.protocol == PROTOCOL_ZMODEM && r < 0 ? "Transfer cancelled" : "Transfer terminated");
 }
 
 void sendRunNow() {
@@ -332,7 +338,7 @@ bool batchAddEntry(HWND dialog, const char* path) {
   HWND list = GetDlgItem(dialog, IDC_BATCH_LIST);
   LRESULT r = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(path));
   if (r == LB_ERR || r == LB_ERRSPACE) {
-    messageBox(92, nullptr, MSG_OK);
+    messageBox(TXT_BATCH_FULL, nullptr, MSG_OK);
     return false;
   }
   return true;
@@ -347,7 +353,7 @@ void batchDone(HWND dialog, BatchList* out) {
     if (SendMessageA(list, LB_GETTEXTLEN, i, 0) >= static_cast<LRESULT>(sizeof text)) continue;
     SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
     if (batchAdd(chosen, text) < 0) {
-      messageBox(91, nullptr, MSG_OK);
+      messageBox(TXT_BATCH_NO_MEMORY, nullptr, MSG_OK);
       return;
     }
   }

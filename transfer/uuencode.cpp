@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "shell/message_box.h"
+#include "shell/message_ids.h"
 #include "transfer/text_convert.h"
 #include "transfer/transfer_codes.h"
 #include "transfer/transfer_files.h"
@@ -87,7 +88,7 @@ int uuencodeFile(const char* path) {
 
 int uuencodeCommand(const char* path) {
   int message = MSG_ENCODING_CANCELLED;
-  if (path && path[0]) message = uuencodeFile(path) > 0 ? MSG_ENCODING_COMPLETE : 1;
+  if (path && path[0]) message = uuencodeFile(path) > 0 ? MSG_ENCODING_COMPLETE : TXT_FILE_OPEN_ERROR;
   messageBox(message, nullptr, MSG_OK);
   return message;
 }

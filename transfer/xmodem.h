@@ -7,7 +7,8 @@ int xmodemReceiveStep();
 // Sends localPath; the check follows the receiver's start signal. 0 or a code.
 int xmodemSend();
 
-// Padding of a last block that the file does not fill.
+// Padding of a last block that the file does not fill: ^Z, the end-of-file
+// mark XMODEM receivers strip from text, where zero bytes would pass as data.
 constexpr unsigned char XMODEM_PAD = 0x1A;
 
 // Shared by the XMODEM and YMODEM senders: sends the file at localPath from

@@ -36,6 +36,8 @@ int sendUntilAcknowledged(int frameLength) {
     do r = awaitResponse();
     while (r == RESPONSE_START);
     if (r == RESPONSE_ACK) return 0;
+    // A receiver's cancel fails the send with its own text, "cancel
+    // received", rather than a positive status the dialog shows as "Error".
     if (r == RESPONSE_CAN) return XFER_CANCEL_RECEIVED;
     if (r != RESPONSE_NAK && r != XFER_TIMEOUT) return r;
     ++s.errorCount;

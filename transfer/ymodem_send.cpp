@@ -11,8 +11,8 @@
 #include "transfer/xmodem.h"
 #include "transfer/ymodem.h"
 
-// Starts entry i: its path, counters and display. The file's size, or a
-// negative code when it cannot be opened.
+// Starts entry i: its path, counters and display. The file's size (0: an
+// empty file, skipped), or a negative code when it cannot be opened.
 static int64_t startEntry(TransferState& s, int i) {
   s.startTick = clockTicks();
   s.byteCount = 0;
@@ -25,6 +25,7 @@ static int64_t startEntry(TransferState& s, int i) {
   if (size > 0xFFFFFFFFLL) size = 0xFFFFFFFFLL;
   s.fileSize = static_cast<uint32_t>(size);
   showFileSize(s.fileSize);
+  if (size == 0) viewText(FIELD_ERROR, "File is zero length");
   updateProgress(1);
   return size;
 }
@@ -85,6 +86,7 @@ int ymodemSend() {
   for (int i = 0; i < count; ++i) {
     int64_t size = startEntry(s, i);
     if (size < 0) return static_cast<int>(size);
+    if (size == 0) continue;
     int r = awaitStart(s, START_CRC);
     if (r < 0) return r;
     r = sendUntilAcknowledged(headerFrame(s, baseName(s.localPath), s.fileSize));
@@ -149,6 +151,7 @@ int ymodemGSend() {
   for (int i = 0; i < count; ++i) {
     int64_t size = startEntry(s, i);
     if (size < 0) return static_cast<int>(size);
+    if (size == 0) continue;
     int r = awaitStart(s, START_STREAM);
     if (r < 0) return r;
     int w = sendLineBytes(s.sendFrame, headerFrame(s, baseName(s.localPath), s.fileSize));

@@ -1,9 +1,18 @@
 // The session's terminal from its record, and the "Term" fit of the terminal
 // to a window.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 
 #include "frame/frame_terminal.h"
 #include "shell/book_entry.h"
+#include "shell/message_box.h"
+#include "shell/message_box_posix.h"
 #include "shell/session_profile.h"
 #include "terminal/colours.h"
 #include "terminal/options.h"
@@ -72,6 +81,72 @@ TEST(FrameTerminal, TermFitLimitsAndTheHeightThatShows24Rows) {
     EXPECT_EQ(rows, f.rows);
     EXPECT_EQ(columns, f.columns);
     EXPECT_EQ(grow, f.grow);
+  }
+}
+
+// Maps a stack deep enough for what follows before the address space is capped.
+__attribute__((noinline)) void touchStack() {
+  volatile char deep[512 * 1024];
+  for (size_t i = 0; i < sizeof deep; i += 4096) deep[i] = 1;
+}
+
+// The screen's memory runs out, in a child process whose address space is
+// capped just above what it uses: without room for the scroll-back the
+// terminal says so and keeps the screen's lines; without room even for those
+// it says so and the program does not start.
+TEST(FrameTerminal, ScreenMemoryShortageIsSaid) {
+  struct Case {
+    long room;  // bytes of address space left; 0: the heap filled too
+    int result;
+    const char* text;
+  } cases[] = {
+      {1 << 20, 1, "Not enough memory for scrolling"},
+      {0, -1, "Not enough memory to run this application"},
+  };
+  for (const Case& c : cases) {
+    int out[2];
+    ASSERT_EQ(pipe(out), 0);
+    pid_t pid = fork();
+    if (pid == 0) {
+      touchStack();
+      for (int i = 0; i < 4; ++i) messageBox(0, "", 0);  // the record's room, taken while there is memory
+      messagesClear();
+      screen = ScreenBuffer{};
+      void* reserve = malloc(4096);  // for the message's text, given back once the heap is full
+      long pages = 0;
+      FILE* statm = fopen("/proc/self/statm", "r");
+      if (!statm || fscanf(statm, "%ld", &pages) != 1) _exit(3);
+      fclose(statm);
+      rlimit saved{}, tight{};
+      getrlimit(RLIMIT_AS, &saved);
+      tight = saved;
+      tight.rlim_cur = static_cast<rlim_t>(pages * sysconf(_SC_PAGESIZE) + c.room);
+      setrlimit(RLIMIT_AS, &tight);
+      void* full = nullptr;  // a chain of small blocks through their first word
+      while (c.room == 0)
+        if (void** block = static_cast<void**>(malloc(64))) *block = full, full = block;
+        else break;
+      free(reserve);
+      int r = frameTerminalReset(3000);
+      setrlimit(RLIMIT_AS, &saved);
+      while (full) {
+        void* next = *static_cast<void**>(full);
+        free(full);
+        full = next;
+      }
+      std::string said = std::to_string(r) + " " + std::to_string(screen.capacity);
+      for (const ShownMessage& m : messagesShown()) said += "|" + m.text;
+      if (write(out[1], said.data(), said.size()) < 0) _exit(2);
+      _exit(0);
+    }
+    close(out[1]);
+    char said[256] = "";
+    ssize_t n = read(out[0], said, sizeof said - 1);
+    close(out[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    said[n > 0 ? n : 0] = 0;
+    EXPECT_EQ(std::string(said), std::to_string(c.result) + (c.result > 0 ? " 24|" : " 0|") + c.text);
   }
 }
 

@@ -112,6 +112,9 @@ struct PathCase {
   std::string after;
 };
 
+// Only a 2xx reply moves the remote path: a 4xx one (450, 4xx "try again
+// later") refused the change, and following it would name a folder the
+// server is not in; the listings after it would contradict the path shown.
 TEST(FtpRemotePath, CwdReplies) {
   const std::string deep = "/" + std::string(240, 'd');
   PathCase cases[] = {

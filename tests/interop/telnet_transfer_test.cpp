@@ -131,6 +131,11 @@ TEST_P(TelnetTransfer, FilesArriveWhole) {
   clockUseManual();
   for (const std::string& f : files) {
     std::string sent = readFile(dir + "/from/" + f), got = readFile(dir + "/to/" + f);
+    // Our batch senders skip an empty file.
+    if (!xmodem && c.weSend && sent.empty()) {
+      EXPECT_NE(access((dir + "/to/" + f).c_str(), F_OK), 0) << c.name << " " << f << " sent though empty";
+      continue;
+    }
     if (!xmodem) {
       EXPECT_TRUE(access((dir + "/to/" + f).c_str(), F_OK) == 0 && got == sent) << c.name << " " << f;
       continue;

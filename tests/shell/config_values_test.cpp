@@ -11,6 +11,7 @@
 #include "shell/settings.h"
 #include "shell/settings_defaults.h"
 #include "terminal/colours.h"
+#include "terminal/terminal_state.h"
 #include "tests/shell/book_fixture.h"
 
 namespace {
@@ -88,6 +89,7 @@ TEST_F(ConfigTest, TerminalHeightAndScrollRange) {
     const char *height, *scroll;
     int refused;
     int scrollAfter;  // what OK would store; -1 unchanged
+    int rows = 24;    // the terminal's rows now: the least scroll range
   } cases[] = {
       {"24", "1000", 0, 1000},
       {"99", "24", 0, 24},
@@ -99,14 +101,17 @@ TEST_F(ConfigTest, TerminalHeightAndScrollRange) {
       {"24", "23", TXT_SCROLL_RANGE, -1},
       {"24", "3001", TXT_SCROLL_RANGE, -1},
       {"24", "x", TXT_SCROLL_RANGE, -1},
+      {"24", "30", TXT_SCROLL_RANGE, -1, 40},
+      {"24", "40", 0, 40, 40},
   };
   for (const Case& c : cases) {
     TearDown();
     SetUp();
+    terminalReset(c.rows, 80, 1000);
     TerminalValues v = terminalFromState(s);
     EXPECT_EQ(v.scroll, "1000") << "the stored default";
     v.height = c.height, v.scroll = c.scroll;
-    EXPECT_EQ(terminalApply(s, v), c.refused) << c.height << " " << c.scroll;
+    EXPECT_EQ(terminalApply(s, v), c.refused) << c.height << " " << c.scroll << " on " << c.rows << " rows";
     EXPECT_EQ(shown().first, c.refused);
     EXPECT_EQ(s.scrollTyped, c.scrollAfter);
     if (!c.refused) {

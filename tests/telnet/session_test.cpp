@@ -4,12 +4,17 @@
 // where a session connects to, and the read and write contracts over a
 // scripted platform receive and send.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "shell/book_entry.h"
+#include "shell/message_box.h"
 #include "shell/message_box_posix.h"
 #include "shell/settings.h"
 #include "shell/settings_posix.h"

@@ -1,10 +1,12 @@
-// XFRDLG and BATCHLIST under Wine: a YMODEM send to lrzsz rb over a loopback
-// TCP connection that tests/win32/run provides, the file byte-identical, with
-// screenshots of the dialog while it runs and of the batch list. Receives and
-// Kermit run inside varnix32 itself (varnix32_e2e.py).
+// XFRDLG and BATCHLIST under Wine: a YMODEM send to lrzsz rb and a ZMODEM
+// receive from sz over loopback TCP connections that tests/win32/run provides,
+// the files byte-identical, with screenshots of the dialog while it runs and
+// of the batch list. Other receives and Kermit run inside varnix32 itself
+// (varnix32_e2e.py).
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <atomic>
 #include <string>
@@ -105,6 +107,36 @@ TEST(TransferDialog, YmodemSendToRbThroughTheDialog) {
   pumpUntil([&] { return readFile(transferDir() + "\\up\\wine-data.bin").size() == sent.size(); }, 5000);
   EXPECT_EQ(readFile(transferDir() + "\\up\\wine-data.bin"), sent);
   netDisconnect();
+}
+
+// A ZMODEM receive from sz through the dialog: without a download folder the
+// file lands in the program directory, whichever folder was current before;
+// into a folder that cannot be made the receive fails as "Transfer cancelled".
+TEST(TransferDialog, ZmodemReceiveFromSzIntoTheProgramDirectoryOrCancelled) {
+  struct Case {
+    const char* downloadDir;
+    const char* status;
+  } cases[] = {{"", "Done"}, {"Q:\\no\\such\\folder", "Transfer cancelled"}};
+  char before[MAX_PATH] = "";
+  GetCurrentDirectoryA(sizeof before, before);
+  std::string program = freshProgramDir("zmodem-receive");
+  for (const Case& c : cases) {
+    ASSERT_NO_FATAL_FAILURE(connectTo("SUITE_TEST_SZ_PORT"));
+    SetCurrentDirectoryA((transferDir() + "\\up").c_str());  // as a file dialog may leave it
+    TransferSettings settings = transferSettingsDefault();
+    settings.protocol = PROTOCOL_ZMODEM;
+    std::snprintf(settings.downloadDir, sizeof settings.downloadDir, "%s", c.downloadDir);
+    HWND dialog = transferStartReceive(mainWindow(), settings, nullptr);
+    ASSERT_NE(dialog, nullptr);
+    pumpUntil([] { return dialogText(IDC_XFER_BUTTON) == "OK"; }, 60000);
+    EXPECT_EQ(dialogText(IDC_XFER_STATUS), c.status) << c.downloadDir;
+    SendMessageA(dialog, WM_COMMAND, IDC_XFER_BUTTON, 0);
+    transferDialogClose(mainWindow());
+    netDisconnect();
+  }
+  SetCurrentDirectoryA(before);
+  EXPECT_TRUE(readFile(program + "\\from-sz.bin") == readFile(transferDir() + "\\send\\from-sz.bin"))
+      << "the received file is not whole in the program directory";
 }
 
 // The batch list starts with the given entries; Delete removes the selected
