@@ -158,7 +158,6 @@ const FrameProgram KELVRO32_PROGRAM = {
     nullptr,
     &DIALUP_SETTINGS,
     {1, 2, 0},
-    TXT_CARRIER_LOSS,
     1,   // "%s is connected to %s" or "Offline"
     2,   // the online time
     -1,  // no local address

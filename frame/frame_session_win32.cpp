@@ -151,7 +151,9 @@ void frameUiOffline(bool startup) {
   frameMenus(false);
   statusOffline();
   if (startup) return;
-  if (W.view.disconnectBox) messageBox(P().disconnectText, nullptr, MSG_OK | MSG_ICONINFORMATION);
+  // A serial line says why it went: its carrier.
+  if (W.view.disconnectBox)
+    messageBox(profile().kind == PROFILE_PHONE ? TXT_CARRIER_LOSS : TXT_DISCONNECTED, nullptr, MSG_OK | MSG_ICONINFORMATION);
   if (W.view.startup == P().startup.book)
     PostMessageA(W.window, WM_COMMAND, static_cast<WPARAM>(frameCommandId(FC_BOOK)), 0);
   else if (W.view.startup == P().startup.connect)

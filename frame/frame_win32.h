@@ -46,7 +46,6 @@ struct FrameProgram {
   const char* firewallScript; // file in the program directory, or nullptr
   const ProgramSettings* settings;
   StartupChoices startup;
-  int disconnectText;         // the box after a lost session
   // Status-bar panes: the connection text ("Offline" when there is none), the
   // online clock, and the local address (-1: not shown).
   int statusPane, clockPane, addressPane;

@@ -130,7 +130,6 @@ const FrameProgram VARNIX32_PROGRAM = {
     "pxtel.txt",
     &TELNET_SETTINGS,
     {BOOKBOX_TELNETBOOK, BOOKBOX_QUICKCONNECT, BOOKBOX_NONE},
-    TXT_DISCONNECTED,
     2,  // "Offline" or "%s is connected"
     3,  // the online time
     1,  // "Local IP:%s"
