@@ -65,23 +65,24 @@ void setFormat(const LineSettings& line) {
   receiveEightBit = eightBitLine;  // the terminal keeps bit 7 only on an 8-bit line
 }
 
-// Takes what the driver holds, up to a chunk, in one read (the time-outs make
-// it return at once). When nothing came the status query clears line errors,
-// and it fails only on a port that is gone (a device unplugged, the far end of
-// a pseudo-terminal closed).
+// Takes what the driver holds, up to a chunk, in one read. The status query
+// first clears line errors and says how much waits: a read asks for no more
+// (some drivers, Wine's among them, hold an empty read despite the time-outs).
+// The query fails only on a port that is gone (a device unplugged, the far
+// end of a pseudo-terminal closed).
 int refill() {
   readPos = readFill = 0;
-  DWORD got = 0;
-  if (!ReadFile(port, readChunk, sizeof readChunk, &got, &readOv)) {
-    if (GetLastError() != ERROR_IO_PENDING || !GetOverlappedResult(port, &readOv, &got, TRUE)) got = 0;
-  }
-  if (got > 0) {
-    readFill = static_cast<int>(got < sizeof readChunk ? got : sizeof readChunk);
-    return 0;
-  }
   DWORD errors = 0;
   COMSTAT stat{};
-  return ClearCommError(port, &errors, &stat) ? 0 : LINK_LOST;
+  if (!ClearCommError(port, &errors, &stat)) return LINK_LOST;
+  DWORD want = stat.cbInQue < sizeof readChunk ? stat.cbInQue : static_cast<DWORD>(sizeof readChunk);
+  if (want == 0) return 0;
+  DWORD got = 0;
+  if (!ReadFile(port, readChunk, want, &got, &readOv)) {
+    if (GetLastError() != ERROR_IO_PENDING || !GetOverlappedResult(port, &readOv, &got, TRUE)) got = 0;
+  }
+  readFill = static_cast<int>(got < want ? got : want);
+  return 0;
 }
 
 int serialRead(uint8_t* buffer, int count) {

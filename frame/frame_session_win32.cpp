@@ -131,6 +131,8 @@ int frameUiLoginScript() {
   env.askPassword = [](std::string* password) { return scriptAskPassword(W.window, password); };
   env.site = profile().address;
   env.port = profile().port;
+  // An entry without a port reaches its protocol's service: the firewall is
+  // told 513 for an Rlogin session, where 23 would send it to Telnet.
   env.defaultPort = profile().rlogin ? 513 : 23;
   scriptAttachTerminal();
   W.scriptDialog = scriptRun(W.window, W.firewallScript.c_str(), env, SCRIPT_DIALOG_NETWORK);
