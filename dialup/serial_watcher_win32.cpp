@@ -32,15 +32,25 @@ bool inputQueued(HANDLE port) {
   return !ClearCommError(port, &errors, &stat) || stat.cbInQue > 0;
 }
 
+// What the port's event mask says: cleared while the port is being closed;
+// unreadable once the port is gone, which the main thread must be woken to
+// read (and hang up).
+enum class PortLook { Closing, Gone, Open };
+PortLook lookAtPort(HANDLE port) {
+  DWORD mask = 0;
+  if (!GetCommMask(port, &mask)) return PortLook::Gone;
+  return mask == 0 ? PortLook::Closing : PortLook::Open;
+}
+
 // Waits for the port's event or the stop; false when the watcher must end.
 bool waitForInput(Watch* w) {
   for (;;) {
     // Input that came while the main thread drained raises no new event on
     // every driver (Wine's pseudo-terminal ports remember none): it is
     // announced at once, not at the next look at the queue.
-    DWORD mask = 0;
-    if (!GetCommMask(w->port, &mask) || mask == 0) return false;
-    if (inputQueued(w->port)) return true;
+    PortLook before = lookAtPort(w->port);
+    if (before == PortLook::Closing) return false;
+    if (before == PortLook::Gone || inputQueued(w->port)) return true;
     OVERLAPPED ov{};
     ov.hEvent = w->io;
     DWORD events = 0, moved = 0;
@@ -61,8 +71,9 @@ bool waitForInput(Watch* w) {
       done = GetOverlappedResult(w->port, &ov, &moved, FALSE);
     }
     const DWORD error = done ? 0 : GetLastError();
-    // A cleared mask means the port is being closed.
-    if (!GetCommMask(w->port, &mask) || mask == 0) return false;
+    PortLook after = lookAtPort(w->port);
+    if (after == PortLook::Closing) return false;
+    if (after == PortLook::Gone) return true;
     if (done && events != 0) return true;
     // A port without modem lines (a pseudo-terminal under Wine) ends a wait
     // aborted when input arrives, and fails it once the far end is gone: the
