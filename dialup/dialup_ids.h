@@ -46,6 +46,3 @@
 #define DCMD_NEW_WINDOW 11842
 #define DCMD_FIND 51682
 #define DCMD_VIEW_OPTIONS 51683
-
-// The About box.
-#define IDC_DIALUP_ABOUT_MEMORY 3121

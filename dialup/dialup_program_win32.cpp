@@ -4,7 +4,6 @@
 // is opened at start-up when it is a direct line.
 #include "dialup/dialup_program_win32.h"
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -125,24 +124,6 @@ int noSheet(HWND, int) {
   return IDCANCEL;
 }
 
-INT_PTR CALLBACK AboutDlgFunc(HWND dialog, UINT message, WPARAM wp, LPARAM) {
-  if (message == WM_INITDIALOG) {
-    MEMORYSTATUS memory{};
-    memory.dwLength = sizeof memory;
-    GlobalMemoryStatus(&memory);
-    char text[64];
-    snprintf(text, sizeof text, "%d bytes total memory", static_cast<int>(memory.dwTotalPhys & 0x7FFFFFFF));
-    SetDlgItemTextA(dialog, IDC_DIALUP_ABOUT_MEMORY, text);
-    return TRUE;
-  }
-  if (message == WM_COMMAND && (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL)) {
-    EndDialog(dialog, 0);
-    return TRUE;
-  }
-  return FALSE;
-}
-
-void about(HWND owner) { DialogBoxA(GetModuleHandleA(nullptr), "ABOUTDIALUP", owner, AboutDlgFunc); }
 }  // namespace
 
 const FrameProgram KELVRO32_PROGRAM = {
@@ -156,6 +137,7 @@ const FrameProgram KELVRO32_PROGRAM = {
     "kelvro32-dialup.chm",
     "KELVRO.HLP",
     nullptr,
+    "ABOUTDIALUP",
     &DIALUP_SETTINGS,
     {1, 2, 0},
     1,   // "%s is connected to %s" or "Offline"
@@ -179,5 +161,4 @@ const FrameProgram KELVRO32_PROGRAM = {
     notYet,
     notYet,
     noSheet,
-    about,
 };

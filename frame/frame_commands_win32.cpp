@@ -70,7 +70,7 @@ void run(FrameCommand command) {
       break;
     case FC_DISCONNECT: frameClose(); break;
     case FC_HELP_CONTENTS: helpShowContents(w); break;
-    case FC_ABOUT: P().about(w); break;
+    case FC_ABOUT: frameAbout(); break;
     case FC_MSDOS: startProgram("command.com"); break;
     case FC_SELECT_ALL: displaySelectAll(w); break;
     case FC_COPY: copySelection(w); break;

@@ -28,6 +28,7 @@ extern FrameWindow frameWin;
 
 void frameCommand(int id);
 void frameExit();
+void frameAbout();
 void frameMenus(bool online);
 void frameLayout();
 void frameClockTick();

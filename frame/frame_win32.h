@@ -44,6 +44,7 @@ struct FrameProgram {
   const char* helpChm;
   const char* helpHlp;
   const char* firewallScript; // file in the program directory, or nullptr
+  const char* aboutDialog;    // its About box (controls of frame/frame_ids.h)
   const ProgramSettings* settings;
   StartupChoices startup;
   // Status-bar panes: the connection text ("Offline" when there is none), the
@@ -63,12 +64,11 @@ struct FrameProgram {
   FrameRecord record;
   // The program's own steps: after the frame's creation steps (command line,
   // start-up choice), for its book and Quick Connect commands, for the
-  // settings sheet on a page (IDOK when the record changed), and the About box.
+  // settings sheet on a page (IDOK when the record changed).
   void (*created)(HWND window);
   void (*book)(HWND owner);
   void (*quickConnect)(HWND owner);
   int (*sheet)(HWND owner, int page);
-  void (*about)(HWND owner);
 };
 
 // Runs the program: class, window, message loop, clean-up; the exit code.

@@ -1,39 +1,12 @@
-// The Telnet program's small dialogs: the About box and "Send telnet command".
+// The Telnet program's "Send telnet command" dialog.
 #include <windows.h>
 
-#include <cstdio>
-#include <string>
 
 #include "telnet/telnet_engine.h"
 #include "telnet/telnet_ids.h"
 #include "telnet/telnet_program_win32.h"
 
 namespace {
-INT_PTR CALLBACK AboutDlgFunc(HWND dialog, UINT message, WPARAM wp, LPARAM) {
-  switch (message) {
-    case WM_INITDIALOG: {
-      MEMORYSTATUS memory{};
-      memory.dwLength = sizeof memory;
-      GlobalMemoryStatus(&memory);
-      char text[64];
-      snprintf(text, sizeof text, "%d bytes total memory", static_cast<int>(memory.dwTotalPhys & 0x7FFFFFFF));
-      SetDlgItemTextA(dialog, IDC_ABOUT_MEMORY, text);
-      std::string address = frameLocalAddress();
-      size_t colon = address.find(':');
-      SetDlgItemTextA(dialog, IDC_ABOUT_ADDRESS, colon == std::string::npos ? "0.0.0.0" : address.c_str() + colon + 1);
-      return TRUE;
-    }
-    case WM_COMMAND:
-      if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) {
-        EndDialog(dialog, 0);
-        return TRUE;
-      }
-      return FALSE;
-    default:
-      return FALSE;
-  }
-}
-
 INT_PTR CALLBACK CommandDlgFunc(HWND dialog, UINT message, WPARAM wp, LPARAM) {
   switch (message) {
     case WM_INITDIALOG:
@@ -59,7 +32,6 @@ INT_PTR CALLBACK CommandDlgFunc(HWND dialog, UINT message, WPARAM wp, LPARAM) {
 }
 }  // namespace
 
-void aboutBox(HWND owner) { DialogBoxA(GetModuleHandleA(nullptr), "ABOUTTELNET", owner, AboutDlgFunc); }
 
 void telnetCommandDialog(HWND owner) {
   DialogBoxA(GetModuleHandleA(nullptr), "TELNETCOMMAND", owner, CommandDlgFunc);

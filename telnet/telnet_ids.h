@@ -44,9 +44,6 @@
 #define IDC_TELNET_COMMAND_SEND 3102
 #define IDC_TELNET_COMMAND_TEXT 3103
 
-// The About box.
-#define IDC_ABOUT_MEMORY 3111
-#define IDC_ABOUT_ADDRESS 3112
 
 // The connection progress dialog: two status lines and Cancel (300).
 #define IDC_PROGRESS_LINE1 101

@@ -128,6 +128,7 @@ const FrameProgram VARNIX32_PROGRAM = {
     TELNET_HELP_CHM,
     TELNET_HELP_HLP,
     "pxtel.txt",
+    "ABOUTTELNET",
     &TELNET_SETTINGS,
     {BOOKBOX_TELNETBOOK, BOOKBOX_QUICKCONNECT, BOOKBOX_NONE},
     2,  // "Offline" or "%s is connected"
@@ -150,5 +151,4 @@ const FrameProgram VARNIX32_PROGRAM = {
     book,
     telnetQuickConnectCommand,
     sheet,
-    aboutBox,
 };

@@ -10,6 +10,5 @@ extern const FrameProgram VARNIX32_PROGRAM;
 // refused with its message box. Returns 0, or -1 when the program must end.
 int telnetReadCommandLine(const char* line);
 
-// Dialogs of the Telnet program.
-void aboutBox(HWND owner);
+// The "Send telnet command" dialog.
 void telnetCommandDialog(HWND owner);

@@ -121,10 +121,10 @@ def case_direct_line_typed_drawn_zmodem_and_hangup(desk, stack):
     check(wait_for(lambda: os.path.exists(line.file("sz.rc")) and read(line.file("sz.rc")).strip() == "0", 30),
           "sz did not end well")
     e2e.close_transfer(desk, desk.window("File Receiving", 10), "kelvro32_zmodem_received")
-    desk.keys(main, "alt+n", "h")  # Session > Hangup
+    desk.menu(main, "n", "h")  # Session > Hangup
     box = desk.window("Message", 10)  # the disconnect box of every hang-up
     desk.keys(box, "Return")
-    desk.gone("Message", 10, "the disconnect box did not close")
+    desk.gone("Message", "the disconnect box did not close")
     desk.type(main, "echo after > after.txt")
     time.sleep(2)
     check(not os.path.exists(line.file("after.txt")), "keys still reached the line after Hangup")
@@ -144,7 +144,7 @@ def case_far_end_gone_once_and_menus_offline(desk, stack):
     box = desk.window("Message", 20)
     desk.shot("kelvro32_carrier_loss")
     desk.keys(box, "Return")
-    desk.gone("Message", 10, "the box did not close")
+    desk.gone("Message", "the box did not close")
     check(not wait_for(lambda: desk.windows("Message"), 3), "the loss was reported twice")
     desk.menu_exit(prog, main)
 
@@ -177,7 +177,7 @@ def case_two_instances_on_two_ports_keep_their_input(desk, stack):
     desk.shot("kelvro32_two_instances")
     for prog, main in ((second, main_two), (first, main_one)):
         desk.click(main, 60, desk.geometry(main)[3] - 8)
-        desk.keys(main, "alt+f", "x")
+        desk.menu(main, "f", "x")
         desk.keys(desk.window("Message", 10), "Return")  # still connected: Yes, exit
         # Every hang-up but the first offline switch shows the disconnect box.
         box = wait_for(lambda: desk.windows("Message"), 10)
@@ -196,7 +196,7 @@ def case_offline_menus_say_what_comes_later(desk, stack):
     main = desk.window(TITLE)
     time.sleep(1.5)  # the splash box closes itself
     desk.shot("kelvro32_offline_start")
-    desk.keys(main, "alt+s", "m")  # Settings > Modem Setting
+    desk.menu(main, "s", "m")  # Settings > Modem Setting
     box = desk.window("Message", 10)
     desk.keys(box, "Return")
     check(os.path.exists(os.path.join(directory, "Default.phn")), "the template entry was not written")
