@@ -9,22 +9,41 @@
 #include "terminal/surface.h"
 #include "terminal/vt_handlers.h"
 
-// Modes are told apart by the characters at fixed places of the sequence.
+// One mode number, read whole: ?2004 (bracketed paste), ?1049 (alternate
+// screen) or ?12 (blinking cursor) must not pass for ?20 or ?1, which every
+// current host sends; numbers this terminal does not know do nothing.
+static void setOneMode(bool dec, int n, bool on) {
+  if (!dec) {
+    if (n == 4) emulator.insertMode = on;  // IRM
+    return;
+  }
+  switch (n) {
+    case 1: emulator.cursorKeysApplication = on; break;  // DECCKM
+    case 3:                                              // DECCOLM, nothing cleared
+      screen.columns = on ? 132 : 80;
+      terminalHooks.windowSizeChanged(screen.columns, screen.rows);
+      break;
+    case 7: emulator.autowrap = on; break;     // DECAWM
+    case 8: emulator.autoRepeat = on; break;   // DECARM
+    case 20: emulator.newLineMode = on; break;  // new-line mode, as this terminal has always taken it
+    default: break;
+  }
+}
+
+// ESC [ Pn;...;Pn h/l and ESC [ ? Pn;...;Pn h/l: each number is one mode; a
+// number with anything but digits in it is not a mode.
 void setMode(const Sequence& q, bool on) {
   const char* s = q.s;
-  if (s[2] == '8') {
-    emulator.autoRepeat = on;          // DECARM
-  } else if (s[2] == '2' && s[3] == '0') {
-    emulator.newLineMode = on;         // LNM
-  } else if (s[1] == '4') {
-    emulator.insertMode = on;          // IRM
-  } else if (s[2] == '7') {
-    emulator.autowrap = on;            // DECAWM
-  } else if (s[2] == '1') {
-    emulator.cursorKeysApplication = on;  // DECCKM
-  } else if (s[2] == '3') {
-    screen.columns = on ? 132 : 80;    // DECCOLM, nothing cleared
-    terminalHooks.windowSizeChanged(screen.columns, screen.rows);
+  if (s[0] != '[') return;
+  bool dec = s[1] == '?';
+  const char* p = s + (dec ? 2 : 1);
+  for (;;) {
+    const char* end = p;
+    while (*end >= '0' && *end <= '9') ++end;
+    if (end != p && (*end == ';' || *end == '\0')) setOneMode(dec, leadingNumber(p), on);
+    const char* next = findSemicolon(p);
+    if (!next) break;
+    p = next + 1;
   }
 }
 
