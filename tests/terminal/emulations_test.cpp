@@ -426,6 +426,17 @@ const AttributeCase attrCases[] = {
     {"empty_piece_is_reset", E + "[31;mX", "70", "", 2},
     {"unknown_rendition_ignored", E + "[31;99mX", "10", "", 2},
     {"cell_under_cursor_takes_rendition", "ab" + E + "[1;1H" + E + "[1m", "f070", "", 4},
+    // Extended colours take their numbers whole; the colour emulations (2) take
+    // the nearest of 16, the others (4) ignore them; what follows still applies.
+    {"indexed_background", E + "[48;5;4mX", "74", "", 2},
+    {"indexed_foreground_cube_red", E + "[38;5;196mX", "90", "", 2},
+    {"indexed_grey_ramp", E + "[38;5;250mX", "70", "", 2},
+    {"indexed_bright_low_entry", E + "[48;5;12mX", "7c", "", 2},
+    {"rgb_foreground_and_more", E + "[38;2;0;250;0;44mX", "a4", "", 2},
+    {"extended_then_bold", E + "[48;5;1;1mX", "f1", "", 2},
+    {"ignored_without_colour", E + "[48;5;7mA" + E + "[38;2;1;5;7;4mB", "70f0", "", 4},
+    {"colon_forms", E + "[38:5:2mA" + E + "[38:2::0:0:255mB" + E + "[4:3mC", "20c0c0", "", 2},
+    {"cut_short", E + "[31;38;5mX", "10", "", 2},
     // ESC [ 0 m also gives the cell under the cursor (cell 3) the default attribute.
     {"insert_mode_moves_characters_not_attributes", "a" + E + "[7mbc" + E + "[0m" + E + "[1;2H" + E + "[4hX",
      "70700770", "", 4},
