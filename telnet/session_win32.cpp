@@ -22,6 +22,7 @@
 #include "telnet/netlink_win32.h"
 #include "terminal/capture.h"
 #include "terminal/print_win32.h"
+#include "telnet/session_entry_file.h"
 #include "telnet/session_hooks.h"
 #include "telnet/session_options.h"
 #include "telnet/telnet_engine.h"
@@ -126,7 +127,7 @@ void onLost() {
     P.scriptRunning = false;
   }
   telnetSessionToEntry(sessionEntry);
-  bookSaveEntry(sessionEntry);
+  sessionEntrySaveBack();
   sessionMenus(false);
 }
 

@@ -6,6 +6,7 @@
 #include "shell/book_entry.h"
 #include "shell/config_sheet_win32.h"
 #include "telnet/netlink_win32.h"
+#include "telnet/session_entry_file.h"
 #include "telnet/telnet_program_win32.h"
 
 namespace {
@@ -54,10 +55,16 @@ const BookEnv& telnetBook() {
 }  // namespace
 
 void telnetBookCommand(HWND owner) {
-  if (bookDialog(owner, telnetBook()) == 1 && !busy()) sessionConnect();
+  if (bookDialog(owner, telnetBook()) == 1 && !busy()) {
+    sessionEntryKeepFile(false);
+    sessionConnect();
+  }
 }
 
 void telnetQuickConnectCommand(HWND owner) {
   if (busy()) return;  // the menu entry and the button are off while online
-  if (quickConnectDialog(owner, telnetBook()) == 1) sessionConnect();
+  int chosen = quickConnectDialog(owner, telnetBook());
+  if (chosen == 0) return;
+  sessionEntryKeepFile(chosen == 2);
+  sessionConnect();
 }

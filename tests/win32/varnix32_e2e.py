@@ -822,6 +822,38 @@ def case_quick_connect_saves_entry_and_connects(desk, stack):
     type_and_check(desk, desk.window(TITLE), prog, "quick.txt", "the quick connection did not run the command")
 
 
+def case_refused_quick_connect_leaves_saved_entry_alone(desk, stack):
+    """Quick Connect to the address of a saved entry with another port that
+    refuses: the error box, and the entry file is byte for byte as saved."""
+    directory = entry_dir("name=127.0.0.1", "address=127.0.0.1", "port=35105", "emulation=2")
+    saved = read(os.path.join(directory, "127.0.0.1.tel"), "rb")
+    prog = start(desk, stack, book=106, directory=directory)
+    quick = desk.window("Quick Connect")
+    desk.fill(quick, "127.0.0.1", str(free_port()))
+    desk.keys(quick, "Return")
+    box = desk.window("Error", 30)
+    desk.keys(box, "Return")
+    desk.gone("Error", 10, "the Error box did not close")
+    check(entry_values(prog.entry_file("127.0.0.1")).get("port") == "35105",
+          "the refused quick connection changed the saved entry: %r" % entry_values(prog.entry_file("127.0.0.1")))
+    check(read(prog.entry_file("127.0.0.1"), "rb") == saved, "the saved entry file changed")
+    desk.menu_exit(prog, desk.window(TITLE))
+    # A quick session on that entry that runs and ends leaves it alone too.
+    _, server = host(stack)
+    desk.reg_set("DiscBox_Telnet", 1)
+    prog = start(desk, stack, book=106, directory=directory)
+    quick = desk.window("Quick Connect")
+    desk.fill(quick, "127.0.0.1", str(server.port))
+    desk.keys(quick, "Return")
+    main = desk.window(TITLE)
+    check(wait_for(lambda: desk.brightness(main, 4, 88, 300, 20) > 0.0015, 15), "no text from the host drawn")
+    desk.type(main, "exit")
+    desk.keys(desk.window("Message", 15), "Return")  # "Disconnected"
+    check(read(prog.entry_file("127.0.0.1"), "rb") == saved, "the quick session wrote the saved entry back")
+    desk.keys(desk.window("Quick Connect", 10), "Escape")  # start-up choice 106 asks again
+    desk.menu_exit(prog, main)
+
+
 # ---- the configuration sheet from the Settings menu
 
 
