@@ -6,9 +6,11 @@
 #include <winsock.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
+#include "shell/command_shell.h"
 #include "shell/help_win32.h"
 #include "shell/message_box.h"
 #include "shell/message_box_win32.h"
@@ -142,7 +144,7 @@ void command(int id) {
     case CMD_DISCONNECT: netDisconnect(); break;
     case CMD_HELP_CONTENTS: helpShowContents(P.window); break;
     case CMD_ABOUT: aboutBox(P.window); break;
-    case CMD_MSDOS: startProgram("command.com"); break;
+    case CMD_MSDOS: startProgram(commandShellLine(getenv("COMSPEC"))); break;
     case CMD_SELECT_ALL: displaySelectAll(P.window); break;
     case CMD_COPY: copySelection(P.window); break;
     case CMD_TRANSMIT:

@@ -854,6 +854,26 @@ def case_refused_quick_connect_leaves_saved_entry_alone(desk, stack):
     desk.menu_exit(prog, main)
 
 
+def case_msdos_button_starts_the_comspec_shell(desk, stack):
+    """The MS-DOS button starts the shell COMSPEC names (Wine has no
+    command.com): its console window opens and no "cannot start" box."""
+    prog = start(desk, stack, book=107)
+    main = desk.window(TITLE)
+    before = set(desk.run("xdotool", "search", "--onlyvisible", "--name", ".").stdout.split())
+    desk.click(main, 300, 62)
+    def console():
+        now = set(desk.run("xdotool", "search", "--onlyvisible", "--name", "cmd").stdout.split())
+        return [w for w in now if w not in before]
+    shell = wait_for(console, 20)
+    check(not desk.windows("Message"), "the MS-DOS button gave a message box")
+    check(shell, "no command interpreter window opened")
+    desk.shot("varnix32_msdos_shell")
+    desk.type(shell[0], "exit")  # the interpreter ends and its console goes
+    check(wait_for(lambda: not console(), 10), "the command interpreter did not end")
+    desk.click(main, 400, 300)  # without a window manager nothing activates the window again
+    desk.menu_exit(prog, main)
+
+
 # ---- the configuration sheet from the Settings menu
 
 
