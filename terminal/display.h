@@ -71,6 +71,9 @@ int findNext(const char* text, int start);
 int showFoundLine(int index);
 // Column of text in the line at offset index (case-insensitive), or 0.
 int foundColumn(const char* text, int index);
+// The match of length cells at column of ring line index becomes the
+// selection, replacing any other, so that it shows and Copy takes it.
+void selectFound(int index, int column, int length);
 
 // Transmit: options of the ASCII transfer and the per-character loop.
 struct TransmitOptions {

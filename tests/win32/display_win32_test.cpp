@@ -246,7 +246,13 @@ TEST(Win32Display, DragSelectionIsInvertedAndCopiedAndTheClipboardTransmitted) {
 
 TEST(Win32Display, FindScrollsToTheMatchAndCloseLeavesTheCursor) {
   HWND w = openTerminal(4, 24, 300);
-  for (int i = 0; i < 120; ++i) receive("line " + std::to_string(i) + (i == 30 ? " Needle here" : "") + "\r\n");
+  for (int i = 0; i < 120; ++i)
+    receive("line " + std::to_string(i) + (i == 30 || i == 110 ? " Needle here" : "") + "\r\n");
+  // An old mouse selection, which the match replaces.
+  repaint(w);
+  SendMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, at(0, 2));
+  SendMessageA(w, WM_MOUSEMOVE, MK_LBUTTON, at(4, 2));
+  SendMessageA(w, WM_LBUTTONUP, 0, at(4, 2));
   HWND f = openFind(w);
   ASSERT_NE(f, nullptr);
   SetDlgItemTextA(f, IDC_FIND_TEXT, "NEEDLE");
@@ -258,6 +264,22 @@ TEST(Win32Display, FindScrollsToTheMatchAndCloseLeavesTheCursor) {
     shown |= std::string(reinterpret_cast<const char*>(lineAt(r).cells), lineAt(r).used) == "line 30 Needle here";
   EXPECT_TRUE(shown);
   EXPECT_NE(saveScreenshot("display_find"), "");
+  // The match shows selected (the caret is hidden while Find has the focus),
+  // and Copy takes it, in the case the screen shows.
+  int matchRow = -1;
+  for (int r = 0; r < screen.rows; ++r)
+    if (std::string(reinterpret_cast<const char*>(lineAt(r).cells), lineAt(r).used) == "line 30 Needle here") matchRow = r;
+  ASSERT_GE(matchRow, 0);
+  COLORREF inverted = RGB(255, 255, 255 - 64);
+  GdiFlush();
+  expectPixels(w, {{matchRow, 8, 14, inverted, MOST}, {matchRow, 0, 7, inverted, NONE}});
+  setClipboard(w, "old contents");
+  copySelection(w);
+  EXPECT_EQ(clipboardText(w), "Needle");
+  SendMessageA(f, WM_COMMAND, IDC_FIND_NEXT, 0);
+  copySelection(w);
+  EXPECT_EQ(clipboardText(w), "Needle") << "the second match alone";
+  EXPECT_EQ(selectionText(), "Needle");
   // Text arrives while Find is open and moves the cursor; closing keeps it there.
   receive("\033[5;7H");
   SendMessageA(f, WM_COMMAND, IDCANCEL, 0);
