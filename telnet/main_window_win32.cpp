@@ -328,7 +328,7 @@ int telnetMain(HINSTANCE instance, const char* line) {
   P.commandLineHost = P.commandLine.host[0] != '\0';
 
   WNDCLASSA wc{};
-  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;  // a double click selects a word
   wc.lpfnWndProc = telnetWindowProc;
   wc.hInstance = instance;
   wc.hIcon = LoadIconA(instance, "Telnet");

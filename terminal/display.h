@@ -57,6 +57,9 @@ int toggleCells(int row, int from, int to);
 // Extends the drag from the last point to (column, row) of the view: toggles
 // the cells between, row by row. Returns the view rows touched (first..last).
 void extendSelection(int column, int row, int* firstRow, int* lastRow);
+// The word at a view cell becomes the selection, replacing any other;
+// false (and no selection) when the cell holds no word character.
+bool selectWordAt(int column, int row);
 // The marked text in ring order from the oldest line, lines joined by CR LF.
 std::string selectionText();
 

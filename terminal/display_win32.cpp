@@ -372,6 +372,10 @@ bool displayMessage(HWND w, UINT m, WPARAM wp, LPARAM lp, LRESULT* result) {
       displayMouseMove(w, static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)), (wp & MK_LBUTTON) != 0);
       return true;
     case WM_LBUTTONUP: displayMouseUp(w); return true;
+    case WM_LBUTTONDBLCLK:
+      displayDoubleClick(w, static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
+      return true;
+    case WM_MOUSEWHEEL: displayWheel(w, GET_WHEEL_DELTA_WPARAM(wp)); return true;
     case WM_KEYDOWN: displayKeyDown(w, wp, lp); return true;
     case WM_KEYUP: displayKeyUp(w, wp, lp); return true;
     case WM_CHAR: displayChar(w, wp); return true;

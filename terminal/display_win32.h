@@ -38,6 +38,11 @@ void displayFocus(HWND window, bool gained);
 void displayMouseDown(HWND window, int x, int y);
 void displayMouseMove(HWND window, int x, int y, bool buttonDown);
 void displayMouseUp(HWND window);
+// A double click selects the word under the point (Copy takes it).
+void displayDoubleClick(HWND window, int x, int y);
+// The mouse wheel moves the view over the scrollback, by the system's lines
+// a notch (three unless the user chose otherwise), up for a turn away.
+void displayWheel(HWND window, int delta);
 void displayKeyDown(HWND window, WPARAM vk, LPARAM flags);
 void displayKeyUp(HWND window, WPARAM vk, LPARAM flags);
 void displayChar(HWND window, WPARAM ch);

@@ -244,6 +244,47 @@ TEST(Win32Display, DragSelectionIsInvertedAndCopiedAndTheClipboardTransmitted) {
   close(w);
 }
 
+// The wheel moves the view over the scrollback three lines a notch (the
+// system's setting), parts of a notch add up; a double click selects the
+// word under the pointer, which Copy takes.
+TEST(Win32Display, WheelScrollsTheScrollbackAndADoubleClickSelectsAWord) {
+  HWND w = openTerminal(4, 24, 300);
+  for (int i = 0; i < 100; ++i) receive("line " + std::to_string(i) + "\r\n");
+  receive("path=/usr/local/bin, \"quoted-word\" end");
+  repaint(w);
+  int live = screen.viewPosition;
+  ASSERT_EQ(live, screen.historyLines);
+  SendMessageA(w, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+  EXPECT_EQ(screen.viewPosition, live - 3);
+  SendMessageA(w, WM_MOUSEWHEEL, MAKEWPARAM(0, 2 * WHEEL_DELTA), 0);
+  EXPECT_EQ(screen.viewPosition, live - 9);
+  SendMessageA(w, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA / 2)), 0);
+  EXPECT_EQ(screen.viewPosition, live - 9) << "half a notch waits for the other half";
+  SendMessageA(w, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA / 2)), 0);
+  EXPECT_EQ(screen.viewPosition, live - 6);
+  SendMessageA(w, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-10 * WHEEL_DELTA)), 0);
+  EXPECT_EQ(screen.viewPosition, live) << "the view stops at the live screen";
+  int row = screen.row;
+  const struct {
+    int column;
+    const char* word;
+  } clicks[] = {{8, "path=/usr/local/bin"}, {0, "path=/usr/local/bin"}, {24, "quoted-word"}, {36, "end"}};
+  for (const auto& c : clicks) {
+    SendMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, at(c.column, row));
+    SendMessageA(w, WM_LBUTTONUP, 0, at(c.column, row));
+    SendMessageA(w, WM_LBUTTONDBLCLK, MK_LBUTTON, at(c.column, row));
+    SendMessageA(w, WM_LBUTTONUP, 0, at(c.column, row));
+    setClipboard(w, "old contents");
+    copySelection(w);
+    EXPECT_EQ(clipboardText(w), c.word) << c.column;
+  }
+  // A blank selects nothing.
+  SendMessageA(w, WM_LBUTTONDBLCLK, MK_LBUTTON, at(20, row));
+  SendMessageA(w, WM_LBUTTONUP, 0, at(20, row));
+  EXPECT_EQ(selectionText(), "");
+  close(w);
+}
+
 TEST(Win32Display, FindScrollsToTheMatchAndCloseLeavesTheCursor) {
   HWND w = openTerminal(4, 24, 300);
   for (int i = 0; i < 120; ++i)
