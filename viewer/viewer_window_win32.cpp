@@ -15,6 +15,7 @@
 #include "viewer/feed_receive.h"
 #include "viewer/feed_win32.h"
 #include "viewer/jpeg_decode.h"
+#include "viewer/start_file.h"
 #include "viewer/view_geometry.h"
 #include "viewer/viewer_ids.h"
 #include "viewer/viewer_image.h"
@@ -25,6 +26,8 @@
 namespace {
 // The feed's own message that starts a decode once the initiate has returned.
 constexpr UINT WM_FEED_DECODE = WM_USER;
+// Opens the file named on the command line once the window is shown.
+constexpr UINT WM_OPEN_START_FILE = WM_USER + 1;
 // While fed, the wait looks this often whether the sender still exists.
 constexpr UINT SENDER_CHECK_TIMER = 1;
 constexpr UINT SENDER_CHECK_MS = 1000;
@@ -43,6 +46,7 @@ struct Viewer {
   int hPos = 0, vPos = 0, hRange = 0, vRange = 0;
   bool decoding = false;
   bool realtime = false;
+  std::string startFile;  // named on the command line (Explorer's "Open with")
 };
 Viewer v;
 
@@ -181,6 +185,8 @@ int runDecode() {
   return result;
 }
 
+void openPath(const char* path);
+
 void openFile() {
   char path[MAX_PATH] = "";
   OPENFILENAMEA ofn{};
@@ -192,6 +198,10 @@ void openFile() {
   ofn.lpstrTitle = "Open File";
   ofn.Flags = OFN_HIDEREADONLY;
   if (!GetOpenFileNameA(&ofn)) return;
+  openPath(path);
+}
+
+void openPath(const char* path) {
   FILE* probe = fopen(path, "rb");
   if (!probe) return;
   fclose(probe);
@@ -342,6 +352,9 @@ LRESULT CALLBACK viewerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       return 0;
     case WM_DDE_INITIATE: initiate(wParam, lParam); return 0;
     case WM_FEED_DECODE: feedDecode(); return 0;
+    case WM_OPEN_START_FILE:
+      if (!v.decoding) openPath(v.startFile.c_str());
+      return 0;
     case WM_DDE_TERMINATE: feedTerminated(viewerFeed, static_cast<FeedWindow>(wParam)); return 0;
     case WM_CLOSE: closeWindow(); return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
@@ -445,6 +458,7 @@ void viewerOutputRows(ViewerImage& image, int first, int count) {
 int viewerMain(HINSTANCE instance, const char* commandLine, int show) {
   v.instance = instance;
   v.realtime = commandLine && strcmp(commandLine, "1") == 0;
+  v.startFile = viewerStartFile(commandLine);
   WNDCLASSA wc{};
   wc.style = CS_BYTEALIGNCLIENT | CS_BYTEALIGNWINDOW | CS_OWNDC | CS_HREDRAW | CS_VREDRAW;
   wc.lpfnWndProc = viewerProc;
@@ -461,6 +475,7 @@ int viewerMain(HINSTANCE instance, const char* commandLine, int show) {
   if (!window) return 1;
   ShowWindow(window, show);
   UpdateWindow(window);
+  if (!v.startFile.empty()) PostMessageA(window, WM_OPEN_START_FILE, 0, 0);
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
