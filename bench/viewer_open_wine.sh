@@ -40,7 +40,7 @@ def named(text, seconds):
 best = None
 for _ in range(3):
     p = subprocess.Popen(["wine", exe, "0"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    viewer = named("JPEG Viewer", 60)
+    viewer = named("JPEG Viewer", 120)  # Wine starts slowly on a loaded machine
     run("windowfocus", "--sync", viewer)
     run("key", "alt+f", "o")
     dialog = named("Open File", 30)
