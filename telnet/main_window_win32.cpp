@@ -86,9 +86,10 @@ void exitWindow() {
   if (P.online) {
     if (P.view.warnClose) {
       MessageBeep(0);
-      if (MessageBoxA(P.window, messageText(TXT_STILL_CONNECTED), MESSAGE_TITLE, MB_YESNO | MB_ICONSTOP) != IDYES)
+      if (MessageBoxA(P.window, messageText(TXT_STILL_CONNECTED), MESSAGE_TITLE, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     }
+    P.exiting = true;  // one question is enough: no "Disconnected" box after it
     netDisconnect();
   }
   DestroyWindow(P.window);

@@ -249,6 +249,7 @@ void sessionMenus(bool online) {
   bool startup = !P.menusSwitchedOnce;
   P.menusSwitchedOnce = true;
   if (startup) return;
+  if (P.exiting) return;
   if (P.view.disconnectBox) messageBox(TXT_DISCONNECTED, nullptr, MSG_OK | MSG_ICONINFORMATION);
   if (P.view.startup == TELNET_STARTUP.book) PostMessageA(P.window, WM_COMMAND, CMD_TELNETBOOK, 0);
   else if (P.view.startup == TELNET_STARTUP.connect) PostMessageA(P.window, WM_COMMAND, CMD_QUICK_CONNECT, 0);

@@ -30,6 +30,7 @@ struct TelnetProgram {
   int scrollLines = 1000;
   bool online = false;
   bool menusSwitchedOnce = false;  // the first offline switch is the start-up one
+  bool exiting = false;            // the user chose to exit: the session ends without a box
   bool scriptRunning = false;
   HWND scriptDialog = nullptr;
   DWORD connectStart = 0;

@@ -874,6 +874,27 @@ def case_msdos_button_starts_the_comspec_shell(desk, stack):
     desk.menu_exit(prog, main)
 
 
+def case_exit_while_connected_asks_once(desk, stack):
+    """File > Exit while connected asks one question; Yes ends the session and
+    the program without a second box, even with the "Disconnected" box on."""
+    _, server = host(stack)
+    desk.reg_set("DiscBox_Telnet", 1)
+    desk.reg_set("WarnClose_Telnet", 1)
+    prog, main = online(desk, stack, server.port)
+    desk.keys(main, "alt+f", "x")
+    box = desk.window("Message", 10)
+    time.sleep(0.5)
+    desk.shot("varnix32_exit_question")
+    boxes = []
+    desk.keys(box, "y")
+    deadline = time.time() + 20
+    while prog.proc.poll() is None and time.time() < deadline:
+        boxes += [w for w in desk.windows("Message") if w != box and w not in boxes]
+        time.sleep(0.1)
+    check(not boxes, "a second box after the exit question")
+    check(prog.wait_exit(5), "Yes did not end the program")
+
+
 # ---- the configuration sheet from the Settings menu
 
 
