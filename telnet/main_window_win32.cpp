@@ -346,7 +346,7 @@ int telnetMain(HINSTANCE instance, const char* line) {
     place.systemDefault = true;
   if (place.systemDefault) place = {CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, true};
   HACCEL accelerators = LoadAcceleratorsA(instance, "TELNETMENU");
-  HWND window = CreateWindowA(TELNET_CLASS, TELNET_TITLE, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VSCROLL, place.left,
+  HWND window = CreateWindowA(TELNET_CLASS, TELNET_TITLE, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, place.left,
                               place.top, place.width, place.height, nullptr, nullptr, instance, nullptr);
   if (!window) return 1;
   ShowWindow(window, SW_SHOWNORMAL);

@@ -19,6 +19,8 @@ struct DisplayConfig {
 // settings change.
 void displayAttach(HWND window, const DisplayConfig& config);
 HWND displayWindow();
+// The vertical scroll bar over the scrollback (a child control of that window).
+HWND displayVerticalBar();
 // Pixels below the text area: the horizontal scroll bar and the status bars.
 int displayBelowText();
 // Creates the terminal font (fitted in Font mode), derives the cell size,

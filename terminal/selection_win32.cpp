@@ -218,7 +218,7 @@ void transmitClipboard(HWND w) {
 
 void displayClearBuffer(HWND w) {
   clearBuffer();
-  SetScrollRange(w, SB_VERT, 0, 0, FALSE);
+  SetScrollRange(displayVerticalBar(), SB_CTL, 0, 0, FALSE);
   display.paintHint = PAINT_ALL;
   InvalidateRect(w, nullptr, FALSE);
   displayCaretToCursor();

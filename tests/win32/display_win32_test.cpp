@@ -73,7 +73,7 @@ HWND openTerminal(int emulation, int rows = 24, int capacity = 200) {
   sent.clear();
   linkAttach(&recordOps);
   receiveEightBit = true;
-  HWND w = CreateWindowA("SuiteDisplayTest", "Terminal display", WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_CLIPCHILDREN |
+  HWND w = CreateWindowA("SuiteDisplayTest", "Terminal display", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN |
                          WS_VISIBLE, 10, 10, 820, 500, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   DisplayConfig config{};
   config.font = testFont();
@@ -282,6 +282,54 @@ TEST(Win32Display, WheelScrollsTheScrollbackAndADoubleClickSelectsAWord) {
   SendMessageA(w, WM_LBUTTONDBLCLK, MK_LBUTTON, at(20, row));
   SendMessageA(w, WM_LBUTTONUP, 0, at(20, row));
   EXPECT_EQ(selectionText(), "");
+  close(w);
+}
+
+// The vertical bar stands beside the text rows only (not beside a toolbar or
+// status bars above and below them) and follows the scrollback; the
+// horizontal bar shows only while the lines are wider than the window.
+TEST(Win32Display, ScrollBarsBesideTheTextOnly) {
+  HWND w = openTerminal(4, 24, 300);
+  DisplayConfig config{};
+  config.font = testFont();
+  config.resizeMode = RESIZE_NONE;
+  config.toolbarHeight = 40;
+  config.statusHeight = 20;
+  displayAttach(w, config);
+  for (int i = 0; i < 60; ++i) receive("line " + std::to_string(i) + "\r\n");
+  repaint(w);
+  pumpUntil([] { return false; }, 300);  // the bar follows once the block is shown
+  HWND bar = displayVerticalBar();
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(GetParent(bar), w);
+  EXPECT_EQ(GetWindowLongA(w, GWL_STYLE) & WS_VSCROLL, 0);
+  RECT client, r;
+  GetClientRect(w, &client);
+  GetWindowRect(bar, &r);
+  MapWindowPoints(nullptr, w, reinterpret_cast<POINT*>(&r), 2);
+  EXPECT_EQ(r.top, 40) << "below the toolbar";
+  EXPECT_EQ(r.bottom, client.bottom - 20 - GetSystemMetrics(SM_CYHSCROLL)) << "above the bars below the text";
+  EXPECT_EQ(r.right, client.right);
+  EXPECT_GE(r.left, screen.textRight) << "beside the text, not over it";
+  SCROLLINFO info{sizeof info, SIF_RANGE | SIF_POS};
+  ASSERT_TRUE(GetScrollInfo(bar, SB_CTL, &info));
+  EXPECT_EQ(info.nMax, screen.historyLines);
+  EXPECT_EQ(info.nPos, screen.viewPosition);
+  SendMessageA(w, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+  pumpUntil([] { return false; }, 100);
+  ASSERT_TRUE(GetScrollInfo(bar, SB_CTL, &info));
+  EXPECT_EQ(info.nPos, screen.historyLines - 3);
+  // 80 columns fit the window: no horizontal bar; 132 do not.
+  HWND across = nullptr;
+  for (HWND c = GetWindow(w, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    if (c != bar && (GetWindowLongA(c, GWL_STYLE) & SBS_VERT) == 0) across = c;
+  ASSERT_NE(across, nullptr);
+  EXPECT_FALSE(IsWindowVisible(across));
+  receive("\033[?3h");
+  displaySized(w, client.right, client.bottom);
+  EXPECT_TRUE(IsWindowVisible(across));
+  repaint(w);
+  EXPECT_NE(saveScreenshot("display_scroll_bars"), "");
   close(w);
 }
 
