@@ -54,7 +54,7 @@ mkdir -p "$work/program"
 touch -d @1 "$work/program/127.0.0.1.tel"
 (cd "$work/program" && exec wine "$top/build/target/bin/varnix32.exe" 127.0.0.1 "$port") >/dev/null 2>&1 &
 pids+=($!)
-until xdotool search --onlyvisible --name '^Kelvro32-Telnet$' >/dev/null 2>&1; do sleep 0.05; done
+until xdotool search --onlyvisible --name '^Kelvro32-Telnet( - .*)?$' >/dev/null 2>&1; do sleep 0.05; done
 start=$(date +%s.%N)
 until [ "$(stat -c %Y "$work/program/127.0.0.1.tel")" -gt 1 ]; do sleep 0.05; done
 varnix_s=$(echo "$(date +%s.%N) - $start" | bc)

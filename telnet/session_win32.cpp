@@ -31,6 +31,7 @@
 #include "telnet/telnet_program_win32.h"
 #include "telnet/telnet_terminal.h"
 #include "telnet/telnet_texts.h"
+#include "telnet/window_title.h"
 #include "terminal/display_win32.h"
 #include "terminal/emulator.h"
 #include "terminal/hooks.h"
@@ -61,6 +62,7 @@ void connectedStatus() {
   char text[128];
   snprintf(text, sizeof text, "%s is connected", address);
   statusBarText(2, text);
+  SetWindowTextA(P.window, telnetWindowTitle(address, true).c_str());
   statusBarText(1, localAddress().c_str());
 }
 
@@ -256,6 +258,7 @@ void sessionMenus(bool online) {
 }
 
 void sessionStatusOffline() {
+  SetWindowTextA(P.window, telnetWindowTitle(nullptr, false).c_str());
   statusBarText(2, "Offline");
   statusBarText(3, "00:00:00");
 }

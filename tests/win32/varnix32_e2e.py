@@ -25,7 +25,7 @@ HELP_FILE = os.path.join(BIN, "kelvro32-telnet.chm")
 ENTRY_TOOL = os.path.join(TOP, "build", "host", "tools", "entry")
 SHOTS = os.path.join(TOP, "build", "screenshots")
 KEY = r"HKLM\Software\Kelvro32"
-TITLE = "Kelvro32-Telnet"
+TITLE = "Kelvro32-Telnet( - .*)?"  # names the host while connected
 GEOMETRY = ("telnetw", "telneth", "telnetx", "telnety")
 # Tab stops of the Telnetbook from its list: Connect, New, Edit, Copy, Delete, Close, Help.
 BOOK_TABS = {"connect": 1, "new": 2, "edit": 3, "copy": 4, "delete": 5, "close": 6, "help": 7}
@@ -850,6 +850,8 @@ def case_refused_quick_connect_leaves_saved_entry_alone(desk, stack):
     desk.type(main, "exit")
     desk.keys(desk.window("Message", 15), "Return")  # "Disconnected"
     check(read(prog.entry_file("127.0.0.1"), "rb") == saved, "the quick session wrote the saved entry back")
+    name = desk.run("xdotool", "getwindowname", main).stdout.strip()
+    check(name == "Kelvro32-Telnet", "the title offline is %r" % name)
     desk.keys(desk.window("Quick Connect", 10), "Escape")  # start-up choice 106 asks again
     desk.menu_exit(prog, main)
 
@@ -881,6 +883,8 @@ def case_exit_while_connected_asks_once(desk, stack):
     desk.reg_set("DiscBox_Telnet", 1)
     desk.reg_set("WarnClose_Telnet", 1)
     prog, main = online(desk, stack, server.port)
+    name = desk.run("xdotool", "getwindowname", main).stdout.strip()
+    check(name == "Kelvro32-Telnet - 127.0.0.1", "the title while connected is %r" % name)
     desk.keys(main, "alt+f", "x")
     box = desk.window("Message", 10)
     time.sleep(0.5)
