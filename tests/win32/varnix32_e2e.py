@@ -876,6 +876,29 @@ def case_msdos_button_starts_the_comspec_shell(desk, stack):
     desk.menu_exit(prog, main)
 
 
+def case_bash_prompts_once_per_enter_and_extended_colours(desk, stack):
+    """bash sends its bracketed-paste mode before every prompt: each Enter in
+    the window still gives one prompt (bash counts them into a file). Then
+    256-colour and RGB renditions and ls with 256-colour codes in the ANSI
+    colour terminal, looked at in screenshots."""
+    folder, server = host(stack, "PS1='$ ' PROMPT_COMMAND='echo p >> prompts' exec /bin/bash --norc -i")
+    prompts = os.path.join(folder, "prompts")
+    prog, main = online(desk, stack, server.port, "emulation=2", "terminalId=ansi")
+    count = lambda: read(prompts).count("p") if os.path.exists(prompts) else 0
+    check(wait_for(lambda: count() == 1, 15), "no first prompt from bash")
+    for presses in range(1, 4):
+        desk.keys(main, "Return")
+        check(wait_for(lambda: count() >= presses + 1, 10), "no prompt after Enter %d" % presses)
+        time.sleep(0.7)  # time for a prompt too many
+        check(count() == presses + 1, "%d prompts after %d Enters" % (count(), presses))
+    desk.shot("varnix32_bash_several_enters")
+    desk.type(main, "printf '\\033[38;5;196mRED \\033[48;5;21mON-BLUE\\033[0m \\033[1;38;2;0;255;0mGREEN\\033[0m\\n'")
+    desk.type(main, "LS_COLORS='di=38;5;33:ln=38;5;208:ex=48;5;22;38;5;231' ls --color=always /usr /bin 2>/dev/null | head -8")
+    check(wait_for(lambda: count() == 6, 10), "the commands did not end at a prompt each")
+    time.sleep(0.5)
+    desk.shot("varnix32_ls_256_colours")
+
+
 def case_exit_while_connected_asks_once(desk, stack):
     """File > Exit while connected asks one question; Yes ends the session and
     the program without a second box, even with the "Disconnected" box on."""
