@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.lpszClassName = "DrawBench";
   RegisterClassA(&wc);
-  HWND w = CreateWindowA("DrawBench", "draw", WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_VISIBLE, 0, 0, 700, 460,
+  HWND w = CreateWindowA("DrawBench", "draw", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0, 700, 460,
                          nullptr, nullptr, wc.hInstance, nullptr);
   DisplayConfig config{};
   config.font.lfHeight = 16;

@@ -130,6 +130,7 @@ const FrameProgram KELVRO32_PROGRAM = {
     "KELVRO32",
     "Kelvro32-Dialup",
     "Dial-up terminal",
+    false,
     "KELVRO",
     "File",
     nullptr,

@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "frame/config_ids.h"
 #include "frame/config_internal_win32.h"
 #include "shell/help_win32.h"
@@ -238,6 +240,38 @@ INT_PTR configPageMessage(HWND page, UINT message, LPARAM lp, int pageIndex, int
 
 void configSheetAttach(const ConfigEnv& env) { configEnv = env; }
 
+namespace {
+// The sheet opens centred over the window that opened it (kept on the work
+// area), with the caption's "?" button that the help tells users to press.
+int CALLBACK sheetCallback(HWND sheet, UINT message, LPARAM lp) {
+  if (message == PSCB_PRECREATE && lp) {
+    // The sheet's own template, in either form: the button comes with the window.
+    auto* words = reinterpret_cast<WORD*>(lp);
+    if (words[0] == 1 && words[1] == 0xFFFF) {  // DLGTEMPLATEEX: help id, extended style, style
+      reinterpret_cast<DWORD*>(lp)[2] |= WS_EX_CONTEXTHELP;
+      reinterpret_cast<DWORD*>(lp)[3] |= DS_CONTEXTHELP;
+    } else {
+      reinterpret_cast<DLGTEMPLATE*>(lp)->dwExtendedStyle |= WS_EX_CONTEXTHELP;
+      reinterpret_cast<DLGTEMPLATE*>(lp)->style |= DS_CONTEXTHELP;
+    }
+    return 0;
+  }
+  if (message != PSCB_INITIALIZED) return 0;
+  SetWindowLongA(sheet, GWL_EXSTYLE, GetWindowLongA(sheet, GWL_EXSTYLE) | WS_EX_CONTEXTHELP);
+  RECT own, box, work;
+  HWND owner = GetParent(sheet);
+  GetWindowRect(sheet, &box);
+  if (!owner || !GetWindowRect(owner, &own)) SystemParametersInfoA(SPI_GETWORKAREA, 0, &own, 0);
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  int w = box.right - box.left, h = box.bottom - box.top;
+  int x = own.left + ((own.right - own.left) - w) / 2, y = own.top + ((own.bottom - own.top) - h) / 2;
+  x = std::max(static_cast<int>(work.left), std::min(x, static_cast<int>(work.right) - w));
+  y = std::max(static_cast<int>(work.top), std::min(y, static_cast<int>(work.bottom) - h));
+  SetWindowPos(sheet, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  return 0;
+}
+}  // namespace
+
 int settingsSheet(HWND owner, BookEntry* entry, int firstPage, bool newEntry) {
   bool capture = configEnv.captureOn();
   configStateOpen(configState, *entry, newEntry, capture);
@@ -251,7 +285,8 @@ int settingsSheet(HWND owner, BookEntry* entry, int firstPage, bool newEntry) {
   }
   PROPSHEETHEADERA header = {};
   header.dwSize = sizeof header;
-  header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | PSH_HASHELP;
+  header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | PSH_HASHELP | PSH_USECALLBACK;
+  header.pfnCallback = sheetCallback;
   header.hwndParent = owner;
   header.hInstance = GetModuleHandleA(nullptr);
   header.pszCaption = "Configuration";

@@ -8,6 +8,7 @@
 #include "frame/frame_internal_win32.h"
 #include "frame/frame_session.h"
 #include "frame/frame_texts.h"
+#include "shell/command_shell.h"
 #include "shell/config_pages.h"
 #include "shell/help_win32.h"
 #include "shell/message_box.h"
@@ -71,7 +72,7 @@ void run(FrameCommand command) {
     case FC_DISCONNECT: frameClose(); break;
     case FC_HELP_CONTENTS: helpShowContents(w); break;
     case FC_ABOUT: frameAbout(); break;
-    case FC_MSDOS: startProgram("command.com"); break;
+    case FC_MSDOS: startProgram(commandShellLine(getenv("COMSPEC"))); break;
     case FC_SELECT_ALL: displaySelectAll(w); break;
     case FC_COPY: copySelection(w); break;
     case FC_TRANSMIT: transmitClipboard(w); break;

@@ -23,6 +23,7 @@ struct FrameWindow {
   int resizeCount = 0;
   bool refitPending = false;     // a re-fit message is queued
   bool refitFromResize = false;  // and a window resize asked for it
+  bool exiting = false;          // the user chose to exit: the session ends without a box
 };
 extern FrameWindow frameWin;
 

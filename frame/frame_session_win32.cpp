@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "frame/frame_internal_win32.h"
 #include "frame/frame_session.h"
@@ -41,7 +42,14 @@ void enableEntry(HMENU menu, int id, bool enabled) {
   EnableMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
+void showTitle(bool connected) {
+  std::string title = P().title;
+  if (connected && P().titleNamesHost && profile().address[0]) title += std::string(" - ") + profile().address;
+  SetWindowTextA(W.window, title.c_str());
+}
+
 void connectedStatus() {
+  showTitle(true);
   char text[256];
   frameSession.connection->statusText(text, sizeof text);
   statusBarText(P().statusPane, text);
@@ -49,6 +57,7 @@ void connectedStatus() {
 }
 
 void statusOffline() {
+  showTitle(false);
   statusBarText(P().statusPane, "Offline");
   statusBarText(P().clockPane, "00:00:00");
 }
@@ -152,7 +161,8 @@ void frameUiOffline(bool startup) {
   }
   frameMenus(false);
   statusOffline();
-  if (startup) return;
+  // One question is enough when the user exits: no box after the answer.
+  if (startup || W.exiting) return;
   // A serial line says why it went: its carrier.
   if (W.view.disconnectBox)
     messageBox(profile().kind == PROFILE_PHONE ? TXT_CARRIER_LOSS : TXT_DISCONNECTED, nullptr, MSG_OK | MSG_ICONINFORMATION);

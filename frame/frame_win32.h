@@ -37,6 +37,7 @@ struct FrameProgram {
   const char* windowClass;
   const char* title;
   const char* subtitle;       // the splash box's second line
+  bool titleNamesHost;        // "TITLE - HOST" while connected (windows of several sessions told apart)
   const char* icon;
   const char* menu;
   const char* accelerators;   // nullptr: the program has none

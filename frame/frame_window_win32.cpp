@@ -203,9 +203,10 @@ void frameExit() {
   if (frameOnline()) {
     if (W.view.warnClose) {
       MessageBeep(0);
-      if (MessageBoxA(W.window, messageText(TXT_STILL_CONNECTED), MESSAGE_TITLE, MB_YESNO | MB_ICONSTOP) != IDYES)
+      if (MessageBoxA(W.window, messageText(TXT_STILL_CONNECTED), MESSAGE_TITLE, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     }
+    W.exiting = true;
     frameClose();
   }
   DestroyWindow(W.window);
@@ -244,8 +245,9 @@ int frameMain(HINSTANCE instance, const char* line, const FrameProgram& program)
   char current[MAX_PATH] = ".";
   GetCurrentDirectoryA(sizeof current, current);
   W.startDir = current;
+  // CS_DBLCLKS: a double click selects a word.
   if (!registerWindowClass(instance, program.windowClass, windowProc, program.icon, program.menu,
-                           static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))))
+                           static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), CS_DBLCLKS))
     return 1;
 
   WindowPlacement place = readWindowPlacement(*program.settings);
@@ -255,7 +257,7 @@ int frameMain(HINSTANCE instance, const char* line, const FrameProgram& program)
     place.systemDefault = true;
   if (place.systemDefault) place = {CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, true};
   HACCEL accelerators = program.accelerators ? LoadAcceleratorsA(instance, program.accelerators) : nullptr;
-  HWND window = CreateWindowA(program.windowClass, program.title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VSCROLL,
+  HWND window = CreateWindowA(program.windowClass, program.title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                               place.left, place.top, place.width, place.height, nullptr, nullptr, instance, nullptr);
   if (!window) return 1;
   ShowWindow(window, SW_SHOWNORMAL);

@@ -281,15 +281,18 @@ INT_PTR CALLBACK quickProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
           GetDlgItemTextA(dialog, IDC_QUICK_ADDRESS, address, sizeof address);
           GetDlgItemTextA(dialog, IDC_QUICK_PORT, port, sizeof port);
           std::vector<uint8_t> record(env->view.kind->recordSize);
-          if (quickConnectEntry(env->view, env->templ, address, port, record.data()) != 0) {
+          int built = quickConnectEntry(env->view, env->templ, address, port, record.data());
+          if (built < 0) {
             messageBeep();
             return TRUE;
           }
           // Every quick connection leaves its entry in the book; one that
-          // cannot be saved (a name no file can have) is refused here.
-          if (env->save(record.data()) != 0) return TRUE;
+          // cannot be saved (a name no file can have) is refused here. An
+          // entry the user saved is not rewritten by a typed port: a refused
+          // quick connection once left it pointing at the wrong port.
+          if (built == 0 && env->save(record.data()) != 0) return TRUE;
           memcpy(env->session, record.data(), record.size());
-          EndDialog(dialog, 1);
+          EndDialog(dialog, built == 0 ? 1 : 2);
           return TRUE;
         }
         case IDCANCEL: EndDialog(dialog, 0); return TRUE;
@@ -313,5 +316,5 @@ int bookDialog(HWND owner, const BookEnv& env) {
 
 int quickConnectDialog(HWND owner, const BookEnv& env) {
   INT_PTR result = runModal(owner, "QuickConnect", quickProc, reinterpret_cast<LPARAM>(&env));
-  return result == 1 ? 1 : 0;
+  return result == 1 || result == 2 ? static_cast<int>(result) : 0;
 }

@@ -27,6 +27,7 @@ struct BookEnv {
 // The book: 1 when the user chose an entry to connect to (now in
 // env.session), 0 otherwise.
 int bookDialog(HWND owner, const BookEnv& env);
-// Quick Connect: 1 when an entry was built, saved and loaded into
-// env.session for connecting, 0 on Cancel.
+// Quick Connect: 1 when a new entry was built, saved and loaded into
+// env.session for connecting; 2 when it was built on an existing entry, which
+// stays as saved (the session must not write it back); 0 on Cancel.
 int quickConnectDialog(HWND owner, const BookEnv& env);

@@ -66,5 +66,5 @@ int quickConnectEntry(const BookView& view, const uint8_t* templateRecord, const
   long port = parsePort(trimmed(portText));
   if (port >= 0) recordSetInt(existing.data(), view.port, port);
   memcpy(record, existing.data(), size);
-  return 0;
+  return whole ? 1 : 0;
 }

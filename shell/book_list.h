@@ -30,6 +30,8 @@ std::vector<BookRow> bookRows(const BookView& view);
 // (its first 60 characters) keeps its settings, else the template's are used;
 // then the name, the address (cut to its field) and, when portText is a
 // number from 0 to 65535, the port are set. Blanks around both texts are
-// dropped. Returns 0, or -1 for an empty address (record untouched).
+// dropped. Returns 0 for a new entry (to be saved), 1 when it was built on an
+// existing entry (whose file the user saved: it is not written), or -1 for an
+// empty address (record untouched).
 int quickConnectEntry(const BookView& view, const uint8_t* templateRecord, const char* address,
                       const char* portText, uint8_t* record);

@@ -156,6 +156,13 @@ void established(bool rlogin, int receiveBufferSize) {
     getsockopt(sock, SOL_SOCKET, SO_RCVBUF, &receiveBufferSize, &len);
   }
   urgentData = rlogin;
+  if (!rlogin) {
+    // A Telnet host sends IAC DM as urgent data after an interrupt: taken
+    // inline, the pair stays whole in the stream and the engine drops it,
+    // where apart from the stream the IAC would go and DM show as data.
+    int one = 1;
+    setsockopt(sock, SOL_SOCKET, SO_OOBINLINE, &one, sizeof one);
+  }
   sent.clear();
   telnetSession.rlogin = rlogin;
   telnetResetForConnection();

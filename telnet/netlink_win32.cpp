@@ -169,6 +169,13 @@ void established() {
   int len = sizeof size;
   if (getsockopt(sock, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<char*>(&size), &len) != 0) size = 0;
   telnetSession.rlogin = target.rlogin;
+  if (!target.rlogin) {
+    // A Telnet host sends IAC DM as urgent data after an interrupt: taken
+    // inline, the pair stays whole in the stream and the engine drops it,
+    // where apart from the stream the IAC would go and DM show as data.
+    BOOL one = TRUE;
+    setsockopt(sock, SOL_SOCKET, SO_OOBINLINE, reinterpret_cast<const char*>(&one), sizeof one);
+  }
   telnetResetForConnection();
   if (netEstablished(size) < 0) {
     // The link could not be set up: the program stays offline.

@@ -12,6 +12,7 @@
 #include "shell/help_topics.h"
 #include "shell/message_box.h"
 #include "telnet/command_line.h"
+#include "telnet/session_entry_file.h"
 #include "telnet/telnet_connection.h"
 #include "telnet/telnet_ids.h"
 #include "telnet/telnetbook_win32.h"
@@ -81,11 +82,8 @@ SessionProfile decode(const uint8_t* record) {
   return profileFromBook(entry);
 }
 
-int save(const uint8_t* record) {
-  BookEntry entry;
-  memcpy(entry.bytes, record, sizeof entry.bytes);
-  return bookSaveEntry(entry);
-}
+// A quick connection built on a saved entry leaves its file as the user saved it.
+int save(const uint8_t*) { return sessionEntrySaveBack(); }
 
 int loadTemplate() { return bookLoadTemplate(); }
 
@@ -121,6 +119,7 @@ const FrameProgram VARNIX32_PROGRAM = {
     "KELVRO32-TELNET",
     "Kelvro32-Telnet",
     "Telnet and Rlogin terminal",
+    true,
     "Telnet",
     "TELNETMENU",
     "TELNETMENU",

@@ -7,6 +7,7 @@
 #include "shell/book_dialog_win32.h"
 #include "shell/book_entry.h"
 #include "frame/config_sheet_win32.h"
+#include "telnet/session_entry_file.h"
 
 namespace {
 bool busy() { return frameSession.state != FrameState::Offline; }
@@ -54,10 +55,16 @@ const BookEnv& telnetBook() {
 }  // namespace
 
 void telnetBookCommand(HWND owner) {
-  if (bookDialog(owner, telnetBook()) == 1 && !busy()) frameOpenSession();
+  if (bookDialog(owner, telnetBook()) == 1 && !busy()) {
+    sessionEntryKeepFile(false);
+    frameOpenSession();
+  }
 }
 
 void telnetQuickConnectCommand(HWND owner) {
   if (busy()) return;  // the menu entry and the button are off while online
-  if (quickConnectDialog(owner, telnetBook()) == 1) frameOpenSession();
+  int chosen = quickConnectDialog(owner, telnetBook());
+  if (chosen == 0) return;
+  sessionEntryKeepFile(chosen == 2);
+  frameOpenSession();
 }

@@ -55,3 +55,36 @@ void cellColours(uint8_t a, int emulation, uint32_t* text, uint32_t* back) {
     *back = fromText;
   }
 }
+
+int nearestPaletteEntry(int r, int g, int b) {
+  int best = 0;
+  long bestDistance = -1;
+  for (int i = 0; i < 16; ++i) {
+    uint32_t c = terminalColours.palette[i];
+    long dr = r - static_cast<int>(c & 0xFF), dg = g - static_cast<int>((c >> 8) & 0xFF),
+         db = b - static_cast<int>((c >> 16) & 0xFF);
+    long d = dr * dr + dg * dg + db * db;
+    if (bestDistance < 0 || d < bestDistance) {
+      best = i;
+      bestDistance = d;
+    }
+  }
+  return best;
+}
+
+void colour256(int index, int* r, int* g, int* b) {
+  if (index < 16) {
+    uint32_t c = terminalColours.palette[index < 0 ? 0 : index];
+    *r = c & 0xFF;
+    *g = (c >> 8) & 0xFF;
+    *b = (c >> 16) & 0xFF;
+  } else if (index < 232) {
+    static const int level[6] = {0, 95, 135, 175, 215, 255};
+    index -= 16;
+    *r = level[index / 36];
+    *g = level[(index / 6) % 6];
+    *b = level[index % 6];
+  } else {
+    *r = *g = *b = 8 + 10 * ((index > 255 ? 255 : index) - 232);
+  }
+}

@@ -24,3 +24,8 @@ void coloursReset();
 uint32_t eraseColour(int emulation);
 // Text and background colour of a cell with attribute a under an emulation.
 void cellColours(uint8_t a, int emulation, uint32_t* text, uint32_t* back);
+// The palette entry nearest to an RGB colour (squared distance), 0..15.
+int nearestPaletteEntry(int r, int g, int b);
+// The RGB of entry index (0..255) of the 256-colour table hosts use: the
+// 16 palette entries, a 6x6x6 cube and a grey ramp.
+void colour256(int index, int* r, int* g, int* b);

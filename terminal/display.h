@@ -57,6 +57,9 @@ int toggleCells(int row, int from, int to);
 // Extends the drag from the last point to (column, row) of the view: toggles
 // the cells between, row by row. Returns the view rows touched (first..last).
 void extendSelection(int column, int row, int* firstRow, int* lastRow);
+// The word at a view cell becomes the selection, replacing any other;
+// false (and no selection) when the cell holds no word character.
+bool selectWordAt(int column, int row);
 // The marked text in ring order from the oldest line, lines joined by CR LF.
 std::string selectionText();
 
@@ -71,6 +74,9 @@ int findNext(const char* text, int start);
 int showFoundLine(int index);
 // Column of text in the line at offset index (case-insensitive), or 0.
 int foundColumn(const char* text, int index);
+// The match of length cells at column of ring line index becomes the
+// selection, replacing any other, so that it shows and Copy takes it.
+void selectFound(int index, int column, int length);
 
 // Transmit: options of the ASCII transfer and the per-character loop.
 struct TransmitOptions {

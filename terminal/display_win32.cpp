@@ -18,6 +18,11 @@
 
 static HWND terminalWindow = nullptr;
 static HWND horizontalBar = nullptr;  // a child control, so it sits under the text above the status bars
+// Likewise beside the text only, in the text area's right margin, not beside
+// the toolbar and the status bars as the window's own bar stood.
+static HWND verticalBar = nullptr;
+
+HWND displayVerticalBar() { return verticalBar; }
 static HFONT terminalFont = nullptr;
 static bool hasFocus = false;
 DisplayConfig displayConfig;
@@ -40,14 +45,14 @@ static int textHeight(HWND w) {
   return std::max(0, static_cast<int>(r.bottom) - displayConfig.toolbarHeight - displayBelowText());
 }
 
-static void updateHorizontalBar(HWND w) {
+static void updateScrollBars(HWND w) {
   RECT client;
   GetClientRect(w, &client);
   int barHeight = GetSystemMetrics(SM_CYHSCROLL);
   int y = std::max(displayConfig.toolbarHeight, static_cast<int>(client.bottom) - displayBelowText());
   if (!horizontalBar || GetParent(horizontalBar) != w) {
-    horizontalBar = CreateWindowA("SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_HORZ, 0, y, client.right, barHeight, w,
-                                  nullptr, GetModuleHandleA(nullptr), nullptr);
+    horizontalBar = CreateWindowA("SCROLLBAR", "", WS_CHILD | SBS_HORZ, 0, y, client.right, barHeight, w, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
   } else {
     MoveWindow(horizontalBar, 0, y, client.right, barHeight, TRUE);
   }
@@ -55,6 +60,19 @@ static void updateHorizontalBar(HWND w) {
   screen.horizontalOffset = std::clamp(screen.horizontalOffset, 0, range);
   SetScrollRange(horizontalBar, SB_CTL, 0, range, FALSE);
   SetScrollPos(horizontalBar, SB_CTL, screen.horizontalOffset, TRUE);
+  // Only lines wider than the window need it; its strip stays, so the rows keep their place.
+  ShowWindow(horizontalBar, range > 0 ? SW_SHOWNA : SW_HIDE);
+  int barWidth = std::min(GetSystemMetrics(SM_CXVSCROLL), TEXT_MARGIN);
+  int height = std::max(0, y - displayConfig.toolbarHeight);
+  int x = std::max(0, static_cast<int>(client.right) - barWidth);
+  if (!verticalBar || GetParent(verticalBar) != w) {
+    verticalBar = CreateWindowA("SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_VERT, x, displayConfig.toolbarHeight,
+                                barWidth, height, w, nullptr, GetModuleHandleA(nullptr), nullptr);
+    SetScrollRange(verticalBar, SB_CTL, 0, screen.historyLines, FALSE);
+    SetScrollPos(verticalBar, SB_CTL, screen.viewPosition, TRUE);
+  } else {
+    MoveWindow(verticalBar, x, displayConfig.toolbarHeight, barWidth, height, TRUE);
+  }
   screen.textRight = visibleTextWidth(clientWidth(w));
 }
 
@@ -96,7 +114,7 @@ void applyFont(HWND w) {
   screen.textTop = displayConfig.toolbarHeight;
   surfaceAttach(w, terminalFont, screen.cellWidth, screen.cellHeight);
   damageDefer(true);
-  updateHorizontalBar(w);
+  updateScrollBars(w);
   if (hasFocus) makeCaret(w);
   display.paintHint = PAINT_ALL;
   InvalidateRect(w, nullptr, TRUE);
@@ -108,8 +126,8 @@ void displayAttach(HWND w, const DisplayConfig& config) {
   display.resizeMode = config.resizeMode;
   hasFocus = GetFocus() == w;
   applyFont(w);
-  SetScrollRange(w, SB_VERT, 0, screen.historyLines, FALSE);
-  SetScrollPos(w, SB_VERT, screen.viewPosition, TRUE);
+  SetScrollRange(verticalBar, SB_CTL, 0, screen.historyLines, FALSE);
+  SetScrollPos(verticalBar, SB_CTL, screen.viewPosition, TRUE);
 }
 
 // ---- painting
@@ -233,8 +251,10 @@ void paintTerminal(HDC dc, HWND w) {
       if (hint != PAINT_ROWS_ONLY) invertSelectionRows(dc, 0, last);
       break;
   }
-  // Below the last row down to the status bars: background.
+  // Below the last row down to the status bars: background (the strip of a
+  // hidden horizontal bar included).
   int bottom = static_cast<int>(client.bottom) - displayBelowText();
+  if (!horizontalBar || !IsWindowVisible(horizontalBar)) bottom += GetSystemMetrics(SM_CYHSCROLL);
   if (cellY(s.rows) < bottom) {
     RECT r = {0, cellY(s.rows), right, bottom};
     FillRect(dc, &r, backgroundBrush());
@@ -253,7 +273,7 @@ void displaySized(HWND w, int width, int height) {
   }
   // In Term mode the session has already fitted rows and columns to the
   // window (and told the host); here only the bars and the paint follow.
-  updateHorizontalBar(w);
+  updateScrollBars(w);
   display.paintHint = PAINT_ALL;
   InvalidateRect(w, nullptr, TRUE);
 }
@@ -372,6 +392,10 @@ bool displayMessage(HWND w, UINT m, WPARAM wp, LPARAM lp, LRESULT* result) {
       displayMouseMove(w, static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)), (wp & MK_LBUTTON) != 0);
       return true;
     case WM_LBUTTONUP: displayMouseUp(w); return true;
+    case WM_LBUTTONDBLCLK:
+      displayDoubleClick(w, static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
+      return true;
+    case WM_MOUSEWHEEL: displayWheel(w, GET_WHEEL_DELTA_WPARAM(wp)); return true;
     case WM_KEYDOWN: displayKeyDown(w, wp, lp); return true;
     case WM_KEYUP: displayKeyUp(w, wp, lp); return true;
     case WM_CHAR: displayChar(w, wp); return true;

@@ -19,6 +19,8 @@ struct DisplayConfig {
 // settings change.
 void displayAttach(HWND window, const DisplayConfig& config);
 HWND displayWindow();
+// The vertical scroll bar over the scrollback (a child control of that window).
+HWND displayVerticalBar();
 // Pixels below the text area: the horizontal scroll bar and the status bars.
 int displayBelowText();
 // Creates the terminal font (fitted in Font mode), derives the cell size,
@@ -38,6 +40,11 @@ void displayFocus(HWND window, bool gained);
 void displayMouseDown(HWND window, int x, int y);
 void displayMouseMove(HWND window, int x, int y, bool buttonDown);
 void displayMouseUp(HWND window);
+// A double click selects the word under the point (Copy takes it).
+void displayDoubleClick(HWND window, int x, int y);
+// The mouse wheel moves the view over the scrollback, by the system's lines
+// a notch (three unless the user chose otherwise), up for a turn away.
+void displayWheel(HWND window, int delta);
 void displayKeyDown(HWND window, WPARAM vk, LPARAM flags);
 void displayKeyUp(HWND window, WPARAM vk, LPARAM flags);
 void displayChar(HWND window, WPARAM ch);

@@ -42,6 +42,15 @@ int foundColumn(const char* text, int index) {
   return c < 0 ? 0 : c;
 }
 
+void selectFound(int index, int column, int length) {
+  clearSelection();
+  if (index < 0 || index >= screen.capacity || screen.marks.empty() || length <= 0) return;
+  int from = std::clamp(column, 0, LINE_CELLS), to = std::clamp(column + length, 0, LINE_CELLS);
+  uint8_t* m = &screen.marks[static_cast<size_t>(lineAtOffset(index)) * LINE_CELLS];
+  std::fill(m + from, m + to, 1);
+  display.selectionExists = to > from;
+}
+
 int showFoundLine(int index) {
   ScreenBuffer& s = screen;
   // Offsets of the oldest line held and of the live screen's top line.

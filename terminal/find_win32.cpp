@@ -1,6 +1,7 @@
 // The modeless Find dialog.
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 
 #include "terminal/display_dialog_ids.h"
@@ -27,14 +28,17 @@ static void search(HWND dialog, bool fromStart) {
   if (!text[0]) return;
   int index = findNext(text, fromStart ? 0 : display.findStart);
   if (index < 0) return;
+  // The caret is hidden while the dialog has the focus: the match shows as
+  // the selection instead, which Copy then takes.
+  int column = foundColumn(text, index);
+  selectFound(index, column, static_cast<int>(strlen(text)));
   HWND w = displayWindow();
   int row = showFoundLine(index);
   if (!w) return;
   display.paintHint = PAINT_ALL;
   InvalidateRect(w, nullptr, FALSE);
   UpdateWindow(w);
-  int column = foundColumn(text, index) - screen.horizontalOffset;
-  SetCaretPos(column * screen.cellWidth, cellY(row));
+  SetCaretPos((column - screen.horizontalOffset) * screen.cellWidth, cellY(row));
 }
 
 INT_PTR CALLBACK FindDlgFunc(HWND dialog, UINT message, WPARAM wp, LPARAM) {

@@ -50,6 +50,24 @@ void extendSelection(int column, int row, int* firstRow, int* lastRow) {
   d.selectionExists = true;
 }
 
+// A word: characters other than blanks and the marks that usually surround
+// words in text (quotes, brackets, commas, semicolons, bars).
+static bool wordCharacter(uint8_t c) { return c > ' ' && !std::strchr("\"'`()[]{}<>,;|", c); }
+
+bool selectWordAt(int column, int row) {
+  clearSelection();
+  if (row < 0 || row >= screen.rows || screen.marks.empty()) return false;
+  const ScreenLine& l = lineAt(row);
+  int used = std::clamp<int>(l.used, 0, LINE_CELLS);
+  if (column < 0 || column >= used || !wordCharacter(l.cells[column])) return false;
+  int from = column, to = column + 1;
+  while (from > 0 && wordCharacter(l.cells[from - 1])) --from;
+  while (to < used && wordCharacter(l.cells[to])) ++to;
+  toggleCells(row, from, to);
+  display.selectionExists = true;
+  return true;
+}
+
 std::string selectionText() {
   std::string out;
   if (!display.selectionExists || screen.capacity <= 0) return out;

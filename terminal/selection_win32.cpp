@@ -218,8 +218,28 @@ void transmitClipboard(HWND w) {
 
 void displayClearBuffer(HWND w) {
   clearBuffer();
-  SetScrollRange(w, SB_VERT, 0, 0, FALSE);
+  SetScrollRange(displayVerticalBar(), SB_CTL, 0, 0, FALSE);
   display.paintHint = PAINT_ALL;
   InvalidateRect(w, nullptr, FALSE);
   displayCaretToCursor();
+}
+
+void displayDoubleClick(HWND w, int x, int y) {
+  int column, row;
+  pointToCell(x, y, &column, &row);
+  selectWordAt(column, row);
+  display.paintHint = PAINT_ALL;
+  InvalidateRect(w, nullptr, FALSE);
+}
+
+void displayWheel(HWND w, int delta) {
+  static int rest = 0;  // parts of a notch from fine-grained wheels
+  UINT lines = 3;
+  SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+  rest += delta;
+  int notches = rest / WHEEL_DELTA;
+  rest -= notches * WHEEL_DELTA;
+  if (notches == 0 || lines == 0) return;
+  int step = lines == WHEEL_PAGESCROLL ? screen.rows : static_cast<int>(lines);
+  displayScrollView(w, -notches * step);
 }

@@ -9,6 +9,8 @@
 #include "terminal/surface.h"
 #include "terminal/surface_win32.h"
 
+#include "terminal/display_win32.h"
+
 static HWND window = nullptr;
 static HFONT font = nullptr;
 static int cellW = 8, cellH = 16;
@@ -125,7 +127,6 @@ static void showBar() {
 static void showNow() {
   if (showTimerArmed) KillTimer(window, SHOW_TIMER);
   showTimerArmed = false;
-  showBar();
   // A region waiting to be painted would be moved along with a scroll.
   RECT waiting;
   if (GetUpdateRect(window, &waiting, FALSE)) damageAll();
@@ -142,6 +143,9 @@ static void showNow() {
         RECT r = {0, std::max(0, top), client.right, std::min(static_cast<int>(client.bottom), bottom)};
         InvalidateRect(window, &r, FALSE);
       });
+  // After the damage is shown: before it, the bar's setting was held back
+  // again as pending and the bar stayed a block behind the text.
+  showBar();
   UpdateWindow(window);
   if (!inBlock) showCaret();
   // Counted from the end of the paint: however long a repaint takes, the
@@ -203,7 +207,9 @@ void surfaceSetScrollBar(int position, int maximum) {
   SCROLLINFO now{};
   now.cbSize = sizeof now;
   now.fMask = SIF_RANGE | SIF_POS;
-  if (GetScrollInfo(window, SB_VERT, &now) && now.nMin == 0 && now.nMax == maximum && now.nPos == position) return;
-  SetScrollRange(window, SB_VERT, 0, maximum, FALSE);
-  SetScrollPos(window, SB_VERT, position, TRUE);
+  HWND bar = displayVerticalBar();
+  if (!bar) return;
+  if (GetScrollInfo(bar, SB_CTL, &now) && now.nMin == 0 && now.nMax == maximum && now.nPos == position) return;
+  SetScrollRange(bar, SB_CTL, 0, maximum, FALSE);
+  SetScrollPos(bar, SB_CTL, position, TRUE);
 }

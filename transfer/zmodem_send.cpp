@@ -6,6 +6,7 @@
 #include "shell/pump.h"
 #include "terminal/options.h"
 #include "terminal/link.h"
+#include "transfer/file_information.h"
 #include "transfer/transfer_codes.h"
 #include "transfer/transfer_files.h"
 #include "transfer/transfer_line.h"
@@ -207,12 +208,9 @@ int sendOneFile(TransferState& s, ZmodemState& z, const char* path) {
     viewText(FIELD_ERROR, "File is zero length");
     return 0;
   }
-  uint8_t info[TRANSFER_PATH_MAX + 32];
-  int nameLength = static_cast<int>(std::strlen(baseName(path)));
-  std::memcpy(info, baseName(path), static_cast<size_t>(nameLength) + 1);
-  int length = nameLength + 1 + std::snprintf(reinterpret_cast<char*>(info) + nameLength + 1, 24, "%lu",
-                                              static_cast<unsigned long>(size));
-  info[length++] = 0;
+  uint8_t info[TRANSFER_PATH_MAX + 64];
+  int length = zmodemFileInformation(path, baseName(path), s.fileSize, info, static_cast<int>(sizeof info) - 1);
+  if (length < 0) return XFER_FILE_OPEN;
   info[length++] = 0;
   updateProgress(1);
   int r = sendFileHeader(s, z, info, length);

@@ -63,7 +63,7 @@ cat_varnix32() {
   touch -d @1 "$work/varnix32/127.0.0.1.tel"
   (cd "$work/varnix32" && exec wine "$top/build/target/bin/varnix32.exe" 127.0.0.1 "$port") >/dev/null 2>&1 &
   pids+=($!)
-  time_until_saved Kelvro32-Telnet "$work/varnix32/127.0.0.1.tel"
+  time_until_saved "Kelvro32-Telnet( - .*)?" "$work/varnix32/127.0.0.1.tel"
 }
 
 # The cat over COM1, a pseudo-terminal whose far end sends the file once the

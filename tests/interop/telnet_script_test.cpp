@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "shell/message_box_posix.h"
 #include "shell/settings.h"
@@ -85,6 +86,44 @@ TEST_F(Scripted, CloseInTheMiddleOfACommandKeepsWhatCameFirst) {
   uint8_t buf[16];
   EXPECT_EQ(linkRead(buf, sizeof buf), LINK_LOST) << "the loss stays reported";
   EXPECT_TRUE(messagesShown().empty()) << "a loss is the session's to report, not the link's";
+}
+
+// A host's Data Mark after an interrupt comes as urgent data, and which byte
+// the socket marks urgent differs between hosts (telnetd marks the IAC); the
+// pair may also arrive split. Neither byte may reach the screen, and the data
+// around it all must.
+TEST(UrgentData, DataMarkNeverReachesTheTerminal) {
+  const int DM = 242;
+  const struct {
+    const char* name;
+    std::vector<ScriptStep> steps;
+  } cases[] = {
+      {"data_mark_urgent", {scriptSend("before" + bytes({IAC})), scriptSendUrgent(bytes({DM})), scriptSend("after")}},
+      {"iac_urgent", {scriptSendUrgent("before" + bytes({IAC})), scriptSend(bytes({DM}) + "after")}},
+      {"pair_urgent", {scriptSend("before"), scriptSendUrgent(bytes({IAC, DM})), scriptSend("after")}},
+      {"split_apart", {scriptSend("before" + bytes({IAC})), scriptPause(200), scriptSendUrgent(bytes({DM})),
+                       scriptPause(200), scriptSend("after")}},
+      {"iac_urgent_then_pause", {scriptSendUrgent("before" + bytes({IAC})), scriptPause(200),
+                                 scriptSend(bytes({DM}) + "after")}},
+  };
+  for (const auto& c : cases) {
+    settingsReset();
+    messagesClear();
+    ScriptServer server;
+    std::vector<ScriptStep> steps{scriptExpect(offers)};
+    steps.insert(steps.end(), c.steps.begin(), c.steps.end());
+    steps.push_back(scriptPause(300));
+    ASSERT_TRUE(scriptServerStart(&server, steps));
+    ASSERT_EQ(telnetConnectLoopback(server.port, "vt100"), 0);
+    ASSERT_EQ(telnetAttachTextTerminal(), 0);
+    telnetOnConnected();
+    std::string data;
+    EXPECT_TRUE(telnetPumpUntil(&data, "after", 3000)) << c.name;
+    EXPECT_EQ(data, "beforeafter") << c.name;
+    EXPECT_FALSE(telnetInCommand()) << c.name;
+    netDisconnectPosix();
+    scriptServerStop(&server);
+  }
 }
 
 TEST(ConnectionMessages, RefusedUnknownAndEmpty) {

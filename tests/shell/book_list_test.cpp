@@ -92,7 +92,7 @@ TEST_F(BookList, QuickConnectBuildsTheEntryFromTheTypedTexts) {
   EXPECT_EQ(untouched.bytes[0], 'x');
 }
 
-TEST_F(BookList, QuickConnectKeepsTheSettingsOfAnExistingEntryAndLeavesItInTheBook) {
+TEST_F(BookList, QuickConnectKeepsTheSettingsOfAnExistingEntryAndLeavesItsFileAlone) {
   BookEntry templ = bookDefaultEntry();
   // The host's own entry, with a colour terminal and a user's port.
   BookEntry own = bookDefaultEntry();
@@ -104,11 +104,12 @@ TEST_F(BookList, QuickConnectKeepsTheSettingsOfAnExistingEntryAndLeavesItInTheBo
   // A wrong-size file of another name is no entry: the template is used.
   writeFile("other.tel", std::vector<uint8_t>(100, 7));
 
+  // Built on the existing entry, which is not to be written: the typed port
+  // is the session's alone.
   BookEntry e{};
-  ASSERT_EQ(quickConnectEntry(TELNET_VIEW, templ.bytes, "10.1.2.3", "2323", e.bytes), 0);
+  ASSERT_EQ(quickConnectEntry(TELNET_VIEW, templ.bytes, "10.1.2.3", "2323", e.bytes), 1);
   EXPECT_EQ(recordInt(e.bytes, bookField::emulation), 2);
   EXPECT_EQ(recordInt(e.bytes, bookField::port), 2323);
-  ASSERT_EQ(bookSaveEntry(e), 0);
   EXPECT_EQ(fs::file_size(path("10.1.2.3.tel")), BOOK_ENTRY_SIZE);
 
   BookEntry other{};
@@ -116,7 +117,7 @@ TEST_F(BookList, QuickConnectKeepsTheSettingsOfAnExistingEntryAndLeavesItInTheBo
   EXPECT_EQ(recordInt(other.bytes, bookField::emulation), 4);
   ASSERT_EQ(bookSaveEntry(other), 0);
   EXPECT_EQ(shown(bookRows(TELNET_VIEW)),
-            (std::vector<std::string>{"10.1.2.3|10.1.2.3|2323|10.1.2.3.tel", "other|other||other.tel"}));
+            (std::vector<std::string>{"10.1.2.3|10.1.2.3|2424|10.1.2.3.tel", "other|other||other.tel"}));
 }
 
 TEST_F(BookList, AnAddressThatCannotNameAFileIsRefusedByTheSaveAndWritesNothing) {

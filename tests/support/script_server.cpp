@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 ScriptStep scriptSend(const std::string& bytes) { return {ScriptStep::SEND, bytes, 0}; }
+ScriptStep scriptSendUrgent(const std::string& bytes) { return {ScriptStep::URGENT, bytes, 0}; }
 ScriptStep scriptExpect(const std::string& bytes, int ms) { return {ScriptStep::EXPECT, bytes, ms}; }
 ScriptStep scriptPause(int ms) { return {ScriptStep::PAUSE, "", ms}; }
 ScriptStep scriptClose() { return {ScriptStep::CLOSE, "", 0}; }
@@ -43,6 +44,8 @@ void run(ScriptServer* s, std::vector<ScriptStep> steps) {
     for (const ScriptStep& step : steps) {
       if (step.kind == ScriptStep::SEND) {
         if (write(fd, step.bytes.data(), step.bytes.size()) < 0) break;
+      } else if (step.kind == ScriptStep::URGENT) {
+        if (send(fd, step.bytes.data(), step.bytes.size(), MSG_OOB | MSG_NOSIGNAL) < 0) break;
       } else if (step.kind == ScriptStep::PAUSE) {
         auto end = Clock::now() + std::chrono::milliseconds(step.ms);
         while (open && Clock::now() < end) open = readSome(s, fd, 10);

@@ -9,14 +9,16 @@
 #include <vector>
 
 struct ScriptStep {
-  enum Kind { SEND, EXPECT, PAUSE, CLOSE, FLOOD } kind;
-  std::string bytes;  // SEND: what to write (one write); EXPECT: what must arrive;
+  enum Kind { SEND, EXPECT, PAUSE, CLOSE, FLOOD, URGENT } kind;
+  std::string bytes;  // SEND: what to write (one write); URGENT: likewise, its last
+                      // byte urgent (MSG_OOB); EXPECT: what must arrive;
                       // FLOOD: what to write again and again
   int ms = 0;         // PAUSE: how long; EXPECT, FLOOD: how long at most
   bool reads = true;  // FLOOD: whether the server reads meanwhile
 };
 
 ScriptStep scriptSend(const std::string& bytes);
+ScriptStep scriptSendUrgent(const std::string& bytes);
 ScriptStep scriptExpect(const std::string& bytes, int ms = 3000);
 ScriptStep scriptPause(int ms);
 ScriptStep scriptClose();

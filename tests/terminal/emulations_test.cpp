@@ -426,6 +426,17 @@ const AttributeCase attrCases[] = {
     {"empty_piece_is_reset", E + "[31;mX", "70", "", 2},
     {"unknown_rendition_ignored", E + "[31;99mX", "10", "", 2},
     {"cell_under_cursor_takes_rendition", "ab" + E + "[1;1H" + E + "[1m", "f070", "", 4},
+    // Extended colours take their numbers whole; the colour emulations (2) take
+    // the nearest of 16, the others (4) ignore them; what follows still applies.
+    {"indexed_background", E + "[48;5;4mX", "74", "", 2},
+    {"indexed_foreground_cube_red", E + "[38;5;196mX", "90", "", 2},
+    {"indexed_grey_ramp", E + "[38;5;250mX", "70", "", 2},
+    {"indexed_bright_low_entry", E + "[48;5;12mX", "7c", "", 2},
+    {"rgb_foreground_and_more", E + "[38;2;0;250;0;44mX", "a4", "", 2},
+    {"extended_then_bold", E + "[48;5;1;1mX", "f1", "", 2},
+    {"ignored_without_colour", E + "[48;5;7mA" + E + "[38;2;1;5;7;4mB", "70f0", "", 4},
+    {"colon_forms", E + "[38:5:2mA" + E + "[38:2::0:0:255mB" + E + "[4:3mC", "20c0c0", "", 2},
+    {"cut_short", E + "[31;38;5mX", "10", "", 2},
     // ESC [ 0 m also gives the cell under the cursor (cell 3) the default attribute.
     {"insert_mode_moves_characters_not_attributes", "a" + E + "[7mbc" + E + "[0m" + E + "[1;2H" + E + "[4hX",
      "70700770", "", 4},
@@ -444,19 +455,49 @@ TEST(EmulatorModes, FlagsFollowTheirSequences) {
   reset(TERM_VT52);
   feed(E + "Y=");  // inside address mode "=" is a row code
   EXPECT_FALSE(emulator.keypadApplication);
-  reset(TERM_VT100);
-  feed(E + "[?1h" + E + "[?8l" + E + "[?20h");
-  EXPECT_TRUE(emulator.cursorKeysApplication);
-  EXPECT_FALSE(emulator.autoRepeat);
-  EXPECT_TRUE(emulator.newLineMode);
-  // Only fixed positions are looked at: ?12 sets cursor keys, ?25 does nothing.
-  feed(E + "[?1l" + E + "[?12h");
-  EXPECT_TRUE(emulator.cursorKeysApplication);
-  bool wrap = emulator.autowrap;
-  feed(E + "[?25l");
-  EXPECT_EQ(emulator.autowrap, wrap);
-  feed(E + "[?7l");
-  EXPECT_FALSE(emulator.autowrap);
+}
+
+// Every mode number is read whole: what current hosts send before each prompt
+// (?2004), around full-screen programs (?1049, ?1000) or from vi (?12) must
+// leave the six modes alone; each of the six follows its exact number only.
+TEST(EmulatorModes, NumbersAreReadWhole) {
+  struct Flags {
+    bool keys, repeat, newLine, insert, wrap;
+    int columns;
+  };
+  const struct {
+    const char* name;
+    std::string bytes;
+    Flags want;  // from keys off, repeat on, new line off, insert off, wrap on, 80 columns
+  } cases[] = {
+      {"cursor_keys", E + "[?1h", {true, true, false, false, true, 80}},
+      {"column_mode", E + "[?3h", {false, true, false, false, true, 132}},
+      {"autowrap", E + "[?7l", {false, true, false, false, false, 80}},
+      {"auto_repeat", E + "[?8l", {false, false, false, false, true, 80}},
+      {"new_line", E + "[?20h", {false, true, true, false, true, 80}},
+      {"insert", E + "[4h", {false, true, false, true, true, 80}},
+      {"several_in_one", E + "[?1;20h" + E + "[?7;8l", {true, false, true, false, false, 80}},
+      {"bracketed_paste", E + "[?2004h", {false, true, false, false, true, 80}},
+      {"alternate_screen", E + "[?1049h" + E + "[?1049l" + E + "[?1047h", {false, true, false, false, true, 80}},
+      {"mouse_and_blink", E + "[?1000h" + E + "[?1006h" + E + "[?12h" + E + "[?18h", {false, true, false, false, true, 80}},
+      {"reset_leaves_others", E + "[?70l" + E + "[?80l" + E + "[?30h" + E + "[?200l", {false, true, false, false, true, 80}},
+      {"private_and_ansi_apart", E + "[?4h" + E + "[1h" + E + "[20h" + E + "[7l", {false, true, false, false, true, 80}},
+      {"not_numbers", E + "[?1xh" + E + "[?h" + E + "[4 h", {false, true, false, false, true, 80}},
+      {"leading_zeros", E + "[?0001h" + E + "[04h", {true, true, false, true, true, 80}},
+  };
+  for (const auto& c : cases) {
+    reset(TERM_VT100);
+    terminalOptions.autowrap = true;
+    emulatorConnectionStart();
+    emulator.autoRepeat = true;
+    feed(c.bytes);
+    EXPECT_EQ(emulator.cursorKeysApplication, c.want.keys) << c.name;
+    EXPECT_EQ(emulator.autoRepeat, c.want.repeat) << c.name;
+    EXPECT_EQ(emulator.newLineMode, c.want.newLine) << c.name;
+    EXPECT_EQ(emulator.insertMode, c.want.insert) << c.name;
+    EXPECT_EQ(emulator.autowrap, c.want.wrap) << c.name;
+    EXPECT_EQ(screen.columns, c.want.columns) << c.name;
+  }
 }
 
 // The termplay tool end to end: its options and its exact output format.

@@ -199,3 +199,30 @@ TEST_F(SheetFixture, RefusalsKeepTheSheetOpenAndCancelWritesNothing) {
   EXPECT_EQ(regReadInt("scroll", 0), 1000);
 }
 }  // namespace
+
+// The sheet opens centred over the window that opened it, with the caption's
+// "?" button whose click-then-control the help describes.
+TEST_F(SheetFixture, OpensCentredOverItsOwnerWithTheHelpButton) {
+  BookEntry entry = savedEntry("Centred");
+  HWND owner = mainWindow();
+  SetWindowPos(owner, nullptr, 40, 30, 900, 700, SWP_NOZORDER | SWP_SHOWWINDOW);
+  RECT own{}, box{};
+  GetWindowRect(owner, &own);
+  LONG exStyle = 0;
+  std::thread user([&] {
+    HWND sheet = waitForWindow("Configuration", 5000);
+    if (!sheet) return;
+    Sleep(300);
+    GetWindowRect(sheet, &box);
+    exStyle = GetWindowLongA(sheet, GWL_EXSTYLE);
+    saveScreenshot("config_centred_help_button");
+    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+  });
+  settingsSheet(owner, &entry, CONFIG_GENERAL, false);
+  user.join();
+  ASSERT_GT(box.right, box.left);
+  int ownCentreX = (own.left + own.right) / 2, ownCentreY = (own.top + own.bottom) / 2;
+  EXPECT_NEAR((box.left + box.right) / 2, ownCentreX, 2);
+  EXPECT_NEAR((box.top + box.bottom) / 2, ownCentreY, 2);
+  EXPECT_TRUE(exStyle & WS_EX_CONTEXTHELP);
+}

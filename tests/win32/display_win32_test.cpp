@@ -73,7 +73,7 @@ HWND openTerminal(int emulation, int rows = 24, int capacity = 200) {
   sent.clear();
   linkAttach(&recordOps);
   receiveEightBit = true;
-  HWND w = CreateWindowA("SuiteDisplayTest", "Terminal display", WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_CLIPCHILDREN |
+  HWND w = CreateWindowA("SuiteDisplayTest", "Terminal display", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN |
                          WS_VISIBLE, 10, 10, 820, 500, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   DisplayConfig config{};
   config.font = testFont();
@@ -244,9 +244,104 @@ TEST(Win32Display, DragSelectionIsInvertedAndCopiedAndTheClipboardTransmitted) {
   close(w);
 }
 
+// The wheel moves the view over the scrollback three lines a notch (the
+// system's setting), parts of a notch add up; a double click selects the
+// word under the pointer, which Copy takes.
+TEST(Win32Display, WheelScrollsTheScrollbackAndADoubleClickSelectsAWord) {
+  HWND w = openTerminal(4, 24, 300);
+  for (int i = 0; i < 100; ++i) receive("line " + std::to_string(i) + "\r\n");
+  receive("path=/usr/local/bin, \"quoted-word\" end");
+  repaint(w);
+  int live = screen.viewPosition;
+  ASSERT_EQ(live, screen.historyLines);
+  SendMessageA(w, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+  EXPECT_EQ(screen.viewPosition, live - 3);
+  SendMessageA(w, WM_MOUSEWHEEL, MAKEWPARAM(0, 2 * WHEEL_DELTA), 0);
+  EXPECT_EQ(screen.viewPosition, live - 9);
+  SendMessageA(w, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA / 2)), 0);
+  EXPECT_EQ(screen.viewPosition, live - 9) << "half a notch waits for the other half";
+  SendMessageA(w, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA / 2)), 0);
+  EXPECT_EQ(screen.viewPosition, live - 6);
+  SendMessageA(w, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-10 * WHEEL_DELTA)), 0);
+  EXPECT_EQ(screen.viewPosition, live) << "the view stops at the live screen";
+  int row = screen.row;
+  const struct {
+    int column;
+    const char* word;
+  } clicks[] = {{8, "path=/usr/local/bin"}, {0, "path=/usr/local/bin"}, {24, "quoted-word"}, {36, "end"}};
+  for (const auto& c : clicks) {
+    SendMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, at(c.column, row));
+    SendMessageA(w, WM_LBUTTONUP, 0, at(c.column, row));
+    SendMessageA(w, WM_LBUTTONDBLCLK, MK_LBUTTON, at(c.column, row));
+    SendMessageA(w, WM_LBUTTONUP, 0, at(c.column, row));
+    setClipboard(w, "old contents");
+    copySelection(w);
+    EXPECT_EQ(clipboardText(w), c.word) << c.column;
+  }
+  // A blank selects nothing.
+  SendMessageA(w, WM_LBUTTONDBLCLK, MK_LBUTTON, at(20, row));
+  SendMessageA(w, WM_LBUTTONUP, 0, at(20, row));
+  EXPECT_EQ(selectionText(), "");
+  close(w);
+}
+
+// The vertical bar stands beside the text rows only (not beside a toolbar or
+// status bars above and below them) and follows the scrollback; the
+// horizontal bar shows only while the lines are wider than the window.
+TEST(Win32Display, ScrollBarsBesideTheTextOnly) {
+  HWND w = openTerminal(4, 24, 300);
+  DisplayConfig config{};
+  config.font = testFont();
+  config.resizeMode = RESIZE_NONE;
+  config.toolbarHeight = 40;
+  config.statusHeight = 20;
+  displayAttach(w, config);
+  for (int i = 0; i < 60; ++i) receive("line " + std::to_string(i) + "\r\n");
+  repaint(w);
+  pumpUntil([] { return false; }, 300);  // the bar follows once the block is shown
+  HWND bar = displayVerticalBar();
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(GetParent(bar), w);
+  EXPECT_EQ(GetWindowLongA(w, GWL_STYLE) & WS_VSCROLL, 0);
+  RECT client, r;
+  GetClientRect(w, &client);
+  GetWindowRect(bar, &r);
+  MapWindowPoints(nullptr, w, reinterpret_cast<POINT*>(&r), 2);
+  EXPECT_EQ(r.top, 40) << "below the toolbar";
+  EXPECT_EQ(r.bottom, client.bottom - 20 - GetSystemMetrics(SM_CYHSCROLL)) << "above the bars below the text";
+  EXPECT_EQ(r.right, client.right);
+  EXPECT_GE(r.left, screen.textRight) << "beside the text, not over it";
+  SCROLLINFO info{sizeof info, SIF_RANGE | SIF_POS};
+  ASSERT_TRUE(GetScrollInfo(bar, SB_CTL, &info));
+  EXPECT_EQ(info.nMax, screen.historyLines);
+  EXPECT_EQ(info.nPos, screen.viewPosition);
+  SendMessageA(w, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+  pumpUntil([] { return false; }, 100);
+  ASSERT_TRUE(GetScrollInfo(bar, SB_CTL, &info));
+  EXPECT_EQ(info.nPos, screen.historyLines - 3);
+  // 80 columns fit the window: no horizontal bar; 132 do not.
+  HWND across = nullptr;
+  for (HWND c = GetWindow(w, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    if (c != bar && (GetWindowLongA(c, GWL_STYLE) & SBS_VERT) == 0) across = c;
+  ASSERT_NE(across, nullptr);
+  EXPECT_FALSE(IsWindowVisible(across));
+  receive("\033[?3h");
+  displaySized(w, client.right, client.bottom);
+  EXPECT_TRUE(IsWindowVisible(across));
+  repaint(w);
+  EXPECT_NE(saveScreenshot("display_scroll_bars"), "");
+  close(w);
+}
+
 TEST(Win32Display, FindScrollsToTheMatchAndCloseLeavesTheCursor) {
   HWND w = openTerminal(4, 24, 300);
-  for (int i = 0; i < 120; ++i) receive("line " + std::to_string(i) + (i == 30 ? " Needle here" : "") + "\r\n");
+  for (int i = 0; i < 120; ++i)
+    receive("line " + std::to_string(i) + (i == 30 || i == 110 ? " Needle here" : "") + "\r\n");
+  // An old mouse selection, which the match replaces.
+  repaint(w);
+  SendMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, at(0, 2));
+  SendMessageA(w, WM_MOUSEMOVE, MK_LBUTTON, at(4, 2));
+  SendMessageA(w, WM_LBUTTONUP, 0, at(4, 2));
   HWND f = openFind(w);
   ASSERT_NE(f, nullptr);
   SetDlgItemTextA(f, IDC_FIND_TEXT, "NEEDLE");
@@ -258,6 +353,22 @@ TEST(Win32Display, FindScrollsToTheMatchAndCloseLeavesTheCursor) {
     shown |= std::string(reinterpret_cast<const char*>(lineAt(r).cells), lineAt(r).used) == "line 30 Needle here";
   EXPECT_TRUE(shown);
   EXPECT_NE(saveScreenshot("display_find"), "");
+  // The match shows selected (the caret is hidden while Find has the focus),
+  // and Copy takes it, in the case the screen shows.
+  int matchRow = -1;
+  for (int r = 0; r < screen.rows; ++r)
+    if (std::string(reinterpret_cast<const char*>(lineAt(r).cells), lineAt(r).used) == "line 30 Needle here") matchRow = r;
+  ASSERT_GE(matchRow, 0);
+  COLORREF inverted = RGB(255, 255, 255 - 64);
+  GdiFlush();
+  expectPixels(w, {{matchRow, 8, 14, inverted, MOST}, {matchRow, 0, 7, inverted, NONE}});
+  setClipboard(w, "old contents");
+  copySelection(w);
+  EXPECT_EQ(clipboardText(w), "Needle");
+  SendMessageA(f, WM_COMMAND, IDC_FIND_NEXT, 0);
+  copySelection(w);
+  EXPECT_EQ(clipboardText(w), "Needle") << "the second match alone";
+  EXPECT_EQ(selectionText(), "Needle");
   // Text arrives while Find is open and moves the cursor; closing keeps it there.
   receive("\033[5;7H");
   SendMessageA(f, WM_COMMAND, IDCANCEL, 0);

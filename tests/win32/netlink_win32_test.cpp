@@ -7,6 +7,8 @@
 #include <winsock.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "shell/script_terminal.h"
@@ -69,6 +71,30 @@ TEST(Win32Connection, ReachesTheLoopbackServerRunsScriptsAndEndsAtTheHostsClose)
   typeLine("exit");
   EXPECT_TRUE(pumpUntil([] { return netEvents.lost; }, 10000)) << "the host's close ends the connection";
   EXPECT_FALSE(netLinkUp());
+  EXPECT_TRUE(errors.texts().empty());
+}
+
+// inetutils telnetd answers an interrupt with IAC DM as urgent data; under
+// Wine as on Windows neither byte may reach the screen.
+TEST(Win32Connection, InterruptAtTelnetdLeavesNoDataMark) {
+  const char* port = getenv("SUITE_TEST_INETUTILS_PORT");
+  ASSERT_NE(port, nullptr) << "tests/win32/run starts inetutils telnetd";
+  MessageBoxCloser errors({"Error", "error"});
+  ASSERT_TRUE(connectTo("127.0.0.1", atoi(port)));
+  ASSERT_TRUE(pumpUntil([] { return onScreen("# "); }, 10000)) << screenText();
+  for (const char* marker : {"ONE", "TWO"}) {
+    typeLine("sleep 5");
+    pumpUntil([] { return false; }, 300);
+    const uint8_t interrupt = 0x03;
+    sendBytes(&interrupt, 1);
+    typeLine(std::string("echo ") + marker + "$((1+1))");
+    std::string shown = std::string(marker) + "2";
+    EXPECT_TRUE(pumpUntil([&] { return onScreen(shown.c_str()); }, 5000)) << screenText();
+  }
+  pumpUntil([] { return false; }, 300);
+  EXPECT_EQ(screenText().find('\xF2'), std::string::npos) << screenText();
+  typeLine("exit");
+  EXPECT_TRUE(pumpUntil([] { return netEvents.lost; }, 10000));
   EXPECT_TRUE(errors.texts().empty());
 }
 

@@ -25,7 +25,7 @@ HELP_FILE = os.path.join(BIN, "kelvro32-telnet.chm")
 ENTRY_TOOL = os.path.join(TOP, "build", "host", "tools", "entry")
 SHOTS = os.path.join(TOP, "build", "screenshots")
 KEY = r"HKLM\Software\Kelvro32"
-TITLE = "Kelvro32-Telnet"
+TITLE = "Kelvro32-Telnet( - .*)?"  # names the host while connected
 GEOMETRY = ("telnetw", "telneth", "telnetx", "telnety")
 # Tab stops of the Telnetbook from its list: Connect, New, Edit, Copy, Delete, Close, Help.
 BOOK_TABS = {"connect": 1, "new": 2, "edit": 3, "copy": 4, "delete": 5, "close": 6, "help": 7}
@@ -845,6 +845,106 @@ def case_quick_connect_saves_entry_and_connects(desk, stack):
           values.get("emulation") == "4", "the saved entry holds %r" % values)
     check(os.path.getsize(prog.entry_file("127.0.0.1")) == 2424, "the entry file has the wrong size")
     type_and_check(desk, desk.window(TITLE), prog, "quick.txt", "the quick connection did not run the command")
+
+
+def case_refused_quick_connect_leaves_saved_entry_alone(desk, stack):
+    """Quick Connect to the address of a saved entry with another port that
+    refuses: the error box, and the entry file is byte for byte as saved."""
+    directory = entry_dir("name=127.0.0.1", "address=127.0.0.1", "port=35105", "emulation=2")
+    saved = read(os.path.join(directory, "127.0.0.1.tel"), "rb")
+    prog = start(desk, stack, book=106, directory=directory)
+    quick = desk.window("Quick Connect")
+    desk.fill(quick, "127.0.0.1", str(free_port()))
+    desk.keys(quick, "Return")
+    box = desk.window("Error", 30)
+    desk.keys(box, "Return")
+    desk.gone("Error", 10, "the Error box did not close")
+    check(entry_values(prog.entry_file("127.0.0.1")).get("port") == "35105",
+          "the refused quick connection changed the saved entry: %r" % entry_values(prog.entry_file("127.0.0.1")))
+    check(read(prog.entry_file("127.0.0.1"), "rb") == saved, "the saved entry file changed")
+    desk.menu_exit(prog, desk.window(TITLE))
+    # A quick session on that entry that runs and ends leaves it alone too.
+    _, server = host(stack)
+    desk.reg_set("DiscBox_Telnet", 1)
+    prog = start(desk, stack, book=106, directory=directory)
+    quick = desk.window("Quick Connect")
+    desk.fill(quick, "127.0.0.1", str(server.port))
+    desk.keys(quick, "Return")
+    main = desk.window(TITLE)
+    check(wait_for(lambda: desk.brightness(main, 4, 88, 300, 20) > 0.0015, 15), "no text from the host drawn")
+    desk.type(main, "exit")
+    desk.keys(desk.window("Message", 15), "Return")  # "Disconnected"
+    check(read(prog.entry_file("127.0.0.1"), "rb") == saved, "the quick session wrote the saved entry back")
+    name = desk.run("xdotool", "getwindowname", main).stdout.strip()
+    check(name == "Kelvro32-Telnet", "the title offline is %r" % name)
+    desk.keys(desk.window("Quick Connect", 10), "Escape")  # start-up choice 106 asks again
+    desk.menu_exit(prog, main)
+
+
+def case_msdos_button_starts_the_comspec_shell(desk, stack):
+    """The MS-DOS button starts the shell COMSPEC names (Wine has no
+    command.com): its console window opens and no "cannot start" box."""
+    prog = start(desk, stack, book=107)
+    main = desk.window(TITLE)
+    before = set(desk.run("xdotool", "search", "--onlyvisible", "--name", ".").stdout.split())
+    desk.click(main, 300, 62)
+    def console():
+        now = set(desk.run("xdotool", "search", "--onlyvisible", "--name", "cmd").stdout.split())
+        return [w for w in now if w not in before]
+    shell = wait_for(console, 20)
+    check(not desk.windows("Message"), "the MS-DOS button gave a message box")
+    check(shell, "no command interpreter window opened")
+    desk.shot("varnix32_msdos_shell")
+    desk.type(shell[0], "exit")  # the interpreter ends and its console goes
+    check(wait_for(lambda: not console(), 10), "the command interpreter did not end")
+    desk.click(main, 400, 300)  # without a window manager nothing activates the window again
+    desk.menu_exit(prog, main)
+
+
+def case_bash_prompts_once_per_enter_and_extended_colours(desk, stack):
+    """bash sends its bracketed-paste mode before every prompt: each Enter in
+    the window still gives one prompt (bash counts them into a file). Then
+    256-colour and RGB renditions and ls with 256-colour codes in the ANSI
+    colour terminal, looked at in screenshots."""
+    folder, server = host(stack, "PS1='$ ' PROMPT_COMMAND='echo p >> prompts' exec /bin/bash --norc -i")
+    prompts = os.path.join(folder, "prompts")
+    prog, main = online(desk, stack, server.port, "emulation=2", "terminalId=ansi")
+    count = lambda: read(prompts).count("p") if os.path.exists(prompts) else 0
+    check(wait_for(lambda: count() == 1, 15), "no first prompt from bash")
+    for presses in range(1, 4):
+        desk.keys(main, "Return")
+        check(wait_for(lambda: count() >= presses + 1, 10), "no prompt after Enter %d" % presses)
+        time.sleep(0.7)  # time for a prompt too many
+        check(count() == presses + 1, "%d prompts after %d Enters" % (count(), presses))
+    desk.shot("varnix32_bash_several_enters")
+    desk.type(main, "printf '\\033[38;5;196mRED \\033[48;5;21mON-BLUE\\033[0m \\033[1;38;2;0;255;0mGREEN\\033[0m\\n'")
+    desk.type(main, "LS_COLORS='di=38;5;33:ln=38;5;208:ex=48;5;22;38;5;231' ls --color=always /usr /bin 2>/dev/null | head -8")
+    check(wait_for(lambda: count() == 6, 10), "the commands did not end at a prompt each")
+    time.sleep(0.5)
+    desk.shot("varnix32_ls_256_colours")
+
+
+def case_exit_while_connected_asks_once(desk, stack):
+    """File > Exit while connected asks one question; Yes ends the session and
+    the program without a second box, even with the "Disconnected" box on."""
+    _, server = host(stack)
+    desk.reg_set("DiscBox_Telnet", 1)
+    desk.reg_set("WarnClose_Telnet", 1)
+    prog, main = online(desk, stack, server.port)
+    name = desk.run("xdotool", "getwindowname", main).stdout.strip()
+    check(name == "Kelvro32-Telnet - 127.0.0.1", "the title while connected is %r" % name)
+    desk.keys(main, "alt+f", "x")
+    box = desk.window("Message", 10)
+    time.sleep(0.5)
+    desk.shot("varnix32_exit_question")
+    boxes = []
+    desk.keys(box, "y")
+    deadline = time.time() + 20
+    while prog.proc.poll() is None and time.time() < deadline:
+        boxes += [w for w in desk.windows("Message") if w != box and w not in boxes]
+        time.sleep(0.1)
+    check(not boxes, "a second box after the exit question")
+    check(prog.wait_exit(5), "Yes did not end the program")
 
 
 # ---- the configuration sheet from the Settings menu

@@ -394,3 +394,21 @@ TEST(Win32Viewer, LargeProgressiveFileWrittenInPiecesEndsAsDjpegShowsIt) {
   saveScreenshot("viewer_large_fed");
   closeViewer(viewer);
 }
+
+// A file named on the command line, quoted as Explorer's "Open with" passes
+// it (the folder holds a blank), is opened and shown at once.
+TEST(Win32Viewer, FileNamedOnTheCommandLineIsShown) {
+  std::string jpg = makeJpeg("opened with", 640, 480, "-quality 85");
+  Picture ref = reference(jpg);
+  MessageBoxCloser boxes({"Message"}, true);
+  ASSERT_GE(WinExec(("\"" + exeDir() + "\\sorlin32.exe\" \"" + jpg + "\"").c_str(), SW_SHOWNORMAL), 32u);
+  HWND viewer = findViewer(nullptr, 10000);
+  ASSERT_NE(viewer, nullptr);
+  place(viewer);
+  expectDone(viewer, "opened with.jpg", 40000);
+  pumpFor(300);
+  expectShows(viewer, ref, 0, 0, 100);
+  saveScreenshot("viewer_command_line");
+  closeViewer(viewer);
+  EXPECT_TRUE(boxes.texts().empty());
+}
