@@ -21,6 +21,7 @@ static HWND horizontalBar = nullptr;  // a child control, so it sits under the t
 // Likewise beside the text only, in the text area's right margin, not beside
 // the toolbar and the status bars as the window's own bar stood.
 static HWND verticalBar = nullptr;
+static HWND cornerBox = nullptr;  // where the two bars meet, in the face colour
 
 HWND displayVerticalBar() { return verticalBar; }
 static HFONT terminalFont = nullptr;
@@ -49,12 +50,17 @@ static void updateScrollBars(HWND w) {
   RECT client;
   GetClientRect(w, &client);
   int barHeight = GetSystemMetrics(SM_CYHSCROLL);
+  int barWidth = std::min(GetSystemMetrics(SM_CXVSCROLL), TEXT_MARGIN);
   int y = std::max(displayConfig.toolbarHeight, static_cast<int>(client.bottom) - displayBelowText());
+  int x = std::max(0, static_cast<int>(client.right) - barWidth);
   if (!horizontalBar || GetParent(horizontalBar) != w) {
-    horizontalBar = CreateWindowA("SCROLLBAR", "", WS_CHILD | SBS_HORZ, 0, y, client.right, barHeight, w, nullptr,
+    horizontalBar = CreateWindowA("SCROLLBAR", "", WS_CHILD | SBS_HORZ, 0, y, x, barHeight, w, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
+    cornerBox = CreateWindowA("STATIC", "", WS_CHILD, x, y, barWidth, barHeight, w, nullptr, GetModuleHandleA(nullptr),
+                              nullptr);
   } else {
-    MoveWindow(horizontalBar, 0, y, client.right, barHeight, TRUE);
+    MoveWindow(horizontalBar, 0, y, x, barHeight, TRUE);
+    MoveWindow(cornerBox, x, y, barWidth, barHeight, TRUE);
   }
   int range = horizontalRange(clientWidth(w));
   screen.horizontalOffset = std::clamp(screen.horizontalOffset, 0, range);
@@ -62,9 +68,8 @@ static void updateScrollBars(HWND w) {
   SetScrollPos(horizontalBar, SB_CTL, screen.horizontalOffset, TRUE);
   // Only lines wider than the window need it; its strip stays, so the rows keep their place.
   ShowWindow(horizontalBar, range > 0 ? SW_SHOWNA : SW_HIDE);
-  int barWidth = std::min(GetSystemMetrics(SM_CXVSCROLL), TEXT_MARGIN);
+  ShowWindow(cornerBox, range > 0 ? SW_SHOWNA : SW_HIDE);
   int height = std::max(0, y - displayConfig.toolbarHeight);
-  int x = std::max(0, static_cast<int>(client.right) - barWidth);
   if (!verticalBar || GetParent(verticalBar) != w) {
     verticalBar = CreateWindowA("SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_VERT, x, displayConfig.toolbarHeight,
                                 barWidth, height, w, nullptr, GetModuleHandleA(nullptr), nullptr);

@@ -319,15 +319,30 @@ TEST(Win32Display, ScrollBarsBesideTheTextOnly) {
   pumpUntil([] { return false; }, 100);
   ASSERT_TRUE(GetScrollInfo(bar, SB_CTL, &info));
   EXPECT_EQ(info.nPos, screen.historyLines - 3);
-  // 80 columns fit the window: no horizontal bar; 132 do not.
-  HWND across = nullptr;
-  for (HWND c = GetWindow(w, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-    if (c != bar && (GetWindowLongA(c, GWL_STYLE) & SBS_VERT) == 0) across = c;
+  // 80 columns fit the window: no horizontal bar; 132 do not, and the corner
+  // box fills the square where the two bars meet.
+  HWND across = nullptr, corner = nullptr;
+  for (HWND c = GetWindow(w, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    char kind[32] = "";
+    GetClassNameA(c, kind, sizeof kind);
+    if (lstrcmpiA(kind, "Static") == 0) corner = c;
+    else if (c != bar && lstrcmpiA(kind, "ScrollBar") == 0) across = c;
+  }
   ASSERT_NE(across, nullptr);
+  ASSERT_NE(corner, nullptr);
   EXPECT_FALSE(IsWindowVisible(across));
   receive("\033[?3h");
   displaySized(w, client.right, client.bottom);
   EXPECT_TRUE(IsWindowVisible(across));
+  EXPECT_TRUE(IsWindowVisible(corner));
+  RECT h, k;
+  GetWindowRect(across, &h);
+  GetWindowRect(corner, &k);
+  GetWindowRect(bar, &r);
+  EXPECT_EQ(h.right, k.left) << "the horizontal bar ends at the corner box";
+  EXPECT_EQ(k.left, r.left) << "under the vertical bar";
+  EXPECT_EQ(k.top, r.bottom);
+  EXPECT_EQ(k.top, h.top);
   repaint(w);
   EXPECT_NE(saveScreenshot("display_scroll_bars"), "");
   close(w);
