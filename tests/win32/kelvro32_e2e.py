@@ -204,4 +204,4 @@ CASES = [v for k, v in list(globals().items()) if k.startswith("case_")]
 
 if __name__ == "__main__":
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
-    sys.exit(e2e.run_cases(CASES, "Kelvro32EndToEnd"))
+    sys.exit(e2e.run_cases(CASES, "Kelvro32EndToEnd", "kelvro32.exe"))

@@ -175,9 +175,12 @@ class Desktop:
         out = self.run("convert", path, "-format", "%[fx:mean]", "info:").stdout.strip()
         return float(out or 0)
 
+    program = "varnix32.exe"  # whose windows popups() lists
+
     def popups(self):
         """The program's windows on the screen: its menus among them."""
-        return set(self.run("xdotool", "search", "--onlyvisible", "--classname", r"^varnix32\.exe$").stdout.split())
+        pattern = "^%s$" % self.program.replace(".", r"\.")
+        return set(self.run("xdotool", "search", "--onlyvisible", "--classname", pattern).stdout.split())
 
     def menu(self, main, letter, *items):
         """Opens a menu of the main window (Alt and letter) and, once it shows,
@@ -858,7 +861,7 @@ def case_refused_quick_connect_leaves_saved_entry_alone(desk, stack):
     desk.keys(quick, "Return")
     box = desk.window("Error", 30)
     desk.keys(box, "Return")
-    desk.gone("Error", 10, "the Error box did not close")
+    desk.gone("Error", "the Error box did not close")
     check(entry_values(prog.entry_file("127.0.0.1")).get("port") == "35105",
           "the refused quick connection changed the saved entry: %r" % entry_values(prog.entry_file("127.0.0.1")))
     check(read(prog.entry_file("127.0.0.1"), "rb") == saved, "the saved entry file changed")
@@ -1058,12 +1061,14 @@ def case_print_setup_printer_kept_across_runs(desk, stack):
 CASES = [v for k, v in list(globals().items()) if k.startswith("case_")]
 
 
-def run_cases(all_cases, suite):
+def run_cases(all_cases, suite, program="varnix32.exe"):
     """Runs the cases whose names hold an argument (all without one) as
-    GoogleTest-style lines of suite; 1 when any failed."""
+    GoogleTest-style lines of suite, on a desktop where program runs; 1 when
+    any failed."""
     wanted = sys.argv[1:]
     cases = [c for c in all_cases if not wanted or any(w in c.__name__ for w in wanted)]
     desk = Desktop()
+    desk.program = program
     passed, failed = 0, []
     try:
         for case in cases:
