@@ -4,7 +4,6 @@
 // is opened at start-up when it is a direct line.
 #include "dialup/dialup_program_win32.h"
 
-#include <cstring>
 #include <string>
 
 #include "dialup/dialup_ids.h"
@@ -83,17 +82,10 @@ const FrameCommandMap COMMANDS[] = {
     {DCMD_ABOUT, FC_ABOUT, WHEN_ALWAYS},
 };
 
-SessionProfile decode(const uint8_t* record) {
-  PhoneEntry entry;
-  memcpy(entry.bytes, record, sizeof entry.bytes);
-  return profileFromPhone(entry);
-}
+// The frame hands back the bytes of the program's own record.
+SessionProfile decode(const uint8_t* record) { return profileFromPhone(*reinterpret_cast<const PhoneEntry*>(record)); }
 
-int save(const uint8_t* record) {
-  PhoneEntry entry;
-  memcpy(entry.bytes, record, sizeof entry.bytes);
-  return phoneSaveEntry(entry);
-}
+int save(const uint8_t* record) { return phoneSaveEntry(*reinterpret_cast<const PhoneEntry*>(record)); }
 
 int loadTemplate() { return phoneLoadTemplate(phoneTemplate); }
 

@@ -1,7 +1,6 @@
 #include "telnet/telnet_connection.h"
 
 #include <cstdio>
-#include <cstring>
 
 #include "frame/frame_session.h"
 #include "shell/book_entry.h"
@@ -15,12 +14,9 @@ void telnetLineAttach() {
   telnetState.terminalTypeRequested = false;
 }
 
+// The record is the Telnet program's own BookEntry.
 void telnetLineEnd(uint8_t* record) {
-  if (!record) return;
-  BookEntry entry;
-  memcpy(entry.bytes, record, sizeof entry.bytes);
-  telnetSessionToEntry(entry);
-  memcpy(record, entry.bytes, sizeof entry.bytes);
+  if (record) telnetSessionToEntry(*reinterpret_cast<BookEntry*>(record));
 }
 
 void telnetLineStatus(char* text, int size) {

@@ -4,7 +4,6 @@
 // Telnet entry).
 #include "telnet/telnet_program_win32.h"
 
-#include <cstring>
 
 #include "frame/frame_texts.h"
 #include "shell/book_entry.h"
@@ -76,11 +75,8 @@ const FrameCommandMap COMMANDS[] = {
     {CMD_MSDOS, FC_MSDOS, WHEN_ALWAYS},
 };
 
-SessionProfile decode(const uint8_t* record) {
-  BookEntry entry;
-  memcpy(entry.bytes, record, sizeof entry.bytes);
-  return profileFromBook(entry);
-}
+// The frame hands back the bytes of the program's own record.
+SessionProfile decode(const uint8_t* record) { return profileFromBook(*reinterpret_cast<const BookEntry*>(record)); }
 
 // A quick connection built on a saved entry leaves its file as the user saved it.
 int save(const uint8_t*) { return sessionEntrySaveBack(); }

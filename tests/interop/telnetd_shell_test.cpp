@@ -45,9 +45,8 @@ void typeAndEnter(const std::string& text) {
   sendKeyString(&enter, 1);
 }
 
-TEST(TelnetdShell, BashLoginOneEnterGivesOnePrompt) {
-  int port = freeTcpPort();
-  PeerGuard server(startTelnetdWithLogin(port));
+// A VT100 Telnet session to the server on port, once it shows prompt.
+void connectVt100(int port, const char* prompt) {
   ASSERT_TRUE(waitListening(port, 5000));
   settingsReset();
   messagesClear();
@@ -57,7 +56,13 @@ TEST(TelnetdShell, BashLoginOneEnterGivesOnePrompt) {
   ASSERT_EQ(telnetConnectLoopback(port, "vt100"), 0);
   telnetAttachTerminal();
   telnetOnConnected();
-  ASSERT_TRUE(pumpUntilCount("login:", 1, 8000)) << screenText();
+  ASSERT_TRUE(pumpUntilCount(prompt, 1, 8000)) << screenText();
+}
+
+TEST(TelnetdShell, BashLoginOneEnterGivesOnePrompt) {
+  int port = freeTcpPort();
+  PeerGuard server(startTelnetdWithLogin(port));
+  ASSERT_NO_FATAL_FAILURE(connectVt100(port, "login:"));
   typeAndEnter("peertest");
   ASSERT_TRUE(pumpUntilCount("Password:", 1, 8000)) << screenText();
   typeAndEnter("peerpass");
@@ -86,16 +91,7 @@ TEST(TelnetdShell, BashLoginOneEnterGivesOnePrompt) {
 TEST(TelnetdShell, InterruptLeavesNoDataMarkOnTheScreen) {
   int port = freeTcpPort();
   PeerGuard server(startInetutilsTelnetd(port));
-  ASSERT_TRUE(waitListening(port, 5000));
-  settingsReset();
-  messagesClear();
-  ASSERT_EQ(terminalReset(24, 80, 1000), 0);
-  terminalOptions.emulation = 4;
-  emulatorConnectionStart();
-  ASSERT_EQ(telnetConnectLoopback(port, "vt100"), 0);
-  telnetAttachTerminal();
-  telnetOnConnected();
-  ASSERT_TRUE(pumpUntilCount("# ", 1, 8000)) << screenText();
+  ASSERT_NO_FATAL_FAILURE(connectVt100(port, "# "));
   for (int round = 1; round <= 2; ++round) {
     typeAndEnter("sleep 5");
     pumpUntilCount("never", 1, 300);
