@@ -15,7 +15,7 @@ struct FrameWindow {
   HWND window = nullptr;
   HINSTANCE instance = nullptr;
   const FrameProgram* program = nullptr;
-  std::string commandLine, startDir, viewerCommand, firewallScript;
+  std::string commandLine, startDir, firewallScript;
   ViewOptions view{};
   bool transPrint = false;
   int scrollLines = 1000;

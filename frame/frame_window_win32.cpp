@@ -87,7 +87,6 @@ bool create(HWND window) {
 
   setProgramDir(findProgramDir());
   helpInit(programDir().c_str(), P.helpChm, P.helpHlp);
-  W.viewerCommand = programDir() + "\\sorlin32.exe 0";
   W.firewallScript = P.firewallScript ? programDir() + "\\" + P.firewallScript : std::string();
   readProgramDirectory(SETTING_DOWNLOAD, DOWNLOAD_SUBDIR);
   readProgramDirectory(SETTING_SESSION, SESSION_SUBDIR);
