@@ -24,6 +24,7 @@ with open(sys.argv[1], "w") as f:
         size += len(line)
 PY
 bytes=$(stat -c %s "$work/text.txt")
+: > "$work/empty.txt"
 
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 pids+=($!)
@@ -45,12 +46,14 @@ time_until_saved() {
   elapsed=$(seconds_since "$start")
 }
 
-# The cat through a real Telnet session (inetutils telnetd) into varnix32;
-# its seconds in elapsed.
+# The cat (of file $1, the text by default) through a real Telnet session
+# (inetutils telnetd) into varnix32; its seconds in elapsed.
 cat_varnix32() {
+  local file=${1:-$work/text.txt}
+  wineserver -k 2>/dev/null; wineserver -w  # a window of an earlier run would answer the wait
   wine reg add 'HKLM\Software\Kelvro32' /v BookBox_Telnet /t REG_SZ /d 103 /f >/dev/null 2>&1
   wine reg add 'HKLM\Software\Kelvro32' /v DiscBox_Telnet /t REG_SZ /d 0 /f >/dev/null 2>&1
-  printf '#!/bin/sh\nexec cat %s\n' "$work/text.txt" > "$work/cat.sh"
+  printf '#!/bin/sh\nexec cat %s\n' "$file" > "$work/cat.sh"
   chmod +x "$work/cat.sh"
   local port
   port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
@@ -66,16 +69,17 @@ cat_varnix32() {
   time_until_saved "Kelvro32-Telnet( - .*)?" "$work/varnix32/127.0.0.1.tel"
 }
 
-# The cat over COM1, a pseudo-terminal whose far end sends the file once the
-# program is up and then hangs up, into kelvro32 on a direct entry; its
-# seconds in elapsed.
+# The cat over COM1, a pseudo-terminal whose far end sends the file ($1, the
+# text by default) once the program is up and then hangs up, into kelvro32 on
+# a direct entry; its seconds in elapsed.
 cat_kelvro32() {
+  local file=${1:-$work/text.txt}
   wine reg add 'HKLM\Software\Kelvro32' /v DiscBox /t REG_SZ /d 0 /f >/dev/null 2>&1
   wine reg add 'HKLM\Software\Kelvro32' /v BookBox /t REG_SZ /d 0 /f >/dev/null 2>&1
   local com="$WINEPREFIX/com1"
   rm -f "$com" "$work/go"
   socat PTY,link="$com",raw,echo=0 \
-    SYSTEM:"while [ ! -e $work/go ]; do sleep 0.02; done; cat $work/text.txt; sleep 0.2" >/dev/null 2>&1 &
+    SYSTEM:"while [ ! -e $work/go ]; do sleep 0.02; done; cat $file; sleep 0.2" >/dev/null 2>&1 &
   pids+=($!)
   for _ in $(seq 100); do [ -e "$com" ] && break; sleep 0.05; done
   wine reg add 'HKLM\Software\Wine\Ports' /v COM1 /t REG_SZ /d "$com" /f >/dev/null 2>&1
