@@ -81,13 +81,14 @@ def wine_path(path):
 
 
 class Desktop:
-    """One Xvfb display and the suite's end-to-end Wine prefix."""
+    """One Xvfb display and an end-to-end Wine prefix (SUITE_E2E_PREFIX names
+    another than build/wine-e2e, so that two runs can go side by side)."""
 
     def __init__(self):
         self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
                                      stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         number = self.xvfb.stdout.readline().decode().strip()
-        self.env = dict(os.environ, DISPLAY=":" + number, SUITE_WINEPREFIX=os.path.join(TOP, "build", "wine-e2e"))
+        self.env = dict(os.environ, DISPLAY=":" + number, SUITE_WINEPREFIX=os.environ.get("SUITE_E2E_PREFIX", os.path.join(TOP, "build", "wine-e2e")))
         # The prefix settings of tools/wine-env, created on first use.
         out = subprocess.run(["bash", "-c", ". tools/wine-env && env"], cwd=TOP, env=self.env,
                              capture_output=True, text=True).stdout
