@@ -41,6 +41,9 @@ add_executable(win32_tests ${WIN32_TEST_SOURCES})
 target_link_libraries(win32_tests PRIVATE suite_core gtest gtest_main)
 target_include_directories(win32_tests PRIVATE ${SUITE_ROOT}/tests/win32)
 set_target_properties(win32_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+# What the end-to-end tests read from another program's dialogs.
+add_executable(window_text ${SUITE_ROOT}/tests/win32/helpers/window_text.cpp)
+set_target_properties(window_text PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
 
 # The delivered key-map file beside the programs, generated from the key table
 # by a small generator built with the machine's own compiler (the programs of
