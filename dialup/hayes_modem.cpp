@@ -1,6 +1,7 @@
 #include "dialup/hayes_modem.h"
 
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
