@@ -110,6 +110,7 @@ void run(FrameCommand command) {
     }
     case FC_SCRIPT_EXECUTE:
     case FC_SCRIPT_CHECK:
+    case FC_PROGRAM:
     case FC_NOT_YET:
       // Commands whose parts come with later versions of the program.
       messageBox(TXT_NOT_AVAILABLE, nullptr, MSG_OK | MSG_ICONINFORMATION);
@@ -128,5 +129,9 @@ void frameCommand(int id) {
   const FrameCommandMap* c = lookUp(id);
   if (!c) return;
   if (!allowed(*c)) return;
+  if (c->command == FC_PROGRAM) {
+    if (P().programCommand) P().programCommand(W.window, id);
+    return;
+  }
   run(c->command);
 }
