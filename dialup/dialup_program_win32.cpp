@@ -6,7 +6,9 @@
 
 #include <string>
 
+#include "dialup/dialup_help.h"
 #include "dialup/dialup_ids.h"
+#include "dialup/phonebook_win32.h"
 #include "dialup/serial_connection.h"
 #include "frame/frame_texts.h"
 #include "shell/message_box.h"
@@ -32,9 +34,8 @@ const ToolButton TOOL_BUTTONS[] = {
 const int ONLINE_BUTTONS[] = {DCMD_RECEIVE, DCMD_TRANSMIT, DCMD_SEND, DCMD_HANGUP};
 const int OFFLINE_BUTTONS[] = {DCMD_PHONEBOOK};
 
-// The settings sheet's dial-up pages, the phonebook, the modem, answer mode,
-// chat, Comm Status and the script commands come with later versions: their
-// entries say so.
+// The modem, answer mode, chat, Comm Status and the script commands come
+// with later versions: their entries say so.
 const FrameCommandMap COMMANDS[] = {
     {DCMD_NEW_WINDOW, FC_NEW_WINDOW, WHEN_ALWAYS},
     {DCMD_PHONEBOOK, FC_BOOK, WHEN_OFFLINE},
@@ -52,11 +53,11 @@ const FrameCommandMap COMMANDS[] = {
     {DCMD_VIEW_OPTIONS, FC_VIEW_OPTIONS, WHEN_ALWAYS},
     {DCMD_MODEM_SETTING, FC_NOT_YET, WHEN_ALWAYS},
     {DCMD_COMM_PARAMETERS, FC_SPECIAL_COMM_PARAMETERS, WHEN_ONLINE},
-    {DCMD_TERMINAL_PREFS, FC_NOT_YET, WHEN_ALWAYS},
-    {DCMD_FONTS, FC_NOT_YET, WHEN_ALWAYS},
-    {DCMD_PROTOCOL, FC_NOT_YET, WHEN_ALWAYS},
-    {DCMD_COLOR, FC_NOT_YET, WHEN_ALWAYS},
-    {DCMD_DEFAULT_DIR, FC_NOT_YET, WHEN_ALWAYS},
+    {DCMD_TERMINAL_PREFS, FC_TERMINAL_PREFS, WHEN_ALWAYS},
+    {DCMD_FONTS, FC_FONTS, WHEN_ALWAYS},
+    {DCMD_PROTOCOL, FC_PROTOCOL, WHEN_ALWAYS},
+    {DCMD_COLOR, FC_COLOR, WHEN_ALWAYS},
+    {DCMD_DEFAULT_DIR, FC_DEFAULT_DIR, WHEN_ALWAYS},
     {DCMD_KEYBOARD, FC_KEYBOARD, WHEN_ALWAYS},
     {DCMD_RESET_TERM, FC_RESET_TERM, WHEN_ONLINE},
     {DCMD_VIEW_JPEG_REALTIME, FC_VIEW_JPEG_REALTIME, WHEN_ALWAYS},
@@ -111,11 +112,6 @@ void created(HWND window) {
 
 void notYet(HWND) { messageBox(TXT_NOT_AVAILABLE, nullptr, MSG_OK | MSG_ICONINFORMATION); }
 
-int noSheet(HWND, int) {
-  notYet(nullptr);
-  return IDCANCEL;
-}
-
 }  // namespace
 
 const FrameProgram KELVRO32_PROGRAM = {
@@ -127,8 +123,8 @@ const FrameProgram KELVRO32_PROGRAM = {
     "File",
     nullptr,
     "kelvro32.exe",
-    "kelvro32-dialup.chm",
-    "KELVRO.HLP",
+    DIALUP_HELP_CHM,
+    DIALUP_HELP_HLP,
     nullptr,
     "ABOUTDIALUP",
     &DIALUP_SETTINGS,
@@ -153,5 +149,5 @@ const FrameProgram KELVRO32_PROGRAM = {
     created,
     notYet,
     notYet,
-    noSheet,
+    &DIALUP_SHEET,
 };

@@ -98,8 +98,6 @@ void book(HWND owner) {
   }
   telnetBookCommand(owner);
 }
-
-int sheet(HWND owner, int page) { return settingsSheet(owner, &sessionEntry, page, false); }
 }  // namespace
 
 int telnetReadCommandLine(const char* line) {
@@ -145,5 +143,5 @@ const FrameProgram VARNIX32_PROGRAM = {
     created,
     book,
     telnetQuickConnectCommand,
-    sheet,
+    &TELNET_SHEET,
 };
