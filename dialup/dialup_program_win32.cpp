@@ -13,6 +13,7 @@
 #include "frame/frame_texts.h"
 #include "shell/message_box.h"
 #include "shell/message_ids.h"
+#include "frame/frame_session.h"
 #include "shell/phone_entry.h"
 
 namespace {
@@ -112,6 +113,19 @@ void created(HWND window) {
 
 void notYet(HWND) { messageBox(TXT_NOT_AVAILABLE, nullptr, MSG_OK | MSG_ICONINFORMATION); }
 
+bool portOpen() { return frameSession.state != FrameState::Offline; }
+
+// The phonebook's Dial: a direct line opens on timer 3; dialing a modem entry
+// comes with a later version, so the modem is not ready yet.
+void book(HWND owner) {
+  static const PhonebookEnv env = {&phoneSession, &phoneTemplate, portOpen};
+  if (phonebookDialog(owner, env) == PHONEBOOK_NOTHING) return;
+  if (profileFromPhone(phoneSession).phoneType == PHONE_TYPE_NONE)
+    SetTimer(frameWindow(), SERIAL_TIMER_DIRECT_OPEN, SERIAL_DIRECT_OPEN_MS, nullptr);
+  else
+    messageBox(TXT_MODEM_NOT_READY, nullptr, MSG_OK | MSG_ICONINFORMATION);
+}
+
 }  // namespace
 
 const FrameProgram KELVRO32_PROGRAM = {
@@ -147,7 +161,7 @@ const FrameProgram KELVRO32_PROGRAM = {
     {phoneSession.bytes, phoneTemplate.bytes, PHONE_ENTRY_SIZE, decode, loadTemplate, save, &phoneField::name,
      &phoneField::sessionCapture, &phoneField::viewJpegRealtime, &phoneField::sessionDir, &phoneField::downloadDir},
     created,
-    notYet,
+    book,
     notYet,
     &DIALUP_SHEET,
 };
