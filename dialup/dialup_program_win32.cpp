@@ -142,7 +142,7 @@ const FrameProgram KELVRO32_PROGRAM = {
     nullptr,
     "ABOUTDIALUP",
     &DIALUP_SETTINGS,
-    {1, 2, 0},
+    {1, 2, 0, "Phonebook", ""},  // no Quick Connect in this program
     1,   // "%s is connected to %s" or "Offline"
     2,   // the online time
     -1,  // no local address

@@ -18,12 +18,11 @@
 #include "shell/modem_profile.h"
 #include "shell/program_dir.h"
 #include "shell/settings.h"
+#include "shell/settings_defaults.h"
 
 using namespace phoneField;
 
 namespace {
-const char* const SEQDIAL_VALUE = "seqdial";
-
 struct Book {
   const PhonebookEnv* env = nullptr;
   int mode = PHONEBOOK_NOTHING;
@@ -211,7 +210,7 @@ void command(HWND d, int id, int code) {
         SendDlgItemMessageA(d, IDC_PB_BATCH_LIST, LB_RESETCONTENT, 0, 0);
         EnableWindow(GetDlgItem(d, IDC_PB_REMOVE), FALSE);
       }
-      regWriteInt(SEQDIAL_VALUE, on ? 1 : 0);
+      regWriteInt(SETTING_SEQDIAL, on ? 1 : 0);
       return;
     }
     case IDC_PB_REMOVE: {
@@ -238,7 +237,7 @@ void command(HWND d, int id, int code) {
 INT_PTR CALLBACK PhoneDlgFunc(HWND d, UINT m, WPARAM wp, LPARAM lp) {
   switch (m) {
     case WM_INITDIALOG:
-      CheckDlgButton(d, IDC_PB_BATCH, regReadInt(SEQDIAL_VALUE, 0) == 1 ? BST_CHECKED : BST_UNCHECKED);
+      CheckDlgButton(d, IDC_PB_BATCH, regReadInt(SETTING_SEQDIAL, SEQDIAL_DEFAULT) == 1 ? BST_CHECKED : BST_UNCHECKED);
       EnableWindow(GetDlgItem(d, IDC_PB_REMOVE), FALSE);
       list(d);
       return TRUE;

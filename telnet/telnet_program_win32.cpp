@@ -123,7 +123,7 @@ const FrameProgram VARNIX32_PROGRAM = {
     "pxtel.txt",
     "ABOUTTELNET",
     &TELNET_SETTINGS,
-    {BOOKBOX_TELNETBOOK, BOOKBOX_QUICKCONNECT, BOOKBOX_NONE},
+    {BOOKBOX_TELNETBOOK, BOOKBOX_QUICKCONNECT, BOOKBOX_NONE, nullptr, nullptr},
     2,  // "Offline" or "%s is connected"
     3,  // the online time
     1,  // "Local IP:%s"
