@@ -14,6 +14,7 @@
 #include "frame/frame_win32.h"
 #include "shell/help_win32.h"
 #include "shell/message_box.h"
+#include "shell/message_box_win32.h"
 #include "shell/message_ids.h"
 #include "shell/modem_profile.h"
 #include "shell/program_dir.h"
@@ -29,6 +30,15 @@ struct Book {
 } book;
 
 std::vector<uint8_t> dialList;
+
+// A dialog of the phonebook: while it is open its messages are owned by it
+// (each makes itself the owner), so the focus comes back to it after them.
+INT_PTR runModal(HWND owner, const char* name, DLGPROC proc, LPARAM parameter) {
+  HWND previous = messageBoxOwner();
+  INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), name, owner, proc, parameter);
+  messageBoxSetOwner(previous);
+  return result;
+}
 
 std::string itemText(HWND d, int id) {
   char buffer[256] = "";
@@ -192,7 +202,7 @@ void command(HWND d, int id, int code) {
       if (n.empty()) return;
       if (env.connected() && !isCurrent(n)) hangUpFirst();
       else if (loadEntry(n, *env.current))
-        DialogBoxParamA(GetModuleHandleA(nullptr), "DIALOPTION", d, DialOptDlgFunc,
+        runModal(d, "DIALOPTION", DialOptDlgFunc,
                         reinterpret_cast<LPARAM>(env.current));
       list(d, n);
       return;
@@ -200,7 +210,7 @@ void command(HWND d, int id, int code) {
       if (n.empty()) return;
       if (env.connected()) hangUpFirst();
       else if (loadEntry(n, *env.current) &&
-               DialogBoxParamA(GetModuleHandleA(nullptr), "COPYOPTION", d, CopyDlgFunc,
+               runModal(d, "COPYOPTION", CopyDlgFunc,
                                reinterpret_cast<LPARAM>(env.current)) == 1)
         list(d, recordText(env.current->bytes, name));
       return;
@@ -237,6 +247,7 @@ void command(HWND d, int id, int code) {
 INT_PTR CALLBACK PhoneDlgFunc(HWND d, UINT m, WPARAM wp, LPARAM lp) {
   switch (m) {
     case WM_INITDIALOG:
+      messageBoxSetOwner(d);
       CheckDlgButton(d, IDC_PB_BATCH, regReadInt(SETTING_SEQDIAL, SEQDIAL_DEFAULT) == 1 ? BST_CHECKED : BST_UNCHECKED);
       EnableWindow(GetDlgItem(d, IDC_PB_REMOVE), FALSE);
       list(d);
@@ -254,7 +265,7 @@ INT_PTR CALLBACK PhoneDlgFunc(HWND d, UINT m, WPARAM wp, LPARAM lp) {
 int phonebookDialog(HWND owner, const PhonebookEnv& env) {
   book.env = &env;
   book.mode = PHONEBOOK_NOTHING;
-  INT_PTR r = DialogBoxParamA(GetModuleHandleA(nullptr), "PHONEDIALOG", owner, PhoneDlgFunc, 0);
+  INT_PTR r = runModal(owner, "PHONEDIALOG", PhoneDlgFunc, 0);
   return r < 0 ? PHONEBOOK_NOTHING : book.mode;
 }
 
@@ -274,6 +285,7 @@ INT_PTR CALLBACK CopyDlgFunc(HWND d, UINT m, WPARAM wp, LPARAM lp) {
   CopyState& c = copyState;
   switch (m) {
     case WM_INITDIALOG:
+      messageBoxSetOwner(d);
       c.entry = reinterpret_cast<PhoneEntry*>(lp);
       c.kept = *c.entry;
       c.filling = true;
@@ -319,6 +331,7 @@ INT_PTR CALLBACK DialOptDlgFunc(HWND d, UINT m, WPARAM wp, LPARAM lp) {
   static PhoneEntry* entry = nullptr;
   switch (m) {
     case WM_INITDIALOG:
+      messageBoxSetOwner(d);
       entry = reinterpret_cast<PhoneEntry*>(lp);
       SendDlgItemMessageA(d, IDC_DIALOPT_RETRY, EM_LIMITTEXT, 3, 0);
       SendDlgItemMessageA(d, IDC_DIALOPT_TIMEOUT, EM_LIMITTEXT, 3, 0);

@@ -10,6 +10,8 @@
 #include "frame/config_ids.h"
 #include "frame/config_internal_win32.h"
 #include "shell/help_win32.h"
+#include "shell/message_box.h"
+#include "shell/message_box_win32.h"
 #include "terminal/terminal_type.h"
 #include "transfer/protocol_table.h"
 
@@ -277,7 +279,7 @@ int CALLBACK sheetCallback(HWND sheet, UINT message, LPARAM lp) {
     return 0;
   }
   if (message != PSCB_INITIALIZED) return 0;
-  SetWindowLongA(sheet, GWL_EXSTYLE, GetWindowLongA(sheet, GWL_EXSTYLE) | WS_EX_CONTEXTHELP);
+  messageBoxSetOwner(sheet);  // a page's refusal comes back to the sheet  SetWindowLongA(sheet, GWL_EXSTYLE, GetWindowLongA(sheet, GWL_EXSTYLE) | WS_EX_CONTEXTHELP);
   RECT own, box, work;
   HWND owner = GetParent(sheet);
   GetWindowRect(sheet, &box);
@@ -317,7 +319,10 @@ int configSheet(HWND owner, const ConfigSheetSpec& spec, uint8_t* record, int fi
   int first = configPageIndex(spec, firstKind);
   header.nStartPage = first < 0 ? 0 : first;
   header.ppsp = pages;
-  if (PropertySheetA(&header) <= 0) return IDCANCEL;
+  HWND previousOwner = messageBoxOwner();
+  INT_PTR result = PropertySheetA(&header);
+  messageBoxSetOwner(previousOwner);
+  if (result <= 0) return IDCANCEL;
   configCommit(configState, record, configEnv.firewallAddressValue, configEnv.firewallPortValue);
   if (configCaptureChanged(configState)) configEnv.captureChanged(configState.captureChosen);
   return IDOK;
