@@ -172,7 +172,7 @@ def case_dial_opens_a_direct_entry_and_the_settings_menu_edits_it(desk, stack):
     COM1; Communication Parameters shows the line while connected; after the
     hang-up Settings > Terminal Prefs. changes the entry's file; a modem
     entry's Dial says the modem is not ready; the View options show the
-    program's own start-up choices."""
+    program's own start-up choices; Settings > Keyboard opens the key map."""
     line = k.Line(desk, stack, 1)
     directory = phone_dir()
     subprocess.run([e2e.ENTRY_TOOL, "new", "phn", os.path.join(directory, "Modem.phn")], check=True,
@@ -214,6 +214,11 @@ def case_dial_opens_a_direct_entry_and_the_settings_menu_edits_it(desk, stack):
     time.sleep(0.3)
     desk.shot("kelvro32_view_options")
     desk.keys(view, "Escape")
+    desk.gone("View options", "Cancel did not close the view options")
+    desk.menu(main, "s", "k")  # Keyboard
+    keymap = desk.window("Keymap Editor.*")  # titled with the terminal shown
+    desk.keys(keymap, "Escape")
+    desk.gone("Keymap Editor.*", "the keymap editor did not close")
     desk.menu_exit(prog, main)
 
 
