@@ -228,9 +228,9 @@ void enableForField(HWND d, int id, const FieldSpec& field) { EnableWindow(GetDl
 uint8_t* configWorkingRecord() { return configState.work.bytes; }
 bool configNewEntry() { return configState.newEntry; }
 
-int configPageIndex(const ConfigSheetSpec& spec, int kind) {
-  for (int i = 0; i < spec.pageCount; ++i)
-    if (spec.pages[i].kind == kind) return i;
+int configPageIndex(const ConfigSheetSpec& layout, int kind) {
+  for (int i = 0; i < layout.pageCount; ++i)
+    if (layout.pages[i].kind == kind) return i;
   return -1;
 }
 
@@ -294,19 +294,19 @@ int CALLBACK sheetCallback(HWND sheet, UINT message, LPARAM lp) {
 }
 }  // namespace
 
-int configSheet(HWND owner, const ConfigSheetSpec& spec, uint8_t* record, int firstKind, bool newEntry) {
-  if (spec.pageCount <= 0 || spec.pageCount > CONFIG_KIND_COUNT || spec.fields->size > CONFIG_RECORD_MAX)
+int configSheet(HWND owner, const ConfigSheetSpec& layout, uint8_t* record, int firstKind, bool newEntry) {
+  if (layout.pageCount <= 0 || layout.pageCount > CONFIG_KIND_COUNT || layout.fields->size > CONFIG_RECORD_MAX)
     return IDCANCEL;
   bool capture = configEnv.captureOn();
-  configStateOpen(configState, record, *spec.fields, newEntry, capture);
-  openSheet = &spec;
+  configStateOpen(configState, record, *layout.fields, newEntry, capture);
+  openSheet = &layout;
   PROPSHEETPAGEA pages[CONFIG_KIND_COUNT] = {};
-  for (int i = 0; i < spec.pageCount; ++i) {
+  for (int i = 0; i < layout.pageCount; ++i) {
     pages[i].dwSize = sizeof pages[i];
     pages[i].dwFlags = PSP_HASHELP;
     pages[i].hInstance = GetModuleHandleA(nullptr);
-    pages[i].pszTemplate = spec.pages[i].resource;
-    pages[i].pfnDlgProc = spec.pages[i].procedure;
+    pages[i].pszTemplate = layout.pages[i].resource;
+    pages[i].pfnDlgProc = layout.pages[i].procedure;
   }
   PROPSHEETHEADERA header = {};
   header.dwSize = sizeof header;
@@ -315,8 +315,8 @@ int configSheet(HWND owner, const ConfigSheetSpec& spec, uint8_t* record, int fi
   header.hwndParent = owner;
   header.hInstance = GetModuleHandleA(nullptr);
   header.pszCaption = "Configuration";
-  header.nPages = static_cast<UINT>(spec.pageCount);
-  int first = configPageIndex(spec, firstKind);
+  header.nPages = static_cast<UINT>(layout.pageCount);
+  int first = configPageIndex(layout, firstKind);
   header.nStartPage = first < 0 ? 0 : first;
   header.ppsp = pages;
   HWND previousOwner = messageBoxOwner();

@@ -56,12 +56,12 @@ INT_PTR CALLBACK FirewallDlgFunc(HWND, UINT, WPARAM, LPARAM);
 // The Telnet entry's sheet: "General" and the seven shared pages.
 extern const ConfigSheetSpec TELNET_SHEET;
 
-// Opens the sheet over record (spec.fields->size bytes) on the page of kind
+// Opens the sheet over record (layout.fields->size bytes) on the page of kind
 // firstKind (the first page when the sheet has none). newEntry makes the name
 // editable. Returns IDOK when the record was changed and saved, else IDCANCEL.
-int configSheet(HWND owner, const ConfigSheetSpec& spec, uint8_t* record, int firstKind, bool newEntry);
-// The position of the page of kind in spec, or -1.
-int configPageIndex(const ConfigSheetSpec& spec, int kind);
+int configSheet(HWND owner, const ConfigSheetSpec& layout, uint8_t* record, int firstKind, bool newEntry);
+// The position of the page of kind in layout, or -1.
+int configPageIndex(const ConfigSheetSpec& layout, int kind);
 // The Telnet sheet over a Telnet entry.
 int settingsSheet(HWND owner, BookEntry* entry, int firstPage, bool newEntry);
 
