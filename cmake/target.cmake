@@ -42,6 +42,13 @@ target_link_libraries(win32_tests PRIVATE suite_core gtest gtest_main)
 target_include_directories(win32_tests PRIVATE ${SUITE_ROOT}/tests/win32)
 set_target_properties(win32_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
+# windres names no included files to the build: every resource script
+# depends on all the fragments, identifier headers and texts it may include,
+# so a changed dialog reaches the programs and the tests.
+file(GLOB RC_FRAGMENTS CONFIGURE_DEPENDS ${SUITE_ROOT}/*/*.rc ${SUITE_ROOT}/*/*_ids.h ${SUITE_ROOT}/shell/strings.def)
+file(GLOB RC_SCRIPTS CONFIGURE_DEPENDS ${SUITE_ROOT}/programs/*/*.rc ${SUITE_ROOT}/tests/win32/*.rc)
+set_source_files_properties(${RC_SCRIPTS} PROPERTIES OBJECT_DEPENDS "${RC_FRAGMENTS}")
+
 # The delivered key-map file beside the programs, generated from the key table
 # by a small generator built with the machine's own compiler (the programs of
 # this build cannot run here).
