@@ -7,10 +7,13 @@ const HelpTopic HELP_SERVICE{"dialup_commsetting.html", "communication.txt", 140
 const HelpTopic HELP_COMM_PARAMETER{"commparameter.html", nullptr, 490};
 const HelpTopic HELP_COMM_STATUS{"dialup_commseting.html", nullptr, 500};
 const HelpTopic HELP_DIALUP_MAIN{"dialup_main.html", nullptr, 10};
+const HelpTopic HELP_MODEM_PAGE{"dialup_modemsetting.html", "modem.txt", 230};
+const HelpTopic HELP_MODEM_SETTING{"dialup_modemsetting.html", "modem.txt", 460};
+const HelpTopic HELP_RESULT_CODE{"dialup_modemsetting.html", "result.txt", 430};
 
 const HelpTopic* const dialupHelpTable[] = {
     &HELP_PHONEBOOK, &HELP_PHONE_COPY, &HELP_DIAL_OPTIONS, &HELP_SERVICE,     &HELP_COMM_PARAMETER,
-    &HELP_COMM_STATUS, &HELP_DIALUP_MAIN, &HELP_TERMINAL,   &HELP_PROTOCOLS,  &HELP_COLOR,
+    &HELP_COMM_STATUS, &HELP_DIALUP_MAIN, &HELP_MODEM_PAGE, &HELP_MODEM_SETTING, &HELP_RESULT_CODE, &HELP_TERMINAL,   &HELP_PROTOCOLS,  &HELP_COLOR,
     &HELP_FONTS,     &HELP_DEFAULT_DIR, &HELP_OPTIONS,      &HELP_VIEW_OPTIONS, &HELP_TRANSFER,
     &HELP_BATCH_LIST, &HELP_KEYMAP,     &HELP_FIND,         &HELP_PRINT,
 };

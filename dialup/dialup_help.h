@@ -14,6 +14,9 @@ extern const HelpTopic HELP_SERVICE;
 extern const HelpTopic HELP_COMM_PARAMETER;
 extern const HelpTopic HELP_COMM_STATUS;
 extern const HelpTopic HELP_DIALUP_MAIN;
+extern const HelpTopic HELP_MODEM_PAGE;
+extern const HelpTopic HELP_MODEM_SETTING;
+extern const HelpTopic HELP_RESULT_CODE;
 
 // Every topic the dial-up help file must hold: the ones above and the shared
 // pages and dialogs the program shows.

@@ -3,16 +3,12 @@
 // modem search ("Modem Port").
 #pragma once
 #include <windows.h>
-#include <prsht.h>
 
 #include "shell/phone_entry.h"
 
 // "Modem Setting": the maker list over entry's maker; the profile editor's OK
 // makes its maker the entry's.
 void modemSettingDialog(HWND owner, PhoneEntry& entry);
-// The "Modem" page over entry (the sheet's working copy): lists the makers,
-// selects the entry's, and stores the selection on apply.
-void modemPageFill(PROPSHEETPAGEA& page, PhoneEntry* entry);
 // "Check modem port": tries COM1 to COM8 with "ATQ\r" and shows the first
 // port whose modem answers.
 void modemSearchDialog(HWND owner);
@@ -20,5 +16,7 @@ void modemSearchDialog(HWND owner);
 INT_PTR CALLBACK ModemListDlgFunc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK mCommDlgFunc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK mResultDlgFunc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// The "Modem" page of the sheet: the makers, the working copy's selected; OK
+// stores the selection.
 INT_PTR CALLBACK ModemDlgFunc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK PortDlgFunc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

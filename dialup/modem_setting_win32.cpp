@@ -5,14 +5,13 @@
 
 #include <string>
 
+#include "dialup/dialup_help.h"
 #include "dialup/modem_dialog_ids.h"
 #include "dialup/modem_dialogs_win32.h"
 #include "shell/help_win32.h"
 #include "shell/modem_profile.h"
 
 namespace {
-const HelpTopic HELP_MODEM_SETTING = {"dialup_modemsetting.html", nullptr, 460};
-const HelpTopic HELP_RESULT_CODE = {"dialup_modemsetting.html", nullptr, 430};
 
 struct SlotEdit {
   int control;
@@ -107,8 +106,10 @@ INT_PTR editorMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, c
           return TRUE;
       }
       break;
+    case WM_HELP:
+      helpContextPopup(reinterpret_cast<const HELPINFO*>(lParam), help);
+      return TRUE;
   }
-  (void)lParam;
   return FALSE;
 }
 
@@ -153,6 +154,9 @@ INT_PTR CALLBACK ModemListDlgFunc(HWND dialog, UINT message, WPARAM wParam, LPAR
           return TRUE;
       }
       break;
+    case WM_HELP:
+      helpContextPopup(reinterpret_cast<const HELPINFO*>(lParam), HELP_MODEM_SETTING);
+      return TRUE;
   }
   return FALSE;
 }

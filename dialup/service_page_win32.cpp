@@ -7,6 +7,7 @@
 
 #include "dialup/dialup_dialog_ids.h"
 #include "dialup/dialup_help.h"
+#include "dialup/modem_dialogs_win32.h"
 #include "dialup/phonebook.h"
 #include "dialup/phonebook_win32.h"
 #include "shell/modem_profile.h"
@@ -76,7 +77,7 @@ INT_PTR CALLBACK serviceDlgFunc(HWND d, UINT m, WPARAM, LPARAM lp) {
 namespace {
 const ConfigPageSpec DIALUP_PAGES[] = {
     {CONFIG_SERVICE, "SERVICE", serviceDlgFunc, &HELP_SERVICE},
-    // MERGE (modem branch): {CONFIG_MODEM, "MODEM", ModemDlgFunc, &HELP_MODEM_PAGE},
+    {CONFIG_MODEM, "MODEM", ModemDlgFunc, &HELP_MODEM_PAGE},
     {CONFIG_TERMINAL, "TELNETTERM", TermDlgFunc, &HELP_TERMINAL},
     {CONFIG_PROTOCOLS, "PROTODLG", ProtoDlgFunc, &HELP_PROTOCOLS},
     {CONFIG_COLOR, "COLOR", ColorDlgFunc, &HELP_COLOR},

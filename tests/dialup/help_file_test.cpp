@@ -9,6 +9,7 @@
 
 #include "dialup/dialup_dialog_ids.h"
 #include "dialup/dialup_help.h"
+#include "dialup/modem_dialog_ids.h"
 #include "tests/support/file_text.h"
 
 namespace fs = std::filesystem;
@@ -43,6 +44,12 @@ TEST(DialupHelpFile, HoldsEveryTopicAndPopupWithATextForEachControl) {
       {HELP_SERVICE, {IDC_SVC_NAME, IDC_SVC_PHONE, IDC_SVC_PREFIX, IDC_SVC_PULSE, IDC_SVC_TONE, IDC_SVC_NONE,
                       IDC_PARITY_NONE, IDC_PARITY_ODD, IDC_PARITY_EVEN, IDC_STOP_BITS_1, IDC_STOP_BITS_2,
                       IDC_DATA_BITS_8, IDC_DATA_BITS_7, IDC_SVC_BAUD, IDC_SVC_PORT}},
+      {HELP_MODEM_SETTING, {IDC_MODEM_PAGE_LIST, IDC_MODEM_LIST, IDC_MODEM_SELECT, IDC_MODEM_LIST_HELP, IDC_MODEM_PREFIX,
+                            IDC_MODEM_SUFFIX, IDC_MODEM_HANGUP, IDC_MODEM_INIT, IDC_MODEM_ESCAPE, IDC_MODEM_RESET,
+                            IDC_MODEM_RESULTS, IDC_MODEM_VALID_DIAL, IDC_MODEM_OK, IDC_MODEM_CANCEL, IDC_MODEM_HELP}},
+      {HELP_RESULT_CODE, {IDC_RESULT_BUSY, IDC_RESULT_DIALTONE, IDC_RESULT_CARRIER, IDC_RESULT_ANSWER, IDC_RESULT_TIMEOUT,
+                          IDC_RESULT_ERROR, IDC_RESULT_CONNECT, IDC_RESULT_OK, IDC_MODEM_OK, IDC_MODEM_CANCEL,
+                          IDC_MODEM_HELP}},
   };
   for (const Popups& p : tables) {
     std::string text = readFile(SOURCES / p.topic.popups);

@@ -19,6 +19,7 @@
 #include "frame/config_ids.h"
 #include "frame/config_sheet_win32.h"
 #include "dialup/dialup_dialog_ids.h"
+#include "dialup/modem_dialog_ids.h"
 #include "dialup/phonebook_win32.h"
 #include "shell/session_profile.h"
 #include "shell/settings.h"
@@ -239,18 +240,25 @@ TEST_F(SheetFixture, DialupSheetOverAPhoneEntry) {
   recordSetText(entry.bytes, phoneField::name, "Dial Host");
   recordSetText(entry.bytes, phoneField::phoneNumber, "");
   recordSetInt(entry.bytes, phoneField::phoneType, PHONE_TYPE_NONE);
+  recordSetInt(entry.bytes, phoneField::makerIndex, 13);
   ASSERT_EQ(phoneSaveEntry(entry), 0);
   MessageBoxCloser closer;
   std::vector<std::string> tabs;
   std::string firstShown;
   bool nameEnabled = true, terminalIdEnabled = true, openAfterRefusal = false;
+  LRESULT makerShown = -1;
   std::thread user([&] {
     HWND sheet = waitForWindow("Configuration", 5000);
     if (!sheet) return;
     char text[64] = "";
     GetWindowTextA(reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0)), text, sizeof text);
     firstShown = text;
-    terminalIdEnabled = IsWindowEnabled(GetDlgItem(showPage(sheet, 1), IDC_CFG_TERMINAL_ID));
+    terminalIdEnabled = IsWindowEnabled(GetDlgItem(showPage(sheet, 2), IDC_CFG_TERMINAL_ID));
+    // The Modem page shows the entry's maker; the one chosen is stored by OK.
+    HWND modem = showPage(sheet, 1);
+    makerShown = SendDlgItemMessageA(modem, IDC_MODEM_PAGE_LIST, LB_GETCURSEL, 0, 0);
+    SendDlgItemMessageA(modem, IDC_MODEM_PAGE_LIST, LB_SETCURSEL, 4, 0);
+    saveScreenshot("kelvro32_modem_page");
     for (int i = 0; i < DIALUP_SHEET.pageCount; ++i) {
       GetWindowTextA(showPage(sheet, i), text, sizeof text);
       tabs.push_back(text);
@@ -270,7 +278,8 @@ TEST_F(SheetFixture, DialupSheetOverAPhoneEntry) {
   user.join();
   ASSERT_EQ(result, IDOK);
   EXPECT_EQ(firstShown, "Terminal Pref");
-  EXPECT_EQ(tabs, (std::vector<std::string>{"General", "Terminal Pref", "Protocols", "Color", "Fonts", "Default Dir",
+  EXPECT_EQ(makerShown, 13);
+  EXPECT_EQ(tabs, (std::vector<std::string>{"General", "Modem", "Terminal Pref", "Protocols", "Color", "Fonts", "Default Dir",
                                             "Options"}));
   EXPECT_FALSE(nameEnabled);
   EXPECT_FALSE(terminalIdEnabled);
@@ -280,4 +289,5 @@ TEST_F(SheetFixture, DialupSheetOverAPhoneEntry) {
   ASSERT_EQ(phoneLoadEntry("Dial Host", saved), static_cast<int>(PHONE_ENTRY_SIZE));
   EXPECT_EQ(recordText(saved.bytes, phoneField::phonePrefix), "77");
   EXPECT_EQ(recordText(saved.bytes, phoneField::phoneNumber), "");
+  EXPECT_EQ(phoneMakerIndex(saved), 4);
 }
