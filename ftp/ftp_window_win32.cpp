@@ -1,0 +1,10 @@
+#include "ftp/ftp_window_win32.h"
+
+static HWND g_window = nullptr;
+
+int ftpWindowOpen(HWND, RECT) { return g_window ? 0 : -1; }
+void ftpWindowClose() {}
+HWND ftpWindowHandle() { return g_window; }
+void ftpWindowConnected() {}
+void ftpWindowDisconnected() {}
+void ftpWindowResize(RECT) {}
