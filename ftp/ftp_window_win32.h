@@ -1,8 +1,16 @@
 // The two-pane FTP window: the local file system beside the remote
-// directory, with the transfers and file operations between them. The main
-// window opens it over its session area and tells it of connection changes.
+// directory, with the transfers and file operations between them, and the
+// transfer dialog XFRDLG of downloads and uploads. The main window opens it
+// over its session area and tells it of connection changes.
 #pragma once
 #include <windows.h>
+
+// Once at start-up, after ftpResetHooks: fills the engine's hooks that belong
+// to this window and the transfer dialog (windowOpen, listingStart,
+// listingBytes, listingDone, remotePathChanged, refreshRemote, transferOpen,
+// transferSize, transferStatus, progress, nextDownload, openFile). The
+// program fills the others (session text, status, messages, questions).
+void ftpWindowInstallHooks(HWND mainWindow);
 
 // Creates the modeless window over `area` (client coordinates of the main
 // window); 0 when it is up (or already was), negative when it cannot be made.
@@ -17,3 +25,6 @@ void ftpWindowConnected();
 void ftpWindowDisconnected();
 // The main window's session area moved or changed size.
 void ftpWindowResize(RECT area);
+// The transfer dialog while one is up, else nullptr (the message loop routes
+// its keys first).
+HWND ftpTransferDialog();
