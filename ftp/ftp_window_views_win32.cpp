@@ -12,12 +12,13 @@
 #include "ftp/ftp_window_state_win32.h"
 
 namespace {
-void addColumns(HWND list) {
+// 100 pixels each; the local date with its seconds needs a little more.
+void addColumns(HWND list, int dateWidth) {
   static const char* const kTitles[] = {"file", "Size", "Date"};
   for (int i = 0; i < 3; ++i) {
     LVCOLUMNA column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    column.cx = 100;
+    column.cx = i == 2 ? dateWidth : 100;
     column.pszText = const_cast<char*>(kTitles[i]);
     column.iSubItem = i;
     SendMessageA(list, LVM_INSERTCOLUMNA, i, (LPARAM)&column);
@@ -102,8 +103,8 @@ void showCount(HWND list, size_t count) {
 }  // namespace
 
 void ftpViewsCreate() {
-  addColumns(ftpWin.localList);
-  addColumns(ftpWin.remoteList);
+  addColumns(ftpWin.localList, 130);
+  addColumns(ftpWin.remoteList, 100);
   ftpWin.remoteImages = remoteImages();
   ListView_SetImageList(ftpWin.remoteList, ftpWin.remoteImages, LVSIL_SMALL);
   SHFILEINFOA info{};

@@ -12,6 +12,7 @@
 #include "ftp/ftp_window_state_win32.h"
 #include "ftp/ftp_window_win32.h"
 #include "shell/pump_win32.h"
+#include "shell/window_win32.h"
 #include "terminal/link.h"
 #include "transfer/transfer_dialog_ids.h"
 
@@ -160,6 +161,7 @@ bool hookTransferOpen(int kind, const char* name) {
     if (!d) return false;
     x.dialog = d;
     hideErrorLines(d);
+    centerOverOwner(d);
     enableOwners(false);
     pumpSetDialog(d);
     ShowWindow(d, SW_SHOW);
