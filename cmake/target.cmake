@@ -60,6 +60,12 @@ add_executable(bench_draw ${SUITE_ROOT}/bench/draw_win32.cpp)
 target_link_libraries(bench_draw PRIVATE suite_core)
 set_target_properties(bench_draw PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin EXCLUDE_FROM_ALL TRUE)
 
+# The FTP window's benchmark host under Wine (bench/quenda32_*.sh run it
+# beside curl while the program itself is not there).
+add_executable(bench_ftp_window ${SUITE_ROOT}/bench/ftp_window_win32.cpp ${SUITE_ROOT}/bench/ftp_window_win32.rc)
+target_link_libraries(bench_ftp_window PRIVATE suite_core)
+set_target_properties(bench_ftp_window PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin EXCLUDE_FROM_ALL TRUE)
+
 # The Telnet program's help file beside the programs, compiled from the HTML
 # topics of help/telnet with chmcmd (fp-utils), in a copy of the sources so
 # the compiler's output stays out of the source tree.

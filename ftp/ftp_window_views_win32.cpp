@@ -95,6 +95,37 @@ void displayInfo(NMLVDISPINFOA* info) {
   }
 }
 
+std::string nameAt(HWND list, int index) {
+  if (list == ftpWin.remoteList) return listingShownName(ftpWin.remote.view[static_cast<size_t>(index)].name);
+  return ftpWin.local[static_cast<size_t>(index)].name;
+}
+
+// A virtual list asks its owner to find an item by its text (typing a name's
+// first letters, LVM_FINDITEM): the first from the start item on, wrapping.
+// Some list views ask in wide characters whatever the window's own kind.
+int findItem(NMLVFINDITEMA* find, bool wide) {
+  const HWND list = find->hdr.hwndFrom;
+  const int count = static_cast<int>(list == ftpWin.remoteList ? ftpWin.remote.view.size() : ftpWin.local.size());
+  if (!(find->lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find->lvfi.psz || count == 0) return -1;
+  std::string wanted = find->lvfi.psz;
+  if (wide) {
+    char narrow[512] = "";
+    WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<LPCWSTR>(find->lvfi.psz), -1, narrow, sizeof narrow, nullptr,
+                        nullptr);
+    wanted = narrow;
+  }
+  const bool partial = (find->lvfi.flags & LVFI_PARTIAL) != 0;
+  int start = find->iStart < 0 || find->iStart >= count ? 0 : find->iStart;
+  for (int n = 0; n < count; ++n) {
+    int i = (start + n) % count;
+    if (!(find->lvfi.flags & LVFI_WRAP) && i < start) break;
+    std::string name = nameAt(list, i);
+    if (partial ? _strnicmp(name.c_str(), wanted.c_str(), wanted.size()) == 0 : _stricmp(name.c_str(), wanted.c_str()) == 0)
+      return i;
+  }
+  return -1;
+}
+
 void showCount(HWND list, size_t count) {
   ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
   SendMessageA(list, LVM_SETITEMCOUNT, count, 0);
@@ -178,6 +209,9 @@ LRESULT ftpViewsNotify(NMHDR* header) {
     case LVN_GETDISPINFOA:
       displayInfo(reinterpret_cast<NMLVDISPINFOA*>(header));
       return 0;
+    case LVN_ODFINDITEMA:
+    case LVN_ODFINDITEMW:
+      return findItem(reinterpret_cast<NMLVFINDITEMA*>(header), header->code == LVN_ODFINDITEMW);
     case NM_DBLCLK: {
       int item = reinterpret_cast<NMITEMACTIVATE*>(header)->iItem;
       if (item < 0) return 0;
