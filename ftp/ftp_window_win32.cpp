@@ -53,11 +53,17 @@ void layout(int width, int height) {
   InvalidateRect(ftpWin.window, nullptr, TRUE);
 }
 
+void showSettings() {
+  CheckDlgButton(ftpWin.window, IDC_FTP_BINARY, ftp.binary ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(ftpWin.window, IDC_FTP_RECOVER, ftp.recover ? BST_CHECKED : BST_UNCHECKED);
+  HWND box = GetDlgItem(ftpWin.window, IDC_FTP_SYSTEM);
+  int fixed = ftp.fixedSystemType >= SYSTEM_UNIX && ftp.fixedSystemType <= SYSTEM_MVS ? ftp.fixedSystemType : 0;
+  SendMessageA(box, CB_SETCURSEL, fixed, 0);
+}
+
 void fillSystemBox() {
   HWND box = GetDlgItem(ftpWin.window, IDC_FTP_SYSTEM);
   for (int t = SYSTEM_AUTODETECT; t <= SYSTEM_MVS; ++t) SendMessageA(box, CB_ADDSTRING, 0, (LPARAM)systemTypeName(t));
-  int fixed = ftp.fixedSystemType >= SYSTEM_UNIX && ftp.fixedSystemType <= SYSTEM_MVS ? ftp.fixedSystemType : 0;
-  SendMessageA(box, CB_SETCURSEL, fixed, 0);
 }
 
 INT_PTR CALLBACK FTPDlgFunc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -150,9 +156,8 @@ int ftpWindowOpen(HWND mainWindow, RECT area) {
   ftpWin.window = w;
   ftpWin.localList = GetDlgItem(w, IDC_FTP_LOCAL_LIST);
   ftpWin.remoteList = GetDlgItem(w, IDC_FTP_REMOTE_LIST);
-  CheckDlgButton(w, IDC_FTP_BINARY, ftp.binary ? BST_CHECKED : BST_UNCHECKED);
-  CheckDlgButton(w, IDC_FTP_RECOVER, ftp.recover ? BST_CHECKED : BST_UNCHECKED);
   fillSystemBox();
+  showSettings();
   ftpViewsCreate();
   MoveWindow(w, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
   // The local side starts in the program's directory: the process's own.
@@ -185,7 +190,11 @@ HWND ftpWindowHandle() { return ftpWin.window; }
 void ftpWindowConnected() {
   if (!ftpWin.window) return;
   ftpPathHistory(IDC_FTP_REMOTE_PATH, ftp.remotePath);
-  QueryRemoteSystem();
+  showSettings();
+}
+
+void ftpWindowSettingsChanged() {
+  if (ftpWin.window) showSettings();
 }
 
 void ftpWindowDisconnected() {

@@ -285,3 +285,69 @@ TEST(Win32FtpWindow, BrokenDownloadKeepsWholeBlocksAndRecoverResumes) {
   EXPECT_NE(sessionText.find("REST " + std::to_string(part.size()) + "\r\n"), std::string::npos) << sessionText;
   EXPECT_TRUE(readFile(f.local + "\\big.bin") == whole);
 }
+
+// A local file dragged with the mouse onto the remote list is uploaded; a
+// remote file dragged onto the local list is downloaded.
+TEST(Win32FtpWindow, DragBetweenThePanesTransfers) {
+  const char* port = std::getenv("SUITE_TEST_FTPWIN_PORT");
+  const char* tree = std::getenv("SUITE_TEST_FTPWIN_TREE");
+  ASSERT_TRUE(port && tree) << "tests/win32/run starts the window's vsftpd";
+  Fixture f;
+  writeFile(f.local + "\\dragged.bin", pseudoRandom(30000, 9));
+  ASSERT_EQ(ftpConnect("127.0.0.1", std::atoi(port), 10000), 0);
+  FtpLoginInfo login;
+  login.user = "peertest";
+  login.password = "peerpass";
+  ASSERT_EQ(FtpLogin(login), 0) << sessionText;
+  RECT area;
+  GetClientRect(mainWindow(), &area);
+  ASSERT_EQ(ftpWindowOpen(mainWindow(), area), 0);
+  HWND remotePath = control(IDC_FTP_REMOTE_PATH);
+  SendMessageA(remotePath, CB_SETCURSEL, SendMessageA(remotePath, CB_ADDSTRING, 0, (LPARAM)tree), 0);
+  PostMessageA(ftpWindowHandle(), WM_COMMAND, MAKEWPARAM(IDC_FTP_REMOTE_PATH, CBN_SELCHANGE), (LPARAM)remotePath);
+  ASSERT_TRUE(listed(IDC_FTP_REMOTE_LIST, "two.bin")) << sessionText;
+  SetForegroundWindow(mainWindow());
+
+  // The mouse from the middle of an item's label to the middle of the other list.
+  auto drag = [](int fromList, const std::string& name, int toList) {
+    RECT item{};
+    item.left = LVIR_LABEL;
+    SendMessageA(control(fromList), LVM_GETITEMRECT, indexOf(fromList, name), (LPARAM)&item);
+    POINT from{item.left + 10, (item.top + item.bottom) / 2};
+    ClientToScreen(control(fromList), &from);
+    RECT target;
+    GetWindowRect(control(toList), &target);
+    POINT to{(target.left + target.right) / 2, (target.top + target.bottom) / 2};
+    return std::thread([from, to] {
+      auto mouse = [](POINT at, DWORD flags) {
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        in.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+        in.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+        in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
+        SendInput(1, &in, sizeof in);
+        Sleep(40);
+      };
+      mouse(from, 0);
+      mouse(from, MOUSEEVENTF_LEFTDOWN);
+      // A hand leaves the item in small moves that the list itself sees.
+      const int dx = to.x > from.x ? 4 : -4;
+      for (int step = 1; step <= 4; ++step) mouse(POINT{from.x + dx * step, from.y}, 0);
+      for (int step = 1; step <= 10; ++step)
+        mouse(POINT{from.x + (to.x - from.x) * step / 10, from.y + (to.y - from.y) * step / 10}, 0);
+      mouse(to, MOUSEEVENTF_LEFTUP);
+    });
+  };
+  std::thread down = drag(IDC_FTP_REMOTE_LIST, "two.bin", IDC_FTP_LOCAL_LIST);
+  EXPECT_EQ(finishTransfer(), "Done") << sessionText;
+  down.join();
+  EXPECT_TRUE(readFile(f.local + "\\two.bin") == readFile(treeFile("two.bin")));
+
+  SetForegroundWindow(mainWindow());  // the transfer dialog had it
+  std::thread up = drag(IDC_FTP_LOCAL_LIST, "dragged.bin", IDC_FTP_REMOTE_LIST);
+  EXPECT_EQ(finishTransfer(), "Done") << sessionText;
+  up.join();
+  EXPECT_TRUE(readFile(treeFile("dragged.bin")) == pseudoRandom(30000, 9));
+  ASSERT_TRUE(listed(IDC_FTP_REMOTE_LIST, "dragged.bin"));
+
+}
