@@ -134,6 +134,26 @@ struct Fixture {
     ftp.localDir = ".";
     ftp.binary = true;
   }
+  // Logs in as the test login, opens the window and lists the tree, chosen
+  // in the remote path box (CWD and LIST).
+  void open() {
+    const char* port = std::getenv("SUITE_TEST_FTPWIN_PORT");
+    const char* tree = std::getenv("SUITE_TEST_FTPWIN_TREE");
+    ASSERT_TRUE(port && tree) << "tests/win32/run starts the window's vsftpd";
+    ASSERT_EQ(ftpConnect("127.0.0.1", std::atoi(port), 10000), 0);
+    FtpLoginInfo login;
+    login.user = "peertest";
+    login.password = "peerpass";
+    ASSERT_EQ(FtpLogin(login), 0) << sessionText;
+    RECT area;
+    GetClientRect(mainWindow(), &area);
+    ASSERT_EQ(ftpWindowOpen(mainWindow(), area), 0);
+    ASSERT_EQ(ftp.systemType, 1) << sessionText;
+    HWND path = control(IDC_FTP_REMOTE_PATH);
+    SendMessageA(path, CB_SETCURSEL, SendMessageA(path, CB_ADDSTRING, 0, (LPARAM)tree), 0);
+    PostMessageA(ftpWindowHandle(), WM_COMMAND, MAKEWPARAM(IDC_FTP_REMOTE_PATH, CBN_SELCHANGE), (LPARAM)path);
+    ASSERT_TRUE(listed(IDC_FTP_REMOTE_LIST, "two.bin")) << sessionText;
+  }
   ~Fixture() {
     ftpWindowClose();
     ftpDisconnect();
@@ -145,26 +165,10 @@ struct Fixture {
 }  // namespace
 
 TEST(Win32FtpWindow, BrowseTransferAndChangeTheRemoteTree) {
-  const char* port = std::getenv("SUITE_TEST_FTPWIN_PORT");
-  const char* tree = std::getenv("SUITE_TEST_FTPWIN_TREE");
-  ASSERT_TRUE(port && tree) << "tests/win32/run starts the window's vsftpd";
   Fixture f;
   writeFile(f.local + "\\up load.bin", pseudoRandom(50000, 7));
-  ASSERT_EQ(ftpConnect("127.0.0.1", std::atoi(port), 10000), 0);
-  FtpLoginInfo login;
-  login.user = "peertest";
-  login.password = "peerpass";
-  ASSERT_EQ(FtpLogin(login), 0) << sessionText;
-  RECT area;
-  GetClientRect(mainWindow(), &area);
-  ASSERT_EQ(ftpWindowOpen(mainWindow(), area), 0);
-  ASSERT_EQ(ftp.systemType, 1) << sessionText;
-
-  // The tree's path chosen in the remote path box: CWD and the listing.
-  HWND remotePath = control(IDC_FTP_REMOTE_PATH);
-  SendMessageA(remotePath, CB_SETCURSEL, SendMessageA(remotePath, CB_ADDSTRING, 0, (LPARAM)tree), 0);
-  PostMessageA(ftpWindowHandle(), WM_COMMAND, MAKEWPARAM(IDC_FTP_REMOTE_PATH, CBN_SELCHANGE), (LPARAM)remotePath);
-  ASSERT_TRUE(listed(IDC_FTP_REMOTE_LIST, "big.bin")) << sessionText;
+  f.open();
+  if (HasFatalFailure()) return;
   EXPECT_EQ(listNames(IDC_FTP_REMOTE_LIST),
             (std::vector<std::string>{"pub", "sub", "big.bin", "old.txt", "one.bin", "readme.txt", "two.bin"}));
   // The local side: its directories first, its file, then the drives.
@@ -222,27 +226,45 @@ TEST(Win32FtpWindow, BrowseTransferAndChangeTheRemoteTree) {
   EXPECT_TRUE(std::filesystem::is_directory(treeFile("made")));
   for (const char* command : {"RNFR readme.txt\r\n", "RNTO renamed.txt\r\n", "DELE old.txt\r\n", "MKD made\r\n"})
     EXPECT_NE(sessionText.find(command), std::string::npos) << command;
+
+  // The local side: a new folder, a rename and a delete (answered Yes).
+  std::thread localFolder = answer("New Folder", [](HWND d) { typeName(d, "here"); });
+  click(IDC_FTP_LOCAL_NEWFOLDER);
+  EXPECT_TRUE(listed(IDC_FTP_LOCAL_LIST, "here"));
+  localFolder.join();
+  select(IDC_FTP_LOCAL_LIST, {"one.bin"});
+  std::thread localRename = answer("Rename", [](HWND d) { typeName(d, "first.bin"); });
+  click(IDC_FTP_LOCAL_RENAME);
+  EXPECT_TRUE(listed(IDC_FTP_LOCAL_LIST, "first.bin"));
+  localRename.join();
+  select(IDC_FTP_LOCAL_LIST, {"here", "first.bin"});
+  std::thread localYes = answer("Message", [](HWND box) { PostMessageA(box, WM_COMMAND, IDYES, 0); });
+  click(IDC_FTP_LOCAL_DELETE);
+  EXPECT_TRUE(pumpUntil([] { return indexOf(IDC_FTP_LOCAL_LIST, "first.bin") < 0; }, 10000));
+  localYes.join();
+  EXPECT_FALSE(std::filesystem::exists(f.local + "\\here"));
+  EXPECT_FALSE(std::filesystem::exists(f.local + "\\one.bin"));
+
+  // "View" of a type nothing opens, local and remote: the warning each time,
+  // the remote file downloaded first.
+  MessageBoxCloser warnings({"Warning"});
+  select(IDC_FTP_LOCAL_LIST, {"two.bin"});
+  click(IDC_FTP_LOCAL_VIEW);
+  EXPECT_TRUE(pumpUntil([&] { return warnings.texts().size() == 1; }, 10000));
+  select(IDC_FTP_REMOTE_LIST, {"one.bin"});
+  click(IDC_FTP_REMOTE_VIEW);
+  EXPECT_EQ(finishTransfer(), "Done") << sessionText;
+  EXPECT_TRUE(pumpUntil([&] { return warnings.texts().size() == 2; }, 10000));
+  EXPECT_EQ(warnings.texts(), std::vector<std::string>(2, "No executable is associated with this file type"));
+  EXPECT_TRUE(readFile(f.local + "\\one.bin") == readFile(treeFile("one.bin")));
 }
 
 // The data connection breaks in the middle of a download: the whole blocks
 // stay; "Recover" then sends REST with their size and completes the file.
 TEST(Win32FtpWindow, BrokenDownloadKeepsWholeBlocksAndRecoverResumes) {
-  const char* port = std::getenv("SUITE_TEST_FTPWIN_PORT");
-  const char* tree = std::getenv("SUITE_TEST_FTPWIN_TREE");
-  ASSERT_TRUE(port && tree) << "tests/win32/run starts the window's vsftpd";
   Fixture f;
-  ASSERT_EQ(ftpConnect("127.0.0.1", std::atoi(port), 10000), 0);
-  FtpLoginInfo login;
-  login.user = "peertest";
-  login.password = "peerpass";
-  ASSERT_EQ(FtpLogin(login), 0) << sessionText;
-  RECT area;
-  GetClientRect(mainWindow(), &area);
-  ASSERT_EQ(ftpWindowOpen(mainWindow(), area), 0);
-  HWND remotePath = control(IDC_FTP_REMOTE_PATH);
-  SendMessageA(remotePath, CB_SETCURSEL, SendMessageA(remotePath, CB_ADDSTRING, 0, (LPARAM)tree), 0);
-  PostMessageA(ftpWindowHandle(), WM_COMMAND, MAKEWPARAM(IDC_FTP_REMOTE_PATH, CBN_SELCHANGE), (LPARAM)remotePath);
-  ASSERT_TRUE(listed(IDC_FTP_REMOTE_LIST, "big.bin")) << sessionText;
+  f.open();
+  if (HasFatalFailure()) return;
 
   // The window's progress hook runs as before; past 1 MB the data socket is
   // pulled from under the transfer once, and a picture taken.
@@ -289,23 +311,10 @@ TEST(Win32FtpWindow, BrokenDownloadKeepsWholeBlocksAndRecoverResumes) {
 // A local file dragged with the mouse onto the remote list is uploaded; a
 // remote file dragged onto the local list is downloaded.
 TEST(Win32FtpWindow, DragBetweenThePanesTransfers) {
-  const char* port = std::getenv("SUITE_TEST_FTPWIN_PORT");
-  const char* tree = std::getenv("SUITE_TEST_FTPWIN_TREE");
-  ASSERT_TRUE(port && tree) << "tests/win32/run starts the window's vsftpd";
   Fixture f;
   writeFile(f.local + "\\dragged.bin", pseudoRandom(30000, 9));
-  ASSERT_EQ(ftpConnect("127.0.0.1", std::atoi(port), 10000), 0);
-  FtpLoginInfo login;
-  login.user = "peertest";
-  login.password = "peerpass";
-  ASSERT_EQ(FtpLogin(login), 0) << sessionText;
-  RECT area;
-  GetClientRect(mainWindow(), &area);
-  ASSERT_EQ(ftpWindowOpen(mainWindow(), area), 0);
-  HWND remotePath = control(IDC_FTP_REMOTE_PATH);
-  SendMessageA(remotePath, CB_SETCURSEL, SendMessageA(remotePath, CB_ADDSTRING, 0, (LPARAM)tree), 0);
-  PostMessageA(ftpWindowHandle(), WM_COMMAND, MAKEWPARAM(IDC_FTP_REMOTE_PATH, CBN_SELCHANGE), (LPARAM)remotePath);
-  ASSERT_TRUE(listed(IDC_FTP_REMOTE_LIST, "two.bin")) << sessionText;
+  f.open();
+  if (HasFatalFailure()) return;
   SetForegroundWindow(mainWindow());
 
   // The mouse from the middle of an item's label to the middle of the other list.
