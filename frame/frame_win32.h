@@ -70,6 +70,13 @@ struct FrameProgram {
   void (*book)(HWND owner);
   void (*quickConnect)(HWND owner);
   int (*sheet)(HWND owner, int page);
+  // A session view of plain text lines (132 columns, rows after the window)
+  // instead of a terminal: the line writes its text there itself.
+  bool plainView = false;
+  // The program's own menu commands beside the frame's (true when handled),
+  // and its menu marks after each online or offline switch.
+  bool (*ownCommand)(int id) = nullptr;
+  void (*menusSwitched)(bool online) = nullptr;
 };
 
 // Runs the program: class, window, message loop, clean-up; the exit code.

@@ -25,6 +25,7 @@ INT_PTR CALLBACK viewProc(HWND dialog, UINT message, WPARAM wp, LPARAM lp) {
       SetWindowLongPtrA(dialog, DWLP_USER, lp);
       v = reinterpret_cast<ViewDialog*>(lp);
       const ViewOptions& o = *v->options;
+      if (v->choices.bookLabel) SetDlgItemTextA(dialog, IDC_VIEW_START_BOOK, v->choices.bookLabel);
       CheckRadioButton(dialog, IDC_VIEW_START_BOOK, IDC_VIEW_START_NONE, radioFor(v->choices, o.startup));
       CheckDlgButton(dialog, IDC_VIEW_DISCBOX, o.disconnectBox ? BST_CHECKED : BST_UNCHECKED);
       CheckDlgButton(dialog, IDC_VIEW_TOOLBAR, o.toolbar ? BST_CHECKED : BST_UNCHECKED);

@@ -15,6 +15,7 @@ struct ViewOptions {
 // connect, none).
 struct StartupChoices {
   int book, connect, none;
+  const char* bookLabel = nullptr;  // the first choice's text where it is not "Telnetbook"
 };
 
 // Reads the values with their start-up defaults.
