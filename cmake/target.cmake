@@ -60,17 +60,20 @@ add_executable(bench_draw ${SUITE_ROOT}/bench/draw_win32.cpp)
 target_link_libraries(bench_draw PRIVATE suite_core)
 set_target_properties(bench_draw PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin EXCLUDE_FROM_ALL TRUE)
 
-# The Telnet program's help file beside the programs, compiled from the HTML
-# topics of help/telnet with chmcmd (fp-utils), in a copy of the sources so
-# the compiler's output stays out of the source tree.
+# The programs' help files beside the programs, compiled from the HTML topics
+# of help/telnet and help/ftp with chmcmd (fp-utils), each in a copy of its
+# sources so the compiler's output stays out of the source tree.
 find_program(CHMCMD chmcmd REQUIRED)
-file(GLOB TELNET_HELP_SOURCES CONFIGURE_DEPENDS ${SUITE_ROOT}/help/telnet/*)
-add_custom_command(
-  OUTPUT ${CMAKE_BINARY_DIR}/bin/kelvro32-telnet.chm
-  COMMAND ${CMAKE_COMMAND} -E rm -rf ${CMAKE_BINARY_DIR}/help-telnet
-  COMMAND ${CMAKE_COMMAND} -E copy_directory ${SUITE_ROOT}/help/telnet ${CMAKE_BINARY_DIR}/help-telnet
-  COMMAND ${CMAKE_COMMAND} -E chdir ${CMAKE_BINARY_DIR}/help-telnet ${CHMCMD} --no-html-scan kelvro32-telnet.hhp
-  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/help-telnet/kelvro32-telnet.chm ${CMAKE_BINARY_DIR}/bin/kelvro32-telnet.chm
-  DEPENDS ${TELNET_HELP_SOURCES}
-  COMMENT "Help file kelvro32-telnet.chm")
-add_custom_target(telnet_help ALL DEPENDS ${CMAKE_BINARY_DIR}/bin/kelvro32-telnet.chm)
+foreach(help telnet ftp)
+  set(chm kelvro32-${help}.chm)
+  file(GLOB HELP_SOURCES CONFIGURE_DEPENDS ${SUITE_ROOT}/help/${help}/*)
+  add_custom_command(
+    OUTPUT ${CMAKE_BINARY_DIR}/bin/${chm}
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${CMAKE_BINARY_DIR}/help-${help}
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${SUITE_ROOT}/help/${help} ${CMAKE_BINARY_DIR}/help-${help}
+    COMMAND ${CMAKE_COMMAND} -E chdir ${CMAKE_BINARY_DIR}/help-${help} ${CHMCMD} --no-html-scan kelvro32-${help}.hhp
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/help-${help}/${chm} ${CMAKE_BINARY_DIR}/bin/${chm}
+    DEPENDS ${HELP_SOURCES}
+    COMMENT "Help file ${chm}")
+  add_custom_target(${help}_help ALL DEPENDS ${CMAKE_BINARY_DIR}/bin/${chm})
+endforeach()

@@ -187,12 +187,25 @@ INT_PTR CALLBACK FileOptionsDlgFunc(HWND d, UINT m, WPARAM, LPARAM lp) {
   return pageMessage(d, m, lp, HELP_FTP_FILE_OPTIONS, optionsRead);
 }
 
+// The shared firewall page, with the FTP program's own topic and pop-ups.
+INT_PTR CALLBACK FtpFirewallDlgFunc(HWND d, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_HELP) {
+    helpContextPopup(reinterpret_cast<const HELPINFO*>(lp), HELP_FTP_FIREWALL);
+    return TRUE;
+  }
+  if (m == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lp)->code == static_cast<UINT>(PSN_HELP)) {
+    helpShowTopic(d, HELP_FTP_FIREWALL);
+    return TRUE;
+  }
+  return FirewallDlgFunc(d, m, wp, lp);
+}
+
 struct PageSpec {
   const char* resource;
   DLGPROC procedure;
 };
 const PageSpec PAGES[FTP_PAGE_COUNT] = {
-    {"FTPINTERNETDIALOG", InternetDlgFunc}, {"FILEOPTION", FileOptionsDlgFunc}, {"FIREWALL", FirewallDlgFunc},
+    {"FTPINTERNETDIALOG", InternetDlgFunc}, {"FILEOPTION", FileOptionsDlgFunc}, {"FIREWALL", FtpFirewallDlgFunc},
     {"COLOR", ColorDlgFunc},                {"FONTDLG", FontDlgFunc},           {"DEFDIR", DirDlgFunc},
 };
 }  // namespace
