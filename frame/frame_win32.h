@@ -77,6 +77,8 @@ struct FrameProgram {
   // and its menu marks after each online or offline switch.
   bool (*ownCommand)(int id) = nullptr;
   void (*menusSwitched)(bool online) = nullptr;
+  // After the bars and the session view were laid out again (a resize).
+  void (*laidOut)() = nullptr;
 };
 
 // Runs the program: class, window, message loop, clean-up; the exit code.

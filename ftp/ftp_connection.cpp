@@ -78,7 +78,6 @@ void lineClose() {
 }
 
 bool busy() { return ftp.busy; }
-uintptr_t modeless() { return 0; }
 void nothing() {}
 
 void sessionStart() {
@@ -142,6 +141,6 @@ void ftpLinePoll() {
 }
 
 const FrameConnection FTP_CONNECTION = {
-    "ftp",  0,           lineOpen, lineClose,     busy,       ftpLineMessage, modeless, nothing, nothing,
+    "ftp",  0,           lineOpen, lineClose,     busy,       ftpLineMessage, ftpLineModeless, nothing, nothing,
     ftpLineAttachHooks, sessionStart, sessionEnd, noSize, statusText, noSpecial, special,
 };

@@ -23,6 +23,9 @@ void ftpLinePoll();
 // The platform's half: the watch timer, the typed keys.
 void ftpLineWatch(bool on);
 bool ftpLineMessage(unsigned message, uintptr_t wParam, intptr_t lParam);
+// The line's modeless window whose keys the message loop routes first (the
+// transfer dialog, else the FTP window), 0 when none.
+uintptr_t ftpLineModeless();
 // Where the line hands its upward steps the program needs (the FTP window
 // opened after the login): set by the program, a no-op by default.
 void ftpLineSetLoggedIn(void (*loggedIn)());

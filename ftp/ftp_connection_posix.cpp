@@ -4,3 +4,4 @@
 
 void ftpLineWatch(bool) {}
 bool ftpLineMessage(unsigned, uintptr_t, intptr_t) { return false; }
+uintptr_t ftpLineModeless() { return 0; }

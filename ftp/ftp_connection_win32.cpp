@@ -7,6 +7,7 @@
 #include "frame/frame_win32.h"
 #include "ftp/ftp_connection.h"
 #include "ftp/ftp_session.h"
+#include "ftp/ftp_window_win32.h"
 
 namespace {
 // Within the session's timers 1 to 28, which end with the session.
@@ -37,4 +38,9 @@ bool ftpLineMessage(unsigned message, uintptr_t wParam, intptr_t) {
     default:
       return false;
   }
+}
+
+uintptr_t ftpLineModeless() {
+  HWND transfer = ftpTransferDialog();
+  return reinterpret_cast<uintptr_t>(transfer ? transfer : ftpWindowHandle());
 }

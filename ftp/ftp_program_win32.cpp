@@ -5,7 +5,6 @@
 #include "ftp/ftp_program_win32.h"
 
 #include <commdlg.h>
-#include <shellapi.h>
 
 #include <cstring>
 #include <string>
@@ -16,6 +15,7 @@
 #include "ftp/ftp_help.h"
 #include "ftp/ftp_ids.h"
 #include "ftp/ftp_session.h"
+#include "ftp/ftp_window_win32.h"
 #include "ftp/system_type.h"
 #include "shell/book_dialog_win32.h"
 #include "shell/config_pages.h"
@@ -24,6 +24,7 @@
 #include "shell/message_ids.h"
 #include "shell/program_dir.h"
 #include "shell/statusbar_win32.h"
+#include "shell/toolbar_win32.h"
 
 FtpEntry ftpSessionEntry;
 FtpEntry ftpTemplateEntry;
@@ -165,10 +166,6 @@ bool askOpenFile(char* path, int size) {
   of.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   return GetOpenFileNameA(&of) != 0;
 }
-void openFile(const char* path) {
-  if (reinterpret_cast<INT_PTR>(ShellExecuteA(frameWindow(), "open", path, nullptr, nullptr, SW_SHOWNORMAL)) <= 32)
-    MessageBoxA(frameWindow(), "No executable is associated with this file type", "Warning", MB_OK | MB_ICONEXCLAMATION);
-}
 
 void attachHooks() {
   ftpResetHooks();
@@ -179,15 +176,32 @@ void attachHooks() {
   ftpHooks.askUser = askUser;
   ftpHooks.askPassword = askPassword;
   ftpHooks.askOpenFile = askOpenFile;
-  ftpHooks.openFile = openFile;
+  ftpWindowInstallHooks(frameWindow());
   ftpLineAttachHooks();
 }
 
 // --- the FTP window ----------------------------------------------------------
 
+// The FTP window lies over the session view: the whole width, from below the
+// toolbar to above the status bar.
+RECT sessionArea() {
+  RECT r;
+  GetClientRect(frameWindow(), &r);
+  r.top = toolbarHeight();
+  r.bottom -= statusBarHeight();
+  if (r.bottom < r.top) r.bottom = r.top;
+  return r;
+}
+
 void openFtpWindow() {
-  if (ftp.busy) return;
-  // FTP-WINDOW: the two-pane window opens here (ftpWindowOpen over the view's area).
+  if (ftp.busy || ftpWindowHandle()) return;
+  if (ftpWindowOpen(frameWindow(), sessionArea()) != 0) return;
+  // Above the session view's scroll bars, which share its area.
+  SetWindowPos(ftpWindowHandle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void laidOut() {
+  if (ftpWindowHandle()) ftpWindowResize(sessionArea());
 }
 
 // --- menus -------------------------------------------------------------------
@@ -206,6 +220,7 @@ void showMarks() {
 }
 
 void menusSwitched(bool online) {
+  if (!online) ftpWindowDisconnected();
   EnableMenuItem(GetMenu(frameWindow()), QCMD_FTP_DIALOG, MF_BYCOMMAND | (online ? MF_ENABLED : MF_GRAYED));
   showMarks();
 }
@@ -312,4 +327,5 @@ const FrameProgram QUENDA32_PROGRAM = {
     true,
     ownCommand,
     menusSwitched,
+    laidOut,
 };
