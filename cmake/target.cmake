@@ -61,19 +61,21 @@ target_link_libraries(bench_draw PRIVATE suite_core)
 set_target_properties(bench_draw PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin EXCLUDE_FROM_ALL TRUE)
 
 # The programs' help files beside the programs, compiled from the HTML topics
-# of help/telnet and help/ftp with chmcmd (fp-utils), each in a copy of its
-# sources so the compiler's output stays out of the source tree.
+# of help/FOLDER with chmcmd (fp-utils), in a copy of the sources so the
+# compiler's output stays out of the source tree.
 find_program(CHMCMD chmcmd REQUIRED)
-foreach(help telnet ftp)
-  set(chm kelvro32-${help}.chm)
-  file(GLOB HELP_SOURCES CONFIGURE_DEPENDS ${SUITE_ROOT}/help/${help}/*)
+function(suite_help folder name)
+  file(GLOB sources CONFIGURE_DEPENDS ${SUITE_ROOT}/help/${folder}/*)
   add_custom_command(
-    OUTPUT ${CMAKE_BINARY_DIR}/bin/${chm}
-    COMMAND ${CMAKE_COMMAND} -E rm -rf ${CMAKE_BINARY_DIR}/help-${help}
-    COMMAND ${CMAKE_COMMAND} -E copy_directory ${SUITE_ROOT}/help/${help} ${CMAKE_BINARY_DIR}/help-${help}
-    COMMAND ${CMAKE_COMMAND} -E chdir ${CMAKE_BINARY_DIR}/help-${help} ${CHMCMD} --no-html-scan kelvro32-${help}.hhp
-    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/help-${help}/${chm} ${CMAKE_BINARY_DIR}/bin/${chm}
-    DEPENDS ${HELP_SOURCES}
-    COMMENT "Help file ${chm}")
-  add_custom_target(${help}_help ALL DEPENDS ${CMAKE_BINARY_DIR}/bin/${chm})
-endforeach()
+    OUTPUT ${CMAKE_BINARY_DIR}/bin/${name}.chm
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${CMAKE_BINARY_DIR}/help-${folder}
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${SUITE_ROOT}/help/${folder} ${CMAKE_BINARY_DIR}/help-${folder}
+    COMMAND ${CMAKE_COMMAND} -E chdir ${CMAKE_BINARY_DIR}/help-${folder} ${CHMCMD} --no-html-scan ${name}.hhp
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/help-${folder}/${name}.chm ${CMAKE_BINARY_DIR}/bin/${name}.chm
+    DEPENDS ${sources}
+    COMMENT "Help file ${name}.chm")
+  add_custom_target(${folder}_help ALL DEPENDS ${CMAKE_BINARY_DIR}/bin/${name}.chm)
+endfunction()
+suite_help(telnet kelvro32-telnet)
+suite_help(dialup kelvro32-dialup)
+suite_help(ftp kelvro32-ftp)

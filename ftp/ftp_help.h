@@ -1,6 +1,6 @@
 // The help of the FTP program's dialogs and pages: topics of its compiled help
-// file and the pop-up texts of their controls. The Color, Fonts and Default
-// Dir pages are the shared ones, with the shared topic names.
+// file and the pop-up texts of their controls. The Fonts and Default Dir
+// pages are the shared ones, with the shared topic names.
 #pragma once
 #include "shell/help_topics.h"
 
@@ -11,6 +11,7 @@ extern const HelpTopic HELP_FTP_QUICK_CONNECT;
 extern const HelpTopic HELP_FTP_GENERAL;
 extern const HelpTopic HELP_FTP_FILE_OPTIONS;
 extern const HelpTopic HELP_FTP_FIREWALL;
+extern const HelpTopic HELP_FTP_COLOR;
 extern const HelpTopic HELP_FTP_USER;
 extern const HelpTopic HELP_FTP_PASSWORD;
 extern const HelpTopic HELP_FTP_EMAIL;

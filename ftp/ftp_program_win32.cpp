@@ -96,7 +96,7 @@ int saveFromBook(const uint8_t* record) {
   return ftpSaveEntry(*reinterpret_cast<const FtpEntry*>(record), TXT_ENTRY_CREATE_FAILED);
 }
 int editEntry(HWND owner, uint8_t* record, bool newEntry) {
-  return ftpSettingsSheet(owner, reinterpret_cast<FtpEntry*>(record), FTP_PAGE_GENERAL, newEntry);
+  return ftpSettingsSheet(owner, reinterpret_cast<FtpEntry*>(record), CONFIG_GENERAL, newEntry);
 }
 
 const BookEnv& ftpBook() {
@@ -273,11 +273,6 @@ void created(HWND) {
   PostMessageA(frameWindow(), WM_COMMAND, QCMD_FTP_DIALOG, 0);
 }
 
-int sheet(HWND owner, int page) {
-  int ftpPage = page == CONFIG_COLOR ? FTP_PAGE_COLOR : page == CONFIG_FONTS ? FTP_PAGE_FONTS
-                : page == CONFIG_DEFAULT_DIR ? FTP_PAGE_DEFAULT_DIR : FTP_PAGE_GENERAL;
-  return ftpSettingsSheet(owner, &ftpSessionEntry, ftpPage, false);
-}
 }  // namespace
 
 int ftpReadCommandLine(const char* line) {
@@ -303,7 +298,7 @@ const FrameProgram QUENDA32_PROGRAM = {
     "pxftp.txt",  // run by the FTP line itself; the sheet edits and checks it
     "ABOUTFTP",
     &FTP_SETTINGS,
-    {BOOKBOX_FTP_BOOK, BOOKBOX_FTP_QUICKCONNECT, BOOKBOX_FTP_NONE, "FTPbook"},
+    {BOOKBOX_FTP_BOOK, BOOKBOX_FTP_QUICKCONNECT, BOOKBOX_FTP_NONE, "FTPbook", nullptr},
     1,   // "Offline" or "%s is connected"
     2,   // the online time
     -1,  // no local address; part 3 names the remote system
@@ -323,7 +318,7 @@ const FrameProgram QUENDA32_PROGRAM = {
     created,
     book,
     quickConnect,
-    sheet,
+    &QUENDA32_SHEET,
     true,
     ownCommand,
     menusSwitched,

@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 
+#include "frame/config_sheet_win32.h"
 #include "frame/frame_win32.h"
 #include "shell/ftp_entry.h"
 
@@ -17,11 +18,9 @@ extern FtpEntry ftpTemplateEntry;
 
 // The sheet over an FTP entry: "General" (editable name only for a new
 // entry), "File Transfer Options", "Firewall", "Color", "Fonts", "Default
-// Dir"; firstPage is one of FtpSheetPage. IDOK when the entry changed and was
-// saved.
-enum FtpSheetPage { FTP_PAGE_GENERAL, FTP_PAGE_FILE_OPTIONS, FTP_PAGE_FIREWALL, FTP_PAGE_COLOR, FTP_PAGE_FONTS,
-                    FTP_PAGE_DEFAULT_DIR, FTP_PAGE_COUNT };
-int ftpSettingsSheet(HWND owner, FtpEntry* entry, int firstPage, bool newEntry);
+// Dir"; firstKind is a ConfigPage. IDOK when the entry changed and was saved.
+extern const ConfigSheetSpec QUENDA32_SHEET;
+int ftpSettingsSheet(HWND owner, FtpEntry* entry, int firstKind, bool newEntry);
 
 // The login's dialogs and the e-mail address (modal; false on Cancel).
 bool ftpAskUser(HWND owner, char* name, int size);
