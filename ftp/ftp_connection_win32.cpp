@@ -22,7 +22,7 @@ void ftpLineWatch(bool on) {
   else KillTimer(w, WATCH_TIMER);
 }
 
-bool ftpLineMessage(unsigned message, uintptr_t wParam, intptr_t) {
+bool ftpLineMessage(unsigned message, uintptr_t wParam, intptr_t lParam) {
   switch (message) {
     case WM_TIMER:
       if (wParam != WATCH_TIMER) return false;
@@ -30,6 +30,11 @@ bool ftpLineMessage(unsigned message, uintptr_t wParam, intptr_t) {
       return true;
     case WM_CHAR:
       if (frameOnline()) ftpTypedChar(static_cast<uint8_t>(wParam));
+      return true;
+    case WM_SETCURSOR:
+      // While a command runs the window shows that it waits.
+      if (!ftp.busy || LOWORD(lParam) != HTCLIENT) return false;
+      SetCursor(LoadCursor(nullptr, IDC_WAIT));
       return true;
     case WM_KEYDOWN:
     case WM_KEYUP:

@@ -222,6 +222,29 @@ def case_ftpbook_menu_connects_existing_entry_and_sheet_pages(desk, stack):
     desk.menu_exit(prog, main)
 
 
+def case_quick_connect_keeps_an_existing_entry_but_host_and_port(desk, stack):
+    """Quick Connect to a host whose entry exists logs in with that entry's
+    settings (anonymous here, where the default entry would ask for a user
+    name); only its port changes, to the one typed."""
+    server = Server(stack)
+    prog = start(desk, stack, book=102, entries=[("127.0.0.1", "anonymous=1", "port=21", "passive=1")])
+    quick = desk.window("Quick Connect")
+    desk.fill(quick, "127.0.0.1", str(server.port))
+    desk.keys(quick, "Return")
+    main = desk.window(TITLE)
+    check(wait_for(lambda: desk.brightness(main, 4, 88, 300, 40) > 0.0015, SLOW), "no session text drawn")
+    check(not wait_for(lambda: desk.windows("Enter your username"), 3), "the default entry's settings were used")
+    time.sleep(2)
+    disconnect(desk, main)
+    log = prog.session_log("127.0.0.1")
+    check("USER anonymous" in log and "230 " in log, "no anonymous login: %r" % log[-600:])
+    values = e2e.entry_values(prog.entry_file("127.0.0.1"))
+    check(values.get("port") == str(server.port) and values.get("anonymous") == "1" and values.get("passive") == "1",
+          "the entry lost its settings: %r" % values)
+    desk.keys(desk.window("Quick Connect"), "Escape")
+    desk.menu_exit(prog, main)
+
+
 CASES = [v for k, v in list(globals().items()) if k.startswith("case_")]
 
 
