@@ -41,6 +41,7 @@ void disconnected() { frameLost(); }
 
 void applyEntry(const FtpEntry& e) {
   using namespace ftpField;
+  ftp.binary = recordInt(e.bytes, binary) != 0;
   ftp.passive = recordInt(e.bytes, passive) != 0;
   ftp.recover = recordInt(e.bytes, recover) != 0;
   ftp.hideListing = recordInt(e.bytes, hideListing) != 0;
@@ -104,7 +105,15 @@ void sessionStart() {
   if (ftp.connected && recordInt(e->bytes, ftpField::noFtpWindow) == 0) loggedInStep();
 }
 
-void sessionEnd(uint8_t*) { ftpLineWatch(false); }
+// The transfer settings as the session left them (the FTP window's boxes, the
+// menu, a typed binary or ascii) go back into the entry, which is saved next.
+void sessionEnd(uint8_t* r) {
+  ftpLineWatch(false);
+  if (!r) return;
+  recordSetInt(r, ftpField::binary, ftp.binary ? 1 : 0);
+  recordSetInt(r, ftpField::recover, ftp.recover ? 1 : 0);
+  recordSetInt(r, ftpField::passive, ftp.passive ? 1 : 0);
+}
 void noSize(int, int) {}
 void statusText(char* text, int size) {
   snprintf(text, static_cast<size_t>(size), "%s is connected", frameSession.profile.address);

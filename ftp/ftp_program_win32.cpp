@@ -15,6 +15,7 @@
 #include "ftp/ftp_help.h"
 #include "ftp/ftp_ids.h"
 #include "ftp/ftp_session.h"
+#include "ftp/ftp_window_ids.h"
 #include "ftp/ftp_window_win32.h"
 #include "ftp/system_type.h"
 #include "shell/book_dialog_win32.h"
@@ -211,10 +212,12 @@ void check(int id, bool on) {
 }
 
 void showMarks() {
+  // While connected the session's own flags, which the FTP window changes too.
   const uint8_t* r = ftpSessionEntry.bytes;
-  check(QCMD_BINARY, recordInt(r, ftpField::binary) != 0);
-  check(QCMD_PASSIVE, recordInt(r, ftpField::passive) != 0);
-  check(QCMD_RECOVER, recordInt(r, ftpField::recover) != 0);
+  bool session = ftp.connected;
+  check(QCMD_BINARY, session ? ftp.binary : recordInt(r, ftpField::binary) != 0);
+  check(QCMD_PASSIVE, session ? ftp.passive : recordInt(r, ftpField::passive) != 0);
+  check(QCMD_RECOVER, session ? ftp.recover : recordInt(r, ftpField::recover) != 0);
   int type = ftpSystemType(ftpSessionEntry);
   for (int i = 0; i < 8; ++i) check(SYSTEM_COMMANDS[i], i == type);
 }
@@ -225,12 +228,19 @@ void menusSwitched(bool online) {
   showMarks();
 }
 
-void toggle(const FieldSpec& field) {
-  bool on = recordInt(ftpSessionEntry.bytes, field) == 0;
+// The setting as it stands: the session's while connected (the FTP window
+// changes it too), else the entry's.
+void toggle(const FieldSpec& field, bool* sessionFlag) {
+  bool current = ftp.connected ? *sessionFlag : recordInt(ftpSessionEntry.bytes, field) != 0;
+  bool on = !current;
   recordSetInt(ftpSessionEntry.bytes, field, on ? 1 : 0);
   // The running session follows at once; the entry keeps it at disconnect.
-  if (&field == &ftpField::passive) ftp.passive = on;
-  if (&field == &ftpField::recover) ftp.recover = on;
+  *sessionFlag = on;
+  // The FTP window's boxes show the same two settings.
+  if (HWND w = ftpWindowHandle()) {
+    CheckDlgButton(w, IDC_FTP_BINARY, ftp.binary ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(w, IDC_FTP_RECOVER, ftp.recover ? BST_CHECKED : BST_UNCHECKED);
+  }
   showMarks();
 }
 
@@ -246,9 +256,9 @@ bool ownCommand(int id) {
   switch (id) {
     case QCMD_FTP_DIALOG:
     case QCMD_FTP_BOX: openFtpWindow(); return true;
-    case QCMD_BINARY: toggle(ftpField::binary); return true;
-    case QCMD_PASSIVE: toggle(ftpField::passive); return true;
-    case QCMD_RECOVER: toggle(ftpField::recover); return true;
+    case QCMD_BINARY: toggle(ftpField::binary, &ftp.binary); return true;
+    case QCMD_PASSIVE: toggle(ftpField::passive, &ftp.passive); return true;
+    case QCMD_RECOVER: toggle(ftpField::recover, &ftp.recover); return true;
     case QCMD_EMAIL: ftpEmailDialog(frameWindow()); return true;
   }
   for (int i = 0; i < 8; ++i)

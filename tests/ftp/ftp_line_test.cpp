@@ -111,8 +111,9 @@ TEST_F(FtpLine, LoggedInTypedCommandsSecondOpenRefusedAndServerGoneOnce) {
   EXPECT_EQ(frameUiSteps(), "offline(startup) online offline ");
 }
 
-TEST_F(FtpLine, OpenWithoutLoginWaitsForTypedCommandsAndDisconnectEndsOnce) {
+TEST_F(FtpLine, OpenWithoutLoginWaitsForTypedCommandsAndDisconnectEndsOnceKeepingTheSettings) {
   startServer();
+  recordSetInt(entry.bytes, ftpField::binary, 1);
   frameReset(&FTP_CONNECTION, entry.bytes);
   frameStartOffline();
   ftpLineSetLogin(false);
@@ -125,9 +126,14 @@ TEST_F(FtpLine, OpenWithoutLoginWaitsForTypedCommandsAndDisconnectEndsOnce) {
     clockSleep(20);
   }
   EXPECT_TRUE(viewHas("220 ")) << screenText();
+  EXPECT_TRUE(ftp.binary);
   typeLine("user anonymous");
   EXPECT_TRUE(viewHas("USER anonymous")) << screenText();
+  // A typed ascii leaves text transfers set, and the entry keeps that.
+  typeLine("ascii");
+  EXPECT_TRUE(viewHas("TYPE A N")) << screenText();
   frameClose();
+  EXPECT_EQ(recordInt(entry.bytes, ftpField::binary), 0);
   EXPECT_TRUE(viewHas("QUIT")) << screenText();
   EXPECT_EQ(frameSession.state, FrameState::Offline);
   EXPECT_EQ(frameUiSteps(), "offline(startup) online offline ");
