@@ -66,17 +66,22 @@ add_executable(bench_ftp_window ${SUITE_ROOT}/bench/ftp_window_win32.cpp ${SUITE
 target_link_libraries(bench_ftp_window PRIVATE suite_core)
 set_target_properties(bench_ftp_window PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin EXCLUDE_FROM_ALL TRUE)
 
-# The Telnet program's help file beside the programs, compiled from the HTML
-# topics of help/telnet with chmcmd (fp-utils), in a copy of the sources so
-# the compiler's output stays out of the source tree.
+# The programs' help files beside the programs, compiled from the HTML topics
+# of help/FOLDER with chmcmd (fp-utils), in a copy of the sources so the
+# compiler's output stays out of the source tree.
 find_program(CHMCMD chmcmd REQUIRED)
-file(GLOB TELNET_HELP_SOURCES CONFIGURE_DEPENDS ${SUITE_ROOT}/help/telnet/*)
-add_custom_command(
-  OUTPUT ${CMAKE_BINARY_DIR}/bin/kelvro32-telnet.chm
-  COMMAND ${CMAKE_COMMAND} -E rm -rf ${CMAKE_BINARY_DIR}/help-telnet
-  COMMAND ${CMAKE_COMMAND} -E copy_directory ${SUITE_ROOT}/help/telnet ${CMAKE_BINARY_DIR}/help-telnet
-  COMMAND ${CMAKE_COMMAND} -E chdir ${CMAKE_BINARY_DIR}/help-telnet ${CHMCMD} --no-html-scan kelvro32-telnet.hhp
-  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/help-telnet/kelvro32-telnet.chm ${CMAKE_BINARY_DIR}/bin/kelvro32-telnet.chm
-  DEPENDS ${TELNET_HELP_SOURCES}
-  COMMENT "Help file kelvro32-telnet.chm")
-add_custom_target(telnet_help ALL DEPENDS ${CMAKE_BINARY_DIR}/bin/kelvro32-telnet.chm)
+function(suite_help folder name)
+  file(GLOB sources CONFIGURE_DEPENDS ${SUITE_ROOT}/help/${folder}/*)
+  add_custom_command(
+    OUTPUT ${CMAKE_BINARY_DIR}/bin/${name}.chm
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${CMAKE_BINARY_DIR}/help-${folder}
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${SUITE_ROOT}/help/${folder} ${CMAKE_BINARY_DIR}/help-${folder}
+    COMMAND ${CMAKE_COMMAND} -E chdir ${CMAKE_BINARY_DIR}/help-${folder} ${CHMCMD} --no-html-scan ${name}.hhp
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/help-${folder}/${name}.chm ${CMAKE_BINARY_DIR}/bin/${name}.chm
+    DEPENDS ${sources}
+    COMMENT "Help file ${name}.chm")
+  add_custom_target(${folder}_help ALL DEPENDS ${CMAKE_BINARY_DIR}/bin/${name}.chm)
+endfunction()
+suite_help(telnet kelvro32-telnet)
+suite_help(dialup kelvro32-dialup)
+suite_help(ftp kelvro32-ftp)

@@ -6,11 +6,14 @@
 
 #include <string>
 
+#include "dialup/dialup_help.h"
 #include "dialup/dialup_ids.h"
+#include "dialup/phonebook_win32.h"
 #include "dialup/serial_connection.h"
 #include "frame/frame_texts.h"
 #include "shell/message_box.h"
 #include "shell/message_ids.h"
+#include "frame/frame_session.h"
 #include "shell/phone_entry.h"
 
 namespace {
@@ -32,9 +35,8 @@ const ToolButton TOOL_BUTTONS[] = {
 const int ONLINE_BUTTONS[] = {DCMD_RECEIVE, DCMD_TRANSMIT, DCMD_SEND, DCMD_HANGUP};
 const int OFFLINE_BUTTONS[] = {DCMD_PHONEBOOK};
 
-// The settings sheet's dial-up pages, the phonebook, the modem, answer mode,
-// chat, Comm Status and the script commands come with later versions: their
-// entries say so.
+// The modem, answer mode, chat, Comm Status and the script commands come
+// with later versions: their entries say so.
 const FrameCommandMap COMMANDS[] = {
     {DCMD_NEW_WINDOW, FC_NEW_WINDOW, WHEN_ALWAYS},
     {DCMD_PHONEBOOK, FC_BOOK, WHEN_OFFLINE},
@@ -52,11 +54,11 @@ const FrameCommandMap COMMANDS[] = {
     {DCMD_VIEW_OPTIONS, FC_VIEW_OPTIONS, WHEN_ALWAYS},
     {DCMD_MODEM_SETTING, FC_NOT_YET, WHEN_ALWAYS},
     {DCMD_COMM_PARAMETERS, FC_SPECIAL_COMM_PARAMETERS, WHEN_ONLINE},
-    {DCMD_TERMINAL_PREFS, FC_NOT_YET, WHEN_ALWAYS},
-    {DCMD_FONTS, FC_NOT_YET, WHEN_ALWAYS},
-    {DCMD_PROTOCOL, FC_NOT_YET, WHEN_ALWAYS},
-    {DCMD_COLOR, FC_NOT_YET, WHEN_ALWAYS},
-    {DCMD_DEFAULT_DIR, FC_NOT_YET, WHEN_ALWAYS},
+    {DCMD_TERMINAL_PREFS, FC_TERMINAL_PREFS, WHEN_ALWAYS},
+    {DCMD_FONTS, FC_FONTS, WHEN_ALWAYS},
+    {DCMD_PROTOCOL, FC_PROTOCOL, WHEN_ALWAYS},
+    {DCMD_COLOR, FC_COLOR, WHEN_ALWAYS},
+    {DCMD_DEFAULT_DIR, FC_DEFAULT_DIR, WHEN_ALWAYS},
     {DCMD_KEYBOARD, FC_KEYBOARD, WHEN_ALWAYS},
     {DCMD_RESET_TERM, FC_RESET_TERM, WHEN_ONLINE},
     {DCMD_VIEW_JPEG_REALTIME, FC_VIEW_JPEG_REALTIME, WHEN_ALWAYS},
@@ -111,9 +113,17 @@ void created(HWND window) {
 
 void notYet(HWND) { messageBox(TXT_NOT_AVAILABLE, nullptr, MSG_OK | MSG_ICONINFORMATION); }
 
-int noSheet(HWND, int) {
-  notYet(nullptr);
-  return IDCANCEL;
+bool portOpen() { return frameSession.state != FrameState::Offline; }
+
+// The phonebook's Dial: a direct line opens on timer 3; dialing a modem entry
+// comes with a later version, so the modem is not ready yet.
+void book(HWND owner) {
+  static const PhonebookEnv env = {&phoneSession, &phoneTemplate, portOpen};
+  if (phonebookDialog(owner, env) == PHONEBOOK_NOTHING) return;
+  if (profileFromPhone(phoneSession).phoneType == PHONE_TYPE_NONE)
+    SetTimer(frameWindow(), SERIAL_TIMER_DIRECT_OPEN, SERIAL_DIRECT_OPEN_MS, nullptr);
+  else
+    messageBox(TXT_MODEM_NOT_READY, nullptr, MSG_OK | MSG_ICONINFORMATION);
 }
 
 }  // namespace
@@ -127,12 +137,12 @@ const FrameProgram KELVRO32_PROGRAM = {
     "File",
     nullptr,
     "kelvro32.exe",
-    "kelvro32-dialup.chm",
-    "KELVRO.HLP",
+    DIALUP_HELP_CHM,
+    DIALUP_HELP_HLP,
     nullptr,
     "ABOUTDIALUP",
     &DIALUP_SETTINGS,
-    {1, 2, 0},
+    {1, 2, 0, "Phonebook", ""},  // no Quick Connect in this program
     1,   // "%s is connected to %s" or "Offline"
     2,   // the online time
     -1,  // no local address
@@ -151,7 +161,7 @@ const FrameProgram KELVRO32_PROGRAM = {
     {phoneSession.bytes, phoneTemplate.bytes, PHONE_ENTRY_SIZE, decode, loadTemplate, save, &phoneField::name,
      &phoneField::sessionCapture, &phoneField::viewJpegRealtime, &phoneField::sessionDir, &phoneField::downloadDir},
     created,
+    book,
     notYet,
-    notYet,
-    noSheet,
+    &DIALUP_SHEET,
 };

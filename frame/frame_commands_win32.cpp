@@ -126,7 +126,10 @@ int frameCommandId(FrameCommand command) {
 
 void frameCommand(int id) {
   const FrameCommandMap* c = lookUp(id);
-  if (!c) return;
+  if (!c) {
+    if (P().ownCommand) P().ownCommand(id);
+    return;
+  }
   if (!allowed(*c)) return;
   run(c->command);
 }
