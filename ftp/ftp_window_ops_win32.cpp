@@ -6,11 +6,14 @@
 
 #include <string>
 
+#include "ftp/ftp_help.h"
+#include "ftp/ftp_ids.h"
 #include "ftp/ftp_session.h"
 #include "ftp/ftp_window_ids.h"
 #include "ftp/ftp_window_state_win32.h"
 #include "ftp/ftp_window_win32.h"
 #include "ftp/system_type.h"
+#include "shell/help_win32.h"
 #include "terminal/link.h"
 
 namespace {
@@ -133,9 +136,22 @@ void remotePathChosen() {
 }
 
 void systemChosen() {
+  static const int kMenuCommands[] = {QCMD_SYSTEM_AUTO,   QCMD_SYSTEM_UNIX, QCMD_SYSTEM_MACOS, QCMD_SYSTEM_NT,
+                                      QCMD_SYSTEM_NOVELL, QCMD_SYSTEM_VMS,  QCMD_SYSTEM_VM,    QCMD_SYSTEM_MVS};
   int type = static_cast<int>(SendDlgItemMessageA(ftpWin.window, IDC_FTP_SYSTEM, CB_GETCURSEL, 0, 0));
-  if (type < 0 || remoteRefused()) return;
+  if (type < SYSTEM_AUTODETECT || type > SYSTEM_MVS) return;
+  if (ftp.busy) {
+    beep();
+    ftpWindowSettingsChanged();
+    return;
+  }
+  // The box is the menu's choice too: the main window keeps it in the entry
+  // and checks its menu item; the listing that follows is this window's own.
+  ftp.busy = true;
+  SendMessageA(ftpWin.main, WM_COMMAND, kMenuCommands[type], 0);
+  ftp.busy = false;
   ftp.fixedSystemType = type;
+  if (!ftp.connected) return;
   if (type == SYSTEM_AUTODETECT) {
     QueryRemoteSystem();
   } else {
@@ -278,7 +294,7 @@ void ftpWindowCommand(int id) {
     case IDC_FTP_RECOVER: ftp.recover = IsDlgButtonChecked(ftpWin.window, IDC_FTP_RECOVER) == BST_CHECKED; break;
     case IDC_FTP_SYSTEM: systemChosen(); break;
     case IDC_FTP_CLOSE: closeOrAbort(); break;
-    case IDC_FTP_HELP: PostMessageA(ftpWin.main, WM_COMMAND, 5006, 0); break;
+    case IDC_FTP_HELP: helpShowTopic(ftpWin.window, HELP_FTP_WINDOW); break;
     default: break;
   }
 }

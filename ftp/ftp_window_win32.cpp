@@ -20,12 +20,15 @@ void place(int id, int x, int y, int w, int h) {
 }
 
 // Two panes with a column of shared controls between them; each pane has its
-// path box on top and its row of buttons below.
+// path box on top and its six buttons below, in two rows of three where one
+// row would cut their labels.
 void layout(int width, int height) {
-  const int margin = 4, middle = 100, rowH = 24, buttonH = 22, comboH = 200;
+  const int margin = 4, middle = 100, rowH = 24, buttonH = 22, comboH = 200, buttonMin = 72;
   int pane = (width - middle - 4 * margin) / 2;
   if (pane < 60) pane = 60;
-  int listTop = margin + 26, listH = height - listTop - buttonH - 2 * margin;
+  const int perRow = pane / 6 >= buttonMin ? 6 : 3, rows = 6 / perRow;
+  const int listTop = margin + 26;
+  const int listH = height - listTop - rows * (buttonH + 2) - 2 * margin;
   const int left = margin, right = left + pane + margin * 2 + middle;
   const int mid = left + pane + margin;
   place(IDC_FTP_LOCAL_PATH, left, margin, pane, comboH);
@@ -36,11 +39,13 @@ void layout(int width, int height) {
                                      IDC_FTP_LOCAL_DELETE, IDC_FTP_LOCAL_NEWFOLDER, IDC_FTP_LOCAL_RENAME};
   static const int remoteButtons[] = {IDC_FTP_REMOTE_DIR,    IDC_FTP_REMOTE_UP,        IDC_FTP_REMOTE_VIEW,
                                       IDC_FTP_REMOTE_DELETE, IDC_FTP_REMOTE_NEWFOLDER, IDC_FTP_REMOTE_RENAME};
-  const int y = listTop + listH + margin, each = pane / 6;
+  const int y = listTop + listH + margin, each = pane / perRow;
   for (int i = 0; i < 6; ++i) {
-    int w = i == 5 ? pane - 5 * each : each - 2;
-    place(localButtons[i], left + i * each, y, w, buttonH);
-    place(remoteButtons[i], right + i * each, y, w, buttonH);
+    int column = i % perRow, row = i / perRow;
+    int w = column == perRow - 1 ? pane - column * each : each - 2;
+    int top = y + row * (buttonH + 2);
+    place(localButtons[i], left + column * each, top, w, buttonH);
+    place(remoteButtons[i], right + column * each, top, w, buttonH);
   }
   int my = listTop + 10;
   place(IDC_FTP_RECEIVE, mid, my, middle, rowH);
@@ -48,9 +53,11 @@ void layout(int width, int height) {
   place(IDC_FTP_BINARY, mid + 4, my += rowH + 10, middle - 4, 18);
   place(IDC_FTP_RECOVER, mid + 4, my += 20, middle - 4, 18);
   place(IDC_FTP_SYSTEM, mid, my += 24, middle, comboH);
-  place(IDC_FTP_CLOSE, mid, y - rowH - 4, middle, rowH);
-  place(IDC_FTP_HELP, mid, y, middle, buttonH);
-  InvalidateRect(ftpWin.window, nullptr, TRUE);
+  const int bottom = y + (rows - 1) * (buttonH + 2);
+  place(IDC_FTP_CLOSE, mid, bottom - rowH - 4, middle, rowH);
+  place(IDC_FTP_HELP, mid, bottom, middle, buttonH);
+  // The controls moved without drawing: all of them are drawn once now.
+  RedrawWindow(ftpWin.window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void showSettings() {
