@@ -309,8 +309,9 @@ TEST(Win32FtpWindow, BrokenDownloadKeepsWholeBlocksAndRecoverResumes) {
 }
 
 // A local file dragged with the mouse onto the remote list is uploaded; a
-// remote file dragged onto the local list is downloaded.
-TEST(Win32FtpWindow, DragBetweenThePanesTransfers) {
+// remote file dragged onto the local list is downloaded; the remote list's
+// right-click menu receives the selection.
+TEST(Win32FtpWindow, DragAndMenuBetweenThePanesTransfer) {
   Fixture f;
   writeFile(f.local + "\\dragged.bin", pseudoRandom(30000, 9));
   f.open();
@@ -358,5 +359,31 @@ TEST(Win32FtpWindow, DragBetweenThePanesTransfers) {
   up.join();
   EXPECT_TRUE(readFile(treeFile("dragged.bin")) == pseudoRandom(30000, 9));
   ASSERT_TRUE(listed(IDC_FTP_REMOTE_LIST, "dragged.bin"));
+
+  // The menu's fifth entry on the remote side is "Receive".
+  select(IDC_FTP_REMOTE_LIST, {"one.bin"});
+  RECT list;
+  GetWindowRect(control(IDC_FTP_REMOTE_LIST), &list);
+  std::thread chooser([] {
+    HWND menu = nullptr;
+    for (int i = 0; i < 200 && !(menu = FindWindowA("#32768", nullptr)); ++i) Sleep(20);
+    Sleep(100);
+    auto key = [](WORD vk) {
+      INPUT in[2] = {};
+      in[0].type = in[1].type = INPUT_KEYBOARD;
+      in[0].ki.wVk = in[1].ki.wVk = vk;
+      in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+      SendInput(2, in, sizeof(INPUT));
+      Sleep(40);
+    };
+    for (int i = 0; i < 5; ++i) key(VK_DOWN);
+    key(VK_RETURN);
+  });
+  SetForegroundWindow(mainWindow());
+  PostMessageA(ftpWindowHandle(), WM_CONTEXTMENU, (WPARAM)control(IDC_FTP_REMOTE_LIST),
+               MAKELPARAM((list.left + list.right) / 2, (list.top + list.bottom) / 2));
+  EXPECT_EQ(finishTransfer(), "Done") << sessionText;
+  chooser.join();
+  EXPECT_TRUE(readFile(f.local + "\\one.bin") == readFile(treeFile("one.bin")));
 
 }
