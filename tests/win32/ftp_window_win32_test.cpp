@@ -387,3 +387,33 @@ TEST(Win32FtpWindow, DragAndMenuBetweenThePanesTransfer) {
   EXPECT_TRUE(readFile(f.local + "\\one.bin") == readFile(treeFile("one.bin")));
 
 }
+
+// "Close" reads "Abort" while a listing runs and then stops it: the abort
+// goes to the server, no view is built from the part that came, and the
+// window lists the next directory as before.
+TEST(Win32FtpWindow, CloseAbortsARunningListing) {
+  Fixture f;
+  f.open();
+  if (HasFatalFailure()) return;
+  std::string many = std::string(std::getenv("SUITE_TEST_FTPWIN_TREE")) + "/../long/many";
+  HWND path = control(IDC_FTP_REMOTE_PATH);
+  SendMessageA(path, CB_SETCURSEL, SendMessageA(path, CB_ADDSTRING, 0, (LPARAM)many.c_str()), 0);
+  // The listing runs inside the click's handler: a second thread, as a
+  // user's hand, presses the button once it reads "Abort" and the data flows.
+  std::thread user([] {
+    HWND close = control(IDC_FTP_CLOSE);
+    WCHAR text[16] = L"";
+    for (int i = 0; i < 500 && (InternalGetWindowText(close, text, 16), lstrcmpW(text, L"Abort") != 0); ++i) Sleep(10);
+    Sleep(300);
+    PostMessageA(ftpWindowHandle(), WM_COMMAND, MAKEWPARAM(IDC_FTP_CLOSE, BN_CLICKED), (LPARAM)close);
+  });
+  PostMessageA(ftpWindowHandle(), WM_COMMAND, MAKEWPARAM(IDC_FTP_REMOTE_PATH, CBN_SELCHANGE), (LPARAM)path);
+  pumpUntil([] { return false; }, 200);
+  user.join();
+  ASSERT_TRUE(pumpUntil([] { return buttonText(ftpWindowHandle(), IDC_FTP_CLOSE) == "Close" && !ftp.busy; }, 20000));
+  EXPECT_NE(sessionText.find("ABOR\r\n"), std::string::npos) << sessionText.substr(sessionText.size() - 300);
+  EXPECT_EQ(listNames(IDC_FTP_REMOTE_LIST).size(), 0u);
+  ASSERT_TRUE(ftpWindowHandle()) << "the window stays open";
+  click(IDC_FTP_REMOTE_UP);
+  EXPECT_TRUE(listed(IDC_FTP_REMOTE_LIST, "many")) << sessionText.substr(sessionText.size() - 300);
+}
