@@ -259,15 +259,16 @@ TEST(Win32FtpWindow, BrowseTransferAndChangeTheRemoteTree) {
   EXPECT_TRUE(readFile(f.local + "\\one.bin") == readFile(treeFile("one.bin")));
 }
 
-// The data connection breaks in the middle of a download: the whole blocks
-// stay; "Recover" then sends REST with their size and completes the file.
+// The connection is lost in the middle of a download (the data connection
+// breaks, the control connection ends): the whole blocks stay; after a new
+// login "Recover" sends REST with their size and completes the file.
 TEST(Win32FtpWindow, BrokenDownloadKeepsWholeBlocksAndRecoverResumes) {
   Fixture f;
   f.open();
   if (HasFatalFailure()) return;
 
-  // The window's progress hook runs as before; past 1 MB the data socket is
-  // pulled from under the transfer once, and a picture taken.
+  // The window's progress hook runs as before; past 1 MB both connections
+  // are pulled from under the transfer once, and a picture taken.
   static void (*shown)(const FtpProgress&) = ftpHooks.progress;
   static bool broken = false;
   broken = false;
@@ -286,6 +287,7 @@ TEST(Win32FtpWindow, BrokenDownloadKeepsWholeBlocksAndRecoverResumes) {
       }
       saveScreenshot("ftp_transfer");
       closesocket(static_cast<SOCKET>(ftp.dataSocket));
+      shutdown(static_cast<SOCKET>(ftp.control), 2);
     }
   };
   select(IDC_FTP_REMOTE_LIST, {"big.bin"});
@@ -299,6 +301,12 @@ TEST(Win32FtpWindow, BrokenDownloadKeepsWholeBlocksAndRecoverResumes) {
   EXPECT_LT(part.size(), whole.size());
   EXPECT_TRUE(part == whole.substr(0, part.size()));
 
+  // What the program does at a session's end, then a new session.
+  ftpDisconnect();
+  ftpWindowDisconnected();
+  EXPECT_EQ(listNames(IDC_FTP_REMOTE_LIST).size(), 0u);
+  f.open();
+  if (HasFatalFailure()) return;
   PostMessageA(control(IDC_FTP_RECOVER), BM_CLICK, 0, 0);
   ASSERT_TRUE(pumpUntil([] { return ftp.recover; }, 5000));
   select(IDC_FTP_REMOTE_LIST, {"big.bin"});
