@@ -10,6 +10,7 @@
 #include "ftp/ftp_window_ids.h"
 #include "ftp/ftp_window_state_win32.h"
 #include "ftp/system_type.h"
+#include "shell/program_dir.h"
 #include "shell/pump_win32.h"
 
 FtpWindowState ftpWin;
@@ -167,11 +168,14 @@ int ftpWindowOpen(HWND mainWindow, RECT area) {
   showSettings();
   ftpViewsCreate();
   MoveWindow(w, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
-  // The local side starts in the program's directory: the process's own.
-  char dir[MAX_PATH] = "";
-  GetCurrentDirectoryA(sizeof dir, dir);
-  ftpWin.localDir = dir;
-  ftpLocalRefresh();
+  // The local side starts in the program's directory, which becomes the
+  // process's current one (downloads "to the current directory" land there).
+  if (!ftpLocalEnter(programDir())) {
+    char dir[MAX_PATH] = "";
+    GetCurrentDirectoryA(sizeof dir, dir);
+    ftpWin.localDir = dir;
+    ftpLocalRefresh();
+  }
   ftpPathHistory(IDC_FTP_REMOTE_PATH, ftp.connected ? ftp.remotePath : "/");
   ShowWindow(w, SW_SHOW);
   pumpSetDialog(w);

@@ -17,6 +17,7 @@
 #include "ftp/ftp_session.h"
 #include "ftp/ftp_window_ids.h"
 #include "ftp/ftp_window_win32.h"
+#include "shell/program_dir.h"
 #include "screenshot.h"
 #include "transfer/transfer_dialog_ids.h"
 #include "win32_driver.h"
@@ -115,7 +116,7 @@ void doubleClick(int listId, const std::string& name) {
 }
 
 struct Fixture {
-  std::string local;
+  std::string local, oldProgramDir = programDir();
   RECT oldPlace{};
   Fixture() {
     GetWindowRect(mainWindow(), &oldPlace);
@@ -123,7 +124,7 @@ struct Fixture {
     local = tempPath("ftpwin" + std::to_string(GetCurrentProcessId()));
     std::filesystem::remove_all(local);
     std::filesystem::create_directories(local);
-    SetCurrentDirectoryA(local.c_str());
+    setProgramDir(local);  // where the window's local side starts
     ftpSessionReset();
     ftpResetHooks();
     sessionText.clear();
@@ -158,6 +159,7 @@ struct Fixture {
     ftpWindowClose();
     ftpDisconnect();
     SetCurrentDirectoryA(tempPath().c_str());
+    setProgramDir(oldProgramDir);
     MoveWindow(mainWindow(), oldPlace.left, oldPlace.top, oldPlace.right - oldPlace.left,
                oldPlace.bottom - oldPlace.top, TRUE);
   }
