@@ -62,10 +62,15 @@ INT_PTR CALLBACK NameDlgFunc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
   }
 }
 
-// RENAMEDIALOG or NEWFOLDER; false on Cancel.
+// RENAMEDIALOG or NEWFOLDER; false on Cancel. Busy meanwhile, so that no
+// typed command runs under the question.
 bool askName(const char* dialog, std::string* name) {
-  return DialogBoxParamA(GetModuleHandleA(nullptr), dialog, ftpWin.window, NameDlgFunc,
-                         reinterpret_cast<LPARAM>(name)) == IDOK;
+  const bool wasBusy = ftp.busy;
+  ftp.busy = true;
+  bool ok = DialogBoxParamA(GetModuleHandleA(nullptr), dialog, ftpWin.window, NameDlgFunc,
+                            reinterpret_cast<LPARAM>(name)) == IDOK;
+  ftp.busy = wasBusy;
+  return ok;
 }
 
 void startDownload(bool open) {
