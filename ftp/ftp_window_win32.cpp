@@ -136,8 +136,12 @@ void hookListingDone() {
 void hookRemotePath(const char* path) {
   if (ftpWin.window) ftpPathHistory(IDC_FTP_REMOTE_PATH, path);
 }
+// After a login the session's flags may have come from its entry: the
+// boxes show them with the first listing.
 void hookRefreshRemote() {
-  if (ftpWin.window) ftpRemoteRefresh(nullptr);
+  if (!ftpWin.window) return;
+  showSettings();
+  ftpRemoteRefresh(nullptr);
 }
 void hookNextDownload() { ftpWin.nextPending = true; }
 }  // namespace

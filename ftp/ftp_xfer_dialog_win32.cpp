@@ -145,6 +145,8 @@ INT_PTR CALLBACK FtpXferDlgFunc(HWND dialog, UINT message, WPARAM wParam, LPARAM
       return TRUE;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDC_XFER_BUTTON || LOWORD(wParam) == IDCANCEL) pressed();
+      // Enter presses the button once it reads "OK"; it never cancels.
+      else if (LOWORD(wParam) == IDOK && x.done) pressed();
       return TRUE;
     case WM_CLOSE:
       pressed();
