@@ -85,6 +85,12 @@ add_executable(bench_draw ${SUITE_ROOT}/bench/draw_win32.cpp)
 target_link_libraries(bench_draw PRIVATE suite_core)
 set_target_properties(bench_draw PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin EXCLUDE_FROM_ALL TRUE)
 
+# The FTP window's benchmark host under Wine: bench/quenda32_*.sh time the
+# window's own work beside curl, without the program's start-up around it.
+add_executable(bench_ftp_window ${SUITE_ROOT}/bench/ftp_window_win32.cpp ${SUITE_ROOT}/bench/ftp_window_win32.rc)
+target_link_libraries(bench_ftp_window PRIVATE suite_core)
+set_target_properties(bench_ftp_window PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin EXCLUDE_FROM_ALL TRUE)
+
 # The programs' help files beside the programs, compiled from the HTML topics
 # of help/FOLDER with chmcmd (fp-utils), in a copy of the sources so the
 # compiler's output stays out of the source tree.
@@ -103,3 +109,4 @@ function(suite_help folder name)
 endfunction()
 suite_help(telnet kelvro32-telnet)
 suite_help(dialup kelvro32-dialup)
+suite_help(ftp kelvro32-ftp)

@@ -127,9 +127,11 @@ void book(HWND owner) {
     messageBox(TXT_MODEM_NOT_READY, nullptr, MSG_OK | MSG_ICONINFORMATION);
 }
 
-void programCommand(HWND owner, int id) {
-  if (id == DCMD_MODEM_SETTING) modemSettingDialog(owner, phoneSession);
-  if (id == DCMD_MODEM_PORT) modemSearchDialog(owner);
+bool ownCommand(int id) {
+  if (id == DCMD_MODEM_SETTING) modemSettingDialog(frameWindow(), phoneSession);
+  else if (id == DCMD_MODEM_PORT) modemSearchDialog(frameWindow());
+  else return false;
+  return true;
 }
 }  // namespace
 
@@ -169,5 +171,6 @@ const FrameProgram KELVRO32_PROGRAM = {
     book,
     notYet,
     &DIALUP_SHEET,
-    programCommand,
+    false,
+    ownCommand,
 };

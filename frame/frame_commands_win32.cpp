@@ -127,11 +127,11 @@ int frameCommandId(FrameCommand command) {
 
 void frameCommand(int id) {
   const FrameCommandMap* c = lookUp(id);
-  if (!c) return;
-  if (!allowed(*c)) return;
-  if (c->command == FC_PROGRAM) {
-    if (P().programCommand) P().programCommand(W.window, id);
+  if (!c) {
+    if (P().ownCommand) P().ownCommand(id);
     return;
   }
+  if (!allowed(*c)) return;
+  if (c->command == FC_PROGRAM && P().ownCommand && P().ownCommand(id)) return;
   run(c->command);
 }

@@ -29,6 +29,7 @@
 #include "terminal/emulator.h"
 #include "terminal/hooks.h"
 #include "terminal/keymap.h"
+#include "terminal/plain_view.h"
 #include "terminal/receive.h"
 #include "terminal/screen.h"
 #include "terminal/terminal_type.h"
@@ -196,6 +197,7 @@ void frameMenus(bool online) {
   }
   // The colour page does not apply to the palette emulations.
   if (int colour = frameCommandId(FC_COLOR)) enableEntry(menu, colour, !terminalType(profile().emulation).palette);
+  if (P().menusSwitched) P().menusSwitched(online);
   DrawMenuBar(W.window);
 }
 
@@ -277,6 +279,17 @@ void refitTerm(const RECT& client) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 }
+
+// The plain text view keeps its lines of 132 characters (the horizontal bar
+// shows the rest) and shows as many rows as the window holds.
+void refitPlain(const RECT& client) {
+  int rows = 0, columns = 0;
+  frameTermFit(client.right, client.bottom, toolbarHeight(), screen.cellWidth, screen.cellHeight, &rows, &columns);
+  screen.columns = PLAIN_VIEW_COLUMNS;
+  if (rows != screen.rows) setRows(rows, false);
+  frameAttachDisplay();
+  displaySized(W.window, client.right, client.bottom);
+}
 }  // namespace
 
 void frameRefit(bool fromResize) {
@@ -284,6 +297,10 @@ void frameRefit(bool fromResize) {
   RECT r;
   GetClientRect(W.window, &r);
   if (r.right <= 0 || r.bottom <= 0) return;
+  if (P().plainView) {
+    refitPlain(r);
+    return;
+  }
   int mode = profile().resizeMode;
   if (mode == RESIZE_TERM) {
     refitTerm(r);

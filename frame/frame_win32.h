@@ -72,9 +72,16 @@ struct FrameProgram {
   // The configuration sheet over the session record: its field map and its
   // pages (the settings commands open it on a page kind).
   const ConfigSheetSpec* sheet;
-  // The commands mapped to FC_PROGRAM, by the program's identifier (nullptr
-  // when it has none).
-  void (*programCommand)(HWND owner, int id);
+  // A session view of plain text lines (132 columns, rows after the window)
+  // instead of a terminal: the line writes its text there itself.
+  bool plainView = false;
+  // The program's own menu commands: those mapped to FC_PROGRAM and those
+  // the map does not hold (true when handled),
+  // and its menu marks after each online or offline switch.
+  bool (*ownCommand)(int id) = nullptr;
+  void (*menusSwitched)(bool online) = nullptr;
+  // After the bars and the session view were laid out again (a resize).
+  void (*laidOut)() = nullptr;
 };
 
 // Runs the program: class, window, message loop, clean-up; the exit code.

@@ -218,6 +218,7 @@ void frameLayout() {
   statusBarLayout(r.right, W.program->statusEdges);
   screen.textTop = toolbarHeight();
   InvalidateRect(W.window, nullptr, TRUE);
+  if (W.program->laidOut) W.program->laidOut();
 }
 
 HWND frameWindow() { return W.window; }

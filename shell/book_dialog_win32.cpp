@@ -60,7 +60,8 @@ int loadRow(const Book& b, int row, uint8_t* record) {
 }
 
 void enableSelectionButtons(const Book& b, bool on) {
-  for (int id : {IDOK, IDC_BOOK_EDIT, IDC_BOOK_COPY, IDC_BOOK_DELETE}) EnableWindow(GetDlgItem(b.dialog, id), on);
+  for (int id : {IDOK, IDC_BOOK_EDIT, IDC_BOOK_COPY, IDC_BOOK_DELETE, IDC_BOOK_OPEN})
+    EnableWindow(GetDlgItem(b.dialog, id), on);
 }
 
 // Lists the book again; the entry at keepPath stays selected when it is
@@ -168,7 +169,7 @@ INT_PTR CALLBACK copyProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
   return FALSE;
 }
 
-void connectCurrent(Book& b) {
+void connectCurrent(Book& b, int result = 1) {
   if (b.current < 0 || refusedOnline(*b.env)) return;
   std::vector<uint8_t> record(b.env->view.kind->recordSize);
   if (loadRow(b, b.current, record.data()) != 0) {
@@ -176,7 +177,7 @@ void connectCurrent(Book& b) {
     return;
   }
   memcpy(b.env->session, record.data(), record.size());
-  EndDialog(b.dialog, 1);
+  EndDialog(b.dialog, result);
 }
 
 void command(Book& b, int id) {
@@ -185,6 +186,7 @@ void command(Book& b, int id) {
   std::vector<uint8_t> record(size);
   switch (id) {
     case IDOK: connectCurrent(b); break;
+    case IDC_BOOK_OPEN: connectCurrent(b, 2); break;
     case IDC_BOOK_NEW:
       if (refusedOnline(env)) break;
       env.reloadTemplate();
@@ -228,6 +230,7 @@ INT_PTR CALLBACK bookProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
       b->dialog = dialog;
       messageBoxSetOwner(dialog);
       SetWindowTextA(dialog, b->env->title);
+      if (b->env->openButton) ShowWindow(GetDlgItem(dialog, IDC_BOOK_OPEN), SW_SHOW);
       initList(*b);
       listAgain(*b, std::string());
       return TRUE;
@@ -311,7 +314,7 @@ int bookDialog(HWND owner, const BookEnv& env) {
   Book b;
   b.env = &env;
   INT_PTR result = runModal(owner, "INTERNETBOOK", bookProc, reinterpret_cast<LPARAM>(&b));
-  return result == 1 ? 1 : 0;
+  return result == 1 || result == 2 ? static_cast<int>(result) : 0;
 }
 
 int quickConnectDialog(HWND owner, const BookEnv& env) {

@@ -22,10 +22,13 @@ struct BookEnv {
   const HelpTopic* bookHelp;
   const HelpTopic* copyHelp;
   const HelpTopic* quickHelp;
+  // "Open" beside "Connect": the entry is connected to without logging in.
+  bool openButton = false;
 };
 
 // The book: 1 when the user chose an entry to connect to (now in
-// env.session), 0 otherwise.
+// env.session), 2 when it is to be opened without the login ("Open"), 0
+// otherwise.
 int bookDialog(HWND owner, const BookEnv& env);
 // Quick Connect: 1 when a new entry was built, saved and loaded into
 // env.session for connecting; 2 when it was built on an existing entry, which

@@ -4,6 +4,7 @@
 
 #include "shell/book_entry.h"
 #include "shell/bounded_copy.h"
+#include "shell/ftp_entry.h"
 #include "shell/phone_entry.h"
 #include "terminal/colours.h"
 
@@ -136,5 +137,39 @@ SessionProfile profileFromPhone(const PhoneEntry& entry) {
   p.autoAnswer = flag(r, autoAnswer);
   p.textColour = colourFromField(recordInt(r, colour1), defaultPalette, defaultPalette[7]);
   p.backgroundColour = colourFromField(recordInt(r, colour2), defaultPalette, defaultPalette[0]);
+  return p;
+}
+
+SessionProfile profileFromFtp(const FtpEntry& entry) {
+  using namespace ftpField;
+  const uint8_t* r = entry.bytes;
+  SessionProfile p{};
+  p.kind = PROFILE_FTP;
+  recordText(r, name, p.name, sizeof p.name);
+  recordText(r, address, p.address, sizeof p.address);
+  p.port = clampedOr(recordInt(r, port), 0, 65535, 0);
+  p.binaryMode = flag(r, binary);
+  recordText(r, userName, p.userName, sizeof p.userName);
+  p.line = lineSettingsClamped(0, 0, 0, 0, 0, 0);
+  p.phoneType = PHONE_TYPE_NONE;
+  p.emulation = 1;
+  p.rows = 24;
+  p.columns = 132;
+  p.resizeMode = 0;
+  p.fontHeight = static_cast<int>(recordInt(r, fontHeight));
+  if (p.fontHeight == 0) p.fontHeight = FONT_HEIGHT_9PT;
+  p.fontWidth = static_cast<int>(recordInt(r, fontWidth));
+  p.fontWeight = static_cast<int>(recordInt(r, fontWeight));
+  p.fontCharSet = static_cast<int>(recordInt(r, fontCharSet));
+  recordText(r, fontFace, p.fontFace, sizeof p.fontFace);
+  if (!p.fontFace[0]) snprintf(p.fontFace, sizeof p.fontFace, "courier");
+  // Own colours are plain COLORREF values; without them the default scheme.
+  bool own = flag(r, ownColours);
+  p.textColour = own ? static_cast<uint32_t>(recordInt(r, textColour)) & 0xFFFFFF : defaultPalette[7];
+  p.backgroundColour = own ? static_cast<uint32_t>(recordInt(r, backColour)) & 0xFFFFFF : defaultPalette[0];
+  p.sessionCapture = flag(r, sessionCapture);
+  p.transfer = transferSettingsDefault();
+  recordText(r, downloadDir, p.transfer.downloadDir, sizeof p.transfer.downloadDir);
+  p.transfer.viewJpegRealtime = flag(r, viewJpegRealtime);
   return p;
 }

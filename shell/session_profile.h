@@ -10,6 +10,7 @@
 
 struct BookEntry;
 struct PhoneEntry;
+struct FtpEntry;
 
 constexpr int DEFAULT_MAX_ERRORS = 5;
 constexpr int KERMIT_PACKET_DEFAULT = 1024;
@@ -40,7 +41,7 @@ struct TransferSettings {
 
 TransferSettings transferSettingsDefault();
 
-enum ProfileKind { PROFILE_TELNET, PROFILE_PHONE };
+enum ProfileKind { PROFILE_TELNET, PROFILE_PHONE, PROFILE_FTP };
 
 // Phone types of a phone entry; "none" is a direct (or answer) connection.
 constexpr int PHONE_TYPE_PULSE = 0;
@@ -81,6 +82,9 @@ struct SessionProfile {
 
 SessionProfile profileFromBook(const BookEntry& entry);
 SessionProfile profileFromPhone(const PhoneEntry& entry);
+// The FTP entry drives a plain text view of 132 columns; its firewall is run
+// by the FTP line itself, so the profile never asks the frame for a script.
+SessionProfile profileFromFtp(const FtpEntry& entry);
 
 // A colour field: 1 to 16 name a palette position, 0x8000 | 5-5-5 RGB a
 // mixed colour; anything else gives fallback.

@@ -1,23 +1,7 @@
-// The Telnet program's command line: an optional host and port. The host ends
-// up in the entry's 80-byte address field and the port in 16 bits, so both
-// are checked here, where they enter.
+// The Telnet program's command line: the entry a host named on it gets.
 #pragma once
 #include "shell/book_entry.h"
-
-constexpr int COMMAND_LINE_MAX = 255;  // a longer line is refused
-constexpr int COMMAND_HOST_MAX = 79;   // the address field's characters
-constexpr int COMMAND_NAME_MAX = 60;   // characters of the host kept as entry name
-constexpr const char* COMMAND_LINE_ERROR = "Invalid internet address specified";
-
-struct CommandLine {
-  char host[COMMAND_HOST_MAX + 1];  // "" when none was given
-  int port;                         // 0 when none was given
-};
-
-// Reads "HOST [PORT]"; a trailing "/" on the host is dropped. Returns 0, or -1
-// for a line of 256 characters or more, a host longer than the address field,
-// or a port that is not a number from 0 to 65535.
-int parseCommandLine(const char* line, CommandLine* out);
+#include "shell/host_command_line.h"
 
 // The session for a host named on the command line: entry is the template
 // already; a valid "HOST.tel" in the program directory replaces it, then the

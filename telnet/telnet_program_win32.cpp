@@ -144,5 +144,4 @@ const FrameProgram VARNIX32_PROGRAM = {
     book,
     telnetQuickConnectCommand,
     &TELNET_SHEET,
-    nullptr,
 };

@@ -54,9 +54,10 @@ static void updateScrollBars(HWND w) {
   int y = std::max(displayConfig.toolbarHeight, static_cast<int>(client.bottom) - displayBelowText());
   int x = std::max(0, static_cast<int>(client.right) - barWidth);
   if (!horizontalBar || GetParent(horizontalBar) != w) {
-    horizontalBar = CreateWindowA("SCROLLBAR", "", WS_CHILD | SBS_HORZ, 0, y, x, barHeight, w, nullptr,
+    // WS_CLIPSIBLINGS: a window laid over the text area (the FTP window) stays whole.
+    horizontalBar = CreateWindowA("SCROLLBAR", "", WS_CHILD | WS_CLIPSIBLINGS | SBS_HORZ, 0, y, x, barHeight, w, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
-    cornerBox = CreateWindowA("STATIC", "", WS_CHILD, x, y, barWidth, barHeight, w, nullptr, GetModuleHandleA(nullptr),
+    cornerBox = CreateWindowA("STATIC", "", WS_CHILD | WS_CLIPSIBLINGS, x, y, barWidth, barHeight, w, nullptr, GetModuleHandleA(nullptr),
                               nullptr);
   } else {
     MoveWindow(horizontalBar, 0, y, x, barHeight, TRUE);
@@ -71,7 +72,7 @@ static void updateScrollBars(HWND w) {
   ShowWindow(cornerBox, range > 0 ? SW_SHOWNA : SW_HIDE);
   int height = std::max(0, y - displayConfig.toolbarHeight);
   if (!verticalBar || GetParent(verticalBar) != w) {
-    verticalBar = CreateWindowA("SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_VERT, x, displayConfig.toolbarHeight,
+    verticalBar = CreateWindowA("SCROLLBAR", "", WS_CHILD | WS_CLIPSIBLINGS | WS_VISIBLE | SBS_VERT, x, displayConfig.toolbarHeight,
                                 barWidth, height, w, nullptr, GetModuleHandleA(nullptr), nullptr);
     SetScrollRange(verticalBar, SB_CTL, 0, screen.historyLines, FALSE);
     SetScrollPos(verticalBar, SB_CTL, screen.viewPosition, TRUE);

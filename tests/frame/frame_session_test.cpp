@@ -13,6 +13,7 @@
 #include "frame/frame_session.h"
 #include "frame/frame_texts.h"
 #include "frame/frame_ui_posix.h"
+#include "ftp/ftp_connection.h"
 #include "shell/book_entry.h"
 #include "shell/message_box_posix.h"
 #include "shell/message_ids.h"
@@ -59,6 +60,7 @@ TEST(FrameConnections, NoSlotOfAnyTableIsEmpty) {
   expectEverySlotFilled(IDLE_CONNECTION);
   expectEverySlotFilled(TELNET_CONNECTION);
   expectEverySlotFilled(SERIAL_CONNECTION);
+  expectEverySlotFilled(FTP_CONNECTION);
 }
 
 class FrameLifeCycle : public ::testing::Test {

@@ -1,0 +1,7 @@
+// The FTP line on the host: no window, so no watch timer and no keys; tests
+// call ftpLinePoll themselves.
+#include "ftp/ftp_connection.h"
+
+void ftpLineWatch(bool) {}
+bool ftpLineMessage(unsigned, uintptr_t, intptr_t) { return false; }
+uintptr_t ftpLineModeless() { return 0; }

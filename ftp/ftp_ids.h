@@ -1,0 +1,69 @@
+// Menu, toolbar and control numbers of the FTP program's main window and
+// dialogs. Plain defines: the resource script includes this file too.
+#pragma once
+
+#define QCMD_NEW_WINDOW 11853
+#define QCMD_QUICK_CONNECT 11851
+#define QCMD_FTPBOOK 400
+#define QCMD_FTP_DIALOG 112
+#define QCMD_FTP_BOX 2000
+#define QCMD_PRINT_SETUP 15
+#define QCMD_PRINT_BUFFER 12
+#define QCMD_PRINT_LOGFILE 404
+#define QCMD_EXIT 11
+#define QCMD_COPY 141
+#define QCMD_COPY_PRINTER 115
+#define QCMD_SELECT_ALL 116
+#define QCMD_CLEAR_BUFFER 143
+#define QCMD_FIND 51682
+#define QCMD_VIEW_OPTIONS 51684
+#define QCMD_FONTS 303
+#define QCMD_COLOR 1002
+#define QCMD_DEFAULT_DIR 3000
+#define QCMD_BINARY 11842
+#define QCMD_PASSIVE 11852
+#define QCMD_RECOVER 11843
+#define QCMD_SYSTEM_AUTO 11844
+#define QCMD_SYSTEM_UNIX 11847
+#define QCMD_SYSTEM_MACOS 11848
+#define QCMD_SYSTEM_NT 11849
+#define QCMD_SYSTEM_NOVELL 11850
+#define QCMD_SYSTEM_VMS 11846
+#define QCMD_SYSTEM_VM 11845
+#define QCMD_SYSTEM_MVS 11841
+#define QCMD_EMAIL 3003
+#define QCMD_VIEW_JPEG_REALTIME 3002
+#define QCMD_VIEW_JPEG_OFFLINE 1001
+#define QCMD_CAPTURE 1005
+#define QCMD_DISCONNECT 1000
+#define QCMD_HELP_CONTENTS 5006
+#define QCMD_ABOUT 3001
+#define QCMD_MSDOS 1009
+
+// USERDIALOG, USERNAME (the password with "Save Password") and EMAIL.
+#define IDC_USER_NAME 101
+#define IDC_USER_PASSWORD 101
+#define IDC_USER_SAVE_PASSWORD 102
+#define IDC_EMAIL_ADDRESS 101
+
+// The FTP pages of the configuration sheet.
+#define IDC_FTP_NAME 101
+#define IDC_FTP_ADDRESS 102
+#define IDC_FTP_USERNAME 103
+#define IDC_FTP_PASSWORD 104
+#define IDC_FTP_PORT 105
+#define IDC_FTP_ANONYMOUS 106
+#define IDC_FTP_SAVE_PASSWORD 107
+#define IDC_FTP_USE_FIREWALL 108
+#define IDC_FTP_NO_WINDOW 109
+#define IDC_FILE_TO_CURRENT 111
+#define IDC_FILE_BINARY 112
+#define IDC_FILE_PASSIVE 113
+#define IDC_FILE_RECOVER 114
+#define IDC_FILE_HIDE_LISTING 115
+
+// The FTP entry's colour page.
+#define IDC_FTP_COLOUR_TEXT 121
+#define IDC_FTP_COLOUR_BACK 122
+#define IDC_FTP_COLOUR_DEFAULT 123
+#define IDC_FTP_COLOUR_SAMPLE 124
