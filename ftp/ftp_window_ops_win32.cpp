@@ -6,11 +6,13 @@
 
 #include <string>
 
+#include "ftp/ftp_help.h"
 #include "ftp/ftp_session.h"
 #include "ftp/ftp_window_ids.h"
 #include "ftp/ftp_window_state_win32.h"
 #include "ftp/ftp_window_win32.h"
 #include "ftp/system_type.h"
+#include "shell/help_win32.h"
 #include "terminal/link.h"
 
 namespace {
@@ -278,7 +280,7 @@ void ftpWindowCommand(int id) {
     case IDC_FTP_RECOVER: ftp.recover = IsDlgButtonChecked(ftpWin.window, IDC_FTP_RECOVER) == BST_CHECKED; break;
     case IDC_FTP_SYSTEM: systemChosen(); break;
     case IDC_FTP_CLOSE: closeOrAbort(); break;
-    case IDC_FTP_HELP: PostMessageA(ftpWin.main, WM_COMMAND, 5006, 0); break;
+    case IDC_FTP_HELP: helpShowTopic(ftpWin.window, HELP_FTP_WINDOW); break;
     default: break;
   }
 }
