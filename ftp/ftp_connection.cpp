@@ -14,6 +14,7 @@
 
 namespace {
 bool withLogin = true;
+bool inFirewallScript = false;
 std::string firewallScript = "pxftp.txt";
 void noStep() {}
 void (*loggedInStep)() = noStep;
@@ -87,7 +88,10 @@ void sessionStart() {
   ftpLineWatch(true);
   if (ftp.viaFirewall) {
     int sitePort = static_cast<int>(recordInt(e->bytes, ftpField::port));
-    if (ftpFirewallLogin(firewallScript.c_str(), recordText(e->bytes, ftpField::address), sitePort) != 0) return;
+    inFirewallScript = true;
+    int r = ftpFirewallLogin(firewallScript.c_str(), recordText(e->bytes, ftpField::address), sitePort);
+    inFirewallScript = false;
+    if (r != 0) return;
   }
   if (!withLogin) {
     sessionText("ftp>");
@@ -123,6 +127,7 @@ void special(int, uintptr_t) {}
 }  // namespace
 
 void ftpLineSetLogin(bool login) { withLogin = login; }
+bool ftpLineInFirewallScript() { return inFirewallScript; }
 void ftpLineSetFirewallScript(const char* path) { firewallScript = path; }
 void ftpLineSetLoggedIn(void (*loggedIn)()) { loggedInStep = loggedIn ? loggedIn : noStep; }
 

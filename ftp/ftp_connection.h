@@ -20,6 +20,8 @@ void ftpLineAttachHooks();
 // server that closed the connection ends the session. Platform forms call it
 // on their watch timer.
 void ftpLinePoll();
+// While the firewall script runs: a password asked for is its $PASS.
+bool ftpLineInFirewallScript();
 // The platform's half: the watch timer, the typed keys.
 void ftpLineWatch(bool on);
 bool ftpLineMessage(unsigned message, uintptr_t wParam, intptr_t lParam);
