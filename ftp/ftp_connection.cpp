@@ -139,7 +139,9 @@ void ftpLineAttachHooks() {
 
 void ftpLinePoll() {
   if (!ftp.connected) return;
-  if (ftp.busy) return;  // a running command reads its own replies
+  // A running command, listing or transfer (the transfer dialog's, between
+  // its turns too) reads its own replies.
+  if (ftp.busy || ftp.transferRunning || ftp.listingRunning) return;
   if (ftp.lost) {
     ftpDisconnect();
     return;
