@@ -82,6 +82,13 @@ void lineClose() {
 bool busy() { return ftp.busy; }
 void nothing() {}
 
+// The frame has filled an empty download directory of the entry from the
+// settings by now: the session's settings are taken again.
+void lineAttach() {
+  ftpLineAttachHooks();
+  if (FtpEntry* e = record()) applyEntry(*e);
+}
+
 void sessionStart() {
   FtpEntry* e = record();
   if (!e) return;
@@ -158,5 +165,5 @@ void ftpLinePoll() {
 
 const FrameConnection FTP_CONNECTION = {
     "ftp",  0,           lineOpen, lineClose,     busy,       ftpLineMessage, ftpLineModeless, nothing, nothing,
-    ftpLineAttachHooks, sessionStart, sessionEnd, noSize, statusText, noSpecial, special,
+    lineAttach, sessionStart, sessionEnd, noSize, statusText, noSpecial, special,
 };

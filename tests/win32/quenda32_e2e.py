@@ -96,6 +96,7 @@ def start(desk, stack, args=(), book=103, entries=()):
         entry(directory, name, *fields)
     desk.reg_set("BookBox_FTP", book)
     desk.reg_set("DiscBox_FTP", 1)
+    desk.reg_set("DOWNLOAD", None)  # the program's own "Down"
     desk.reg_set("SESSION", e2e.wine_path(os.path.join(directory, "Log")))
     os.makedirs(os.path.join(directory, "Log"))
     prog = Quenda(desk, args, directory)
@@ -146,6 +147,15 @@ def case_ftpbook_login_dialogs_dir_and_pwd_typed(desk, stack):
     type_line(desk, main, "dir")
     time.sleep(3)
     desk.shot("quenda32_main_window")
+    # A typed get runs in the transfer dialog; the file lands in the download directory.
+    type_line(desk, main, "get readme.txt")
+    receiving = desk.window("Receiving")
+    fetched = os.path.join(prog.dir, "Down", "readme.txt")
+    check(wait_for(lambda: e2e.same_bytes(fetched, os.path.join(server.tree, "readme.txt")), SLOW),
+          "readme.txt did not arrive whole")
+    time.sleep(1)
+    desk.keys(receiving, "space")  # the focused button: "OK" once the transfer is done
+    desk.gone("Receiving", "the transfer dialog did not close")
     disconnect(desk, main)
     log = prog.session_log("Local")
     check("230 " in log, "the login was not accepted: %r" % log[-400:])
