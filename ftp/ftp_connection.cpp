@@ -92,7 +92,7 @@ void lineAttach() {
 void sessionStart() {
   FtpEntry* e = record();
   if (!e) return;
-  ftpLineWatch(true);
+  ftpLineWatchStart();
   if (ftp.viaFirewall) {
     int sitePort = static_cast<int>(recordInt(e->bytes, ftpField::port));
     inFirewallScript = true;
@@ -117,9 +117,10 @@ void sessionStart() {
 }
 
 // The transfer settings as the session left them (the FTP window's boxes, the
-// menu, a typed binary or ascii) go back into the entry, which is saved next.
+// menu, a typed binary or ascii) go back into the entry. The frame asks for
+// them at the end and before the settings sheet, so the watch goes on here:
+// its timer ends with the session's timers.
 void sessionEnd(uint8_t* r) {
-  ftpLineWatch(false);
   if (!r) return;
   recordSetInt(r, ftpField::binary, ftp.binary ? 1 : 0);
   recordSetInt(r, ftpField::recover, ftp.recover ? 1 : 0);

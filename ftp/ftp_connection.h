@@ -22,8 +22,9 @@ void ftpLineAttachHooks();
 void ftpLinePoll();
 // While the firewall script runs: a password asked for is its $PASS.
 bool ftpLineInFirewallScript();
-// The platform's half: the watch timer, the typed keys.
-void ftpLineWatch(bool on);
+// The platform's half: the watch timer (it ends with the session's timers),
+// the typed keys.
+void ftpLineWatchStart();
 bool ftpLineMessage(unsigned message, uintptr_t wParam, intptr_t lParam);
 // The line's modeless window whose keys the message loop routes first (the
 // transfer dialog, else the FTP window), 0 when none.
