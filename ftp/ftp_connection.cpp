@@ -14,6 +14,7 @@
 
 namespace {
 bool withLogin = true;
+bool inFirewallScript = false;
 std::string firewallScript = "pxftp.txt";
 void noStep() {}
 void (*loggedInStep)() = noStep;
@@ -81,13 +82,23 @@ void lineClose() {
 bool busy() { return ftp.busy; }
 void nothing() {}
 
+// The frame has filled an empty download directory of the entry from the
+// settings by now: the session's settings are taken again.
+void lineAttach() {
+  ftpLineAttachHooks();
+  if (FtpEntry* e = record()) applyEntry(*e);
+}
+
 void sessionStart() {
   FtpEntry* e = record();
   if (!e) return;
-  ftpLineWatch(true);
+  ftpLineWatchStart();
   if (ftp.viaFirewall) {
     int sitePort = static_cast<int>(recordInt(e->bytes, ftpField::port));
-    if (ftpFirewallLogin(firewallScript.c_str(), recordText(e->bytes, ftpField::address), sitePort) != 0) return;
+    inFirewallScript = true;
+    int r = ftpFirewallLogin(firewallScript.c_str(), recordText(e->bytes, ftpField::address), sitePort);
+    inFirewallScript = false;
+    if (r != 0) return;
   }
   if (!withLogin) {
     sessionText("ftp>");
@@ -106,9 +117,10 @@ void sessionStart() {
 }
 
 // The transfer settings as the session left them (the FTP window's boxes, the
-// menu, a typed binary or ascii) go back into the entry, which is saved next.
+// menu, a typed binary or ascii) go back into the entry. The frame asks for
+// them at the end and before the settings sheet, so the watch goes on here:
+// its timer ends with the session's timers.
 void sessionEnd(uint8_t* r) {
-  ftpLineWatch(false);
   if (!r) return;
   recordSetInt(r, ftpField::binary, ftp.binary ? 1 : 0);
   recordSetInt(r, ftpField::recover, ftp.recover ? 1 : 0);
@@ -123,6 +135,7 @@ void special(int, uintptr_t) {}
 }  // namespace
 
 void ftpLineSetLogin(bool login) { withLogin = login; }
+bool ftpLineInFirewallScript() { return inFirewallScript; }
 void ftpLineSetFirewallScript(const char* path) { firewallScript = path; }
 void ftpLineSetLoggedIn(void (*loggedIn)()) { loggedInStep = loggedIn ? loggedIn : noStep; }
 
@@ -134,7 +147,9 @@ void ftpLineAttachHooks() {
 
 void ftpLinePoll() {
   if (!ftp.connected) return;
-  if (ftp.busy) return;  // a running command reads its own replies
+  // A running command, listing or transfer (the transfer dialog's, between
+  // its turns too) reads its own replies.
+  if (ftp.busy || ftp.transferRunning || ftp.listingRunning) return;
   if (ftp.lost) {
     ftpDisconnect();
     return;
@@ -151,5 +166,5 @@ void ftpLinePoll() {
 
 const FrameConnection FTP_CONNECTION = {
     "ftp",  0,           lineOpen, lineClose,     busy,       ftpLineMessage, ftpLineModeless, nothing, nothing,
-    ftpLineAttachHooks, sessionStart, sessionEnd, noSize, statusText, noSpecial, special,
+    lineAttach, sessionStart, sessionEnd, noSize, statusText, noSpecial, special,
 };

@@ -20,8 +20,11 @@ void ftpLineAttachHooks();
 // server that closed the connection ends the session. Platform forms call it
 // on their watch timer.
 void ftpLinePoll();
-// The platform's half: the watch timer, the typed keys.
-void ftpLineWatch(bool on);
+// While the firewall script runs: a password asked for is its $PASS.
+bool ftpLineInFirewallScript();
+// The platform's half: the watch timer (it ends with the session's timers),
+// the typed keys.
+void ftpLineWatchStart();
 bool ftpLineMessage(unsigned message, uintptr_t wParam, intptr_t lParam);
 // The line's modeless window whose keys the message loop routes first (the
 // transfer dialog, else the FTP window), 0 when none.

@@ -2,6 +2,6 @@
 // call ftpLinePoll themselves.
 #include "ftp/ftp_connection.h"
 
-void ftpLineWatch(bool) {}
+void ftpLineWatchStart() {}
 bool ftpLineMessage(unsigned, uintptr_t, intptr_t) { return false; }
 uintptr_t ftpLineModeless() { return 0; }

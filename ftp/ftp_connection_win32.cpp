@@ -15,11 +15,8 @@ constexpr UINT_PTR WATCH_TIMER = 6;
 constexpr UINT WATCH_MS = 250;
 }  // namespace
 
-void ftpLineWatch(bool on) {
-  HWND w = frameWindow();
-  if (!w) return;
-  if (on) SetTimer(w, WATCH_TIMER, WATCH_MS, nullptr);
-  else KillTimer(w, WATCH_TIMER);
+void ftpLineWatchStart() {
+  if (HWND w = frameWindow()) SetTimer(w, WATCH_TIMER, WATCH_MS, nullptr);
 }
 
 bool ftpLineMessage(unsigned message, uintptr_t wParam, intptr_t lParam) {

@@ -6,6 +6,7 @@
 
 #include <commdlg.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -24,6 +25,7 @@
 #include "shell/message_box.h"
 #include "shell/message_ids.h"
 #include "shell/program_dir.h"
+#include "shell/script_dialog_win32.h"
 #include "shell/statusbar_win32.h"
 #include "shell/toolbar_win32.h"
 
@@ -154,7 +156,15 @@ void message(const char* text, const char* title) {
 }
 void beep() { MessageBeep(0); }
 bool askUser(char* name, int size) { return ftpAskUser(frameWindow(), name, size); }
-bool askPassword(char* password, int size, bool* saveIt) { return ftpAskPassword(frameWindow(), password, size, saveIt); }
+// The firewall script's $PASS has the script's own PASSWORD dialog; the
+// login's password has USERNAME, with its "Save Password".
+bool askPassword(char* password, int size, bool* saveIt) {
+  if (!ftpLineInFirewallScript()) return ftpAskPassword(frameWindow(), password, size, saveIt);
+  std::string typed;
+  if (!scriptAskPassword(frameWindow(), &typed)) return false;
+  snprintf(password, static_cast<size_t>(size), "%s", typed.c_str());
+  return true;
+}
 bool askOpenFile(char* path, int size) {
   path[0] = '\0';
   OPENFILENAMEA of{};

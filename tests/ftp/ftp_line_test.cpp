@@ -100,6 +100,17 @@ TEST_F(FtpLine, LoggedInTypedCommandsSecondOpenRefusedAndServerGoneOnce) {
   EXPECT_EQ(hangUpMessages(), 1);
   EXPECT_EQ(frameSession.state, FrameState::Online);
 
+  // While a transfer runs, its reply is left to it: the idle watch reads nothing.
+  const char noop[] = "NOOP\r\n";
+  ASSERT_EQ(SendControlBytes(reinterpret_cast<const uint8_t*>(noop), 6), 0);
+  ftp.transferRunning = true;
+  for (int i = 0; i < 10; ++i) {
+    ftpLinePoll();
+    clockSleep(20);
+  }
+  EXPECT_EQ(ReadFtpReplyWithin(KIND_OTHER, 3000), 200);
+  ftp.transferRunning = false;
+
   // The server closes after QUIT's reply: the idle watch ends the session, once.
   typeLine("quit");
   for (int i = 0; i < 100 && frameSession.state == FrameState::Online; ++i) {

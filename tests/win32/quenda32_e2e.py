@@ -7,9 +7,11 @@ lines for ./test."""
 import os
 import shutil
 import signal
+import socket
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -94,6 +96,7 @@ def start(desk, stack, args=(), book=103, entries=()):
         entry(directory, name, *fields)
     desk.reg_set("BookBox_FTP", book)
     desk.reg_set("DiscBox_FTP", 1)
+    desk.reg_set("DOWNLOAD", None)  # the program's own "Down"
     desk.reg_set("SESSION", e2e.wine_path(os.path.join(directory, "Log")))
     os.makedirs(os.path.join(directory, "Log"))
     prog = Quenda(desk, args, directory)
@@ -144,6 +147,15 @@ def case_ftpbook_login_dialogs_dir_and_pwd_typed(desk, stack):
     type_line(desk, main, "dir")
     time.sleep(3)
     desk.shot("quenda32_main_window")
+    # A typed get runs in the transfer dialog; the file lands in the download directory.
+    type_line(desk, main, "get readme.txt")
+    receiving = desk.window("Receiving")
+    fetched = os.path.join(prog.dir, "Down", "readme.txt")
+    check(wait_for(lambda: e2e.same_bytes(fetched, os.path.join(server.tree, "readme.txt")), SLOW),
+          "readme.txt did not arrive whole")
+    time.sleep(1)
+    desk.keys(receiving, "space")  # the focused button: "OK" once the transfer is done
+    desk.gone("Receiving", "the transfer dialog did not close")
     disconnect(desk, main)
     log = prog.session_log("Local")
     check("230 " in log, "the login was not accepted: %r" % log[-400:])
@@ -242,6 +254,83 @@ def case_quick_connect_keeps_an_existing_entry_but_host_and_port(desk, stack):
     check(values.get("port") == str(server.port) and values.get("anonymous") == "1" and values.get("passive") == "1",
           "the entry lost its settings: %r" % values)
     desk.keys(desk.window("Quick Connect"), "Escape")
+    desk.menu_exit(prog, main)
+
+
+class Firewall:
+    """A firewall host on loopback: it asks "Name:" and "Password:", then
+    opens the named FTP server and relays both ways."""
+
+    def __init__(self, stack):
+        self.listener = socket.create_server(("127.0.0.1", 0))
+        self.port = self.listener.getsockname()[1]
+        self.asked = []
+        self.thread = threading.Thread(target=self.serve, daemon=True)
+        self.thread.start()
+        stack.callback(self.listener.close)
+
+    def line(self, conn):
+        data = b""
+        while not data.endswith(b"\r"):
+            chunk = conn.recv(1)
+            if not chunk:
+                break
+            data += chunk
+        return data.decode(errors="replace").strip()
+
+    def serve(self):
+        try:
+            conn, _ = self.listener.accept()
+        except OSError:
+            return
+        with conn:
+            conn.sendall(b"firewall ready\r\nName: ")
+            self.asked.append(self.line(conn))
+            conn.sendall(b"\r\nPassword: ")
+            self.asked.append(self.line(conn))
+            _, host, port = (self.asked[0].split() + ["", "", ""])[:3]
+            with socket.create_connection((host, int(port))) as far:
+                def back():
+                    while True:
+                        data = far.recv(4096)
+                        if not data:
+                            break
+                        conn.sendall(data)
+                    conn.shutdown(socket.SHUT_WR)
+                threading.Thread(target=back, daemon=True).start()
+                while True:
+                    data = conn.recv(4096)
+                    if not data:
+                        break
+                    far.sendall(data)
+
+
+def case_firewall_script_asks_pass_then_logs_in(desk, stack):
+    """An entry with "Use Firewall" connects to the firewall host, whose
+    script sends $SITE and $PORT and the $PASS that the PASSWORD dialog asks
+    for; the FTP login then runs through it."""
+    server = Server(stack)
+    firewall = Firewall(stack)
+    desk.reg_set("FirewallAddressFTP", "127.0.0.1")
+    desk.reg_set("FirewallPortFTP", firewall.port)
+    stack.callback(desk.reg_set, "FirewallAddressFTP", None)
+    stack.callback(desk.reg_set, "FirewallPortFTP", None)
+    prog = start(desk, stack, ["127.0.0.1"], book=101,
+                 entries=[("127.0.0.1", "anonymous=1", "useFirewall=1", "port=%d" % server.port)])
+    write(os.path.join(prog.dir, "pxftp.txt"), 'TIMEOUT 20\nWAITSTRING "Name:"\nSEND "open $SITE $PORT^M"\n'
+                                               'WAITSTRING "word:"\nSEND "$PASS^M"\nEXIT\n')
+    password = desk.window("Enter password:")
+    desk.shot("quenda32_firewall_password_dialog")
+    desk.type(password, "fwsecret")
+    main = desk.window(TITLE)
+    check(wait_for(lambda: len(firewall.asked) == 2, SLOW), "the script did not answer the firewall")
+    time.sleep(3)
+    disconnect(desk, main)
+    check(firewall.asked == ["open 127.0.0.1 %d" % server.port, "fwsecret"], "firewall got %r" % firewall.asked)
+    log = prog.session_log("127.0.0.1")
+    check("USER anonymous" in log and "230 " in log, "no login through the firewall: %r" % log[-600:])
+    check("fwsecret" not in log, "the firewall password was shown")
+    desk.keys(desk.window("FTPbook"), "Escape")
     desk.menu_exit(prog, main)
 
 
