@@ -9,3 +9,5 @@ int dialPortOpen(const LineSettings& line);
 // Purges both directions, lowers DTR and RTS and closes the port.
 void dialPortClose();
 bool dialPortIsOpen();
+// Lowers DTR and RTS (a port without modem lines ignores it).
+void dialPortLowerLines();

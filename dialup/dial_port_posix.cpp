@@ -41,3 +41,6 @@ void dialPortClose() {
 }
 
 bool dialPortIsOpen() { return open_; }
+
+// A pseudo-terminal has no modem lines.
+void dialPortLowerLines() {}

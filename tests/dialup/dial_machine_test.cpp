@@ -113,7 +113,9 @@ TEST_F(DialTest, ScriptedModemReplies) {
     EXPECT_EQ(run(), c.end);
     EXPECT_EQ(modem.dials, c.dials);
     EXPECT_EQ(m.attemptNumber, c.dials);
-    if (c.dials > 0) EXPECT_NE(modem.heard.find("ATE1V1\r"), std::string::npos) << "the init string was not sent";
+    if (c.dials > 0) {
+      EXPECT_NE(modem.heard.find("ATE1V1\r"), std::string::npos) << "the init string was not sent";
+    }
     if (c.message[0]) {
       EXPECT_TRUE(shown(c.message)) << c.message;
     } else {
