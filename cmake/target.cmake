@@ -55,6 +55,19 @@ add_custom_command(
   COMMENT "Key-map file kelvro.kbd")
 add_custom_target(keymap_file ALL DEPENDS ${CMAKE_BINARY_DIR}/bin/kelvro.kbd)
 
+# The delivered modem profiles beside the programs, from the makers table, the
+# same way.
+set(MODEM_FILES_SOURCES ${SUITE_ROOT}/tools/modem_files.cpp ${SUITE_ROOT}/dialup/modem_makers.cpp
+  ${SUITE_ROOT}/shell/modem_profile.cpp ${SUITE_ROOT}/shell/book_files.cpp ${SUITE_ROOT}/shell/program_dir.cpp
+  ${SUITE_ROOT}/shell/record.cpp ${SUITE_ROOT}/shell/message_box_posix.cpp ${SUITE_ROOT}/shell/message_text.cpp)
+add_custom_command(
+  OUTPUT ${CMAKE_BINARY_DIR}/bin/Hayes.mdm
+  COMMAND ${HOST_CXX} -std=c++17 -O1 -I${SUITE_ROOT} ${MODEM_FILES_SOURCES} -o ${CMAKE_BINARY_DIR}/modem_files
+  COMMAND ${CMAKE_BINARY_DIR}/modem_files ${CMAKE_BINARY_DIR}/bin
+  DEPENDS ${MODEM_FILES_SOURCES} ${SUITE_ROOT}/dialup/modem_makers.h ${SUITE_ROOT}/shell/modem_profile.h
+  COMMENT "Modem profiles *.mdm")
+add_custom_target(modem_files ALL DEPENDS ${CMAKE_BINARY_DIR}/bin/Hayes.mdm)
+
 # Drawing benchmark under Wine (bench/draw_wine.sh runs it beside xterm).
 add_executable(bench_draw ${SUITE_ROOT}/bench/draw_win32.cpp)
 target_link_libraries(bench_draw PRIVATE suite_core)
