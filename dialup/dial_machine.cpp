@@ -6,6 +6,7 @@
 #include "dialup/dial_ui.h"
 #include "dialup/dial_texts.h"
 #include "dialup/modem_commands.h"
+#include "dialup/reply_class.h"
 #include "shell/message_box.h"
 #include "shell/program_dir.h"
 #include "shell/session_profile.h"
@@ -148,7 +149,7 @@ void lineComplete(DialMachine& m) {
   m.reply.clear();
   m.collecting = false;
   stopTimer(m, DIAL_TIMER_REPLY);
-  const int cls = modemReplyClass(*m.profile, line);
+  const int cls = classifyReply(*m.profile, line);
   switch (m.state) {
     case DialState::Reset:
       if (cls == REPLY_OK || cls == REPLY_CARRIER) toInit(m, 7000);

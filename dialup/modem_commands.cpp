@@ -1,5 +1,6 @@
 #include "dialup/modem_commands.h"
 
+#include "dialup/modem_command.h"
 #include "shell/pump.h"
 #include "terminal/link.h"
 
@@ -7,27 +8,10 @@ namespace {
 constexpr uint32_t PAUSE_MS = 1000;
 }
 
-std::string modemCommandBytes(const std::string& text, bool pauses) {
-  std::string out;
-  int tildes = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (pauses && c == '~') {
-      // Only every third one waits: "~~~" is one second.
-      if (++tildes % 3 == 0) clockSleep(PAUSE_MS);
-      continue;
-    }
-    if (c == '^' && i + 1 < text.size()) {
-      out += static_cast<char>(static_cast<unsigned char>(text[++i]) - 64);
-      continue;
-    }
-    out += c;
-  }
-  return out;
-}
-
 int modemSend(const std::string& text, bool pauses) {
-  std::string bytes = modemCommandBytes(text, pauses);
+  std::string bytes;
+  // The pauses are taken while the string is prepared, before it is written.
+  for (int n = prepareModemCommand(text.c_str(), pauses, bytes); n > 0; --n) clockSleep(PAUSE_MS);
   if (bytes.empty()) return 0;
   return linkWrite(reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<int>(bytes.size()));
 }
@@ -50,10 +34,4 @@ std::string dialCommand(const PhoneEntry& entry, const ModemProfile& profile) {
   command += number;
   command += profileSlot(profile, SLOT_DIAL_SUFFIX);
   return command;
-}
-
-int modemReplyClass(const ModemProfile& profile, const std::string& line) {
-  for (int c = REPLY_BUSY; c <= REPLY_CONNECT; ++c)
-    if (line.find(profileSlot(profile, SLOT_RESULT_BUSY + c)) != std::string::npos) return c;
-  return -1;
 }

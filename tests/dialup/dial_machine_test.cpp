@@ -225,27 +225,6 @@ TEST(DialCommand, BuiltFromEntryAndProfile) {
     recordSetInt(e.bytes, phoneField::phoneType, c.type);
     EXPECT_EQ(dialCommand(e, p), c.command) << c.number;
   }
-  EXPECT_EQ(modemCommandBytes("ATDT 9,5551234567^M", false), "ATDT 9,5551234567\r");
-}
-
-TEST(ModemCommand, TildesPauseEveryThirdAndAreNotSent) {
-  const struct {
-    const char* text;
-    bool pauses;
-    const char* bytes;
-    uint32_t ms;
-  } cases[] = {
-      {"~~~+++~~~", true, "+++", 2000},
-      {"~~+++~~", true, "+++", 1000},
-      {"AT~Z^M", true, "ATZ\r", 0},
-      {"AT~Z^M", false, "AT~Z\r", 0},
-      {"^", false, "^", 0},
-  };
-  for (const auto& c : cases) {
-    clockUseManual();
-    EXPECT_EQ(modemCommandBytes(c.text, c.pauses), c.bytes) << c.text;
-    EXPECT_EQ(clockTicks(), c.ms) << c.text;
-  }
 }
 
 }  // namespace
