@@ -5,6 +5,7 @@
 #include "dialup/dialup_program_win32.h"
 
 #include <string>
+#include <vector>
 
 #include "dialup/dialup_ids.h"
 #include "dialup/serial_connection.h"
@@ -32,9 +33,8 @@ const ToolButton TOOL_BUTTONS[] = {
 const int ONLINE_BUTTONS[] = {DCMD_RECEIVE, DCMD_TRANSMIT, DCMD_SEND, DCMD_HANGUP};
 const int OFFLINE_BUTTONS[] = {DCMD_PHONEBOOK};
 
-// The settings sheet's dial-up pages, the phonebook, the modem, answer mode,
-// chat, Comm Status and the script commands come with later versions: their
-// entries say so.
+// The settings sheet's dial-up pages, the phonebook, the modem and the script
+// commands come with later versions: their entries say so.
 const FrameCommandMap COMMANDS[] = {
     {DCMD_NEW_WINDOW, FC_NEW_WINDOW, WHEN_ALWAYS},
     {DCMD_PHONEBOOK, FC_BOOK, WHEN_OFFLINE},
@@ -71,11 +71,11 @@ const FrameCommandMap COMMANDS[] = {
     {DCMD_SCRIPT_EXECUTE, FC_SCRIPT_EXECUTE, WHEN_OFFLINE},
     {DCMD_SCRIPT_CHECK, FC_SCRIPT_CHECK, WHEN_ALWAYS},
     {DCMD_MODEM_PORT, FC_NOT_YET, WHEN_OFFLINE},
-    {DCMD_COMM_STATUS, FC_NOT_YET, WHEN_ONLINE},
+    {DCMD_COMM_STATUS, FC_SPECIAL_COMM_STATUS, WHEN_ONLINE},
     {DCMD_BREAK, FC_SPECIAL_BREAK, WHEN_ONLINE},
     {DCMD_MSDOS, FC_MSDOS, WHEN_ALWAYS},
-    {DCMD_ANSWER, FC_NOT_YET, WHEN_ONLINE},
-    {DCMD_CHAT, FC_NOT_YET, WHEN_ALWAYS},
+    {DCMD_ANSWER, FC_SPECIAL_ANSWER, WHEN_ONLINE},
+    {DCMD_CHAT, FC_SPECIAL_CHAT, WHEN_ALWAYS},
     {DCMD_CAPTURE, FC_CAPTURE, WHEN_ALWAYS},
     {DCMD_HANGUP, FC_DISCONNECT, WHEN_ONLINE},
     {DCMD_HELP_CONTENTS, FC_HELP_CONTENTS, WHEN_ALWAYS},
@@ -89,24 +89,38 @@ int save(const uint8_t* record) { return phoneSaveEntry(*reinterpret_cast<const 
 
 int loadTemplate() { return phoneLoadTemplate(phoneTemplate); }
 
-// An entry named on the command line becomes the session's entry; a direct
-// line opens at once, a modem entry waits for the dialing of a later version.
+// The entry names of the command line, blank-separated, quotes dropped.
+std::vector<std::string> commandLineNames() {
+  std::vector<std::string> names;
+  std::string name;
+  for (const char* p = frameCommandLine();; ++p) {
+    if (*p == '"') continue;
+    if (*p == ' ' || *p == '\0') {
+      if (!name.empty()) names.push_back(name);
+      name.clear();
+      if (*p == '\0') break;
+      continue;
+    }
+    name += *p;
+  }
+  return names;
+}
+
+// An entry named on the command line becomes the session's entry: a direct
+// line opens at once, a modem entry is dialed. Several names are dialed in
+// turn, as the phonebook's sequential dialing does.
 void created(HWND window) {
-  std::string name = frameCommandLine();
-  while (!name.empty() && (name.back() == ' ' || name.back() == '"')) name.pop_back();
-  while (!name.empty() && (name.front() == ' ' || name.front() == '"')) name.erase(0, 1);
-  if (name.empty()) return;
+  const std::vector<std::string> names = commandLineNames();
+  if (names.empty()) return;
   PhoneEntry entry = phoneSession;
-  if (phoneLoadEntry(name.c_str(), entry) != static_cast<int>(PHONE_ENTRY_SIZE)) {
-    messageBox(TXT_ENTRY_DAMAGED, name.c_str(), MSG_OK | MSG_ICONEXCLAMATION);
+  if (phoneLoadEntry(names[0].c_str(), entry) != static_cast<int>(PHONE_ENTRY_SIZE)) {
+    messageBox(TXT_ENTRY_DAMAGED, names[0].c_str(), MSG_OK | MSG_ICONEXCLAMATION);
     return;
   }
   phoneSession = entry;
-  if (profileFromPhone(phoneSession).phoneType == PHONE_TYPE_NONE) {
-    SetTimer(window, SERIAL_TIMER_DIRECT_OPEN, SERIAL_DIRECT_OPEN_MS, nullptr);
-    return;
-  }
-  messageBox(TXT_NOT_AVAILABLE, nullptr, MSG_OK | MSG_ICONINFORMATION);
+  if (profileFromPhone(phoneSession).phoneType != PHONE_TYPE_NONE)
+    serialDialNext(names.size() > 1 ? names : std::vector<std::string>(), false);
+  SetTimer(window, SERIAL_TIMER_DIRECT_OPEN, SERIAL_DIRECT_OPEN_MS, nullptr);
 }
 
 void notYet(HWND) { messageBox(TXT_NOT_AVAILABLE, nullptr, MSG_OK | MSG_ICONINFORMATION); }

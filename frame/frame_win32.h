@@ -90,5 +90,8 @@ std::string frameLogPath();
 int frameCommandId(FrameCommand command);
 // "Local IP:%s", or "Local IP" when the host name cannot be resolved.
 std::string frameLocalAddress();
+// The session that comes up next runs the script at path before the line's
+// opening (a dial-up entry's own script); "" for none.
+void frameSetSessionScript(const std::string& path);
 // Re-reads the profile after the record changed (the settings sheet).
 void frameRecordChanged();
