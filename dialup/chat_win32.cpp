@@ -60,6 +60,9 @@ void chatToggle(HWND window, int menuId) {
     GetClientRect(window, &r);
     chatReset(chat, r.right / (cellWidth > 0 ? cellWidth : 8));
   }
+  // The terminal's caret stands where the terminal's cursor is: not in the panes.
+  if (on) HideCaret(window);
+  else ShowCaret(window);
   CheckMenuItem(GetMenu(window), static_cast<UINT>(menuId), MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
   InvalidateRect(window, nullptr, TRUE);
 }

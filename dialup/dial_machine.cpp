@@ -312,7 +312,10 @@ void dialRun(DialMachine& m) {
     bool busy = false;
     while (!m.stopped && (n = linkRead(buffer, sizeof buffer)) > 0) {
       busy = true;
-      for (int i = 0; i < n && !m.stopped; ++i) dialByte(m, buffer[i]);
+      int i = 0;
+      while (i < n && !m.stopped) dialByte(m, buffer[i++]);
+      // What the far side sent right behind the connect line is the session's.
+      if (m.end == DialEnd::Connected && i < n) dialShowTerminal(reinterpret_cast<const char*>(buffer + i), n - i);
     }
     // A modem that vanished ends the run as a failed one.
     if (n == LINK_LOST && !m.stopped) {

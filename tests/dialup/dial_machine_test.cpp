@@ -127,9 +127,9 @@ TEST_F(DialTest, ScriptedModemReplies) {
 }
 
 TEST_F(DialTest, ConnectLineShownAndRedialsReported) {
-  modem.dialReplies = {"\r\nBUSY\r\n", "\r\nCONNECT 9600/ARQ\r\n"};
+  modem.dialReplies = {"\r\nBUSY\r\n", "\r\nCONNECT 9600/ARQ\r\nlogin: "};
   ASSERT_EQ(run(), DialEnd::Connected);
-  EXPECT_EQ(dialUiTerminal(), "CONNECT 9600/ARQ\r\n");
+  EXPECT_EQ(dialUiTerminal(), "CONNECT 9600/ARQ\r\nlogin: ");
   EXPECT_EQ(m.lastStatus, "BUSY");
   EXPECT_EQ(m.status, "CONNECT 9600/ARQ");
   EXPECT_NE(dialUiStatuses().find("Reset|Initializing|Dialing|"), std::string::npos) << dialUiStatuses();
