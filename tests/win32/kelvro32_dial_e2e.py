@@ -192,6 +192,9 @@ def case_busy_twice_then_connect_with_retry_count_three(desk, stack):
           "--number", "5551234=127.0.0.1:%d" % server.port)
     prog = start(desk, stack, ["Home"], [("Home", NUMBER, 1, 3)])
     main = desk.window(TITLE)
+    desk.window("Dialing Home", 60)
+    time.sleep(10)  # two dials answered BUSY, the third under way
+    desk.shot("kelvro32_redialing")
     connected(desk, main)
     check(typed(desk, main, folder, "echo third > third.txt", "third.txt", "third"), "the third dial did not connect")
     desk.menu(main, "n", "h")
