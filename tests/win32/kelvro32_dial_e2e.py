@@ -218,6 +218,28 @@ def case_two_attempts_are_not_enough_and_message_105(desk, stack):
     desk.menu_exit(prog, main)
 
 
+def case_cancel_close_box_and_escape(desk, stack):
+    """While a silent number is dialed: Escape only restarts the countdown,
+    the Cancel button ends dialing without a message, the close box ends it
+    with the failed-attempts message."""
+    Modem(desk, stack, "--number", "5551234=silent")
+    for how in ("cancel", "close"):
+        prog = start(desk, stack, ["Home"], [("Home", NUMBER, 1, 3)])
+        main = desk.window(TITLE)
+        dialog = desk.window("Dialing Home", 60)
+        time.sleep(8)  # reset, init and the dial sent
+        desk.keys(dialog, "Escape")
+        time.sleep(1)
+        check(desk.windows("Dialing Home"), "Escape ended the dialing")
+        desk.keys(dialog, "Return" if how == "cancel" else "alt+F4")
+        desk.gone("Dialing .*", "the dial dialog stayed after " + how, 20)
+        box = wait_for(lambda: desk.windows("Message"), 5)
+        check(bool(box) == (how == "close"), "message 105 after %s: %s" % (how, bool(box)))
+        if box:
+            desk.keys(box[0], "Return")
+        desk.menu_exit(prog, main)
+
+
 def case_sequential_dialing_moves_to_the_second_entry(desk, stack):
     """Two entries dialed in turn: the first is busy, the second connects."""
     folder, server = host(stack)
