@@ -41,6 +41,9 @@ add_executable(win32_tests ${WIN32_TEST_SOURCES})
 target_link_libraries(win32_tests PRIVATE suite_core gtest gtest_main)
 target_include_directories(win32_tests PRIVATE ${SUITE_ROOT}/tests/win32)
 set_target_properties(win32_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+# What the end-to-end tests read from another program's dialogs.
+add_executable(window_text ${SUITE_ROOT}/tests/win32/helpers/window_text.cpp)
+set_target_properties(window_text PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
 
 # The delivered key-map file beside the programs, generated from the key table
 # by a small generator built with the machine's own compiler (the programs of
@@ -58,13 +61,15 @@ add_custom_target(keymap_file ALL DEPENDS ${CMAKE_BINARY_DIR}/bin/kelvro.kbd)
 # The delivered modem profiles beside the programs, from the makers table, the
 # same way.
 set(MODEM_FILES_SOURCES ${SUITE_ROOT}/tools/modem_files.cpp ${SUITE_ROOT}/dialup/modem_makers.cpp
+  ${SUITE_ROOT}/dialup/reply_class.cpp
   ${SUITE_ROOT}/shell/modem_profile.cpp ${SUITE_ROOT}/shell/book_files.cpp ${SUITE_ROOT}/shell/program_dir.cpp
   ${SUITE_ROOT}/shell/record.cpp ${SUITE_ROOT}/shell/message_box_posix.cpp ${SUITE_ROOT}/shell/message_text.cpp)
 add_custom_command(
   OUTPUT ${CMAKE_BINARY_DIR}/bin/Hayes.mdm
   COMMAND ${HOST_CXX} -std=c++17 -O1 -I${SUITE_ROOT} ${MODEM_FILES_SOURCES} -o ${CMAKE_BINARY_DIR}/modem_files
   COMMAND ${CMAKE_BINARY_DIR}/modem_files ${CMAKE_BINARY_DIR}/bin
-  DEPENDS ${MODEM_FILES_SOURCES} ${SUITE_ROOT}/dialup/modem_makers.h ${SUITE_ROOT}/shell/modem_profile.h
+  DEPENDS ${MODEM_FILES_SOURCES} ${SUITE_ROOT}/dialup/modem_makers.h ${SUITE_ROOT}/dialup/reply_class.h
+    ${SUITE_ROOT}/shell/modem_profile.h
   COMMENT "Modem profiles *.mdm")
 add_custom_target(modem_files ALL DEPENDS ${CMAKE_BINARY_DIR}/bin/Hayes.mdm)
 

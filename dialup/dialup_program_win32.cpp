@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dialup/dialup_ids.h"
+#include "dialup/modem_dialogs_win32.h"
 #include "dialup/serial_connection.h"
 #include "frame/frame_texts.h"
 #include "shell/message_box.h"
@@ -50,7 +51,7 @@ const FrameCommandMap COMMANDS[] = {
     {DCMD_FIND, FC_FIND, WHEN_ALWAYS},
     {DCMD_COPY_PRINTER, FC_COPY_PRINTER, WHEN_ALWAYS},
     {DCMD_VIEW_OPTIONS, FC_VIEW_OPTIONS, WHEN_ALWAYS},
-    {DCMD_MODEM_SETTING, FC_NOT_YET, WHEN_ALWAYS},
+    {DCMD_MODEM_SETTING, FC_PROGRAM, WHEN_ALWAYS},
     {DCMD_COMM_PARAMETERS, FC_SPECIAL_COMM_PARAMETERS, WHEN_ONLINE},
     {DCMD_TERMINAL_PREFS, FC_NOT_YET, WHEN_ALWAYS},
     {DCMD_FONTS, FC_NOT_YET, WHEN_ALWAYS},
@@ -70,7 +71,7 @@ const FrameCommandMap COMMANDS[] = {
     {DCMD_SCRIPT_EDIT, FC_SCRIPT_EDIT, WHEN_ALWAYS},
     {DCMD_SCRIPT_EXECUTE, FC_SCRIPT_EXECUTE, WHEN_OFFLINE},
     {DCMD_SCRIPT_CHECK, FC_SCRIPT_CHECK, WHEN_ALWAYS},
-    {DCMD_MODEM_PORT, FC_NOT_YET, WHEN_OFFLINE},
+    {DCMD_MODEM_PORT, FC_PROGRAM, WHEN_OFFLINE},
     {DCMD_COMM_STATUS, FC_SPECIAL_COMM_STATUS, WHEN_ONLINE},
     {DCMD_BREAK, FC_SPECIAL_BREAK, WHEN_ONLINE},
     {DCMD_MSDOS, FC_MSDOS, WHEN_ALWAYS},
@@ -130,6 +131,10 @@ int noSheet(HWND, int) {
   return IDCANCEL;
 }
 
+void programCommand(HWND owner, int id) {
+  if (id == DCMD_MODEM_SETTING) modemSettingDialog(owner, phoneSession);
+  if (id == DCMD_MODEM_PORT) modemSearchDialog(owner);
+}
 }  // namespace
 
 const FrameProgram KELVRO32_PROGRAM = {
@@ -168,4 +173,5 @@ const FrameProgram KELVRO32_PROGRAM = {
     notYet,
     notYet,
     noSheet,
+    programCommand,
 };

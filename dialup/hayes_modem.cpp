@@ -1,12 +1,12 @@
+// The software modem's modes: results, dialing, the call and its escape,
+// rings and answer.
 #include "dialup/hayes_modem.h"
 
 #include <cctype>
-#include <cstdlib>
+
+#include "dialup/hayes_steps.h"
 
 namespace {
-enum ResultCode { RESULT_OK = 0, RESULT_CONNECT = 1, RESULT_RING = 2, RESULT_NO_CARRIER = 3, RESULT_ERROR = 4,
-                  RESULT_NO_DIALTONE = 6, RESULT_BUSY = 7 };
-
 const char* resultText(int code) {
   switch (code) {
     case RESULT_OK: return "OK";
@@ -29,7 +29,39 @@ uint32_t resultDelay(NumberKind kind) {
   }
 }
 
-void result(const HayesModem& m, int code, ModemActions& out) {
+uint32_t guardTime(const HayesModem& m) { return m.s[12] * 20u; }
+
+void onlineByte(HayesModem& m, uint8_t b, uint32_t now, ModemActions& out) {
+  out.remote += static_cast<char>(b);
+  uint32_t guard = guardTime(m);
+  if (b == m.s[2] && m.s[2] < 128) {
+    if (m.pluses == 0 && now - m.lastData >= guard) {
+      m.pluses = 1;
+      m.lastPlus = now;
+      return;
+    }
+    if (m.pluses > 0 && m.pluses < 3 && now - m.lastPlus < guard) {
+      ++m.pluses;
+      m.lastPlus = now;
+      return;
+    }
+  }
+  m.pluses = 0;
+  m.lastData = now;
+}
+
+void ringStep(HayesModem& m, uint32_t now, ModemActions& out) {
+  if (m.ringsLeft <= 0 || now - m.nextRing > 0x7fffffffu) return;
+  --m.ringsLeft;
+  ++m.ringCount;
+  m.s[1] = static_cast<uint8_t>(m.ringCount);
+  m.nextRing = now + MODEM_RING_INTERVAL;
+  hayesResult(m, RESULT_RING, out);
+  if (m.s[0] > 0 && m.ringCount >= m.s[0]) hayesAnswer(m, out);
+}
+}  // namespace
+
+void hayesResult(const HayesModem& m, int code, ModemActions& out) {
   if (m.quiet) return;
   char cr = static_cast<char>(m.s[3]), lf = static_cast<char>(m.s[4]);
   if (m.verbose)
@@ -38,20 +70,18 @@ void result(const HayesModem& m, int code, ModemActions& out) {
     out.terminal += std::to_string(code) + cr;
 }
 
-void infoLine(const HayesModem& m, const std::string& text, ModemActions& out) {
+void hayesInfoLine(const HayesModem& m, const std::string& text, ModemActions& out) {
   char cr = static_cast<char>(m.s[3]), lf = static_cast<char>(m.s[4]);
   out.terminal += std::string{cr, lf} + text + std::string{cr, lf};
 }
 
-uint32_t guardTime(const HayesModem& m) { return m.s[12] * 20u; }
-
-void hangUp(HayesModem& m, ModemActions& out) {
+void hayesHangUp(HayesModem& m, ModemActions& out) {
   if (m.mode == MODEM_ONLINE || m.mode == MODEM_ESCAPED || m.mode == MODEM_WAIT_TCP) out.hangUp = true;
   m.mode = MODEM_COMMAND;
   m.pluses = 0;
 }
 
-void factorySettings(HayesModem& m) {
+void hayesFactorySettings(HayesModem& m) {
   m.echo = true;
   m.verbose = true;
   m.quiet = false;
@@ -67,11 +97,11 @@ void factorySettings(HayesModem& m) {
   m.s[12] = 50;
 }
 
-void answer(HayesModem& m, ModemActions& out) {
+void hayesAnswer(HayesModem& m, ModemActions& out) {
   m.ringsLeft = 0;
   m.ringCount = 0;
   if (m.answerHost.empty()) {
-    result(m, RESULT_NO_CARRIER, out);
+    hayesResult(m, RESULT_NO_CARRIER, out);
     return;
   }
   out.connect = true;
@@ -81,7 +111,7 @@ void answer(HayesModem& m, ModemActions& out) {
 }
 
 // Starts the dial of text (what follows "D"); its result comes from modemTick.
-void dial(HayesModem& m, const std::string& text, uint32_t now) {
+void hayesDial(HayesModem& m, const std::string& text, uint32_t now) {
   std::string digits;
   uint32_t pauses = 0;
   bool stayInCommand = false;
@@ -114,188 +144,8 @@ void dial(HayesModem& m, const std::string& text, uint32_t now) {
   m.resultAt = now + pauses + (m.dialRule < 0 ? MODEM_UNKNOWN_DELAY : resultDelay(m.numbers[m.dialRule].kind));
 }
 
-int numberAfter(const std::string& cmd, size_t& i) {
-  int v = 0;
-  bool any = false;
-  while (i < cmd.size() && isdigit(static_cast<unsigned char>(cmd[i]))) {
-    v = v * 10 + (cmd[i++] - '0');
-    if (v > 999) v = 999;
-    any = true;
-  }
-  return any ? v : 0;
-}
-
-// Runs the commands after "AT". A dial, an answer or going online gives its
-// own result later; everything else ends with OK or ERROR.
-void execute(HayesModem& m, const std::string& cmd, uint32_t now, ModemActions& out) {
-  size_t i = 0;
-  while (i < cmd.size()) {
-    char c = static_cast<char>(toupper(static_cast<unsigned char>(cmd[i++])));
-    if (c == ' ') continue;
-    if (c == 'D') {
-      if (m.mode != MODEM_COMMAND) break;
-      dial(m, cmd.substr(i), now);
-      return;
-    }
-    if (c == 'A') {
-      if (m.mode != MODEM_COMMAND) break;
-      answer(m, out);
-      return;
-    }
-    if (c == 'O') {
-      numberAfter(cmd, i);
-      if (m.mode != MODEM_ESCAPED) break;
-      m.mode = MODEM_ONLINE;
-      m.lastData = now;
-      result(m, RESULT_CONNECT, out);
-      return;
-    }
-    if (c == 'E' || c == 'V' || c == 'Q' || c == 'Z' || c == 'H') {
-      int v = numberAfter(cmd, i);
-      if (c == 'E') m.echo = v != 0;
-      if (c == 'V') m.verbose = v != 0;
-      if (c == 'Q') m.quiet = v != 0;
-      if (c == 'Z') {
-        hangUp(m, out);
-        factorySettings(m);
-      }
-      if (c == 'H') hangUp(m, out);
-      continue;
-    }
-    if (c == 'S') {
-      int reg = numberAfter(cmd, i);
-      if (reg > 255 || i >= cmd.size()) break;
-      if (cmd[i] == '?') {
-        ++i;
-        char text[8];
-        snprintf(text, sizeof text, "%03d", m.s[reg]);
-        infoLine(m, text, out);
-        continue;
-      }
-      if (cmd[i] != '=') break;
-      ++i;
-      int v = numberAfter(cmd, i);
-      if (v > 255) break;
-      m.s[reg] = static_cast<uint8_t>(v);
-      continue;
-    }
-    if (c == 'I') {
-      numberAfter(cmd, i);
-      infoLine(m, "SOFTWARE MODEM 115200", out);
-      continue;
-    }
-    if (c == '&' || c == '\\' || c == '%') {
-      if (i >= cmd.size() || !isalpha(static_cast<unsigned char>(cmd[i]))) break;
-      char what = static_cast<char>(toupper(static_cast<unsigned char>(cmd[i++])));
-      numberAfter(cmd, i);
-      if (c == '&' && what == 'F') factorySettings(m);
-      continue;
-    }
-    if (isalpha(static_cast<unsigned char>(c))) {  // speaker, result sets, ...: accepted
-      numberAfter(cmd, i);
-      continue;
-    }
-    result(m, RESULT_ERROR, out);
-    return;
-  }
-  result(m, i < cmd.size() ? RESULT_ERROR : RESULT_OK, out);
-}
-
-void commandLineEnds(HayesModem& m, uint32_t now, ModemActions& out) {
-  std::string text;
-  text.swap(m.line);
-  bool overflow = m.lineOverflow;
-  m.lineOverflow = false;
-  // Anything before "AT" is noise on the line; a line without it gets no reply.
-  size_t at = std::string::npos;
-  for (size_t i = 0; i + 1 < text.size(); ++i)
-    if (toupper(static_cast<unsigned char>(text[i])) == 'A' && toupper(static_cast<unsigned char>(text[i + 1])) == 'T') {
-      at = i;
-      break;
-    }
-  if (at == std::string::npos) return;
-  if (overflow) {
-    result(m, RESULT_ERROR, out);
-    return;
-  }
-  execute(m, text.substr(at + 2), now, out);
-}
-
-void commandByte(HayesModem& m, uint8_t b, uint32_t now, ModemActions& out) {
-  if (m.echo) out.terminal += static_cast<char>(b);
-  if (b == m.s[3]) {
-    commandLineEnds(m, now, out);
-  } else if (b == m.s[5]) {
-    if (!m.line.empty()) m.line.pop_back();
-  } else if (b == m.s[4]) {
-    // line feeds after the CR are not part of a command
-  } else if (m.line.size() < static_cast<size_t>(MODEM_LINE_MAX)) {
-    m.line += static_cast<char>(b);
-  } else {
-    m.lineOverflow = true;
-  }
-}
-
-void onlineByte(HayesModem& m, uint8_t b, uint32_t now, ModemActions& out) {
-  out.remote += static_cast<char>(b);
-  uint32_t guard = guardTime(m);
-  if (b == m.s[2] && m.s[2] < 128) {
-    if (m.pluses == 0 && now - m.lastData >= guard) {
-      m.pluses = 1;
-      m.lastPlus = now;
-      return;
-    }
-    if (m.pluses > 0 && m.pluses < 3 && now - m.lastPlus < guard) {
-      ++m.pluses;
-      m.lastPlus = now;
-      return;
-    }
-  }
-  m.pluses = 0;
-  m.lastData = now;
-}
-
-void ringStep(HayesModem& m, uint32_t now, ModemActions& out) {
-  if (m.ringsLeft <= 0 || now - m.nextRing > 0x7fffffffu) return;
-  --m.ringsLeft;
-  ++m.ringCount;
-  m.s[1] = static_cast<uint8_t>(m.ringCount);
-  m.nextRing = now + MODEM_RING_INTERVAL;
-  result(m, RESULT_RING, out);
-  if (m.s[0] > 0 && m.ringCount >= m.s[0]) answer(m, out);
-}
-}  // namespace
-
-int parseHostPort(const std::string& text, std::string& host, int& port) {
-  size_t colon = text.rfind(':');
-  if (colon == std::string::npos || colon == 0 || colon + 1 >= text.size()) return -1;
-  for (size_t i = colon + 1; i < text.size(); ++i)
-    if (!isdigit(static_cast<unsigned char>(text[i]))) return -1;
-  long p = strtol(text.c_str() + colon + 1, nullptr, 10);
-  if (p < 1 || p > 65535) return -1;
-  host = text.substr(0, colon);
-  port = static_cast<int>(p);
-  return 0;
-}
-
-int parseNumberRule(const std::string& text, NumberRule& rule) {
-  size_t eq = text.find('=');
-  if (eq == std::string::npos) return -1;
-  rule = NumberRule{};
-  for (size_t i = 0; i < eq; ++i)
-    if (isdigit(static_cast<unsigned char>(text[i]))) rule.digits += text[i];
-  std::string what = text.substr(eq + 1);
-  if (what == "busy") rule.kind = NUMBER_BUSY;
-  else if (what == "no-carrier") rule.kind = NUMBER_NO_CARRIER;
-  else if (what == "no-dialtone") rule.kind = NUMBER_NO_DIALTONE;
-  else if (what == "silent") rule.kind = NUMBER_SILENT;
-  else if (parseHostPort(what, rule.host, rule.port) == 0) rule.kind = NUMBER_CONNECT;
-  else return -1;
-  return 0;
-}
-
 void modemReset(HayesModem& m) {
-  factorySettings(m);
+  hayesFactorySettings(m);
   m.mode = MODEM_COMMAND;
   m.line.clear();
   m.lineOverflow = false;
@@ -309,7 +159,7 @@ void modemFromTerminal(HayesModem& m, const uint8_t* bytes, int n, uint32_t now,
     switch (m.mode) {
       case MODEM_COMMAND:
       case MODEM_ESCAPED:
-        commandByte(m, bytes[i], now, out);
+        hayesCommandByte(m, bytes[i], now, out);
         break;
       case MODEM_ONLINE:
         onlineByte(m, bytes[i], now, out);
@@ -317,8 +167,8 @@ void modemFromTerminal(HayesModem& m, const uint8_t* bytes, int n, uint32_t now,
       case MODEM_DIALING:
       case MODEM_WAIT_TCP:
         // A key pressed during a dial abandons it, as on a real modem.
-        hangUp(m, out);
-        result(m, RESULT_NO_CARRIER, out);
+        hayesHangUp(m, out);
+        hayesResult(m, RESULT_NO_CARRIER, out);
         break;
     }
   }
@@ -335,19 +185,19 @@ void modemConnected(HayesModem& m, bool ok, uint32_t now, ModemActions& out) {
   }
   if (!ok) {
     m.mode = MODEM_COMMAND;
-    result(m, RESULT_NO_CARRIER, out);
+    hayesResult(m, RESULT_NO_CARRIER, out);
     return;
   }
   m.mode = MODEM_ONLINE;
   m.lastData = now;
   m.pluses = 0;
-  result(m, RESULT_CONNECT, out);
+  hayesResult(m, RESULT_CONNECT, out);
 }
 
 void modemRemoteClosed(HayesModem& m, ModemActions& out) {
   if (m.mode != MODEM_ONLINE && m.mode != MODEM_ESCAPED) return;
-  hangUp(m, out);
-  result(m, RESULT_NO_CARRIER, out);
+  hayesHangUp(m, out);
+  hayesResult(m, RESULT_NO_CARRIER, out);
 }
 
 void modemRing(HayesModem& m, uint32_t now, ModemActions& out) {
@@ -362,12 +212,12 @@ void modemTick(HayesModem& m, uint32_t now, ModemActions& out) {
   if (m.mode == MODEM_DIALING && now - m.resultAt < 0x80000000u) {
     if (m.dialRule == -2) {
       m.mode = MODEM_COMMAND;
-      result(m, RESULT_OK, out);
+      hayesResult(m, RESULT_OK, out);
       return;
     }
     if (m.dialRule < 0) {
       m.mode = MODEM_COMMAND;
-      result(m, RESULT_NO_CARRIER, out);
+      hayesResult(m, RESULT_NO_CARRIER, out);
       return;
     }
     const NumberRule& r = m.numbers[m.dialRule];
@@ -380,15 +230,15 @@ void modemTick(HayesModem& m, uint32_t now, ModemActions& out) {
         break;
       case NUMBER_BUSY:
         m.mode = MODEM_COMMAND;
-        result(m, RESULT_BUSY, out);
+        hayesResult(m, RESULT_BUSY, out);
         break;
       case NUMBER_NO_CARRIER:
         m.mode = MODEM_COMMAND;
-        result(m, RESULT_NO_CARRIER, out);
+        hayesResult(m, RESULT_NO_CARRIER, out);
         break;
       case NUMBER_NO_DIALTONE:
         m.mode = MODEM_COMMAND;
-        result(m, RESULT_NO_DIALTONE, out);
+        hayesResult(m, RESULT_NO_DIALTONE, out);
         break;
       case NUMBER_SILENT:
         break;  // never answers; a key abandons the dial
@@ -397,7 +247,7 @@ void modemTick(HayesModem& m, uint32_t now, ModemActions& out) {
   if (m.mode == MODEM_ONLINE && m.pluses == 3 && now - m.lastPlus >= guardTime(m)) {
     m.mode = MODEM_ESCAPED;
     m.pluses = 0;
-    result(m, RESULT_OK, out);
+    hayesResult(m, RESULT_OK, out);
   }
   if (m.mode == MODEM_COMMAND) ringStep(m, now, out);
 }

@@ -15,6 +15,8 @@ enum FrameCommand {
   FC_SPECIAL_ANSWER, FC_SPECIAL_CHAT,
   // The last of the line's own commands.
   FC_SPECIAL_LAST = FC_SPECIAL_CHAT,
+  // The program's own commands: its command hook runs them.
+  FC_PROGRAM,
   // Commands whose parts come later: they say so.
   FC_NOT_YET,
 };

@@ -101,6 +101,7 @@ void run(FrameCommand command) {
     case FC_SCRIPT_EDIT: startProgram("notepad.exe"); break;
     case FC_SCRIPT_EXECUTE:
     case FC_SCRIPT_CHECK:
+    case FC_PROGRAM:
     case FC_NOT_YET:
       // Commands whose parts come with later versions of the program.
       messageBox(TXT_NOT_AVAILABLE, nullptr, MSG_OK | MSG_ICONINFORMATION);
@@ -126,6 +127,10 @@ void frameCommand(int id) {
     int special = c->command - FC_SPECIAL_TELNET_COMMAND;
     if ((frameOnline() || c->when == WHEN_ALWAYS) && frameSession.connection->specialEnabled(special))
       frameSession.connection->special(special, reinterpret_cast<uintptr_t>(W.window));
+    return;
+  }
+  if (c->command == FC_PROGRAM) {
+    if (P().programCommand) P().programCommand(W.window, id);
     return;
   }
   run(c->command);

@@ -70,6 +70,9 @@ struct FrameProgram {
   void (*book)(HWND owner);
   void (*quickConnect)(HWND owner);
   int (*sheet)(HWND owner, int page);
+  // The commands mapped to FC_PROGRAM, by the program's identifier (nullptr
+  // when it has none).
+  void (*programCommand)(HWND owner, int id);
 };
 
 // Runs the program: class, window, message loop, clean-up; the exit code.

@@ -146,4 +146,5 @@ const FrameProgram VARNIX32_PROGRAM = {
     book,
     telnetQuickConnectCommand,
     sheet,
+    nullptr,
 };
