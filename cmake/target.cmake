@@ -45,6 +45,13 @@ set_target_properties(win32_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BI
 add_executable(window_text ${SUITE_ROOT}/tests/win32/helpers/window_text.cpp)
 set_target_properties(window_text PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
 
+# windres names no included files to the build: every resource script
+# depends on all the fragments, identifier headers and texts it may include,
+# so a changed dialog reaches the programs and the tests.
+file(GLOB RC_FRAGMENTS CONFIGURE_DEPENDS ${SUITE_ROOT}/*/*.rc ${SUITE_ROOT}/*/*_ids.h ${SUITE_ROOT}/shell/strings.def)
+file(GLOB RC_SCRIPTS CONFIGURE_DEPENDS ${SUITE_ROOT}/programs/*/*.rc ${SUITE_ROOT}/tests/win32/*.rc)
+set_source_files_properties(${RC_SCRIPTS} PROPERTIES OBJECT_DEPENDS "${RC_FRAGMENTS}")
+
 # The delivered key-map file beside the programs, generated from the key table
 # by a small generator built with the machine's own compiler (the programs of
 # this build cannot run here).
@@ -78,17 +85,21 @@ add_executable(bench_draw ${SUITE_ROOT}/bench/draw_win32.cpp)
 target_link_libraries(bench_draw PRIVATE suite_core)
 set_target_properties(bench_draw PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin EXCLUDE_FROM_ALL TRUE)
 
-# The Telnet program's help file beside the programs, compiled from the HTML
-# topics of help/telnet with chmcmd (fp-utils), in a copy of the sources so
-# the compiler's output stays out of the source tree.
+# The programs' help files beside the programs, compiled from the HTML topics
+# of help/FOLDER with chmcmd (fp-utils), in a copy of the sources so the
+# compiler's output stays out of the source tree.
 find_program(CHMCMD chmcmd REQUIRED)
-file(GLOB TELNET_HELP_SOURCES CONFIGURE_DEPENDS ${SUITE_ROOT}/help/telnet/*)
-add_custom_command(
-  OUTPUT ${CMAKE_BINARY_DIR}/bin/kelvro32-telnet.chm
-  COMMAND ${CMAKE_COMMAND} -E rm -rf ${CMAKE_BINARY_DIR}/help-telnet
-  COMMAND ${CMAKE_COMMAND} -E copy_directory ${SUITE_ROOT}/help/telnet ${CMAKE_BINARY_DIR}/help-telnet
-  COMMAND ${CMAKE_COMMAND} -E chdir ${CMAKE_BINARY_DIR}/help-telnet ${CHMCMD} --no-html-scan kelvro32-telnet.hhp
-  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/help-telnet/kelvro32-telnet.chm ${CMAKE_BINARY_DIR}/bin/kelvro32-telnet.chm
-  DEPENDS ${TELNET_HELP_SOURCES}
-  COMMENT "Help file kelvro32-telnet.chm")
-add_custom_target(telnet_help ALL DEPENDS ${CMAKE_BINARY_DIR}/bin/kelvro32-telnet.chm)
+function(suite_help folder name)
+  file(GLOB sources CONFIGURE_DEPENDS ${SUITE_ROOT}/help/${folder}/*)
+  add_custom_command(
+    OUTPUT ${CMAKE_BINARY_DIR}/bin/${name}.chm
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${CMAKE_BINARY_DIR}/help-${folder}
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${SUITE_ROOT}/help/${folder} ${CMAKE_BINARY_DIR}/help-${folder}
+    COMMAND ${CMAKE_COMMAND} -E chdir ${CMAKE_BINARY_DIR}/help-${folder} ${CHMCMD} --no-html-scan ${name}.hhp
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/help-${folder}/${name}.chm ${CMAKE_BINARY_DIR}/bin/${name}.chm
+    DEPENDS ${sources}
+    COMMENT "Help file ${name}.chm")
+  add_custom_target(${folder}_help ALL DEPENDS ${CMAKE_BINARY_DIR}/bin/${name}.chm)
+endfunction()
+suite_help(telnet kelvro32-telnet)
+suite_help(dialup kelvro32-dialup)

@@ -4,12 +4,10 @@
 
 #include "dialup/comm_parameter_win32.h"
 #include "dialup/dialup_dialog_ids.h"
+#include "dialup/dialup_help.h"
 #include "dialup/serial_port_win32.h"
 #include "shell/help_win32.h"
 
-namespace {
-const HelpTopic HELP_COMM_PARAMETER = {"commparameter.html", nullptr, 490};
-}
 
 INT_PTR CALLBACK CommParameterDlgFunc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {

@@ -1,19 +1,24 @@
 // The dial-up program as the frame runs it: its names, menu identifiers,
-// toolbar, start-up choices, the phone entry and the serial line. An entry
+// toolbar, start-up choices, the phone entry and the serial line. Entries
 // named on the command line ("NAME" for NAME.phn in the program directory)
-// is opened at start-up when it is a direct line.
+// are opened at start-up: a direct line at once, modem entries dialed.
 #include "dialup/dialup_program_win32.h"
 
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "dialup/dialup_help.h"
 #include "dialup/dialup_ids.h"
 #include "dialup/modem_dialogs_win32.h"
+#include "dialup/phonebook_win32.h"
 #include "dialup/serial_connection.h"
 #include "frame/frame_texts.h"
 #include "shell/message_box.h"
 #include "shell/message_ids.h"
+#include "frame/frame_session.h"
 #include "shell/phone_entry.h"
+#include "shell/program_dir.h"
 
 namespace {
 PhoneEntry phoneSession;
@@ -34,8 +39,7 @@ const ToolButton TOOL_BUTTONS[] = {
 const int ONLINE_BUTTONS[] = {DCMD_RECEIVE, DCMD_TRANSMIT, DCMD_SEND, DCMD_HANGUP};
 const int OFFLINE_BUTTONS[] = {DCMD_PHONEBOOK};
 
-// The settings sheet's dial-up pages, the phonebook, the modem and the script
-// commands come with later versions: their entries say so.
+// The script commands come with later versions: their entries say so.
 const FrameCommandMap COMMANDS[] = {
     {DCMD_NEW_WINDOW, FC_NEW_WINDOW, WHEN_ALWAYS},
     {DCMD_PHONEBOOK, FC_BOOK, WHEN_OFFLINE},
@@ -53,11 +57,11 @@ const FrameCommandMap COMMANDS[] = {
     {DCMD_VIEW_OPTIONS, FC_VIEW_OPTIONS, WHEN_ALWAYS},
     {DCMD_MODEM_SETTING, FC_PROGRAM, WHEN_ALWAYS},
     {DCMD_COMM_PARAMETERS, FC_SPECIAL_COMM_PARAMETERS, WHEN_ONLINE},
-    {DCMD_TERMINAL_PREFS, FC_NOT_YET, WHEN_ALWAYS},
-    {DCMD_FONTS, FC_NOT_YET, WHEN_ALWAYS},
-    {DCMD_PROTOCOL, FC_NOT_YET, WHEN_ALWAYS},
-    {DCMD_COLOR, FC_NOT_YET, WHEN_ALWAYS},
-    {DCMD_DEFAULT_DIR, FC_NOT_YET, WHEN_ALWAYS},
+    {DCMD_TERMINAL_PREFS, FC_TERMINAL_PREFS, WHEN_ALWAYS},
+    {DCMD_FONTS, FC_FONTS, WHEN_ALWAYS},
+    {DCMD_PROTOCOL, FC_PROTOCOL, WHEN_ALWAYS},
+    {DCMD_COLOR, FC_COLOR, WHEN_ALWAYS},
+    {DCMD_DEFAULT_DIR, FC_DEFAULT_DIR, WHEN_ALWAYS},
     {DCMD_KEYBOARD, FC_KEYBOARD, WHEN_ALWAYS},
     {DCMD_RESET_TERM, FC_RESET_TERM, WHEN_ONLINE},
     {DCMD_VIEW_JPEG_REALTIME, FC_VIEW_JPEG_REALTIME, WHEN_ALWAYS},
@@ -126,9 +130,30 @@ void created(HWND window) {
 
 void notYet(HWND) { messageBox(TXT_NOT_AVAILABLE, nullptr, MSG_OK | MSG_ICONINFORMATION); }
 
-int noSheet(HWND, int) {
-  notYet(nullptr);
-  return IDCANCEL;
+bool portOpen() { return frameSession.state != FrameState::Offline; }
+
+// The phonebook's Dial: the chosen entry (the first of a batch dial list)
+// opens on timer 3, a direct line at once, a modem entry through the dial
+// dialog; with Autolog the entry's script runs once connected.
+void book(HWND owner) {
+  static const PhonebookEnv env = {&phoneSession, &phoneTemplate, portOpen};
+  const int mode = phonebookDialog(owner, env);
+  if (mode == PHONEBOOK_NOTHING) return;
+  const bool autolog = mode == PHONEBOOK_AUTOLOG;
+  if (profileFromPhone(phoneSession).phoneType == PHONE_TYPE_NONE) {
+    const std::string script = programPath(recordText(phoneSession.bytes, phoneField::name) + ".scr");
+    if (autolog) frameSetSessionScript(script);
+  } else {
+    // The dial list holds 64 bytes a name, each up to its first NUL.
+    std::vector<std::string> list;
+    const std::vector<uint8_t>& names = phonebookDialList();
+    for (size_t at = 0; at + 64 <= names.size(); at += 64) {
+      const char* name = reinterpret_cast<const char*>(names.data() + at);
+      list.emplace_back(name, strnlen(name, 64));
+    }
+    serialDialNext(list, autolog);
+  }
+  SetTimer(frameWindow(), SERIAL_TIMER_DIRECT_OPEN, SERIAL_DIRECT_OPEN_MS, nullptr);
 }
 
 void programCommand(HWND owner, int id) {
@@ -146,12 +171,12 @@ const FrameProgram KELVRO32_PROGRAM = {
     "File",
     nullptr,
     "kelvro32.exe",
-    "kelvro32-dialup.chm",
-    "KELVRO.HLP",
+    DIALUP_HELP_CHM,
+    DIALUP_HELP_HLP,
     nullptr,
     "ABOUTDIALUP",
     &DIALUP_SETTINGS,
-    {1, 2, 0},
+    {1, 2, 0, "Phonebook", ""},  // no Quick Connect in this program
     1,   // "%s is connected to %s" or "Offline"
     2,   // the online time
     -1,  // no local address
@@ -170,8 +195,8 @@ const FrameProgram KELVRO32_PROGRAM = {
     {phoneSession.bytes, phoneTemplate.bytes, PHONE_ENTRY_SIZE, decode, loadTemplate, save, &phoneField::name,
      &phoneField::sessionCapture, &phoneField::viewJpegRealtime, &phoneField::sessionDir, &phoneField::downloadDir},
     created,
+    book,
     notYet,
-    notYet,
-    noSheet,
+    &DIALUP_SHEET,
     programCommand,
 };

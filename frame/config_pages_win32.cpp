@@ -316,8 +316,10 @@ int dirRead(HWND d) {
 INT_PTR CALLBACK DirDlgFunc(HWND d, UINT m, WPARAM wp, LPARAM lp) {
   if (m == WM_INITDIALOG) {
     DirectoryValues v = directoryFromState(configState, configEnv.programDir);
-    limitText(d, IDC_DIR_DOWNLOAD, CONFIG_DIRECTORY_MAX);
-    limitText(d, IDC_DIR_SESSION, CONFIG_DIRECTORY_MAX);
+    const ConfigFieldMap& fields = *configState.map;
+    limitText(d, IDC_DIR_DOWNLOAD, configTextMax(fields.downloadDir));
+    limitText(d, IDC_DIR_SESSION, configTextMax(fields.sessionDir));
+    for (int id : {IDC_DIR_SESSION, IDC_DIR_SESSION_BROWSE}) enableForField(d, id, fields.sessionDir);
     setItemText(d, IDC_DIR_DOWNLOAD, v.download);
     setItemText(d, IDC_DIR_SESSION, v.session);
     setChecked(d, IDC_DIR_CAPTURE, v.capture);

@@ -1,5 +1,5 @@
-// The "Configuration" sheet and its General, Terminal Pref, Protocols and
-// Options pages. Every page reads its controls into the working copy when OK
+// The "Configuration" sheet and its Telnet General, Terminal Pref, Protocols
+// and Options pages. Every page reads its controls into the working copy when OK
 // is pressed; only a sheet that every page accepted writes anything.
 #include "frame/config_sheet_win32.h"
 
@@ -10,6 +10,8 @@
 #include "frame/config_ids.h"
 #include "frame/config_internal_win32.h"
 #include "shell/help_win32.h"
+#include "shell/message_box.h"
+#include "shell/message_box_win32.h"
 #include "terminal/terminal_type.h"
 #include "transfer/protocol_table.h"
 
@@ -20,11 +22,7 @@ bool configNoCapture() { return false; }
 void configCaptureIgnored(bool) {}
 
 namespace {
-// Each page's help topic and the pop-up texts of its controls, in tab order.
-const HelpTopic* const PAGE_HELP[CONFIG_PAGE_COUNT] = {
-    &HELP_GENERAL, &HELP_TERMINAL, &HELP_PROTOCOLS, &HELP_COLOR,
-    &HELP_FONTS,   &HELP_DEFAULT_DIR, &HELP_OPTIONS, &HELP_FIREWALL,
-};
+const ConfigSheetSpec* openSheet = &TELNET_SHEET;  // the sheet on screen (one at a time)
 
 // --- General -----------------------------------------------------------------
 
@@ -85,6 +83,7 @@ void terminalShow(HWND d) {
   SendDlgItemMessageA(d, IDC_CFG_TERMINALS, LB_SETCURSEL, v.emulation - 1, 0);
   shownEmulation = v.emulation;
   limitText(d, IDC_CFG_TERMINAL_ID, CONFIG_TERMINAL_ID_MAX);
+  enableForField(d, IDC_CFG_TERMINAL_ID, configState.map->terminalId);
   limitText(d, IDC_CFG_HEIGHT, 2);
   limitText(d, IDC_CFG_SCROLL, 4);
   setItemText(d, IDC_CFG_TERMINAL_ID, v.terminalId);
@@ -107,6 +106,8 @@ int terminalRead(HWND d) {
   return terminalApply(configState, v);
 }
 
+}  // namespace
+
 INT_PTR CALLBACK TermDlgFunc(HWND d, UINT m, WPARAM wp, LPARAM lp) {
   if (m == WM_INITDIALOG) {
     terminalShow(d);
@@ -125,6 +126,7 @@ INT_PTR CALLBACK TermDlgFunc(HWND d, UINT m, WPARAM wp, LPARAM lp) {
 
 // --- Protocols ---------------------------------------------------------------
 
+namespace {
 int protocolsRead(HWND d) {
   ProtocolValues v;
   v.protocol = static_cast<int>(SendDlgItemMessageA(d, IDC_PROTO_LIST, LB_GETCURSEL, 0, 0));
@@ -132,6 +134,8 @@ int protocolsRead(HWND d) {
   v.keepBackup = isChecked(d, IDC_PROTO_KEEP_BACKUP);
   return protocolsApply(configState, v);
 }
+
+}  // namespace
 
 INT_PTR CALLBACK ProtoDlgFunc(HWND d, UINT m, WPARAM, LPARAM lp) {
   if (m == WM_INITDIALOG) {
@@ -149,6 +153,7 @@ INT_PTR CALLBACK ProtoDlgFunc(HWND d, UINT m, WPARAM, LPARAM lp) {
 
 // --- Options -----------------------------------------------------------------
 
+namespace {
 int optionsRead(HWND d) {
   OptionValues v;
   v.stripLinefeed = isChecked(d, IDC_OPT_STRIP_LF);
@@ -164,6 +169,8 @@ int optionsRead(HWND d) {
   v.eightbit = isChecked(d, IDC_OPT_EIGHTBIT);
   return optionsApply(configState, v);
 }
+
+}  // namespace
 
 INT_PTR CALLBACK OptionDlgFunc(HWND d, UINT m, WPARAM, LPARAM lp) {
   if (m == WM_INITDIALOG) {
@@ -189,16 +196,20 @@ INT_PTR CALLBACK OptionDlgFunc(HWND d, UINT m, WPARAM, LPARAM lp) {
   return configPageMessage(d, m, lp, CONFIG_OPTIONS, optionsRead);
 }
 
-struct PageSpec {
-  const char* resource;
-  DLGPROC procedure;
-};
-const PageSpec PAGES[CONFIG_PAGE_COUNT] = {
-    {"InternetDialog", InternetDlgFunc}, {"TELNETTERM", TermDlgFunc}, {"PROTODLG", ProtoDlgFunc},
-    {"COLOR", ColorDlgFunc},             {"FONTDLG", FontDlgFunc},     {"DEFDIR", DirDlgFunc},
-    {"ASCIIOptions", OptionDlgFunc},     {"FIREWALL", FirewallDlgFunc},
+namespace {
+const ConfigPageSpec TELNET_PAGES[CONFIG_PAGE_COUNT] = {
+    {CONFIG_GENERAL, "InternetDialog", InternetDlgFunc, &HELP_GENERAL},
+    {CONFIG_TERMINAL, "TELNETTERM", TermDlgFunc, &HELP_TERMINAL},
+    {CONFIG_PROTOCOLS, "PROTODLG", ProtoDlgFunc, &HELP_PROTOCOLS},
+    {CONFIG_COLOR, "COLOR", ColorDlgFunc, &HELP_COLOR},
+    {CONFIG_FONTS, "FONTDLG", FontDlgFunc, &HELP_FONTS},
+    {CONFIG_DEFAULT_DIR, "DEFDIR", DirDlgFunc, &HELP_DEFAULT_DIR},
+    {CONFIG_OPTIONS, "ASCIIOptions", OptionDlgFunc, &HELP_OPTIONS},
+    {CONFIG_FIREWALL, "FIREWALL", FirewallDlgFunc, &HELP_FIREWALL},
 };
 }  // namespace
+
+const ConfigSheetSpec TELNET_SHEET = {&BOOK_CONFIG_FIELDS, TELNET_PAGES, CONFIG_PAGE_COUNT};
 
 std::string itemText(HWND d, int id) {
   HWND control = GetDlgItem(d, id);
@@ -212,9 +223,20 @@ void setItemText(HWND d, int id, const std::string& text) { SetDlgItemTextA(d, i
 bool isChecked(HWND d, int id) { return IsDlgButtonChecked(d, id) == BST_CHECKED; }
 void setChecked(HWND d, int id, bool on) { CheckDlgButton(d, id, on ? BST_CHECKED : BST_UNCHECKED); }
 void limitText(HWND d, int id, int characters) { SendDlgItemMessageA(d, id, EM_LIMITTEXT, characters, 0); }
+void enableForField(HWND d, int id, const FieldSpec& field) { EnableWindow(GetDlgItem(d, id), fieldPresent(field)); }
 
-INT_PTR configPageMessage(HWND page, UINT message, LPARAM lp, int pageIndex, int (*apply)(HWND)) {
-  const HelpTopic& help = *PAGE_HELP[pageIndex];
+uint8_t* configWorkingRecord() { return configState.work.bytes; }
+bool configNewEntry() { return configState.newEntry; }
+
+int configPageIndex(const ConfigSheetSpec& layout, int kind) {
+  for (int i = 0; i < layout.pageCount; ++i)
+    if (layout.pages[i].kind == kind) return i;
+  return -1;
+}
+
+INT_PTR configPageMessage(HWND page, UINT message, LPARAM lp, int kind, int (*apply)(HWND)) {
+  int at = configPageIndex(*openSheet, kind);
+  const HelpTopic& help = *openSheet->pages[at < 0 ? 0 : at].help;
   if (message == WM_HELP) {
     helpContextPopup(reinterpret_cast<const HELPINFO*>(lp), help);
     return TRUE;
@@ -257,7 +279,7 @@ int CALLBACK sheetCallback(HWND sheet, UINT message, LPARAM lp) {
     return 0;
   }
   if (message != PSCB_INITIALIZED) return 0;
-  SetWindowLongA(sheet, GWL_EXSTYLE, GetWindowLongA(sheet, GWL_EXSTYLE) | WS_EX_CONTEXTHELP);
+  messageBoxSetOwner(sheet);  // a page's refusal comes back to the sheet  SetWindowLongA(sheet, GWL_EXSTYLE, GetWindowLongA(sheet, GWL_EXSTYLE) | WS_EX_CONTEXTHELP);
   RECT own, box, work;
   HWND owner = GetParent(sheet);
   GetWindowRect(sheet, &box);
@@ -272,16 +294,19 @@ int CALLBACK sheetCallback(HWND sheet, UINT message, LPARAM lp) {
 }
 }  // namespace
 
-int settingsSheet(HWND owner, BookEntry* entry, int firstPage, bool newEntry) {
+int configSheet(HWND owner, const ConfigSheetSpec& layout, uint8_t* record, int firstKind, bool newEntry) {
+  if (layout.pageCount <= 0 || layout.pageCount > CONFIG_KIND_COUNT || layout.fields->size > CONFIG_RECORD_MAX)
+    return IDCANCEL;
   bool capture = configEnv.captureOn();
-  configStateOpen(configState, *entry, newEntry, capture);
-  PROPSHEETPAGEA pages[CONFIG_PAGE_COUNT] = {};
-  for (int i = 0; i < CONFIG_PAGE_COUNT; ++i) {
+  configStateOpen(configState, record, *layout.fields, newEntry, capture);
+  openSheet = &layout;
+  PROPSHEETPAGEA pages[CONFIG_KIND_COUNT] = {};
+  for (int i = 0; i < layout.pageCount; ++i) {
     pages[i].dwSize = sizeof pages[i];
     pages[i].dwFlags = PSP_HASHELP;
     pages[i].hInstance = GetModuleHandleA(nullptr);
-    pages[i].pszTemplate = PAGES[i].resource;
-    pages[i].pfnDlgProc = PAGES[i].procedure;
+    pages[i].pszTemplate = layout.pages[i].resource;
+    pages[i].pfnDlgProc = layout.pages[i].procedure;
   }
   PROPSHEETHEADERA header = {};
   header.dwSize = sizeof header;
@@ -290,11 +315,19 @@ int settingsSheet(HWND owner, BookEntry* entry, int firstPage, bool newEntry) {
   header.hwndParent = owner;
   header.hInstance = GetModuleHandleA(nullptr);
   header.pszCaption = "Configuration";
-  header.nPages = CONFIG_PAGE_COUNT;
-  header.nStartPage = firstPage >= 0 && firstPage < CONFIG_PAGE_COUNT ? firstPage : 0;
+  header.nPages = static_cast<UINT>(layout.pageCount);
+  int first = configPageIndex(layout, firstKind);
+  header.nStartPage = first < 0 ? 0 : first;
   header.ppsp = pages;
-  if (PropertySheetA(&header) <= 0) return IDCANCEL;
-  configCommit(configState, entry, configEnv.firewallAddressValue, configEnv.firewallPortValue);
+  HWND previousOwner = messageBoxOwner();
+  INT_PTR result = PropertySheetA(&header);
+  messageBoxSetOwner(previousOwner);
+  if (result <= 0) return IDCANCEL;
+  configCommit(configState, record, configEnv.firewallAddressValue, configEnv.firewallPortValue);
   if (configCaptureChanged(configState)) configEnv.captureChanged(configState.captureChosen);
   return IDOK;
+}
+
+int settingsSheet(HWND owner, BookEntry* entry, int firstPage, bool newEntry) {
+  return configSheet(owner, TELNET_SHEET, entry->bytes, firstPage, newEntry);
 }

@@ -33,10 +33,11 @@ void frameSheetAttach() {
   configSheetAttach(env);
 }
 
-void frameSettings(int page) {
+void frameSettings(int pageKind) {
   // The sheet shows (and OK keeps) what the line negotiated so far.
   if (frameOnline()) frameSession.connection->sessionEnd(W.program->record.session);
-  if (W.program->sheet(W.window, page) != IDOK) return;
+  const FrameProgram& P = *W.program;
+  if (configSheet(W.window, *P.sheet, P.record.session, pageKind, false) != IDOK) return;
   // The changed record takes effect at once: terminal options, colours, font,
   // key map, local echo; the announced terminal type at the next request.
   frameRecordChanged();

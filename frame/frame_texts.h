@@ -9,5 +9,6 @@ enum FrameText : int {
   TXT_ENTRY_DAMAGED = 4014,
   TXT_HELP_MISSING = 4015,
   TXT_CANNOT_START = 4016,
+  TXT_MODEM_NOT_READY = 4017,
   TXT_CARRIER_LOSS = 110,  // the dial-up program's box after a lost session
 };

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "frame/config_sheet_win32.h"
 #include "frame/connection.h"
 #include "frame/frame_commands.h"
 #include "shell/record.h"
@@ -64,12 +65,13 @@ struct FrameProgram {
   const FrameConnection* connection;
   FrameRecord record;
   // The program's own steps: after the frame's creation steps (command line,
-  // start-up choice), for its book and Quick Connect commands, for the
-  // settings sheet on a page (IDOK when the record changed).
+  // start-up choice), for its book and Quick Connect commands.
   void (*created)(HWND window);
   void (*book)(HWND owner);
   void (*quickConnect)(HWND owner);
-  int (*sheet)(HWND owner, int page);
+  // The configuration sheet over the session record: its field map and its
+  // pages (the settings commands open it on a page kind).
+  const ConfigSheetSpec* sheet;
   // The commands mapped to FC_PROGRAM, by the program's identifier (nullptr
   // when it has none).
   void (*programCommand)(HWND owner, int id);

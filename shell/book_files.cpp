@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -196,6 +197,26 @@ std::vector<ListedEntry> entryList(const BookKind& kind) {
     return true;
   });
   return entries;
+}
+
+std::vector<std::string> entryNames(const BookKind& kind, bool* stopped) {
+  std::vector<std::string> names;
+  if (stopped) *stopped = false;
+  std::vector<uint8_t> record(kind.recordSize);
+  forEachFile([&](const fs::directory_entry& e, const std::string& file) {
+    std::error_code ec;
+    if (!hasExtension(file, kind.extension) || e.is_directory(ec)) return true;
+    // Each file starts from zeros: a short one must not show the previous name.
+    std::fill(record.begin(), record.end(), 0);
+    if (recordFileRead(e.path().string(), record.data(), kind.recordSize) < 0) {
+      if (stopped) *stopped = true;
+      return false;
+    }
+    std::string name = recordText(record.data(), kind.nameField);
+    if (!name.empty()) names.push_back(name);
+    return true;
+  });
+  return names;
 }
 
 int entryLoadTemplate(const BookKind& kind, const char* fileName, const uint8_t* defaults, uint8_t* record) {

@@ -54,6 +54,13 @@ struct ListedEntry {
 };
 std::vector<ListedEntry> entryList(const BookKind& kind);
 
+// The names of a book whose files are not checked by size: for every file of
+// the book's extension (any case), the name field of its first recordSize
+// bytes, read into a zeroed record so a short file names only what it holds,
+// and cut at the field's end when unterminated. Files naming nothing are left
+// out; a file that cannot be opened ends the listing there (*stopped set).
+std::vector<std::string> entryNames(const BookKind& kind, bool* stopped);
+
 // Reads the template file fileName of the program directory into record; when
 // it is missing or of the wrong size it is written anew from defaults, which
 // record then holds. One of the right size that cannot be read is left alone

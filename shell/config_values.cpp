@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <filesystem>
 
 #include "shell/book_files.h"
@@ -38,8 +39,24 @@ int refuse(int text, const char* title = MESSAGE_TITLE) {
   return text;
 }
 
-void setFlag(uint8_t* r, const FieldSpec& f, bool on) { recordSetInt(r, f, on ? 1 : 0); }
-bool flag(const uint8_t* r, const FieldSpec& f) { return recordInt(r, f) != 0; }
+// Reads and writes through a map: a field the record lacks reads as 0 or ""
+// and takes no write.
+int64_t get(const uint8_t* r, const FieldSpec& f) { return fieldPresent(f) ? recordInt(r, f) : 0; }
+void put(uint8_t* r, const FieldSpec& f, int64_t v) {
+  if (fieldPresent(f)) recordSetInt(r, f, v);
+}
+std::string text(const uint8_t* r, const FieldSpec& f) { return fieldPresent(f) ? recordText(r, f) : std::string(); }
+void putText(uint8_t* r, const FieldSpec& f, const std::string& t) {
+  if (fieldPresent(f)) recordSetText(r, f, t.c_str());
+}
+void setFlag(uint8_t* r, const FieldSpec& f, bool on) { put(r, f, on ? 1 : 0); }
+bool flag(const uint8_t* r, const FieldSpec& f) { return get(r, f) != 0; }
+
+BookEntry asBook(const ConfigSheetState& s) {
+  BookEntry e;
+  memcpy(e.bytes, s.work.bytes, sizeof e.bytes);
+  return e;
+}
 
 // A 16-bit count typed into a number edit: cut at the field's limit.
 int typedU16(const std::string& text) {
@@ -53,12 +70,24 @@ std::string cut(const std::string& text, int max) {
 }
 }  // namespace
 
-void configStateOpen(ConfigSheetState& s, const BookEntry& entry, bool newEntry, bool captureOn) {
+void configStateOpen(ConfigSheetState& s, const uint8_t* record, const ConfigFieldMap& map, bool newEntry,
+                     bool captureOn) {
   s = ConfigSheetState{};
-  s.work = entry;
+  memset(s.work.bytes, 0, sizeof s.work.bytes);
+  memcpy(s.work.bytes, record, std::min(map.size, sizeof s.work.bytes));
+  s.map = &map;
   s.newEntry = newEntry;
   s.scrollStored = readScrollLines();
-  s.captureShown = s.captureChosen = captureOn || flag(entry.bytes, sessionCapture);
+  s.captureShown = s.captureChosen = captureOn || flag(record, map.sessionCapture);
+}
+
+void configStateOpen(ConfigSheetState& s, const BookEntry& entry, bool newEntry, bool captureOn) {
+  configStateOpen(s, entry.bytes, BOOK_CONFIG_FIELDS, newEntry, captureOn);
+}
+
+int configTextMax(const FieldSpec& field) {
+  if (!fieldPresent(field)) return 0;
+  return field.kind == FIELD_TEXT ? field.size - 1 : field.size;
 }
 
 // --- General -----------------------------------------------------------------
@@ -68,10 +97,11 @@ GeneralValues generalFromState(const ConfigSheetState& s) {
   GeneralValues v;
   v.name = recordText(r, name);
   v.address = recordText(r, address);
-  int p = bookPort(s.work);
+  BookEntry b = asBook(s);
+  int p = bookPort(b);
   v.port = p ? std::to_string(p) : "";
   v.userName = recordText(r, userName);
-  v.protocol = bookProtocol(s.work);
+  v.protocol = bookProtocol(b);
   v.useFirewall = flag(r, useFirewall);
   return v;
 }
@@ -85,7 +115,7 @@ int generalApply(ConfigSheetState& s, const GeneralValues& v) {
   recordSetInt(r, protocol, v.protocol == 1 ? 1 : 0);
   recordSetText(r, userName, cut(v.userName, CONFIG_USERNAME_MAX).c_str());
   setFlag(r, useFirewall, v.useFirewall);
-  if (bookValidateEntry(s.work) != 0)
+  if (bookValidateEntry(asBook(s)) != 0)
     return recordText(r, name).empty() ? TXT_NO_SERVICE_NAME : TXT_NO_ADDRESS;
   // A name that cannot be a file name would only fail when the file is
   // written, or reach outside the book: refuse it here, as the save would.
@@ -96,22 +126,19 @@ int generalApply(ConfigSheetState& s, const GeneralValues& v) {
 
 // --- Terminal ----------------------------------------------------------------
 
-const FieldSpec TERMINAL_CHECK_FIELDS[TERMINAL_CHECK_COUNT] = {
-    displayControls, localEcho, crInbound, crOutbound, autowrap, backspaceDelete, scrollLock, keypadApplication,
-    stripHighBit,
-};
-
 TerminalValues terminalFromState(const ConfigSheetState& s) {
   const uint8_t* r = s.work.bytes;
+  const ConfigFieldMap& m = *s.map;
   TerminalValues v;
-  v.emulation = bookEmulation(s.work);
-  v.terminalId = recordText(r, terminalId);
+  v.emulation = clampedOr(get(r, m.emulation), 1, TERMINAL_TYPE_COUNT, 4);
+  v.terminalId = text(r, m.terminalId);
   if (v.terminalId.empty()) v.terminalId = terminalType(v.emulation).terminalId;
-  v.height = std::to_string(bookTerminalRows(s.work));
+  int64_t rows = get(r, m.terminalHeight);
+  v.height = std::to_string(rows == 0 ? 24 : clampedTo(rows, 24, 99));
   v.scroll = std::to_string(s.scrollTyped >= 0 ? s.scrollTyped : s.scrollStored);
-  v.wide = bookTerminalColumns(s.work) == 132;
-  v.resizeMode = bookResizeMode(s.work);
-  for (int i = 0; i < TERMINAL_CHECK_COUNT; ++i) v.checks[i] = flag(r, TERMINAL_CHECK_FIELDS[i]);
+  v.wide = get(r, m.terminalWidth) == 1;
+  v.resizeMode = clampedOr(get(r, m.resizeMode), 0, 2, 1);
+  for (int i = 0; i < TERMINAL_CHECK_COUNT; ++i) v.checks[i] = flag(r, m.terminalChecks[i]);
   return v;
 }
 
@@ -123,13 +150,14 @@ int terminalApply(ConfigSheetState& s, const TerminalValues& v) {
   int scroll = s.scrollStored;
   if (scrollRangeRule(v.scroll, s.scrollStored, &scroll) == TXT_SCROLL_RANGE) return refuse(TXT_SCROLL_RANGE);
   int emulationValue = v.emulation >= 1 && v.emulation <= TERMINAL_TYPE_COUNT ? v.emulation : 4;
-  recordSetInt(r, emulation, emulationValue);
+  const ConfigFieldMap& m = *s.map;
+  put(r, m.emulation, emulationValue);
   std::string id = cut(v.terminalId, CONFIG_TERMINAL_ID_MAX);
-  recordSetText(r, terminalId, id.empty() ? terminalType(emulationValue).terminalId : id.c_str());
-  recordSetInt(r, terminalHeight, rows);
-  recordSetInt(r, terminalWidth, v.wide ? 1 : 0);
-  recordSetInt(r, resizeMode, v.resizeMode >= 0 && v.resizeMode <= 2 ? v.resizeMode : 1);
-  for (int i = 0; i < TERMINAL_CHECK_COUNT; ++i) setFlag(r, TERMINAL_CHECK_FIELDS[i], v.checks[i]);
+  putText(r, m.terminalId, id.empty() ? terminalType(emulationValue).terminalId : id);
+  put(r, m.terminalHeight, rows);
+  put(r, m.terminalWidth, v.wide ? 1 : 0);
+  put(r, m.resizeMode, v.resizeMode >= 0 && v.resizeMode <= 2 ? v.resizeMode : 1);
+  for (int i = 0; i < TERMINAL_CHECK_COUNT; ++i) setFlag(r, m.terminalChecks[i], v.checks[i]);
   s.scrollTyped = scroll;
   return 0;
 }
@@ -153,11 +181,12 @@ int scrollRangeRule(const std::string& typed, int stored, int* value) {
 
 ProtocolValues protocolsFromState(const ConfigSheetState& s) {
   const uint8_t* r = s.work.bytes;
+  const ConfigFieldMap& m = *s.map;
   ProtocolValues v;
-  v.protocol = bookTransferProtocol(s.work);
-  int64_t errors = recordInt(r, maxErrors);
+  v.protocol = clampedOr(get(r, m.transferProtocol), 0, 7, 0);
+  int64_t errors = get(r, m.maxErrors);
   v.maxErrors = std::to_string(errors <= 0 ? CONFIG_MAX_ERRORS_DEFAULT : errors);
-  v.keepBackup = flag(r, keepBackup);
+  v.keepBackup = flag(r, m.keepBackup);
   return v;
 }
 
@@ -166,27 +195,29 @@ int protocolsApply(ConfigSheetState& s, const ProtocolValues& v) {
   long errors = 0;
   // This program takes a typed 0 (or nothing usable) as the default count.
   if (!typedNumber(v.maxErrors, &errors) || errors == 0) errors = CONFIG_MAX_ERRORS_DEFAULT;
-  recordSetInt(r, maxErrors, errors > 9999 ? 9999 : errors);
-  recordSetInt(r, transferProtocol, v.protocol >= 0 && v.protocol <= 7 ? v.protocol : 0);
-  setFlag(r, keepBackup, v.keepBackup);
+  const ConfigFieldMap& m = *s.map;
+  put(r, m.maxErrors, errors > 9999 ? 9999 : errors);
+  put(r, m.transferProtocol, v.protocol >= 0 && v.protocol <= 7 ? v.protocol : 0);
+  setFlag(r, m.keepBackup, v.keepBackup);
   return 0;
 }
 
 OptionValues optionsFromState(const ConfigSheetState& s) {
   const uint8_t* r = s.work.bytes;
+  const ConfigFieldMap& m = *s.map;
   OptionValues v;
-  v.stripLinefeed = flag(r, stripLinefeed);
-  v.startChar = recordText(r, transferStartChar);
-  v.endChar = recordText(r, transferEndChar);
-  v.lineDelay = std::to_string(recordInt(r, lineDelay));
-  v.charDelay = std::to_string(recordInt(r, charDelay));
-  int64_t packet = recordInt(r, kermitPacketSize);
+  v.stripLinefeed = flag(r, m.stripLinefeed);
+  v.startChar = text(r, m.transferStartChar);
+  v.endChar = text(r, m.transferEndChar);
+  v.lineDelay = std::to_string(get(r, m.lineDelay));
+  v.charDelay = std::to_string(get(r, m.charDelay));
+  int64_t packet = get(r, m.kermitPacketSize);
   v.packetSize = std::to_string(packet == 0 ? 1024 : packet);
-  v.skipExisting = flag(r, zmodemSkipExisting);
-  v.crashRecover = flag(r, zmodemCrashRecover);
-  v.segmented = flag(r, zmodemSegmented);
-  v.escapeControl = flag(r, zmodemEscapeControl);
-  v.eightbit = flag(r, kermitEightbit);
+  v.skipExisting = flag(r, m.zmodemSkipExisting);
+  v.crashRecover = flag(r, m.zmodemCrashRecover);
+  v.segmented = flag(r, m.zmodemSegmented);
+  v.escapeControl = flag(r, m.zmodemEscapeControl);
+  v.eightbit = flag(r, m.kermitEightbit);
   return v;
 }
 
@@ -197,24 +228,24 @@ int optionsApply(ConfigSheetState& s, const OptionValues& v) {
   bool parsed = typedNumber(v.packetSize, &packet);
   int16_t asStored = static_cast<int16_t>(static_cast<uint16_t>(packet > 65535 ? 65535 : packet));
   if (!parsed || asStored > CONFIG_PACKET_MAX || asStored <= CONFIG_PACKET_MIN - 1) return refuse(TXT_INVALID_PACKET_SIZE);
-  setFlag(r, stripLinefeed, v.stripLinefeed);
-  recordSetText(r, transferStartChar, cut(v.startChar, 2).c_str());
-  recordSetText(r, transferEndChar, cut(v.endChar, 2).c_str());
-  recordSetInt(r, lineDelay, typedU16(v.lineDelay));
-  recordSetInt(r, charDelay, typedU16(v.charDelay));
-  recordSetInt(r, kermitPacketSize, asStored);
-  setFlag(r, zmodemSkipExisting, v.skipExisting);
-  setFlag(r, zmodemCrashRecover, v.crashRecover);
-  setFlag(r, zmodemSegmented, v.segmented);
-  setFlag(r, zmodemEscapeControl, v.escapeControl);
-  setFlag(r, kermitEightbit, v.eightbit);
+  const ConfigFieldMap& m = *s.map;
+  setFlag(r, m.stripLinefeed, v.stripLinefeed);
+  putText(r, m.transferStartChar, cut(v.startChar, 2));
+  putText(r, m.transferEndChar, cut(v.endChar, 2));
+  put(r, m.lineDelay, typedU16(v.lineDelay));
+  put(r, m.charDelay, typedU16(v.charDelay));
+  put(r, m.kermitPacketSize, asStored);
+  setFlag(r, m.zmodemSkipExisting, v.skipExisting);
+  setFlag(r, m.zmodemCrashRecover, v.crashRecover);
+  setFlag(r, m.zmodemSegmented, v.segmented);
+  setFlag(r, m.zmodemEscapeControl, v.escapeControl);
+  setFlag(r, m.kermitEightbit, v.eightbit);
   return 0;
 }
 
 // --- Colour and Fonts --------------------------------------------------------
 
 const char* const COLOUR_ITEM_NAMES[COLOUR_ITEM_COUNT] = {"Text", "Background"};
-const FieldSpec COLOUR_ITEM_FIELDS[COLOUR_ITEM_COUNT] = {colour1, colour2};
 
 int colourFieldFromRgb(int red, int green, int blue) {
   auto five = [](int c) { return (c < 0 ? 0 : c > 255 ? 255 : c) >> 3; };
@@ -223,7 +254,7 @@ int colourFieldFromRgb(int red, int green, int blue) {
 
 ColourValues colourFromState(const ConfigSheetState& s) {
   ColourValues v;
-  for (int i = 0; i < COLOUR_ITEM_COUNT; ++i) v.fields[i] = static_cast<int>(recordInt(s.work.bytes, COLOUR_ITEM_FIELDS[i]));
+  for (int i = 0; i < COLOUR_ITEM_COUNT; ++i) v.fields[i] = static_cast<int>(get(s.work.bytes, s.map->colours[i]));
   return v;
 }
 
@@ -231,7 +262,7 @@ void colourApply(ConfigSheetState& s, const ColourValues& v) {
   for (int i = 0; i < COLOUR_ITEM_COUNT; ++i) {
     int f = v.fields[i];
     bool valid = (f >= 0 && f <= 16) || (f >= 0x8000 && f <= 0xFFFF);
-    recordSetInt(s.work.bytes, COLOUR_ITEM_FIELDS[i], valid ? f : 0);
+    put(s.work.bytes, s.map->colours[i], valid ? f : 0);
   }
 }
 
@@ -255,30 +286,32 @@ int fontPointsForHeight(int64_t height) {
 
 FontValues fontFromState(const ConfigSheetState& s) {
   const uint8_t* r = s.work.bytes;
+  const ConfigFieldMap& m = *s.map;
   FontValues v;
-  v.face = recordText(r, fontFace);
+  v.face = text(r, m.fontFace);
   if (v.face.empty()) v.face = "courier";
-  v.points = fontPointsForHeight(recordInt(r, fontHeight));
-  v.charSet = static_cast<int>(recordInt(r, fontCharSet));
+  v.points = fontPointsForHeight(get(r, m.fontHeight));
+  v.charSet = static_cast<int>(get(r, m.fontCharSet));
   return v;
 }
 
 void fontApply(ConfigSheetState& s, const FontValues& v) {
   uint8_t* r = s.work.bytes;
   int points = v.points < 4 ? 4 : v.points > 72 ? 72 : v.points;
-  recordSetText(r, fontFace, cut(v.face, CONFIG_FONT_FACE_MAX).c_str());
-  recordSetInt(r, fontHeight, fontHeightForPoints(points));
-  recordSetInt(r, fontWidth, 0);  // the width follows the height
-  recordSetInt(r, fontCharSet, v.charSet >= 0 && v.charSet <= 255 ? v.charSet : 0);
+  const ConfigFieldMap& m = *s.map;
+  putText(r, m.fontFace, cut(v.face, CONFIG_FONT_FACE_MAX));
+  put(r, m.fontHeight, fontHeightForPoints(points));
+  put(r, m.fontWidth, 0);  // the width follows the height
+  put(r, m.fontCharSet, v.charSet >= 0 && v.charSet <= 255 ? v.charSet : 0);
 }
 
 // --- Default Dir -------------------------------------------------------------
 
 DirectoryValues directoryFromState(const ConfigSheetState& s, const std::string& programDir) {
   DirectoryValues v;
-  v.download = recordText(s.work.bytes, downloadDir);
+  v.download = text(s.work.bytes, s.map->downloadDir);
   if (v.download.empty()) v.download = programDir;
-  v.session = recordText(s.work.bytes, sessionDir);
+  v.session = text(s.work.bytes, s.map->sessionDir);
   v.capture = s.captureChosen;
   return v;
 }
@@ -286,14 +319,16 @@ DirectoryValues directoryFromState(const ConfigSheetState& s, const std::string&
 int directoryApply(ConfigSheetState& s, const DirectoryValues& v, const std::string& programDir) {
   uint8_t* r = s.work.bytes;
   std::error_code ec;
-  std::string download = cut(v.download, CONFIG_DIRECTORY_MAX), session = cut(v.session, CONFIG_DIRECTORY_MAX);
+  const ConfigFieldMap& m = *s.map;
+  std::string download = cut(v.download, configTextMax(m.downloadDir));
+  std::string session = cut(v.session, configTextMax(m.sessionDir));
   if (!download.empty() && !std::filesystem::is_directory(download, ec)) return refuse(TXT_DOWNLOAD_DIR_NOT_FOUND);
   if (!session.empty() && !std::filesystem::is_directory(session, ec)) return refuse(TXT_SESSION_DIR_NOT_FOUND);
   // The program directory shown for an empty field stays an empty field.
-  if (download == programDir && recordText(r, downloadDir).empty()) download.clear();
-  recordSetText(r, downloadDir, download.c_str());
-  recordSetText(r, sessionDir, session.c_str());
-  setFlag(r, sessionCapture, v.capture);
+  if (download == programDir && text(r, m.downloadDir).empty()) download.clear();
+  putText(r, m.downloadDir, download);
+  putText(r, m.sessionDir, session);
+  setFlag(r, m.sessionCapture, v.capture);
   s.captureChosen = v.capture;
   return 0;
 }
@@ -322,8 +357,8 @@ void firewallApply(ConfigSheetState& s, const FirewallValues& v) {
   s.firewallPort = firewallPortValue(v.port);
 }
 
-int configCommit(const ConfigSheetState& s, BookEntry* entry, const char* addressValue, const char* portValue) {
-  *entry = s.work;
+int configCommit(const ConfigSheetState& s, uint8_t* record, const char* addressValue, const char* portValue) {
+  memcpy(record, s.work.bytes, s.map->size);
   if (s.firewallTouched) {
     regWriteString(addressValue, s.firewallAddress.c_str());
     regWriteInt(portValue, s.firewallPort);
@@ -332,5 +367,9 @@ int configCommit(const ConfigSheetState& s, BookEntry* entry, const char* addres
     regWriteInt(SETTING_SCROLL, s.scrollTyped);
     messageBox(TXT_SCROLL_RESTART, nullptr, MSG_OK | MSG_ICONINFORMATION);
   }
-  return bookSaveEntry(*entry);
+  return s.map->save(record);
+}
+
+int configCommit(const ConfigSheetState& s, BookEntry* entry, const char* addressValue, const char* portValue) {
+  return configCommit(s, entry->bytes, addressValue, portValue);
 }

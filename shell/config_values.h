@@ -7,6 +7,7 @@
 #include <string>
 
 #include "shell/book_entry.h"
+#include "shell/config_fields.h"
 #include "shell/session_profile.h"
 
 // Field limits as the edits enforce them (characters).
@@ -33,9 +34,15 @@ enum ConfigText : int {
   TXT_SESSION_DIR_NOT_FOUND = 4045,
 };
 
+// The working copy: room for the largest record, map->size bytes used.
+struct ConfigRecord {
+  uint8_t bytes[CONFIG_RECORD_MAX];
+};
+
 // What the sheet changes beside the entry, written only by a successful OK.
 struct ConfigSheetState {
-  BookEntry work;              // the working copy every page edits
+  ConfigRecord work;           // the working copy every page edits
+  const ConfigFieldMap* map = &BOOK_CONFIG_FIELDS;
   bool newEntry = false;       // the name may be edited
   int scrollStored = 0;        // "scroll" as the sheet found it
   int scrollTyped = -1;        // -1 while the terminal page was not applied
@@ -45,9 +52,13 @@ struct ConfigSheetState {
   bool captureShown = false;   // "Session capture" as the page first shows it
   bool captureChosen = false;  // and as OK leaves it
 };
+void configStateOpen(ConfigSheetState& s, const uint8_t* record, const ConfigFieldMap& map, bool newEntry,
+                     bool captureOn);
 void configStateOpen(ConfigSheetState& s, const BookEntry& entry, bool newEntry, bool captureOn);
 
-// Each page's values as its controls hold them. xxxFromState fills them;
+// Each page's values as its controls hold them. The General page's are the
+// Telnet entry's (a state opened over BOOK_CONFIG_FIELDS); the other pages
+// work through the state's map. xxxFromState fills them;
 // xxxApply checks them and writes them into the working copy. Apply returns 0,
 // or shows the page's refusal (beep, message) and returns its text number;
 // the working copy may then hold part of the values, as the sheet stays open.
@@ -59,9 +70,6 @@ struct GeneralValues {
 GeneralValues generalFromState(const ConfigSheetState& s);
 int generalApply(ConfigSheetState& s, const GeneralValues& v);
 
-// The nine check boxes of the terminal page, in their order on the page.
-constexpr int TERMINAL_CHECK_COUNT = 9;
-extern const FieldSpec TERMINAL_CHECK_FIELDS[TERMINAL_CHECK_COUNT];
 struct TerminalValues {
   int emulation = 4;  // 1..10, list position + 1
   std::string terminalId, height, scroll;
@@ -86,9 +94,7 @@ int protocolsApply(ConfigSheetState& s, const ProtocolValues& v);
 // Colours: the entry's field holds 0 for the default, a palette position plus
 // one (1..16) for a colour button, or a colour mixed with the scroll bars as
 // 0x8000 plus five bits each of red, green and blue.
-constexpr int COLOUR_ITEM_COUNT = 2;  // "Text", "Background"
 extern const char* const COLOUR_ITEM_NAMES[COLOUR_ITEM_COUNT];
-extern const FieldSpec COLOUR_ITEM_FIELDS[COLOUR_ITEM_COUNT];
 int colourFieldFromRgb(int red, int green, int blue);
 struct ColourValues {
   int fields[COLOUR_ITEM_COUNT] = {};
@@ -145,11 +151,15 @@ int firewallPortValue(const std::string& typed);
 // (at least 24) to 3000.
 int scrollRangeRule(const std::string& typed, int stored, int* value);
 
-// A successful OK: the working copy becomes *entry and is saved to its file;
-// a changed scroll range and the firewall values go to the settings store.
-// Returns 0, or -1 when the entry file could not be written (the save's
-// message was shown; *entry holds the new values all the same).
+// A successful OK: the working copy becomes record (map->size bytes) and is
+// saved to its file; a changed scroll range and the firewall values go to the
+// settings store. Returns 0, or -1 when the entry file could not be written
+// (the save's message was shown; record holds the new values all the same).
+int configCommit(const ConfigSheetState& s, uint8_t* record, const char* firewallAddressValue,
+                 const char* firewallPortValue);
 int configCommit(const ConfigSheetState& s, BookEntry* entry, const char* firewallAddressValue,
                  const char* firewallPortValue);
+// The longest text a field of the map takes (0 for a field the record lacks).
+int configTextMax(const FieldSpec& field);
 // Whether OK changed the capture choice.
 bool configCaptureChanged(const ConfigSheetState& s);

@@ -13,7 +13,9 @@ struct PhoneEntry {
 };
 static_assert(sizeof(PhoneEntry) == PHONE_ENTRY_SIZE, "PhoneEntry is the 2364-byte record");
 
-// Bytes 2328 to 2337 belong to no field here and are carried through.
+// The two colours of the Color page sit at the start of the record's spare
+// bytes (2328 to 2337), coded as the Telnet entry codes them; the other six
+// belong to no field here and are carried through.
 #define PHONE_ENTRY_FIELDS(X)           \
   X(phoneNumber, 0, 80, TEXT)           \
   X(phonePrefix, 80, 8, TEXT)           \
@@ -49,6 +51,8 @@ static_assert(sizeof(PhoneEntry) == PHONE_ENTRY_SIZE, "PhoneEntry is the 2364-by
   X(downloadDir, 270, 1028, TEXT)       \
   X(sessionDir, 1298, 1028, TEXT)       \
   X(maxErrors, 2326, 2, U16)            \
+  X(colour1, 2328, 2, U16)              \
+  X(colour2, 2330, 2, U16)              \
   X(timeout, 2338, 2, U16)              \
   X(retryCount, 2340, 2, U16)           \
   X(stripLinefeed, 2342, 2, U16)        \

@@ -134,7 +134,7 @@ SessionProfile profileFromPhone(const PhoneEntry& entry) {
                                static_cast<int>(recordInt(r, parity)), p.transfer.flowControl);
   p.phoneType = clampedOr(recordInt(r, phoneField::phoneType), 0, 2, PHONE_TYPE_NONE);
   p.autoAnswer = flag(r, autoAnswer);
-  p.textColour = defaultPalette[7];
-  p.backgroundColour = defaultPalette[0];
+  p.textColour = colourFromField(recordInt(r, colour1), defaultPalette, defaultPalette[7]);
+  p.backgroundColour = colourFromField(recordInt(r, colour2), defaultPalette, defaultPalette[0]);
   return p;
 }

@@ -25,6 +25,13 @@ INT_PTR CALLBACK viewProc(HWND dialog, UINT message, WPARAM wp, LPARAM lp) {
       SetWindowLongPtrA(dialog, DWLP_USER, lp);
       v = reinterpret_cast<ViewDialog*>(lp);
       const ViewOptions& o = *v->options;
+      const char* labels[2] = {v->choices.bookLabel, v->choices.connectLabel};
+      for (int i = 0; i < 2; ++i) {
+        HWND button = GetDlgItem(dialog, i == 0 ? IDC_VIEW_START_BOOK : IDC_VIEW_START_CONNECT);
+        if (!labels[i]) continue;
+        if (!*labels[i]) ShowWindow(button, SW_HIDE);
+        else SetWindowTextA(button, labels[i]);
+      }
       CheckRadioButton(dialog, IDC_VIEW_START_BOOK, IDC_VIEW_START_NONE, radioFor(v->choices, o.startup));
       CheckDlgButton(dialog, IDC_VIEW_DISCBOX, o.disconnectBox ? BST_CHECKED : BST_UNCHECKED);
       CheckDlgButton(dialog, IDC_VIEW_TOOLBAR, o.toolbar ? BST_CHECKED : BST_UNCHECKED);

@@ -12,9 +12,12 @@ struct ViewOptions {
 };
 
 // The three start-up values of a program, in the dialog's order (book,
-// connect, none).
+// connect, none), and the program's labels of the first two: nullptr keeps
+// the dialog's own ("Telnetbook", "Connect"), "" hides the choice.
 struct StartupChoices {
   int book, connect, none;
+  const char* bookLabel;
+  const char* connectLabel;
 };
 
 // Reads the values with their start-up defaults.

@@ -98,8 +98,6 @@ void book(HWND owner) {
   }
   telnetBookCommand(owner);
 }
-
-int sheet(HWND owner, int page) { return settingsSheet(owner, &sessionEntry, page, false); }
 }  // namespace
 
 int telnetReadCommandLine(const char* line) {
@@ -125,7 +123,7 @@ const FrameProgram VARNIX32_PROGRAM = {
     "pxtel.txt",
     "ABOUTTELNET",
     &TELNET_SETTINGS,
-    {BOOKBOX_TELNETBOOK, BOOKBOX_QUICKCONNECT, BOOKBOX_NONE},
+    {BOOKBOX_TELNETBOOK, BOOKBOX_QUICKCONNECT, BOOKBOX_NONE, nullptr, nullptr},
     2,  // "Offline" or "%s is connected"
     3,  // the online time
     1,  // "Local IP:%s"
@@ -145,6 +143,6 @@ const FrameProgram VARNIX32_PROGRAM = {
     created,
     book,
     telnetQuickConnectCommand,
-    sheet,
+    &TELNET_SHEET,
     nullptr,
 };

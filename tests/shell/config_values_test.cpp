@@ -218,7 +218,7 @@ TEST_F(ConfigTest, DirectoriesMustExistAndCaptureChoice) {
   v.download = "";
   v.session = (dir / "nolog").string();
   EXPECT_EQ(directoryApply(s, v, program), TXT_SESSION_DIR_NOT_FOUND);
-  configStateOpen(s, s.work, false, true);
+  configStateOpen(s, s.work.bytes, BOOK_CONFIG_FIELDS, false, true);
   EXPECT_TRUE(directoryFromState(s, program).capture) << "capture running shows checked";
   EXPECT_FALSE(configCaptureChanged(s));
 }
@@ -262,6 +262,83 @@ TEST_F(ConfigTest, OkWritesTheEntryAndChangedSettingsOnly) {
   EXPECT_EQ(regReadInt("FirewallPortTelnet", 23), 0);
   char gate[400];
   EXPECT_EQ(regReadString("FirewallAddressTelnet", "", gate, sizeof gate), 255);
+}
+
+// The shared pages over each record kind: every value lands at that record's
+// own offset, a field the record lacks takes nothing, and the bytes no page
+// edits come back as they were; OK saves to the kind's own file.
+TEST_F(ConfigTest, SharedPagesWriteEachRecordKindAtItsOwnPlaces) {
+  struct Kind {
+    const ConfigFieldMap* map;
+    const char* file;
+    std::vector<int> changed;  // offsets of 16-bit fields set to 1 below
+    int emulationAt, colourAt, packetAt, fontFaceAt, downloadAt;
+  } kinds[] = {
+      {&BOOK_CONFIG_FIELDS, "Rec.TEL", {194, 222, 218, 220, 192, 190, 2416, 196, 2344, 240, 242, 226, 232, 234, 236, 238, 2408},
+       214, 204, 2410, 2376, 248},
+      {&PHONE_CONFIG_FIELDS, "Rec.PHN", {208, 184, 180, 182, 190, 192, 194, 202, 198, 168, 170, 2342, 2352, 2354, 2358, 2356, 2360},
+       176, 2328, 2362, 238, 270},
+      {&FTP_CONFIG_FIELDS, "Rec.FTP", {484}, -1, -1, -1, 784, 500},
+  };
+  for (const Kind& k : kinds) {
+    std::vector<uint8_t> before = patternBytes(k.map->size, 11);
+    for (int o : k.changed) before[o] = before[o + 1] = 0;  // flags start off
+    recordSetText(before.data(), k.map->name, "Rec");
+    configStateOpen(s, before.data(), *k.map, false, false);
+    TerminalValues t = terminalFromState(s);
+    t.emulation = 9, t.height = "30";
+    for (bool& c : t.checks) c = true;
+    ASSERT_EQ(terminalApply(s, t), 0);
+    ProtocolValues p = protocolsFromState(s);
+    p.keepBackup = true;
+    ASSERT_EQ(protocolsApply(s, p), 0);
+    colourApply(s, {{5, 6}});
+    FontValues f = fontFromState(s);
+    f.face = "Fixedsys";
+    fontApply(s, f);
+    DirectoryValues d = directoryFromState(s, "/program");
+    d.download = dir.string(), d.session = "", d.capture = true;
+    ASSERT_EQ(directoryApply(s, d, "/program"), 0);
+    OptionValues o = optionsFromState(s);
+    o.packetSize = "512";
+    o.stripLinefeed = o.skipExisting = o.crashRecover = o.segmented = o.escapeControl = o.eightbit = true;
+    ASSERT_EQ(optionsApply(s, o), 0);
+    std::vector<uint8_t> record(k.map->size);
+    ASSERT_EQ(configCommit(s, record.data(), "FirewallAddressTelnet", "FirewallPortTelnet"), 0);
+    EXPECT_EQ(fileBytes(k.file), record) << k.file;
+
+    std::vector<bool> written(k.map->size, false);
+    auto at16 = [&](int offset) { return record[offset] | record[offset + 1] << 8; };
+    auto mark = [&](int offset, int n) {
+      for (int i = 0; i < n; ++i) written[offset + i] = true;
+    };
+    for (int offset : k.changed) {
+      EXPECT_EQ(at16(offset), 1) << k.file << " flag at " << offset;
+      mark(offset, 2);
+    }
+    if (k.emulationAt >= 0) {
+      EXPECT_EQ(at16(k.emulationAt), 9) << k.file;
+      EXPECT_EQ(at16(k.colourAt), 5) << k.file;
+      EXPECT_EQ(at16(k.colourAt + 2), 6) << k.file;
+      EXPECT_EQ(at16(k.packetAt), 512) << k.file;
+    }
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&record[k.fontFaceAt])), "Fixedsys") << k.file;
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&record[k.downloadAt])), dir.string()) << k.file;
+    // Everything the map names may change; nothing else may.
+    const ConfigFieldMap& m = *k.map;
+    std::vector<const FieldSpec*> fields = {&m.emulation, &m.terminalId, &m.terminalHeight, &m.terminalWidth,
+                                            &m.resizeMode, &m.transferProtocol, &m.maxErrors, &m.keepBackup,
+                                            &m.fontFace, &m.fontHeight, &m.fontWidth, &m.fontCharSet,
+                                            &m.downloadDir, &m.sessionDir, &m.sessionCapture, &m.stripLinefeed,
+                                            &m.transferStartChar, &m.transferEndChar, &m.lineDelay, &m.charDelay,
+                                            &m.zmodemSkipExisting, &m.zmodemCrashRecover, &m.zmodemSegmented,
+                                            &m.zmodemEscapeControl, &m.kermitPacketSize, &m.kermitEightbit,
+                                            &m.name, &m.colours[0], &m.colours[1]};
+    for (const FieldSpec& c : m.terminalChecks) fields.push_back(&c);
+    for (const FieldSpec* field : fields) mark(field->offset, field->size);
+    for (size_t i = 0; i < record.size(); ++i)
+      if (!written[i]) ASSERT_EQ(record[i], before[i]) << k.file << " byte " << i << " is no field of its pages";
+  }
 }
 
 // Program-wide settings through the store with their defaults.

@@ -18,6 +18,9 @@
 #include "shell/book_entry.h"
 #include "frame/config_ids.h"
 #include "frame/config_sheet_win32.h"
+#include "dialup/dialup_dialog_ids.h"
+#include "dialup/phonebook_win32.h"
+#include "shell/session_profile.h"
 #include "shell/settings.h"
 #include "win32_driver.h"
 
@@ -225,4 +228,56 @@ TEST_F(SheetFixture, OpensCentredOverItsOwnerWithTheHelpButton) {
   EXPECT_NEAR((box.left + box.right) / 2, ownCentreX, 2);
   EXPECT_NEAR((box.top + box.bottom) / 2, ownCentreY, 2);
   EXPECT_TRUE(exStyle & WS_EX_CONTEXTHELP);
+}
+
+// The dial-up program's sheet over a phone entry: opened by a page kind on
+// that page, its own General page first (the name fixed for an existing
+// entry, the Terminal ID greyed: the record has none), a refused value
+// keeping it open, and OK writing the phone entry's file.
+TEST_F(SheetFixture, DialupSheetOverAPhoneEntry) {
+  PhoneEntry entry = phoneDefaultEntry();
+  recordSetText(entry.bytes, phoneField::name, "Dial Host");
+  recordSetText(entry.bytes, phoneField::phoneNumber, "");
+  recordSetInt(entry.bytes, phoneField::phoneType, PHONE_TYPE_NONE);
+  ASSERT_EQ(phoneSaveEntry(entry), 0);
+  MessageBoxCloser closer;
+  std::vector<std::string> tabs;
+  std::string firstShown;
+  bool nameEnabled = true, terminalIdEnabled = true, openAfterRefusal = false;
+  std::thread user([&] {
+    HWND sheet = waitForWindow("Configuration", 5000);
+    if (!sheet) return;
+    char text[64] = "";
+    GetWindowTextA(reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0)), text, sizeof text);
+    firstShown = text;
+    terminalIdEnabled = IsWindowEnabled(GetDlgItem(showPage(sheet, 1), IDC_CFG_TERMINAL_ID));
+    for (int i = 0; i < DIALUP_SHEET.pageCount; ++i) {
+      GetWindowTextA(showPage(sheet, i), text, sizeof text);
+      tabs.push_back(text);
+    }
+    HWND general = showPage(sheet, 0);
+    nameEnabled = IsWindowEnabled(GetDlgItem(general, IDC_SVC_NAME));
+    SetDlgItemTextA(general, IDC_SVC_PHONE, "5551234");  // a number on a direct line
+    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+    for (int w = 0; w < 250 && closer.texts().empty(); ++w) Sleep(20);
+    Sleep(100);
+    openAfterRefusal = IsWindow(sheet);
+    SetDlgItemTextA(general, IDC_SVC_PHONE, "");
+    SetDlgItemTextA(general, IDC_SVC_PREFIX, "77");
+    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+  });
+  int result = configSheet(mainWindow(), DIALUP_SHEET, entry.bytes, CONFIG_TERMINAL, false);
+  user.join();
+  ASSERT_EQ(result, IDOK);
+  EXPECT_EQ(firstShown, "Terminal Pref");
+  EXPECT_EQ(tabs, (std::vector<std::string>{"General", "Terminal Pref", "Protocols", "Color", "Fonts", "Default Dir",
+                                            "Options"}));
+  EXPECT_FALSE(nameEnabled);
+  EXPECT_FALSE(terminalIdEnabled);
+  EXPECT_TRUE(openAfterRefusal);
+  EXPECT_EQ(closer.texts(), std::vector<std::string>{"Invalid phone type specified"});
+  PhoneEntry saved{};
+  ASSERT_EQ(phoneLoadEntry("Dial Host", saved), static_cast<int>(PHONE_ENTRY_SIZE));
+  EXPECT_EQ(recordText(saved.bytes, phoneField::phonePrefix), "77");
+  EXPECT_EQ(recordText(saved.bytes, phoneField::phoneNumber), "");
 }
