@@ -15,6 +15,7 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import varnix32_e2e as e2e  # noqa: E402  (the desktop, keys and checks)
 import kelvro32_e2e as direct  # noqa: E402  (the program and its window)
+import kelvro32_phonebook_e2e as phonebook  # noqa: E402  (the phonebook's buttons)
 
 from varnix32_e2e import check, read, wait_for, write  # noqa: E402
 
@@ -137,13 +138,22 @@ def calls_to(port):
     return out.strip()
 
 
-def case_dial_typed_and_hangup(desk, stack):
-    """The entry's number is dialed and reaches the telnetd behind the modem;
-    typed keys run in its shell; Hangup drops the call (the modem back in
-    command mode) and the keys stop reaching the line."""
+def case_phonebook_dial_typed_hangup_and_book_again(desk, stack):
+    """The phonebook's Dial dials the modem entry, reaching the telnetd behind
+    the modem; typed keys run in its shell; Hangup drops the call (the modem
+    back in command mode), shows the disconnect box and opens the phonebook
+    again (the start-up choice), and keys no longer reach the line."""
     folder, server = host(stack)
     Modem(desk, stack, "--number", "5551234=127.0.0.1:%d" % server.port)
-    prog = start(desk, stack, ["Home"], [("Home", NUMBER, 1, 3)])
+    desk.reg_set("DOWNLOAD", None)
+    desk.reg_set("seqdial", None)
+    desk.reg_set("BookBox", 1)
+    stack.callback(desk.reg_set, "BookBox", 0)
+    prog = direct.Kelvro(desk, [], program_dir([("Home", NUMBER, 1, 3)]))
+    stack.callback(prog.stop)
+    book = desk.window("Phonebook")
+    time.sleep(1.5)  # the splash box closes itself
+    phonebook.press(desk, book, 1, "dial")  # rows: Default, Home
     main = desk.window(TITLE)
     desk.window("Dialing Home", 30)
     time.sleep(1.2)
@@ -157,7 +167,9 @@ def case_dial_typed_and_hangup(desk, stack):
     box = desk.window("Message", 30)  # the disconnect box of every hang-up
     check(not calls_to(server.port), "the call was still up after the hang-up")
     desk.keys(box, "Return")
-    desk.gone("Message", "the disconnect box did not close")
+    book = desk.window("Phonebook", 30)
+    desk.keys(book, "Escape")
+    desk.gone("Phonebook", "the phonebook did not close")
     desk.type(main, "echo after > after.txt")
     time.sleep(2)
     check(not os.path.exists(os.path.join(folder, "after.txt")), "keys still reached the line after Hangup")
