@@ -177,6 +177,37 @@ def case_phonebook_dial_typed_hangup_and_book_again(desk, stack):
     desk.menu_exit(prog, main)
 
 
+def case_autolog_runs_the_entry_script_once_connected(desk, stack):
+    """The phonebook's Autolog dials the entry and, once connected, runs its
+    script (NAME.scr): what it sends runs in the far shell; when the script's
+    dialog is closed, typed keys reach the line."""
+    folder, server = host(stack)
+    Modem(desk, stack, "--number", "5551234=127.0.0.1:%d" % server.port)
+    directory = program_dir([("Home", NUMBER, 1, 3)])
+    write(os.path.join(directory, "Home.scr"), 'SEND "echo scripted-$((6*7)) > s.txt^M"\r\nEXIT\r\n')
+    desk.reg_set("DOWNLOAD", None)
+    desk.reg_set("seqdial", None)
+    desk.reg_set("BookBox", 1)
+    stack.callback(desk.reg_set, "BookBox", 0)
+    prog = direct.Kelvro(desk, [], directory)
+    stack.callback(prog.stop)
+    book = desk.window("Phonebook")
+    time.sleep(1.5)  # the splash box closes itself
+    phonebook.press(desk, book, 1, "autolog")  # rows: Default, Home
+    main = desk.window(TITLE)
+    script = desk.window("Script", 90)
+    check(wait_for(lambda: os.path.exists(os.path.join(folder, "s.txt")) and
+                   "scripted-42" in read(os.path.join(folder, "s.txt")), 30), "the entry's script did not run")
+    desk.keys(script, "Escape")
+    desk.gone("Script", "the script dialog did not close")
+    check(typed(desk, main, folder, "echo after-script > a.txt", "a.txt", "after-script"),
+          "keys did not reach the line after the script")
+    desk.menu(main, "n", "h")
+    desk.keys(desk.window("Message", 30), "Return")
+    desk.keys(desk.window("Phonebook", 30), "Escape")
+    desk.menu_exit(prog, main)
+
+
 def case_dialed_zmodem_byte_identical(desk, stack):
     """A file sent with sz by the dialed host arrives byte-identical through
     the ZMODEM auto-start."""
