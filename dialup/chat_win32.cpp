@@ -48,6 +48,14 @@ void paint(HWND window) {
 }
 
 void invalidateLines(HWND window) { InvalidateRect(window, nullptr, FALSE); }
+
+// The terminal's scroll bars (child scroll-bar controls) do nothing in chat mode.
+BOOL CALLBACK enableScrollBar(HWND child, LPARAM enable) {
+  char name[16] = "";
+  GetClassNameA(child, name, sizeof name);
+  if (lstrcmpiA(name, "SCROLLBAR") == 0) EnableWindow(child, enable ? TRUE : FALSE);
+  return TRUE;
+}
 }  // namespace
 
 bool chatOn() { return on; }
@@ -60,6 +68,7 @@ void chatToggle(HWND window, int menuId) {
     GetClientRect(window, &r);
     chatReset(chat, r.right / (cellWidth > 0 ? cellWidth : 8));
   }
+  EnumChildWindows(window, enableScrollBar, on ? 0 : 1);
   // The terminal's caret stands where the terminal's cursor is: not in the panes.
   if (on) HideCaret(window);
   else ShowCaret(window);
