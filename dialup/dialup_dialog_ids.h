@@ -14,6 +14,23 @@
 #define IDC_PARAMETER_CANCEL 300
 #define IDC_PARAMETER_HELP 998
 
+// "DIALDIALOG": the dial dialog.
+#define IDC_DIAL_NUMBER 4
+#define IDC_DIAL_STATUS 6
+#define IDC_DIAL_LAST_STATUS 10
+#define IDC_DIAL_RETRY 11
+#define IDC_DIAL_TIMER 20
+#define IDC_DIAL_CANCEL 300
+
+// "CommStatus": the Communication Status dialog.
+#define IDC_STATUS_XOFF 10
+#define IDC_STATUS_RESET_TERM 11
+#define IDC_STATUS_CTS 20
+#define IDC_STATUS_IN_QUEUE 50
+#define IDC_STATUS_OUT_QUEUE 60
+#define IDC_STATUS_OK 400
+#define IDC_STATUS_HELP 998
+
 // "PHONEDIALOG": the phonebook.
 #define IDC_PB_LIST 101
 #define IDC_PB_AUTOLOG 102

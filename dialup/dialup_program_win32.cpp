@@ -1,10 +1,12 @@
 // The dial-up program as the frame runs it: its names, menu identifiers,
-// toolbar, start-up choices, the phone entry and the serial line. An entry
+// toolbar, start-up choices, the phone entry and the serial line. Entries
 // named on the command line ("NAME" for NAME.phn in the program directory)
-// is opened at start-up when it is a direct line.
+// are opened at start-up: a direct line at once, modem entries dialed.
 #include "dialup/dialup_program_win32.h"
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "dialup/dialup_help.h"
 #include "dialup/dialup_ids.h"
@@ -16,6 +18,7 @@
 #include "shell/message_ids.h"
 #include "frame/frame_session.h"
 #include "shell/phone_entry.h"
+#include "shell/program_dir.h"
 
 namespace {
 PhoneEntry phoneSession;
@@ -36,8 +39,7 @@ const ToolButton TOOL_BUTTONS[] = {
 const int ONLINE_BUTTONS[] = {DCMD_RECEIVE, DCMD_TRANSMIT, DCMD_SEND, DCMD_HANGUP};
 const int OFFLINE_BUTTONS[] = {DCMD_PHONEBOOK};
 
-// The modem, answer mode, chat, Comm Status and the script commands come
-// with later versions: their entries say so.
+// The script commands come with later versions: their entries say so.
 const FrameCommandMap COMMANDS[] = {
     {DCMD_NEW_WINDOW, FC_NEW_WINDOW, WHEN_ALWAYS},
     {DCMD_PHONEBOOK, FC_BOOK, WHEN_OFFLINE},
@@ -74,11 +76,11 @@ const FrameCommandMap COMMANDS[] = {
     {DCMD_SCRIPT_EXECUTE, FC_SCRIPT_EXECUTE, WHEN_OFFLINE},
     {DCMD_SCRIPT_CHECK, FC_SCRIPT_CHECK, WHEN_ALWAYS},
     {DCMD_MODEM_PORT, FC_PROGRAM, WHEN_OFFLINE},
-    {DCMD_COMM_STATUS, FC_NOT_YET, WHEN_ONLINE},
+    {DCMD_COMM_STATUS, FC_SPECIAL_COMM_STATUS, WHEN_ONLINE},
     {DCMD_BREAK, FC_SPECIAL_BREAK, WHEN_ONLINE},
     {DCMD_MSDOS, FC_MSDOS, WHEN_ALWAYS},
-    {DCMD_ANSWER, FC_NOT_YET, WHEN_ONLINE},
-    {DCMD_CHAT, FC_NOT_YET, WHEN_ALWAYS},
+    {DCMD_ANSWER, FC_SPECIAL_ANSWER, WHEN_ONLINE},
+    {DCMD_CHAT, FC_SPECIAL_CHAT, WHEN_ALWAYS},
     {DCMD_CAPTURE, FC_CAPTURE, WHEN_ALWAYS},
     {DCMD_HANGUP, FC_DISCONNECT, WHEN_ONLINE},
     {DCMD_HELP_CONTENTS, FC_HELP_CONTENTS, WHEN_ALWAYS},
@@ -92,39 +94,66 @@ int save(const uint8_t* record) { return phoneSaveEntry(*reinterpret_cast<const 
 
 int loadTemplate() { return phoneLoadTemplate(phoneTemplate); }
 
-// An entry named on the command line becomes the session's entry; a direct
-// line opens at once, a modem entry waits for the dialing of a later version.
+// The entry names of the command line, blank-separated, quotes dropped.
+std::vector<std::string> commandLineNames() {
+  std::vector<std::string> names;
+  std::string name;
+  for (const char* p = frameCommandLine();; ++p) {
+    if (*p == '"') continue;
+    if (*p == ' ' || *p == '\0') {
+      if (!name.empty()) names.push_back(name);
+      name.clear();
+      if (*p == '\0') break;
+      continue;
+    }
+    name += *p;
+  }
+  return names;
+}
+
+// An entry named on the command line becomes the session's entry: a direct
+// line opens at once, a modem entry is dialed. Several names are dialed in
+// turn, as the phonebook's sequential dialing does.
 void created(HWND window) {
-  std::string name = frameCommandLine();
-  while (!name.empty() && (name.back() == ' ' || name.back() == '"')) name.pop_back();
-  while (!name.empty() && (name.front() == ' ' || name.front() == '"')) name.erase(0, 1);
-  if (name.empty()) return;
+  const std::vector<std::string> names = commandLineNames();
+  if (names.empty()) return;
   PhoneEntry entry = phoneSession;
-  if (phoneLoadEntry(name.c_str(), entry) != static_cast<int>(PHONE_ENTRY_SIZE)) {
-    messageBox(TXT_ENTRY_DAMAGED, name.c_str(), MSG_OK | MSG_ICONEXCLAMATION);
+  if (phoneLoadEntry(names[0].c_str(), entry) != static_cast<int>(PHONE_ENTRY_SIZE)) {
+    messageBox(TXT_ENTRY_DAMAGED, names[0].c_str(), MSG_OK | MSG_ICONEXCLAMATION);
     return;
   }
   phoneSession = entry;
-  if (profileFromPhone(phoneSession).phoneType == PHONE_TYPE_NONE) {
-    SetTimer(window, SERIAL_TIMER_DIRECT_OPEN, SERIAL_DIRECT_OPEN_MS, nullptr);
-    return;
-  }
-  messageBox(TXT_NOT_AVAILABLE, nullptr, MSG_OK | MSG_ICONINFORMATION);
+  if (profileFromPhone(phoneSession).phoneType != PHONE_TYPE_NONE)
+    serialDialNext(names.size() > 1 ? names : std::vector<std::string>(), false);
+  SetTimer(window, SERIAL_TIMER_DIRECT_OPEN, SERIAL_DIRECT_OPEN_MS, nullptr);
 }
 
 void notYet(HWND) { messageBox(TXT_NOT_AVAILABLE, nullptr, MSG_OK | MSG_ICONINFORMATION); }
 
 bool portOpen() { return frameSession.state != FrameState::Offline; }
 
-// The phonebook's Dial: a direct line opens on timer 3; dialing a modem entry
-// comes with a later version, so the modem is not ready yet.
+// The phonebook's Dial: the chosen entry (the first of a batch dial list)
+// opens on timer 3, a direct line at once, a modem entry through the dial
+// dialog; with Autolog the entry's script runs once connected.
 void book(HWND owner) {
   static const PhonebookEnv env = {&phoneSession, &phoneTemplate, portOpen};
-  if (phonebookDialog(owner, env) == PHONEBOOK_NOTHING) return;
-  if (profileFromPhone(phoneSession).phoneType == PHONE_TYPE_NONE)
-    SetTimer(frameWindow(), SERIAL_TIMER_DIRECT_OPEN, SERIAL_DIRECT_OPEN_MS, nullptr);
-  else
-    messageBox(TXT_MODEM_NOT_READY, nullptr, MSG_OK | MSG_ICONINFORMATION);
+  const int mode = phonebookDialog(owner, env);
+  if (mode == PHONEBOOK_NOTHING) return;
+  const bool autolog = mode == PHONEBOOK_AUTOLOG;
+  if (profileFromPhone(phoneSession).phoneType == PHONE_TYPE_NONE) {
+    const std::string script = programPath(recordText(phoneSession.bytes, phoneField::name) + ".scr");
+    if (autolog) frameSetSessionScript(script);
+  } else {
+    // The dial list holds 64 bytes a name, each up to its first NUL.
+    std::vector<std::string> list;
+    const std::vector<uint8_t>& names = phonebookDialList();
+    for (size_t at = 0; at + 64 <= names.size(); at += 64) {
+      const char* name = reinterpret_cast<const char*>(names.data() + at);
+      list.emplace_back(name, strnlen(name, 64));
+    }
+    serialDialNext(list, autolog);
+  }
+  SetTimer(frameWindow(), SERIAL_TIMER_DIRECT_OPEN, SERIAL_DIRECT_OPEN_MS, nullptr);
 }
 
 bool ownCommand(int id) {

@@ -121,10 +121,16 @@ void hayesDial(HayesModem& m, const std::string& text, uint32_t now) {
     else if (c == '~') pauses += 1000;
     else if (c == ';') stayInCommand = true;
   }
+  // Several rules for one number answer its dials in turn; the last one stays.
   m.dialRule = -1;
   for (size_t i = 0; i < m.numbers.size(); ++i)
-    if (m.numbers[i].digits == digits) {
+    if (m.numbers[i].digits == digits && !m.numbers[i].spent) {
       m.dialRule = static_cast<int>(i);
+      break;
+    }
+  for (size_t i = m.dialRule + 1; m.dialRule >= 0 && i < m.numbers.size(); ++i)
+    if (m.numbers[i].digits == digits) {
+      m.numbers[m.dialRule].spent = true;
       break;
     }
   if (stayInCommand) {

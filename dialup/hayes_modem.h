@@ -15,6 +15,7 @@ struct NumberRule {
   NumberKind kind;
   std::string host;  // NUMBER_CONNECT only
   int port;
+  bool spent = false;  // used once, and a later rule for the same number takes the next dial
 };
 // Parses "N=HOST:PORT", "N=busy", "N=no-carrier", "N=no-dialtone" or
 // "N=silent" (N keeps only its digits). 0, or -1 when it is not one of those.

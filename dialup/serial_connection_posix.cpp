@@ -73,6 +73,10 @@ void serialPosixSetDevice(int portIndex, const char* path) {
   if (portIndex >= 0 && portIndex < 8) devices[portIndex] = path ? path : "";
 }
 
+const char* serialPosixDevice(int portIndex) {
+  return portIndex >= 0 && portIndex < 8 ? devices[portIndex].c_str() : "";
+}
+
 int serialPosixDrain() {
   if (!portOpen) return 0;
   int result = frameDataWaiting();

@@ -4,5 +4,7 @@
 
 // portIndex 0 to 7 (COM1 to COM8) opens path from now on ("" or nullptr: none).
 void serialPosixSetDevice(int portIndex, const char* path);
+// The device standing for portIndex ("" when none).
+const char* serialPosixDevice(int portIndex);
 // One receive pass over the open port; a lost port hangs up. LINK_LOST then.
 int serialPosixDrain();

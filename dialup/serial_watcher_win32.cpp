@@ -42,6 +42,15 @@ PortLook lookAtPort(HANDLE port) {
   return mask == 0 ? PortLook::Closing : PortLook::Open;
 }
 
+// A cancelled wait has let its record go, within a bound.
+bool settled(OVERLAPPED* ov) {
+  for (int i = 0; i < 100; ++i) {
+    if (HasOverlappedIoCompleted(ov)) return true;
+    Sleep(2);
+  }
+  return false;
+}
+
 // Waits for the port's event or the stop; false when the watcher must end.
 bool waitForInput(Watch* w) {
   for (;;) {
@@ -51,25 +60,34 @@ bool waitForInput(Watch* w) {
     PortLook before = lookAtPort(w->port);
     if (before == PortLook::Closing) return false;
     if (before == PortLook::Gone || inputQueued(w->port)) return true;
-    OVERLAPPED ov{};
-    ov.hEvent = w->io;
+    // The wait's record lives on the heap: a wait the driver never lets go
+    // after its cancel is left to it rather than to this stack frame.
+    OVERLAPPED* ov = new OVERLAPPED{};
+    ov->hEvent = w->io;
     DWORD events = 0, moved = 0;
     ResetEvent(w->io);  // Wine leaves it set from the last wait
-    bool done = WaitCommEvent(w->port, &events, &ov);
+    bool done = WaitCommEvent(w->port, &events, ov);
     if (!done && GetLastError() == ERROR_IO_PENDING) {
       HANDLE both[2] = {w->io, w->stop};
-      DWORD woke;
-      // Now and then the queue is looked at: a wait may miss the far end's hang-up.
-      while ((woke = WaitForMultipleObjects(2, both, FALSE, HEALTH_CHECK_MS)) == WAIT_TIMEOUT &&
-             !inputQueued(w->port)) {
+      for (;;) {
+        DWORD woke;
+        // Now and then the queue is looked at: a wait may miss the far end's hang-up.
+        while ((woke = WaitForMultipleObjects(2, both, FALSE, HEALTH_CHECK_MS)) == WAIT_TIMEOUT &&
+               !inputQueued(w->port)) {
+        }
+        if (woke != WAIT_OBJECT_0) {
+          CancelIo(w->port);  // our own pending wait; let it go before ov does
+          if (settled(ov)) delete ov;
+          return woke == WAIT_TIMEOUT;
+        }
+        done = GetOverlappedResult(w->port, ov, &moved, FALSE);
+        // Wine may set the event of a wait that has not completed (seen once
+        // the dialing had used the port): the wait goes on.
+        if (done || GetLastError() != ERROR_IO_INCOMPLETE) break;
+        ResetEvent(w->io);
       }
-      if (woke != WAIT_OBJECT_0) {
-        CancelIo(w->port);  // our own pending wait; let it go before ov does
-        GetOverlappedResult(w->port, &ov, &moved, TRUE);
-        return woke == WAIT_TIMEOUT;
-      }
-      done = GetOverlappedResult(w->port, &ov, &moved, FALSE);
     }
+    delete ov;
     const DWORD error = done ? 0 : GetLastError();
     PortLook after = lookAtPort(w->port);
     if (after == PortLook::Closing) return false;

@@ -14,6 +14,8 @@ enum ConnectionSpecial {
   SPECIAL_BREAK,           // a break on the line
   SPECIAL_COMM_STATUS,     // the port's queues and hold flags
   SPECIAL_COMM_PARAMETERS, // the entry's character format applied to the open port
+  SPECIAL_ANSWER,          // answer mode: calls are answered
+  SPECIAL_CHAT,            // chat mode: the window split into two panes
   SPECIAL_COUNT
 };
 

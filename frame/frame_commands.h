@@ -12,6 +12,9 @@ enum FrameCommand {
   FC_SCRIPT_EDIT, FC_SCRIPT_EXECUTE, FC_SCRIPT_CHECK,
   // The line's own commands (ConnectionSpecial order).
   FC_SPECIAL_TELNET_COMMAND, FC_SPECIAL_BREAK, FC_SPECIAL_COMM_STATUS, FC_SPECIAL_COMM_PARAMETERS,
+  FC_SPECIAL_ANSWER, FC_SPECIAL_CHAT,
+  // The last of the line's own commands.
+  FC_SPECIAL_LAST = FC_SPECIAL_CHAT,
   // The program's own commands: its command hook runs them.
   FC_PROGRAM,
   // Commands whose parts come later: they say so.

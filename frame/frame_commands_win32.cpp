@@ -99,21 +99,14 @@ void run(FrameCommand command) {
     case FC_VIEW_JPEG_REALTIME: frameToggleJpegRealtime(); break;
     case FC_VIEW_JPEG_OFFLINE: feedViewOffline(); break;
     case FC_SCRIPT_EDIT: startProgram("notepad.exe"); break;
-    case FC_SPECIAL_TELNET_COMMAND:
-    case FC_SPECIAL_BREAK:
-    case FC_SPECIAL_COMM_STATUS:
-    case FC_SPECIAL_COMM_PARAMETERS: {
-      int special = command - FC_SPECIAL_TELNET_COMMAND;
-      if (frameOnline() && frameSession.connection->specialEnabled(special))
-        frameSession.connection->special(special, reinterpret_cast<uintptr_t>(w));
-      break;
-    }
     case FC_SCRIPT_EXECUTE:
     case FC_SCRIPT_CHECK:
     case FC_PROGRAM:
     case FC_NOT_YET:
       // Commands whose parts come with later versions of the program.
       messageBox(TXT_NOT_AVAILABLE, nullptr, MSG_OK | MSG_ICONINFORMATION);
+      break;
+    default:  // the line's own commands run in frameCommand
       break;
   }
 }
@@ -132,6 +125,13 @@ void frameCommand(int id) {
     return;
   }
   if (!allowed(*c)) return;
+  if (c->command >= FC_SPECIAL_TELNET_COMMAND && c->command <= FC_SPECIAL_LAST) {
+    // The line's own commands; one offered at all times works offline too.
+    int special = c->command - FC_SPECIAL_TELNET_COMMAND;
+    if ((frameOnline() || c->when == WHEN_ALWAYS) && frameSession.connection->specialEnabled(special))
+      frameSession.connection->special(special, reinterpret_cast<uintptr_t>(W.window));
+    return;
+  }
   if (c->command == FC_PROGRAM && P().ownCommand && P().ownCommand(id)) return;
   run(c->command);
 }

@@ -16,6 +16,7 @@ struct FrameWindow {
   HINSTANCE instance = nullptr;
   const FrameProgram* program = nullptr;
   std::string commandLine, startDir, firewallScript;
+  std::string sessionScript;  // the next session's own script (a dial-up entry's), once
   ViewOptions view{};
   bool transPrint = false;
   int scrollLines = 1000;

@@ -134,7 +134,10 @@ void frameUiOnline() {
 }
 
 int frameUiLoginScript() {
-  if (!W.program || !profile().useFirewall || W.firewallScript.empty()) return 0;
+  if (!W.program) return 0;
+  const std::string own = W.sessionScript;
+  W.sessionScript.clear();
+  if (own.empty() && (!profile().useFirewall || W.firewallScript.empty())) return 0;
   ScriptEnv env;
   env.processIncoming = scriptIncoming;
   env.sendChar = scriptSendChar;
@@ -145,7 +148,10 @@ int frameUiLoginScript() {
   // told 513 for an Rlogin session, where 23 would send it to Telnet.
   env.defaultPort = profile().rlogin ? 513 : 23;
   scriptAttachTerminal();
-  W.scriptDialog = scriptRun(W.window, W.firewallScript.c_str(), env, SCRIPT_DIALOG_NETWORK);
+  if (!own.empty())
+    W.scriptDialog = scriptRun(W.window, own.c_str(), env, SCRIPT_DIALOG_DIALUP);
+  else
+    W.scriptDialog = scriptRun(W.window, W.firewallScript.c_str(), env, SCRIPT_DIALOG_NETWORK);
   return W.scriptDialog ? 1 : -1;
 }
 
@@ -183,13 +189,16 @@ void frameUiReceived() {
 
 void frameUseWindow(HWND window) { W.window = window; }
 
+void frameSetSessionScript(const std::string& path) { W.sessionScript = path; }
+
 void frameMenus(bool online) {
   HMENU menu = GetMenu(W.window);
   toolbarSetOnline(online, P().onlineButtons, P().onlineButtonCount, P().offlineButtons, P().offlineButtonCount);
   for (int i = 0; i < P().commandCount; ++i) {
     const FrameCommandMap& c = P().commands[i];
-    if (c.command >= FC_SPECIAL_TELNET_COMMAND && c.command <= FC_SPECIAL_COMM_PARAMETERS) {
-      bool enabled = online && frameSession.connection->specialEnabled(c.command - FC_SPECIAL_TELNET_COMMAND);
+    if (c.command >= FC_SPECIAL_TELNET_COMMAND && c.command <= FC_SPECIAL_LAST) {
+      bool enabled = (online || c.when == WHEN_ALWAYS) &&
+                     frameSession.connection->specialEnabled(c.command - FC_SPECIAL_TELNET_COMMAND);
       enableEntry(menu, c.id, enabled);
     } else if (c.when != WHEN_ALWAYS) {
       enableEntry(menu, c.id, (c.when == WHEN_ONLINE) == online);

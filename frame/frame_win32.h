@@ -76,8 +76,8 @@ struct FrameProgram {
   // instead of a terminal: the line writes its text there itself.
   bool plainView = false;
   // The program's own menu commands: those mapped to FC_PROGRAM and those
-  // the map does not hold (true when handled),
-  // and its menu marks after each online or offline switch.
+  // the map does not hold (true when handled); its menu marks after each
+  // online or offline switch.
   bool (*ownCommand)(int id) = nullptr;
   void (*menusSwitched)(bool online) = nullptr;
   // After the bars and the session view were laid out again (a resize).
@@ -102,5 +102,8 @@ std::string frameLogPath();
 int frameCommandId(FrameCommand command);
 // "Local IP:%s", or "Local IP" when the host name cannot be resolved.
 std::string frameLocalAddress();
+// The session that comes up next runs the script at path before the line's
+// opening (a dial-up entry's own script); "" for none.
+void frameSetSessionScript(const std::string& path);
 // Re-reads the profile after the record changed (the settings sheet).
 void frameRecordChanged();

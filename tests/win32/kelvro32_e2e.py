@@ -192,7 +192,7 @@ def case_offline_menus_say_what_comes_later(desk, stack):
     main = desk.window(TITLE)
     time.sleep(1.5)  # the splash box closes itself
     desk.shot("kelvro32_offline_start")
-    desk.menu(main, "n", "c")  # Session > Chat
+    desk.menu(main, "c", "x")  # Script > Execute
     box = desk.window("Message", 10)
     desk.keys(box, "Return")
     check(os.path.exists(os.path.join(directory, "Default.phn")), "the template entry was not written")
