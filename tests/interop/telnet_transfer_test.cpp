@@ -66,8 +66,7 @@ void countRetries(int, const char* text) { retriesShown += std::string(text) == 
 
 TEST_P(TelnetTransfer, FilesArriveWhole) {
   const Row& c = GetParam();
-  std::string dir = buildPath(std::string("telnet-transfer/") + c.name), names;
-  std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "/from' '" + dir + "/to'").c_str());
+  std::string dir = freshBuildDir(std::string("telnet-transfer/") + c.name, {"from", "to"}), names;
   std::vector<std::string> files;
   for (size_t size : c.sizes) {
     // Our Kermit sender sends names in capitals; rb turns such names into small letters.

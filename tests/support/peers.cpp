@@ -29,6 +29,12 @@
 std::string sourcePath(const std::string& relative) { return std::string(SUITE_SOURCE_DIR) + "/" + relative; }
 std::string buildPath(const std::string& relative) { return std::string(SUITE_BUILD_DIR) + "/" + relative; }
 
+std::string freshBuildDir(const std::string& relative, const std::vector<std::string>& inside) {
+  std::string dir = buildPath(relative), command = "rm -rf '" + dir + "' && mkdir -p '" + dir + "'";
+  for (const std::string& sub : inside) command += " '" + dir + "/" + sub + "'";
+  return std::system(command.c_str()) == 0 ? dir : "";
+}
+
 static sockaddr_in loopback(int port) {
   sockaddr_in a{};
   a.sin_family = AF_INET;

@@ -33,6 +33,9 @@ std::string findProgram(const std::string& name);
 // Paths inside the source and build folders.
 std::string sourcePath(const std::string& relative);
 std::string buildPath(const std::string& relative);
+// buildPath(relative) emptied (or made) with the given empty folders inside;
+// returns its path.
+std::string freshBuildDir(const std::string& relative, const std::vector<std::string>& inside = {});
 
 // Stops its peer when it goes out of scope.
 struct PeerGuard {
