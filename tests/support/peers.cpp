@@ -63,7 +63,8 @@ int freeTcpPort() {
   return port;
 }
 
-std::string findProgram(const std::string& name) {
+// Full path of an installed program, or "" when it is missing.
+static std::string findProgram(const std::string& name) {
   if (name.find('/') != std::string::npos) return access(name.c_str(), X_OK) == 0 ? name : "";
   const char* path = getenv("PATH");
   std::string dirs = std::string(path ? path : "") + ":/usr/sbin:/sbin:/usr/bin:/bin";
