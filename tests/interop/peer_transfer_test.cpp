@@ -27,12 +27,10 @@ struct Row {
 };
 void PrintTo(const Row& r, std::ostream* os) { *os << r.name; }
 
-// A fresh folder with "in" holding the files of the given sizes and an empty
-// "out"; returns their names: in capitals for Kermit, whose sender sends names
+// dir (fresh, with "in" and "out") gets in "in" the files of the given sizes; returns their names: in capitals for Kermit, whose sender sends names
 // so, else in small letters, as rb turns a name in capitals into.
 std::vector<std::string> prepare(const std::string& dir, const std::vector<int>& sizes, std::vector<std::string>* datas,
                                  int salt, bool capitals = false) {
-  std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "/in' '" + dir + "/out'").c_str());
   std::vector<std::string> names;
   for (size_t i = 0; i < sizes.size(); ++i) {
     names.push_back(capitals ? "F" + std::to_string(sizes[i]) + ".BIN" : "f" + std::to_string(sizes[i]) + ".bin");
@@ -114,7 +112,7 @@ class PeerTransfer : public ::testing::TestWithParam<Row> {};
 
 TEST_P(PeerTransfer, EveryFileArrivesWhole) {
   const Row& r = GetParam();
-  std::string dir = buildPath("transfer-interop/" + r.name), list;
+  std::string dir = freshBuildDir("transfer-interop/" + r.name, {"in", "out"}), list;
   std::vector<std::string> datas;
   std::vector<std::string> names = prepare(dir, kSizes, &datas, static_cast<int>(r.name.size()),
                                                r.ours.find("kermit") != std::string::npos);
@@ -158,9 +156,8 @@ INSTANTIATE_TEST_SUITE_P(Peers, PeerTransfer, ::testing::ValuesIn(rows()),
 // resumes over a partial file seeded from another file, so that a resume can
 // be told from a full re-send: the result is that prefix and the rest.
 TEST(PeerTransferZmodem, SkipIfExistsAndCrashRecoveryBothWays) {
-  std::string dir = buildPath("transfer-interop/zmodem-skip");
+  std::string dir = freshBuildDir("transfer-interop/zmodem-skip", {"in", "out"});
   std::vector<std::string> datas;
-  prepare(dir, {}, &datas, 0);
   std::string a = pseudoRandom(5000, 1), c = pseudoRandom(5000, 2), oldA = pseudoRandom(5000, 3);
   writeFile(dir + "/in/A", a);
   writeFile(dir + "/in/C", c);
@@ -172,7 +169,7 @@ TEST(PeerTransferZmodem, SkipIfExistsAndCrashRecoveryBothWays) {
 
   for (bool weSend : {false, true}) {
     std::string what = weSend ? "send" : "receive";
-    dir = buildPath("transfer-interop/zmodem-recover-" + what);
+    dir = freshBuildDir("transfer-interop/zmodem-recover-" + what, {"in", "out"});
     datas.clear();
     prepare(dir, {300000}, &datas, 5);
     std::string seed = pseudoRandom(100000, 6);

@@ -6,30 +6,16 @@
 #include <string>
 
 #include "shell/message_box_posix.h"
-#include "shell/settings_posix.h"
 #include "telnet/netlink_posix.h"
 #include "telnet/rlogin.h"
 #include "telnet/telnet_engine.h"
-#include "telnet/telnet_terminal.h"
-#include "terminal/emulator.h"
 #include "terminal/link.h"
-#include "terminal/options.h"
 #include "terminal/receive.h"
-#include "terminal/screen.h"
-#include "terminal/terminal_state.h"
 #include "tests/support/peers.h"
 #include "tests/support/screen_text.h"
 #include "tests/support/telnet_peers.h"
 
 namespace {
-bool pumpUntilOnScreen(const std::string& text, int ms) {
-  for (int waited = 0; waited < ms; waited += 20) {
-    if (screenText().find(text) != std::string::npos) return true;
-    if (netWaitInput(20) && receiveAvailable() == LINK_LOST) break;
-  }
-  return screenText().find(text) != std::string::npos;
-}
-
 void typeLine(const std::string& line) {
   std::string typed = line + "\r";
   sendBytes(reinterpret_cast<const uint8_t*>(typed.data()), static_cast<int>(typed.size()));
@@ -62,17 +48,9 @@ TEST_P(TelnetServer, PromptSizeAndBytesFF) {
   int port = freeTcpPort();
   PeerGuard server(host.start(port));
   ASSERT_TRUE(waitListening(port, 5000)) << host.name;
-  settingsReset();
-  messagesClear();
-  ASSERT_EQ(terminalReset(24, 80, 1000), 0);
-  terminalOptions.emulation = 4;
-  emulatorConnectionStart();
-  ASSERT_EQ(telnetConnectLoopback(port, host.rlogin ? "vt100" : "vt102", host.rlogin,
-                                  host.rlogin ? "localhost" : "127.0.0.1"), 0)
+  ASSERT_EQ(telnetOpenVt100(port, host.rlogin ? "vt100" : "vt102", host.rlogin,
+                            host.rlogin ? "localhost" : "127.0.0.1", !host.rlogin), 0)
       << (messagesShown().empty() ? "" : messagesShown()[0].text);
-  telnetSession.binaryMode = !host.rlogin;
-  telnetAttachTerminal();
-  telnetOnConnected();
   if (host.rlogin) {
     EXPECT_GE(netLocalPort(), 512);
     EXPECT_LE(netLocalPort(), 1023);

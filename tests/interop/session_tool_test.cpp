@@ -113,8 +113,7 @@ class SessionTool : public ::testing::TestWithParam<Row> {};
 
 TEST_P(SessionTool, RunsAsAUserRunsIt) {
   const Row& r = GetParam();
-  std::string dir = buildPath(std::string("session-tool/") + r.name), data;
-  std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "/down'").c_str());
+  std::string dir = freshBuildDir(std::string("session-tool/") + r.name, {"down"}), data;
   for (int i = 0; i < 400 * 256; ++i) data.push_back(static_cast<char>(i & 0xFF));
   writeFile(dir + "/all.bin", data);
   writeFile(dir + "/script.scr", r.script);

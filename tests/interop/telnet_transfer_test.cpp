@@ -50,10 +50,7 @@ void PrintTo(const Row& r, std::ostream* os) { *os << r.name; }
 // Logs in to telnetd and starts the peer from its shell, as a user of our
 // Telnet terminal would before pressing Send or Receive.
 void startThroughShell(int port, const std::string& command) {
-  ASSERT_EQ(terminalReset(24, 80, 1000), 0);
-  ASSERT_EQ(telnetConnectLoopback(port, "vt100"), 0);
-  telnetAttachTerminal();
-  telnetOnConnected();
+  ASSERT_EQ(telnetOpenVt100(port, "vt100"), 0);
   std::string seen;
   ASSERT_TRUE(telnetPumpUntil(&seen, "# ", 5000)) << seen;
   std::string line = command + " 2>/dev/null\r";
@@ -69,8 +66,7 @@ void countRetries(int, const char* text) { retriesShown += std::string(text) == 
 
 TEST_P(TelnetTransfer, FilesArriveWhole) {
   const Row& c = GetParam();
-  std::string dir = buildPath(std::string("telnet-transfer/") + c.name), names;
-  std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "/from' '" + dir + "/to'").c_str());
+  std::string dir = freshBuildDir(std::string("telnet-transfer/") + c.name, {"from", "to"}), names;
   std::vector<std::string> files;
   for (size_t size : c.sizes) {
     // Our Kermit sender sends names in capitals; rb turns such names into small letters.

@@ -14,12 +14,6 @@
 #include "tests/support/tool_runner.h"
 
 namespace {
-std::string workDir(const std::string& name) {
-  std::string dir = buildPath("text-interop/" + name);
-  std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "'").c_str());
-  return dir;
-}
-
 int shell(const std::string& dir, const std::string& command) {
   return std::system(("cd '" + dir + "' && " + command).c_str());
 }
@@ -48,7 +42,7 @@ int textfile(const std::string& args, std::string* out) {
 // Our parts, joined without their BEGIN lines as a user joins mail parts, give
 // GNU uudecode the file back; GNU uuencode output decodes with ours.
 TEST(TextTools, UuencodeBothWaysWithSharutils) {
-  std::string dir = workDir("uu");
+  std::string dir = freshBuildDir("text-interop/uu");
   for (const Sample& s : samples()) {
     writeFile(dir + "/" + s.name, s.data);
     std::string out;
@@ -74,7 +68,7 @@ TEST(TextTools, UuencodeBothWaysWithSharutils) {
 // A path on GNU's "begin" line still lands beside the input; GNU's base64 form
 // is not ours to read: its long lines bring the question, and No ends it.
 TEST(TextTools, UudecodeRefusesWhatItCannotRead) {
-  std::string dir = workDir("uu-refuse");
+  std::string dir = freshBuildDir("text-interop/uu-refuse");
   writeFile(dir + "/x", "some text\n");
   ASSERT_EQ(shell(dir, "uuencode x /etc/evil > abs.uue && uuencode -m x m.bin > b64.uue"), 0);
   std::string out;
@@ -87,7 +81,7 @@ TEST(TextTools, UudecodeRefusesWhatItCannotRead) {
 // unix2dos and our Unix-to-DOS agree on every input; dos2unix keeps a lone CR
 // where our DOS-to-Unix drops every CR, so the two agree once lone CRs are gone.
 TEST(TextTools, LineEndsAgainstDos2unixOurDosToUnixDropsLoneCr) {
-  std::string dir = workDir("dos");
+  std::string dir = freshBuildDir("text-interop/dos");
   std::string text = "one\ntwo\r\n\nthree\r\n" + std::string(1023, 'x') + "\r\nafter\n";
   std::vector<Sample> inputs = {{"plain", text},
                                 {"lonecr", "a\rb\r\nc\n"},
@@ -112,7 +106,7 @@ TEST(TextTools, LineEndsAgainstDos2unixOurDosToUnixDropsLoneCr) {
 // for CR LF, bare LF and strip linefeed, and a capture that ends at the first
 // 0x04 while the far side keeps the line open.
 TEST(TextTools, AsciiTransferThroughSocatToCat) {
-  std::string dir = workDir("ascii");
+  std::string dir = freshBuildDir("text-interop/ascii");
   std::string xfer = buildPath("tools/xfer");
   writeFile(dir + "/t.txt", "one\r\ntwo\nthree\n");
   struct Case {

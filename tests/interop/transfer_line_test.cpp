@@ -24,8 +24,7 @@ std::string flowOf(int fd) {
 }  // namespace
 
 TEST(TransferLineSettings, XonXoffOneWayDuringTheTransferAndTheSessionsAfter) {
-  std::string dir = buildPath("transfer-line");
-  std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "'").c_str());
+  std::string dir = freshBuildDir("transfer-line");
   writeFile(dir + "/f", "some data");
   for (bool sending : {false, true}) {
     for (bool sessionFlow : {false, true}) {

@@ -17,12 +17,9 @@ TEST(ZmodemDeepChannel, OneSpoiltByteCostsARetryNotTheTransfer) {
     const char* name;
     std::string sender;
   } cases[] = {{"ours", xfer + " send --protocol zmodem data"}, {"sz", "sz -q data"}};
-  std::string data(8 << 20, '\0');
-  uint32_t seed = 7;
-  for (char& c : data) c = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 16);
+  const std::string data = pseudoRandom(8 << 20, 7);
   for (const Case& c : cases) {
-    std::string dir = buildPath(std::string("zmodem-deep/") + c.name);
-    std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "/in' '" + dir + "/out'").c_str());
+    std::string dir = freshBuildDir(std::string("zmodem-deep/") + c.name, {"in", "out"});
     writeFile(dir + "/in/data", data);
     int receiverPort = freeTcpPort(), relayPort = freeTcpPort();
     PeerGuard receiver(peerStart({"socat", "TCP-LISTEN:" + std::to_string(receiverPort) + ",bind=127.0.0.1,reuseaddr",

@@ -15,8 +15,8 @@
 namespace {
 
 TEST(ZmodemFileDate, RzKeepsEveryFilesDateAndMode) {
-  const std::string dir = buildPath("transfer-interop/zmodem-dates");
-  ASSERT_EQ(std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "/in' '" + dir + "/out'").c_str()), 0);
+  const std::string dir = freshBuildDir("transfer-interop/zmodem-dates", {"in", "out"});
+  ASSERT_NE(dir, "");
   const struct {
     const char* name;
     long modified;  // seconds since 1970

@@ -29,6 +29,12 @@
 std::string sourcePath(const std::string& relative) { return std::string(SUITE_SOURCE_DIR) + "/" + relative; }
 std::string buildPath(const std::string& relative) { return std::string(SUITE_BUILD_DIR) + "/" + relative; }
 
+std::string freshBuildDir(const std::string& relative, const std::vector<std::string>& inside) {
+  std::string dir = buildPath(relative), command = "rm -rf '" + dir + "' && mkdir -p '" + dir + "'";
+  for (const std::string& sub : inside) command += " '" + dir + "/" + sub + "'";
+  return std::system(command.c_str()) == 0 ? dir : "";
+}
+
 static sockaddr_in loopback(int port) {
   sockaddr_in a{};
   a.sin_family = AF_INET;
@@ -57,7 +63,8 @@ int freeTcpPort() {
   return port;
 }
 
-std::string findProgram(const std::string& name) {
+// Full path of an installed program, or "" when it is missing.
+static std::string findProgram(const std::string& name) {
   if (name.find('/') != std::string::npos) return access(name.c_str(), X_OK) == 0 ? name : "";
   const char* path = getenv("PATH");
   std::string dirs = std::string(path ? path : "") + ":/usr/sbin:/sbin:/usr/bin:/bin";

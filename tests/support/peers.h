@@ -28,11 +28,12 @@ bool peerExited(pid_t pid);
 // A connected TCP socket to 127.0.0.1:port, or -1. localPort > 0 binds the
 // source port first (Rlogin servers want one below 1024).
 int tcpConnect(int port, int localPort = 0);
-// Full path of an installed program, or "" when it is missing.
-std::string findProgram(const std::string& name);
 // Paths inside the source and build folders.
 std::string sourcePath(const std::string& relative);
 std::string buildPath(const std::string& relative);
+// buildPath(relative) emptied (or made) with the given empty folders inside;
+// returns its path.
+std::string freshBuildDir(const std::string& relative, const std::vector<std::string>& inside = {});
 
 // Stops its peer when it goes out of scope.
 struct PeerGuard {

@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "shell/message_box_posix.h"
+#include "shell/settings_posix.h"
 #include "telnet/netlink_posix.h"
 #include "telnet/telnet_engine.h"
 #include "telnet/telnet_terminal.h"
@@ -18,6 +20,7 @@
 #include "terminal/terminal_state.h"
 #include "terminal/terminal_type.h"
 #include "tests/support/peers.h"
+#include "tests/support/screen_text.h"
 
 // socat accepting on 127.0.0.1:port and running command for each connection.
 static pid_t perConnection(int port, const std::string& command, const std::string& logName) {
@@ -70,6 +73,35 @@ int telnetConnectLoopback(int port, const char* terminalId, bool rlogin, const c
   r.port = port;
   r.rlogin = rlogin;
   return netConnectPosix(r, 3000);
+}
+
+int telnetOpenVt100(int port, const char* terminalId, bool rlogin, const char* address, bool binary) {
+  settingsReset();
+  messagesClear();
+  if (terminalReset(24, 80, 1000) != 0) return -1;
+  terminalOptions.emulation = TERM_VT100;
+  emulatorConnectionStart();
+  int result = telnetConnectLoopback(port, terminalId, rlogin, address);
+  if (result != 0) return result;
+  telnetSession.binaryMode = binary;
+  telnetAttachTerminal();
+  telnetOnConnected();
+  return 0;
+}
+
+int countOnScreen(const std::string& text) {
+  std::string all = screenText();
+  int n = 0;
+  for (size_t at = all.find(text); at != std::string::npos; at = all.find(text, at + 1)) ++n;
+  return n;
+}
+
+bool pumpUntilOnScreen(const std::string& text, int ms, int count) {
+  for (int waited = 0; waited < ms; waited += 20) {
+    if (countOnScreen(text) >= count) return true;
+    if (netWaitInput(20) && receiveAvailable() == LINK_LOST) break;
+  }
+  return countOnScreen(text) >= count;
 }
 
 int telnetAttachTextTerminal() {

@@ -25,6 +25,17 @@ bool rloginTrustLocalhost();
 int telnetConnectLoopback(int port, const char* terminalId, bool rlogin = false,
                           const char* address = "127.0.0.1");
 
+// Empties the settings and the messages, makes a fresh 24 x 80 VT100 terminal,
+// connects it as telnetConnectLoopback does (binary: the session offers binary
+// mode) and, once connected, attaches the engine and sends the offers or the
+// handshake. Returns the connect's result.
+int telnetOpenVt100(int port, const char* terminalId, bool rlogin = false, const char* address = "127.0.0.1",
+                    bool binary = false);
+// Pumps the receive path until text shows count times on the screen (at most
+// ms, or until the line is lost).
+bool pumpUntilOnScreen(const std::string& text, int ms, int count = 1);
+int countOnScreen(const std::string& text);
+
 // A TTY terminal of 24 x 80 with the longest scrollback, the Telnet engine
 // in its hook slots: what reaches it is the data of the stream. Returns 0.
 int telnetAttachTextTerminal();
