@@ -28,36 +28,17 @@ class Line:
         self.folder = tempfile.mkdtemp(prefix="kelvro32_far_")
         os.chmod(self.folder, 0o755)
         stack.callback(shutil.rmtree, self.folder, True)
-        self.path = os.path.join(desk.env["WINEPREFIX"], "com%d" % number)
-        if os.path.lexists(self.path):
-            os.remove(self.path)
         shell = "cd '%s' && PS1='far$ ' exec /bin/sh -i" % self.folder
-        self.proc = subprocess.Popen(
-            ["socat", "PTY,link=%s,raw,echo=0" % self.path, "SYSTEM:%s,pty,setsid,ctty,stderr,sane" % shell],
-            stderr=subprocess.DEVNULL)
-        stack.callback(self.stop)
-        check(wait_for(lambda: os.path.exists(self.path), 5), "socat made no pseudo-terminal")
-        desk.run("wine", "reg", "add", r"HKLM\Software\Wine\Ports", "/v", "COM%d" % number, "/t", "REG_SZ",
-                 "/d", self.path, "/f")
+        self.path, _ = e2e.com_port(desk, stack, number, "SYSTEM:%s,pty,setsid,ctty,stderr,sane" % shell)
 
     def file(self, name):
         return os.path.join(self.folder, name)
-
-    def stop(self):
-        if self.proc.poll() is None:
-            self.proc.terminate()
-        self.proc.wait()
 
 
 class Kelvro(e2e.Program):
     """kelvro32.exe in a fresh program directory holding a direct entry."""
 
-    def __init__(self, desk, args, directory):
-        self.desk = desk
-        self.dir = directory
-        self.log = os.devnull
-        self.proc = subprocess.Popen(["wine", EXE] + list(args), cwd=self.dir, env=desk.env,
-                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    exe = EXE
 
 
 def direct_entry(port_index=0, name="Serial"):

@@ -48,26 +48,14 @@ class Server:
             "local_enable=YES", "write_enable=YES", "local_root=" + self.tree, "pam_service_name=vsftpd",
             "pasv_enable=YES", "pasv_address=127.0.0.1", "port_enable=YES", "connect_from_port_20=NO",
             "secure_chroot_dir=" + os.path.join(self.run, "empty"), "seccomp_sandbox=NO", "xferlog_enable=NO", ""]))
-        self.proc = subprocess.Popen(["/usr/sbin/vsftpd", conf], stderr=subprocess.DEVNULL)
-        stack.callback(self.stop)
-        check(wait_for(lambda: subprocess.run(["ss", "-Hltn", "sport = :%d" % self.port], capture_output=True,
-                                              text=True).stdout.strip(), 5), "vsftpd does not listen")
-
-    def stop(self):
-        if self.proc.poll() is None:
-            self.proc.terminate()
-        self.proc.wait()
+        e2e.spawn(stack, ["/usr/sbin/vsftpd", conf])
+        e2e.check_listening(self.port, "vsftpd does not listen")
 
 
 class Quenda(e2e.Program):
     """quenda32.exe in a program directory of its own, its session logs in it."""
 
-    def __init__(self, desk, args, directory):
-        self.desk = desk
-        self.dir = directory
-        self.log = os.devnull
-        self.proc = subprocess.Popen(["wine", EXE] + list(args), cwd=self.dir, env=desk.env,
-                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    exe = EXE
 
     def entry_file(self, stem):
         for name in os.listdir(self.dir):
