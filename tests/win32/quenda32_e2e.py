@@ -191,6 +191,32 @@ def case_command_line_refused(desk, stack):
         check(not desk.windows(TITLE), "a main window appeared for %r" % args)
 
 
+def case_email_dialog_shows_keeps_and_refuses_an_empty_address(desk, stack):
+    """Settings > Email address shows the stored address: OK keeps it, one
+    typed over it is stored, Cancel stores nothing, an empty field only beeps."""
+    desk.reg_set("email", "first@example.org")
+    prog = start(desk, stack)
+    main = desk.window(TITLE)
+    time.sleep(1.5)  # the splash box closes itself
+    for typed, key, stored in ((None, "Return", "first@example.org"), ("second@example.org", "Return", None),
+                               ("third@example.org", "Escape", None), ("", "Return", None)):
+        desk.menu(main, "s", "e")
+        box = desk.window("Email address")
+        if typed == "":
+            desk.keys(box, "ctrl+a", "BackSpace")
+        elif typed:
+            desk.fill(box, typed)
+        desk.keys(box, key)
+        if typed == "":
+            time.sleep(1)
+            check(desk.windows("Email address"), "OK with an empty address closed the box")
+            desk.keys(box, "Escape")
+        desk.gone("Email address", "the box stayed after %r" % typed)
+        stored = stored or "second@example.org"
+        check(desk.reg_get("email") == stored, "email %r after %r, not %r" % (desk.reg_get("email"), typed, stored))
+    desk.menu_exit(prog, main)
+
+
 def case_ftpbook_menu_connects_existing_entry_and_sheet_pages(desk, stack):
     """File > FTPbook connects an existing entry (anonymous); Edit shows the
     sheet, each of whose pages is looked at."""
