@@ -80,12 +80,9 @@ def program_dir(entries):
     for mdm in glob.glob(os.path.join(e2e.BIN, "*.mdm")):
         shutil.copy(mdm, directory)
     for name, number, phone_type, retry in entries:
-        path = os.path.join(directory, name + ".phn")
-        subprocess.run([e2e.ENTRY_TOOL, "new", "phn", path], check=True, capture_output=True)
-        subprocess.run([e2e.ENTRY_TOOL, "set", path, "name=" + name, "phoneNumber=" + number,
-                        "phoneType=%d" % phone_type, "portIndex=0", "speedIndex=1", "makerIndex=4",
-                        "retryCount=%d" % retry, "timeout=30", "emulation=4", "transferProtocol=6"],
-                       check=True, capture_output=True)
+        e2e.new_entry(directory, name + ".phn", "name=" + name, "phoneNumber=" + number,
+                      "phoneType=%d" % phone_type, "portIndex=0", "speedIndex=1", "makerIndex=4",
+                      "retryCount=%d" % retry, "timeout=30", "emulation=4", "transferProtocol=6")
     return directory
 
 

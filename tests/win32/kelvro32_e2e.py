@@ -6,7 +6,6 @@ lines for ./test."""
 import os
 import shutil
 import signal
-import subprocess
 import sys
 import tempfile
 import time
@@ -43,10 +42,8 @@ class Kelvro(e2e.Program):
 
 def direct_entry(port_index=0, name="Serial"):
     directory = tempfile.mkdtemp(prefix="kelvro32_e2e_")
-    path = os.path.join(directory, name + ".phn")
-    subprocess.run([e2e.ENTRY_TOOL, "new", "phn", path], check=True, capture_output=True)
-    subprocess.run([e2e.ENTRY_TOOL, "set", path, "name=" + name, "phoneType=2", "portIndex=%d" % port_index,
-                    "speedIndex=1", "emulation=4", "transferProtocol=6"], check=True, capture_output=True)
+    e2e.new_entry(directory, name + ".phn", "name=" + name, "phoneType=2", "portIndex=%d" % port_index,
+                  "speedIndex=1", "emulation=4", "transferProtocol=6")
     return directory
 
 
@@ -54,11 +51,17 @@ def start(desk, stack, lines, port_index=0):
     """kelvro32 on the direct entry of COM(port_index + 1), once the Wine
     server has the port mapping of lines."""
     del lines  # mapped before the Wine server restarts
+    return launch(desk, stack, ["Serial"], direct_entry(port_index), DOWNLOAD=None, BookBox=0)
+
+
+def launch(desk, stack, args, directory, **settings):
+    """kelvro32 in directory on a restarted Wine server (which reads the port
+    mapping then), once the settings given are set (None deletes one)."""
     desk.run("wineserver", "-k")
     desk.run("wineserver", "-w")
-    desk.reg_set("DOWNLOAD", None)
-    desk.reg_set("BookBox", 0)
-    prog = Kelvro(desk, ["Serial"], direct_entry(port_index))
+    for name, value in settings.items():
+        desk.reg_set(name, value)
+    prog = Kelvro(desk, args, directory)
     stack.callback(prog.stop)
     return prog
 

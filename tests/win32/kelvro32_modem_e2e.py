@@ -38,11 +38,7 @@ class FarEnd:
 
 
 def offline_program(desk, stack, directory=None):
-    desk.run("wineserver", "-k")
-    desk.run("wineserver", "-w")
-    desk.reg_set("BookBox", 0)
-    prog = k.Kelvro(desk, [], directory or tempfile.mkdtemp(prefix="kelvro32_modem_"))
-    stack.callback(prog.stop)
+    prog = k.launch(desk, stack, [], directory or tempfile.mkdtemp(prefix="kelvro32_modem_"), BookBox=0)
     main = desk.window(k.TITLE)
     time.sleep(1.5)  # the splash box closes itself
     return prog, main

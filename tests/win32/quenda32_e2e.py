@@ -69,11 +69,7 @@ class Quenda(e2e.Program):
 
 
 def entry(directory, name, *fields):
-    path = os.path.join(directory, name + ".ftp")
-    subprocess.run([e2e.ENTRY_TOOL, "new", "ftp", path], check=True, capture_output=True)
-    subprocess.run([e2e.ENTRY_TOOL, "set", path, "name=" + name, "address=127.0.0.1", "sessionCapture=1"] +
-                   list(fields), check=True, capture_output=True)
-    return path
+    return e2e.new_entry(directory, name + ".ftp", "name=" + name, "address=127.0.0.1", "sessionCapture=1", *fields)
 
 
 def start(desk, stack, args=(), book=103, entries=()):

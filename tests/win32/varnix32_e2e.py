@@ -287,8 +287,10 @@ def start(desk, stack, args=(), book=103, directory=None, trace=None):
 
 
 def new_entry(directory, file, *fields):
+    """A new entry file of the kind its extension names (tel, phn, ftp)."""
     path = os.path.join(directory, file)
-    subprocess.run([ENTRY_TOOL, "new", "tel", path], check=True, capture_output=True)
+    kind = os.path.splitext(file)[1][1:].lower()
+    subprocess.run([ENTRY_TOOL, "new", kind, path], check=True, capture_output=True)
     if fields:
         subprocess.run([ENTRY_TOOL, "set", path] + list(fields), check=True, capture_output=True)
     return path
