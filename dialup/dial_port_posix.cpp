@@ -1,34 +1,15 @@
 // The dialing's port on the host: the terminal device standing for the COM
 // port (serial_connection_posix.h), attached as the link.
-#include <fcntl.h>
-#include <termios.h>
-#include <unistd.h>
-
 #include "dialup/dial_port.h"
 #include "dialup/serial_connection_posix.h"
-#include "shell/message_box.h"
-#include "shell/message_ids.h"
 #include "terminal/link.h"
-#include "terminal/link_fd_posix.h"
 
 namespace {
 bool open_ = false;
 }
 
 int dialPortOpen(const LineSettings& line) {
-  const char* path = serialPosixDevice(line.portIndex);
-  int fd = path[0] ? ::open(path, O_RDWR | O_NOCTTY | O_NONBLOCK) : -1;
-  if (fd < 0) {
-    messageBeep();
-    messageBox(TXT_DEVICE_OPEN_ERROR, nullptr, MSG_OK | MSG_ICONSTOP);
-    return -1;
-  }
-  termios t{};
-  if (tcgetattr(fd, &t) == 0) {
-    cfmakeraw(&t);
-    tcsetattr(fd, TCSANOW, &t);
-  }
-  linkAttachFd(fd, false);
+  if (serialPosixAttach(line.portIndex) < 0) return -1;
   open_ = true;
   return 0;
 }

@@ -64,6 +64,23 @@ void keep(EditorState& s) {
   modemProfileSave(s.maker, currentProfile);
 }
 
+// Cancel, the Help button and context help, alike in the three dialogs.
+INT_PTR commonMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, int helpButton,
+                      const HelpTopic& help) {
+  if (message == WM_HELP) {
+    helpContextPopup(reinterpret_cast<const HELPINFO*>(lParam), help);
+    return TRUE;
+  }
+  if (message != WM_COMMAND) return FALSE;
+  if (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDC_MODEM_CANCEL) {
+    EndDialog(dialog, IDCANCEL);
+    return TRUE;
+  }
+  if (LOWORD(wParam) != helpButton) return FALSE;
+  helpShowTopic(dialog, help);
+  return TRUE;
+}
+
 template <size_t N>
 INT_PTR editorMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, const SlotEdit (&edits)[N],
                       const HelpTopic& help, bool commands) {
@@ -97,20 +114,10 @@ INT_PTR editorMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, c
           keep(*s);
           EndDialog(dialog, IDOK);
           return TRUE;
-        case IDC_MODEM_CANCEL:
-        case IDCANCEL:
-          EndDialog(dialog, IDCANCEL);
-          return TRUE;
-        case IDC_MODEM_HELP:
-          helpShowTopic(dialog, help);
-          return TRUE;
       }
       break;
-    case WM_HELP:
-      helpContextPopup(reinterpret_cast<const HELPINFO*>(lParam), help);
-      return TRUE;
   }
-  return FALSE;
+  return commonMessage(dialog, message, wParam, lParam, IDC_MODEM_HELP, help);
 }
 
 void fillMakers(HWND list, int selected) {
@@ -146,19 +153,10 @@ INT_PTR CALLBACK ModemListDlgFunc(HWND dialog, UINT message, WPARAM wParam, LPAR
         case IDC_MODEM_SELECT:
           DialogBoxParamA(GetModuleHandleA(nullptr), "MODEMDLG", dialog, mCommDlgFunc, reinterpret_cast<LPARAM>(s));
           return TRUE;
-        case IDC_MODEM_LIST_HELP:
-          helpShowTopic(dialog, HELP_MODEM_SETTING);
-          return TRUE;
-        case IDCANCEL:
-          EndDialog(dialog, IDCANCEL);
-          return TRUE;
       }
       break;
-    case WM_HELP:
-      helpContextPopup(reinterpret_cast<const HELPINFO*>(lParam), HELP_MODEM_SETTING);
-      return TRUE;
   }
-  return FALSE;
+  return commonMessage(dialog, message, wParam, lParam, IDC_MODEM_LIST_HELP, HELP_MODEM_SETTING);
 }
 
 void modemSettingDialog(HWND owner, PhoneEntry& entry) {

@@ -22,20 +22,10 @@ bool portOpen = false;
 bool eightBit = true;
 
 int lineOpen(const SessionProfile& profile) {
-  int port = profile.line.portIndex;
-  int fd = devices[port].empty() ? -1 : ::open(devices[port].c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-  if (fd < 0) {
-    messageBeep();
-    messageBox(TXT_DEVICE_OPEN_ERROR, nullptr, MSG_OK | MSG_ICONSTOP);
+  if (serialPosixAttach(profile.line.portIndex) < 0) {
     frameAttemptEnded();
     return -1;
   }
-  termios t{};
-  if (tcgetattr(fd, &t) == 0) {
-    cfmakeraw(&t);
-    tcsetattr(fd, TCSANOW, &t);
-  }
-  linkAttachFd(fd, false);
   portOpen = true;
   eightBit = profile.line.dataBitsIndex == 0;
   frameEstablished();
@@ -75,6 +65,23 @@ void serialPosixSetDevice(int portIndex, const char* path) {
 
 const char* serialPosixDevice(int portIndex) {
   return portIndex >= 0 && portIndex < 8 ? devices[portIndex].c_str() : "";
+}
+
+int serialPosixAttach(int portIndex) {
+  const char* path = serialPosixDevice(portIndex);
+  int fd = path[0] ? ::open(path, O_RDWR | O_NOCTTY | O_NONBLOCK) : -1;
+  if (fd < 0) {
+    messageBeep();
+    messageBox(TXT_DEVICE_OPEN_ERROR, nullptr, MSG_OK | MSG_ICONSTOP);
+    return -1;
+  }
+  termios t{};
+  if (tcgetattr(fd, &t) == 0) {
+    cfmakeraw(&t);
+    tcsetattr(fd, TCSANOW, &t);
+  }
+  linkAttachFd(fd, false);
+  return 0;
 }
 
 int serialPosixDrain() {

@@ -6,5 +6,8 @@
 void serialPosixSetDevice(int portIndex, const char* path);
 // The device standing for portIndex ("" when none).
 const char* serialPosixDevice(int portIndex);
+// Opens the device of portIndex raw and attaches it as the link; a port that
+// will not open gets the device error box and -1.
+int serialPosixAttach(int portIndex);
 // One receive pass over the open port; a lost port hangs up. LINK_LOST then.
 int serialPosixDrain();

@@ -27,45 +27,24 @@ int saveFtp(const uint8_t* record) {
 }
 }  // namespace
 
-const ConfigFieldMap BOOK_CONFIG_FIELDS = {
-    BOOK_ENTRY_SIZE,
-    bookField::name,
-    bookField::emulation, bookField::terminalId, bookField::terminalHeight, bookField::terminalWidth,
-    bookField::resizeMode,
-    {bookField::displayControls, bookField::localEcho, bookField::crInbound, bookField::crOutbound,
-     bookField::autowrap, bookField::backspaceDelete, bookField::scrollLock, bookField::keypadApplication,
-     bookField::stripHighBit},
-    bookField::transferProtocol, bookField::maxErrors, bookField::keepBackup,
-    {bookField::colour1, bookField::colour2},
-    bookField::fontFace, bookField::fontHeight, bookField::fontWidth, bookField::fontCharSet,
-    bookField::downloadDir, bookField::sessionDir, bookField::sessionCapture,
-    bookField::stripLinefeed, bookField::transferStartChar, bookField::transferEndChar, bookField::lineDelay,
-    bookField::charDelay,
-    bookField::zmodemSkipExisting, bookField::zmodemCrashRecover, bookField::zmodemSegmented,
-    bookField::zmodemEscapeControl,
-    bookField::kermitPacketSize, bookField::kermitEightbit,
-    saveBook,
-};
+// The book and phone entries name their terminal fields alike; F is the
+// entry's field namespace.
+#define TERMINAL_ENTRY_FIELDS(F, SIZE, TERMINAL_ID, SAVE)                                                          \
+  {SIZE, F::name, F::emulation, TERMINAL_ID, F::terminalHeight, F::terminalWidth, F::resizeMode,                   \
+   {F::displayControls, F::localEcho, F::crInbound, F::crOutbound, F::autowrap, F::backspaceDelete, F::scrollLock, \
+    F::keypadApplication, F::stripHighBit},                                                                        \
+   F::transferProtocol, F::maxErrors, F::keepBackup, {F::colour1, F::colour2},                                     \
+   F::fontFace, F::fontHeight, F::fontWidth, F::fontCharSet, F::downloadDir, F::sessionDir, F::sessionCapture,     \
+   F::stripLinefeed, F::transferStartChar, F::transferEndChar, F::lineDelay, F::charDelay,                         \
+   F::zmodemSkipExisting, F::zmodemCrashRecover, F::zmodemSegmented, F::zmodemEscapeControl,                       \
+   F::kermitPacketSize, F::kermitEightbit, SAVE}
+
+const ConfigFieldMap BOOK_CONFIG_FIELDS =
+    TERMINAL_ENTRY_FIELDS(bookField, BOOK_ENTRY_SIZE, bookField::terminalId, saveBook);
 
 // The phone entry names no Terminal ID: the emulation's own is announced.
-const ConfigFieldMap PHONE_CONFIG_FIELDS = {
-    PHONE_ENTRY_SIZE,
-    phoneField::name,
-    phoneField::emulation, NONE, phoneField::terminalHeight, phoneField::terminalWidth, phoneField::resizeMode,
-    {phoneField::displayControls, phoneField::localEcho, phoneField::crInbound, phoneField::crOutbound,
-     phoneField::autowrap, phoneField::backspaceDelete, phoneField::scrollLock, phoneField::keypadApplication,
-     phoneField::stripHighBit},
-    phoneField::transferProtocol, phoneField::maxErrors, phoneField::keepBackup,
-    {phoneField::colour1, phoneField::colour2},
-    phoneField::fontFace, phoneField::fontHeight, phoneField::fontWidth, phoneField::fontCharSet,
-    phoneField::downloadDir, phoneField::sessionDir, phoneField::sessionCapture,
-    phoneField::stripLinefeed, phoneField::transferStartChar, phoneField::transferEndChar, phoneField::lineDelay,
-    phoneField::charDelay,
-    phoneField::zmodemSkipExisting, phoneField::zmodemCrashRecover, phoneField::zmodemSegmented,
-    phoneField::zmodemEscapeControl,
-    phoneField::kermitPacketSize, phoneField::kermitEightbit,
-    savePhone,
-};
+const ConfigFieldMap PHONE_CONFIG_FIELDS = TERMINAL_ENTRY_FIELDS(phoneField, PHONE_ENTRY_SIZE, NONE, savePhone);
+#undef TERMINAL_ENTRY_FIELDS
 
 // The FTP entry has no terminal and no transfer protocols; its colours are
 // whole RGB values with a switch of their own, which its own page edits.

@@ -96,19 +96,14 @@ struct ModemScript {
 // The profile the tests dial with: Hayes-style strings and result texts.
 inline ModemProfile scriptProfile(const char* reset = "ATZ^M") {
   ModemProfile p{};
-  profileSetSlot(p, SLOT_RESET, reset);
-  profileSetSlot(p, SLOT_INIT, "ATE1V1^M");
-  profileSetSlot(p, SLOT_DIAL_PREFIX, "ATD");
-  profileSetSlot(p, SLOT_DIAL_SUFFIX, "^M");
-  profileSetSlot(p, SLOT_ESCAPE, "~~~+++~~~");
-  profileSetSlot(p, SLOT_HANGUP, "ATH0^M");
-  profileSetSlot(p, SLOT_RESULT_BUSY, "BUSY");
-  profileSetSlot(p, SLOT_RESULT_DIALTONE, "NO DIALTONE");
-  profileSetSlot(p, SLOT_RESULT_CARRIER, "NO CARRIER");
-  profileSetSlot(p, SLOT_RESULT_ANSWER, "NO ANSWER");
-  profileSetSlot(p, SLOT_RESULT_TIMEOUT, "TIMEOUT");
-  profileSetSlot(p, SLOT_RESULT_ERROR, "ERROR");
-  profileSetSlot(p, SLOT_RESULT_OK, "OK");
-  profileSetSlot(p, SLOT_RESULT_CONNECT, "CONNECT");
+  const struct {
+    int slot;
+    const char* text;
+  } slots[] = {{SLOT_RESET, reset}, {SLOT_INIT, "ATE1V1^M"}, {SLOT_DIAL_PREFIX, "ATD"}, {SLOT_DIAL_SUFFIX, "^M"},
+               {SLOT_ESCAPE, "~~~+++~~~"}, {SLOT_HANGUP, "ATH0^M"}, {SLOT_RESULT_BUSY, "BUSY"},
+               {SLOT_RESULT_DIALTONE, "NO DIALTONE"}, {SLOT_RESULT_CARRIER, "NO CARRIER"},
+               {SLOT_RESULT_ANSWER, "NO ANSWER"}, {SLOT_RESULT_TIMEOUT, "TIMEOUT"}, {SLOT_RESULT_ERROR, "ERROR"},
+               {SLOT_RESULT_OK, "OK"}, {SLOT_RESULT_CONNECT, "CONNECT"}};
+  for (const auto& s : slots) profileSetSlot(p, s.slot, s.text);
   return p;
 }

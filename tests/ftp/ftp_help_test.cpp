@@ -1,69 +1,36 @@
-// The FTP program's help file as the build makes it: every topic and pop-up
-// file the program opens is in it, and the pop-up files have a text for each
-// control of the FTP book, Quick Connect and the FTP pages.
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <string>
-#include <vector>
-
+// The FTP program's help file: its topics, and a pop-up text for each control
+// of the FTP book, Quick Connect and the FTP pages.
 #include "frame/config_ids.h"
 #include "ftp/ftp_help.h"
 #include "ftp/ftp_ids.h"
 #include "shell/book_dialog_ids.h"
-#include "tests/support/file_text.h"
-
-namespace fs = std::filesystem;
+#include "tests/support/help_check.h"
 
 namespace {
-const fs::path SOURCES = fs::path(SUITE_SOURCE_DIR) / "help" / "ftp";
-}  // namespace
+const HelpSources HELP = {"ftp", "kelvro32-ftp.hhp", FTP_HELP_CHM, ftpHelpTopicTable, ftpHelpTopicCount};
 
-TEST(FtpHelpFile, TheCompiledFileHoldsEveryTopicAndPopupOfTheProgram) {
-  char pattern[] = "/tmp/ftphelp-XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
-  fs::path work = pattern;
-  fs::copy(SOURCES, work, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-  std::string command = "cd '" + work.string() + "' && chmcmd --no-html-scan kelvro32-ftp.hhp >/dev/null 2>&1";
-  ASSERT_EQ(std::system(command.c_str()), 0) << "chmcmd failed";
-  std::string chm = readFile(work / FTP_HELP_CHM);
-  fs::remove_all(work);
-  ASSERT_EQ(chm.compare(0, 4, "ITSF"), 0);
-  for (int i = 0; i < ftpHelpTopicCount; ++i) {
-    const HelpTopic& t = *ftpHelpTopicTable[i];
-    EXPECT_NE(chm.find(std::string("/") + t.topic), std::string::npos) << t.topic;
-    EXPECT_NE(readFile(SOURCES / t.topic).find("<title>"), std::string::npos) << t.topic;
-    if (t.popups) EXPECT_NE(chm.find(std::string("/") + t.popups), std::string::npos) << t.popups;
-  }
-}
+TEST(FtpHelpFile, TheCompiledFileHoldsEveryTopicAndPopupOfTheProgram) { expectCompiledHelpHoldsEveryTopic(HELP); }
 
 TEST(FtpHelpFile, PopupFilesHaveATextForEachControl) {
-  struct Popups {
-    const HelpTopic& topic;
-    std::vector<int> controls;
-  } tables[] = {
-      {HELP_FTP_BOOK, {IDC_BOOK_LIST, 1, IDC_BOOK_OPEN, IDC_BOOK_NEW, IDC_BOOK_EDIT, IDC_BOOK_COPY, IDC_BOOK_DELETE, 2,
-                       IDC_BOOK_HELP}},
-      {HELP_FTP_COPY, {IDC_COPY_NAME, IDC_COPY_ADDRESS}},
-      {HELP_FTP_QUICK_CONNECT, {IDC_QUICK_ADDRESS, IDC_QUICK_PORT, 1, 2, IDC_BOOK_HELP}},
-      {HELP_FTP_GENERAL, {IDC_FTP_NAME, IDC_FTP_ADDRESS, IDC_FTP_USERNAME, IDC_FTP_PASSWORD, IDC_FTP_PORT,
-                          IDC_FTP_ANONYMOUS, IDC_FTP_SAVE_PASSWORD, IDC_FTP_USE_FIREWALL, IDC_FTP_NO_WINDOW}},
-      {HELP_FTP_FILE_OPTIONS, {IDC_FILE_TO_CURRENT, IDC_FILE_BINARY, IDC_FILE_PASSIVE, IDC_FILE_RECOVER,
-                               IDC_FILE_HIDE_LISTING}},
-      {HELP_FTP_FIREWALL, {IDC_FW_ADDRESS, IDC_FW_PORT, IDC_FW_EDIT_SCRIPT, IDC_FW_CHECK}},
-      {HELP_FTP_USER, {IDC_USER_NAME}},
-      {HELP_FTP_PASSWORD, {IDC_USER_PASSWORD, IDC_USER_SAVE_PASSWORD}},
-      {HELP_FTP_EMAIL, {IDC_EMAIL_ADDRESS}},
-      {HELP_DEFAULT_DIR, {IDC_DIR_DOWNLOAD, IDC_DIR_DOWNLOAD_BROWSE, IDC_DIR_SESSION, IDC_DIR_SESSION_BROWSE,
-                          IDC_DIR_CAPTURE}},
-      {HELP_FTP_COLOR, {IDC_FTP_COLOUR_TEXT, IDC_FTP_COLOUR_BACK, IDC_FTP_COLOUR_DEFAULT}},
-      {HELP_FONTS, {IDC_FONT_FACES, IDC_FONT_SIZES, IDC_FONT_SCRIPT}},
-  };
-  for (const Popups& p : tables) {
-    ASSERT_NE(p.topic.popups, nullptr) << p.topic.topic;
-    std::string text = readFile(SOURCES / p.topic.popups);
-    for (int id : p.controls)
-      EXPECT_NE(text.find(".topic " + std::to_string(id) + "\n"), std::string::npos) << p.topic.popups << " " << id;
-  }
+  expectPopupTextForEachControl(
+      HELP,
+      {
+          {HELP_FTP_BOOK, {IDC_BOOK_LIST, 1, IDC_BOOK_OPEN, IDC_BOOK_NEW, IDC_BOOK_EDIT, IDC_BOOK_COPY,
+                           IDC_BOOK_DELETE, 2, IDC_BOOK_HELP}},
+          {HELP_FTP_COPY, {IDC_COPY_NAME, IDC_COPY_ADDRESS}},
+          {HELP_FTP_QUICK_CONNECT, {IDC_QUICK_ADDRESS, IDC_QUICK_PORT, 1, 2, IDC_BOOK_HELP}},
+          {HELP_FTP_GENERAL, {IDC_FTP_NAME, IDC_FTP_ADDRESS, IDC_FTP_USERNAME, IDC_FTP_PASSWORD, IDC_FTP_PORT,
+                              IDC_FTP_ANONYMOUS, IDC_FTP_SAVE_PASSWORD, IDC_FTP_USE_FIREWALL, IDC_FTP_NO_WINDOW}},
+          {HELP_FTP_FILE_OPTIONS, {IDC_FILE_TO_CURRENT, IDC_FILE_BINARY, IDC_FILE_PASSIVE, IDC_FILE_RECOVER,
+                                   IDC_FILE_HIDE_LISTING}},
+          {HELP_FTP_FIREWALL, {IDC_FW_ADDRESS, IDC_FW_PORT, IDC_FW_EDIT_SCRIPT, IDC_FW_CHECK}},
+          {HELP_FTP_USER, {IDC_USER_NAME}},
+          {HELP_FTP_PASSWORD, {IDC_USER_PASSWORD, IDC_USER_SAVE_PASSWORD}},
+          {HELP_FTP_EMAIL, {IDC_EMAIL_ADDRESS}},
+          {HELP_DEFAULT_DIR, {IDC_DIR_DOWNLOAD, IDC_DIR_DOWNLOAD_BROWSE, IDC_DIR_SESSION, IDC_DIR_SESSION_BROWSE,
+                              IDC_DIR_CAPTURE}},
+          {HELP_FTP_COLOR, {IDC_FTP_COLOUR_TEXT, IDC_FTP_COLOUR_BACK, IDC_FTP_COLOUR_DEFAULT}},
+          {HELP_FONTS, {IDC_FONT_FACES, IDC_FONT_SIZES, IDC_FONT_SCRIPT}},
+      });
 }
+}  // namespace

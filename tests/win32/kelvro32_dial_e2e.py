@@ -31,19 +31,11 @@ class Modem:
     def __init__(self, desk, stack, *rules):
         self.folder = tempfile.mkdtemp(prefix="kelvro32_modem_")
         stack.callback(shutil.rmtree, self.folder, True)
-        self.path = os.path.join(desk.env["WINEPREFIX"], "com1")
-        if os.path.lexists(self.path):
-            os.remove(self.path)
         args = " ".join("'%s'" % r for r in rules)
         # socat's address syntax takes the colons of HOST:PORT: the command goes through a script.
         script = write(os.path.join(self.folder, "run"), "echo $$ > '%s/pid'\nexec '%s' %s\n"
                        % (self.folder, MODEM, args))
-        self.proc = subprocess.Popen(["socat", "PTY,link=%s,raw,echo=0" % self.path, "SYSTEM:sh %s" % script],
-                                     stderr=subprocess.DEVNULL)
-        stack.callback(self.stop)
-        check(wait_for(lambda: os.path.exists(self.path), 5), "socat made no pseudo-terminal")
-        desk.run("wine", "reg", "add", r"HKLM\Software\Wine\Ports", "/v", "COM1", "/t", "REG_SZ", "/d", self.path,
-                 "/f")
+        self.path, _ = e2e.com_port(desk, stack, 1, "SYSTEM:sh %s" % script)
         desk.run("wineserver", "-k")
         desk.run("wineserver", "-w")
 
@@ -51,11 +43,6 @@ class Modem:
         pid = wait_for(lambda: os.path.exists(os.path.join(self.folder, "pid")) and
                        read(os.path.join(self.folder, "pid")).strip(), 5)
         os.kill(int(pid), signal.SIGUSR1)
-
-    def stop(self):
-        if self.proc.poll() is None:
-            self.proc.terminate()
-        self.proc.wait()
 
 
 class Host:
@@ -73,19 +60,12 @@ class Host:
         os.chmod(program, 0o755)
         self.port = e2e.free_port()
         if raw:
-            self.proc = subprocess.Popen(["socat", "TCP-LISTEN:%d,bind=127.0.0.1,reuseaddr" % self.port,
-                                          "EXEC:%s,pty,setsid,ctty,stderr,sane" % program], stderr=subprocess.DEVNULL)
+            e2e.spawn(stack, ["socat", "TCP-LISTEN:%d,bind=127.0.0.1,reuseaddr" % self.port,
+                              "EXEC:%s,pty,setsid,ctty,stderr,sane" % program])
         else:
-            self.proc = subprocess.Popen(["busybox", "telnetd", "-F", "-K", "-l", program, "-f", "/dev/null",
-                                      "-p", str(self.port), "-b", "127.0.0.1"], stderr=subprocess.DEVNULL)
-        stack.callback(self.stop)
-        check(wait_for(lambda: subprocess.run(["ss", "-Hltn", "sport = :%d" % self.port], capture_output=True,
-                                              text=True).stdout.strip(), 5), "telnetd did not listen")
-
-    def stop(self):
-        if self.proc.poll() is None:
-            self.proc.terminate()
-        self.proc.wait()
+            e2e.spawn(stack, ["busybox", "telnetd", "-F", "-K", "-l", program, "-f", "/dev/null",
+                              "-p", str(self.port), "-b", "127.0.0.1"])
+        e2e.check_listening(self.port, "telnetd did not listen")
 
 
 def host(stack, script="PS1='far$ ' exec /bin/sh -i", raw=False):
@@ -100,12 +80,9 @@ def program_dir(entries):
     for mdm in glob.glob(os.path.join(e2e.BIN, "*.mdm")):
         shutil.copy(mdm, directory)
     for name, number, phone_type, retry in entries:
-        path = os.path.join(directory, name + ".phn")
-        subprocess.run([e2e.ENTRY_TOOL, "new", "phn", path], check=True, capture_output=True)
-        subprocess.run([e2e.ENTRY_TOOL, "set", path, "name=" + name, "phoneNumber=" + number,
-                        "phoneType=%d" % phone_type, "portIndex=0", "speedIndex=1", "makerIndex=4",
-                        "retryCount=%d" % retry, "timeout=30", "emulation=4", "transferProtocol=6"],
-                       check=True, capture_output=True)
+        e2e.new_entry(directory, name + ".phn", "name=" + name, "phoneNumber=" + number,
+                      "phoneType=%d" % phone_type, "portIndex=0", "speedIndex=1", "makerIndex=4",
+                      "retryCount=%d" % retry, "timeout=30", "emulation=4", "transferProtocol=6")
     return directory
 
 

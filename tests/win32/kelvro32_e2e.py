@@ -6,7 +6,6 @@ lines for ./test."""
 import os
 import shutil
 import signal
-import subprocess
 import sys
 import tempfile
 import time
@@ -28,44 +27,23 @@ class Line:
         self.folder = tempfile.mkdtemp(prefix="kelvro32_far_")
         os.chmod(self.folder, 0o755)
         stack.callback(shutil.rmtree, self.folder, True)
-        self.path = os.path.join(desk.env["WINEPREFIX"], "com%d" % number)
-        if os.path.lexists(self.path):
-            os.remove(self.path)
         shell = "cd '%s' && PS1='far$ ' exec /bin/sh -i" % self.folder
-        self.proc = subprocess.Popen(
-            ["socat", "PTY,link=%s,raw,echo=0" % self.path, "SYSTEM:%s,pty,setsid,ctty,stderr,sane" % shell],
-            stderr=subprocess.DEVNULL)
-        stack.callback(self.stop)
-        check(wait_for(lambda: os.path.exists(self.path), 5), "socat made no pseudo-terminal")
-        desk.run("wine", "reg", "add", r"HKLM\Software\Wine\Ports", "/v", "COM%d" % number, "/t", "REG_SZ",
-                 "/d", self.path, "/f")
+        self.path, _ = e2e.com_port(desk, stack, number, "SYSTEM:%s,pty,setsid,ctty,stderr,sane" % shell)
 
     def file(self, name):
         return os.path.join(self.folder, name)
-
-    def stop(self):
-        if self.proc.poll() is None:
-            self.proc.terminate()
-        self.proc.wait()
 
 
 class Kelvro(e2e.Program):
     """kelvro32.exe in a fresh program directory holding a direct entry."""
 
-    def __init__(self, desk, args, directory):
-        self.desk = desk
-        self.dir = directory
-        self.log = os.devnull
-        self.proc = subprocess.Popen(["wine", EXE] + list(args), cwd=self.dir, env=desk.env,
-                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    exe = EXE
 
 
 def direct_entry(port_index=0, name="Serial"):
     directory = tempfile.mkdtemp(prefix="kelvro32_e2e_")
-    path = os.path.join(directory, name + ".phn")
-    subprocess.run([e2e.ENTRY_TOOL, "new", "phn", path], check=True, capture_output=True)
-    subprocess.run([e2e.ENTRY_TOOL, "set", path, "name=" + name, "phoneType=2", "portIndex=%d" % port_index,
-                    "speedIndex=1", "emulation=4", "transferProtocol=6"], check=True, capture_output=True)
+    e2e.new_entry(directory, name + ".phn", "name=" + name, "phoneType=2", "portIndex=%d" % port_index,
+                  "speedIndex=1", "emulation=4", "transferProtocol=6")
     return directory
 
 
@@ -73,11 +51,17 @@ def start(desk, stack, lines, port_index=0):
     """kelvro32 on the direct entry of COM(port_index + 1), once the Wine
     server has the port mapping of lines."""
     del lines  # mapped before the Wine server restarts
+    return launch(desk, stack, ["Serial"], direct_entry(port_index), DOWNLOAD=None, BookBox=0)
+
+
+def launch(desk, stack, args, directory, **settings):
+    """kelvro32 in directory on a restarted Wine server (which reads the port
+    mapping then), once the settings given are set (None deletes one)."""
     desk.run("wineserver", "-k")
     desk.run("wineserver", "-w")
-    desk.reg_set("DOWNLOAD", None)
-    desk.reg_set("BookBox", 0)
-    prog = Kelvro(desk, ["Serial"], direct_entry(port_index))
+    for name, value in settings.items():
+        desk.reg_set(name, value)
+    prog = Kelvro(desk, args, directory)
     stack.callback(prog.stop)
     return prog
 

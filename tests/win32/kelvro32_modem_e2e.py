@@ -6,7 +6,6 @@ writing the maker's file. Prints GoogleTest-style result lines."""
 import os
 import shutil
 import signal
-import subprocess
 import sys
 import tempfile
 import time
@@ -29,31 +28,17 @@ class FarEnd:
     answers. Everything goes when the case ends."""
 
     def __init__(self, desk, stack, command):
-        self.path = os.path.join(desk.env["WINEPREFIX"], "com1")
-        if os.path.lexists(self.path):
-            os.remove(self.path)
-        self.proc = subprocess.Popen(["socat", "PTY,link=%s,raw,echo=0" % self.path, "SYSTEM:%s" % command],
-                                     stderr=subprocess.DEVNULL)
-        stack.callback(self.stop)
-        check(wait_for(lambda: os.path.exists(self.path), 5), "socat made no pseudo-terminal")
-        ports = r"HKLM\Software\Wine\Ports"
-        desk.run("wine", "reg", "add", ports, "/v", "COM1", "/t", "REG_SZ", "/d", self.path, "/f")
+        self.path, self.proc = e2e.com_port(desk, stack, 1, "SYSTEM:%s" % command)
         for n in range(2, 9):
-            desk.run("wine", "reg", "add", ports, "/v", "COM%d" % n, "/t", "REG_SZ", "/d",
+            desk.run("wine", "reg", "add", r"HKLM\Software\Wine\Ports", "/v", "COM%d" % n, "/t", "REG_SZ", "/d",
                      os.path.join(desk.env["WINEPREFIX"], "no-such-com%d" % n), "/f")
 
     def stop(self):
-        if self.proc.poll() is None:
-            self.proc.terminate()
-        self.proc.wait()
+        e2e.stop_process(self.proc)
 
 
 def offline_program(desk, stack, directory=None):
-    desk.run("wineserver", "-k")
-    desk.run("wineserver", "-w")
-    desk.reg_set("BookBox", 0)
-    prog = k.Kelvro(desk, [], directory or tempfile.mkdtemp(prefix="kelvro32_modem_"))
-    stack.callback(prog.stop)
+    prog = k.launch(desk, stack, [], directory or tempfile.mkdtemp(prefix="kelvro32_modem_"), BookBox=0)
     main = desk.window(k.TITLE)
     time.sleep(1.5)  # the splash box closes itself
     return prog, main

@@ -39,23 +39,14 @@ def values(directory, stem):
 def phone_dir():
     """A program directory holding the direct entry "Alpha" on COM1."""
     directory = tempfile.mkdtemp(prefix="kelvro32_book_")
-    path = os.path.join(directory, "Alpha.phn")
-    subprocess.run([e2e.ENTRY_TOOL, "new", "phn", path], check=True, capture_output=True)
-    subprocess.run([e2e.ENTRY_TOOL, "set", path, "name=Alpha", "phoneType=2", "portIndex=0", "speedIndex=1",
-                    "emulation=4"], check=True, capture_output=True)
+    e2e.new_entry(directory, "Alpha.phn", "name=Alpha", "phoneType=2", "portIndex=0", "speedIndex=1", "emulation=4")
     return directory
 
 
 def start(desk, stack, directory):
     """kelvro32 with the phonebook shown at start-up."""
-    desk.run("wineserver", "-k")
-    desk.run("wineserver", "-w")
-    desk.reg_set("DOWNLOAD", None)
-    desk.reg_set("seqdial", None)
-    desk.reg_set("BookBox", 1)
     stack.callback(desk.reg_set, "BookBox", 0)
-    prog = k.Kelvro(desk, [], directory)
-    stack.callback(prog.stop)
+    prog = k.launch(desk, stack, [], directory, DOWNLOAD=None, seqdial=None, BookBox=1)
     book = desk.window("Phonebook")
     time.sleep(1.5)  # the splash box closes itself
     return prog, book

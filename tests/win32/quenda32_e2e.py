@@ -48,26 +48,14 @@ class Server:
             "local_enable=YES", "write_enable=YES", "local_root=" + self.tree, "pam_service_name=vsftpd",
             "pasv_enable=YES", "pasv_address=127.0.0.1", "port_enable=YES", "connect_from_port_20=NO",
             "secure_chroot_dir=" + os.path.join(self.run, "empty"), "seccomp_sandbox=NO", "xferlog_enable=NO", ""]))
-        self.proc = subprocess.Popen(["/usr/sbin/vsftpd", conf], stderr=subprocess.DEVNULL)
-        stack.callback(self.stop)
-        check(wait_for(lambda: subprocess.run(["ss", "-Hltn", "sport = :%d" % self.port], capture_output=True,
-                                              text=True).stdout.strip(), 5), "vsftpd does not listen")
-
-    def stop(self):
-        if self.proc.poll() is None:
-            self.proc.terminate()
-        self.proc.wait()
+        e2e.spawn(stack, ["/usr/sbin/vsftpd", conf])
+        e2e.check_listening(self.port, "vsftpd does not listen")
 
 
 class Quenda(e2e.Program):
     """quenda32.exe in a program directory of its own, its session logs in it."""
 
-    def __init__(self, desk, args, directory):
-        self.desk = desk
-        self.dir = directory
-        self.log = os.devnull
-        self.proc = subprocess.Popen(["wine", EXE] + list(args), cwd=self.dir, env=desk.env,
-                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    exe = EXE
 
     def entry_file(self, stem):
         for name in os.listdir(self.dir):
@@ -81,11 +69,7 @@ class Quenda(e2e.Program):
 
 
 def entry(directory, name, *fields):
-    path = os.path.join(directory, name + ".ftp")
-    subprocess.run([e2e.ENTRY_TOOL, "new", "ftp", path], check=True, capture_output=True)
-    subprocess.run([e2e.ENTRY_TOOL, "set", path, "name=" + name, "address=127.0.0.1", "sessionCapture=1"] +
-                   list(fields), check=True, capture_output=True)
-    return path
+    return e2e.new_entry(directory, name + ".ftp", "name=" + name, "address=127.0.0.1", "sessionCapture=1", *fields)
 
 
 def start(desk, stack, args=(), book=103, entries=()):
@@ -201,6 +185,32 @@ def case_command_line_refused(desk, stack):
         desk.keys(box, "Return")
         check(prog.wait_exit(30), "the program went on after refusing %r" % args)
         check(not desk.windows(TITLE), "a main window appeared for %r" % args)
+
+
+def case_email_dialog_shows_keeps_and_refuses_an_empty_address(desk, stack):
+    """Settings > Email address shows the stored address: OK keeps it, one
+    typed over it is stored, Cancel stores nothing, an empty field only beeps."""
+    desk.reg_set("email", "first@example.org")
+    prog = start(desk, stack)
+    main = desk.window(TITLE)
+    time.sleep(1.5)  # the splash box closes itself
+    for typed, key, stored in ((None, "Return", "first@example.org"), ("second@example.org", "Return", None),
+                               ("third@example.org", "Escape", None), ("", "Return", None)):
+        desk.menu(main, "s", "e")
+        box = desk.window("Email address")
+        if typed == "":
+            desk.keys(box, "ctrl+a", "BackSpace")
+        elif typed:
+            desk.fill(box, typed)
+        desk.keys(box, key)
+        if typed == "":
+            time.sleep(1)
+            check(desk.windows("Email address"), "OK with an empty address closed the box")
+            desk.keys(box, "Escape")
+        desk.gone("Email address", "the box stayed after %r" % typed)
+        stored = stored or "second@example.org"
+        check(desk.reg_get("email") == stored, "email %r after %r, not %r" % (desk.reg_get("email"), typed, stored))
+    desk.menu_exit(prog, main)
 
 
 def case_ftpbook_menu_connects_existing_entry_and_sheet_pages(desk, stack):

@@ -45,6 +45,37 @@ def free_port():
         return s.getsockname()[1]
 
 
+def stop_process(proc):
+    if proc.poll() is None:
+        proc.terminate()
+    proc.wait()
+
+
+def spawn(stack, argv):
+    """A peer process, its errors dropped, ended when the case ends."""
+    proc = subprocess.Popen(argv, stderr=subprocess.DEVNULL)
+    stack.callback(stop_process, proc)
+    return proc
+
+
+def check_listening(port, text):
+    check(wait_for(lambda: subprocess.run(["ss", "-Hltn", "sport = :%d" % port], capture_output=True,
+                                          text=True).stdout.strip(), 5), text)
+
+
+def com_port(desk, stack, number, far):
+    """A pseudo-terminal standing for COMn, its far end the socat address far,
+    mapped in the prefix's registry; returns its path and the socat process."""
+    path = os.path.join(desk.env["WINEPREFIX"], "com%d" % number)
+    if os.path.lexists(path):
+        os.remove(path)
+    proc = spawn(stack, ["socat", "PTY,link=%s,raw,echo=0" % path, far])
+    check(wait_for(lambda: os.path.exists(path), 5), "socat made no pseudo-terminal")
+    desk.run("wine", "reg", "add", r"HKLM\Software\Wine\Ports", "/v", "COM%d" % number, "/t", "REG_SZ",
+             "/d", path, "/f")
+    return path, proc
+
+
 # The bound of every wait for the program: a cold Wine prefix on a loaded
 # machine takes tens of seconds for a first start, a first common dialog or a
 # first print job; a wait ends as soon as its condition holds.
@@ -202,8 +233,11 @@ class Desktop:
 
 
 class Program:
-    """varnix32.exe started in a fresh program directory (or the one given);
-    with trace, Wine's trace of those channels goes to wine.log in it."""
+    """varnix32.exe (or the exe of a subclass) started in a fresh program
+    directory (or the one given); with trace, Wine's trace of those channels
+    goes to wine.log in it."""
+
+    exe = EXE
 
     def __init__(self, desk, args, directory=None, trace=None):
         self.desk = desk
@@ -211,7 +245,7 @@ class Program:
         self.log = os.path.join(self.dir, "wine.log")
         env = dict(desk.env, WINEDEBUG=trace) if trace else desk.env
         with open(self.log if trace else os.devnull, "w") as err:
-            self.proc = subprocess.Popen(["wine", EXE] + list(args), cwd=self.dir, env=env,
+            self.proc = subprocess.Popen(["wine", self.exe] + list(args), cwd=self.dir, env=env,
                                          stdout=subprocess.DEVNULL, stderr=err)
 
     def wait_exit(self, seconds=SLOW):
@@ -253,8 +287,10 @@ def start(desk, stack, args=(), book=103, directory=None, trace=None):
 
 
 def new_entry(directory, file, *fields):
+    """A new entry file of the kind its extension names (tel, phn, ftp)."""
     path = os.path.join(directory, file)
-    subprocess.run([ENTRY_TOOL, "new", "tel", path], check=True, capture_output=True)
+    kind = os.path.splitext(file)[1][1:].lower()
+    subprocess.run([ENTRY_TOOL, "new", kind, path], check=True, capture_output=True)
     if fields:
         subprocess.run([ENTRY_TOOL, "set", path] + list(fields), check=True, capture_output=True)
     return path
