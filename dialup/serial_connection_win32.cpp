@@ -152,11 +152,13 @@ void drain(LPARAM lParam) {
   while (!frameSession.transferRunning && serialSessionOpen()) {
     result = chatOn() && frameOnline() && !frameSession.scriptRunning ? drainToChat() : frameDataWaiting();
     if (result == LINK_LOST) break;
-    if (receiveBacklog() || GetTickCount() - start >= DRAIN_SLICE_MS) {
+    if (GetTickCount() - start >= DRAIN_SLICE_MS) {
       more = true;
       break;
     }
-    if (!moreArriving(start)) break;
+    // A pass stopped at its bound left input waiting: the next pass takes it
+    // within the slice, without a round through the message loop.
+    if (!receiveBacklog() && !moreArriving(start)) break;
   }
   receiveRunEnd();
   // The port ran dry: the modem's lines tell a lost carrier and a ring.
