@@ -11,6 +11,7 @@
 #include "frame/frame_win32.h"
 #include "shell/help_win32.h"
 #include "terminal/emulator.h"
+#include "terminal/link.h"
 
 namespace {
 const HelpTopic HELP_COMM_STATUS = {"dialup_commseting.html", nullptr, 0};
@@ -22,7 +23,8 @@ void showStatus(HWND dialog) {
   if (port == INVALID_HANDLE_VALUE || !ClearCommError(port, &errors, &stat)) stat = COMSTAT{};
   SetDlgItemTextA(dialog, IDC_STATUS_CTS, stat.fCtsHold ? "X" : "");
   CheckDlgButton(dialog, IDC_STATUS_XOFF, stat.fXoffHold ? BST_CHECKED : BST_UNCHECKED);
-  SetDlgItemInt(dialog, IDC_STATUS_IN_QUEUE, stat.cbInQue, FALSE);
+  // What the watcher read and the window has not yet taken is still queued for the user.
+  SetDlgItemInt(dialog, IDC_STATUS_IN_QUEUE, stat.cbInQue + static_cast<DWORD>(serialWatcherHeld()), FALSE);
   SetDlgItemInt(dialog, IDC_STATUS_OUT_QUEUE, stat.cbOutQue, FALSE);
 }
 
@@ -49,8 +51,10 @@ INT_PTR CALLBACK CommStatusDlgFunc(HWND dialog, UINT message, WPARAM wParam, LPA
         case IDC_STATUS_XOFF: releaseXoff(dialog); return TRUE;
         case IDC_STATUS_RESET_TERM: {
           releaseXoff(dialog);
-          HANDLE port = serialPortHandle();
-          if (port != INVALID_HANDLE_VALUE) PurgeComm(port, PURGE_RXABORT | PURGE_RXCLEAR | PURGE_TXABORT | PURGE_TXCLEAR);
+          if (serialSessionOpen()) {
+            linkPurge(0);  // what the watcher holds goes with the driver's queue
+            linkPurge(1);
+          }
           if (!serialWatcherRunning()) PostMessageA(frameWindow(), WM_COMMNOTIFY, 0, 0);
           emulatorReset();
           showStatus(dialog);

@@ -117,18 +117,22 @@ void postUntilPosted(LPARAM lParam) {
   for (int tries = 0; tries < 100 && !PostMessageA(frameWindow(), WM_COMMNOTIFY, 0, lParam); ++tries) Sleep(10);
 }
 
-// A stream fills the port again while it is drained, a few kilobytes at a
-// time (a pseudo-terminal hands over at most 4 KiB a read). Waiting a moment
-// for the next part costs less than a round through the watcher and the
-// message queue; the drain still gives the window its turn every few ms.
+// A stream keeps coming while it is drained, a few kilobytes at a time.
+// Waiting a moment for the next part costs less than a round through the
+// watcher and the message queue, and a pass is worth its fixed cost only over
+// a whole block: a part smaller than one gets a moment to grow, unless it
+// stopped growing. The drain still gives the window its turn every few ms.
 constexpr uint32_t DRAIN_SLICE_MS = 8;
 bool moreArriving(uint32_t since) {
+  int before = 0;
   while (GetTickCount() - since < DRAIN_SLICE_MS) {
     int waiting = 0;
-    if (linkPoll(&waiting, nullptr) < 0 || waiting > 0) return true;
+    if (linkPoll(&waiting, nullptr) < 0 || waiting >= RECEIVE_BLOCK) return true;
+    if (waiting > 0 && waiting == before) return true;
+    before = waiting;
     Sleep(1);
   }
-  return false;
+  return before > 0;
 }
 
 // Chat mode: what came goes to the remote pane instead of the terminal.
@@ -165,14 +169,14 @@ void drain(LPARAM lParam) {
   if (result != LINK_LOST && !more && serialSessionOpen()) result = lineWatchIdle(watch, linkModemStatus());
   if (result == LINK_LOST) {
     hangUp(false);
-    if (lParam != DRAIN_UNASKED) serialWatcherAck();
+    if (lParam != DRAIN_UNASKED) serialWatcherAck(false);
     return;
   }
   if (more) {
     PostMessageA(frameWindow(), WM_COMMNOTIFY, 0, lParam);
     return;
   }
-  if (lParam != DRAIN_UNASKED) serialWatcherAck();
+  if (lParam != DRAIN_UNASKED) serialWatcherAck(!frameSession.transferRunning);
 }
 
 bool message(unsigned m, uintptr_t wp, intptr_t lp) {

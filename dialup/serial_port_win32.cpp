@@ -85,8 +85,16 @@ int refill() {
   return 0;
 }
 
+// Bytes read before the watcher started come first, then the watcher's; only
+// a port without a watcher (dialing, a transfer's own tests) is read here.
 int serialRead(uint8_t* buffer, int count) {
   if (!portOpen) return 0;
+  if (readPos >= readFill) {
+    const int n = serialWatcherTake(buffer, count);
+    if (n > 0) return n;
+    if (serialWatcherLost()) return LINK_LOST;
+    if (serialWatcherRunning()) return 0;
+  }
   if (readPos >= readFill && refill() == LINK_LOST) return LINK_LOST;
   int n = readFill - readPos < count ? readFill - readPos : count;
   if (n <= 0) return 0;
@@ -124,15 +132,20 @@ int serialWrite(const uint8_t* bytes, int length) {
 int serialPoll(int* inQueue, int* outQueue) {
   DWORD errors = 0;
   COMSTAT stat{};
-  // Line errors are cleared and ignored; a failing query means the port is gone.
+  // Line errors are cleared and ignored; a failing query means the port is
+  // gone, which is told once what it received before has been taken.
   const bool lost = portOpen && !ClearCommError(port, &errors, &stat);
-  if (inQueue) *inQueue = static_cast<int>(stat.cbInQue) + (readFill - readPos);
+  const int held = (readFill - readPos) + serialWatcherHeld();
+  if (inQueue) *inQueue = static_cast<int>(stat.cbInQue) + held;
   if (outQueue) *outQueue = static_cast<int>(stat.cbOutQue);
-  return lost ? LINK_LOST : 0;
+  return lost && held == 0 ? LINK_LOST : 0;
 }
 
 int serialPurge(int which) {
-  if (which == 0) readPos = readFill = 0;
+  if (which == 0) {
+    readPos = readFill = 0;
+    serialWatcherDrop();
+  }
   if (portOpen) PurgeComm(port, which == 0 ? (PURGE_RXABORT | PURGE_RXCLEAR) : (PURGE_TXABORT | PURGE_TXCLEAR));
   return 0;
 }

@@ -10,7 +10,8 @@
 // must hang up first"; a port that cannot be opened gets "Device open error".
 // Returns 0, or -1 after the message. Once open, a port whose status query
 // fails (unplugged, or the far end of a pseudo-terminal gone) makes the
-// link's reads and polls return LINK_LOST until it is closed.
+// link's reads and polls return LINK_LOST, once what it received before has
+// been read, until it is closed.
 int serialOpenSession(const LineSettings& line);
 // Drops DTR and RTS, clears the event mask, stops the watcher, closes the port
 // and detaches the link. Nothing when no port is open.

@@ -87,7 +87,8 @@ cat_kelvro32() {
   mkdir -p "$work/kelvro32"
   local entry="$work/kelvro32/Serial.phn"
   "$top/build/host/tools/entry" new phn "$entry" >/dev/null
-  "$top/build/host/tools/entry" set "$entry" name=Serial phoneType=2 portIndex=0 speedIndex=1 emulation=4 >/dev/null
+  # The Telnet entry's font and wrap, so both programs draw the same screen.
+  "$top/build/host/tools/entry" set "$entry" name=Serial phoneType=2 portIndex=0 speedIndex=1 emulation=4 autowrap=1 fontHeight=-12 fontFace=courier >/dev/null
   touch -d @1 "$entry"
   (cd "$work/kelvro32" && exec wine "$top/build/target/bin/kelvro32.exe" Serial) >/dev/null 2>&1 &
   pids+=($!)

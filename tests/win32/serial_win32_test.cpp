@@ -29,9 +29,9 @@ std::string readFor(size_t want, DWORD ms) {
   std::string got;
   pumpUntil(
       [&] {
-        uint8_t buf[256];
-        int n = linkRead(buf, sizeof buf);
-        if (n > 0) got.append(reinterpret_cast<char*>(buf), n);
+        uint8_t buf[4096];
+        int n;
+        while (got.size() < want && (n = linkRead(buf, sizeof buf)) > 0) got.append(reinterpret_cast<char*>(buf), n);
         return got.size() >= want;
       },
       ms);
@@ -152,7 +152,7 @@ TEST(SerialWatcher, NotifiesOnceUntilAckedAndStopsWithoutOne) {
   pumpUntil([] { return false; }, 500);
   EXPECT_EQ(notifications, 1) << "nothing more before the ack";
   EXPECT_EQ(readFor(2, 2000), "AB");
-  serialWatcherAck();
+  serialWatcherAck(true);
   linkWrite(reinterpret_cast<const uint8_t*>("c"), 1);
   EXPECT_TRUE(pumpUntil([] { return notifications == 2; }, 5000));
   CloseHandle(other);
@@ -267,7 +267,8 @@ TEST(SerialPort, BreakServesMessages) {
 }
 
 // The far end hangs up: the watcher wakes the window, and the link reports the
-// loss to every reader until the port is closed.
+// loss to every reader until the port is closed, but only once what came
+// before it has been read: the watcher holds it, though the window read none.
 TEST(SerialPort, FarEndHangsUp) {
   const char* com = getenv("SUITE_TEST_HANGUP_COM");
   ASSERT_NE(com, nullptr) << "the runner maps a second COM port to a far end that hangs up";
@@ -277,11 +278,22 @@ TEST(SerialPort, FarEndHangsUp) {
   EXPECT_EQ(linkWrite(reinterpret_cast<const uint8_t*>("x"), 1), 1);
   EXPECT_TRUE(pumpUntil([] { return notifications == 1; }, 5000));
   EXPECT_EQ(readFor(1, 5000), "X");
+  serialWatcherAck(true);
   notifications = 0;
-  serialWatcherAck();
-  const uint8_t eot = 0x04;
-  linkWrite(&eot, 1);
-  EXPECT_TRUE(pumpUntil([] { return notifications > 0; }, 5000));
+  std::string sent, answer;
+  for (int i = 0; i < 200000; ++i) {
+    sent.push_back(static_cast<char>('a' + i % 26));
+    answer.push_back(static_cast<char>('A' + i % 26));
+  }
+  sent.push_back(0x04);
+  EXPECT_EQ(linkWrite(reinterpret_cast<const uint8_t*>(sent.data()), static_cast<int>(sent.size())),
+            static_cast<int>(sent.size()));
+  // One notification for the answer, unacknowledged; the loss wakes the window all the same.
+  EXPECT_TRUE(pumpUntil([] { return serialWatcherLost() && notifications == 2; }, 10000)) << notifications;
+  int in = 0;
+  EXPECT_EQ(linkPoll(&in, nullptr), 0) << "lost while bytes are held";
+  EXPECT_EQ(in, 200000);
+  EXPECT_TRUE(readFor(200000, 5000) == answer);
   uint8_t buf[16];
   EXPECT_EQ(linkRead(buf, sizeof buf), LINK_LOST);
   EXPECT_EQ(linkPoll(nullptr, nullptr), LINK_LOST);
