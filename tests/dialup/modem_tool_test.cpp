@@ -66,41 +66,30 @@ class ModemTool : public ::testing::Test {
     EXPECT_NE(got.find(want), std::string::npos) << "waited for [" << want << "], got [" << got << "]";
     return got;
   }
+  std::string at(const std::string& command, const std::string& want, int timeoutMs = 3000) {
+    type(command);
+    return expect(want, timeoutMs);
+  }
 };
 
 TEST_F(ModemTool, CommandsAndResultCodes) {
-  type("ATZ\r");
-  EXPECT_EQ(expect("OK\r\n"), "ATZ\r\r\nOK\r\n");  // echoed, verbal
-  type("ATE0\r");
-  expect("OK\r\n");
-  type("ATV0\r");
-  EXPECT_EQ(expect("0\r"), "0\r");
-  type("ATQ1\r");
-  type("ATV1Q0\r");  // the quiet command itself says nothing
-  EXPECT_EQ(expect("OK\r\n"), "\r\nOK\r\n");
-  type("ATS7=30S7?\r");
-  EXPECT_EQ(expect("OK\r\n"), "\r\n030\r\n\r\nOK\r\n");
-  type("AT+-\r");
-  expect("ERROR\r\n");
-  type("ATDT (555) 010-0\r");
-  expect("\r\nBUSY\r\n");
-  type("ATDP7\r");
-  expect("\r\nNO DIALTONE\r\n");
-  type("ATDT8\r");
-  expect("\r\nNO CARRIER\r\n");
-  type("ATDT 999\r");  // not in the table
-  expect("\r\nNO CARRIER\r\n", 6000);
-  type("ATV0DT5550100\r");
-  EXPECT_EQ(expect("7\r"), "7\r");
-  for (int i = 0; i < 2; ++i) {
-    type("ATDT5550100\r");
-    EXPECT_EQ(expect("6\r"), "6\r") << "dial " << i + 3 << " of the number";
-  }
+  EXPECT_EQ(at("ATZ\r", "OK\r\n"), "ATZ\r\r\nOK\r\n");  // echoed, verbal
+  at("ATE0\r", "OK\r\n");
+  EXPECT_EQ(at("ATV0\r", "0\r"), "0\r");
+  type("ATQ1\r");  // the quiet command itself says nothing
+  EXPECT_EQ(at("ATV1Q0\r", "OK\r\n"), "\r\nOK\r\n");
+  EXPECT_EQ(at("ATS7=30S7?\r", "OK\r\n"), "\r\n030\r\n\r\nOK\r\n");
+  at("AT+-\r", "ERROR\r\n");
+  at("ATDT (555) 010-0\r", "\r\nBUSY\r\n");
+  at("ATDP7\r", "\r\nNO DIALTONE\r\n");
+  at("ATDT8\r", "\r\nNO CARRIER\r\n");
+  at("ATDT 999\r", "\r\nNO CARRIER\r\n", 6000);  // not in the table
+  EXPECT_EQ(at("ATV0DT5550100\r", "7\r"), "7\r");
+  for (int i = 0; i < 2; ++i) EXPECT_EQ(at("ATDT5550100\r", "6\r"), "6\r") << "dial " << i + 3 << " of the number";
 }
 
 TEST_F(ModemTool, DialBridgesEscapesAndLosesCarrier) {
-  type("ATE0\r");
-  expect("OK\r\n");
+  at("ATE0\r", "OK\r\n");
   type("ATDT,555-1234\r");  // the comma pauses two seconds
   int call = acceptOn(listener);
   ASSERT_GE(call, 0);
@@ -112,23 +101,19 @@ TEST_F(ModemTool, DialBridgesEscapesAndLosesCarrier) {
   EXPECT_EQ(readUntil(tty, "OK", 1500), "");
 
   pause(1100);
-  type("+++");
-  expect("\r\nOK\r\n");
+  at("+++", "\r\nOK\r\n");
   ASSERT_EQ(write(call, "lost", 4), 4);  // dropped while in command mode
-  type("ATO\r");
-  expect("\r\nCONNECT 115200\r\n");
+  at("ATO\r", "\r\nCONNECT 115200\r\n");
   ASSERT_EQ(write(call, "back", 4), 4);
   EXPECT_EQ(readUntil(tty, "back", 3000), "back");
 
   close(call);
   expect("\r\nNO CARRIER\r\n");
-  type("AT\r");
-  expect("\r\nOK\r\n");
+  at("AT\r", "\r\nOK\r\n");
 }
 
 TEST_F(ModemTool, RingsAreAnsweredByCommandAndAutomatically) {
-  type("ATE0\r");
-  expect("OK\r\n");
+  at("ATE0\r", "OK\r\n");
   ASSERT_EQ(kill(modem, SIGUSR1), 0);
   expect("\r\nRING\r\n");
   type("ATA\r");
@@ -138,16 +123,13 @@ TEST_F(ModemTool, RingsAreAnsweredByCommandAndAutomatically) {
   type("hi");
   EXPECT_EQ(readUntil(call, "hi", 3000), "hi");
   pause(1100);
-  type("+++");
-  expect("\r\nOK\r\n");
-  type("ATH\r");
-  expect("\r\nOK\r\n");
+  at("+++", "\r\nOK\r\n");
+  at("ATH\r", "\r\nOK\r\n");
   // The escape's pluses went out as data; then hanging up closed the call.
   EXPECT_EQ(readUntil(call, "closed", 3000), "+++");
   close(call);
 
-  type("ATS0=1\r");
-  expect("OK\r\n");
+  at("ATS0=1\r", "OK\r\n");
   ASSERT_EQ(kill(modem, SIGUSR1), 0);
   call = acceptOn(answerListener);
   ASSERT_GE(call, 0);
