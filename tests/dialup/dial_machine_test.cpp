@@ -49,6 +49,15 @@ class DialTest : public BookDirTest {
     clockUseManual();
     BookDirTest::TearDown();
   }
+  // Saves the entries and dials them in turn, from the first.
+  void dialInTurn(const std::vector<PhoneEntry>& entries) {
+    for (const PhoneEntry& e : entries) {
+      ASSERT_EQ(phoneSaveEntry(e), 0);
+      m.list.push_back(recordText(e.bytes, phoneField::name));
+    }
+    entry = entries[0];
+    m.sequential = true;
+  }
   DialEnd run() {
     m.entry = &entry;
     m.profile = &profile;
@@ -65,14 +74,11 @@ class DialTest : public BookDirTest {
 };
 
 struct DialCase {
-  const char* name;
-  const char* reset;
+  const char *name, *reset;
   bool echo;
-  const char* resetReply;
-  const char* initReply;
+  const char *resetReply, *initReply;
   std::vector<std::string> dialReplies;
-  int retry;
-  int timeout;
+  int retry, timeout;
   DialEnd end;
   int dials;
   const char* message;  // a message box the run shows, or ""
@@ -141,11 +147,7 @@ TEST_F(DialTest, ConnectLineShownAndRedialsReported) {
 }
 
 TEST_F(DialTest, SequentialDialingSkipsEmptyEntries) {
-  PhoneEntry a = makeEntry("Alpha", "111", 0), empty = makeEntry("Empty", "( - )", 0), b = makeEntry("Beta", "222", 0);
-  for (const PhoneEntry* e : {&a, &empty, &b}) ASSERT_EQ(phoneSaveEntry(*e), 0);
-  entry = a;
-  m.sequential = true;
-  m.list = {"Alpha", "Empty", "Beta"};
+  dialInTurn({makeEntry("Alpha", "111", 0), makeEntry("Empty", "( - )", 0), makeEntry("Beta", "222", 0)});
   modem.dialReplies = {"\r\nBUSY\r\n", "\r\nCONNECT\r\n"};
   ASSERT_EQ(run(), DialEnd::Connected);
   EXPECT_EQ(modem.dialed, (std::vector<std::string>{"T 111", "T 222"}));
@@ -155,11 +157,7 @@ TEST_F(DialTest, SequentialDialingSkipsEmptyEntries) {
 }
 
 TEST_F(DialTest, SequentialDialingOfEmptyEntriesGivesUpAfterOnePass) {
-  PhoneEntry a = makeEntry("First", "", 0, 5), b = makeEntry("Second", " ", 0, 5);
-  for (const PhoneEntry* e : {&a, &b}) ASSERT_EQ(phoneSaveEntry(*e), 0);
-  entry = a;
-  m.sequential = true;
-  m.list = {"First", "Second"};
+  dialInTurn({makeEntry("First", "", 0, 5), makeEntry("Second", " ", 0, 5)});
   EXPECT_EQ(run(), DialEnd::Closed);
   EXPECT_LT(clockTicks(), 600000u);
   EXPECT_EQ(modem.dials, 0);

@@ -4,7 +4,6 @@
 // meets it on the manual clock.
 #pragma once
 #include <fcntl.h>
-#include <poll.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>

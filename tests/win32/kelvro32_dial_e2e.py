@@ -35,9 +35,8 @@ class Modem:
         # socat's address syntax takes the colons of HOST:PORT: the command goes through a script.
         script = write(os.path.join(self.folder, "run"), "echo $$ > '%s/pid'\nexec '%s' %s\n"
                        % (self.folder, MODEM, args))
+        # Every start restarts the Wine server, which reads the port mapping then.
         self.path, _ = e2e.com_port(desk, stack, 1, "SYSTEM:sh %s" % script)
-        desk.run("wineserver", "-k")
-        desk.run("wineserver", "-w")
 
     def ring(self):
         pid = wait_for(lambda: os.path.exists(os.path.join(self.folder, "pid")) and
@@ -52,7 +51,7 @@ class Host:
     pseudo-terminal instead, 8-bit clean (Telnet doubles 0xFF and pads CR, and
     a modem line does not undo that), for binary transfers."""
 
-    def __init__(self, stack, script, raw=False):
+    def __init__(self, stack, script="PS1='far$ ' exec /bin/sh -i", raw=False):
         self.folder = tempfile.mkdtemp(prefix="kelvro32_host_")
         os.chmod(self.folder, 0o755)
         stack.callback(shutil.rmtree, self.folder, True)
@@ -67,10 +66,16 @@ class Host:
                               "-p", str(self.port), "-b", "127.0.0.1"])
         e2e.check_listening(self.port, "telnetd did not listen")
 
+    def file(self, name):
+        return os.path.join(self.folder, name)
 
-def host(stack, script="PS1='far$ ' exec /bin/sh -i", raw=False):
-    server = Host(stack, script, raw)
-    return server.folder, server
+
+def dialed_host(desk, stack, *rules, **host):
+    """A host, and the modem whose number 5551234 reaches it once the rules
+    given before it are used up."""
+    server = Host(stack, **host)
+    Modem(desk, stack, *rules, "--number", "5551234=127.0.0.1:%d" % server.port)
+    return server
 
 
 def program_dir(entries):
@@ -87,11 +92,10 @@ def program_dir(entries):
 
 
 def start(desk, stack, names, entries):
-    desk.reg_set("DOWNLOAD", None)
-    desk.reg_set("BookBox", 0)
-    prog = direct.Kelvro(desk, names, program_dir(entries))
-    stack.callback(prog.stop)
-    return prog
+    """kelvro32 opening names at start-up from a program directory of entries,
+    and its main window."""
+    prog = direct.launch(desk, stack, names, program_dir(entries), DOWNLOAD=None, BookBox=0)
+    return prog, desk.window(TITLE)
 
 
 def connected(desk, main):
@@ -102,11 +106,14 @@ def connected(desk, main):
     time.sleep(1)
 
 
-def typed(desk, main, folder, command, name, text, seconds=15):
-    desk.click(main, 60, desk.geometry(main)[3] - 8)
-    desk.type(main, command)
-    path = os.path.join(folder, name)
-    return wait_for(lambda: os.path.exists(path) and text in read(path), seconds)
+def hang_up_and_exit(desk, prog, main, book=False):
+    """Session > Hangup, the disconnect box taken (and the phonebook it opens
+    again closed), then File > Exit."""
+    desk.menu(main, "n", "h")
+    desk.keys(desk.window("Message", 30), "Return")
+    if book:
+        desk.keys(desk.window("Phonebook", 30), "Escape")
+    desk.menu_exit(prog, main)
 
 
 def calls_to(port):
@@ -120,23 +127,15 @@ def case_phonebook_dial_typed_hangup_and_book_again(desk, stack):
     the modem; typed keys run in its shell; Hangup drops the call (the modem
     back in command mode), shows the disconnect box and opens the phonebook
     again (the start-up choice), and keys no longer reach the line."""
-    folder, server = host(stack)
-    Modem(desk, stack, "--number", "5551234=127.0.0.1:%d" % server.port)
-    desk.reg_set("DOWNLOAD", None)
-    desk.reg_set("seqdial", None)
-    desk.reg_set("BookBox", 1)
-    stack.callback(desk.reg_set, "BookBox", 0)
-    prog = direct.Kelvro(desk, [], program_dir([("Home", NUMBER, 1, 3)]))
-    stack.callback(prog.stop)
-    book = desk.window("Phonebook")
-    time.sleep(1.5)  # the splash box closes itself
+    server = dialed_host(desk, stack)
+    prog, book = phonebook.start(desk, stack, program_dir([("Home", NUMBER, 1, 3)]))
     phonebook.press(desk, book, 1, "dial")  # rows: Default, Home
     main = desk.window(TITLE)
     desk.window("Dialing Home", 30)
     time.sleep(1.2)
     desk.shot("kelvro32_dialing")
     connected(desk, main)
-    check(typed(desk, main, folder, "echo typed-$((6*7)) > typed.txt", "typed.txt", "typed-42"),
+    check(direct.typed(desk, main, server, "echo typed-$((6*7)) > typed.txt", "typed.txt", "typed-42"),
           "the typed command did not run behind the modem")
     desk.shot("kelvro32_dialed_session")
     check(calls_to(server.port), "no call up before the hang-up")
@@ -145,11 +144,10 @@ def case_phonebook_dial_typed_hangup_and_book_again(desk, stack):
     check(not calls_to(server.port), "the call was still up after the hang-up")
     desk.keys(box, "Return")
     book = desk.window("Phonebook", 30)
-    desk.keys(book, "Escape")
-    desk.gone("Phonebook", "the phonebook did not close")
+    desk.dismiss(book, "Escape", "Phonebook", "the phonebook did not close")
     desk.type(main, "echo after > after.txt")
     time.sleep(2)
-    check(not os.path.exists(os.path.join(folder, "after.txt")), "keys still reached the line after Hangup")
+    check(not os.path.exists(server.file("after.txt")), "keys still reached the line after Hangup")
     desk.shot("kelvro32_dial_offline")
     desk.menu_exit(prog, main)
 
@@ -158,78 +156,55 @@ def case_autolog_runs_the_entry_script_once_connected(desk, stack):
     """The phonebook's Autolog dials the entry and, once connected, runs its
     script (NAME.scr): what it sends runs in the far shell; when the script's
     dialog is closed, typed keys reach the line."""
-    folder, server = host(stack)
-    Modem(desk, stack, "--number", "5551234=127.0.0.1:%d" % server.port)
+    server = dialed_host(desk, stack)
     directory = program_dir([("Home", NUMBER, 1, 3)])
     write(os.path.join(directory, "Home.scr"), 'SEND "echo scripted-$((6*7)) > s.txt^M"\r\nEXIT\r\n')
-    desk.reg_set("DOWNLOAD", None)
-    desk.reg_set("seqdial", None)
-    desk.reg_set("BookBox", 1)
-    stack.callback(desk.reg_set, "BookBox", 0)
-    prog = direct.Kelvro(desk, [], directory)
-    stack.callback(prog.stop)
-    book = desk.window("Phonebook")
-    time.sleep(1.5)  # the splash box closes itself
+    prog, book = phonebook.start(desk, stack, directory)
     phonebook.press(desk, book, 1, "autolog")  # rows: Default, Home
     main = desk.window(TITLE)
     script = desk.window("Script", 90)
-    check(wait_for(lambda: os.path.exists(os.path.join(folder, "s.txt")) and
-                   "scripted-42" in read(os.path.join(folder, "s.txt")), 30), "the entry's script did not run")
-    desk.keys(script, "Escape")
-    desk.gone("Script", "the script dialog did not close")
-    check(typed(desk, main, folder, "echo after-script > a.txt", "a.txt", "after-script"),
+    check(wait_for(lambda: os.path.exists(server.file("s.txt")) and "scripted-42" in read(server.file("s.txt")), 30),
+          "the entry's script did not run")
+    desk.dismiss(script, "Escape", "Script", "the script dialog did not close")
+    check(direct.typed(desk, main, server, "echo after-script > a.txt", "a.txt", "after-script"),
           "keys did not reach the line after the script")
-    desk.menu(main, "n", "h")
-    desk.keys(desk.window("Message", 30), "Return")
-    desk.keys(desk.window("Phonebook", 30), "Escape")
-    desk.menu_exit(prog, main)
+    hang_up_and_exit(desk, prog, main, book=True)
 
 
 def case_dialed_zmodem_byte_identical(desk, stack):
     """A file sent with sz by the dialed host arrives byte-identical through
     the ZMODEM auto-start."""
-    folder, server = host(stack, raw=True)
-    write(os.path.join(folder, "data.bin"), os.urandom(120000))
-    Modem(desk, stack, "--number", "5551234=127.0.0.1:%d" % server.port)
-    prog = start(desk, stack, ["Home"], [("Home", NUMBER, 1, 3)])
-    main = desk.window(TITLE)
+    server = dialed_host(desk, stack, raw=True)
+    write(server.file("data.bin"), os.urandom(120000))
+    prog, main = start(desk, stack, ["Home"], [("Home", NUMBER, 1, 3)])
     connected(desk, main)
-    check(typed(desk, main, folder, "echo up > up.txt", "up.txt", "up"), "the call does not carry keys")
+    check(direct.typed(desk, main, server, "echo up > up.txt", "up.txt", "up"), "the call does not carry keys")
     desk.type(main, "sz -q data.bin; echo $? > sz.rc")
     received = os.path.join(prog.dir, "Down", "data.bin")
-    check(wait_for(lambda: e2e.same_bytes(received, os.path.join(folder, "data.bin")), 90),
+    check(wait_for(lambda: e2e.same_bytes(received, server.file("data.bin")), 90),
           "the file sent with sz did not arrive whole")
     e2e.close_transfer(desk, desk.window("File Receiving", 10), "kelvro32_dial_zmodem")
-    desk.menu(main, "n", "h")
-    desk.keys(desk.window("Message", 30), "Return")
-    desk.menu_exit(prog, main)
+    hang_up_and_exit(desk, prog, main)
 
 
 def case_busy_twice_then_connect_with_retry_count_three(desk, stack):
     """BUSY twice, then the call: a retry count of 3 connects on the third dial."""
-    folder, server = host(stack)
-    Modem(desk, stack, "--number", "5551234=busy", "--number", "5551234=busy",
-          "--number", "5551234=127.0.0.1:%d" % server.port)
-    prog = start(desk, stack, ["Home"], [("Home", NUMBER, 1, 3)])
-    main = desk.window(TITLE)
+    server = dialed_host(desk, stack, "--number", "5551234=busy", "--number", "5551234=busy")
+    prog, main = start(desk, stack, ["Home"], [("Home", NUMBER, 1, 3)])
     desk.window("Dialing Home", 60)
     time.sleep(10)  # two dials answered BUSY, the third under way
     desk.shot("kelvro32_redialing")
     connected(desk, main)
-    check(typed(desk, main, folder, "echo third > third.txt", "third.txt", "third"), "the third dial did not connect")
-    desk.menu(main, "n", "h")
-    desk.keys(desk.window("Message", 30), "Return")
-    desk.menu_exit(prog, main)
+    check(direct.typed(desk, main, server, "echo third > third.txt", "third.txt", "third"),
+          "the third dial did not connect")
+    hang_up_and_exit(desk, prog, main)
 
 
 def case_two_attempts_are_not_enough_and_message_105(desk, stack):
     """With a retry count of 2 the same modem gives up: the dialog goes and
     the main window says every attempt failed."""
-    _, server = host(stack)
-    Modem(desk, stack, "--number", "5551234=busy", "--number", "5551234=busy",
-          "--number", "5551234=127.0.0.1:%d" % server.port)
-    prog = start(desk, stack, ["Home"], [("Home", NUMBER, 1, 2)])
-    main = desk.window(TITLE)
+    server = dialed_host(desk, stack, "--number", "5551234=busy", "--number", "5551234=busy")
+    prog, main = start(desk, stack, ["Home"], [("Home", NUMBER, 1, 2)])
     box = desk.window("Message", 90)
     desk.shot("kelvro32_all_attempts")
     check(not desk.windows("Dialing .*"), "the dial dialog stayed")
@@ -244,8 +219,7 @@ def case_cancel_close_box_and_escape(desk, stack):
     with the failed-attempts message."""
     Modem(desk, stack, "--number", "5551234=silent")
     for how in ("cancel", "close"):
-        prog = start(desk, stack, ["Home"], [("Home", NUMBER, 1, 3)])
-        main = desk.window(TITLE)
+        prog, main = start(desk, stack, ["Home"], [("Home", NUMBER, 1, 3)])
         dialog = desk.window("Dialing Home", 60)
         time.sleep(8)  # reset, init and the dial sent
         desk.keys(dialog, "Escape")
@@ -262,33 +236,28 @@ def case_cancel_close_box_and_escape(desk, stack):
 
 def case_sequential_dialing_moves_to_the_second_entry(desk, stack):
     """Two entries dialed in turn: the first is busy, the second connects."""
-    folder, server = host(stack)
-    Modem(desk, stack, "--number", "5550100=busy", "--number", "5551234=127.0.0.1:%d" % server.port)
-    prog = start(desk, stack, ["First", "Second"], [("First", "555-0100", 1, 3), ("Second", NUMBER, 1, 3)])
-    main = desk.window(TITLE)
+    server = dialed_host(desk, stack, "--number", "5550100=busy")
+    prog, main = start(desk, stack, ["First", "Second"], [("First", "555-0100", 1, 3), ("Second", NUMBER, 1, 3)])
     desk.window("Dialing Second", 60)
     connected(desk, main)
-    check(typed(desk, main, folder, "echo second > second.txt", "second.txt", "second"),
+    check(direct.typed(desk, main, server, "echo second > second.txt", "second.txt", "second"),
           "the second entry did not connect")
-    desk.menu(main, "n", "h")
-    desk.keys(desk.window("Message", 30), "Return")
-    desk.menu_exit(prog, main)
+    hang_up_and_exit(desk, prog, main)
 
 
 def case_answer_mode_answers_a_ring(desk, stack):
     """A direct line to the modem: Answer sends ATS0=1, and the modem answers
     the next ring by itself and connects the caller (the telnetd)."""
-    folder, server = host(stack)
+    server = Host(stack)
     modem = Modem(desk, stack, "--answer", "127.0.0.1:%d" % server.port)
-    prog = start(desk, stack, ["Line"], [("Line", "", 2, 0)])
-    main = desk.window(TITLE)
+    prog, main = start(desk, stack, ["Line"], [("Line", "", 2, 0)])
     time.sleep(3)  # the direct line opens, the splash box goes
     desk.menu(main, "n", "a")  # Session > Answer
     time.sleep(1)
     modem.ring()
     check(wait_for(lambda: calls_to(server.port), 30), "the ring was not answered")
     time.sleep(2)
-    check(typed(desk, main, folder, "echo answered > answered.txt", "answered.txt", "answered"),
+    check(direct.typed(desk, main, server, "echo answered > answered.txt", "answered.txt", "answered"),
           "the answered call does not carry keys")
     desk.menu(main, "f", "x")
     desk.keys(desk.window("Message", 10), "Return")  # still connected: Yes, exit
@@ -299,29 +268,25 @@ def case_chat_mode_sends_and_shows(desk, stack):
     """Chat mode: typed text goes to the line and shows in the upper pane;
     what the far side sends shows in the lower pane. The status dialog opens
     and closes on the connected line."""
-    folder, server = host(stack, "read line; echo \"$line\" > chat.txt; sleep 1; echo reply-from-far; sleep 60")
-    Modem(desk, stack, "--number", "5551234=127.0.0.1:%d" % server.port)
-    prog = start(desk, stack, ["Home"], [("Home", NUMBER, 1, 3)])
-    main = desk.window(TITLE)
+    server = dialed_host(desk, stack, script="read line; echo \"$line\" > chat.txt; sleep 1; echo reply-from-far; "
+                                             "sleep 60")
+    prog, main = start(desk, stack, ["Home"], [("Home", NUMBER, 1, 3)])
     desk.gone("Dialing .*", "the dial dialog stayed", 90)
     time.sleep(2)
     desk.menu(main, "n", "c")  # Session > Chat
     time.sleep(1)
-    _, _, _, height = desk.geometry(main)
     remote = lambda: desk.brightness(main, 4, 236, 120, 44)  # noqa: E731  (lines 14 to 17)
     blank = remote()
-    check(typed(desk, main, folder, "hello-chat", "chat.txt", "hello-chat"), "the chat text did not reach the line")
+    check(direct.typed(desk, main, server, "hello-chat", "chat.txt", "hello-chat"),
+          "the chat text did not reach the line")
     check(wait_for(lambda: remote() < blank - 0.02, 15), "nothing shown in the remote pane")
     desk.shot("kelvro32_chat")
     desk.menu(main, "m", "s")  # Miscellaneous > Comm Status
     status = desk.window("Communication Status", 20)
     desk.shot("kelvro32_comm_status")
-    desk.keys(status, "Return")
-    desk.gone("Communication Status", "the status dialog did not close")
+    desk.dismiss(status, "Return", "Communication Status", "the status dialog did not close")
     desk.menu(main, "n", "c")  # chat off again
-    desk.menu(main, "n", "h")
-    desk.keys(desk.window("Message", 30), "Return")
-    desk.menu_exit(prog, main)
+    hang_up_and_exit(desk, prog, main)
 
 
 CASES = [v for k, v in list(globals().items()) if k.startswith("case_")]

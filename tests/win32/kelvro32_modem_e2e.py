@@ -48,36 +48,42 @@ def search_text(desk):
     return desk.run("wine", WINDOW_TEXT, SEARCH_TITLE, str(SEARCH_STATUS)).stdout.strip()
 
 
+def searched(desk, stack, far):
+    """kelvro32 offline with COM1's far end running far, the modem search
+    started from the menu: the program, its window and the search dialog."""
+    port = FarEnd(desk, stack, far)
+    prog, main = offline_program(desk, stack)
+    desk.menu(main, "m", "p")
+    return port, prog, main, desk.window(SEARCH_TITLE, 10)
+
+
+def search_result(desk, seconds):
+    """The status line once the search has ended ("Modem ..."), or None."""
+    return wait_for(lambda: (lambda t: t if t.startswith("Modem") else None)(search_text(desk)), seconds)
+
+
 def case_search_finds_the_modem_on_com1_and_none_without_it(desk, stack):
     """tools/modem behind COM1 answers "ATQ\\r" and is found on port 1; a
     line whose far end reads and never answers is given up, and with no
     other port the search ends with none found."""
-    modem = FarEnd(desk, stack, "exec %s" % MODEM_TOOL)
-    prog, main = offline_program(desk, stack)
-    desk.menu(main, "m", "p")
-    dialog = desk.window(SEARCH_TITLE, 10)
-    text = wait_for(lambda: (lambda t: t if t.startswith("Modem") else None)(search_text(desk)), 10)
+    modem, prog, main, dialog = searched(desk, stack, "exec %s" % MODEM_TOOL)
+    text = search_result(desk, 10)
     check(text == "Modem found in port 1", "the modem was not found: %r" % text)
     desk.shot("kelvro32_modem_found")
-    desk.keys(dialog, "Return")
-    desk.gone(SEARCH_TITLE, "OK did not close the ended search")
+    desk.dismiss(dialog, "Return", SEARCH_TITLE, "OK did not close the ended search")
     desk.menu_exit(prog, main)
     modem.stop()
 
-    FarEnd(desk, stack, "exec cat >/dev/null")
-    prog, main = offline_program(desk, stack)
-    desk.menu(main, "m", "p")
-    dialog = desk.window(SEARCH_TITLE, 10)
+    _, prog, main, dialog = searched(desk, stack, "exec cat >/dev/null")
     check(wait_for(lambda: search_text(desk) == "Checking port COM1:", 5), "COM1 was not tried")
     desk.keys(dialog, "Return")  # still searching: OK does nothing yet
     check(desk.windows(SEARCH_TITLE), "the dialog closed while it searched")
     desk.shot("kelvro32_modem_searching")
     # Eight ports of at most three seconds each.
-    text = wait_for(lambda: (lambda t: t if t.startswith("Modem") else None)(search_text(desk)), 40)
+    text = search_result(desk, 40)
     check(text == "Modem is not found in any port", "a silent line was taken for a modem: %r" % text)
     desk.shot("kelvro32_modem_not_found")
-    desk.keys(dialog, "Return")
-    desk.gone(SEARCH_TITLE, "OK did not close the ended search")
+    desk.dismiss(dialog, "Return", SEARCH_TITLE, "OK did not close the ended search")
     desk.menu_exit(prog, main)
 
 
@@ -103,8 +109,7 @@ def case_profile_and_result_editors_write_the_makers_file(desk, stack):
     editor = desk.window("Hayes", 10)
     desk.shot("kelvro32_modem_profile")
     desk.fill(editor, "ATDX")  # Prefix, the first field
-    desk.keys(editor, "Return")
-    desk.gone("Hayes", "OK did not close the profile editor")
+    desk.dismiss(editor, "Return", "Hayes", "OK did not close the profile editor")
     check(wait_for(lambda: profile_slot(hayes, 1) == "ATDX", 5), "the prefix was not written")
     written = open(hayes, "rb").read()
     check(len(written) == 2240 and written[160:] == delivered[160:], "the rest of the profile changed")
@@ -115,14 +120,11 @@ def case_profile_and_result_editors_write_the_makers_file(desk, stack):
     results = desk.window("Hayes Result code", 10)
     desk.shot("kelvro32_modem_result_code")
     desk.fill(results, "LINE BUSY")
-    desk.keys(results, "Return")
-    desk.gone("Hayes Result code", "OK did not close the result-code editor")
+    desk.dismiss(results, "Return", "Hayes Result code", "OK did not close the result-code editor")
     check(wait_for(lambda: profile_slot(hayes, 6) == "LINE BUSY", 5), "the busy text was not written")
     check(profile_slot(hayes, 1) == "ATDX" and profile_slot(hayes, 7) == "NO DIALTONE", "other slots changed")
-    desk.keys(editor, "Escape")
-    desk.gone("Hayes", "Cancel did not close the profile editor")
-    desk.keys(listing, "Escape")
-    desk.gone("Modem Setting", "Cancel did not close the maker list")
+    desk.dismiss(editor, "Escape", "Hayes", "Cancel did not close the profile editor")
+    desk.dismiss(listing, "Escape", "Modem Setting", "Cancel did not close the maker list")
     desk.menu_exit(prog, main)
 
 

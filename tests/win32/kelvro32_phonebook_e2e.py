@@ -6,7 +6,6 @@ the line to a real shell behind COM1, and the Settings menu's sheet commands
 change the entry of that session. Prints GoogleTest-style result lines."""
 import os
 import signal
-import subprocess
 import sys
 import tempfile
 import time
@@ -54,8 +53,7 @@ def start(desk, stack, directory):
 
 def reopen(desk, book):
     """The phonebook again from the File menu (its list focused)."""
-    desk.keys(book, "Escape")
-    desk.gone("Phonebook", "Close did not close the phonebook")
+    desk.dismiss(book, "Escape", "Phonebook", "Close did not close the phonebook")
     desk.menu(desk.window(TITLE), "f", "p")
     return desk.window("Phonebook")
 
@@ -63,6 +61,13 @@ def reopen(desk, book):
 def press(desk, book, row, button):
     desk.keys(book, "Home", *(["Down"] * row))
     desk.keys(book, *(["Tab"] * TABS[button]), "space")
+
+
+def reopened_dialog(desk, book, row, button, title):
+    """The phonebook opened again, and the dialog its button opens for row."""
+    book = reopen(desk, book)
+    press(desk, book, row, button)
+    return book, desk.window(title)
 
 
 def case_phonebook_creates_copies_edits_and_deletes(desk, stack):
@@ -86,35 +91,26 @@ def case_phonebook_creates_copies_edits_and_deletes(desk, stack):
         desk.shot("kelvro32_sheet_%d" % page)
     desk.keys(sheet, "ctrl+Tab")
     time.sleep(0.3)
-    desk.keys(sheet, "Return")
-    desk.gone("Configuration", "OK did not close the sheet")
+    desk.dismiss(sheet, "Return", "Configuration", "OK did not close the sheet")
     fresh = values(directory, "Fresh")
     check(fresh.get("phoneNumber") == "5551234" and fresh.get("name") == "Fresh", "New wrote %r" % fresh)
     # Rows: Alpha, Default, Fresh. Copy Fresh under a new name.
-    book = reopen(desk, book)
-    press(desk, book, 2, "copy")
-    copy = desk.window("Copy to a New Service")
+    book, copy = reopened_dialog(desk, book, 2, "copy", "Copy to a New Service")
     desk.fill(copy, "Fresh2", "777", "9")
     desk.shot("kelvro32_phonebook_copy")
-    desk.keys(copy, "Return")
-    desk.gone("Copy to a New Service", "OK did not close the copy dialog")
+    desk.dismiss(copy, "Return", "Copy to a New Service", "OK did not close the copy dialog")
     copied = values(directory, "Fresh2")
     check(copied.get("phoneNumber") == "777" and copied.get("phonePrefix") == "9", "the copy holds %r" % copied)
     check(values(directory, "Fresh").get("phoneNumber") == "5551234", "the source entry changed")
     # A copy whose number the modem cannot dial is refused and writes nothing.
-    book = reopen(desk, book)
-    press(desk, book, 2, "copy")
-    copy = desk.window("Copy to a New Service")
+    book, copy = reopened_dialog(desk, book, 2, "copy", "Copy to a New Service")
     desk.fill(copy, "Bad", "55?")
     desk.keys(copy, "Return")
     desk.keys(desk.window("Message"), "Return")  # "Invalid phone number specified"
-    desk.keys(copy, "Escape")
-    desk.gone("Copy to a New Service", "Cancel did not close the copy dialog")
+    desk.dismiss(copy, "Escape", "Copy to a New Service", "Cancel did not close the copy dialog")
     check(entry_path(directory, "Bad") is None, "a refused copy was written")
     # Edit Alpha (a direct line): a number is refused, a prefix is taken.
-    book = reopen(desk, book)
-    press(desk, book, 0, "edit")
-    sheet = desk.window("Configuration")
+    book, sheet = reopened_dialog(desk, book, 0, "edit", "Configuration")
     time.sleep(0.5)
     desk.fill(sheet, "123")  # the name is read-only: the phone edit has the focus
     desk.keys(sheet, "Return")
@@ -122,19 +118,15 @@ def case_phonebook_creates_copies_edits_and_deletes(desk, stack):
     check(desk.windows("Configuration"), "a refused page closed the sheet")
     desk.keys(sheet, "End", "shift+Home", "BackSpace")  # the focus is back on the phone edit
     desk.fill(sheet, None, "8")
-    desk.keys(sheet, "Return")
-    desk.gone("Configuration", "OK did not close the sheet")
+    desk.dismiss(sheet, "Return", "Configuration", "OK did not close the sheet")
     alpha = values(directory, "Alpha")
     check(alpha.get("phonePrefix") == "8" and alpha.get("phoneNumber") == "" and alpha.get("name") == "Alpha",
           "Edit left %r" % alpha)
     # Dialing options of Alpha.
-    book = reopen(desk, book)
-    press(desk, book, 0, "options")
-    options = desk.window("Dialing Options")
+    book, options = reopened_dialog(desk, book, 0, "options", "Dialing Options")
     desk.fill(options, "3", "45")
     desk.shot("kelvro32_phonebook_dialing_options")
-    desk.keys(options, "Return")
-    desk.gone("Dialing Options", "OK did not close the dialing options")
+    desk.dismiss(options, "Return", "Dialing Options", "OK did not close the dialing options")
     alpha = values(directory, "Alpha")
     check(alpha.get("retryCount") == "3" and alpha.get("timeout") == "45", "the options wrote %r" % alpha)
     # Delete Fresh2 (row 3): No keeps it, Yes removes it.
@@ -153,8 +145,7 @@ def case_phonebook_creates_copies_edits_and_deletes(desk, stack):
     check(desk.windows("Phonebook"), "Dial with an empty batch list closed the phonebook")
     desk.keys(book, "shift+Tab", "shift+Tab", "space")  # from Dial back to Batch dial
     check(wait_for(lambda: desk.reg_get("seqdial") == "0", 10), "Batch dial off was not stored")
-    desk.keys(book, "Escape")
-    desk.gone("Phonebook", "Close did not close the phonebook")
+    desk.dismiss(book, "Escape", "Phonebook", "Close did not close the phonebook")
     desk.menu_exit(prog, desk.window(TITLE))
 
 
@@ -166,10 +157,7 @@ def case_dial_opens_a_direct_entry_and_the_settings_menu_edits_it(desk, stack):
     program's own start-up choices; Settings > Keyboard opens the key map."""
     line = k.Line(desk, stack, 1)
     directory = phone_dir()
-    subprocess.run([e2e.ENTRY_TOOL, "new", "phn", os.path.join(directory, "Modem.phn")], check=True,
-                   capture_output=True)
-    subprocess.run([e2e.ENTRY_TOOL, "set", os.path.join(directory, "Modem.phn"), "name=Modem", "phoneType=1",
-                    "phoneNumber=5551234"], check=True, capture_output=True)
+    e2e.new_entry(directory, "Modem.phn", "name=Modem", "phoneType=1", "phoneNumber=5551234")
     prog, book = start(desk, stack, directory)
     # Rows: Alpha, Default, Modem.
     press(desk, book, 2, "dial")
@@ -187,13 +175,11 @@ def case_dial_opens_a_direct_entry_and_the_settings_menu_edits_it(desk, stack):
     desk.menu(main, "s", "o")  # Communication Parameters
     parameters = desk.window("Communication Parameter")
     desk.shot("kelvro32_communication_parameters")
-    desk.keys(parameters, "Return")
-    desk.gone("Communication Parameter", "OK did not close the dialog")
+    desk.dismiss(parameters, "Return", "Communication Parameter", "OK did not close the dialog")
     desk.menu(main, "n", "h")  # Session > Hangup
-    desk.keys(desk.window("Message", 10), "Return")  # the disconnect box
-    desk.gone("Message", "the disconnect box did not close")
-    desk.keys(desk.window("Phonebook"), "Escape")  # shown again after the hang-up
-    desk.gone("Phonebook", "Close did not close the phonebook")
+    desk.dismiss(desk.window("Message", 10), "Return", "Message", "the disconnect box did not close")
+    # The phonebook is shown again after the hang-up.
+    desk.dismiss(desk.window("Phonebook"), "Escape", "Phonebook", "Close did not close the phonebook")
     desk.menu(main, "s", "t")  # Terminal Prefs.: the sheet on its terminal page
     sheet = desk.window("Configuration")
     time.sleep(0.5)
@@ -206,12 +192,10 @@ def case_dial_opens_a_direct_entry_and_the_settings_menu_edits_it(desk, stack):
     view = desk.window("View options")
     time.sleep(0.3)
     desk.shot("kelvro32_view_options")
-    desk.keys(view, "Escape")
-    desk.gone("View options", "Cancel did not close the view options")
+    desk.dismiss(view, "Escape", "View options", "Cancel did not close the view options")
     desk.menu(main, "s", "k")  # Keyboard
     keymap = desk.window("Keymap Editor.*")  # titled with the terminal shown
-    desk.keys(keymap, "Escape")
-    desk.gone("Keymap Editor.*", "the keymap editor did not close")
+    desk.dismiss(keymap, "Escape", "Keymap Editor.*", "the keymap editor did not close")
     desk.menu_exit(prog, main)
 
 

@@ -167,6 +167,11 @@ class Desktop:
     def gone(self, title, text, seconds=SLOW):
         check(wait_for(lambda: not self.windows(title), seconds), text)
 
+    def dismiss(self, window, key, title, text):
+        """Presses key in window and checks that no window titled title stays."""
+        self.keys(window, key)
+        self.gone(title, text)
+
     def keys(self, window, *keys):
         self.run("xdotool", "windowfocus", "--sync", window)
         for k in keys:
