@@ -87,6 +87,13 @@ std::string finishTransfer() {
   return status;
 }
 
+// Selects names in a list, clicks button and finishes the transfer it starts.
+std::string transfer(int listId, const std::vector<std::string>& names, int button) {
+  select(listId, names);
+  click(button);
+  return finishTransfer();
+}
+
 bool listed(int listId, const std::string& name, bool there = true) {
   return pumpUntil([&] { return (indexOf(listId, name) >= 0) == there; }, 10000);
 }
@@ -139,10 +146,7 @@ struct Fixture {
   Fixture() {
     GetWindowRect(mainWindow(), &oldPlace);
     MoveWindow(mainWindow(), 20, 20, 900, 560, TRUE);
-    localDir = tempPath("ftpwin" + std::to_string(GetCurrentProcessId()));
-    std::filesystem::remove_all(localDir);
-    std::filesystem::create_directories(localDir);
-    setProgramDir(localDir);  // where the window's local side starts
+    localDir = freshProgramDir("ftpwin");  // where the window's local side starts
     ftpSessionReset();
     ftpResetHooks();
     sessionText.clear();
@@ -201,17 +205,13 @@ TEST(Win32FtpWindow, BrowseTransferAndChangeTheRemoteTree) {
   ASSERT_TRUE(listed(IDC_FTP_REMOTE_LIST, "two.bin")) << sessionText;
 
   // A directory and two files: the directory refused once, both files here.
-  select(IDC_FTP_REMOTE_LIST, {"sub", "one.bin", "two.bin"});
-  click(IDC_FTP_RECEIVE);
-  EXPECT_EQ(finishTransfer(), "Done") << sessionText;
+  EXPECT_EQ(transfer(IDC_FTP_REMOTE_LIST, {"sub", "one.bin", "two.bin"}, IDC_FTP_RECEIVE), "Done") << sessionText;
   EXPECT_EQ(messages, std::vector<std::string>{"Downloading of entire directory is not supported"});
   EXPECT_TRUE(sameAsServer("one.bin") && sameAsServer("two.bin"));
   EXPECT_TRUE(listed(IDC_FTP_LOCAL_LIST, "two.bin")) << "the local view is listed again";
 
   // Upload through "Send->", byte-identical, and the remote view shows it.
-  select(IDC_FTP_LOCAL_LIST, {"up load.bin"});
-  click(IDC_FTP_SEND);
-  EXPECT_EQ(finishTransfer(), "Done") << sessionText;
+  EXPECT_EQ(transfer(IDC_FTP_LOCAL_LIST, {"up load.bin"}, IDC_FTP_SEND), "Done") << sessionText;
   EXPECT_TRUE(readFile(treeFile("up load.bin")) == pseudoRandom(50000, 7));
   EXPECT_TRUE(listed(IDC_FTP_REMOTE_LIST, "up load.bin"));
 
@@ -244,14 +244,11 @@ TEST(Win32FtpWindow, BrowseTransferAndChangeTheRemoteTree) {
   // "View" of a type nothing opens, local and remote: the warning each time,
   // the remote file downloaded first.
   MessageBoxCloser warnings({"Warning"});
-  for (int list : {L, R}) {
-    select(list, {list == L ? "two.bin" : "one.bin"});
-    click(list == L ? IDC_FTP_LOCAL_VIEW : IDC_FTP_REMOTE_VIEW);
-    if (list == R) {
-      EXPECT_EQ(finishTransfer(), "Done") << sessionText;
-    }
-    EXPECT_TRUE(pumpUntil([&] { return warnings.texts().size() == (list == L ? 1u : 2u); }, 10000));
-  }
+  select(L, {"two.bin"});
+  click(IDC_FTP_LOCAL_VIEW);
+  EXPECT_TRUE(pumpUntil([&] { return warnings.texts().size() == 1; }, 10000));
+  EXPECT_EQ(transfer(R, {"one.bin"}, IDC_FTP_REMOTE_VIEW), "Done") << sessionText;
+  EXPECT_TRUE(pumpUntil([&] { return warnings.texts().size() == 2; }, 10000));
   EXPECT_EQ(warnings.texts(), std::vector<std::string>(2, "No executable is associated with this file type"));
   EXPECT_TRUE(sameAsServer("one.bin"));
 }
@@ -287,9 +284,7 @@ TEST(Win32FtpWindow, BrokenDownloadKeepsWholeBlocksAndRecoverResumes) {
       shutdown(static_cast<SOCKET>(ftp.control), 2);
     }
   };
-  select(IDC_FTP_REMOTE_LIST, {"big.bin"});
-  click(IDC_FTP_RECEIVE);
-  EXPECT_EQ(finishTransfer(), "Transfer terminated") << sessionText;
+  EXPECT_EQ(transfer(IDC_FTP_REMOTE_LIST, {"big.bin"}, IDC_FTP_RECEIVE), "Transfer terminated") << sessionText;
   ASSERT_TRUE(broken);
   const std::string whole = readFile(treeFile("big.bin"));
   std::string part = readFile(localDir + "\\big.bin");
@@ -306,9 +301,7 @@ TEST(Win32FtpWindow, BrokenDownloadKeepsWholeBlocksAndRecoverResumes) {
   if (HasFatalFailure()) return;
   PostMessageA(control(IDC_FTP_RECOVER), BM_CLICK, 0, 0);
   ASSERT_TRUE(pumpUntil([] { return ftp.recover; }, 5000));
-  select(IDC_FTP_REMOTE_LIST, {"big.bin"});
-  click(IDC_FTP_RECEIVE);
-  EXPECT_EQ(finishTransfer(), "Done") << sessionText;
+  EXPECT_EQ(transfer(IDC_FTP_REMOTE_LIST, {"big.bin"}, IDC_FTP_RECEIVE), "Done") << sessionText;
   EXPECT_NE(sessionText.find("REST " + std::to_string(part.size()) + "\r\n"), std::string::npos) << sessionText;
   EXPECT_TRUE(sameAsServer("big.bin"));
 }

@@ -58,10 +58,8 @@ class Quenda(e2e.Program):
     exe = EXE
 
     def entry_file(self, stem):
-        for name in os.listdir(self.dir):
-            if name.lower() == (stem + ".ftp").lower():
-                return os.path.join(self.dir, name)
-        return None
+        names = [n for n in os.listdir(self.dir) if n.lower() == (stem + ".ftp").lower()]
+        return os.path.join(self.dir, names[0]) if names else None
 
     def session_log(self, name):
         path = os.path.join(self.dir, "Log", name + ".log")
@@ -99,6 +97,12 @@ def type_line(desk, main, text):
     desk.type(main, text)
 
 
+def session_drawn(desk, main, settle=2):
+    """Waits for the session view to draw text, then lets the replies come."""
+    check(wait_for(lambda: desk.brightness(main, 4, 88, 300, 40) > 0.0015, SLOW), "no session text drawn")
+    time.sleep(settle)
+
+
 def disconnect(desk, main):
     """Session > Disconnect, and the "Disconnected" box closed."""
     desk.menu(main, "n", "d")
@@ -124,8 +128,7 @@ def case_ftpbook_login_dialogs_dir_and_pwd_typed(desk, stack):
     desk.shot("quenda32_password_dialog")
     desk.type(password, "peerpass")
     main = desk.window(TITLE)
-    check(wait_for(lambda: desk.brightness(main, 4, 88, 300, 40) > 0.0015, SLOW), "no session text drawn")
-    time.sleep(2)
+    session_drawn(desk, main)
     type_line(desk, main, "pwd")
     time.sleep(2)
     type_line(desk, main, "dir")
@@ -161,9 +164,8 @@ def case_command_line_host_connects_at_once(desk, stack):
     prog = start(desk, stack, ["127.0.0.1/", str(server.port)], book=101,
                  entries=[("127.0.0.1", "anonymous=1", "port=21")])
     main = desk.window(TITLE)
-    check(wait_for(lambda: desk.brightness(main, 4, 88, 300, 40) > 0.0015, SLOW), "no session text drawn")
+    session_drawn(desk, main)
     check(not desk.windows("FTPbook"), "the book was shown instead of connecting")
-    time.sleep(2)
     type_line(desk, main, "pwd")
     time.sleep(2)
     disconnect(desk, main)
@@ -236,8 +238,7 @@ def case_ftpbook_menu_connects_existing_entry_and_sheet_pages(desk, stack):
     desk.gone("FTPbook", "the book did not close")
     desk.menu(main, "f", "f")
     book_connect(desk, desk.window("FTPbook"), 0)
-    check(wait_for(lambda: desk.brightness(main, 4, 88, 300, 40) > 0.0015, SLOW), "no session text drawn")
-    time.sleep(2)
+    session_drawn(desk, main)
     disconnect(desk, main)
     log = prog.session_log("Anon")
     check("USER anonymous" in log and "230 " in log and "215 " in log, "no anonymous login: %r" % log[-600:])
@@ -254,7 +255,7 @@ def case_quick_connect_keeps_an_existing_entry_but_host_and_port(desk, stack):
     desk.fill(quick, "127.0.0.1", str(server.port))
     desk.keys(quick, "Return")
     main = desk.window(TITLE)
-    check(wait_for(lambda: desk.brightness(main, 4, 88, 300, 40) > 0.0015, SLOW), "no session text drawn")
+    session_drawn(desk, main, 0)
     check(not wait_for(lambda: desk.windows("Enter your username"), 3), "the default entry's settings were used")
     time.sleep(2)
     disconnect(desk, main)
@@ -281,12 +282,17 @@ class Firewall:
 
     def line(self, conn):
         data = b""
-        while not data.endswith(b"\r"):
-            chunk = conn.recv(1)
-            if not chunk:
-                break
+        for chunk in iter(lambda: conn.recv(1), b""):
             data += chunk
+            if chunk == b"\r":
+                break
         return data.decode(errors="replace").strip()
+
+    @staticmethod
+    def pipe(source, sink):
+        for data in iter(lambda: source.recv(4096), b""):
+            sink.sendall(data)
+        sink.shutdown(socket.SHUT_WR)
 
     def serve(self):
         try:
@@ -300,19 +306,8 @@ class Firewall:
             self.asked.append(self.line(conn))
             _, host, port = (self.asked[0].split() + ["", "", ""])[:3]
             with socket.create_connection((host, int(port))) as far:
-                def back():
-                    while True:
-                        data = far.recv(4096)
-                        if not data:
-                            break
-                        conn.sendall(data)
-                    conn.shutdown(socket.SHUT_WR)
-                threading.Thread(target=back, daemon=True).start()
-                while True:
-                    data = conn.recv(4096)
-                    if not data:
-                        break
-                    far.sendall(data)
+                threading.Thread(target=self.pipe, args=(far, conn), daemon=True).start()
+                self.pipe(conn, far)
 
 
 def case_firewall_script_asks_pass_then_logs_in(desk, stack):
