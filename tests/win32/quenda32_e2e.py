@@ -91,10 +91,11 @@ def book_connect(desk, book, row, button="connect"):
     desk.keys(book, *(["Tab"] * BOOK_TABS[button]), "space")
 
 
-def type_line(desk, main, text):
+def type_line(desk, main, text, settle=0):
     # A click on the status bar activates the window without doing anything else.
     desk.click(main, 60, desk.geometry(main)[3] - 8)
     desk.type(main, text)
+    time.sleep(settle)
 
 
 def session_drawn(desk, main, settle=2):
@@ -103,11 +104,13 @@ def session_drawn(desk, main, settle=2):
     time.sleep(settle)
 
 
-def disconnect(desk, main):
-    """Session > Disconnect, and the "Disconnected" box closed."""
+def disconnect(desk, main, prog=None, entry=None):
+    """Session > Disconnect, and the "Disconnected" box closed; returns what
+    the session view of entry showed, complete now."""
     desk.menu(main, "n", "d")
     desk.keys(desk.window("Message"), "Return")
     desk.gone("Message", "the disconnect box did not close")
+    return prog.session_log(entry) if prog else None
 
 
 def case_ftpbook_login_dialogs_dir_and_pwd_typed(desk, stack):
@@ -129,10 +132,8 @@ def case_ftpbook_login_dialogs_dir_and_pwd_typed(desk, stack):
     desk.type(password, "peerpass")
     main = desk.window(TITLE)
     session_drawn(desk, main)
-    type_line(desk, main, "pwd")
-    time.sleep(2)
-    type_line(desk, main, "dir")
-    time.sleep(3)
+    type_line(desk, main, "pwd", 2)
+    type_line(desk, main, "dir", 3)
     desk.shot("quenda32_main_window")
     # A typed get runs in the transfer dialog; the file lands in the download directory.
     type_line(desk, main, "get readme.txt")
@@ -143,8 +144,7 @@ def case_ftpbook_login_dialogs_dir_and_pwd_typed(desk, stack):
     time.sleep(1)
     desk.keys(receiving, "space")  # the focused button: "OK" once the transfer is done
     desk.gone("Receiving", "the transfer dialog did not close")
-    disconnect(desk, main)
-    log = prog.session_log("Local")
+    log = disconnect(desk, main, prog, "Local")
     check("230 " in log, "the login was not accepted: %r" % log[-400:])
     check("pwd\nPWD\n257 \"/" in log, "pwd and its reply not in the session view: %r" % log[-600:])
     check("ftp>dir\nLIST" in log and "readme.txt" in log and "226 " in log, "the listing not shown: %r" % log[-600:])
@@ -166,10 +166,8 @@ def case_command_line_host_connects_at_once(desk, stack):
     main = desk.window(TITLE)
     session_drawn(desk, main)
     check(not desk.windows("FTPbook"), "the book was shown instead of connecting")
-    type_line(desk, main, "pwd")
-    time.sleep(2)
-    disconnect(desk, main)
-    log = prog.session_log("127.0.0.1")
+    type_line(desk, main, "pwd", 2)
+    log = disconnect(desk, main, prog, "127.0.0.1")
     check("USER anonymous" in log and "230 " in log and '257 "/"' in log, "no anonymous session: %r" % log[-600:])
     values = e2e.entry_values(prog.entry_file("127.0.0.1"))
     check(values.get("address") == "127.0.0.1" and values.get("port") == str(server.port),
@@ -239,8 +237,7 @@ def case_ftpbook_menu_connects_existing_entry_and_sheet_pages(desk, stack):
     desk.menu(main, "f", "f")
     book_connect(desk, desk.window("FTPbook"), 0)
     session_drawn(desk, main)
-    disconnect(desk, main)
-    log = prog.session_log("Anon")
+    log = disconnect(desk, main, prog, "Anon")
     check("USER anonymous" in log and "230 " in log and "215 " in log, "no anonymous login: %r" % log[-600:])
     desk.menu_exit(prog, main)
 
@@ -258,8 +255,7 @@ def case_quick_connect_keeps_an_existing_entry_but_host_and_port(desk, stack):
     session_drawn(desk, main, 0)
     check(not wait_for(lambda: desk.windows("Enter your username"), 3), "the default entry's settings were used")
     time.sleep(2)
-    disconnect(desk, main)
-    log = prog.session_log("127.0.0.1")
+    log = disconnect(desk, main, prog, "127.0.0.1")
     check("USER anonymous" in log and "230 " in log, "no anonymous login: %r" % log[-600:])
     values = e2e.entry_values(prog.entry_file("127.0.0.1"))
     check(values.get("port") == str(server.port) and values.get("anonymous") == "1" and values.get("passive") == "1",
@@ -316,10 +312,9 @@ def case_firewall_script_asks_pass_then_logs_in(desk, stack):
     for; the FTP login then runs through it."""
     server = Server(stack)
     firewall = Firewall(stack)
-    desk.reg_set("FirewallAddressFTP", "127.0.0.1")
-    desk.reg_set("FirewallPortFTP", firewall.port)
-    stack.callback(desk.reg_set, "FirewallAddressFTP", None)
-    stack.callback(desk.reg_set, "FirewallPortFTP", None)
+    for name, value in (("FirewallAddressFTP", "127.0.0.1"), ("FirewallPortFTP", firewall.port)):
+        desk.reg_set(name, value)
+        stack.callback(desk.reg_set, name, None)
     prog = start(desk, stack, ["127.0.0.1"], book=101,
                  entries=[("127.0.0.1", "anonymous=1", "useFirewall=1", "port=%d" % server.port)])
     write(os.path.join(prog.dir, "pxftp.txt"), 'TIMEOUT 20\nWAITSTRING "Name:"\nSEND "open $SITE $PORT^M"\n'
@@ -330,9 +325,8 @@ def case_firewall_script_asks_pass_then_logs_in(desk, stack):
     main = desk.window(TITLE)
     check(wait_for(lambda: len(firewall.asked) == 2, SLOW), "the script did not answer the firewall")
     time.sleep(3)
-    disconnect(desk, main)
+    log = disconnect(desk, main, prog, "127.0.0.1")
     check(firewall.asked == ["open 127.0.0.1 %d" % server.port, "fwsecret"], "firewall got %r" % firewall.asked)
-    log = prog.session_log("127.0.0.1")
     check("USER anonymous" in log and "230 " in log, "no login through the firewall: %r" % log[-600:])
     check("fwsecret" not in log, "the firewall password was shown")
     desk.keys(desk.window("FTPbook"), "Escape")
