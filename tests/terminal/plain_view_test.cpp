@@ -15,10 +15,6 @@
 
 namespace {
 std::string captured, matchedLine;
-bool captureOn() { return true; }
-void captureByte(uint8_t b) { captured += static_cast<char>(b); }
-bool scriptOn() { return true; }
-void lineMatch(const uint8_t* cells, int length) { matchedLine.assign(reinterpret_cast<const char*>(cells), length); }
 
 void freshView() {
   terminalReset(24, PLAIN_VIEW_COLUMNS, 200);
@@ -70,7 +66,7 @@ TEST(PlainView, ControlBytesActAndTheRestIsDrawn) {
 TEST(PlainView, BellBeepsAndLinesScrollIntoTheScrollback) {
   freshView();
   write("\a");
-  EXPECT_EQ(surfaceCallsText(SurfaceOp::Beep).empty(), false);
+  EXPECT_FALSE(surfaceCallsText(SurfaceOp::Beep).empty());
   for (int i = 0; i < 30; ++i) write("line " + std::to_string(i) + "\r\n");
   EXPECT_EQ(screen.historyLines, 7);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(lineAt(0).cells), lineAt(0).used), "line 7");
@@ -94,10 +90,11 @@ TEST(PlainView, CaptureTakesEveryByteAndAWaitingScriptSeesTheLine) {
   freshView();
   captured.clear();
   matchedLine.clear();
-  terminalHooks.captureOn = captureOn;
-  terminalHooks.captureByte = captureByte;
-  terminalHooks.scriptRunning = scriptOn;
-  terminalHooks.scriptLineMatch = lineMatch;
+  terminalHooks.captureOn = terminalHooks.scriptRunning = [] { return true; };
+  terminalHooks.captureByte = [](uint8_t b) { captured += static_cast<char>(b); };
+  terminalHooks.scriptLineMatch = [](const uint8_t* cells, int n) {
+    matchedLine.assign(reinterpret_cast<const char*>(cells), n);
+  };
   const std::string bytes = "331 Password\r\n230 \xff\xfb\x01ok";
   write(bytes);
   EXPECT_EQ(captured, bytes);

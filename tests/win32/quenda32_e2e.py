@@ -58,10 +58,8 @@ class Quenda(e2e.Program):
     exe = EXE
 
     def entry_file(self, stem):
-        for name in os.listdir(self.dir):
-            if name.lower() == (stem + ".ftp").lower():
-                return os.path.join(self.dir, name)
-        return None
+        names = [n for n in os.listdir(self.dir) if n.lower() == (stem + ".ftp").lower()]
+        return os.path.join(self.dir, names[0]) if names else None
 
     def session_log(self, name):
         path = os.path.join(self.dir, "Log", name + ".log")
@@ -93,17 +91,26 @@ def book_connect(desk, book, row, button="connect"):
     desk.keys(book, *(["Tab"] * BOOK_TABS[button]), "space")
 
 
-def type_line(desk, main, text):
+def type_line(desk, main, text, settle=0):
     # A click on the status bar activates the window without doing anything else.
     desk.click(main, 60, desk.geometry(main)[3] - 8)
     desk.type(main, text)
+    time.sleep(settle)
 
 
-def disconnect(desk, main):
-    """Session > Disconnect, and the "Disconnected" box closed."""
+def session_drawn(desk, main, settle=2):
+    """Waits for the session view to draw text, then lets the replies come."""
+    check(wait_for(lambda: desk.brightness(main, 4, 88, 300, 40) > 0.0015, SLOW), "no session text drawn")
+    time.sleep(settle)
+
+
+def disconnect(desk, main, prog=None, entry=None):
+    """Session > Disconnect, and the "Disconnected" box closed; returns what
+    the session view of entry showed, complete now."""
     desk.menu(main, "n", "d")
     desk.keys(desk.window("Message"), "Return")
     desk.gone("Message", "the disconnect box did not close")
+    return prog.session_log(entry) if prog else None
 
 
 def case_ftpbook_login_dialogs_dir_and_pwd_typed(desk, stack):
@@ -124,12 +131,9 @@ def case_ftpbook_login_dialogs_dir_and_pwd_typed(desk, stack):
     desk.shot("quenda32_password_dialog")
     desk.type(password, "peerpass")
     main = desk.window(TITLE)
-    check(wait_for(lambda: desk.brightness(main, 4, 88, 300, 40) > 0.0015, SLOW), "no session text drawn")
-    time.sleep(2)
-    type_line(desk, main, "pwd")
-    time.sleep(2)
-    type_line(desk, main, "dir")
-    time.sleep(3)
+    session_drawn(desk, main)
+    type_line(desk, main, "pwd", 2)
+    type_line(desk, main, "dir", 3)
     desk.shot("quenda32_main_window")
     # A typed get runs in the transfer dialog; the file lands in the download directory.
     type_line(desk, main, "get readme.txt")
@@ -140,8 +144,7 @@ def case_ftpbook_login_dialogs_dir_and_pwd_typed(desk, stack):
     time.sleep(1)
     desk.keys(receiving, "space")  # the focused button: "OK" once the transfer is done
     desk.gone("Receiving", "the transfer dialog did not close")
-    disconnect(desk, main)
-    log = prog.session_log("Local")
+    log = disconnect(desk, main, prog, "Local")
     check("230 " in log, "the login was not accepted: %r" % log[-400:])
     check("pwd\nPWD\n257 \"/" in log, "pwd and its reply not in the session view: %r" % log[-600:])
     check("ftp>dir\nLIST" in log and "readme.txt" in log and "226 " in log, "the listing not shown: %r" % log[-600:])
@@ -161,13 +164,10 @@ def case_command_line_host_connects_at_once(desk, stack):
     prog = start(desk, stack, ["127.0.0.1/", str(server.port)], book=101,
                  entries=[("127.0.0.1", "anonymous=1", "port=21")])
     main = desk.window(TITLE)
-    check(wait_for(lambda: desk.brightness(main, 4, 88, 300, 40) > 0.0015, SLOW), "no session text drawn")
+    session_drawn(desk, main)
     check(not desk.windows("FTPbook"), "the book was shown instead of connecting")
-    time.sleep(2)
-    type_line(desk, main, "pwd")
-    time.sleep(2)
-    disconnect(desk, main)
-    log = prog.session_log("127.0.0.1")
+    type_line(desk, main, "pwd", 2)
+    log = disconnect(desk, main, prog, "127.0.0.1")
     check("USER anonymous" in log and "230 " in log and '257 "/"' in log, "no anonymous session: %r" % log[-600:])
     values = e2e.entry_values(prog.entry_file("127.0.0.1"))
     check(values.get("address") == "127.0.0.1" and values.get("port") == str(server.port),
@@ -236,10 +236,8 @@ def case_ftpbook_menu_connects_existing_entry_and_sheet_pages(desk, stack):
     desk.gone("FTPbook", "the book did not close")
     desk.menu(main, "f", "f")
     book_connect(desk, desk.window("FTPbook"), 0)
-    check(wait_for(lambda: desk.brightness(main, 4, 88, 300, 40) > 0.0015, SLOW), "no session text drawn")
-    time.sleep(2)
-    disconnect(desk, main)
-    log = prog.session_log("Anon")
+    session_drawn(desk, main)
+    log = disconnect(desk, main, prog, "Anon")
     check("USER anonymous" in log and "230 " in log and "215 " in log, "no anonymous login: %r" % log[-600:])
     desk.menu_exit(prog, main)
 
@@ -254,11 +252,10 @@ def case_quick_connect_keeps_an_existing_entry_but_host_and_port(desk, stack):
     desk.fill(quick, "127.0.0.1", str(server.port))
     desk.keys(quick, "Return")
     main = desk.window(TITLE)
-    check(wait_for(lambda: desk.brightness(main, 4, 88, 300, 40) > 0.0015, SLOW), "no session text drawn")
+    session_drawn(desk, main, 0)
     check(not wait_for(lambda: desk.windows("Enter your username"), 3), "the default entry's settings were used")
     time.sleep(2)
-    disconnect(desk, main)
-    log = prog.session_log("127.0.0.1")
+    log = disconnect(desk, main, prog, "127.0.0.1")
     check("USER anonymous" in log and "230 " in log, "no anonymous login: %r" % log[-600:])
     values = e2e.entry_values(prog.entry_file("127.0.0.1"))
     check(values.get("port") == str(server.port) and values.get("anonymous") == "1" and values.get("passive") == "1",
@@ -281,12 +278,17 @@ class Firewall:
 
     def line(self, conn):
         data = b""
-        while not data.endswith(b"\r"):
-            chunk = conn.recv(1)
-            if not chunk:
-                break
+        for chunk in iter(lambda: conn.recv(1), b""):
             data += chunk
+            if chunk == b"\r":
+                break
         return data.decode(errors="replace").strip()
+
+    @staticmethod
+    def pipe(source, sink):
+        for data in iter(lambda: source.recv(4096), b""):
+            sink.sendall(data)
+        sink.shutdown(socket.SHUT_WR)
 
     def serve(self):
         try:
@@ -300,19 +302,8 @@ class Firewall:
             self.asked.append(self.line(conn))
             _, host, port = (self.asked[0].split() + ["", "", ""])[:3]
             with socket.create_connection((host, int(port))) as far:
-                def back():
-                    while True:
-                        data = far.recv(4096)
-                        if not data:
-                            break
-                        conn.sendall(data)
-                    conn.shutdown(socket.SHUT_WR)
-                threading.Thread(target=back, daemon=True).start()
-                while True:
-                    data = conn.recv(4096)
-                    if not data:
-                        break
-                    far.sendall(data)
+                threading.Thread(target=self.pipe, args=(far, conn), daemon=True).start()
+                self.pipe(conn, far)
 
 
 def case_firewall_script_asks_pass_then_logs_in(desk, stack):
@@ -321,10 +312,9 @@ def case_firewall_script_asks_pass_then_logs_in(desk, stack):
     for; the FTP login then runs through it."""
     server = Server(stack)
     firewall = Firewall(stack)
-    desk.reg_set("FirewallAddressFTP", "127.0.0.1")
-    desk.reg_set("FirewallPortFTP", firewall.port)
-    stack.callback(desk.reg_set, "FirewallAddressFTP", None)
-    stack.callback(desk.reg_set, "FirewallPortFTP", None)
+    for name, value in (("FirewallAddressFTP", "127.0.0.1"), ("FirewallPortFTP", firewall.port)):
+        desk.reg_set(name, value)
+        stack.callback(desk.reg_set, name, None)
     prog = start(desk, stack, ["127.0.0.1"], book=101,
                  entries=[("127.0.0.1", "anonymous=1", "useFirewall=1", "port=%d" % server.port)])
     write(os.path.join(prog.dir, "pxftp.txt"), 'TIMEOUT 20\nWAITSTRING "Name:"\nSEND "open $SITE $PORT^M"\n'
@@ -335,9 +325,8 @@ def case_firewall_script_asks_pass_then_logs_in(desk, stack):
     main = desk.window(TITLE)
     check(wait_for(lambda: len(firewall.asked) == 2, SLOW), "the script did not answer the firewall")
     time.sleep(3)
-    disconnect(desk, main)
+    log = disconnect(desk, main, prog, "127.0.0.1")
     check(firewall.asked == ["open 127.0.0.1 %d" % server.port, "fwsecret"], "firewall got %r" % firewall.asked)
-    log = prog.session_log("127.0.0.1")
     check("USER anonymous" in log and "230 " in log, "no login through the firewall: %r" % log[-600:])
     check("fwsecret" not in log, "the firewall password was shown")
     desk.keys(desk.window("FTPbook"), "Escape")

@@ -46,8 +46,7 @@ def finish_transfer(desk):
 def case_window_receives_two_files_and_sends_one(desk, stack):
     server = q.Server(stack)
     for name, size in (("a.bin", 70001), ("b.bin", 20000)):
-        with open(os.path.join(server.tree, name), "wb") as f:
-            f.write(os.urandom(size))
+        e2e.write(os.path.join(server.tree, name), os.urandom(size))
     os.system("chown peertest:peertest %s/a.bin %s/b.bin" % (server.tree, server.tree))
     # The FTP book as start-up choice: the host on the command line connects at once.
     prog = q.start(desk, stack, ["127.0.0.1", str(server.port)], book=101,
